@@ -1,0 +1,21 @@
+// How Office documents behave when opened from Internet Explorer. Extensions are
+// given without their dot, in any letter case ("xls", "Ppt"). States are 0 or 1;
+// the setters report nothing, the outcome is learnt by reading the state again.
+#pragma once
+
+#include <string>
+
+namespace kel {
+
+// 1 when the documents open inside Internet Explorer ("BrowserFlags" of the
+// document class is not 8, or there is no class), 0 when they open in their own
+// window.
+int GetBrowserIntegration(const std::string& extension);
+void SetBrowserIntegration(const std::string& extension, int state);
+
+// 1 when the class's "LocalServer32" key is set aside under "_KelDisabled_" +
+// "LocalServer32", 0 when it is in place (or the class or its CLSID is missing).
+int IsLocalServerDisabled(const std::string& extension);
+void SetLocalServerDisabled(const std::string& extension, int state);
+
+} // namespace kel

@@ -1,0 +1,396 @@
+#include "sysinfo/Registry.h"
+
+#include "sysinfo/RegKey.h"
+#include "sysinfo/Text.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace kel {
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+std::string relativePath(const std::string& keyPath) {
+    return !keyPath.empty() && keyPath[0] == '\\' ? keyPath.substr(1) : keyPath;
+}
+
+[[noreturn]] void raise(const char* format, const std::string& name) {
+    std::vector<char> message(std::strlen(format) + name.size() + 1);
+    std::snprintf(message.data(), message.size(), format, name.c_str());
+    throw RegistryError(message.data());
+}
+
+[[noreturn]] void raiseCreateFailed(const std::string& key) {
+    raise("キー %s の作成に失敗しました", key);
+}
+[[noreturn]] void raiseSetFailed(const std::string& name) {
+    raise("'%s' の設定に失敗しました", name);
+}
+[[noreturn]] void raiseGetFailed(const std::string& name) {
+    raise("'%s' の取得に失敗しました", name);
+}
+[[noreturn]] void raiseBadType(const std::string& name) {
+    raise("'%s' のデータ型が不正です", name);
+}
+
+// Read-only open: KEY_READ, falling back to narrower rights where that is refused.
+bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath) {
+    static const REGSAM kTries[] = {
+        KEY_READ,
+        READ_CONTROL | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
+        KEY_QUERY_VALUE,
+    };
+    std::string path = relativePath(keyPath);
+    for (REGSAM access : kTries) {
+        LONG status = key.open(root, path, access);
+        if (status == ERROR_SUCCESS)
+            return true;
+        if (status != ERROR_ACCESS_DENIED)
+            return false;
+    }
+    return false;
+}
+
+bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create) {
+    std::string path = relativePath(keyPath);
+    LONG status = create ? key.create(root, path, KEY_ALL_ACCESS)
+                         : key.open(root, path, KEY_ALL_ACCESS);
+    return status == ERROR_SUCCESS;
+}
+
+struct StoredValue {
+    DWORD type = REG_NONE;
+    Bytes data;
+};
+
+// Reads a whole value; the buffer grows while the value grows under us.
+bool queryValue(HKEY key, const std::string& name, StoredValue& value) {
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        value.data.resize(size);
+        status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type,
+                                  size ? value.data.data() : nullptr, &size);
+        if (status == ERROR_SUCCESS) {
+            value.data.resize(size);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool valueExists(HKEY key, const std::string& name) {
+    return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+// Absorbs every read failure of a value that exists: the out value stays preset.
+template <typename Decode>
+int readValue(HKEY root, const std::string& keyPath, const std::string& valueName,
+              Decode decode) {
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath) || !valueExists(key.get(), valueName))
+        return -1;
+    StoredValue value;
+    if (queryValue(key.get(), valueName, value))
+        decode(value);
+    return 0;
+}
+
+bool decodeInteger(const StoredValue& value, int& out) {
+    if (value.type != REG_DWORD || value.data.size() != sizeof(DWORD))
+        return false;
+    std::memcpy(&out, value.data.data(), sizeof(DWORD));
+    return true;
+}
+
+bool decodeString(const StoredValue& value, std::string& out) {
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ)
+        return false;
+    const char* data = reinterpret_cast<const char*>(value.data.data());
+    out.assign(data, strnlen(data, value.data.size()));
+    return true;
+}
+
+bool decodeWideString(const StoredValue& value, std::string& out) {
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_DWORD ||
+        value.data.size() > kWideBufferBytes)
+        return false;
+    wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
+    std::memcpy(buffer, value.data.data(), value.data.size());
+    out = WideToAnsi(std::wstring(buffer, wcsnlen(buffer, std::size(buffer))));
+    return true;
+}
+
+void setValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
+    if (RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) !=
+        ERROR_SUCCESS)
+        raiseSetFailed(name);
+}
+
+// The writers' read-back: the value must be there again with the type written.
+StoredValue readBack(HKEY key, const std::string& name, DWORD expectedType) {
+    StoredValue value;
+    if (!queryValue(key, name, value))
+        raiseGetFailed(name);
+    if (value.type != expectedType)
+        raiseBadType(name);
+    return value;
+}
+
+// ---- Whole-tree operations, done in UTF-16 so that names and data pass unchanged.
+
+std::wstring childPath(const std::wstring& parent, const std::wstring& child) {
+    return parent.empty() ? child : parent + L"\\" + child;
+}
+
+struct KeyCounts {
+    DWORD subKeys = 0, maxSubKeyName = 0, values = 0, maxValueName = 0, maxValueData = 0;
+};
+
+bool queryCounts(HKEY key, KeyCounts& counts) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &counts.subKeys,
+                            &counts.maxSubKeyName, nullptr, &counts.values,
+                            &counts.maxValueName, &counts.maxValueData, nullptr,
+                            nullptr) == ERROR_SUCCESS;
+}
+
+bool subKeyName(HKEY key, DWORD index, DWORD maxName, std::wstring& name) {
+    std::vector<wchar_t> buffer(maxName + 1 > 256 ? maxName + 1 : 256);
+    DWORD length = static_cast<DWORD>(buffer.size());
+    if (RegEnumKeyExW(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    name.assign(buffer.data(), length);
+    return true;
+}
+
+// Returns the status of the deletion of the key itself.
+LONG deleteTreeW(HKEY root, const std::wstring& path) {
+    RegKey key;
+    if (key.openW(root, path, KEY_READ) == ERROR_SUCCESS) {
+        KeyCounts counts;
+        if (queryCounts(key.get(), counts)) {
+            for (DWORD i = counts.subKeys; i-- > 0;) {
+                std::wstring name;
+                if (subKeyName(key.get(), i, counts.maxSubKeyName, name))
+                    deleteTreeW(key.get(), name);
+            }
+        }
+    }
+    return RegDeleteKeyW(root, path.c_str());
+}
+
+// Copies the values of one key in registry order, each with its type and bytes.
+void copyValues(HKEY from, HKEY to, const std::wstring& where) {
+    KeyCounts counts;
+    if (!queryCounts(from, counts))
+        raiseGetFailed(WideToAnsi(where));
+    std::vector<wchar_t> name(counts.maxValueName + 1);
+    Bytes data(counts.maxValueData);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = REG_NONE;
+        LONG status = RegEnumValueW(from, index, name.data(), &nameLength, nullptr, &type,
+                                    data.empty() ? nullptr : data.data(), &size);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return;
+        if (status == ERROR_MORE_DATA) {
+            // A value grew, or the name is longer than reported: grow and ask again.
+            name.resize(name.size() * 2 + 256);
+            data.resize(size > data.size() ? size : data.size() * 2 + 256);
+            --index;
+            continue;
+        }
+        std::wstring valueName(name.data(), nameLength);
+        if (status != ERROR_SUCCESS)
+            raiseGetFailed(WideToAnsi(valueName));
+        if (RegSetValueExW(to, valueName.c_str(), 0, type, size ? data.data() : nullptr, size) !=
+            ERROR_SUCCESS)
+            raiseSetFailed(WideToAnsi(valueName));
+    }
+}
+
+void copyTree(HKEY from, HKEY to, const std::wstring& where) {
+    copyValues(from, to, where);
+    KeyCounts counts;
+    if (!queryCounts(from, counts))
+        raiseGetFailed(WideToAnsi(where));
+    for (DWORD index = 0; index < counts.subKeys; ++index) {
+        std::wstring name;
+        if (!subKeyName(from, index, counts.maxSubKeyName, name))
+            raiseGetFailed(WideToAnsi(where));
+        std::wstring path = childPath(where, name);
+        RegKey source;
+        if (source.openW(from, name, KEY_READ) != ERROR_SUCCESS)
+            raiseGetFailed(WideToAnsi(path));
+        RegKey target;
+        if (target.createW(to, name, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+            raiseCreateFailed(WideToAnsi(path));
+        copyTree(source.get(), target.get(), path);
+    }
+}
+
+bool liesInside(const std::string& inner, const std::string& outer) {
+    std::string a = AsciiLower(inner) + "\\", b = AsciiLower(outer) + "\\";
+    return a.compare(0, b.size(), b) == 0;
+}
+
+} // namespace
+
+int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   int& value) {
+    value = -1;
+    return readValue(root, keyPath, valueName,
+                     [&](const StoredValue& stored) { decodeInteger(stored, value); });
+}
+
+int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
+                    int value) {
+    RegKey key;
+    if (!openWritable(key, root, keyPath, true))
+        return -1;
+    DWORD data = static_cast<DWORD>(value);
+    setValue(key.get(), valueName, REG_DWORD, &data, sizeof data);
+    int readValue = -1;
+    decodeInteger(readBack(key.get(), valueName, REG_DWORD), readValue);
+    return readValue == value ? 0 : -1;
+}
+
+int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                  std::string& text) {
+    text.clear();
+    return readValue(root, keyPath, valueName,
+                     [&](const StoredValue& stored) { decodeString(stored, text); });
+}
+
+int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   const std::string& text) {
+    RegKey key;
+    if (!openWritable(key, root, keyPath, true))
+        return -1;
+    setValue(key.get(), valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    std::string readText;
+    decodeString(readBack(key.get(), valueName, REG_SZ), readText);
+    return readText == text ? 0 : -1;
+}
+
+int ReadRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                      std::string& text) {
+    text.clear();
+    return readValue(root, keyPath, valueName,
+                     [&](const StoredValue& stored) { decodeWideString(stored, text); });
+}
+
+int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                       const std::string& text) {
+    if (text.size() > kWideTextMaxBytes)
+        return -1;
+    RegKey key;
+    if (!openWritable(key, root, keyPath, true))
+        return -1;
+    wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
+    std::wstring wide = AnsiToWide(text);
+    std::memcpy(buffer, wide.data(), wide.size() * sizeof(wchar_t));
+    setValue(key.get(), valueName, REG_BINARY, buffer,
+             static_cast<DWORD>(2 * (text.size() + 1)));
+    std::string readText;
+    decodeWideString(readBack(key.get(), valueName, REG_BINARY), readText);
+    return readText == text ? 0 : -1;
+}
+
+int RegKeyExists(HKEY root, const std::string& keyPath) {
+    RegKey key;
+    return openReadOnly(key, root, keyPath) ? 0 : -1;
+}
+
+int CreateRegKey(HKEY root, const std::string& keyPath) {
+    RegKey key;
+    if (!openWritable(key, root, keyPath, true))
+        raiseCreateFailed(keyPath);
+    return 0;
+}
+
+int DeleteRegKey(HKEY root, const std::string& keyPath) {
+    std::wstring path = AnsiToWide(relativePath(keyPath));
+    if (path.empty())
+        return -1; // never the root itself
+    return deleteTreeW(root, path) == ERROR_SUCCESS ? 0 : -1;
+}
+
+int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName) {
+    RegKey key;
+    if (!openWritable(key, root, keyPath, false))
+        return -1;
+    if (RegDeleteValueA(key.get(), valueName.c_str()) != ERROR_SUCCESS)
+        return -1;
+    return valueExists(key.get(), valueName) ? -1 : 0;
+}
+
+int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names) {
+    names.clear();
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath))
+        return -1;
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return 0;
+}
+
+int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
+    names.clear();
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath))
+        return -1;
+    std::vector<char> name(256);
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        LONG status = RegEnumValueA(key.get(), index, name.data(), &length, nullptr, nullptr,
+                                    nullptr, nullptr);
+        if (status == ERROR_MORE_DATA && name.size() < 65536) {
+            name.resize(name.size() * 4);
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name.data(), length);
+        ++index;
+    }
+    return 0;
+}
+
+int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath) {
+    std::string oldPath = relativePath(oldKeyPath), newPath = relativePath(newKeyPath);
+    if (RegKeyExists(root, oldPath) != 0 || RegKeyExists(root, newPath) == 0 ||
+        oldPath.empty() || liesInside(newPath, oldPath))
+        return 0;
+    RegKey source;
+    if (source.open(root, oldPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        return 0;
+    RegKey target;
+    if (target.create(root, newPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        raiseCreateFailed(newKeyPath);
+    try {
+        copyTree(source.get(), target.get(), AnsiToWide(oldPath));
+    } catch (const RegistryError&) {
+        target.close();
+        deleteTreeW(root, AnsiToWide(newPath));
+        throw;
+    }
+    source.close();
+    target.close();
+    deleteTreeW(root, AnsiToWide(oldPath));
+    return 0;
+}
+
+} // namespace kel

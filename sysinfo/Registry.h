@@ -1,0 +1,93 @@
+// Typed access to registry values. Every function opens its own key and closes it
+// before it returns. Statuses: 0 = success, -1 = failure.
+//
+// Roots are the predefined keys (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,
+// HKEY_LOCAL_MACHINE, HKEY_USERS). Key paths are relative to the root; one leading
+// backslash is dropped, so "\Software\X" and "Software\X" name the same key. Names
+// and texts are in the ANSI code page (932). A 32-bit program sees the 32-bit view.
+#pragma once
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kel {
+
+using StringList = std::vector<std::string>;
+
+// Raised when a key can't be created or a written value can't be set or read
+// back; what() is the message for the user.
+class RegistryError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Sets value to -1, then reads a 4-byte REG_DWORD. A value of another type or size
+// leaves -1 with status 0. A missing key or value gives -1.
+int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   int& value);
+
+// Writes REG_DWORD (creating the key) and reads it back: 0 when it reads back equal.
+// -1 when the key can't be opened or created. Throws RegistryError when the value
+// can't be set or read back.
+int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
+                    int value);
+
+// Empties text, then reads REG_SZ or REG_EXPAND_SZ (unexpanded), cut at the first
+// NUL byte and never beyond the stored data. Another type leaves text empty with
+// status 0. A missing key or value gives -1.
+int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                  std::string& text);
+
+// Writes REG_SZ (creating the key) and compares the read-back byte for byte.
+// Errors as WriteRegInteger.
+int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   const std::string& text);
+
+// Largest stored value the wide-text functions handle, and the ANSI text length
+// that fits in it with its terminating NUL code unit.
+constexpr DWORD kWideBufferBytes = 520;
+constexpr size_t kWideTextMaxBytes = 259;
+
+// Empties text, then reads a UTF-16 text stored as data of any type but REG_SZ,
+// REG_EXPAND_SZ and REG_DWORD, of at most 520 bytes, up to its first NUL code
+// unit; data of 520 bytes without a NUL is cut after its 260th code unit. Other
+// values leave text empty with status 0. A missing key or value gives -1.
+int ReadRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                      std::string& text);
+
+// Writes text as UTF-16 REG_BINARY of 2 × (ANSI length + 1) bytes, zero-padded, and
+// compares the read-back. A text longer than 259 ANSI bytes does not fit the
+// buffer: it is refused with -1 and nothing is written. Errors as WriteRegInteger.
+int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                       const std::string& text);
+
+// 0 when the key opens for reading.
+int RegKeyExists(HKEY root, const std::string& keyPath);
+
+// Creates the key and its missing parents; an existing key counts. Returns 0.
+// Throws RegistryError when the key can't be created.
+int CreateRegKey(HKEY root, const std::string& keyPath);
+
+// Deletes the key with its whole tree (sub-keys depth-first, highest index first).
+// 0 when the key itself was deleted; -1 otherwise, also for a missing key.
+int DeleteRegKey(HKEY root, const std::string& keyPath);
+
+// 0 only when the value existed, was deleted and is gone afterwards.
+int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName);
+
+// Empty the list, then fill it with the names of the key's sub-keys (or values) in
+// registry order. -1 with the list empty when the key does not open.
+int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names);
+int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
+
+// Moves a key with its whole tree when the old key exists and opens with full
+// access, and the new key does not exist and does not lie inside the old one.
+// Every value is copied exactly (type and bytes, empty values too) before the old
+// key is deleted. When the copy fails part way, the partial new key is removed, the
+// old key is left as it was, and RegistryError is thrown. Otherwise returns 0.
+int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath);
+
+} // namespace kel

@@ -1,0 +1,104 @@
+#include "repair/BrowserIntegration.h"
+
+#include "sysinfo/Registry.h"
+#include "tests/support/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+const char kClsid[] = "{64818D10-4F9B-11CF-86EA-00AA00B929E8}";
+
+// A document type .wxp of class WexdalTest.Show.8 with a COM class and local server.
+class BrowserIntegrationTest : public testing::Test {
+  protected:
+    ScratchKey extension{HKEY_CLASSES_ROOT, "\\.wxp"};
+    ScratchKey documentClass{HKEY_CLASSES_ROOT, "\\WexdalTest.Show.8"};
+    ScratchKey comClass{HKEY_CLASSES_ROOT, std::string("\\CLSID\\") + kClsid};
+    std::string localServer = comClass.sub("LocalServer32");
+    std::string setAside = comClass.sub("_KelDisabled_LocalServer32");
+
+    BrowserIntegrationTest() {
+        putString(HKEY_CLASSES_ROOT, extension.path(), "", "WexdalTest.Show.8");
+        putString(HKEY_CLASSES_ROOT, documentClass.sub("CLSID"), "", kClsid);
+        putString(HKEY_CLASSES_ROOT, localServer, "", "C:\\Office\\POWERPNT.EXE /automation");
+        putString(HKEY_CLASSES_ROOT, localServer, "LocalServer32", "packed-darwin-descriptor");
+        putString(HKEY_CLASSES_ROOT, localServer + "\\Extra", "", "sub-key");
+    }
+
+    int flags() {
+        int value = 0;
+        ReadRegInteger(HKEY_CLASSES_ROOT, documentClass.path(), "BrowserFlags", value);
+        return value;
+    }
+};
+
+TEST_F(BrowserIntegrationTest, BrowserFlagsDecideTheState) {
+    EXPECT_EQ(GetBrowserIntegration("wxp"), 1); // absent
+
+    putDword(HKEY_CLASSES_ROOT, documentClass.path(), "BrowserFlags", 9);
+    EXPECT_EQ(GetBrowserIntegration("wxp"), 1);
+
+    putString(HKEY_CLASSES_ROOT, documentClass.path(), "BrowserFlags", "8");
+    EXPECT_EQ(GetBrowserIntegration("wxp"), 1);
+
+    putDword(HKEY_CLASSES_ROOT, documentClass.path(), "BrowserFlags", 8);
+    EXPECT_EQ(GetBrowserIntegration("wxp"), 0);
+    EXPECT_EQ(GetBrowserIntegration("WXP"), 0);
+}
+
+TEST_F(BrowserIntegrationTest, SettingWritesEightOrRemovesTheValue) {
+    putDword(HKEY_CLASSES_ROOT, documentClass.path(), "BrowserFlags", 9);
+    SetBrowserIntegration("Wxp", 0);
+    EXPECT_EQ(flags(), 8);
+    EXPECT_EQ(GetBrowserIntegration("wxp"), 0);
+
+    SetBrowserIntegration("wxp", 1);
+    EXPECT_FALSE(valueExists(HKEY_CLASSES_ROOT, documentClass.path(), "BrowserFlags"));
+    EXPECT_EQ(GetBrowserIntegration("wxp"), 1);
+}
+
+TEST_F(BrowserIntegrationTest, AnExtensionWithoutClassIsLeftAlone) {
+    removeTree(HKEY_CLASSES_ROOT, extension.path());
+    SetBrowserIntegration("wxp", 0);
+    EXPECT_EQ(GetBrowserIntegration("wxp"), 1);
+    EXPECT_FALSE(valueExists(HKEY_CLASSES_ROOT, documentClass.path(), "BrowserFlags"));
+    SetLocalServerDisabled("wxp", 1);
+    EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, localServer));
+}
+
+TEST_F(BrowserIntegrationTest, LocalServerSetAsideAndRestoredUnchanged) {
+    Tree before = snapshot(HKEY_CLASSES_ROOT, localServer);
+    EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
+
+    SetLocalServerDisabled("Wxp", 1);
+    EXPECT_EQ(IsLocalServerDisabled("wxp"), 1);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, localServer));
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, setAside), before);
+
+    SetLocalServerDisabled("wxp", 0);
+    EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, setAside));
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, localServer), before);
+}
+
+TEST_F(BrowserIntegrationTest, LocalServerStaysWhenBothKeysExist) {
+    putString(HKEY_CLASSES_ROOT, setAside, "", "older copy");
+    Tree setAsideBefore = snapshot(HKEY_CLASSES_ROOT, setAside);
+    SetLocalServerDisabled("wxp", 1);
+    EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, setAside), setAsideBefore);
+}
+
+TEST_F(BrowserIntegrationTest, ClassWithoutClsidReadsAsNotDisabled) {
+    removeTree(HKEY_CLASSES_ROOT, documentClass.sub("CLSID"));
+    EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
+    SetLocalServerDisabled("wxp", 1);
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, localServer));
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+#include "tests/support/ScratchKey.h"
+
+#include "sysinfo/RegKey.h"
+#include "sysinfo/Text.h"
+
+#include <stdexcept>
+
+namespace testing_support {
+
+namespace {
+
+std::string bare(const std::string& path) {
+    return !path.empty() && path[0] == '\\' ? path.substr(1) : path;
+}
+
+kel::RegKey createKey(HKEY root, const std::string& keyPath) {
+    kel::RegKey key;
+    if (key.create(root, bare(keyPath), KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create test key " + keyPath);
+    return key;
+}
+
+void deleteTree(HKEY root, const std::wstring& path) {
+    kel::RegKey key;
+    if (key.openW(root, path, KEY_READ) == ERROR_SUCCESS) {
+        wchar_t name[256];
+        DWORD length = 256;
+        while (RegEnumKeyExW(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS) {
+            deleteTree(key.get(), name);
+            length = 256;
+            if (RegDeleteKeyW(key.get(), name) != ERROR_SUCCESS)
+                break;
+        }
+    }
+    if (path.empty())
+        return;
+    RegDeleteKeyW(root, path.c_str());
+}
+
+Tree readTree(HKEY key) {
+    Tree tree;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD nameLength = 16384, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS)
+            break;
+        Value value{type, Bytes(size)};
+        nameLength = 16384;
+        RegEnumValueW(key, i, name, &nameLength, nullptr, &type, size ? value.data.data() : nullptr,
+                      &size);
+        tree.values[std::wstring(name, nameLength)] = value;
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        kel::RegKey child;
+        if (child.openW(key, name, KEY_READ) == ERROR_SUCCESS)
+            tree.keys[name] = readTree(child.get());
+    }
+    return tree;
+}
+
+} // namespace
+
+ScratchKey::ScratchKey(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
+    removeTree(root_, path_);
+    makeKey(root_, path_);
+}
+
+ScratchKey::~ScratchKey() { removeTree(root_, path_); }
+
+void putValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type,
+              const Bytes& data) {
+    kel::RegKey key = createKey(root, keyPath);
+    if (RegSetValueExA(key.get(), name.c_str(), 0, type, data.empty() ? nullptr : data.data(),
+                       static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot set test value " + name);
+}
+
+void putString(HKEY root, const std::string& keyPath, const std::string& name,
+               const std::string& text) {
+    const BYTE* begin = reinterpret_cast<const BYTE*>(text.c_str());
+    putValue(root, keyPath, name, REG_SZ, Bytes(begin, begin + text.size() + 1));
+}
+
+void putDword(HKEY root, const std::string& keyPath, const std::string& name, DWORD value) {
+    const BYTE* begin = reinterpret_cast<const BYTE*>(&value);
+    putValue(root, keyPath, name, REG_DWORD, Bytes(begin, begin + sizeof value));
+}
+
+void makeKey(HKEY root, const std::string& keyPath) { createKey(root, keyPath); }
+
+void removeTree(HKEY root, const std::string& keyPath) {
+    deleteTree(root, kel::AnsiToWide(bare(keyPath)));
+}
+
+bool keyExists(HKEY root, const std::string& keyPath) {
+    kel::RegKey key;
+    return key.open(root, bare(keyPath), KEY_QUERY_VALUE) == ERROR_SUCCESS;
+}
+
+bool valueExists(HKEY root, const std::string& keyPath, const std::string& name) {
+    kel::RegKey key;
+    return key.open(root, bare(keyPath), KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+           RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+}
+
+Tree snapshot(HKEY root, const std::string& keyPath) {
+    kel::RegKey key;
+    if (key.open(root, bare(keyPath), KEY_READ) != ERROR_SUCCESS)
+        return {};
+    return readTree(key.get());
+}
+
+} // namespace testing_support
+
+#include <sddl.h>
+
+namespace testing_support {
+
+void setKeySecurity(HKEY root, const std::string& keyPath, const std::string& sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr))
+        throw std::runtime_error("bad SDDL " + sddl);
+    kel::RegKey key;
+    LONG status = key.open(root, bare(keyPath), WRITE_DAC);
+    if (status == ERROR_SUCCESS)
+        status = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error("cannot set the security of " + keyPath);
+}
+
+std::vector<std::string> platformSubKeyNames(HKEY root, const std::string& keyPath) {
+    std::vector<std::string> names;
+    kel::RegKey key;
+    if (key.open(root, bare(keyPath), KEY_READ) != ERROR_SUCCESS)
+        return names;
+    char name[256];
+    DWORD length = sizeof name;
+    for (DWORD i = 0; RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS;
+         ++i, length = sizeof name)
+        names.emplace_back(name, length);
+    return names;
+}
+
+} // namespace testing_support
+
+namespace testing_support {
+
+std::vector<std::string> platformValueNames(HKEY root, const std::string& keyPath) {
+    std::vector<std::string> names;
+    kel::RegKey key;
+    if (key.open(root, bare(keyPath), KEY_READ) != ERROR_SUCCESS)
+        return names;
+    char name[1024];
+    DWORD length = sizeof name;
+    for (DWORD i = 0; RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS;
+         ++i, length = sizeof name)
+        names.emplace_back(name, length);
+    return names;
+}
+
+} // namespace testing_support

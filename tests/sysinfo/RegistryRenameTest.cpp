@@ -1,0 +1,106 @@
+#include "sysinfo/Registry.h"
+
+#include "tests/support/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+class RenameTest : public testing::Test {
+  protected:
+    ScratchKey scratch{HKEY_CLASSES_ROOT, "\\WexdalTest.Rename"};
+    std::string oldKey = scratch.sub("LocalServer32");
+    std::string newKey = scratch.sub("_KelDisabled_LocalServer32");
+
+    // One value of every type, the same types again with no data, and a large one.
+    void fillEveryType(const std::string& keyPath) {
+        const char path[] = "C:\\Program Files\\x.exe";
+        putValue(HKEY_CLASSES_ROOT, keyPath, "", REG_SZ, Bytes(path, path + sizeof path));
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Sz", REG_SZ, Bytes{'a', 0});
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Expand", REG_EXPAND_SZ,
+                 Bytes{'%', 'T', '%', 0});
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Multi", REG_MULTI_SZ,
+                 Bytes{'a', 0, 'b', 'c', 0, 0});
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Dword", REG_DWORD, Bytes{1, 2, 3, 4});
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Qword", REG_QWORD, Bytes{1, 2, 3, 4, 5, 6, 7, 8});
+        putValue(HKEY_CLASSES_ROOT, keyPath, "None", REG_NONE, Bytes{9, 9, 9});
+        Bytes large(100000);
+        for (size_t i = 0; i < large.size(); ++i)
+            large[i] = static_cast<BYTE>(i * 7);
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Large", REG_BINARY, large);
+        putValue(HKEY_CLASSES_ROOT, keyPath, "日本語", REG_SZ, Bytes{'x', 0});
+        for (DWORD type : {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_QWORD, REG_NONE,
+                           REG_BINARY})
+            putValue(HKEY_CLASSES_ROOT, keyPath, "Empty" + std::to_string(type), type, {});
+    }
+
+    void fillThreeLevels() {
+        fillEveryType(oldKey);
+        fillEveryType(oldKey + "\\Level2");
+        putString(HKEY_CLASSES_ROOT, oldKey + "\\Level2\\Level3", "", "deep");
+        makeKey(HKEY_CLASSES_ROOT, oldKey + "\\Level2\\Level3\\EmptyKey");
+        putDword(HKEY_CLASSES_ROOT, oldKey + "\\Side", "n", 5);
+    }
+};
+
+TEST_F(RenameTest, MovesAWholeTreeExactly) {
+    fillThreeLevels();
+    Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
+    ASSERT_EQ(before.values.size(), 16u);
+    ASSERT_EQ(before.values.at(L"Empty3").data.size(), 0u)
+        << "fixture: zero-length values exist";
+
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
+
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, oldKey));
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, newKey), before);
+    // And back again, as the local-server switch does.
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, newKey, oldKey), 0);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);
+}
+
+TEST_F(RenameTest, LeavesBothKeysWhenTheTargetExists) {
+    putString(HKEY_CLASSES_ROOT, oldKey, "", "old");
+    putString(HKEY_CLASSES_ROOT, newKey, "", "new");
+    Tree oldBefore = snapshot(HKEY_CLASSES_ROOT, oldKey);
+    Tree newBefore = snapshot(HKEY_CLASSES_ROOT, newKey);
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), oldBefore);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, newKey), newBefore);
+}
+
+TEST_F(RenameTest, DoesNothingForAMissingSourceOrATargetInsideIt) {
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, newKey));
+
+    putString(HKEY_CLASSES_ROOT, oldKey, "", "x");
+    Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, oldKey + "\\Inner"), 0);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);
+}
+
+TEST_F(RenameTest, AFailedCopyKeepsTheOldTreeAndLeavesNoNewKey) {
+    fillThreeLevels();
+    std::string locked = oldKey + "\\Level2\\Level3";
+    Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
+    setKeySecurity(HKEY_CLASSES_ROOT, locked, "D:P(D;;KR;;;WD)(A;;KA;;;WD)");
+
+    try {
+        RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey);
+        ADD_FAILURE() << "no error raised";
+    } catch (const RegistryError& error) {
+        std::string expected = "'";
+        expected += locked.substr(1);
+        expected += "' の取得に失敗しました";
+        EXPECT_EQ(std::string(error.what()), expected);
+    }
+
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, newKey));
+    setKeySecurity(HKEY_CLASSES_ROOT, locked, "D:P(A;;KA;;;WD)");
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);
+}
+
+} // namespace
