@@ -52,8 +52,8 @@ LONG RegKey::openW(HKEY root, const std::wstring& path, REGSAM access) {
 LONG RegKey::create(HKEY root, const std::string& path, REGSAM access) {
     close();
     HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  access, nullptr, &key, nullptr);
+    LONG status = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                  nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS)
         key_ = key;
     return status;
@@ -62,8 +62,8 @@ LONG RegKey::create(HKEY root, const std::string& path, REGSAM access) {
 LONG RegKey::createW(HKEY root, const std::wstring& path, REGSAM access) {
     close();
     HKEY key = nullptr;
-    LONG status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  access, nullptr, &key, nullptr);
+    LONG status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                  nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS)
         key_ = key;
     return status;

@@ -56,8 +56,8 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath) {
 
 bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create) {
     std::string path = relativePath(keyPath);
-    LONG status = create ? key.create(root, path, KEY_ALL_ACCESS)
-                         : key.open(root, path, KEY_ALL_ACCESS);
+    LONG status =
+        create ? key.create(root, path, KEY_ALL_ACCESS) : key.open(root, path, KEY_ALL_ACCESS);
     return status == ERROR_SUCCESS;
 }
 
@@ -83,14 +83,12 @@ bool queryValue(HKEY key, const std::string& name, StoredValue& value) {
 }
 
 bool valueExists(HKEY key, const std::string& name) {
-    return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-           ERROR_SUCCESS;
+    return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 // Absorbs every read failure of a value that exists: the out value stays preset.
 template <typename Decode>
-int readValue(HKEY root, const std::string& keyPath, const std::string& valueName,
-              Decode decode) {
+int readValue(HKEY root, const std::string& keyPath, const std::string& valueName, Decode decode) {
     RegKey key;
     if (!openReadOnly(key, root, keyPath) || !valueExists(key.get(), valueName))
         return -1;
@@ -152,10 +150,9 @@ struct KeyCounts {
 };
 
 bool queryCounts(HKEY key, KeyCounts& counts) {
-    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &counts.subKeys,
-                            &counts.maxSubKeyName, nullptr, &counts.values,
-                            &counts.maxValueName, &counts.maxValueData, nullptr,
-                            nullptr) == ERROR_SUCCESS;
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &counts.subKeys, &counts.maxSubKeyName,
+                            nullptr, &counts.values, &counts.maxValueName, &counts.maxValueData,
+                            nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool subKeyName(HKEY key, DWORD index, DWORD maxName, std::wstring& name) {
@@ -296,8 +293,7 @@ int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string&
     wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
     std::wstring wide = AnsiToWide(text);
     std::memcpy(buffer, wide.data(), wide.size() * sizeof(wchar_t));
-    setValue(key.get(), valueName, REG_BINARY, buffer,
-             static_cast<DWORD>(2 * (text.size() + 1)));
+    setValue(key.get(), valueName, REG_BINARY, buffer, static_cast<DWORD>(2 * (text.size() + 1)));
     std::string readText;
     decodeWideString(readBack(key.get(), valueName, REG_BINARY), readText);
     return readText == text ? 0 : -1;
@@ -339,8 +335,8 @@ int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names) {
     char name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = sizeof name;
-        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         names.emplace_back(name, length);
     }
@@ -371,8 +367,8 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
 
 int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath) {
     std::string oldPath = relativePath(oldKeyPath), newPath = relativePath(newKeyPath);
-    if (RegKeyExists(root, oldPath) != 0 || RegKeyExists(root, newPath) == 0 ||
-        oldPath.empty() || liesInside(newPath, oldPath))
+    if (RegKeyExists(root, oldPath) != 0 || RegKeyExists(root, newPath) == 0 || oldPath.empty() ||
+        liesInside(newPath, oldPath))
         return 0;
     RegKey source;
     if (source.open(root, oldPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)

@@ -26,14 +26,12 @@ class RegistryError : public std::runtime_error {
 
 // Sets value to -1, then reads a 4-byte REG_DWORD. A value of another type or size
 // leaves -1 with status 0. A missing key or value gives -1.
-int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   int& value);
+int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int& value);
 
 // Writes REG_DWORD (creating the key) and reads it back: 0 when it reads back equal.
 // -1 when the key can't be opened or created. Throws RegistryError when the value
 // can't be set or read back.
-int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
-                    int value);
+int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int value);
 
 // Empties text, then reads REG_SZ or REG_EXPAND_SZ (unexpanded), cut at the first
 // NUL byte and never beyond the stored data. Another type leaves text empty with

@@ -72,7 +72,9 @@ ScratchKey::ScratchKey(HKEY root, std::string path) : root_(root), path_(std::mo
     makeKey(root_, path_);
 }
 
-ScratchKey::~ScratchKey() { removeTree(root_, path_); }
+ScratchKey::~ScratchKey() {
+    removeTree(root_, path_);
+}
 
 void putValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type,
               const Bytes& data) {
@@ -93,7 +95,9 @@ void putDword(HKEY root, const std::string& keyPath, const std::string& name, DW
     putValue(root, keyPath, name, REG_DWORD, Bytes(begin, begin + sizeof value));
 }
 
-void makeKey(HKEY root, const std::string& keyPath) { createKey(root, keyPath); }
+void makeKey(HKEY root, const std::string& keyPath) {
+    createKey(root, keyPath);
+}
 
 void removeTree(HKEY root, const std::string& keyPath) {
     deleteTree(root, kel::AnsiToWide(bare(keyPath)));

@@ -20,10 +20,8 @@ class RenameTest : public testing::Test {
         const char path[] = "C:\\Program Files\\x.exe";
         putValue(HKEY_CLASSES_ROOT, keyPath, "", REG_SZ, Bytes(path, path + sizeof path));
         putValue(HKEY_CLASSES_ROOT, keyPath, "Sz", REG_SZ, Bytes{'a', 0});
-        putValue(HKEY_CLASSES_ROOT, keyPath, "Expand", REG_EXPAND_SZ,
-                 Bytes{'%', 'T', '%', 0});
-        putValue(HKEY_CLASSES_ROOT, keyPath, "Multi", REG_MULTI_SZ,
-                 Bytes{'a', 0, 'b', 'c', 0, 0});
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Expand", REG_EXPAND_SZ, Bytes{'%', 'T', '%', 0});
+        putValue(HKEY_CLASSES_ROOT, keyPath, "Multi", REG_MULTI_SZ, Bytes{'a', 0, 'b', 'c', 0, 0});
         putValue(HKEY_CLASSES_ROOT, keyPath, "Dword", REG_DWORD, Bytes{1, 2, 3, 4});
         putValue(HKEY_CLASSES_ROOT, keyPath, "Qword", REG_QWORD, Bytes{1, 2, 3, 4, 5, 6, 7, 8});
         putValue(HKEY_CLASSES_ROOT, keyPath, "None", REG_NONE, Bytes{9, 9, 9});
@@ -32,8 +30,8 @@ class RenameTest : public testing::Test {
             large[i] = static_cast<BYTE>(i * 7);
         putValue(HKEY_CLASSES_ROOT, keyPath, "Large", REG_BINARY, large);
         putValue(HKEY_CLASSES_ROOT, keyPath, "日本語", REG_SZ, Bytes{'x', 0});
-        for (DWORD type : {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_QWORD, REG_NONE,
-                           REG_BINARY})
+        for (DWORD type :
+             {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_DWORD, REG_QWORD, REG_NONE, REG_BINARY})
             putValue(HKEY_CLASSES_ROOT, keyPath, "Empty" + std::to_string(type), type, {});
     }
 
@@ -50,8 +48,7 @@ TEST_F(RenameTest, MovesAWholeTreeExactly) {
     fillThreeLevels();
     Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
     ASSERT_EQ(before.values.size(), 16u);
-    ASSERT_EQ(before.values.at(L"Empty3").data.size(), 0u)
-        << "fixture: zero-length values exist";
+    ASSERT_EQ(before.values.at(L"Empty3").data.size(), 0u) << "fixture: zero-length values exist";
 
     EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
 

@@ -162,8 +162,7 @@ TEST_F(RegistryTest, WideStringLayoutAndLimits) {
     // 259 bytes still fit; 260 are refused and nothing is written.
     EXPECT_EQ(WriteRegWideString(HKEY_CURRENT_USER, key(), "Fits", std::string(259, 'x')), 0);
     EXPECT_EQ(storedBytes(key(), "Fits").size(), 520u);
-    EXPECT_EQ(WriteRegWideString(HKEY_CURRENT_USER, key(), "TooLong", std::string(260, 'x')),
-              -1);
+    EXPECT_EQ(WriteRegWideString(HKEY_CURRENT_USER, key(), "TooLong", std::string(260, 'x')), -1);
     EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, key(), "TooLong"));
 }
 
