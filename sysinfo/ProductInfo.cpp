@@ -1,0 +1,117 @@
+#include "sysinfo/ProductInfo.h"
+
+#include "sysinfo/FileSystem.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace kel {
+
+namespace {
+
+struct StringField {
+    const char* name;
+    std::string TKelProductInfo::*field;
+};
+
+// The eight version strings, in the order they are read and dumped.
+const StringField kStrings[] = {
+    {"CompanyName", &TKelProductInfo::CompanyName},
+    {"FileDescription", &TKelProductInfo::FileDescription},
+    {"FileVersion", &TKelProductInfo::FileVersion},
+    {"InternalName", &TKelProductInfo::InternalName},
+    {"LegalCopyright", &TKelProductInfo::LegalCopyright},
+    {"OriginalFilename", &TKelProductInfo::OriginalFilename},
+    {"ProductName", &TKelProductInfo::ProductName},
+    {"ProductVersion", &TKelProductInfo::ProductVersion},
+};
+
+[[noreturn]] void assertionFailure(int line) {
+    const char* file = __FILE__;
+    const char* slash = std::strrchr(file, '/');
+    char message[256];
+    std::snprintf(message, sizeof message, "%s (%s, line %d)", "Assertion failure",
+                  slash ? slash + 1 : file, line);
+    throw AssertionFailure(message);
+}
+
+// "\StringFileInfo\LLLLCCCC\" from the first translation; empty when there is none.
+bool stringTablePrefix(const void* block, std::string& prefix) {
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length))
+        return false;
+    prefix.clear();
+    if (value != nullptr && length >= sizeof(DWORD)) {
+        DWORD first = 0;
+        std::memcpy(&first, value, sizeof first);
+        char text[40];
+        std::snprintf(text, sizeof text, "\\StringFileInfo\\%04X%04X\\",
+                      static_cast<unsigned>(LOWORD(first)), static_cast<unsigned>(HIWORD(first)));
+        prefix = text;
+    }
+    return true;
+}
+
+bool queryString(const void* block, const std::string& path, std::string& out) {
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block, path.c_str(), &value, &length) || value == nullptr)
+        return false;
+    const char* text = static_cast<const char*>(value);
+    out.assign(text, strnlen(text, length));
+    return true;
+}
+
+} // namespace
+
+void TKelProductInfo::Clear() {
+    for (const StringField& string : kStrings)
+        this->*string.field = "";
+    MajorVersion.clear();
+}
+
+std::string TKelProductInfo::Dump() const {
+    std::string text = "↓-- TKelProductInfo --↓\r\n";
+    for (const StringField& string : kStrings)
+        text += std::string(string.name) + "[" + this->*string.field + "]\r\n";
+    text += "MajorVersion[" + MajorVersion + "]\r\n";
+    text += "↑-- TKelProductInfo --↑\r\n";
+    return text;
+}
+
+std::string MajorVersionOf(const std::string& productVersion) {
+    size_t first = productVersion.find('.');
+    if (first == std::string::npos)
+        return {};
+    size_t second = productVersion.find('.', first + 1);
+    return second == std::string::npos ? std::string() : productVersion.substr(0, second);
+}
+
+int ReadProductInfo(const std::string& path, TKelProductInfo& info) {
+    info.Clear();
+    if (!FileExists(path))
+        return -1;
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    if (size == 0)
+        return -1;
+    std::vector<BYTE> block(size);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()))
+        assertionFailure(__LINE__);
+
+    std::string prefix;
+    if (!stringTablePrefix(block.data(), prefix) || prefix.empty())
+        return -1;
+    for (const StringField& string : kStrings) {
+        if (!queryString(block.data(), prefix + string.name, info.*string.field))
+            return -1;
+    }
+    info.MajorVersion = MajorVersionOf(info.ProductVersion);
+    return 0;
+}
+
+} // namespace kel

@@ -1,0 +1,44 @@
+// The version strings of one executable.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kel {
+
+class TKelProductInfo {
+  public:
+    std::string CompanyName;
+    std::string FileDescription;
+    std::string FileVersion;
+    std::string InternalName;
+    std::string LegalCopyright;
+    std::string OriginalFilename;
+    std::string ProductName;
+    std::string ProductVersion;
+    std::string MajorVersion; // ProductVersion up to its second dot, else empty
+
+    void Clear();
+    // The framed block "↓-- TKelProductInfo --↓" ... "↑-- TKelProductInfo --↑",
+    // one Name[value] line per field, every line ended by CR LF.
+    std::string Dump() const;
+};
+
+// Raised when a version block can't be read although its size was obtained.
+// what() is "Assertion failure (<source file>, line <n>)".
+class AssertionFailure : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Clears info, then fills it from the version resource of path in the language and
+// code page of the first translation. Returns 0 when all eight strings were read;
+// -1 when the file, the resource, the translation or a string is missing, with the
+// strings read before the missing one kept. Throws AssertionFailure (see above).
+int ReadProductInfo(const std::string& path, TKelProductInfo& info);
+
+// The text before the second "." of a product version ("11.0.5604" gives "11.0");
+// empty when there are fewer than two dots.
+std::string MajorVersionOf(const std::string& productVersion);
+
+} // namespace kel

@@ -1,0 +1,82 @@
+#include "tests/support/Fixtures.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace testing_support {
+
+namespace {
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+std::string testProgramFolder() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+} // namespace
+
+std::string fixturePath(const std::string& variant) {
+    return testProgramFolder() + "fixtures\\fixture_" + variant + ".exe";
+}
+
+void makeFolders(const std::string& path) {
+    std::string folder = withSlash(path);
+    for (size_t i = folder.find('\\', 3); i != std::string::npos; i = folder.find('\\', i + 1))
+        CreateDirectoryA(folder.substr(0, i).c_str(), nullptr);
+}
+
+void installFixture(const std::string& variant, const std::string& path) {
+    makeFolders(path.substr(0, path.rfind('\\')));
+    if (!CopyFileA(fixturePath(variant).c_str(), path.c_str(), FALSE))
+        throw std::runtime_error("cannot copy fixture " + variant + " to " + path);
+}
+
+void removeFolderTree(const std::string& path) {
+    std::string folder = withSlash(path);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = folder + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeFolderTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot write " + path);
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+ScratchFolder::ScratchFolder(std::string path) : path_(withSlash(std::move(path))) {
+    removeFolderTree(path_);
+    makeFolders(path_);
+}
+
+ScratchFolder::~ScratchFolder() {
+    removeFolderTree(path_);
+}
+
+} // namespace testing_support

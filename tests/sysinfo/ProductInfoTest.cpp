@@ -1,0 +1,90 @@
+#include "sysinfo/ProductInfo.h"
+
+#include "tests/support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+using testing_support::fixturePath;
+
+namespace {
+
+TEST(ReadProductInfo, ReadsAllEightStringsOfTheFirstTranslation) {
+    TKelProductInfo info;
+    EXPECT_EQ(ReadProductInfo(fixturePath("office11"), info), 0);
+    EXPECT_EQ(info.CompanyName, "Microsoft Corporation");
+    EXPECT_EQ(info.FileDescription, "テスト用プログラム");
+    EXPECT_EQ(info.FileVersion, "11.0.5604");
+    EXPECT_EQ(info.InternalName, "Fixture");
+    EXPECT_EQ(info.LegalCopyright, "Copyright (C) Microsoft Corporation");
+    EXPECT_EQ(info.OriginalFilename, "Fixture.exe");
+    EXPECT_EQ(info.ProductName, "Microsoft Office 2003");
+    EXPECT_EQ(info.ProductVersion, "11.0.5604");
+    EXPECT_EQ(info.MajorVersion, "11.0");
+
+    // Of two translations, only the first one counts.
+    EXPECT_EQ(ReadProductInfo(fixturePath("twotranslations"), info), 0);
+    EXPECT_EQ(info.CompanyName, "Microsoft Corporation");
+    EXPECT_EQ(info.ProductVersion, "11.0.5604");
+}
+
+TEST(ReadProductInfo, StopsAtTheFirstMissingString) {
+    TKelProductInfo info;
+    EXPECT_EQ(ReadProductInfo(fixturePath("nocopyright"), info), -1);
+    EXPECT_EQ(info.CompanyName, "Microsoft Corporation");
+    EXPECT_EQ(info.InternalName, "Fixture");
+    EXPECT_EQ(info.LegalCopyright, "");
+    EXPECT_EQ(info.OriginalFilename, "");
+    EXPECT_EQ(info.ProductName, "");
+    EXPECT_EQ(info.ProductVersion, "");
+    EXPECT_EQ(info.MajorVersion, "");
+}
+
+TEST(ReadProductInfo, EmptiesTheRecordWhenNothingCanBeRead) {
+    for (const char* path : {"none", "notranslation", "missing"}) {
+        TKelProductInfo info;
+        EXPECT_EQ(ReadProductInfo(fixturePath("office11"), info), 0);
+        ASSERT_FALSE(info.CompanyName.empty());
+        EXPECT_EQ(ReadProductInfo(fixturePath(path), info), -1) << path;
+        EXPECT_EQ(info.Dump(), TKelProductInfo().Dump()) << path;
+    }
+    TKelProductInfo info;
+    EXPECT_EQ(ReadProductInfo("C:\\windows", info), -1); // a folder is no file
+}
+
+TEST(ReadProductInfo, MajorVersionNeedsTwoDots) {
+    TKelProductInfo info;
+    EXPECT_EQ(ReadProductInfo(fixturePath("six"), info), 0);
+    EXPECT_EQ(info.ProductVersion, "6.00");
+    EXPECT_EQ(info.MajorVersion, "");
+
+    EXPECT_EQ(MajorVersionOf("9.0.0.2719"), "9.0");
+    EXPECT_EQ(MajorVersionOf("10.0"), "");
+    EXPECT_EQ(MajorVersionOf("10"), "");
+    EXPECT_EQ(MajorVersionOf(".."), ".");
+}
+
+TEST(TKelProductInfo, DumpsElevenFramedLines) {
+    TKelProductInfo info;
+    EXPECT_EQ(info.Dump(), "\x81\xAB-- TKelProductInfo --\x81\xAB\r\n"
+                           "CompanyName[]\r\nFileDescription[]\r\nFileVersion[]\r\n"
+                           "InternalName[]\r\nLegalCopyright[]\r\nOriginalFilename[]\r\n"
+                           "ProductName[]\r\nProductVersion[]\r\nMajorVersion[]\r\n"
+                           "\x81\xAA-- TKelProductInfo --\x81\xAA\r\n");
+    ReadProductInfo(fixturePath("office10"), info);
+    EXPECT_EQ(info.Dump(), "↓-- TKelProductInfo --↓\r\n"
+                           "CompanyName[Microsoft Corporation]\r\n"
+                           "FileDescription[テスト用プログラム]\r\n"
+                           "FileVersion[10.0.6626]\r\n"
+                           "InternalName[Fixture]\r\n"
+                           "LegalCopyright[Copyright (C) Microsoft Corporation]\r\n"
+                           "OriginalFilename[Fixture.exe]\r\n"
+                           "ProductName[Microsoft Office XP]\r\n"
+                           "ProductVersion[10.0.6626]\r\n"
+                           "MajorVersion[10.0]\r\n"
+                           "↑-- TKelProductInfo --↑\r\n");
+    info.Clear();
+    EXPECT_EQ(info.Dump(), TKelProductInfo().Dump());
+}
+
+} // namespace
