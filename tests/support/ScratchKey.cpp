@@ -20,22 +20,20 @@ kel::RegKey createKey(HKEY root, const std::string& keyPath) {
     return key;
 }
 
-void deleteTree(HKEY root, const std::wstring& path) {
+// Deletes a key with its tree; an empty path empties root instead.
+bool deleteTree(HKEY root, const std::wstring& path) {
     kel::RegKey key;
     if (key.openW(root, path, KEY_READ) == ERROR_SUCCESS) {
         wchar_t name[256];
         DWORD length = 256;
         while (RegEnumKeyExW(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
                ERROR_SUCCESS) {
-            deleteTree(key.get(), name);
-            length = 256;
-            if (RegDeleteKeyW(key.get(), name) != ERROR_SUCCESS)
+            if (!deleteTree(key.get(), name))
                 break;
+            length = 256;
         }
     }
-    if (path.empty())
-        return;
-    RegDeleteKeyW(root, path.c_str());
+    return path.empty() || RegDeleteKeyW(root, path.c_str()) == ERROR_SUCCESS;
 }
 
 Tree readTree(HKEY key) {

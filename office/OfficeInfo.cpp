@@ -1,0 +1,300 @@
+#include "office/OfficeInfo.h"
+
+#include "sysinfo/FileSystem.h"
+#include "sysinfo/Text.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+namespace kel {
+
+TKelOfficeInfo* gOfficeInfo = nullptr;
+const char kUnknownProductId[] = "不明";
+
+namespace {
+
+const char kUninstallKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kUninstallKeyMixed[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kUserDataKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
+const char kOfficeKey[] = "\\SOFTWARE\\Microsoft\\Office\\";
+
+std::string installRootKey(const std::string& version) {
+    return kOfficeKey + version + "\\Common\\InstallRoot";
+}
+
+std::string formatVersion(int major) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.0", major);
+    return text;
+}
+
+std::string installPropertiesKey(const std::string& userKey, const std::string& packedCode) {
+    return std::string(kUserDataKey) + "\\" + userKey + "\\Products\\" + packedCode +
+           "\\InstallProperties";
+}
+
+// The first line whose version equals version, or -1.
+int findVersionLine(const StringList& lines, const std::string& version) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (SameVersion(VerListColumnOf(lines[i], kColVersion), version))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The line of one Uninstall entry, or empty when the entry is not an installed Office.
+std::string productLine(const std::string& entryName) {
+    if (entryName.empty() || entryName[0] != '{')
+        return {};
+    std::string entry = std::string(kUninstallKey) + "\\" + entryName;
+    std::string name, displayVersion, productId, path;
+    if (ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayName", name) != 0 ||
+        name.find("Microsoft Office") == std::string::npos)
+        return {};
+    ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayVersion", displayVersion);
+    ReadRegString(HKEY_LOCAL_MACHINE, entry, "ProductID", productId);
+    int major = -1;
+    if (ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "VersionMajor", major) != 0)
+        return {};
+    if (ReadRegString(HKEY_LOCAL_MACHINE, installRootKey(formatVersion(major)), "Path", path) !=
+            0 ||
+        !IsOfficeFolder(path))
+        return {};
+    return formatVersion(major) + "\t" + entryName + "\t" + name + "\t" + displayVersion + "\t" +
+           productId + "\t" + path;
+}
+
+// The registered OfficeCompatible.Application component's file, or empty.
+std::string registeredComponentPath() {
+    std::string classId, path;
+    if (ReadRegString(HKEY_CLASSES_ROOT, "\\OfficeCompatible.Application\\CLSID", "", classId) == 0)
+        ReadRegString(HKEY_CLASSES_ROOT, "\\CLSID\\" + classId + "\\InprocServer32", "", path);
+    return path;
+}
+
+// The primary product: the component's version first, else the newest.
+void moveComponentVersionFirst(TKelOfficeInfo& info) {
+    if (info.VerList.size() <= 1)
+        return;
+    int line = findVersionLine(info.VerList, info.Product.MajorVersion);
+    if (line > 0)
+        std::rotate(info.VerList.begin(), info.VerList.begin() + line,
+                    info.VerList.begin() + line + 1);
+}
+
+void readRegistrationProductId(TKelOfficeInfo& info) {
+    std::string registration = kOfficeKey + info.Product.MajorVersion + "\\Registration";
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, registration + "\\ProductID") == 0)
+        ReadRegString(HKEY_LOCAL_MACHINE, registration + "\\ProductID", "", info.ProductID);
+    if (!info.ProductID.empty())
+        return;
+    StringList products;
+    GetRegKeyNames(HKEY_LOCAL_MACHINE, registration, products);
+    for (const std::string& product : products) {
+        std::string id;
+        if (ReadRegString(HKEY_LOCAL_MACHINE, registration + "\\" + product, "ProductID", id) ==
+                0 &&
+            !id.empty()) {
+            info.ProductID = id;
+            return;
+        }
+    }
+}
+
+// Takes "ProductID" of an existing InstallProperties key; id is left alone when
+// there is none.
+bool readInstallPropertiesId(const std::string& key, std::string& id) {
+    std::string found;
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, key) != 0 ||
+        ReadRegString(HKEY_LOCAL_MACHINE, key, "ProductID", found) != 0)
+        return false;
+    id = found;
+    return true;
+}
+
+// The installer's per-user data: the primary product's own ID under some user key
+// ends the search; another listed product's ID is taken meanwhile.
+void readInstallerProductId(TKelOfficeInfo& info) {
+    StringList users;
+    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUserDataKey, users) != 0)
+        return;
+    for (const std::string& user : users) {
+        if (readInstallPropertiesId(installPropertiesKey(user, info.SID), info.ProductID))
+            return;
+        if (!info.ProductID.empty())
+            continue;
+        for (const std::string& line : info.VerList) {
+            std::string packed = PackProductCode(VerListColumnOf(line, kColCode));
+            if (readInstallPropertiesId(installPropertiesKey(user, packed), info.ProductID))
+                break;
+        }
+    }
+}
+
+} // namespace
+
+void TKelOfficeInfo::Clear() {
+    Product.Clear();
+    InstallPath.clear();
+    SID.clear();
+    GUID.clear();
+    ProductID.clear();
+    VerList.clear();
+    XlsProcessIds.clear();
+    DocProcessIds.clear();
+    PptProcessIds.clear();
+    XlsInfo.Clear();
+    DocInfo.Clear();
+    PptInfo.Clear();
+    EmlInfo.Clear();
+}
+
+std::string TKelOfficeInfo::Dump() const {
+    std::string text = "↓-- TKelOfficeInfo --↓\r\nProduct[↓]\r\n" + Product.Dump();
+    text += "InstallPath[" + InstallPath + "]\r\nSID[" + SID + "]\r\nGUID[" + GUID +
+            "]\r\nProductID[" + ProductID + "]\r\nVerList[↓]\r\n";
+    for (const std::string& line : VerList)
+        text += line + "\r\n";
+    text += "XlsInfo[↓]\r\n" + XlsInfo.Dump() + "DocInfo[↓]\r\n" + DocInfo.Dump() +
+            "PptInfo[↓]\r\n" + PptInfo.Dump() + "EmlInfo[↓]\r\n" + EmlInfo.Dump();
+    text += "↑-- TKelOfficeInfo --↑\r\n";
+    return text;
+}
+
+StringList SplitVerListLine(const std::string& line) {
+    StringList columns;
+    size_t start = 0;
+    for (size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
+        columns.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+    columns.push_back(line.substr(start));
+    return columns;
+}
+
+std::string VerListColumnOf(const std::string& line, int column) {
+    StringList columns = SplitVerListLine(line);
+    return column < static_cast<int>(columns.size()) ? columns[column] : std::string();
+}
+
+bool ParseVersion(const std::string& text, double& version) {
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, version, std::chars_format::fixed);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+bool SameVersion(const std::string& a, const std::string& b) {
+    double x = 0, y = 0;
+    return ParseVersion(a, x) && ParseVersion(b, y) && x == y;
+}
+
+int CompareVersionLines(const StringList& list, int index1, int index2) {
+    double first = 0, second = 0;
+    ParseVersion(VerListColumnOf(list[index1], kColVersion), first);
+    ParseVersion(VerListColumnOf(list[index2], kColVersion), second);
+    return first > second ? -1 : first < second ? 1 : 0;
+}
+
+int ListOfficeProducts(StringList& list) {
+    list.clear();
+    StringList entries;
+    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, entries) == 0) {
+        for (const std::string& entry : entries) {
+            std::string line = productLine(entry);
+            if (!line.empty())
+                list.push_back(line);
+        }
+    }
+    if (list.empty())
+        return -1;
+    StringList unsorted = list;
+    std::vector<int> order(list.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return CompareVersionLines(unsorted, a, b) < 0; });
+    for (size_t i = 0; i < order.size(); ++i)
+        list[i] = unsorted[order[i]];
+    return 0;
+}
+
+bool IsOfficeFolder(const std::string& path) {
+    if (path.empty())
+        return false;
+    std::string folder = ReplaceAll(path + "\\", "\\\\", "\\");
+    if (!DirectoryExists(folder))
+        return false;
+    for (const char* program : {"EXCEL.EXE", "OUTLOOK.EXE", "WINWORD.EXE"}) {
+        if (FileExists(folder + program))
+            return true;
+    }
+    return false;
+}
+
+std::string PackProductCode(const std::string& code) {
+    static const int kOrder[] = {8,  7,  6,  5,  4,  3,  2,  1,  13, 12, 11, 10, 18, 17, 16, 15,
+                                 21, 20, 23, 22, 26, 25, 28, 27, 30, 29, 32, 31, 34, 33, 36, 35};
+    std::string packed;
+    for (int position : kOrder) {
+        if (position >= static_cast<int>(std::min<size_t>(code.size(), 38)))
+            break;
+        packed += code[position];
+    }
+    return packed;
+}
+
+int DetectOffice(TKelOfficeInfo& info) {
+    info.Clear();
+    std::string component = registeredComponentPath();
+    if (ListOfficeProducts(info.VerList) != 0)
+        return -1;
+    if (ReadProductInfo(component, info.Product) == 0)
+        moveComponentVersionFirst(info);
+
+    StringList primary = SplitVerListLine(info.VerList.front());
+    if (info.Product.ProductName.empty()) {
+        info.Product.ProductName = primary[kColName];
+        info.Product.ProductVersion = primary[kColDisplayVersion];
+        info.Product.MajorVersion = primary[kColVersion];
+    }
+    if (primary.size() > kColPath)
+        info.InstallPath = primary[kColPath];
+    info.ProductID = primary[kColProductId];
+
+    if (info.InstallPath.empty())
+        ReadRegString(HKEY_LOCAL_MACHINE, installRootKey(info.Product.MajorVersion), "Path",
+                      info.InstallPath);
+    if (info.ProductID.empty())
+        readRegistrationProductId(info);
+
+    int line = findVersionLine(info.VerList, info.Product.MajorVersion);
+    if (line >= 0) {
+        info.GUID = VerListColumnOf(info.VerList[line], kColCode);
+        info.SID = PackProductCode(info.GUID);
+    }
+    if (info.ProductID.empty())
+        ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKeyMixed + info.GUID, "ProductID",
+                      info.ProductID);
+    if (info.ProductID.empty())
+        readInstallerProductId(info);
+    if (info.ProductID.empty())
+        info.ProductID = kUnknownProductId;
+    return 0;
+}
+
+int GetOfficeIcon(const TKelOfficeInfo& info, HICON& icon) {
+    for (const char* program : {"1041\\MSOFFICE.EXE", "1041\\MSOHELP.EXE"}) {
+        std::string path = info.InstallPath + program;
+        if (FileExists(path)) {
+            icon = ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), 0);
+            return 0;
+        }
+    }
+    icon = LoadIconA(nullptr, IDI_INFORMATION);
+    return 0;
+}
+
+} // namespace kel

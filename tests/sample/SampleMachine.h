@@ -1,0 +1,47 @@
+// A complete, plausible Office installation laid into the test prefix's registry
+// (32-bit view) and file system, and removed again. Everything it creates is
+// recorded in the registry, so that removal deletes exactly that and nothing the
+// prefix held before.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sample {
+
+struct Product {
+    int major;        // 11 for Office 2003, 10 for Office XP
+    std::string code; // the Uninstall entry's name
+    std::string displayName;
+    std::string displayVersion; // empty: no DisplayVersion value
+    std::string productId;      // empty: no ProductID value in the Uninstall entry
+    std::string fixture;        // fixture variant of its programs
+};
+
+struct Options {
+    std::vector<Product> products; // newest first is not required
+    int componentMajor = 10;       // OfficeCompatible.Application's version; 0: none
+    bool outlookExpress = false;   // .eml opens msimn.exe rather than OUTLOOK.EXE
+    bool secondProfile = true;     // a second loaded profile under HKEY_USERS
+    bool registrationIds = false;  // ProductIDs under ...\Office\V\Registration\{code}
+    bool installerIds = false;     // ProductIDs in the installer's user data
+};
+
+// Office 2003 and Office XP with product IDs in their Uninstall entries, the
+// component at XP, one more loaded profile.
+Options Standard();
+Product Office2003();
+Product OfficeXP();
+
+const char kSecondProfile[] = "S-1-5-21-1004336348-1177238915-682003330-1001";
+extern const char* const kInstallerUsers[2];
+
+// The install root of a version: ProgramFilesDir + "\Microsoft Office\OFFICE<n>\".
+std::string InstallRoot(int major);
+std::string OutlookExpressPath();
+
+void Lay(const Options& options);
+// Removes what Lay recorded; safe to call when nothing was laid.
+void Remove();
+
+} // namespace sample
