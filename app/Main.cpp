@@ -1,0 +1,58 @@
+// Program entry: one instance per desktop, keyed by the executable's file name.
+#include "app/Unit1.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string executableFileName() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string full = path;
+    size_t delimiter = full.find_last_of("\\:");
+    return delimiter == std::string::npos ? full : full.substr(delimiter + 1);
+}
+
+// Restores a running instance's window; false when there is none.
+bool activateRunningInstance() {
+    HWND window = FindWindowA(nullptr, app::kProductTitle);
+    if (window == nullptr)
+        return false;
+    SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    SetForegroundWindow(window);
+    return true;
+}
+
+void runMessageLoop(HWND mainWindow) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(mainWindow, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    std::string name = executableFileName();
+    ATOM atom = GlobalFindAtomA(name.c_str());
+    if (atom != 0 && activateRunningInstance())
+        return 0;
+    if (atom == 0) {
+        atom = GlobalAddAtomA(name.c_str());
+        if (atom == 0) {
+            MessageBoxA(nullptr, "起動できません", "エラー", MB_OK | MB_ICONERROR);
+            return 0;
+        }
+    }
+    {
+        app::TForm1 form;
+        ShowWindow(form.Handle(), SW_SHOW);
+        SetForegroundWindow(form.Handle());
+        runMessageLoop(form.Handle());
+    }
+    GlobalDeleteAtom(atom);
+    return 0;
+}

@@ -1,0 +1,258 @@
+#include "app/Unit1.h"
+
+#include "sysinfo/ProductInfo.h"
+
+namespace app {
+
+const char kProductTitle[] = "Wexdal";
+const char kMakerNotice[] = "Copyright (C) 2026 ソフト工房「Tarnholm」";
+bool gPagesBuilt = false;
+
+namespace {
+
+constexpr int kOuterWidth = 480;
+constexpr int kOuterHeight = 334;
+constexpr int kStatusBarHeight = 19;
+
+ui::Bitmap loadBitmap(const char* name) {
+    return ui::Bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+std::string ownExecutablePath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+ui::TFontSpec fontOf(int height, bool bold = false) {
+    ui::TFontSpec font;
+    font.Height = -height;
+    font.Bold = bold;
+    return font;
+}
+
+} // namespace
+
+TForm1::TForm1()
+    : ui::TForm("TForm1", kProductTitle, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX,
+                WS_EX_DLGMODALFRAME) {
+    createFixedControls();
+    createAboutControls();
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    if (kel::gOfficeInfo == officeInfo_.get())
+        kel::gOfficeInfo = nullptr;
+    if (kel::gsInfoBefore == infoBefore_.get())
+        kel::gsInfoBefore = nullptr;
+    if (kel::gsInfoAfter == infoAfter_.get())
+        kel::gsInfoAfter = nullptr;
+}
+
+void TForm1::createFixedControls() {
+    HWND form = Handle();
+    GLB_Menu = &Create<ui::TGraphicListBox>("GLB_Menu", form);
+    BB_Exit = &Create<ui::TButton>("BB_Exit", form);
+    StatusBar1 = &Create<ui::TStatusBar>("StatusBar1", form);
+    GB_About = &Create<ui::TGroupBox>("GB_About", form);
+    BB_UserInfo = &Create<ui::TButton>("BB_UserInfo", form);
+    PL_Wait = &Create<ui::TPanel>("PL_Wait", form);
+    IL_Menu = &Create<ui::TImageList>("IL_Menu", 32, 32);
+    IL_Icon = &Create<ui::TImageList>("IL_Icon", 22, 22);
+    IL_UserInfoGlyph = &Create<ui::TImageList>("IL_UserInfoGlyph", 16, 16);
+    Timer1 = &Create<ui::TTimer>("Timer1", 500);
+
+    GLB_Menu->SetAutoItemHeight(false);
+    GLB_Menu->SetBounds(0, 0, 97, 209);
+    GLB_Menu->SetGlyphs(IL_Menu);
+    GLB_Menu->SetLayout(ui::TButtonLayout::blGlyphLeft);
+    GLB_Menu->SetItemHeight(36);
+    GLB_Menu->Flat = false;
+    GLB_Menu->SelectedColor = ui::clBtnHighlight;
+    GLB_Menu->FocusedColor = ui::clBtnFace;
+    GLB_Menu->ListColor = ui::clBtnFace;
+    GLB_Menu->SelectedFont = GLB_Menu->FontSpec();
+    GLB_Menu->FocusedFont = GLB_Menu->FontSpec();
+    GLB_Menu->SetColor(ui::clBtnFace);
+    GLB_Menu->OnClick = [this](ui::TComponent& sender) { GLB_MenuClick(sender); };
+    GLB_Menu->Show();
+
+    BB_Exit->SetBounds(0, 0, 97, 33);
+    BB_Exit->SetCaption("閉じる(&C)");
+    BB_Exit->OnClick = [this](ui::TComponent&) { PostMessageA(Handle(), WM_CLOSE, 0, 0); };
+    BB_Exit->Show();
+
+    StatusBar1->SetSimpleText(std::string("Wexdal  ") + kMakerNotice);
+    StatusBar1->Show();
+
+    GB_About->SetCaption("About");
+    GB_About->Show();
+
+    IL_UserInfoGlyph->AddStrip(loadBitmap("USERINFO").get());
+    BB_UserInfo->SetCaption("更新(&R)");
+    BB_UserInfo->SetGlyph(IL_UserInfoGlyph->Handle());
+    BB_UserInfo->SetBounds(0, 0, 75, 25);
+
+    ui::TFontSpec waitFont = fontOf(12, true);
+    waitFont.Color = ui::clBlack;
+    PL_Wait->SetFont(waitFont);
+    PL_Wait->SetColor(ui::clMoneyGreen);
+
+    IL_Icon->AddStrip(loadBitmap("ROWICONS").get());
+}
+
+void TForm1::createAboutControls() {
+    HWND page = GB_About->Handle();
+    IM_Wexd = &Create<ui::TImage>("IM_Wexd", page);
+    LL_Wexd = &Create<ui::TLabel>("LL_Wexd", page);
+    LL_Version = &Create<ui::TLabel>("LL_Version", page);
+    LL_Copyright = &Create<ui::TLabel>("LL_Copyright", page);
+    LL_Support = &Create<ui::TLabel>("LL_Support", page);
+    LL_Site = &Create<ui::TLabel>("LL_Site", page);
+    LL_Download = &Create<ui::TLabel>("LL_Download", page);
+    LL_Vector = &Create<ui::TLabel>("LL_Vector", page);
+    IM_Link = &Create<ui::TImage>("IM_Link", page);
+    BT_Info = &Create<ui::TButton>("BT_Info", page);
+    MM_Info = &Create<ui::TMemo>("MM_Info", page);
+
+    IM_Wexd->SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    IM_Wexd->SetBounds(0, 0, 32, 32);
+    LL_Wexd->SetFont(fontOf(21, true));
+    LL_Wexd->SetCaption("Wexdal");
+    LL_Version->SetFont(fontOf(16));
+    LL_Version->SetCaption("Version ");
+    LL_Copyright->SetCaption(kMakerNotice);
+    LL_Support->SetCaption("[Support]");
+    ui::TFontSpec link;
+    link.Color = ui::clBlue;
+    link.Underline = true;
+    LL_Site->SetFont(link);
+    LL_Site->SetCaption("https://www.vector.co.jp/vpack/person/an064921.html");
+    LL_Download->SetCaption("[Download from Vector]");
+    LL_Vector->SetFont(link);
+    LL_Vector->SetCaption("https://www.vector.co.jp/soft/winnt/util/se527310.html");
+    IM_Link->SetBitmap(loadBitmap("BANNER"));
+    IM_Link->SetBounds(0, 0, 88, 31);
+    BT_Info->SetCaption("取得情報表示");
+    for (ui::TControl* control :
+         std::initializer_list<ui::TControl*>{IM_Wexd, LL_Wexd, LL_Version, LL_Copyright,
+                                              LL_Support, LL_Site, LL_Download, LL_Vector, IM_Link})
+        control->Show();
+}
+
+void TForm1::FormCreate() {
+    gPagesBuilt = false;
+    officeInfo_ = std::make_unique<kel::TKelOfficeInfo>();
+    infoBefore_ = std::make_unique<kel::TUserInfoList>();
+    infoAfter_ = std::make_unique<kel::TUserInfoList>();
+    kel::gOfficeInfo = officeInfo_.get();
+    kel::gsInfoBefore = infoBefore_.get();
+    kel::gsInfoAfter = infoAfter_.get();
+
+    SetOuterSize(kOuterWidth, kOuterHeight);
+    StatusBar1->SetBounds(0, ClientHeight() - kStatusBarHeight, ClientWidth(), kStatusBarHeight);
+    GLB_Menu->SetLeft(2);
+    GLB_Menu->SetTop(2);
+    BB_Exit->SetBounds(GLB_Menu->Left() + 1, StatusBar1->Top() - 2 - BB_Exit->Height(),
+                       GLB_Menu->Width() - 2, BB_Exit->Height());
+    AddButtonFrame("BV_Exit", *BB_Exit);
+    GLB_Menu->SetHeight(BB_Exit->Top() - 2 - GLB_Menu->Top());
+    int aboutLeft = GLB_Menu->Left() + GLB_Menu->Width() + 2;
+    GB_About->SetBounds(aboutLeft, 2, ClientWidth() - 2 - aboutLeft, StatusBar1->Top() - 2);
+    PL_Wait->SetBounds(GB_About->Left() + (GB_About->Width() - 210) / 2,
+                       GB_About->Top() + (GB_About->Height() - 50) / 2, 210, 50);
+    PL_Wait->Hide();
+    GB_About->BringToFront();
+    PL_Wait->BringToFront();
+    layOutAboutPage();
+    centreOnScreen();
+}
+
+void TForm1::layOutAboutPage() {
+    int w = GB_About->Width(), h = GB_About->Height();
+    IM_Wexd->SetLeft((w - LL_Vector->Width()) / 2);
+    IM_Wexd->SetTop(
+        (h - (IM_Wexd->Height() + LL_Version->Height() + 12 * LL_Copyright->Height() + 12)) / 2);
+    LL_Wexd->SetLeft(IM_Wexd->Left() + IM_Wexd->Width() + 16);
+    LL_Wexd->SetTop(IM_Wexd->Top() + (IM_Wexd->Height() - LL_Wexd->Height()) / 2);
+    kel::TKelProductInfo own;
+    if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
+        LL_Version->SetCaption("Version " + own.ProductVersion);
+    LL_Version->SetLeft(LL_Wexd->Left() + LL_Wexd->Width() - LL_Version->Width());
+    LL_Version->SetTop(LL_Wexd->Top() + LL_Wexd->Height() + 4);
+    LL_Copyright->SetLeft(IM_Wexd->Left());
+    LL_Copyright->SetTop(LL_Version->Top() + LL_Version->Height() + LL_Copyright->Height());
+    LL_Support->SetLeft((w - LL_Vector->Width()) / 2);
+    LL_Support->SetTop(LL_Copyright->Top() + 4 * LL_Copyright->Height());
+    LL_Site->SetLeft(LL_Support->Left());
+    LL_Site->SetTop(LL_Support->Top() + LL_Support->Height() + 4);
+    LL_Download->SetLeft(LL_Support->Left());
+    LL_Download->SetTop(LL_Site->Top() + 2 * LL_Site->Height());
+    LL_Vector->SetLeft(LL_Support->Left());
+    LL_Vector->SetTop(LL_Download->Top() + LL_Download->Height() + 4);
+    IM_Link->SetLeft(w - IM_Link->Width() - 8);
+    IM_Link->SetTop(h - IM_Link->Height() - 8);
+    BT_Info->SetBounds(7, IM_Link->Top() + 1, IM_Link->Left() - 7 - 10, IM_Link->Height() - 2);
+    AddButtonFrame("BV_Info", *BT_Info).Hide();
+    BT_Info->Hide();
+    MM_Info->SetBounds(8, 20, w - 2 * 8, IM_Link->Top() - 4 - 20);
+}
+
+void TForm1::centreOnScreen() {
+    RECT rect;
+    GetWindowRect(Handle(), &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+ui::TBevel& TForm1::AddButtonFrame(const std::string& frameName, ui::TControl& button) {
+    ui::TBevel& frame = Create<ui::TBevel>(frameName, button.ParentHandle());
+    frame.SetBounds(button.Left() - 1, button.Top() - 1, button.Width() + 2, button.Height() + 2);
+    frame.SendToBack();
+    frame.Show();
+    return frame;
+}
+
+void TForm1::FormActivate() {
+    if (!gPagesBuilt)
+        BuildPages();
+}
+
+void TForm1::FormDestroy() {
+    Timer1->SetEnabled(false);
+    kel::gOfficeInfo = nullptr;
+    kel::gsInfoBefore = nullptr;
+    kel::gsInfoAfter = nullptr;
+    officeInfo_.reset();
+    infoBefore_.reset();
+    infoAfter_.reset();
+}
+
+void TForm1::GLB_MenuClick(ui::TComponent&) {
+    Timer1->SetEnabled(false);
+    int index = GLB_Menu->ItemIndex();
+    if (index < 0)
+        return;
+    for (int i = 0; i < ComponentCount(); ++i) {
+        // Only the group box class itself, named as a page.
+        auto* box = dynamic_cast<ui::TGroupBox*>(&Component(i));
+        if (box != nullptr && typeid(*box) == typeid(ui::TGroupBox) &&
+            box->Name().compare(0, 3, "GB_") == 0)
+            box->Hide();
+    }
+    std::string item = GLB_Menu->Item(index);
+    auto* page = dynamic_cast<ui::TControl*>(FindComponent("GB_" + item));
+    if (page == nullptr)
+        return;
+    page->Show();
+    kel::TKelOfficeInfo* info = kel::gOfficeInfo;
+    if (info != nullptr && (item == info->XlsInfo.ViewName || item == info->DocInfo.ViewName ||
+                            item == info->PptInfo.ViewName))
+        Timer1->SetEnabled(true);
+}
+
+} // namespace app

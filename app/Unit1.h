@@ -1,0 +1,70 @@
+// TForm1, the program's one window: the menu list, the page area, the close button
+// and the status bar, and the three process-wide objects it owns.
+#pragma once
+
+#include "office/OfficeInfo.h"
+#include "office/UserInfoList.h"
+#include "widgets/GraphicListBox.h"
+
+#include <memory>
+
+namespace app {
+
+extern const char kProductTitle[]; // "Wexdal": window caption and single-instance key
+extern const char kMakerNotice[];
+extern bool gPagesBuilt;
+
+class TForm1 : public ui::TForm {
+  public:
+    TForm1();
+    ~TForm1() override;
+
+    // Fixed controls.
+    ui::TGraphicListBox* GLB_Menu;
+    ui::TButton* BB_Exit;
+    ui::TStatusBar* StatusBar1;
+    ui::TGroupBox* GB_About;
+    ui::TButton* BB_UserInfo;
+    ui::TPanel* PL_Wait;
+    ui::TImageList* IL_Menu;
+    ui::TImageList* IL_Icon;
+    ui::TImageList* IL_UserInfoGlyph;
+    ui::TTimer* Timer1;
+
+    // About page.
+    ui::TImage* IM_Wexd;
+    ui::TLabel* LL_Wexd;
+    ui::TLabel* LL_Version;
+    ui::TLabel* LL_Copyright;
+    ui::TLabel* LL_Support;
+    ui::TLabel* LL_Site;
+    ui::TLabel* LL_Download;
+    ui::TLabel* LL_Vector;
+    ui::TImage* IM_Link;
+    ui::TButton* BT_Info;
+    ui::TMemo* MM_Info;
+
+    void FormCreate();
+    void FormActivate() override;
+    void FormDestroy() override;
+    void GLB_MenuClick(ui::TComponent& sender);
+
+    // Frames a button with a lowered box bevel one pixel larger on every side.
+    ui::TBevel& AddButtonFrame(const std::string& frameName, ui::TControl& button);
+
+    // Page construction, run once at the first activation.
+    void BuildPages();
+    void AddPage(kel::TKelExtInfo& record);
+
+  private:
+    void createFixedControls();
+    void createAboutControls();
+    void layOutAboutPage();
+    void centreOnScreen();
+
+    std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;
+    std::unique_ptr<kel::TUserInfoList> infoBefore_;
+    std::unique_ptr<kel::TUserInfoList> infoAfter_;
+};
+
+} // namespace app

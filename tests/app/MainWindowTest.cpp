@@ -1,0 +1,140 @@
+#include "app/Unit1.h"
+
+#include <gtest/gtest.h>
+
+using namespace app;
+
+namespace {
+
+class MainWindowTest : public testing::Test {
+  protected:
+    TForm1 form;
+
+    static RECT boundsOf(const ui::TControl& control) { return control.BoundsRect(); }
+    static void expectBounds(const ui::TControl& control, int left, int top, int width,
+                             int height) {
+        EXPECT_EQ(control.Left(), left) << control.Name();
+        EXPECT_EQ(control.Top(), top) << control.Name();
+        EXPECT_EQ(control.Width(), width) << control.Name();
+        EXPECT_EQ(control.Height(), height) << control.Name();
+    }
+    // The sibling windows of control's parent, front first.
+    static std::vector<HWND> zOrder(HWND parent) {
+        std::vector<HWND> order;
+        for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            order.push_back(child);
+        return order;
+    }
+    static size_t positionOf(const std::vector<HWND>& order, HWND window) {
+        return std::find(order.begin(), order.end(), window) - order.begin();
+    }
+    ui::TGroupBox& addPage(const std::string& viewName) {
+        kel::TKelExtInfo record;
+        record.ViewName = viewName;
+        record.IconHandle = LoadIconA(nullptr, IDI_INFORMATION);
+        form.AddPage(record);
+        return *form.Find<ui::TGroupBox>("GB_" + viewName);
+    }
+};
+
+TEST_F(MainWindowTest, FormCreateLaysOutTheFixedControls) {
+    RECT outer;
+    GetWindowRect(form.Handle(), &outer);
+    EXPECT_EQ(outer.right - outer.left, 480);
+    EXPECT_EQ(outer.bottom - outer.top, 334);
+    EXPECT_EQ(form.Caption(), "Wexdal");
+
+    int cw = form.ClientWidth(), ch = form.ClientHeight();
+    expectBounds(*form.StatusBar1, 0, ch - 19, cw, 19);
+    int statusTop = ch - 19;
+    expectBounds(*form.BB_Exit, 3, statusTop - 2 - 33, 95, 33);
+    expectBounds(*form.Find<ui::TBevel>("BV_Exit"), 2, statusTop - 2 - 33 - 1, 97, 35);
+    expectBounds(*form.GLB_Menu, 2, 2, 97, statusTop - 2 - 33 - 2 - 2);
+    expectBounds(*form.GB_About, 101, 2, cw - 2 - 101, statusTop - 2);
+    int pageWidth = cw - 103, pageHeight = statusTop - 2;
+    expectBounds(*form.PL_Wait, 101 + (pageWidth - 210) / 2, 2 + (pageHeight - 50) / 2, 210, 50);
+    EXPECT_FALSE(form.PL_Wait->Visible());
+    EXPECT_TRUE(form.GB_About->Visible());
+    EXPECT_EQ(form.GLB_Menu->ItemHeight(), 36);
+}
+
+TEST_F(MainWindowTest, TheWaitPanelStaysInFrontOfPagesCreatedLater) {
+    ui::TGroupBox& page = addPage("Excel");
+    std::vector<HWND> order = zOrder(form.Handle());
+    EXPECT_LT(positionOf(order, form.PL_Wait->Handle()), positionOf(order, page.Handle()));
+    EXPECT_LT(positionOf(order, form.PL_Wait->Handle()),
+              positionOf(order, form.GB_About->Handle()));
+    RECT pageBounds = boundsOf(page), aboutBounds = boundsOf(*form.GB_About);
+    EXPECT_TRUE(EqualRect(&pageBounds, &aboutBounds));
+    EXPECT_FALSE(page.Visible());
+    EXPECT_EQ(page.Caption(), "GB_Excel"); // no version to head it with
+}
+
+TEST_F(MainWindowTest, BuildPagesAddsAboutSelectedOnce) {
+    ShowWindow(form.Handle(), SW_SHOW);
+    SetForegroundWindow(form.Handle());
+    SendMessageA(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    SendMessageA(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(gPagesBuilt);
+    ASSERT_EQ(form.GLB_Menu->Count(), 1);
+    EXPECT_EQ(form.GLB_Menu->Item(0), "About");
+    EXPECT_EQ(form.GLB_Menu->ItemIndex(), 0);
+    EXPECT_EQ(form.IL_Menu->Count(), 1);
+}
+
+TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) {
+    for (const char* name : {"Office", "Excel", "Word", "PowerPoint", "Outlook", "About"})
+        addPage(name);
+    kel::gOfficeInfo->XlsInfo.ViewName = "Excel";
+    kel::gOfficeInfo->DocInfo.ViewName = "Word";
+    kel::gOfficeInfo->PptInfo.ViewName = "PowerPoint";
+    ui::TGroupBox& other = form.Create<ui::TGroupBox>("XB_Other", form.Handle());
+    other.Show();
+    struct Derived : ui::TGroupBox {
+        using ui::TGroupBox::TGroupBox;
+    };
+    ui::TGroupBox& derived = form.Create<Derived>("GB_Derived", form.Handle());
+    derived.Show();
+
+    const std::vector<std::pair<std::string, bool>> pages = {
+        {"Office", false},    {"Excel", true},    {"Word", true},
+        {"PowerPoint", true}, {"Outlook", false}, {"About", false}};
+    for (size_t i = 0; i < pages.size(); ++i) {
+        form.GLB_Menu->SetItemIndex(static_cast<int>(i));
+        form.GLB_MenuClick(*form.GLB_Menu);
+        for (const auto& [name, timer] : pages)
+            EXPECT_EQ(form.Find<ui::TControl>("GB_" + name)->Visible(), name == pages[i].first)
+                << "after selecting " << pages[i].first;
+        EXPECT_EQ(form.Timer1->Enabled(), pages[i].second) << pages[i].first;
+    }
+    EXPECT_TRUE(other.Visible());
+    EXPECT_TRUE(derived.Visible());
+
+    // Re-clicking the selected item re-evaluates the timer.
+    form.GLB_Menu->SetItemIndex(1);
+    form.GLB_MenuClick(*form.GLB_Menu);
+    form.GLB_MenuClick(*form.GLB_Menu);
+    EXPECT_TRUE(form.Timer1->Enabled());
+    EXPECT_TRUE(form.Find<ui::TControl>("GB_Excel")->Visible());
+
+    // No selection: only the timer stops.
+    form.GLB_Menu->SetItemIndex(-1);
+    form.GLB_MenuClick(*form.GLB_Menu);
+    EXPECT_FALSE(form.Timer1->Enabled());
+    EXPECT_TRUE(form.Find<ui::TControl>("GB_Excel")->Visible());
+}
+
+TEST_F(MainWindowTest, AboutPageFramesAndHidesTheInformationButton) {
+    ui::TBevel* frame = form.Find<ui::TBevel>("BV_Info");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(frame->Visible());
+    EXPECT_FALSE(form.BT_Info->Visible());
+    EXPECT_EQ(frame->Left(), form.BT_Info->Left() - 1);
+    EXPECT_EQ(frame->Width(), form.BT_Info->Width() + 2);
+    int w = form.GB_About->Width(), h = form.GB_About->Height();
+    expectBounds(*form.IM_Link, w - 88 - 8, h - 31 - 8, 88, 31);
+    EXPECT_EQ(form.LL_Version->Caption(), "Version 1.0.0");
+    EXPECT_EQ(form.IM_Wexd->Left(), (w - form.LL_Vector->Width()) / 2);
+}
+
+} // namespace

@@ -1,0 +1,329 @@
+#include "widgets/Component.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+namespace ui {
+
+namespace {
+
+const char kControlProperty[] = "WexdalControl";
+
+void showException(const std::string& message) {
+    MessageBoxA(GetActiveWindow(), message.c_str(), "Wexdal", MB_OK | MB_ICONERROR);
+}
+
+std::function<void(const std::string&)>& exceptionHandler() {
+    static std::function<void(const std::string&)> handler = showException;
+    return handler;
+}
+
+LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR) {
+    LRESULT result = 0;
+    if (RouteToChild(message, wParam, lParam, result))
+        return result;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+COLORREF ColorToRGB(TColor color) {
+    return color < 0 ? GetSysColor(-color - 1) : static_cast<COLORREF>(color);
+}
+
+Font TFontSpec::Create() const {
+    return Font(CreateFontA(Height, 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, Underline, FALSE,
+                            Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, Name.c_str()));
+}
+
+TFontSpec TFontSpec::Default() {
+    TFontSpec spec;
+    spec.Name = "MS Sans Serif";
+    spec.Height = -11;
+    spec.Charset = DEFAULT_CHARSET;
+    return spec;
+}
+
+void InvokeEvent(const std::function<void()>& handler) {
+    if (!handler)
+        return;
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        exceptionHandler()(error.what());
+    } catch (...) {
+        exceptionHandler()("Unknown error");
+    }
+}
+
+void SetExceptionHandler(std::function<void(const std::string&)> handler) {
+    exceptionHandler() = handler ? std::move(handler) : showException;
+}
+
+TComponent::TComponent(TForm& owner, std::string name) : owner_(owner), name_(std::move(name)) {}
+
+// ---- TControl
+
+TControl::TControl(TForm& owner, std::string name, HWND parent, const char* windowClass,
+                   DWORD style, DWORD exStyle)
+    : TComponent(owner, std::move(name)) {
+    window_ = CreateWindowExA(exStyle, windowClass, "", style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
+                              0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetPropA(window_, kControlProperty, this);
+    SetFont(font_);
+}
+
+TControl::~TControl() {
+    if (window_ != nullptr) {
+        RemovePropA(window_, kControlProperty);
+        DestroyWindow(window_);
+    }
+}
+
+TControl* TControl::FromHandle(HWND window) {
+    return window ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+}
+
+void TControl::RouteChildNotifications() {
+    SetWindowSubclass(window_, containerProc, 1, 0);
+    SetWindowLongA(window_, GWL_EXSTYLE,
+                   GetWindowLongA(window_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+}
+
+void TControl::SetParent(HWND parent) {
+    ::SetParent(window_, parent);
+}
+
+RECT TControl::BoundsRect() const {
+    RECT rect;
+    GetWindowRect(window_, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window_), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int TControl::Left() const {
+    return BoundsRect().left;
+}
+int TControl::Top() const {
+    return BoundsRect().top;
+}
+int TControl::Width() const {
+    return BoundsRect().right - BoundsRect().left;
+}
+int TControl::Height() const {
+    return BoundsRect().bottom - BoundsRect().top;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string TControl::Caption() const {
+    int length = GetWindowTextLengthA(window_);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    length = GetWindowTextA(window_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+void TControl::SetCaption(const std::string& text) {
+    SetWindowTextA(window_, text.c_str());
+}
+
+bool TControl::Visible() const {
+    return (GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TControl::SetVisible(bool visible) {
+    ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TControl::Enabled() const {
+    return IsWindowEnabled(window_) != FALSE;
+}
+
+void TControl::SetEnabled(bool enabled) {
+    EnableWindow(window_, enabled);
+}
+
+void TControl::SetFont(const TFontSpec& font) {
+    font_ = font;
+    Font created = font.Create();
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(created.get()), TRUE);
+    fontHandle_ = std::move(created);
+}
+
+void TControl::SetColor(TColor color) {
+    color_ = color;
+    colorBrush_.reset(color == clDefault ? nullptr : CreateSolidBrush(ColorToRGB(color)));
+    Repaint();
+}
+
+void TControl::BringToFront() {
+    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TControl::SendToBack() {
+    SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TControl::Repaint() {
+    InvalidateRect(window_, nullptr, TRUE);
+    UpdateWindow(window_);
+}
+
+void TControl::Click() {
+    if (OnClick)
+        InvokeEvent([this] { OnClick(*this); });
+}
+
+bool TControl::HandleCommand(WORD) {
+    return false;
+}
+
+bool TControl::HandleDrawItem(DRAWITEMSTRUCT&) {
+    return false;
+}
+
+HBRUSH TControl::HandleCtlColor(HDC dc) {
+    SetTextColor(dc, ColorToRGB(font_.Color));
+    if (!colorBrush_) {
+        SetBkMode(dc, TRANSPARENT);
+        return GetSysColorBrush(COLOR_BTNFACE);
+    }
+    SetBkColor(dc, ColorToRGB(color_));
+    return colorBrush_.get();
+}
+
+bool RouteToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COMMAND:
+        if (TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(lParam))) {
+            result = 0;
+            return control->HandleCommand(HIWORD(wParam));
+        }
+        return false;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (TControl* control = TControl::FromHandle(item->hwndItem)) {
+            result = TRUE;
+            return control->HandleDrawItem(*item);
+        }
+        return false;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        if (TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(lParam))) {
+            HBRUSH brush = control->HandleCtlColor(reinterpret_cast<HDC>(wParam));
+            result = reinterpret_cast<LRESULT>(brush);
+            return brush != nullptr;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+// ---- TForm
+
+void RegisterControlClasses();
+
+TForm::TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle) {
+    RegisterControlClasses();
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA windowClass = {};
+    if (!GetClassInfoExA(instance, className, &windowClass)) {
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+        windowClass.lpszClassName = className;
+        RegisterClassExA(&windowClass);
+    }
+    window_ =
+        CreateWindowExA(exStyle | WS_EX_CONTROLPARENT, className, caption.c_str(), style,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, this);
+}
+
+TForm::~TForm() {
+    // Controls go first, in reverse creation order, while the window still exists.
+    while (!components_.empty())
+        components_.pop_back();
+    if (window_ != nullptr) {
+        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+TComponent* TForm::FindComponent(const std::string& name) const {
+    for (const auto& component : components_) {
+        if (component->Name() == name)
+            return component.get();
+    }
+    return nullptr;
+}
+
+int TForm::ClientWidth() const {
+    RECT rect;
+    GetClientRect(window_, &rect);
+    return rect.right;
+}
+
+int TForm::ClientHeight() const {
+    RECT rect;
+    GetClientRect(window_, &rect);
+    return rect.bottom;
+}
+
+void TForm::SetOuterSize(int width, int height) {
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string TForm::Caption() const {
+    char text[256] = {};
+    GetWindowTextA(window_, text, sizeof text);
+    return text;
+}
+
+bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (RouteToChild(message, wParam, lParam, result))
+        return true;
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            InvokeEvent([this] { FormActivate(); });
+        return false;
+    case WM_CLOSE:
+        DestroyWindow(window_);
+        return true;
+    case WM_DESTROY:
+        InvokeEvent([this] { FormDestroy(); });
+        PostQuitMessage(0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        static_cast<TForm*>(create->lpCreateParams)->window_ = window;
+    }
+    auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (form != nullptr && form->HandleMessage(message, wParam, lParam, result))
+        return result;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace ui

@@ -1,0 +1,185 @@
+// The named-component layer: components owned by a form, kept in creation order and
+// found by name; controls that are real child windows with bounds, caption,
+// visibility, font, colour, z-order and a click event.
+#pragma once
+
+#include "widgets/Gdi.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// An RGB colour, or a system colour index stored as -(index + 1).
+using TColor = std::int32_t;
+constexpr TColor SystemColor(int index) {
+    return -(index + 1);
+}
+constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
+constexpr TColor clBtnShadow = SystemColor(COLOR_BTNSHADOW);
+constexpr TColor clBtnHighlight = SystemColor(COLOR_BTNHIGHLIGHT);
+constexpr TColor clHighlight = SystemColor(COLOR_HIGHLIGHT);
+constexpr TColor clHighlightText = SystemColor(COLOR_HIGHLIGHTTEXT);
+constexpr TColor clWindow = SystemColor(COLOR_WINDOW);
+constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
+constexpr TColor clBlack = RGB(0, 0, 0);
+constexpr TColor clBlue = RGB(0, 0, 255);
+constexpr TColor clRed = RGB(255, 0, 0);
+constexpr TColor clMoneyGreen = RGB(192, 220, 192);
+constexpr TColor clDefault = 0x1FFFFFFF; // "not set": the window class paints as usual
+COLORREF ColorToRGB(TColor color);
+
+// A font description; Create() makes the GDI font.
+struct TFontSpec {
+    std::string Name = "ＭＳ Ｐゴシック";
+    int Height = -12;
+    BYTE Charset = SHIFTJIS_CHARSET;
+    TColor Color = clWindowText;
+    bool Bold = false;
+    bool Underline = false;
+
+    Font Create() const;
+    // The toolkit's default font: 8-point MS Sans Serif.
+    static TFontSpec Default();
+    bool operator==(const TFontSpec&) const = default;
+};
+
+class TForm;
+class TComponent;
+using TNotifyEvent = std::function<void(TComponent& sender)>;
+
+// Runs an event handler; an exception that escapes it is shown as the application's
+// error message and goes no further.
+void InvokeEvent(const std::function<void()>& handler);
+// Replaces how such an exception is shown (a modal error box); nullptr restores it.
+void SetExceptionHandler(std::function<void(const std::string& message)> handler);
+
+class TComponent {
+  public:
+    TComponent(TForm& owner, std::string name);
+    virtual ~TComponent() = default;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    const std::string& Name() const { return name_; }
+    TForm& Owner() const { return owner_; }
+
+  private:
+    TForm& owner_;
+    std::string name_;
+};
+
+// A component that is a child window.
+class TControl : public TComponent {
+  public:
+    ~TControl() override;
+
+    HWND Handle() const { return window_; }
+    HWND ParentHandle() const { return GetParent(window_); }
+    void SetParent(HWND parent);
+
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
+    void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
+    void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+    void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+    RECT BoundsRect() const;
+
+    std::string Caption() const;
+    virtual void SetCaption(const std::string& text);
+
+    bool Visible() const;
+    void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+
+    const TFontSpec& FontSpec() const { return font_; }
+    virtual void SetFont(const TFontSpec& font);
+    HFONT FontHandle() const { return fontHandle_.get(); }
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+
+    void BringToFront();
+    void SendToBack();
+    void Repaint();
+
+    TNotifyEvent OnClick;
+    void Click(); // runs OnClick at the event boundary
+
+    // Notifications routed from the parent window. Return true when handled.
+    virtual bool HandleCommand(WORD code);
+    virtual bool HandleDrawItem(DRAWITEMSTRUCT& item);
+    virtual HBRUSH HandleCtlColor(HDC dc);
+
+    static TControl* FromHandle(HWND window);
+
+  protected:
+    TControl(TForm& owner, std::string name, HWND parent, const char* windowClass, DWORD style,
+             DWORD exStyle = 0);
+    // Subclasses that parent other controls route their children's notifications.
+    void RouteChildNotifications();
+
+  private:
+    HWND window_ = nullptr;
+    TFontSpec font_;
+    Font fontHandle_;
+    TColor color_ = clDefault;
+    Brush colorBrush_;
+};
+
+// Routes WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* of a child control to its
+// component. Returns true when the message was handled, with its result.
+bool RouteToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// A top-level window that owns components in creation order.
+class TForm {
+  public:
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+    virtual ~TForm();
+
+    HWND Handle() const { return window_; }
+    int ComponentCount() const { return static_cast<int>(components_.size()); }
+    TComponent& Component(int index) const { return *components_[index]; }
+    TComponent* FindComponent(const std::string& name) const;
+    template <typename T> T* Find(const std::string& name) const {
+        return dynamic_cast<T*>(FindComponent(name));
+    }
+
+    // Creates a component owned by this form and returns it.
+    template <typename T, typename... Args> T& Create(Args&&... args) {
+        auto component = std::make_unique<T>(*this, std::forward<Args>(args)...);
+        T& result = *component;
+        components_.push_back(std::move(component));
+        return result;
+    }
+
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetOuterSize(int width, int height);
+    std::string Caption() const;
+
+  protected:
+    TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle);
+    virtual void FormActivate() {}
+    virtual void FormDestroy() {}
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    std::vector<std::unique_ptr<TComponent>> components_;
+};
+
+} // namespace ui

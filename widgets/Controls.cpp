@@ -1,0 +1,433 @@
+#include "widgets/Controls.h"
+
+#include <map>
+
+namespace ui {
+
+namespace {
+
+const char kBevelClass[] = "WexdalBevel";
+const char kImageClass[] = "WexdalImage";
+const char kPanelClass[] = "WexdalPanel";
+
+template <typename T>
+LRESULT CALLBACK paintedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        if (auto* control = dynamic_cast<T*>(TControl::FromHandle(window)))
+            control->Paint(dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETTEXT: {
+        LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+        InvalidateRect(window, nullptr, TRUE);
+        return result;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK bevelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCHITTEST)
+        return HTTRANSPARENT;
+    return paintedProc<TBevel>(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK imageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* image = dynamic_cast<TImage*>(TControl::FromHandle(window));
+    switch (message) {
+    case WM_NCHITTEST:
+        return image && (image->OnClick || image->OnMouseEnter) ? HTCLIENT : HTTRANSPARENT;
+    case WM_LBUTTONUP:
+        if (image)
+            image->Click();
+        return 0;
+    case WM_MOUSEMOVE:
+        if (image && !GetPropA(window, "Tracking")) {
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
+            TrackMouseEvent(&track);
+            SetPropA(window, "Tracking", reinterpret_cast<HANDLE>(1));
+            if (image->OnMouseEnter)
+                InvokeEvent([image] { image->OnMouseEnter(*image); });
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        RemovePropA(window, "Tracking");
+        if (image && image->OnMouseLeave)
+            InvokeEvent([image] { image->OnMouseLeave(*image); });
+        return 0;
+    case WM_DESTROY:
+        RemovePropA(window, "Tracking");
+        break;
+    default:
+        break;
+    }
+    return paintedProc<TImage>(window, message, wParam, lParam);
+}
+
+void registerClass(const char* name, WNDPROC procedure) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+}
+
+// Text of at most maxBytes bytes, never ending in half a double-byte character.
+std::string cutToBytes(const std::string& text, size_t maxBytes) {
+    size_t end = 0;
+    while (end < text.size()) {
+        size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1;
+        if (end + width > maxBytes)
+            break;
+        end += width;
+    }
+    return text.substr(0, end);
+}
+
+std::map<UINT_PTR, TTimer*>& timers() {
+    static std::map<UINT_PTR, TTimer*> map;
+    return map;
+}
+
+} // namespace
+
+void RegisterControlClasses() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    registerClass(kBevelClass, bevelProc);
+    registerClass(kImageClass, imageProc);
+    registerClass(kPanelClass, paintedProc<TPanel>);
+}
+
+// ---- TGroupBox
+
+TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, "BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN) {
+    RouteChildNotifications();
+    SetCaption(Name()); // a freshly named group box shows its name
+}
+
+// ---- TLabel
+
+TLabel::TLabel(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, "STATIC", SS_LEFT | SS_NOPREFIX) {}
+
+void TLabel::SetCaption(const std::string& text) {
+    TControl::SetCaption(text);
+    adjustSize();
+}
+
+void TLabel::SetFont(const TFontSpec& font) {
+    TControl::SetFont(font);
+    adjustSize();
+}
+
+void TLabel::SetAlignment(TAlignment alignment) {
+    LONG style = GetWindowLongA(Handle(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
+    style |= alignment == TAlignment::Center         ? SS_CENTER
+             : alignment == TAlignment::RightJustify ? SS_RIGHT
+                                                     : SS_LEFT;
+    SetWindowLongA(Handle(), GWL_STYLE, style);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TLabel::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    adjustSize();
+}
+
+SIZE TLabel::TextSize() const {
+    WindowDc dc(Handle());
+    SelectGuard font(dc.get(), FontHandle());
+    std::string text = Caption();
+    RECT rect = {0, 0, 0, 0};
+    DrawTextA(dc.get(), text.empty() ? " " : text.c_str(), -1, &rect,
+              DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
+    return {text.empty() ? 0 : rect.right, rect.bottom};
+}
+
+void TLabel::adjustSize() {
+    if (!autoSize_)
+        return;
+    SIZE size = TextSize();
+    SetBounds(Left(), Top(), size.cx, size.cy);
+}
+
+// ---- TButton
+
+TButton::TButton(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP) {}
+
+void TButton::SetDefault(bool isDefault) {
+    SendMessageA(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::SetGlyph(HIMAGELIST glyph) {
+    BUTTON_IMAGELIST images = {glyph, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+    SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+}
+
+bool TButton::HandleCommand(WORD code) {
+    if (code != BN_CLICKED)
+        return false;
+    Click();
+    return true;
+}
+
+// ---- TSpeedButton
+
+TSpeedButton::TSpeedButton(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, "BUTTON", BS_CHECKBOX | BS_PUSHLIKE | WS_TABSTOP) {}
+
+bool TSpeedButton::Down() const {
+    return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TSpeedButton::SetDown(bool down) {
+    SendMessageA(Handle(), BM_SETCHECK, down ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!down || groupIndex_ == 0)
+        return;
+    TForm& form = Owner();
+    for (int i = 0; i < form.ComponentCount(); ++i) {
+        auto* other = dynamic_cast<TSpeedButton*>(&form.Component(i));
+        if (other && other != this && other->groupIndex_ == groupIndex_ &&
+            other->ParentHandle() == ParentHandle())
+            SendMessageA(other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+}
+
+bool TSpeedButton::HandleCommand(WORD code) {
+    if (code != BN_CLICKED)
+        return false;
+    if (groupIndex_ != 0)
+        SetDown(true);
+    else
+        SetDown(!Down());
+    Click();
+    return true;
+}
+
+// ---- TEdit
+
+TEdit::TEdit(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE) {}
+
+void TEdit::SetMaxLength(int bytes) {
+    maxLength_ = bytes;
+    // The platform counts characters on some systems; bytes are enforced on change.
+    SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
+    HandleCommand(EN_CHANGE);
+}
+
+void TEdit::SetReadOnly(bool readOnly) {
+    SendMessageA(Handle(), EM_SETREADONLY, readOnly, 0);
+}
+
+bool TEdit::HandleCommand(WORD code) {
+    if (code != EN_CHANGE || maxLength_ <= 0 || adjusting_)
+        return false;
+    std::string text = Caption();
+    if (text.size() <= static_cast<size_t>(maxLength_))
+        return false;
+    adjusting_ = true;
+    SetWindowTextA(Handle(), cutToBytes(text, static_cast<size_t>(maxLength_)).c_str());
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(maxLength_),
+                 static_cast<LPARAM>(maxLength_));
+    adjusting_ = false;
+    return true;
+}
+
+// ---- TMemo
+
+TMemo::TMemo(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, "EDIT",
+               ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+               WS_EX_CLIENTEDGE) {}
+
+// ---- TBevel
+
+TBevel::TBevel(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, kBevelClass, 0) {}
+
+void TBevel::SetShape(TBevelShape shape) {
+    shape_ = shape;
+    Repaint();
+}
+
+void TBevel::SetStyle(TBevelStyle style) {
+    style_ = style;
+    Repaint();
+}
+
+void TBevel::Paint(HDC dc) {
+    RECT rect;
+    GetClientRect(Handle(), &rect);
+    bool lowered = style_ == TBevelStyle::Lowered;
+    UINT edge = shape_ == TBevelShape::Frame ? (lowered ? EDGE_ETCHED : EDGE_BUMP)
+                                             : (lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
+    DrawEdge(dc, &rect, edge, BF_RECT);
+}
+
+// ---- TImage
+
+TImage::TImage(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, kImageClass, 0) {}
+
+void TImage::SetBitmap(Bitmap bitmap) {
+    bitmap_ = std::move(bitmap);
+    icon_ = nullptr;
+    Repaint();
+}
+
+void TImage::SetIcon(HICON icon) {
+    icon_ = icon;
+    bitmap_.reset();
+    Repaint();
+}
+
+void TImage::Paint(HDC dc) {
+    RECT rect;
+    GetClientRect(Handle(), &rect);
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    if (icon_ != nullptr) {
+        DrawIconEx(dc, 0, 0, icon_, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    } else if (bitmap_) {
+        HDC source = CreateCompatibleDC(dc);
+        {
+            SelectGuard select(source, bitmap_.get());
+            BITMAP info;
+            GetObjectA(bitmap_.get(), sizeof info, &info);
+            BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+        }
+        DeleteDC(source);
+    }
+}
+
+// ---- TPanel
+
+TPanel::TPanel(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, kPanelClass, 0) {}
+
+void TPanel::SetCaption(const std::string& text) {
+    TControl::SetCaption(text);
+    Repaint();
+}
+
+void TPanel::Paint(HDC dc) {
+    RECT rect;
+    GetClientRect(Handle(), &rect);
+    Brush brush(CreateSolidBrush(ColorToRGB(Color() == clDefault ? clBtnFace : Color())));
+    FillRect(dc, &rect, brush.get());
+    DrawEdge(dc, &rect, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+    SelectGuard font(dc, FontHandle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(FontSpec().Color));
+    std::string text = Caption();
+    DrawTextA(dc, text.c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// ---- TStatusBar
+
+TStatusBar::TStatusBar(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, STATUSCLASSNAMEA, CCS_NORESIZE | CCS_NOPARENTALIGN) {
+    SendMessageA(Handle(), SB_SIMPLE, TRUE, 0);
+}
+
+void TStatusBar::SetSimpleText(const std::string& text) {
+    SendMessageA(Handle(), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string TStatusBar::SimpleText() const {
+    char text[512] = {};
+    SendMessageA(Handle(), SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// ---- TImageList
+
+TImageList::TImageList(TForm& owner, std::string name, int width, int height)
+    : TComponent(owner, std::move(name)),
+      list_(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4)), width_(width),
+      height_(height) {}
+
+TImageList::~TImageList() {
+    ImageList_Destroy(list_);
+}
+
+int TImageList::AddIcon(HICON icon) {
+    return ImageList_AddIcon(list_, icon);
+}
+
+void TImageList::AddStrip(HBITMAP strip) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    COLORREF transparent;
+    {
+        SelectGuard select(dc, strip);
+        BITMAP info;
+        GetObjectA(strip, sizeof info, &info);
+        transparent = GetPixel(dc, 0, info.bmHeight - 1);
+    }
+    DeleteDC(dc);
+    ImageList_AddMasked(list_, strip, transparent);
+}
+
+void TImageList::SetBkColor(TColor color) {
+    ImageList_SetBkColor(list_, ColorToRGB(color));
+}
+
+void TImageList::Draw(HDC dc, int x, int y, int index) const {
+    ImageList_Draw(list_, index, dc, x, y, ILD_NORMAL);
+}
+
+// ---- TTimer
+
+TTimer::TTimer(TForm& owner, std::string name, UINT interval)
+    : TComponent(owner, std::move(name)), interval_(interval) {}
+
+TTimer::~TTimer() {
+    SetEnabled(false);
+}
+
+void TTimer::SetEnabled(bool enabled) {
+    if (enabled == Enabled())
+        return;
+    if (enabled) {
+        id_ = SetTimer(nullptr, 0, interval_, tick);
+        timers()[id_] = this;
+    } else {
+        KillTimer(nullptr, id_);
+        timers().erase(id_);
+        id_ = 0;
+    }
+}
+
+void TTimer::SetInterval(UINT interval) {
+    interval_ = interval;
+    if (Enabled()) {
+        SetEnabled(false);
+        SetEnabled(true);
+    }
+}
+
+void CALLBACK TTimer::tick(HWND, UINT, UINT_PTR id, DWORD) {
+    auto found = timers().find(id);
+    if (found == timers().end() || !found->second->OnTimer)
+        return;
+    TTimer* timer = found->second;
+    InvokeEvent([timer] { timer->OnTimer(*timer); });
+}
+
+} // namespace ui

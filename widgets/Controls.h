@@ -1,0 +1,170 @@
+// The control kinds of the program, each a real child window of its class.
+#pragma once
+
+#include "widgets/Component.h"
+
+#include <commctrl.h>
+
+namespace ui {
+
+// A framed group; the controls placed in it get their notifications routed.
+class TGroupBox : public TControl {
+  public:
+    TGroupBox(TForm& owner, std::string name, HWND parent);
+};
+
+enum class TAlignment { LeftJustify, RightJustify, Center };
+
+// A static text. With AutoSize it takes the size of its text.
+class TLabel : public TControl {
+  public:
+    TLabel(TForm& owner, std::string name, HWND parent);
+    void SetCaption(const std::string& text) override;
+    void SetFont(const TFontSpec& font) override;
+    void SetAlignment(TAlignment alignment);
+    void SetAutoSize(bool autoSize);
+    bool AutoSize() const { return autoSize_; }
+    SIZE TextSize() const;
+
+  private:
+    void adjustSize();
+    bool autoSize_ = true;
+};
+
+// A push button, optionally with a glyph (an image list of one or two images: the
+// normal and the disabled look).
+class TButton : public TControl {
+  public:
+    TButton(TForm& owner, std::string name, HWND parent);
+    void SetDefault(bool isDefault);
+    void SetGlyph(HIMAGELIST glyph);
+    bool HandleCommand(WORD code) override;
+};
+
+// A two-state button that stays down once pressed. Buttons with the same non-zero
+// group index and parent form a group in which exactly one is down.
+class TSpeedButton : public TControl {
+  public:
+    TSpeedButton(TForm& owner, std::string name, HWND parent);
+    int GroupIndex() const { return groupIndex_; }
+    void SetGroupIndex(int index) { groupIndex_ = index; }
+    bool Down() const;
+    void SetDown(bool down); // raises the others of the group
+    bool HandleCommand(WORD code) override;
+
+  private:
+    int groupIndex_ = 0;
+};
+
+// A one-line edit. MaxLength counts bytes of the code page 932 text.
+class TEdit : public TControl {
+  public:
+    TEdit(TForm& owner, std::string name, HWND parent);
+    void SetMaxLength(int bytes);
+    int MaxLength() const { return maxLength_; }
+    void SetReadOnly(bool readOnly);
+    bool HandleCommand(WORD code) override;
+
+  private:
+    int maxLength_ = 0;
+    bool adjusting_ = false;
+};
+
+// A multi-line read-only text with scroll bars.
+class TMemo : public TControl {
+  public:
+    TMemo(TForm& owner, std::string name, HWND parent);
+};
+
+enum class TBevelShape { Box, Frame };
+enum class TBevelStyle { Lowered, Raised };
+
+// Draws an edge; lies behind other controls and lets the mouse through.
+class TBevel : public TControl {
+  public:
+    TBevel(TForm& owner, std::string name, HWND parent);
+    void SetShape(TBevelShape shape);
+    void SetStyle(TBevelStyle style);
+    TBevelShape Shape() const { return shape_; }
+    TBevelStyle Style() const { return style_; }
+    void Paint(HDC dc);
+
+  private:
+    TBevelShape shape_ = TBevelShape::Box;
+    TBevelStyle style_ = TBevelStyle::Lowered;
+};
+
+// Shows an owned bitmap or an icon. Clicks reach OnClick when one is set.
+class TImage : public TControl {
+  public:
+    TImage(TForm& owner, std::string name, HWND parent);
+    void SetBitmap(Bitmap bitmap);
+    void SetIcon(HICON icon); // borrowed
+    HBITMAP BitmapHandle() const { return bitmap_.get(); }
+    HICON IconHandle() const { return icon_; }
+    void Paint(HDC dc);
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+  private:
+    Bitmap bitmap_;
+    HICON icon_ = nullptr;
+};
+
+// A coloured panel with a raised inner and a lowered outer bevel and centred text.
+class TPanel : public TControl {
+  public:
+    TPanel(TForm& owner, std::string name, HWND parent);
+    void SetCaption(const std::string& text) override;
+    void Paint(HDC dc);
+};
+
+// A status bar with one simple panel, placed by its owner.
+class TStatusBar : public TControl {
+  public:
+    TStatusBar(TForm& owner, std::string name, HWND parent);
+    void SetSimpleText(const std::string& text);
+    std::string SimpleText() const;
+};
+
+// An image list of images of one size.
+class TImageList : public TComponent {
+  public:
+    TImageList(TForm& owner, std::string name, int width, int height);
+    ~TImageList() override;
+    HIMAGELIST Handle() const { return list_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Count() const { return ImageList_GetImageCount(list_); }
+    int AddIcon(HICON icon);
+    // Adds every image of a strip, the colour of its bottom-left pixel transparent.
+    void AddStrip(HBITMAP strip);
+    void SetBkColor(TColor color);
+    void Draw(HDC dc, int x, int y, int index) const;
+
+  private:
+    HIMAGELIST list_;
+    int width_, height_;
+};
+
+// A timer that calls OnTimer on the user-interface thread.
+class TTimer : public TComponent {
+  public:
+    TTimer(TForm& owner, std::string name, UINT interval = 1000);
+    ~TTimer() override;
+    bool Enabled() const { return id_ != 0; }
+    void SetEnabled(bool enabled);
+    UINT Interval() const { return interval_; }
+    void SetInterval(UINT interval);
+    TNotifyEvent OnTimer;
+
+  private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR id, DWORD);
+    UINT_PTR id_ = 0;
+    UINT interval_;
+};
+
+// Registers the window classes of the layer; every form does so when it is created.
+void RegisterControlClasses();
+
+} // namespace ui

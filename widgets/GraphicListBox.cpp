@@ -1,0 +1,336 @@
+#include "widgets/GraphicListBox.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+struct Look {
+    TColor color;
+    const TFontSpec* font;
+    TColor textColor;
+};
+
+void fill(HDC dc, const RECT& rect, COLORREF color) {
+    Brush brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, brush.get());
+}
+
+void polyline(HDC dc, TColor color, POINT a, POINT b, POINT c) {
+    Pen pen(CreatePen(PS_SOLID, 1, ColorToRGB(color)));
+    SelectGuard select(dc, pen.get());
+    SetROP2(dc, R2_COPYPEN);
+    POINT points[] = {a, b, c};
+    Polyline(dc, points, 3);
+}
+
+} // namespace
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyphWidth,
+                                 int glyphHeight, int lineCount, int textWidth, int lineHeight,
+                                 int clientWidth, int itemHeight) {
+    int gw = hasGlyphs ? glyphWidth : 0, gh = hasGlyphs ? glyphHeight : 0;
+    int textHeight = lineCount * lineHeight;
+    bool horizontal = layout == TButtonLayout::blGlyphLeft || layout == TButtonLayout::blGlyphRight;
+    ItemGeometry g{};
+    g.contentWidth = textWidth;
+    g.contentHeight = textHeight;
+    if (hasGlyphs && horizontal) {
+        g.contentWidth = gw + textWidth + 4;
+        g.contentHeight = std::max(textHeight, gh);
+    } else if (hasGlyphs) {
+        g.contentHeight = gh + textHeight + 2;
+        g.contentWidth = std::max(textWidth, gw);
+    }
+    g.bitmapWidth = std::max(g.contentWidth, clientWidth);
+    g.bitmapHeight = std::max(g.contentHeight, itemHeight);
+    int bw = g.bitmapWidth, bh = g.bitmapHeight, ch = g.contentHeight;
+    switch (layout) {
+    case TButtonLayout::blGlyphLeft:
+        g.textX = gw + 4, g.textY = (bh - textHeight) / 2;
+        g.glyphX = 2, g.glyphY = (bh - gh) / 2;
+        break;
+    case TButtonLayout::blGlyphRight:
+        g.textX = 0, g.textY = (bh - textHeight) / 2;
+        g.glyphX = bw - 2 - gw, g.glyphY = (bh - gh) / 2;
+        break;
+    case TButtonLayout::blGlyphTop:
+        g.textX = (bw - textWidth) / 2, g.textY = (bh - ch) / 2 + gh + 2;
+        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + 1;
+        break;
+    case TButtonLayout::blGlyphBottom:
+        g.textX = (bw - textWidth) / 2, g.textY = (bh - ch) / 2;
+        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + textHeight + 2;
+        break;
+    }
+    return g;
+}
+
+TGraphicListBox::TGraphicListBox(TForm& owner, std::string name, HWND parent)
+    : TControl(owner, name, parent, "LISTBOX",
+               LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                   WS_VSCROLL | WS_TABSTOP),
+      hoverTimer_(owner, Name() + ".HoverTimer", 100) {
+    hoverTimer_.OnTimer = [this](TComponent&) { hoverTick(); };
+    SetWindowSubclass(Handle(), listProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+TGraphicListBox::~TGraphicListBox() {
+    RemoveWindowSubclass(Handle(), listProc, 1);
+}
+
+void TGraphicListBox::SetAutoItemHeight(bool value) {
+    autoItemHeight_ = value;
+    AdjustItemHeight();
+}
+
+void TGraphicListBox::SetGlyphs(TImageList* glyphs) {
+    glyphs_ = glyphs;
+    AdjustItemHeight();
+}
+
+void TGraphicListBox::SetLayout(TButtonLayout layout) {
+    layout_ = layout;
+    AdjustItemHeight();
+}
+
+int TGraphicListBox::ItemHeight() const {
+    return static_cast<int>(SendMessageA(Handle(), LB_GETITEMHEIGHT, 0, 0));
+}
+
+void TGraphicListBox::SetItemHeight(int height) {
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+}
+
+int TGraphicListBox::Count() const {
+    return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
+}
+
+void TGraphicListBox::AddItem(const std::string& text) {
+    SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string TGraphicListBox::Item(int index) const {
+    LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+int TGraphicListBox::ItemIndex() const {
+    return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+}
+
+void TGraphicListBox::SetItemIndex(int index) {
+    SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TGraphicListBox::AdjustItemHeight() {
+    if (!autoItemHeight_)
+        return;
+    int height = std::abs(FontSpec().Height);
+    if (glyphs_ != nullptr) {
+        if (layout_ == TButtonLayout::blGlyphLeft || layout_ == TButtonLayout::blGlyphRight)
+            height = std::max(height, glyphs_->Height() + 2);
+        else
+            height += glyphs_->Height() + 2;
+    }
+    SetItemHeight(height);
+}
+
+void TGraphicListBox::DrawItem(int index, const RECT& rect, unsigned state) {
+    if (canvas_ != nullptr) {
+        PaintItem(canvas_, index, rect, state);
+        return;
+    }
+    WindowDc own(Handle());
+    PaintItem(own.get(), index, rect, state);
+}
+
+void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigned state) {
+    bool selected = state & odSelected, hot = state & odFocused;
+
+    // Step 1: the list canvas.
+    Look look{ListColor, &FontSpec(), FontSpec().Color};
+    if (Flat && selected)
+        look = {clHighlight, &FontSpec(), clHighlightText};
+
+    // Step 2: measure with the list's own font.
+    std::vector<std::string> lines = SplitLines(Item(index));
+    int textWidth = 0, lineHeight = 0;
+    {
+        SelectGuard font(canvas, FontHandle());
+        TEXTMETRICA metrics;
+        GetTextMetricsA(canvas, &metrics);
+        lineHeight = metrics.tmHeight;
+        for (const std::string& line : lines) {
+            SIZE size;
+            GetTextExtentPoint32A(canvas, line.c_str(), static_cast<int>(line.size()), &size);
+            textWidth = std::max(textWidth, static_cast<int>(size.cx));
+        }
+    }
+    RECT client;
+    GetClientRect(Handle(), &client);
+    int clientWidth = client.right, itemHeight = rect.bottom - rect.top;
+    bool hasGlyphs = glyphs_ != nullptr;
+    ItemGeometry g = ComputeItemGeometry(
+        layout_, hasGlyphs, hasGlyphs ? glyphs_->Width() : 0, hasGlyphs ? glyphs_->Height() : 0,
+        static_cast<int>(lines.size()), textWidth, lineHeight, clientWidth, itemHeight);
+
+    // Steps 3-4: the item bitmap and its look.
+    MemoryCanvas bitmap(canvas, g.bitmapWidth, g.bitmapHeight);
+    Look itemLook = look;
+    if (!Flat && selected)
+        itemLook = {SelectedColor, &SelectedFont, SelectedFont.Color};
+    if (!Flat && hot)
+        itemLook = {FocusedColor, &FocusedFont, FocusedFont.Color};
+    COLORREF background = ColorToRGB(itemLook.color);
+    RECT whole = {0, 0, g.bitmapWidth, g.bitmapHeight};
+    fill(bitmap.get(), whole, background);
+
+    // Step 5: the text lines.
+    {
+        Font font = itemLook.font->Create();
+        SelectGuard select(bitmap.get(), font.get());
+        SetBkMode(bitmap.get(), OPAQUE);
+        SetBkColor(bitmap.get(), background);
+        SetTextColor(bitmap.get(), ColorToRGB(itemLook.textColor));
+        for (size_t k = 0; k < lines.size(); ++k)
+            TextOutA(bitmap.get(), g.textX, g.textY + static_cast<int>(k) * lineHeight,
+                     lines[k].c_str(), static_cast<int>(lines[k].size()));
+    }
+
+    // Step 6: the glyph over a scratch bitmap of the background colour.
+    if (hasGlyphs && index < glyphs_->Count()) {
+        int gw = glyphs_->Width(), gh = glyphs_->Height();
+        MemoryCanvas scratch(canvas, gw, gh);
+        RECT glyphRect = {0, 0, gw, gh};
+        fill(scratch.get(), glyphRect, background);
+        glyphs_->Draw(scratch.get(), 0, 0, index);
+        if (layout_ == TButtonLayout::blGlyphRight) {
+            RECT strip = {g.glyphX - 2, 0, g.glyphX, g.bitmapHeight};
+            fill(bitmap.get(), strip, background);
+        } else if (layout_ == TButtonLayout::blGlyphBottom) {
+            RECT row = {0, g.glyphY - 1, g.bitmapWidth, g.glyphY};
+            fill(bitmap.get(), row, background);
+        }
+        BitBlt(bitmap.get(), g.glyphX, g.glyphY, gw, gh, scratch.get(), 0, 0, SRCCOPY);
+    }
+
+    // Steps 7-8: the visible band and its edges.
+    int l = 0, t = 0, r = clientWidth, b = itemHeight;
+    if (!Flat && selected) {
+        polyline(bitmap.get(), BorderShadow, {l, b - 1}, {l, t}, {r - 1, t});
+        polyline(bitmap.get(), BorderHighlight, {l, b - 1}, {r - 1, b - 1}, {r - 1, t});
+    }
+    if (!Flat && hot) {
+        polyline(bitmap.get(), BorderHighlight, {l, b - 1}, {l, t}, {r - 1, t});
+        polyline(bitmap.get(), BorderShadow, {l, b - 1}, {r - 1, b - 1}, {r - 1, t});
+    }
+
+    // Steps 9-10: onto the list.
+    fill(canvas, rect, ColorToRGB(look.color));
+    BitBlt(canvas, rect.left, rect.top, clientWidth, itemHeight, bitmap.get(), 0, 0, SRCCOPY);
+    if (Flat && selected)
+        DrawFocusRect(canvas, &rect);
+}
+
+void TGraphicListBox::RedrawHotItem(bool hot) {
+    if (hotIndex_ < 0 || hotIndex_ >= Count())
+        return;
+    RECT rect;
+    SendMessageA(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(hotIndex_),
+                 reinterpret_cast<LPARAM>(&rect));
+    unsigned state = 0;
+    if (SendMessageA(Handle(), LB_GETSEL, static_cast<WPARAM>(hotIndex_), 0) > 0)
+        state |= odSelected;
+    if (hot)
+        state |= odFocused;
+    DrawItem(hotIndex_, rect, state);
+}
+
+bool TGraphicListBox::HandleCommand(WORD code) {
+    if (code != LBN_SELCHANGE)
+        return false;
+    Click();
+    return true;
+}
+
+bool TGraphicListBox::HandleDrawItem(DRAWITEMSTRUCT& item) {
+    item.itemState &= ~ODS_FOCUS; // no keyboard-focus look: focused means hot here
+    if (item.itemID == static_cast<UINT>(-1))
+        return true;
+    canvas_ = item.hDC;
+    DrawItem(static_cast<int>(item.itemID), item.rcItem,
+             (item.itemState & ODS_SELECTED) ? unsigned(odSelected) : 0u);
+    canvas_ = nullptr;
+    return true;
+}
+
+void TGraphicListBox::mouseEntered() {
+    if (Count() > 0)
+        hoverTimer_.SetEnabled(true);
+}
+
+void TGraphicListBox::mouseLeft() {
+    hoverTimer_.SetEnabled(false);
+    RedrawHotItem(false);
+    hotIndex_ = -1;
+}
+
+void TGraphicListBox::hoverTick() {
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(Handle(), &point);
+    LRESULT hit = SendMessageA(Handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+    int index = HIWORD(hit) == 0 ? LOWORD(hit) : -1;
+    if (index == hotIndex_)
+        return;
+    RedrawHotItem(false);
+    hotIndex_ = index;
+    RedrawHotItem(true);
+}
+
+LRESULT CALLBACK TGraphicListBox::listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR data) {
+    auto* list = reinterpret_cast<TGraphicListBox*>(data);
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!list->tracking_) {
+            list->tracking_ = true;
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
+            TrackMouseEvent(&track);
+            InvokeEvent([list] { list->mouseEntered(); });
+        }
+        break;
+    case WM_MOUSELEAVE:
+        list->tracking_ = false;
+        InvokeEvent([list] { list->mouseLeft(); });
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace ui

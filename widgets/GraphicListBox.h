@@ -1,0 +1,87 @@
+// An owner-drawn list box with a glyph per item: the hot item (under the pointer)
+// looks raised, the selected one pressed.
+#pragma once
+
+#include "widgets/Controls.h"
+
+#include <string>
+
+namespace ui {
+
+enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// The two item-state flags that drawing uses; Focused means hot here.
+enum TOwnerDrawState : unsigned { odSelected = 1, odFocused = 2 };
+
+// Where DrawItem puts things inside the composed item bitmap; a pure function of
+// the sizes, so the geometry can be checked without drawing.
+struct ItemGeometry {
+    int contentWidth, contentHeight; // CW is the client width, CH the content height
+    int bitmapWidth, bitmapHeight;
+    int textX, textY;
+    int glyphX, glyphY;
+};
+ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyphWidth,
+                                 int glyphHeight, int lineCount, int textWidth, int lineHeight,
+                                 int clientWidth, int itemHeight);
+
+// Splits at CR, LF or CR LF; an empty text has no lines.
+std::vector<std::string> SplitLines(const std::string& text);
+
+class TGraphicListBox : public TControl {
+  public:
+    TGraphicListBox(TForm& owner, std::string name, HWND parent);
+    ~TGraphicListBox() override;
+
+    bool AutoItemHeight() const { return autoItemHeight_; }
+    void SetAutoItemHeight(bool value);
+    TColor BorderHighlight = clBtnHighlight;
+    TColor BorderShadow = clBtnShadow;
+    bool Flat = false;
+    TColor FocusedColor = clBtnFace;
+    TFontSpec FocusedFont = TFontSpec::Default();
+    TImageList* Glyphs() const { return glyphs_; }
+    void SetGlyphs(TImageList* glyphs);
+    TButtonLayout Layout() const { return layout_; }
+    void SetLayout(TButtonLayout layout);
+    TColor SelectedColor = clBtnFace;
+    TFontSpec SelectedFont = TFontSpec::Default();
+    TColor ListColor = clWindow; // the list's own background ("Color")
+
+    int ItemHeight() const;
+    void SetItemHeight(int height);
+    int Count() const;
+    void AddItem(const std::string& text);
+    std::string Item(int index) const;
+    int ItemIndex() const;
+    void SetItemIndex(int index); // selects without a click event
+
+    void AdjustItemHeight();
+    // Draws on the list's own DC (or the paint DC while the platform asks).
+    void DrawItem(int index, const RECT& rect, unsigned state);
+    // Draws onto any canvas, as DrawItem does onto the list's.
+    void PaintItem(HDC canvas, int index, const RECT& rect, unsigned state);
+    void RedrawHotItem(bool hot);
+    int HotIndex() const { return hotIndex_; }
+    bool HoverTimerEnabled() const { return hoverTimer_.Enabled(); }
+
+    bool HandleCommand(WORD code) override;
+    bool HandleDrawItem(DRAWITEMSTRUCT& item) override;
+
+  private:
+    static LRESULT CALLBACK listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR);
+    void mouseEntered();
+    void mouseLeft();
+    void hoverTick();
+
+    bool autoItemHeight_ = true;
+    TImageList* glyphs_ = nullptr;
+    TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
+    int hotIndex_ = -1;
+    bool tracking_ = false;
+    TTimer hoverTimer_;
+    HDC canvas_ = nullptr; // the paint DC while the platform asks for a drawing
+};
+
+} // namespace ui
