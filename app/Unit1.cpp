@@ -62,6 +62,7 @@ void TForm1::createFixedControls() {
     IL_Menu = &Create<ui::TImageList>("IL_Menu", 32, 32);
     IL_Icon = &Create<ui::TImageList>("IL_Icon", 22, 22);
     IL_UserInfoGlyph = &Create<ui::TImageList>("IL_UserInfoGlyph", 16, 16);
+    IL_ExitGlyph = &Create<ui::TImageList>("IL_ExitGlyph", 16, 16);
     Timer1 = &Create<ui::TTimer>("Timer1", 500);
 
     GLB_Menu->SetAutoItemHeight(false);
@@ -81,6 +82,8 @@ void TForm1::createFixedControls() {
 
     BB_Exit->SetBounds(0, 0, 97, 33);
     BB_Exit->SetCaption("閉じる(&C)");
+    IL_ExitGlyph->AddStrip(loadBitmap("CLOSEGLYPH").get());
+    BB_Exit->SetGlyph(IL_ExitGlyph->Handle());
     BB_Exit->OnClick = [this](ui::TComponent&) { PostMessageA(Handle(), WM_CLOSE, 0, 0); };
     BB_Exit->Show();
 

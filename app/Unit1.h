@@ -29,6 +29,7 @@ class TForm1 : public ui::TForm {
     ui::TImageList* IL_Menu;
     ui::TImageList* IL_Icon;
     ui::TImageList* IL_UserInfoGlyph;
+    ui::TImageList* IL_ExitGlyph;
     ui::TTimer* Timer1;
 
     // About page.

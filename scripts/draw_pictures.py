@@ -147,6 +147,15 @@ def user_info_glyph():
     return strip
 
 
+def close_glyph():
+    c = Canvas(16, 16, KEY + (0,))
+    c.rect(3, 1, 12, 15, (120, 80, 40))   # the door frame
+    c.rect(4, 2, 11, 15, (200, 150, 90))  # the door
+    c.rect(9, 8, 10, 10, (60, 40, 20))    # its knob
+    c.rect(12, 7, 16, 9, (200, 30, 30))   # an arrow out
+    return c
+
+
 def banner():
     c = Canvas(88, 31, (255, 255, 255, 255))
     c.rect(0, 0, 88, 31, (30, 90, 160))
@@ -166,4 +175,5 @@ if __name__ == "__main__":
     write("app/resources/rowicons.bmp", bmp(row_icons()))
     write("app/resources/userinfo.bmp", bmp(user_info_glyph()))
     write("app/resources/banner.bmp", bmp(banner()))
+    write("app/resources/close.bmp", bmp(close_glyph()))
     write("tests/fixtures/fixture.ico", ico(tile(32, (32, 96, 160), (112, 176, 240))))

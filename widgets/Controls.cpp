@@ -175,9 +175,27 @@ void TButton::SetDefault(bool isDefault) {
     SendMessageA(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
+TButton::~TButton() {
+    if (stateImages_ != nullptr)
+        ImageList_Destroy(stateImages_);
+}
+
 void TButton::SetGlyph(HIMAGELIST glyph) {
-    BUTTON_IMAGELIST images = {glyph, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+    int width = 0, height = 0;
+    ImageList_GetIconSize(glyph, &width, &height);
+    HIMAGELIST states = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 6, 0);
+    // Normal, hot, pressed, disabled, defaulted, stylus-hot.
+    int disabled = ImageList_GetImageCount(glyph) > 1 ? 1 : 0;
+    for (int source : {0, 0, 0, disabled, 0, 0}) {
+        HICON icon = ImageList_GetIcon(glyph, source, ILD_NORMAL);
+        ImageList_AddIcon(states, icon);
+        DestroyIcon(icon);
+    }
+    BUTTON_IMAGELIST images = {states, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
     SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+    if (stateImages_ != nullptr)
+        ImageList_Destroy(stateImages_);
+    stateImages_ = states;
 }
 
 bool TButton::HandleCommand(WORD code) {

@@ -37,8 +37,13 @@ class TButton : public TControl {
   public:
     TButton(TForm& owner, std::string name, HWND parent);
     void SetDefault(bool isDefault);
+    ~TButton() override;
+    // One image for every state, or two: the normal and the disabled look.
     void SetGlyph(HIMAGELIST glyph);
     bool HandleCommand(WORD code) override;
+
+  private:
+    HIMAGELIST stateImages_ = nullptr; // one image per button state, built from the glyph
 };
 
 // A two-state button that stays down once pressed. Buttons with the same non-zero
