@@ -3,6 +3,7 @@
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -66,20 +67,24 @@ struct StoredValue {
     Bytes data;
 };
 
-// Reads a whole value; the buffer grows while the value grows under us.
-bool queryValue(HKEY key, const std::string& name, StoredValue& value) {
-    DWORD size = 0;
-    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        value.data.resize(size);
-        status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type,
-                                  size ? value.data.data() : nullptr, &size);
+enum class Query { Missing, Read, Unreadable };
+
+// Reads a whole value in one query when it fits the first buffer; the buffer grows
+// while the value is larger (or grows under us).
+Query queryValue(HKEY key, const std::string& name, StoredValue& value) {
+    value.data.resize(256);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(value.data.size());
+        LONG status =
+            RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
         if (status == ERROR_SUCCESS) {
             value.data.resize(size);
-            return true;
+            return Query::Read;
         }
+        if (status != ERROR_MORE_DATA)
+            return status == ERROR_FILE_NOT_FOUND ? Query::Missing : Query::Unreadable;
+        value.data.resize(std::max<size_t>(size, value.data.size() * 2));
     }
-    return false;
 }
 
 bool valueExists(HKEY key, const std::string& name) {
@@ -90,10 +95,13 @@ bool valueExists(HKEY key, const std::string& name) {
 template <typename Decode>
 int readValue(HKEY root, const std::string& keyPath, const std::string& valueName, Decode decode) {
     RegKey key;
-    if (!openReadOnly(key, root, keyPath) || !valueExists(key.get(), valueName))
+    if (!openReadOnly(key, root, keyPath))
         return -1;
     StoredValue value;
-    if (queryValue(key.get(), valueName, value))
+    Query query = queryValue(key.get(), valueName, value);
+    if (query == Query::Missing)
+        return -1;
+    if (query == Query::Read)
         decode(value);
     return 0;
 }
@@ -132,7 +140,7 @@ void setValue(HKEY key, const std::string& name, DWORD type, const void* data, D
 // The writers' read-back: the value must be there again with the type written.
 StoredValue readBack(HKEY key, const std::string& name, DWORD expectedType) {
     StoredValue value;
-    if (!queryValue(key, name, value))
+    if (queryValue(key, name, value) != Query::Read)
         raiseGetFailed(name);
     if (value.type != expectedType)
         raiseBadType(name);
