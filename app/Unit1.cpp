@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "office/ProcessSurvey.h"
 #include "sysinfo/ProductInfo.h"
 
 namespace app {
@@ -64,6 +65,7 @@ void TForm1::createFixedControls() {
     IL_UserInfoGlyph = &Create<ui::TImageList>("IL_UserInfoGlyph", 16, 16);
     IL_ExitGlyph = &Create<ui::TImageList>("IL_ExitGlyph", 16, 16);
     Timer1 = &Create<ui::TTimer>("Timer1", 500);
+    Timer1->OnTimer = [this](ui::TComponent& sender) { Timer1Timer(sender); };
 
     GLB_Menu->SetAutoItemHeight(false);
     GLB_Menu->SetBounds(0, 0, 97, 209);
@@ -256,6 +258,28 @@ void TForm1::GLB_MenuClick(ui::TComponent&) {
     if (info != nullptr && (item == info->XlsInfo.ViewName || item == info->DocInfo.ViewName ||
                             item == info->PptInfo.ViewName))
         Timer1->SetEnabled(true);
+}
+
+} // namespace app
+
+namespace app {
+
+// Surveys the application whose page is selected; the timer runs only then.
+void TForm1::Timer1Timer(ui::TComponent&) {
+    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    struct Row {
+        kel::TKelExtInfo& record;
+        kel::StringList& ids;
+        const char* name;
+    };
+    const Row rows[] = {{info.XlsInfo, info.XlsProcessIds, "XlsProcess"},
+                        {info.DocInfo, info.DocProcessIds, "DocProcess"},
+                        {info.PptInfo, info.PptProcessIds, "PptProcess"}};
+    for (const Row& row : rows) {
+        int index = GLB_Menu->ItemIndex();
+        if (index >= 0 && GLB_Menu->Item(index) == row.record.ViewName)
+            kel::RefreshRunningState(*this, row.record, row.ids, row.name);
+    }
 }
 
 } // namespace app

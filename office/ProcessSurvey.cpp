@@ -1,0 +1,137 @@
+#include "office/ProcessSurvey.h"
+
+#include "sysinfo/Handle.h"
+#include "widgets/Component.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace kel {
+
+namespace {
+
+// Every entry point the binding looks up; only three are used.
+const char* const kToolhelpNames[] = {"CreateToolhelp32Snapshot",
+                                      "Heap32ListFirst",
+                                      "Heap32ListNext",
+                                      "Heap32First",
+                                      "Heap32Next",
+                                      "Toolhelp32ReadProcessMemory",
+                                      "Process32First",
+                                      "Process32Next",
+                                      "Process32FirstW",
+                                      "Process32NextW",
+                                      "Thread32First",
+                                      "Thread32Next",
+                                      "Module32First",
+                                      "Module32Next",
+                                      "Module32FirstW",
+                                      "Module32NextW"};
+
+ToolhelpBinding bind() {
+    ToolhelpBinding binding;
+    binding.module = GetModuleHandleA("kernel32.dll");
+    if (binding.module == nullptr)
+        return binding;
+    FARPROC entries[std::size(kToolhelpNames)];
+    for (size_t i = 0; i < std::size(kToolhelpNames); ++i)
+        entries[i] = GetProcAddress(binding.module, kToolhelpNames[i]);
+    binding.createSnapshot =
+        reinterpret_cast<decltype(binding.createSnapshot)>(reinterpret_cast<void*>(entries[0]));
+    binding.processFirst =
+        reinterpret_cast<decltype(binding.processFirst)>(reinterpret_cast<void*>(entries[6]));
+    binding.processNext =
+        reinterpret_cast<decltype(binding.processNext)>(reinterpret_cast<void*>(entries[7]));
+    return binding;
+}
+
+bool firstEntry(HANDLE snapshot, PROCESSENTRY32& entry) {
+    const ToolhelpBinding& binding = Toolhelp();
+    return binding.available() && binding.processFirst && binding.processFirst(snapshot, &entry);
+}
+
+bool nextEntry(HANDLE snapshot, PROCESSENTRY32& entry) {
+    const ToolhelpBinding& binding = Toolhelp();
+    return binding.available() && binding.processNext && binding.processNext(snapshot, &entry);
+}
+
+// The executable name of a running process ID, or empty.
+std::string exeNameOf(DWORD id) {
+    for (const ProcessEntry& entry : TakeProcessSnapshot()) {
+        if (entry.id == id)
+            return entry.exeName;
+    }
+    return {};
+}
+
+} // namespace
+
+const ToolhelpBinding& Toolhelp() {
+    static const ToolhelpBinding binding = bind();
+    return binding;
+}
+
+std::vector<ProcessEntry> TakeProcessSnapshot() {
+    std::vector<ProcessEntry> entries;
+    const ToolhelpBinding& binding = Toolhelp();
+    if (!binding.available())
+        return entries;
+    Handle snapshot(binding.createSnapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid())
+        return entries;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (bool more = firstEntry(snapshot.get(), entry); more;
+         more = nextEntry(snapshot.get(), entry))
+        entries.push_back({entry.th32ProcessID,
+                           std::string(entry.szExeFile, strnlen(entry.szExeFile, MAX_PATH))});
+    return entries;
+}
+
+StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
+                           const std::string& programName) {
+    StringList ids;
+    for (const ProcessEntry& entry : entries) {
+        if (entry.exeName == programName)
+            ids.push_back(std::to_string(entry.id));
+    }
+    return ids;
+}
+
+std::string ProgramNameOf(const std::string& path) {
+    size_t delimiter = path.find_last_of("\\:");
+    return delimiter == std::string::npos ? path : path.substr(delimiter + 1);
+}
+
+std::string RunningStateCaption(const std::string& viewName, bool running) {
+    return viewName + " は " + (running ? "稼動中" : "非稼動") + " です。";
+}
+
+void RefreshRunningState(ui::TForm& form, const TKelExtInfo& info, StringList& ids,
+                         const std::string& row) {
+    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName));
+    bool running = !ids.empty();
+    if (auto* label = form.Find<ui::TControl>("LL_" + row))
+        label->SetCaption(RunningStateCaption(info.ViewName, running));
+    if (auto* button = form.Find<ui::TControl>("BB_" + row))
+        button->SetEnabled(running);
+}
+
+void TerminateProcesses(const StringList& ids, const std::string& programName) {
+    for (const std::string& text : ids) {
+        DWORD id = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+        // While the handle is open the ID can't be reused, so the check below
+        // speaks of the process that the handle terminates.
+        Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
+        if (!process.valid())
+            continue;
+        DWORD exitCode = 0;
+        if (!GetExitCodeProcess(process.get(), &exitCode) || exitCode != STILL_ACTIVE)
+            continue;
+        if (exeNameOf(id) != programName)
+            continue;
+        TerminateProcess(process.get(), 0);
+    }
+}
+
+} // namespace kel

@@ -1,0 +1,58 @@
+// Whether Excel, Word and PowerPoint are running, and their termination.
+#pragma once
+
+#include "sysinfo/Association.h"
+#include "sysinfo/Registry.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <string>
+#include <vector>
+
+namespace ui {
+class TForm;
+}
+
+namespace kel {
+
+// The process snapshot functions of kernel32, bound by name at the first use.
+struct ToolhelpBinding {
+    HMODULE module = nullptr;
+    decltype(&CreateToolhelp32Snapshot) createSnapshot = nullptr;
+    decltype(&Process32First) processFirst = nullptr;
+    decltype(&Process32Next) processNext = nullptr;
+    bool available() const { return module != nullptr && createSnapshot != nullptr; }
+};
+const ToolhelpBinding& Toolhelp();
+
+struct ProcessEntry {
+    DWORD id;
+    std::string exeName;
+};
+
+// Every running process, in snapshot order; empty when no snapshot can be taken.
+std::vector<ProcessEntry> TakeProcessSnapshot();
+
+// The IDs ("%d") of the entries whose executable name equals programName exactly.
+StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
+                           const std::string& programName);
+
+// The text after the last "\" or ":".
+std::string ProgramNameOf(const std::string& path);
+
+// "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
+std::string RunningStateCaption(const std::string& viewName, bool running);
+
+// Surveys the processes running info's program into ids, then sets the caption of
+// the label "LL_" + row and enables the button "BB_" + row while any runs. The
+// controls are looked up by name on form; a missing one is passed over.
+void RefreshRunningState(ui::TForm& form, const TKelExtInfo& info, StringList& ids,
+                         const std::string& row);
+
+// Terminates each listed process that is still active and still runs programName
+// (an ID may have been reused by another program since the survey); others are
+// passed over silently.
+void TerminateProcesses(const StringList& ids, const std::string& programName);
+
+} // namespace kel

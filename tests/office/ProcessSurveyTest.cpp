@@ -1,0 +1,108 @@
+#include "office/ProcessSurvey.h"
+
+#include "tests/support/Fixtures.h"
+#include "tests/support/Processes.h"
+#include "widgets/Controls.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+class RowForm : public ui::TForm {
+  public:
+    RowForm() : TForm("WexdalSurveyForm", "Survey", WS_OVERLAPPEDWINDOW, 0) {
+        label = &Create<ui::TLabel>("LL_XlsProcess", Handle());
+        label->SetCaption("稼動状況");
+        button = &Create<ui::TButton>("BB_XlsProcess", Handle());
+    }
+    ui::TLabel* label;
+    ui::TButton* button;
+};
+
+// The IDs of a raw snapshot, in its order, that belong to the given processes.
+StringList snapshotOrder(const std::vector<DWORD>& ids) {
+    StringList order;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        for (DWORD id : ids)
+            if (entry.th32ProcessID == id)
+                order.push_back(std::to_string(id));
+    CloseHandle(snapshot);
+    return order;
+}
+
+class ProcessSurveyTest : public testing::Test {
+  protected:
+    ScratchFolder folder{"C:\\wexdal-tests\\survey"};
+    RowForm form;
+    TKelExtInfo excel;
+
+    ProcessSurveyTest() {
+        installFixture("office11", folder.file("EXCEL.EXE"));
+        installFixture("office11", folder.file("WINWORD.EXE"));
+        excel.FileName = folder.file("EXCEL.EXE");
+        excel.ViewName = "Excel";
+    }
+};
+
+TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
+    StringList ids{"stale"};
+    RefreshRunningState(form, excel, ids, "XlsProcess");
+    EXPECT_TRUE(ids.empty());
+    EXPECT_EQ(form.label->Caption(), "Excel は 非稼動 です。");
+    EXPECT_FALSE(form.button->Enabled());
+
+    ChildProcess first(folder.file("EXCEL.EXE"));
+    ChildProcess word(folder.file("WINWORD.EXE"));
+    ChildProcess second(folder.file("EXCEL.EXE"));
+    RefreshRunningState(form, excel, ids, "XlsProcess");
+    EXPECT_EQ(ids, snapshotOrder({first.id(), second.id()}));
+    EXPECT_EQ(ids.size(), 2u);
+    EXPECT_EQ(form.label->Caption(), "Excel は 稼動中 です。");
+    EXPECT_TRUE(form.button->Enabled());
+
+    // The name must match exactly, letter case included.
+    TKelExtInfo lower = excel;
+    lower.FileName = folder.file("excel.exe");
+    RefreshRunningState(form, lower, ids, "XlsProcess");
+    EXPECT_TRUE(ids.empty());
+    EXPECT_EQ(form.label->Caption(), "Excel は 非稼動 です。");
+
+    RefreshRunningState(form, excel, ids, "XlsProcess");
+    TerminateProcesses(ids, "EXCEL.EXE");
+    EXPECT_TRUE(first.endsWithin(5000));
+    EXPECT_TRUE(second.endsWithin(5000));
+    EXPECT_TRUE(word.running());
+    RefreshRunningState(form, excel, ids, "XlsProcess");
+    EXPECT_TRUE(ids.empty());
+    EXPECT_FALSE(form.button->Enabled());
+
+    // IDs of processes that ended meanwhile are passed over.
+    TerminateProcesses({std::to_string(first.id()), "not a number"}, "EXCEL.EXE");
+}
+
+TEST_F(ProcessSurveyTest, AnIdNowRunningAnotherProgramIsNotTerminated) {
+    ChildProcess word(folder.file("WINWORD.EXE"));
+    // The survey listed this ID for Excel; since then it belongs to Word.
+    TerminateProcesses({std::to_string(word.id())}, "EXCEL.EXE");
+    EXPECT_FALSE(word.endsWithin(500));
+    TerminateProcesses({std::to_string(word.id())}, "WINWORD.EXE");
+    EXPECT_TRUE(word.endsWithin(5000));
+}
+
+TEST(ProcessSurvey, PureRules) {
+    std::vector<ProcessEntry> entries = {
+        {10, "EXCEL.EXE"}, {11, "excel.exe"}, {12, "C:\\Office\\EXCEL.EXE"}, {13, "EXCEL.EXE"}};
+    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE"), (StringList{"10", "13"}));
+    EXPECT_EQ(ProgramNameOf("C:\\Office\\EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(ProgramNameOf("C:EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(RunningStateCaption("Word", true), "Word は 稼動中 です。");
+    EXPECT_TRUE(Toolhelp().available());
+}
+
+} // namespace

@@ -1,0 +1,123 @@
+#include "repair/Repairs.h"
+
+#include "sysinfo/Registry.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Sets an environment variable for the test's length.
+class EnvironmentOverride {
+  public:
+    EnvironmentOverride(const char* name, const char* value) : name_(name) {
+        char old[MAX_PATH];
+        had_ = GetEnvironmentVariableA(name, old, MAX_PATH) > 0;
+        old_ = old;
+        SetEnvironmentVariableA(name, value);
+    }
+    ~EnvironmentOverride() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+
+  private:
+    const char* name_;
+    bool had_;
+    std::string old_;
+};
+
+TEST(DeleteTempFiles, DeletesTildeFilesOnly) {
+    ScratchFolder temp("C:\\wexdal-tests\\temp");
+    EnvironmentOverride tempVariable("TEMP", "C:\\wexdal-tests\\temp");
+    writeFile(temp.file("~hidden.tmp"), "x");
+    SetFileAttributesA(temp.file("~hidden.tmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    writeFile(temp.file("~$Book1.xls"), "x");
+    writeFile(temp.file("~locked.tmp"), "x");
+    SetFileAttributesA(temp.file("~locked.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    writeFile(temp.file("~system.tmp"), "x");
+    SetFileAttributesA(temp.file("~system.tmp").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    makeFolders(temp.file("~folder"));
+    writeFile(temp.file("~folder\\inner.txt"), "x");
+    writeFile(temp.file("report.doc"), "x");
+
+    DeleteTempFiles();
+
+    EXPECT_FALSE(exists(temp.file("~hidden.tmp")));
+    EXPECT_FALSE(exists(temp.file("~$Book1.xls")));
+    EXPECT_TRUE(exists(temp.file("~locked.tmp"))); // tried, kept
+    EXPECT_TRUE(exists(temp.file("~system.tmp")));
+    EXPECT_TRUE(exists(temp.file("~folder\\inner.txt")));
+    EXPECT_TRUE(exists(temp.file("report.doc")));
+    SetFileAttributesA(temp.file("~locked.tmp").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(DeleteTempFiles, FallsBackToTmpAndStopsWithoutEither) {
+    ScratchFolder tmp("C:\\wexdal-tests\\tmp");
+    writeFile(tmp.file("~a.tmp"), "x");
+    {
+        EnvironmentOverride noTemp("TEMP", nullptr);
+        EnvironmentOverride noTmp("TMP", nullptr);
+        DeleteTempFiles();
+        EXPECT_TRUE(exists(tmp.file("~a.tmp")));
+    }
+    EnvironmentOverride noTemp("TEMP", nullptr);
+    EnvironmentOverride tmpVariable("TMP", "C:\\wexdal-tests\\tmp");
+    DeleteTempFiles();
+    EXPECT_FALSE(exists(tmp.file("~a.tmp")));
+}
+
+TEST(RepairExcelToolbar, DeletesToolbarFilesByTheirLongNames) {
+    ScratchFolder appData("C:\\wexdal-tests\\appdata");
+    const char* shellFolders =
+        "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    std::string saved;
+    ReadRegString(HKEY_CURRENT_USER, shellFolders, "AppData", saved);
+    putString(HKEY_CURRENT_USER, shellFolders, "AppData", "C:\\wexdal-tests\\appdata");
+    std::string excel = appData.file("Microsoft\\Excel\\");
+    makeFolders(excel);
+    writeFile(excel + "Excel11.xlb", "x");
+    writeFile(excel + "Book1.xls", "x");
+    // Its generated short name (BOOK~1.XLB) fits "*.xlb"; the long name does not.
+    writeFile(excel + "Book.xlbackup", "x");
+
+    RepairExcelToolbar();
+    putString(HKEY_CURRENT_USER, shellFolders, "AppData", saved);
+
+    EXPECT_FALSE(exists(excel + "Excel11.xlb"));
+    EXPECT_TRUE(exists(excel + "Book1.xls"));
+    EXPECT_TRUE(exists(excel + "Book.xlbackup"));
+}
+
+TEST(RepairWordToolbar, DeletesOnlyTheToolbarsValue) {
+    ScratchKey data(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\11.0\\Word\\Data");
+    putString(HKEY_CURRENT_USER, data.path(), "Toolbars", "x");
+    putString(HKEY_CURRENT_USER, data.path(), "Settings", "y");
+    RepairWordToolbar("11.0");
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, data.path(), "Toolbars"));
+    EXPECT_TRUE(valueExists(HKEY_CURRENT_USER, data.path(), "Settings"));
+    RepairWordToolbar("11.0"); // nothing left to delete
+    RepairWordToolbar("");
+}
+
+TEST(MatchesMask, LongNamesAgainstMasks) {
+    EXPECT_TRUE(MatchesMask("Excel11.xlb", "*.xlb"));
+    EXPECT_TRUE(MatchesMask("EXCEL.XLB", "*.xlb"));
+    EXPECT_FALSE(MatchesMask("Book.xlbackup", "*.xlb"));
+    EXPECT_FALSE(MatchesMask("Book.xls", "*.xlb"));
+    EXPECT_TRUE(MatchesMask("~$Book1.xls", "~*.*"));
+    EXPECT_TRUE(MatchesMask("~WRL0001", "~*.*"));
+    EXPECT_FALSE(MatchesMask("ABCDEF~1.TMP", "~*.*"));
+    EXPECT_FALSE(MatchesMask("a~b.tmp", "~*.*"));
+    EXPECT_TRUE(MatchesMask("~表計算.tmp", "~*.*"));
+    EXPECT_TRUE(MatchesMask("a.b", "?.?"));
+}
+
+} // namespace

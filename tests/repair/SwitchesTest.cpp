@@ -1,0 +1,210 @@
+#include "repair/OfficeSwitches.h"
+#include "repair/ScriptHostGuard.h"
+
+#include "sysinfo/Registry.h"
+#include "tests/support/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+// ---- Office clipboard
+
+class ClipboardTest : public testing::Test {
+  protected:
+    ScratchKey office10{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\10.0\\Common\\General"};
+    ScratchKey office11{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\11.0\\Common\\General"};
+    TKelOfficeInfo info;
+
+    ClipboardTest() {
+        info.Product.MajorVersion = "11.0";
+        info.VerList = {"11.0\t{A}\tOffice 2003\t\t\tC:\\O11\\",
+                        "10.0\t{B}\tOffice XP\t\t\tC:\\O10\\"};
+        removeTree(HKEY_CURRENT_USER, office10.path());
+    }
+    int acb(const ScratchKey& key) {
+        int value = -2;
+        ReadRegInteger(HKEY_CURRENT_USER, key.path(), "AcbControl", value);
+        return value;
+    }
+};
+
+TEST_F(ClipboardTest, AcbControlOneMeansOff) {
+    EXPECT_EQ(GetOfficeClipboard(info), 1);
+    putDword(HKEY_CURRENT_USER, office11.path(), "AcbControl", 0);
+    EXPECT_EQ(GetOfficeClipboard(info), 1);
+    putDword(HKEY_CURRENT_USER, office11.path(), "AcbControl", 1);
+    EXPECT_EQ(GetOfficeClipboard(info), 0);
+    putString(HKEY_CURRENT_USER, office11.path(), "AcbControl", "1");
+    EXPECT_EQ(GetOfficeClipboard(info), 1);
+}
+
+TEST_F(ClipboardTest, SettingWritesEveryInstalledVersion) {
+    SetOfficeClipboard(info, 0);
+    EXPECT_EQ(acb(office11), 1);
+    EXPECT_EQ(acb(office10), 1); // its key created
+    EXPECT_EQ(GetOfficeClipboard(info), 0);
+    SetOfficeClipboard(info, 1);
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office11.path(), "AcbControl"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office10.path(), "AcbControl"));
+    EXPECT_EQ(GetOfficeClipboard(info), 1);
+
+    TKelOfficeInfo none;
+    SetOfficeClipboard(none, 0); // no versions: nothing to write
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office11.path(), "AcbControl"));
+}
+
+// ---- Logon IME
+
+class LogonImeTest : public testing::Test {
+  protected:
+    ScratchKey layouts{HKEY_USERS, "\\.DEFAULT\\Keyboard Layout"};
+    std::string preload = layouts.sub("Preload");
+    std::string saved = layouts.sub("Preload_bak");
+
+    void list(const std::string& key,
+              std::initializer_list<std::pair<const char*, const char*>> values) {
+        makeKey(HKEY_USERS, key);
+        for (const auto& [name, layout] : values)
+            putString(HKEY_USERS, key, name, layout);
+    }
+};
+
+TEST_F(LogonImeTest, ReadsTheImeInAnyLetterCase) {
+    EXPECT_EQ(GetLogonIme(), 0); // no list at all
+    list(preload, {{"1", "00000411"}});
+    EXPECT_EQ(GetLogonIme(), 0);
+    list(preload, {{"2", "E0010411"}});
+    EXPECT_EQ(GetLogonIme(), 1);
+}
+
+TEST_F(LogonImeTest, HidingAndShowingRestoresTheWholeList) {
+    list(preload, {{"1", "00000411"}, {"2", "e0010411"}, {"3", "00000409"}});
+    Tree before = snapshot(HKEY_USERS, preload);
+
+    SetLogonIme(0);
+    EXPECT_EQ(GetLogonIme(), 0);
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), before);
+    EXPECT_EQ(platformValueNames(HKEY_USERS, preload), (std::vector<std::string>{"1"}));
+    std::string layout;
+    ReadRegString(HKEY_USERS, preload, "1", layout);
+    EXPECT_EQ(layout, "00000411");
+
+    SetLogonIme(1);
+    EXPECT_EQ(GetLogonIme(), 1);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), before);
+    EXPECT_FALSE(keyExists(HKEY_USERS, saved));
+}
+
+TEST_F(LogonImeTest, NeitherSetterThrowsAListAway) {
+    // Hidden already, the full list kept: hiding again must keep it.
+    list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
+    list(preload, {{"1", "00000411"}});
+    Tree kept = snapshot(HKEY_USERS, saved);
+    SetLogonIme(0);
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), kept);
+
+    // Showing without a kept list must keep the current one.
+    removeTree(HKEY_USERS, saved);
+    list(preload, {{"2", "00000409"}});
+    Tree current = snapshot(HKEY_USERS, preload);
+    SetLogonIme(1);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), current);
+    EXPECT_EQ(GetLogonIme(), 0);
+
+    // A list changed by hand while hidden is not replaced by the kept one.
+    list(saved, {{"1", "e0010411"}});
+    Tree keptAgain = snapshot(HKEY_USERS, saved);
+    SetLogonIme(1);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), current);
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), keptAgain);
+
+    // Shown, with a stale kept list beside it: hiding would lose one of them.
+    list(preload, {{"1", "e0010411"}});
+    Tree shown = snapshot(HKEY_USERS, preload);
+    SetLogonIme(0);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), shown);
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), keptAgain);
+    EXPECT_EQ(GetLogonIme(), 1);
+}
+
+TEST_F(LogonImeTest, HidingWithoutAnyListWritesTheKeyboardOnly) {
+    removeTree(HKEY_USERS, preload);
+    SetLogonIme(0); // already reads 0: nothing to do
+    EXPECT_FALSE(keyExists(HKEY_USERS, preload));
+    list(preload, {{"1", "e0010411"}});
+    SetLogonIme(0);
+    EXPECT_EQ(GetLogonIme(), 0);
+    EXPECT_TRUE(keyExists(HKEY_USERS, saved));
+}
+
+// ---- Script-host guard (Wine's own VBSFile and JSFile are script classes too)
+
+class ScriptHostTest : public testing::Test {
+  protected:
+    std::vector<std::unique_ptr<ScratchKey>> classes;
+    Tree before;
+
+    ScriptHostTest() {
+        // Whatever the prefix holds is put back afterwards by the round trips.
+        addClass("WexdalTest.VBS", "\"C:\\windows\\system32\\WScript.EXE\" \"%1\" %*");
+        addClass("WexdalTest.Cmd", "C:\\windows\\system32\\CScript.exe //nologo \"%1\"");
+        addClass("WexdalTest.Text", "notepad.exe %1");
+        addClass("WexdalTest.symantecdisabled", "wscript.exe \"%1\"");
+        putString(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS\\ScriptEngine", "", "VBScript");
+    }
+    ~ScriptHostTest() override {
+        SetScriptHostEnabled(1);
+        for (const char* name :
+             {"WexdalTest.VBS.SymantecDisabled", "WexdalTest.Cmd.SymantecDisabled",
+              "WexdalTest.symantecdisabled.SymantecDisabled"})
+            removeTree(HKEY_CLASSES_ROOT, std::string("\\") + name);
+    }
+    void addClass(const std::string& name, const std::string& command) {
+        classes.push_back(std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, "\\" + name));
+        putString(HKEY_CLASSES_ROOT, "\\" + name + "\\Shell\\Open\\Command", "", command);
+    }
+};
+
+TEST_F(ScriptHostTest, OffAndOnAgainLeavesEveryClassAsItWas) {
+    Tree vbs = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS");
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
+
+    SetScriptHostEnabled(0);
+    EXPECT_EQ(GetScriptHostEnabled(), 0);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"));
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"), vbs);
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.Cmd.SymantecDisabled"));
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.Text"));
+    // A marker in another letter case does not count: the marker is appended.
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.symantecdisabled.SymantecDisabled"));
+
+    SetScriptHostEnabled(1);
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"), vbs);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"));
+    EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.symantecdisabled"));
+}
+
+TEST_F(ScriptHostTest, AMarkedClassBesideItsUnmarkedNameStays) {
+    SetScriptHostEnabled(0);
+    putString(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS\\Shell\\Open\\Command", "", "notepad.exe %1");
+    Tree marked = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled");
+    Tree unmarked = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS");
+    SetScriptHostEnabled(1);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"), marked);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"), unmarked);
+    removeTree(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled");
+}
+
+TEST_F(ScriptHostTest, AnUnmarkedLowerCaseMarkerStillCounts) {
+    SetScriptHostEnabled(0);
+    RenameRegKey(HKEY_CLASSES_ROOT, "WexdalTest.symantecdisabled.SymantecDisabled",
+                 "WexdalTest.symantecdisabled");
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
+}
+
+} // namespace

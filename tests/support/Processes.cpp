@@ -1,0 +1,63 @@
+#include "tests/support/Processes.h"
+
+#include <stdexcept>
+
+namespace testing_support {
+
+ChildProcess::ChildProcess(const std::string& path, const std::string& arguments) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info_))
+        throw std::runtime_error("cannot start " + path);
+    WaitForInputIdle(info_.hProcess, 10000);
+}
+
+ChildProcess::~ChildProcess() {
+    if (running())
+        TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+}
+
+bool ChildProcess::endsWithin(DWORD milliseconds) const {
+    return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::exitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+HWND ChildProcess::window(const char* title) const {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        for (HWND w = FindWindowA(nullptr, title); w;
+             w = FindWindowExA(nullptr, w, nullptr, title)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == info_.dwProcessId)
+                return w;
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool ChildProcess::close(const char* title) const {
+    PostMessageA(window(title), WM_CLOSE, 0, 0);
+    return endsWithin(15000);
+}
+
+bool eventually(bool (*condition)(void*), void* context) {
+    for (int i = 0; i < 50; ++i) {
+        if (condition(context))
+            return true;
+        Sleep(100);
+    }
+    return condition(context);
+}
+
+} // namespace testing_support

@@ -1,0 +1,36 @@
+// Programs started by the tests, terminated when the test is done with them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+class ChildProcess {
+  public:
+    explicit ChildProcess(const std::string& path, const std::string& arguments = "");
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    DWORD id() const { return info_.dwProcessId; }
+    bool running() const { return !endsWithin(0); }
+    bool endsWithin(DWORD milliseconds) const;
+    DWORD exitCode() const;
+    // Its top-level window with this title, waiting up to 20 s for it.
+    HWND window(const char* title) const;
+    // Its window's close box, then waits for the end.
+    bool close(const char* title) const;
+
+  private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Waits up to 5 s for condition to hold.
+bool eventually(bool (*condition)(void*), void* context);
+template <typename F> bool eventually(F condition) {
+    return eventually([](void* f) { return (*static_cast<F*>(f))(); }, &condition);
+}
+
+} // namespace testing_support
