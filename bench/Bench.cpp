@@ -1,0 +1,217 @@
+// Measures the script-host guard and the process survey against the bare platform
+// calls that do the same minimum work, in the same run, and prints the ratios.
+//   bench [rounds]
+#include "office/ProcessSurvey.h"
+#include "repair/ScriptHostGuard.h"
+#include "sysinfo/Text.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/Prefix.h"
+#include "tests/support/Processes.h"
+#include "tests/support/ScratchKey.h"
+#include "widgets/Controls.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr int kClasses = 10000;
+constexpr int kScriptClasses = 100;
+constexpr int kProcesses = 100;
+constexpr int kSurveys = 50;
+
+double seconds(const std::function<void()>& work) {
+    LARGE_INTEGER frequency, start, stop;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&stop);
+    return double(stop.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+struct Result {
+    const char* name;
+    std::vector<double> ours, bare;
+};
+
+void report(const Result& result) {
+    double ours = *std::min_element(result.ours.begin(), result.ours.end());
+    double bare = *std::min_element(result.bare.begin(), result.bare.end());
+    std::printf("%-44s ours %8.1f ms  bare %8.1f ms  ratio %.2f\n", result.name, ours * 1000,
+                bare * 1000, ours / bare);
+}
+
+std::string className(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "WexdalBench.%05d", i);
+    return name;
+}
+
+// ---- The bare platform calls
+
+std::vector<std::string> bareClassNames() {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(HKEY_CLASSES_ROOT, i, name, &length, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+bool bareIsScriptClass(const std::string& name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (name + "\\Shell\\Open\\Command").c_str(), 0, KEY_READ,
+                      &key) != ERROR_SUCCESS)
+        return false;
+    char command[512];
+    DWORD size = sizeof command - 1, type = 0;
+    LONG status =
+        RegQueryValueExA(key, "", nullptr, &type, reinterpret_cast<BYTE*>(command), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return false;
+    command[size] = '\0';
+    std::string lowered = kel::AsciiLower(command);
+    return lowered.find("wscript.exe") != std::string::npos ||
+           lowered.find("cscript.exe") != std::string::npos;
+}
+
+int bareGetScriptHostEnabled() {
+    for (const std::string& name : bareClassNames())
+        if (name.find(".SymantecDisabled") == std::string::npos && bareIsScriptClass(name))
+            return 1;
+    return 0;
+}
+
+void bareMove(const std::string& from, const std::string& to) {
+    HKEY target;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target,
+                    nullptr);
+    RegCopyTreeA(HKEY_CLASSES_ROOT, from.c_str(), target);
+    RegCloseKey(target);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, from.c_str());
+}
+
+void bareSetScriptHostEnabled(int state) {
+    const std::string marker = ".SymantecDisabled";
+    for (const std::string& name : bareClassNames()) {
+        bool marked = name.find(marker) != std::string::npos;
+        if (marked == (state == 0) || !bareIsScriptClass(name))
+            continue;
+        bareMove(name, state == 0 ? name + marker : name.substr(0, name.find(marker)));
+    }
+}
+
+void bareSurvey(const std::string& program, HWND label, HWND button) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (program == entry.szExeFile)
+            ids.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    SetWindowTextA(label, ids.empty() ? "Excel は 非稼動 です。" : "Excel は 稼動中 です。");
+    EnableWindow(button, !ids.empty());
+}
+
+class BenchForm : public ui::TForm {
+  public:
+    BenchForm() : TForm("WexdalBenchForm", "Bench", WS_OVERLAPPEDWINDOW, 0) {
+        label = &Create<ui::TLabel>("LL_XlsProcess", Handle());
+        button = &Create<ui::TButton>("BB_XlsProcess", Handle());
+    }
+    ui::TLabel* label;
+    ui::TButton* button;
+};
+
+void benchScriptHost(int rounds) {
+    std::printf("Laying %d extra classes (%d of them script classes)...\n", kClasses,
+                kScriptClasses);
+    for (int i = 0; i < kClasses; ++i) {
+        bool script = i % (kClasses / kScriptClasses) == 0;
+        putString(HKEY_CLASSES_ROOT, "\\" + className(i) + "\\Shell\\Open\\Command", "",
+                  script ? "\"C:\\windows\\system32\\wscript.exe\" \"%1\" %*"
+                         : "\"C:\\Program Files\\App\\app.exe\" \"%1\"");
+    }
+    Result get{"GetScriptHostEnabled (full scan, state 0)", {}, {}};
+    Result set{"SetScriptHostEnabled (off, then on)", {}, {}};
+    for (int round = 0; round < rounds; ++round) {
+        set.ours.push_back(seconds([] { kel::SetScriptHostEnabled(0); }));
+        get.ours.push_back(seconds([] {
+            if (kel::GetScriptHostEnabled() != 0)
+                std::printf("unexpected state\n");
+        }));
+        get.bare.push_back(seconds([] {
+            if (bareGetScriptHostEnabled() != 0)
+                std::printf("unexpected state\n");
+        }));
+        set.ours.back() += seconds([] { kel::SetScriptHostEnabled(1); });
+        set.bare.push_back(seconds([] {
+            bareSetScriptHostEnabled(0);
+            bareSetScriptHostEnabled(1);
+        }));
+    }
+    report(get);
+    report(set);
+    for (int i = 0; i < kClasses; ++i)
+        removeTree(HKEY_CLASSES_ROOT, "\\" + className(i));
+}
+
+void benchSurvey(int rounds) {
+    std::printf("Starting %d extra processes...\n", kProcesses);
+    ScratchFolder folder("C:\\wexdal-tests\\bench");
+    installFixture("office11", folder.file("EXCEL.EXE"));
+    installFixture("office11", folder.file("idle.exe"));
+    std::vector<std::unique_ptr<ChildProcess>> processes;
+    processes.push_back(std::make_unique<ChildProcess>(folder.file("EXCEL.EXE"), "600"));
+    for (int i = 0; i < kProcesses; ++i)
+        processes.push_back(std::make_unique<ChildProcess>(folder.file("idle.exe"), "600"));
+
+    BenchForm form;
+    kel::TKelExtInfo excel;
+    excel.FileName = folder.file("EXCEL.EXE");
+    excel.ViewName = "Excel";
+    kel::StringList ids;
+    Result survey{"RefreshRunningState (x50, 101 processes)", {}, {}};
+    for (int round = 0; round < rounds; ++round) {
+        survey.ours.push_back(seconds([&] {
+            for (int i = 0; i < kSurveys; ++i)
+                kel::RefreshRunningState(form, excel, ids, "XlsProcess");
+        }));
+        survey.bare.push_back(seconds([&] {
+            for (int i = 0; i < kSurveys; ++i)
+                bareSurvey("EXCEL.EXE", form.label->Handle(), form.button->Handle());
+        }));
+    }
+    if (ids.size() != 1)
+        std::printf("unexpected survey: %u IDs\n", static_cast<unsigned>(ids.size()));
+    report(survey);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!InMarkedPrefix()) {
+        std::fprintf(stderr, "bench: run it through scripts/bench.sh (it writes to HKCR).\n");
+        return 2;
+    }
+    int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    std::printf("Best of %d rounds; ratio = ours / bare platform calls.\n", rounds);
+    benchScriptHost(rounds);
+    benchSurvey(rounds);
+    return 0;
+}
