@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "office/ProcessSurvey.h"
+#include "sysinfo/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 
 namespace app {
@@ -38,12 +39,19 @@ ui::TFontSpec fontOf(int height, bool bold = false) {
 TForm1::TForm1()
     : ui::TForm("TForm1", kProductTitle, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX,
                 WS_EX_DLGMODALFRAME) {
+    kel::SetDialogOwner(Handle());
+    // An error that ends an action is shown as the application's error message.
+    ui::SetExceptionHandler([](const std::string& message) {
+        kel::ShowMessageDialog(message, kel::TMsgDlgType::mtError, kel::mbOK);
+    });
     createFixedControls();
     createAboutControls();
     FormCreate();
 }
 
 TForm1::~TForm1() {
+    ui::SetExceptionHandler(nullptr);
+    kel::SetDialogOwner(nullptr);
     if (kel::gOfficeInfo == officeInfo_.get())
         kel::gOfficeInfo = nullptr;
     if (kel::gsInfoBefore == infoBefore_.get())
@@ -99,6 +107,7 @@ void TForm1::createFixedControls() {
     BB_UserInfo->SetCaption("更新(&R)");
     BB_UserInfo->SetGlyph(IL_UserInfoGlyph->Handle());
     BB_UserInfo->SetBounds(0, 0, 75, 25);
+    BB_UserInfo->OnClick = [this](ui::TComponent& sender) { BB_UserInfoClick(sender); };
 
     ui::TFontSpec waitFont = fontOf(12, true);
     waitFont.Color = ui::clBlack;

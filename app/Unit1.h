@@ -50,6 +50,7 @@ class TForm1 : public ui::TForm {
     void FormDestroy() override;
     void GLB_MenuClick(ui::TComponent& sender);
     void Timer1Timer(ui::TComponent& sender);
+    void BB_UserInfoClick(ui::TComponent& sender);
 
     // Frames a button with a lowered box bevel one pixel larger on every side.
     ui::TBevel& AddButtonFrame(const std::string& frameName, ui::TControl& button);

@@ -170,6 +170,8 @@ void TControl::SendToBack() {
     SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void TControl::SetControlId(int id) { SetWindowLongPtrA(window_, GWLP_ID, id); }
+
 void TControl::Repaint() {
     InvalidateRect(window_, nullptr, TRUE);
     UpdateWindow(window_);
@@ -305,7 +307,8 @@ bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
     case WM_DESTROY:
         InvokeEvent([this] { FormDestroy(); });
-        PostQuitMessage(0);
+        if (QuitOnDestroy)
+            PostQuitMessage(0);
         return true;
     default:
         return false;

@@ -112,6 +112,8 @@ class TControl : public TComponent {
 
     void BringToFront();
     void SendToBack();
+    // The control ID that dialog navigation (default and Escape buttons) uses.
+    void SetControlId(int id);
     void Repaint();
 
     TNotifyEvent OnClick;
@@ -172,6 +174,8 @@ class TForm {
 
   protected:
     TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle);
+    // Whether destroying the window ends the message loop (the main window's does).
+    bool QuitOnDestroy = true;
     virtual void FormActivate() {}
     virtual void FormDestroy() {}
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

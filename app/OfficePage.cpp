@@ -1,0 +1,48 @@
+// The Office page's user-information block.
+#include "app/Unit1.h"
+
+#include "office/UserInfo.h"
+#include "sysinfo/MessageDialog.h"
+
+namespace app {
+
+namespace {
+
+struct UserInfoField {
+    const char* edit;
+    const char* name;
+};
+const UserInfoField kUserInfoFields[] = {
+    {"ED_MsoCompany", "Company"},
+    {"ED_MsoOwner", "Owner"},
+    {"ED_MsoInitials", "Initials"},
+};
+
+} // namespace
+
+// Takes the edited values, writes them when they changed, reads them back and
+// reports whether the registry now holds them.
+void TForm1::BB_UserInfoClick(ui::TComponent&) {
+    kel::TUserInfoList& after = *kel::gsInfoAfter;
+    kel::TUserInfoList& before = *kel::gsInfoBefore;
+    for (const UserInfoField& field : kUserInfoFields) {
+        if (auto* edit = Find<ui::TEdit>(field.edit))
+            after.SetValue(field.name, kel::EditedValue(edit->Caption()));
+    }
+    for (const UserInfoField& field : kUserInfoFields) {
+        if (auto* edit = Find<ui::TEdit>(field.edit))
+            edit->SetCaption(after.Value(field.name));
+    }
+    if (after == before) {
+        kel::ShowMessageDialog("変更されていません。", kel::TMsgDlgType::mtWarning, kel::mbOK);
+        return;
+    }
+    kel::WriteUserInfo(*kel::gOfficeInfo, after);
+    if (kel::ReadUserInfo(*kel::gOfficeInfo, before) == 0 && after == before)
+        kel::ShowMessageDialog("更新しました。ご確認ください。", kel::TMsgDlgType::mtInformation,
+                               kel::mbOK);
+    else
+        kel::ShowMessageDialog("更新出来ませんでした。", kel::TMsgDlgType::mtWarning, kel::mbOK);
+}
+
+} // namespace app

@@ -1,0 +1,185 @@
+#include "office/UserInfo.h"
+
+#include "sysinfo/Registry.h"
+#include "sysinfo/Text.h"
+
+namespace kel {
+
+const char kBlankValue[] = "　";
+
+namespace {
+
+const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kUserData[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
+
+// One of the three names, with its value names in the registration and settings
+// places (the initials live in the settings only).
+struct Field {
+    const char* name;
+    const char* registrationValue;
+    const char* settingsValue;
+};
+const Field kCompany = {"Company", "RegCompany", "Company"};
+const Field kOwner = {"Owner", "RegOwner", "UserName"};
+const Field kInitials = {"Initials", nullptr, "UserInitials"};
+const Field* const kFields[] = {&kCompany, &kOwner, &kInitials};
+
+// Sets names from successful reads and remembers which were found.
+class Gatherer {
+  public:
+    explicit Gatherer(TUserInfoList& list) : list_(list) {}
+
+    void read(int status, const Field& field, const std::string& value) {
+        if (status != 0)
+            return;
+        list_.SetValue(field.name, TrimBlanks(value));
+        found_[index(field)] = true;
+    }
+    bool found(const Field& field) const { return found_[index(field)]; }
+    bool all() const { return found_[0] && found_[1] && found_[2]; }
+
+  private:
+    static int index(const Field& field) { return &field == &kCompany ? 0 : &field == &kOwner ? 1 : 2; }
+    TUserInfoList& list_;
+    bool found_[3] = {false, false, false};
+};
+
+void readString(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
+    std::string value;
+    int status = ReadRegString(root, key, field.registrationValue, value);
+    gatherer.read(status, field, value);
+}
+
+void readWide(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
+    std::string value;
+    int status = ReadRegWideString(root, key, field.settingsValue, value);
+    gatherer.read(status, field, value);
+}
+
+std::string profileOffice(const std::string& user) {
+    return "\\" + user + "\\Software\\Microsoft\\Office";
+}
+
+void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
+    StringList users;
+    if (GetRegKeyNames(HKEY_USERS, "", users) != 0)
+        return;
+    for (const std::string& user : users) {
+        std::string office = profileOffice(user);
+        if (RegKeyExists(HKEY_USERS, office) != 0)
+            continue;
+        for (const std::string& line : info.VerList) {
+            std::string key = office + "\\" + VerListColumnOf(line, kColVersion) + "\\Common\\UserInfo";
+            for (const Field* field : kFields)
+                readWide(gatherer, HKEY_USERS, key, *field);
+            if (gatherer.all())
+                return;
+        }
+        if (gatherer.all())
+            return;
+    }
+}
+
+void writeRegistration(HKEY root, const std::string& key, const std::string& company,
+                       const std::string& owner) {
+    if (RegKeyExists(root, key) != 0)
+        return;
+    WriteRegString(root, key, kCompany.registrationValue, company);
+    WriteRegString(root, key, kOwner.registrationValue, owner);
+}
+
+void writeProfileSettings(const std::string& office, const std::string& version,
+                          const std::string values[3]) {
+    std::string versionKey = office + "\\" + version;
+    std::string userInfo = versionKey + "\\Common\\UserInfo";
+    if (RegKeyExists(HKEY_USERS, userInfo) == 0) {
+        for (int i = 0; i < 3; ++i)
+            WriteRegWideString(HKEY_USERS, userInfo, kFields[i]->settingsValue, values[i]);
+        DeleteRegValue(HKEY_USERS, userInfo, "UserInfo");
+    }
+    if (RegKeyExists(HKEY_USERS, versionKey + "\\Word\\Data") == 0)
+        DeleteRegValue(HKEY_USERS, versionKey + "\\Word\\Data", "Settings");
+    StringList applications;
+    if (GetRegKeyNames(HKEY_USERS, versionKey, applications) != 0)
+        return;
+    for (const std::string& application : applications)
+        DeleteRegValue(HKEY_USERS, versionKey + "\\" + application + "\\UserInfo", "UserInfo");
+}
+
+} // namespace
+
+std::string TrimBlanks(const std::string& text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20)
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string EditedValue(const std::string& fieldText) {
+    std::string trimmed = TrimBlanks(fieldText);
+    return TrimBlanks(ReplaceAll(trimmed, kBlankValue, "")).empty() ? std::string() : trimmed;
+}
+
+int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
+    Gatherer gatherer(list);
+    std::string registration = kUninstall + info.GUID;
+    readString(gatherer, HKEY_LOCAL_MACHINE, registration, kCompany);
+    readString(gatherer, HKEY_LOCAL_MACHINE, registration, kOwner);
+
+    std::string settings =
+        "\\Software\\Microsoft\\Office\\" + info.Product.MajorVersion + "\\Common\\UserInfo";
+    if (!gatherer.found(kCompany))
+        readWide(gatherer, HKEY_CURRENT_USER, settings, kCompany);
+    if (!gatherer.found(kOwner))
+        readWide(gatherer, HKEY_CURRENT_USER, settings, kOwner);
+    readWide(gatherer, HKEY_CURRENT_USER, settings, kInitials);
+
+    if (!gatherer.all())
+        readProfiles(info, gatherer);
+
+    for (const Field* field : kFields) {
+        if (list.Value(field->name) == kBlankValue)
+            list.SetValue(field->name, "");
+    }
+    return 0;
+}
+
+void WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
+    std::string values[3];
+    for (int i = 0; i < 3; ++i) {
+        values[i] = TrimBlanks(list.Value(kFields[i]->name));
+        if (values[i].empty())
+            values[i] = kBlankValue;
+    }
+    const std::string& company = values[0];
+    const std::string& owner = values[1];
+
+    for (const std::string& line : info.VerList) {
+        std::string version = VerListColumnOf(line, kColVersion);
+        std::string code = VerListColumnOf(line, kColCode);
+        std::string packed = PackProductCode(code);
+
+        StringList installerUsers;
+        if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUserData, installerUsers) == 0) {
+            for (const std::string& user : installerUsers)
+                writeRegistration(HKEY_LOCAL_MACHINE,
+                                  std::string(kUserData) + "\\" + user + "\\Products\\" + packed +
+                                      "\\InstallProperties",
+                                  company, owner);
+        }
+        writeRegistration(HKEY_LOCAL_MACHINE, kUninstall + code, company, owner);
+
+        StringList profiles;
+        if (GetRegKeyNames(HKEY_USERS, "", profiles) != 0)
+            continue;
+        for (const std::string& user : profiles) {
+            std::string office = profileOffice(user);
+            if (RegKeyExists(HKEY_USERS, office) == 0)
+                writeProfileSettings(office, version, values);
+        }
+    }
+}
+
+} // namespace kel

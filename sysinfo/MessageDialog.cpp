@@ -1,0 +1,204 @@
+#include "sysinfo/MessageDialog.h"
+
+#include "widgets/Controls.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kel {
+
+namespace {
+
+HWND gDialogOwner = nullptr;
+
+struct Kind {
+    TMsgDlgType type;
+    const char* title;
+    LPCSTR icon;
+};
+const Kind kKinds[] = {
+    {TMsgDlgType::mtWarning, "警告", IDI_EXCLAMATION},
+    {TMsgDlgType::mtError, "エラー", IDI_HAND},
+    {TMsgDlgType::mtInformation, "情報", IDI_ASTERISK},
+    {TMsgDlgType::mtConfirmation, "確認", IDI_QUESTION},
+};
+
+struct ButtonKind {
+    unsigned flag;
+    int result;
+    const char* caption;
+};
+// The fixed order of the buttons in their row.
+const ButtonKind kButtons[] = {
+    {mbYes, mrYes, "はい(&Y)"},
+    {mbNo, mrNo, "いいえ(&N)"},
+    {mbOK, mrOk, "OK"},
+    {mbCancel, mrCancel, "キャンセル"},
+};
+
+constexpr int kMargin = 10, kIconSize = 32, kButtonWidth = 75, kButtonHeight = 25,
+              kButtonGap = 8, kMaxTextWidth = 360;
+
+int defaultResult(unsigned buttons) { return (buttons & mbOK) ? mrOk : mrYes; }
+
+int escapeResult(unsigned buttons) {
+    return (buttons & mbCancel) ? mrCancel : (buttons & mbNo) ? mrNo : mrOk;
+}
+
+class TMessageForm : public ui::TForm {
+  public:
+    TMessageForm(const std::string& message, const Kind& kind, unsigned buttons)
+        : TForm("TMessageForm", kind.title, WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                WS_EX_DLGMODALFRAME),
+          buttons_(buttons) {
+        QuitOnDestroy = false;
+        ui::TImage& icon = Create<ui::TImage>("Image", Handle());
+        icon.SetIcon(LoadIconA(nullptr, kind.icon));
+        ui::TLabel& label = Create<ui::TLabel>("Message", Handle());
+        label.SetCaption(message);
+        SIZE text = measure(label, message);
+        label.SetAutoSize(false);
+
+        DialogLayout layout;
+        layout.icon = {kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize};
+        int textLeft = kMargin + kIconSize + kMargin;
+        layout.label = {textLeft, kMargin, textLeft + text.cx, kMargin + text.cy};
+        int contentBottom = std::max(layout.icon.bottom, layout.label.bottom);
+        layout = CentreIconAndText(layout);
+        place(icon, layout.icon);
+        place(label, layout.label);
+
+        int count = 0;
+        for (const ButtonKind& button : kButtons)
+            count += (buttons & button.flag) ? 1 : 0;
+        int rowWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+        int clientWidth = std::max<int>(layout.label.right + kMargin, rowWidth + 2 * kMargin);
+        int left = (clientWidth - rowWidth) / 2, top = contentBottom + 14;
+        for (const ButtonKind& kind : kButtons) {
+            if (!(buttons & kind.flag))
+                continue;
+            ui::TButton& button = Create<ui::TButton>(kind.caption, Handle());
+            button.SetCaption(kind.caption);
+            button.SetControlId(kind.result);
+            button.SetBounds(left, top, kButtonWidth, kButtonHeight);
+            button.SetDefault(kind.result == defaultResult(buttons));
+            int result = kind.result;
+            button.OnClick = [this, result](ui::TComponent&) { close(result); };
+            button.Show();
+            if (kind.result == defaultResult(buttons))
+                SetFocus(button.Handle());
+            left += kButtonWidth + kButtonGap;
+        }
+        icon.Show();
+        label.Show();
+        resizeClient(clientWidth, top + kButtonHeight + kMargin);
+    }
+
+    int ShowModal() {
+        HWND owner = gDialogOwner && IsWindow(gDialogOwner) ? gDialogOwner : nullptr;
+        bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+        if (ownerWasEnabled)
+            EnableWindow(owner, FALSE);
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
+        for (const ButtonKind& kind : kButtons)
+            if (HWND button = GetDlgItem(Handle(), kind.result);
+                button && kind.result == defaultResult(buttons_))
+                SetFocus(button);
+        MSG message;
+        while (result_ == 0 && GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (IsDialogMessageA(Handle(), &message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (message.message == WM_QUIT && result_ == 0)
+            PostQuitMessage(static_cast<int>(message.wParam)); // hand the quit on
+        if (ownerWasEnabled)
+            EnableWindow(owner, TRUE);
+        ShowWindow(Handle(), SW_HIDE);
+        if (owner)
+            SetForegroundWindow(owner);
+        return result_ ? result_ : escapeResult(buttons_);
+    }
+
+  protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        switch (message) {
+        case DM_GETDEFID:
+            result = MAKELRESULT(defaultResult(buttons_), DC_HASDEFID);
+            return true;
+        case WM_COMMAND:
+            // Escape arrives as IDCANCEL whether or not there is a Cancel button.
+            if (lParam == 0 || LOWORD(wParam) == IDCANCEL) {
+                int id = LOWORD(wParam);
+                close(id == IDCANCEL ? escapeResult(buttons_) : id);
+                result = 0;
+                return true;
+            }
+            break;
+        case WM_CLOSE:
+            close(escapeResult(buttons_));
+            return true;
+        default:
+            break;
+        }
+        return TForm::HandleMessage(message, wParam, lParam, result);
+    }
+
+  private:
+    static SIZE measure(const ui::TLabel& label, const std::string& text) {
+        ui::WindowDc dc(label.Handle());
+        ui::SelectGuard font(dc.get(), label.FontHandle());
+        RECT rect = {0, 0, kMaxTextWidth, 0};
+        DrawTextA(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return {rect.right, rect.bottom};
+    }
+    static void place(ui::TControl& control, const RECT& rect) {
+        control.SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    }
+    void resizeClient(int width, int height) {
+        RECT rect = {0, 0, width, height};
+        AdjustWindowRectEx(&rect, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
+                           GetWindowLongA(Handle(), GWL_EXSTYLE));
+        int outerWidth = rect.right - rect.left, outerHeight = rect.bottom - rect.top;
+        SetWindowPos(Handle(), HWND_TOP, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2, outerWidth, outerHeight,
+                     SWP_NOACTIVATE);
+    }
+    void close(int result) {
+        if (result_ == 0)
+            result_ = result;
+        PostMessageA(Handle(), WM_NULL, 0, 0); // wake the modal loop
+    }
+
+    unsigned buttons_;
+    int result_ = 0;
+};
+
+} // namespace
+
+DialogLayout CentreIconAndText(DialogLayout layout) {
+    int iconHeight = layout.icon.bottom - layout.icon.top;
+    int labelHeight = layout.label.bottom - layout.label.top;
+    if (labelHeight < iconHeight)
+        OffsetRect(&layout.label, 0, layout.icon.top + (iconHeight - labelHeight) / 2 -
+                                         layout.label.top);
+    if (labelHeight > iconHeight)
+        OffsetRect(&layout.icon, 0, layout.label.top + (labelHeight - iconHeight) / 2 -
+                                        layout.icon.top);
+    return layout;
+}
+
+int ShowMessageDialog(const std::string& message, TMsgDlgType kind, unsigned buttons) {
+    const Kind* found = &kKinds[0];
+    for (const Kind& k : kKinds)
+        if (k.type == kind)
+            found = &k;
+    TMessageForm form(message, *found, buttons);
+    return form.ShowModal();
+}
+
+void SetDialogOwner(HWND owner) { gDialogOwner = owner; }
+
+} // namespace kel

@@ -1,0 +1,137 @@
+#include "sysinfo/WebPage.h"
+
+#include "sysinfo/Association.h"
+#include "sysinfo/CommandLine.h"
+#include "sysinfo/MessageDialog.h"
+
+#include <windows.h>
+#include <ddeml.h>
+
+namespace kel {
+
+const char kMakerSiteUrl[] = "https://www.tarnholm.jp/";
+const char kOfficeUpdateUrl[] = "https://officeupdate.microsoft.com/officeupdate/default.aspx";
+
+namespace {
+
+constexpr size_t kLaunchBufferChars = 256;
+
+HDDEDATA CALLBACK clientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+    return nullptr;
+}
+
+// The process's one DDEML client instance.
+DWORD ddeInstance() {
+    static DWORD instance = [] {
+        DWORD id = 0;
+        if (DdeInitializeA(&id, clientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+            return DWORD(0);
+        return id;
+    }();
+    return instance;
+}
+
+// A DDE string handle, freed on destruction.
+class DdeString {
+  public:
+    DdeString(DWORD instance, const char* text)
+        : instance_(instance), handle_(DdeCreateStringHandleA(instance, text, CP_WINANSI)) {}
+    ~DdeString() {
+        if (handle_)
+            DdeFreeStringHandle(instance_, handle_);
+    }
+    DdeString(const DdeString&) = delete;
+    DdeString& operator=(const DdeString&) = delete;
+    HSZ get() const { return handle_; }
+
+  private:
+    DWORD instance_;
+    HSZ handle_;
+};
+
+// One client conversation, disconnected on destruction.
+class Conversation {
+  public:
+    explicit Conversation(DWORD instance)
+        : instance_(instance), service_(instance, "IExplore"), topic_(instance, "WWW_openUrl") {}
+    ~Conversation() { disconnect(); }
+    Conversation(const Conversation&) = delete;
+    Conversation& operator=(const Conversation&) = delete;
+
+    bool connect() {
+        CONVCONTEXT context = {};
+        context.cb = sizeof context;
+        context.iCodePage = CP_WINANSI;
+        conversation_ = DdeConnect(instance_, service_.get(), topic_.get(), &context);
+        return conversation_ != nullptr;
+    }
+    UINT format() const {
+        CONVINFO info = {};
+        info.cb = sizeof info;
+        if (DdeQueryConvInfo(conversation_, QID_SYNC, &info) == 0 || info.wFmt == 0)
+            return CF_TEXT;
+        return info.wFmt;
+    }
+    // Starts the transaction without waiting for the answer.
+    bool executeAsync(const std::string& command) {
+        UINT fmt = format();
+        HDDEDATA data = DdeCreateDataHandle(
+            instance_, reinterpret_cast<BYTE*>(const_cast<char*>(command.c_str())),
+            static_cast<DWORD>(command.size() + 1), 0, nullptr, fmt, 0);
+        if (data == nullptr)
+            return false;
+        DWORD transaction = 0;
+        return DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
+                                    conversation_, nullptr, fmt, XTYP_EXECUTE, TIMEOUT_ASYNC,
+                                    &transaction) != nullptr;
+    }
+    void disconnect() {
+        if (conversation_)
+            DdeDisconnect(conversation_);
+        conversation_ = nullptr;
+    }
+
+  private:
+    DWORD instance_;
+    DdeString service_, topic_;
+    HCONV conversation_ = nullptr;
+};
+
+// Starts the program minimized and not activated; the path is quoted so that a
+// path with blanks can never start another program.
+bool launch(const std::string& path) {
+    if (path.size() >= kLaunchBufferChars)
+        return false;
+    std::string commandLine = "\"" + path + "\"";
+    return WinExec(commandLine.c_str(), SW_SHOWMINNOACTIVE) >= 32;
+}
+
+} // namespace
+
+std::string InternetExplorerPath() {
+    std::string path = GetProgramFilesDir() + "\\Internet Explorer\\IEXPLORE.EXE";
+    ExpandEnvVariable(path);
+    return path;
+}
+
+std::string OpenUrlCommand(const std::string& url) { return "\"" + url + "\",,-1,,,,,"; }
+
+int OpenUrl(const std::string& url) {
+    DWORD instance = ddeInstance();
+    if (instance == 0)
+        return -1;
+    Conversation conversation(instance);
+    if (!conversation.connect()) {
+        if (!launch(InternetExplorerPath()) || !conversation.connect())
+            return -1;
+    }
+    return conversation.executeAsync(OpenUrlCommand(url)) ? 0 : -1;
+}
+
+void OpenMakerSite() {
+    if (ShowMessageDialog("ソフト工房「Tarnholm」へアクセスしますか？", TMsgDlgType::mtConfirmation,
+                          mbYes | mbNo) == mrYes)
+        OpenUrl(kMakerSiteUrl);
+}
+
+} // namespace kel

@@ -1,0 +1,29 @@
+// Opening web pages in Internet Explorer over DDE.
+#pragma once
+
+#include <string>
+
+namespace kel {
+
+// The fixed addresses the program opens.
+extern const char kMakerSiteUrl[];
+extern const char kOfficeUpdateUrl[];
+
+// Internet Explorer's path: ProgramFilesDir + "\Internet Explorer\IEXPLORE.EXE",
+// with its first %NAME% expanded.
+std::string InternetExplorerPath();
+
+// The DDE execute command for a URL: the URL in double quotes (unescaped), then
+// ",,-1,,,,,".
+std::string OpenUrlCommand(const std::string& url);
+
+// Hands url to Internet Explorer over DDE (service "IExplore", topic "WWW_openUrl"),
+// starting it once (its path quoted) when no server answers. 0 when the execute
+// request was accepted, -1 otherwise; a program path of 256 characters or more is
+// not started.
+int OpenUrl(const std::string& url);
+
+// Asks whether to visit the maker's site, and opens it on Yes.
+void OpenMakerSite();
+
+} // namespace kel
