@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace testing_support {
@@ -68,6 +69,18 @@ void writeFile(const std::string& path, const std::string& content) {
     DWORD written = 0;
     WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+std::string readFile(const std::string& path) {
+    std::string content;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t read;
+        while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            content.append(buffer, read);
+        std::fclose(file);
+    }
+    return content;
 }
 
 ScratchFolder::ScratchFolder(std::string path) : path_(withSlash(std::move(path))) {

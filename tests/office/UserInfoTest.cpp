@@ -1,0 +1,172 @@
+#include "office/UserInfo.h"
+
+#include "sysinfo/Registry.h"
+#include "tests/sample/SampleMachine.h"
+#include "tests/support/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+const std::string kUninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::string kUserData =
+    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\";
+
+// The sample machine: Office 2003 and XP (XP primary), the current user and a
+// second loaded profile with settings for both versions.
+class UserInfoTest : public testing::Test {
+  protected:
+    TKelOfficeInfo info;
+    std::vector<std::string> profiles;
+
+    UserInfoTest() {
+        sample::Lay(sample::Standard());
+        DetectOffice(info);
+        for (const std::string& user : platformSubKeyNames(HKEY_USERS, ""))
+            if (keyExists(HKEY_USERS, "\\" + user + "\\Software\\Microsoft\\Office\\11.0"))
+                profiles.push_back(user);
+    }
+    ~UserInfoTest() override { sample::Remove(); }
+
+    static std::string settings(const std::string& profile, const char* version) {
+        return "\\" + profile + "\\Software\\Microsoft\\Office\\" + version + "\\Common\\UserInfo";
+    }
+    static std::string wide(HKEY root, const std::string& key, const char* name) {
+        std::string text;
+        return ReadRegWideString(root, key, name, text) == 0 ? text : "<missing>";
+    }
+    static std::string text(HKEY root, const std::string& key, const char* name) {
+        std::string value;
+        return ReadRegString(root, key, name, value) == 0 ? value : "<missing>";
+    }
+    static TUserInfoList list(std::initializer_list<std::pair<const char*, const char*>> values) {
+        TUserInfoList result;
+        for (const auto& [name, value] : values)
+            result.SetValue(name, value);
+        return result;
+    }
+};
+
+TEST_F(UserInfoTest, ReadsRegistrationFirstThenTheCurrentUsersSettings) {
+    ASSERT_EQ(profiles.size(), 2u) << "the current user and the second profile";
+    TUserInfoList read;
+    EXPECT_EQ(ReadUserInfo(info, read), 0);
+    EXPECT_EQ(read.Lines, (std::vector<std::string>{"Company=株式会社　見本", "Owner=山田 太郎",
+                                                    "Initials=YT"}));
+
+    // The settings' company is not consulted while the registration has one.
+    WriteRegWideString(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo",
+                       "Company", "別会社");
+    DeleteRegValue(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegOwner");
+    WriteRegWideString(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo",
+                       "UserName", "  鈴木 一郎  ");
+    TUserInfoList again;
+    ReadUserInfo(info, again);
+    EXPECT_EQ(again.Value("Company"), "株式会社　見本");
+    EXPECT_EQ(again.Value("Owner"), "鈴木 一郎"); // trimmed
+}
+
+TEST_F(UserInfoTest, AMissingNameSearchesTheProfilesWhichReplaceEarlierValues) {
+    std::string current = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
+    DeleteRegValue(HKEY_CURRENT_USER, current, "UserInitials");
+    for (const std::string& profile : profiles) {
+        DeleteRegValue(HKEY_USERS, settings(profile, "10.0"), "UserInitials");
+        DeleteRegValue(HKEY_USERS, settings(profile, "11.0"), "UserInitials");
+    }
+    WriteRegWideString(HKEY_USERS, settings(sample::kSecondProfile, "11.0"), "UserInitials", "HS");
+    TUserInfoList read;
+    read.SetValue("Initials", "kept");
+    ReadUserInfo(info, read);
+    EXPECT_EQ(read.Value("Initials"), "HS");
+    EXPECT_EQ(read.Value("Company"), "見本商事"); // replaced by the profile that had it
+
+    // Names no source yields keep what they had.
+    DeleteRegValue(HKEY_USERS, settings(sample::kSecondProfile, "11.0"), "UserInitials");
+    TUserInfoList kept;
+    kept.SetValue("Initials", "kept");
+    ReadUserInfo(info, kept);
+    EXPECT_EQ(kept.Value("Initials"), "kept");
+}
+
+TEST_F(UserInfoTest, WritesEveryPlaceOfEveryVersionAndProfile) {
+    putString(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\11.0\\Excel\\UserInfo", "UserInfo",
+              "cached");
+    putString(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo",
+              "UserInfo", "cached");
+    std::vector<std::string> entryValues =
+        platformValueNames(HKEY_LOCAL_MACHINE, kUninstall + sample::Office2003().code);
+    WriteUserInfo(info, list({{"Company", "新会社"}, {"Owner", "新 使用者"}, {"Initials", "NU"}}));
+
+    for (const sample::Product& product : {sample::Office2003(), sample::OfficeXP()}) {
+        std::string entry = kUninstall + product.code;
+        EXPECT_EQ(text(HKEY_LOCAL_MACHINE, entry, "RegCompany"), "新会社");
+        EXPECT_EQ(text(HKEY_LOCAL_MACHINE, entry, "RegOwner"), "新 使用者");
+        for (const char* user : sample::kInstallerUsers) {
+            std::string properties = kUserData + user + "\\Products\\" +
+                                     PackProductCode(product.code) + "\\InstallProperties";
+            EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegCompany"), "新会社");
+            EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegOwner"), "新 使用者");
+        }
+        // Initials go to the settings only: no value is added here.
+        EXPECT_EQ(platformValueNames(HKEY_LOCAL_MACHINE, entry).size(), entryValues.size());
+    }
+    for (const std::string& profile : profiles)
+        for (const char* version : {"10.0", "11.0"}) {
+            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "Company"), "新会社");
+            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "UserName"), "新 使用者");
+            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "UserInitials"), "NU");
+        }
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER,
+                             "\\Software\\Microsoft\\Office\\11.0\\Excel\\UserInfo", "UserInfo"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER,
+                             "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo", "UserInfo"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\11.0\\Word\\Data",
+                             "Settings"));
+}
+
+TEST_F(UserInfoTest, BlanksAreStoredAsAFullWidthSpaceAndReadBackEmpty) {
+    WriteUserInfo(info, list({{"Company", "株式会社　見本"}, {"Owner", "山田 太郎"}}));
+    EXPECT_EQ(wide(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo",
+                   "UserInitials"),
+              "　");
+    TUserInfoList read;
+    read.SetValue("Initials", "old");
+    ReadUserInfo(info, read);
+    EXPECT_EQ(read.Lines, (std::vector<std::string>{"Company=株式会社　見本", "Owner=山田 太郎"}));
+}
+
+TEST_F(UserInfoTest, NoKeyIsEverCreated) {
+    removeTree(HKEY_USERS,
+               "\\" + std::string(sample::kSecondProfile) + "\\Software\\Microsoft\\Office\\10.0");
+    Tree defaultProfile = snapshot(HKEY_USERS, "\\.Default\\Software");
+    WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}}));
+    EXPECT_FALSE(keyExists(HKEY_USERS, "\\" + std::string(sample::kSecondProfile) +
+                                           "\\Software\\Microsoft\\Office\\10.0"));
+    EXPECT_EQ(snapshot(HKEY_USERS, "\\.Default\\Software"), defaultProfile);
+}
+
+TEST(UserInfoRules, TrimmingAndEditedValues) {
+    EXPECT_EQ(TrimBlanks(" \t\r\nabc \x01"), "abc");
+    EXPECT_EQ(TrimBlanks("　abc　"), "　abc　"); // the full-width space is no blank
+    EXPECT_EQ(EditedValue("  　 　"), "");
+    EXPECT_EQ(EditedValue(" 株式会社　見本 "), "株式会社　見本");
+    EXPECT_EQ(EditedValue("　見本"), "　見本");
+
+    TUserInfoList list;
+    list.SetValue("Owner", "a");
+    list.SetValue("Company", "b");
+    list.SetValue("Owner", "c");
+    EXPECT_EQ(list.Lines, (std::vector<std::string>{"Owner=c", "Company=b"}));
+    list.SetValue("Owner", "");
+    EXPECT_EQ(list.Lines, (std::vector<std::string>{"Company=b"}));
+    EXPECT_EQ(list.Value("Owner"), "");
+    EXPECT_EQ(list.Text(), "Company=b\r\n");
+    TUserInfoList other;
+    other.SetValue("Company", "B");
+    EXPECT_FALSE(list == other);
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+#include "sysinfo/WebPage.h"
+
+#include "sysinfo/Registry.h"
+#include "tests/support/Dialogs.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/Processes.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+const char kCurrentVersion[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+// Internet Explorer played by the fixture program under a ProgramFilesDir with a
+// blank in it, and a decoy C:\Program.exe that an unquoted launch would start.
+class WebPageTest : public testing::Test {
+  protected:
+    ScratchFolder programFiles{"C:\\Program Files\\Wexdal Test IE"};
+    ScratchFolder logs{"C:\\wexdal-tests\\dde"};
+    std::string log = logs.file("log.txt");
+    std::string explorer = programFiles.file("Internet Explorer\\IEXPLORE.EXE");
+    std::string savedProgramFiles;
+
+    WebPageTest() {
+        ReadRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", savedProgramFiles);
+        setProgramFiles("C:\\Program Files\\Wexdal Test IE");
+        installFixture("office11", explorer);
+        installFixture("office11", "C:\\Program.exe");
+        SetEnvironmentVariableA("WEXDAL_FIXTURE_LOG", log.c_str());
+    }
+    ~WebPageTest() override {
+        closeFixtures();
+        SetEnvironmentVariableA("WEXDAL_FIXTURE_LOG", nullptr);
+        WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", savedProgramFiles);
+        DeleteFileA("C:\\Program.exe");
+    }
+    void setProgramFiles(const std::string& folder) {
+        WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", folder);
+    }
+    static void closeFixtures() {
+        while (HWND window = FindWindowA("WexdalFixtureApp", nullptr)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    bool logged(const std::string& line) {
+        return eventually([&] { return readFile(log).find(line + "\r\n") != std::string::npos; });
+    }
+    int count(const std::string& line) {
+        std::string text = readFile(log);
+        int found = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++found;
+        return found;
+    }
+};
+
+TEST_F(WebPageTest, StartsInternetExplorerWhenNoServerAnswers) {
+    EXPECT_EQ(InternetExplorerPath(), explorer);
+    EXPECT_EQ(OpenUrl("http://example.com/page"), 0);
+    EXPECT_TRUE(logged("started IEXPLORE.EXE"));
+    EXPECT_TRUE(logged("execute \"http://example.com/page\",,-1,,,,,"));
+    EXPECT_EQ(count("started Program.exe"), 0); // the quoted path starts only IE
+}
+
+TEST_F(WebPageTest, UsesTheRunningServerWithoutStartingAnything) {
+    ChildProcess running(explorer);
+    ASSERT_TRUE(logged("started IEXPLORE.EXE"));
+    EXPECT_EQ(OpenUrl("http://example.com/?q=\"a b\""), 0);
+    EXPECT_TRUE(logged("execute \"http://example.com/?q=\"a b\"\",,-1,,,,,"));
+    EXPECT_EQ(count("started"), 1);
+}
+
+TEST_F(WebPageTest, NoServerAndNoProgramGiveMinusOne) {
+    setProgramFiles("C:\\wexdal-tests\\nowhere");
+    EXPECT_EQ(OpenUrl("http://example.com/"), -1);
+    setProgramFiles("C:\\" + std::string(240, 'x')); // a launch path of 256 characters or more
+    EXPECT_GE(InternetExplorerPath().size(), 256u);
+    EXPECT_EQ(OpenUrl("http://example.com/"), -1);
+    Sleep(300);
+    EXPECT_EQ(readFile(log), "");
+}
+
+TEST_F(WebPageTest, TheMakerSiteIsOpenedOnlyOnYes) {
+    ChildProcess running(explorer);
+    ASSERT_TRUE(logged("started IEXPLORE.EXE"));
+    {
+        DialogAnswer answer(press("いいえ(&N)"));
+        OpenMakerSite();
+        EXPECT_EQ(answer.seen().message, "ソフト工房「Tarnholm」へアクセスしますか？");
+        EXPECT_EQ(answer.seen().title, "確認");
+    }
+    Sleep(300);
+    EXPECT_EQ(count("execute"), 0);
+    {
+        DialogAnswer answer(press("はい(&Y)"));
+        OpenMakerSite();
+    }
+    EXPECT_TRUE(logged("execute " + OpenUrlCommand(kMakerSiteUrl)));
+}
+
+TEST(OpenUrlCommand, QuotesTheUrlAndAddsTheNineCharacters) {
+    EXPECT_EQ(OpenUrlCommand("http://a/"), "\"http://a/\",,-1,,,,,");
+    EXPECT_EQ(OpenUrlCommand(""), "\"\",,-1,,,,,");
+}
+
+} // namespace
