@@ -1,13 +1,140 @@
-// Page construction: the menu items and pages built at the first activation.
+// Page construction: the menu items, pages and rows built at the first activation.
 #include "app/Unit1.h"
+
+#include "office/ProcessSurvey.h"
+#include "office/UserInfo.h"
+#include "repair/BrowserIntegration.h"
+#include "repair/OfficeSwitches.h"
+#include "repair/ScriptHostGuard.h"
+#include "sysinfo/FileSystem.h"
+#include "sysinfo/Registry.h"
+#include "sysinfo/Text.h"
+
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <vector>
 
 namespace app {
 
-// Builds the menu. The Office, Excel, Word, PowerPoint and Outlook pages are not
-// built yet: for now only the "About" item is added.
+namespace {
+
+constexpr int kNoIcon = -1;
+
+// One row of a page: icon, then 4, 5 or 6 texts (page, row number, row name,
+// label or caption, captions).
+struct RowSpec {
+    int icon;
+    std::vector<std::string> texts;
+};
+
+// clang-format off
+const RowSpec kRows[] = {
+    {3,       {"GB_Office",     "3", "MsoClip",    "Officeクリップボードを使用",      "する", "しない"}},
+    {3,       {"GB_Office",     "4", "LogonIme",   "ログオン画面にIMEを表示",         "する", "しない"}},
+    {kNoIcon, {"GB_Office",     "7", "MsoUpdate",  "Office のアップデートを行う"}},
+    {2,       {"GB_Excel",      "0", "XlsProcess", "稼動状況",                        "停止する"}},
+    {0,       {"GB_Excel",      "1", "XlsMenuBar", "メニューバーが消えました",        "修復を試みる"}},
+    {0,       {"GB_Excel",      "2", "XlsUsed",    "ファイルが編集出来ません",        "修復を試みる"}},
+    {3,       {"GB_Excel",      "3", "XlsBrowser", "InternetExplorerと連携",          "する", "しない"}},
+    {2,       {"GB_Word",       "0", "DocProcess", "稼動状況",                        "停止する"}},
+    {0,       {"GB_Word",       "1", "DocMenuBar", "メニューバーが消えました",        "修復を試みる"}},
+    {0,       {"GB_Word",       "2", "DocUsed",    "ファイルが編集出来ません",        "修復を試みる"}},
+    {3,       {"GB_Word",       "3", "DocBrowser", "InternetExplorerと連携",          "する", "しない"}},
+    {2,       {"GB_PowerPoint", "0", "PptProcess", "稼動状況",                        "停止する"}},
+    {3,       {"GB_PowerPoint", "1", "PptBrowser", "InternetExplorerと連携",          "する", "しない"}},
+    {3,       {"GB_PowerPoint", "2", "PptLocalSv", "IEから開く場合に編集",            "する", "しない"}},
+    {3,       {"GB_Outlook",    "0", "EmlWsh",     "マクロウィルス(WSH)の動作を許可", "する", "しない"}},
+};
+// clang-format on
+
+// The application pages, in the order they are built.
+struct ApplicationPage {
+    const char* extension;
+    std::vector<std::string> accepted;
+    const char* fallbackExtName;
+    const char* viewName;
+    kel::TKelExtInfo kel::TKelOfficeInfo::*record;
+    kel::StringList kel::TKelOfficeInfo::*processIds; // nullptr: no running-state row
+    const char* processRow;
+};
+
+const ApplicationPage kApplicationPages[] = {
+    {"xls",
+     {"EXCEL.EXE"},
+     "Xls",
+     "Excel",
+     &kel::TKelOfficeInfo::XlsInfo,
+     &kel::TKelOfficeInfo::XlsProcessIds,
+     "XlsProcess"},
+    {"doc",
+     {"WINWORD.EXE"},
+     "Doc",
+     "Word",
+     &kel::TKelOfficeInfo::DocInfo,
+     &kel::TKelOfficeInfo::DocProcessIds,
+     "DocProcess"},
+    {"Ppt",
+     {"POWERPNT.EXE"},
+     "Ppt",
+     "PowerPoint",
+     &kel::TKelOfficeInfo::PptInfo,
+     &kel::TKelOfficeInfo::PptProcessIds,
+     "PptProcess"},
+    {"eml",
+     {"OUTLOOK.EXE", "msimn.exe"},
+     "Eml",
+     "Outlook",
+     &kel::TKelOfficeInfo::EmlInfo,
+     nullptr,
+     nullptr},
+};
+
+// The initial state of each pair, read from its setting.
+struct PairState {
+    const char* row;
+    int (*read)(const kel::TKelOfficeInfo&);
+};
+const PairState kPairStates[] = {
+    {"MsoClip", kel::GetOfficeClipboard},
+    {"LogonIme", [](const kel::TKelOfficeInfo&) { return kel::GetLogonIme(); }},
+    {"XlsBrowser", [](const kel::TKelOfficeInfo&) { return kel::GetBrowserIntegration("xls"); }},
+    {"DocBrowser", [](const kel::TKelOfficeInfo&) { return kel::GetBrowserIntegration("doc"); }},
+    {"PptBrowser", [](const kel::TKelOfficeInfo&) { return kel::GetBrowserIntegration("Ppt"); }},
+    {"PptLocalSv", [](const kel::TKelOfficeInfo&) { return kel::IsLocalServerDisabled("Ppt"); }},
+    {"EmlWsh", [](const kel::TKelOfficeInfo&) { return kel::GetScriptHostEnabled(); }},
+};
+
+// The user-information fields of the Office page.
+struct UserInfoFieldSpec {
+    const char* edit;
+    const char* label;
+    const char* caption;
+    const char* name; // in the user-information list; nullptr for the product ID
+    int maxBytes;
+    int width;
+    int gapAbove;
+};
+
+} // namespace
+
 void TForm1::BuildPages() {
-    gPagesBuilt = true;
     kel::TKelExtInfo about;
+    gPagesBuilt = true;
+    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    if (kel::DetectOffice(info) == 0) {
+        if (kel::ReadUserInfo(info, *kel::gsInfoBefore) == 0)
+            *kel::gsInfoAfter = *kel::gsInfoBefore;
+        buildOfficePage();
+        for (const ApplicationPage& page : kApplicationPages)
+            if (page.processIds != nullptr)
+                buildApplicationPage(page.extension, page.accepted, page.fallbackExtName,
+                                     page.viewName, info.*page.record, &(info.*page.processIds),
+                                     page.processRow);
+    }
+    const ApplicationPage& outlook = kApplicationPages[3];
+    buildApplicationPage(outlook.extension, outlook.accepted, outlook.fallbackExtName,
+                         outlook.viewName, info.*outlook.record, nullptr, nullptr);
     about.IconHandle = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     about.ViewName = "About";
     AddPage(about);
@@ -16,7 +143,10 @@ void TForm1::BuildPages() {
 
 void TForm1::AddPage(kel::TKelExtInfo& record) {
     const std::string& item = record.ViewName;
-    IL_Menu->AddIcon(record.IconHandle);
+    if (record.IconHandle != nullptr)
+        IL_Menu->AddIcon(record.IconHandle);
+    else // keeps glyph i with item i
+        IL_Menu->AddIcon(LoadIconA(nullptr, IDI_APPLICATION));
     GLB_Menu->AddItem(item);
     if (item == "About")
         return;
@@ -27,6 +157,191 @@ void TForm1::AddPage(kel::TKelExtInfo& record) {
     kel::TKelProductInfo version;
     if (!record.FileName.empty() && kel::ReadProductInfo(record.FileName, version) == 0)
         page.SetCaption(version.FileDescription + " [Version " + version.FileVersion + "]");
+}
+
+void TForm1::AddActionRow(int iconIndex, const std::vector<std::string>& texts) {
+    auto* page = Find<ui::TGroupBox>(texts[0]);
+    if (page == nullptr)
+        return;
+    int r = std::atoi(texts[1].c_str());
+    const std::string& row = texts[2];
+    int w = page->Width();
+    HWND parent = page->Handle();
+    auto bind = [this](ui::TControl& control) {
+        control.OnClick = [this](ui::TComponent& sender) { ActionButtonClick(sender); };
+    };
+    auto placeLabel = [&](const ui::TControl& beside, int width) {
+        ui::TLabel& label = Create<ui::TLabel>("LL_" + row, parent);
+        label.SetCaption(texts[3]);
+        label.SetAlignment(ui::TAlignment::Center);
+        label.SetBounds(36, beside.Top() + (25 - label.Height()) / 2, label.Width(),
+                        label.Height());
+        label.SetAutoSize(false);
+        label.SetWidth(width);
+        label.Show();
+    };
+    if (texts.size() == 4) {
+        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
+        button.SetCaption(texts[3]);
+        button.SetBounds(7, 33 * r + 17, w - 14, 31);
+        bind(button);
+        button.Show();
+    } else if (texts.size() == 5) {
+        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
+        button.SetCaption(texts[4]);
+        button.SetBounds(w - 142 - 10, 33 * r + 20, 142, 25);
+        bind(button);
+        button.Show();
+        placeLabel(button, button.Left() - 41);
+    } else if (texts.size() == 6) {
+        ui::TSpeedButton& off = Create<ui::TSpeedButton>("SB_" + row + "0", parent);
+        off.SetCaption(texts[5]);
+        off.SetGroupIndex(r + 1);
+        off.SetBounds(w - 70 - 10, 33 * r + 20, 70, 25);
+        bind(off);
+        ui::TSpeedButton& on = Create<ui::TSpeedButton>("SB_" + row + "1", parent);
+        on.SetCaption(texts[4]);
+        on.SetGroupIndex(r + 1);
+        on.SetBounds(off.Left() - off.Width() - 2, off.Top(), off.Width(), off.Height());
+        bind(on);
+        off.Show();
+        on.Show();
+        placeLabel(on, on.Left() - 40);
+    }
+    ui::TBevel& frame = Create<ui::TBevel>("BV_" + row, parent);
+    frame.SetShape(ui::TBevelShape::Frame);
+    frame.SetBounds(6, 33 * r + 16, w - 12, 33);
+    frame.SendToBack();
+    frame.Show();
+    if (texts.size() >= 5) {
+        ui::TImage& image = Create<ui::TImage>("IM_" + row, parent);
+        image.SetBounds(14, 33 * r + 16 + 4 + (25 - 22) / 2, 22, 22);
+        image.SetBitmap(IL_Icon->Picture(iconIndex, ui::clBtnFace));
+        image.Show();
+    }
+}
+
+void TForm1::addRowsOf(const std::string& page) {
+    for (const RowSpec& row : kRows)
+        if (row.texts[0] == page)
+            AddActionRow(row.icon, row.texts);
+}
+
+void TForm1::SetToggleState(const std::string& row, bool state) {
+    if (auto* button = Find<ui::TSpeedButton>("SB_" + row + (state ? "1" : "0")))
+        button->SetDown(true);
+}
+
+void TForm1::setPairStatesOf(const std::string& page) {
+    for (const PairState& pair : kPairStates)
+        for (const RowSpec& row : kRows)
+            if (row.texts[0] == page && row.texts[2] == pair.row)
+                SetToggleState(pair.row, pair.read(*kel::gOfficeInfo) != 0);
+}
+
+void TForm1::FindInOfficeRoots(const std::string& program, kel::TKelExtInfo& record) {
+    record.Clear();
+    for (const std::string& line : kel::gOfficeInfo->VerList) {
+        std::string version = kel::SplitVerListLine(line)[0];
+        std::string root;
+        if (kel::ReadRegString(HKEY_LOCAL_MACHINE,
+                               "\\SOFTWARE\\Microsoft\\Office\\" + version +
+                                   "\\Common\\InstallRoot",
+                               "Path", root) != 0)
+            continue;
+        std::string candidate = root + program;
+        if (kel::FileExists(candidate)) {
+            record.FileName = candidate;
+            kel::ReadProductInfo(candidate, record.ProductInfo);
+            record.IconHandle = ExtractIconA(GetModuleHandleA(nullptr), candidate.c_str(), 0);
+            return;
+        }
+    }
+}
+
+void TForm1::buildApplicationPage(const std::string& extension,
+                                  const std::vector<std::string>& accepted,
+                                  const std::string& fallbackExtName, const std::string& viewName,
+                                  kel::TKelExtInfo& record, kel::StringList* processIds,
+                                  const char* processRow) {
+    kel::GetExtInfo(extension, accepted, record);
+    if (record.FileName.empty()) {
+        FindInOfficeRoots(accepted.front(), record);
+        record.ExtName = fallbackExtName;
+    }
+    if (record.FileName.empty())
+        return;
+    record.ViewName = viewName;
+    AddPage(record);
+    addRowsOf("GB_" + viewName);
+    if (processIds != nullptr)
+        kel::RefreshRunningState(*this, record, *processIds, processRow);
+    setPairStatesOf("GB_" + viewName);
+}
+
+void TForm1::buildOfficePage() {
+    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    kel::TKelExtInfo office;
+    kel::GetOfficeIcon(info, office.IconHandle);
+    office.ViewName = "Office";
+    AddPage(office);
+    ui::TGroupBox& page = *Find<ui::TGroupBox>("GB_Office");
+    if (!info.Product.ProductName.empty())
+        page.SetCaption(info.Product.ProductName + " [Version " + info.Product.ProductVersion +
+                        "]");
+
+    int w = page.Width();
+    const UserInfoFieldSpec fields[] = {
+        {"ED_MsoCompany", "LL_MsoCompany", "会社名", "Company", 104, 280, 0},
+        {"ED_MsoOwner", "LL_MsoOwner", "使用者名", "Owner", 52, 280, 1},
+        {"ED_MsoInitials", "LL_MsoInitials", "頭文字", "Initials", 9, 70, 1},
+        {"ED_MsoProductID", "LL_MsoProductID", "プロダクトID", nullptr, 0,
+         280 - 24 - BB_UserInfo->Width(), 5},
+    };
+    int top = 21;
+    ui::TEdit* previous = nullptr;
+    for (const UserInfoFieldSpec& spec : fields) {
+        ui::TEdit& edit = Create<ui::TEdit>(spec.edit, page.Handle());
+        if (previous != nullptr)
+            top = previous->Top() + previous->Height() + spec.gapAbove;
+        edit.SetBounds(w - 290, top, spec.width, 20);
+        if (spec.name != nullptr) {
+            edit.SetMaxLength(spec.maxBytes);
+        } else {
+            edit.SetReadOnly(true);
+            edit.SetColor(ui::clBtnFace);
+        }
+        edit.Show();
+        ui::TLabel& label = Create<ui::TLabel>(spec.label, page.Handle());
+        label.SetCaption(spec.caption);
+        label.SetAlignment(ui::TAlignment::RightJustify);
+        label.SetBounds(14, edit.Top() + (20 - label.Height()) / 2, label.Width(), label.Height());
+        label.SetAutoSize(false);
+        label.SetWidth(edit.Left() - 18);
+        label.Show();
+        previous = &edit;
+    }
+    ui::TEdit& productId = *Find<ui::TEdit>("ED_MsoProductID");
+    BB_UserInfo->SetParent(page.Handle());
+    BB_UserInfo->SetBounds(w - BB_UserInfo->Width() - 12,
+                           productId.Top() + productId.Height() - BB_UserInfo->Height() - 1,
+                           BB_UserInfo->Width(), BB_UserInfo->Height());
+    BB_UserInfo->Show();
+    AddButtonFrame("BV_UserInfoBtn", *BB_UserInfo);
+    ui::TBevel& block = Create<ui::TBevel>("BV_UserInfo", page.Handle());
+    block.SetShape(ui::TBevelShape::Frame);
+    block.SetBounds(6, 16, w - 12, 99);
+    block.SendToBack();
+    block.Show();
+
+    addRowsOf("GB_Office");
+    for (const UserInfoFieldSpec& spec : fields)
+        if (spec.name != nullptr)
+            Find<ui::TEdit>(spec.edit)->SetCaption(
+                kel::TrimBlanks(kel::gsInfoBefore->Value(spec.name)));
+    if (!info.ProductID.empty())
+        productId.SetCaption(info.ProductID);
+    setPairStatesOf("GB_Office");
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "office/ProcessSurvey.h"
 #include "sysinfo/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
+#include "sysinfo/WebPage.h"
 
 namespace app {
 
@@ -19,12 +20,6 @@ constexpr int kStatusBarHeight = 19;
 ui::Bitmap loadBitmap(const char* name) {
     return ui::Bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
-std::string ownExecutablePath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
 }
 
 ui::TFontSpec fontOf(int height, bool bold = false) {
@@ -143,11 +138,18 @@ void TForm1::createAboutControls() {
     link.Color = ui::clBlue;
     link.Underline = true;
     LL_Site->SetFont(link);
-    LL_Site->SetCaption("https://www.vector.co.jp/vpack/person/an064921.html");
+    LL_Site->SetCaption(kel::kVectorAuthorUrl);
     LL_Download->SetCaption("[Download from Vector]");
     LL_Vector->SetFont(link);
-    LL_Vector->SetCaption("https://www.vector.co.jp/soft/winnt/util/se527310.html");
+    LL_Vector->SetCaption(kel::kVectorProgramUrl);
     IM_Link->SetBitmap(loadBitmap("BANNER"));
+    IM_Link->OnClick = [](ui::TComponent&) { kel::OpenMakerSite(); };
+    IM_Wexd->OnMouseDown = [this](ui::TImage& sender, unsigned keys) {
+        IM_WexdMouseDown(sender, keys);
+    };
+    BT_Info->OnClick = [this](ui::TComponent& sender) { BT_InfoClick(sender); };
+    bindLink(*LL_Site, "ソフト工房「Tarnholm」へアクセスしますか？");
+    bindLink(*LL_Vector, "Vectorの紹介ページへアクセスしますか？");
     IM_Link->SetBounds(0, 0, 88, 31);
     BT_Info->SetCaption("取得情報表示");
     for (ui::TControl* control :
@@ -182,36 +184,6 @@ void TForm1::FormCreate() {
     PL_Wait->BringToFront();
     layOutAboutPage();
     centreOnScreen();
-}
-
-void TForm1::layOutAboutPage() {
-    int w = GB_About->Width(), h = GB_About->Height();
-    IM_Wexd->SetLeft((w - LL_Vector->Width()) / 2);
-    IM_Wexd->SetTop(
-        (h - (IM_Wexd->Height() + LL_Version->Height() + 12 * LL_Copyright->Height() + 12)) / 2);
-    LL_Wexd->SetLeft(IM_Wexd->Left() + IM_Wexd->Width() + 16);
-    LL_Wexd->SetTop(IM_Wexd->Top() + (IM_Wexd->Height() - LL_Wexd->Height()) / 2);
-    kel::TKelProductInfo own;
-    if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
-        LL_Version->SetCaption("Version " + own.ProductVersion);
-    LL_Version->SetLeft(LL_Wexd->Left() + LL_Wexd->Width() - LL_Version->Width());
-    LL_Version->SetTop(LL_Wexd->Top() + LL_Wexd->Height() + 4);
-    LL_Copyright->SetLeft(IM_Wexd->Left());
-    LL_Copyright->SetTop(LL_Version->Top() + LL_Version->Height() + LL_Copyright->Height());
-    LL_Support->SetLeft((w - LL_Vector->Width()) / 2);
-    LL_Support->SetTop(LL_Copyright->Top() + 4 * LL_Copyright->Height());
-    LL_Site->SetLeft(LL_Support->Left());
-    LL_Site->SetTop(LL_Support->Top() + LL_Support->Height() + 4);
-    LL_Download->SetLeft(LL_Support->Left());
-    LL_Download->SetTop(LL_Site->Top() + 2 * LL_Site->Height());
-    LL_Vector->SetLeft(LL_Support->Left());
-    LL_Vector->SetTop(LL_Download->Top() + LL_Download->Height() + 4);
-    IM_Link->SetLeft(w - IM_Link->Width() - 8);
-    IM_Link->SetTop(h - IM_Link->Height() - 8);
-    BT_Info->SetBounds(7, IM_Link->Top() + 1, IM_Link->Left() - 7 - 10, IM_Link->Height() - 2);
-    AddButtonFrame("BV_Info", *BT_Info).Hide();
-    BT_Info->Hide();
-    MM_Info->SetBounds(8, 20, w - 2 * 8, IM_Link->Top() - 4 - 20);
 }
 
 void TForm1::centreOnScreen() {

@@ -58,11 +58,30 @@ class TForm1 : public ui::TForm {
     // Page construction, run once at the first activation.
     void BuildPages();
     void AddPage(kel::TKelExtInfo& record);
+    void AddActionRow(int iconIndex, const std::vector<std::string>& texts);
+    void SetToggleState(const std::string& row, bool state);
+    void FindInOfficeRoots(const std::string& program, kel::TKelExtInfo& record);
+
+    // The one click handler of every action button of the pages.
+    void ActionButtonClick(ui::TComponent& sender);
+
+    // About page.
+    void IM_WexdMouseDown(ui::TImage& sender, unsigned keys);
+    void BT_InfoClick(ui::TComponent& sender);
 
   private:
+    void buildOfficePage();
+    void buildApplicationPage(const std::string& extension,
+                              const std::vector<std::string>& accepted,
+                              const std::string& fallbackExtName, const std::string& viewName,
+                              kel::TKelExtInfo& record, kel::StringList* processIds,
+                              const char* processRow);
+    void addRowsOf(const std::string& page);
+    void setPairStatesOf(const std::string& page);
     void createFixedControls();
     void createAboutControls();
     void layOutAboutPage();
+    void bindLink(ui::TLabel& link, const std::string& question);
     void centreOnScreen();
 
     std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;

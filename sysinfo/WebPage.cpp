@@ -11,6 +11,8 @@ namespace kel {
 
 const char kMakerSiteUrl[] = "https://www.tarnholm.jp/";
 const char kOfficeUpdateUrl[] = "https://officeupdate.microsoft.com/officeupdate/default.aspx";
+const char kVectorAuthorUrl[] = "https://www.vector.co.jp/vpack/person/an064921.html";
+const char kVectorProgramUrl[] = "https://www.vector.co.jp/soft/winnt/util/se527310.html";
 
 namespace {
 
@@ -114,7 +116,9 @@ std::string InternetExplorerPath() {
     return path;
 }
 
-std::string OpenUrlCommand(const std::string& url) { return "\"" + url + "\",,-1,,,,,"; }
+std::string OpenUrlCommand(const std::string& url) {
+    return "\"" + url + "\",,-1,,,,,";
+}
 
 int OpenUrl(const std::string& url) {
     DWORD instance = ddeInstance();

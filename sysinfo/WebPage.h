@@ -8,6 +8,8 @@ namespace kel {
 // The fixed addresses the program opens.
 extern const char kMakerSiteUrl[];
 extern const char kOfficeUpdateUrl[];
+extern const char kVectorAuthorUrl[];  // the maker's author page on Vector
+extern const char kVectorProgramUrl[]; // the program's page on Vector
 
 // Internet Explorer's path: ProgramFilesDir + "\Internet Explorer\IEXPLORE.EXE",
 // with its first %NAME% expanded.

@@ -40,36 +40,62 @@ LRESULT CALLBACK bevelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return paintedProc<TBevel>(window, message, wParam, lParam);
 }
 
+// Mouse enter and leave for a control: true when the message was one of them.
+template <typename T> bool trackHover(HWND window, UINT message, T* control) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (control && !GetPropA(window, "Tracking")) {
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
+            TrackMouseEvent(&track);
+            SetPropA(window, "Tracking", reinterpret_cast<HANDLE>(1));
+            if (control->OnMouseEnter)
+                InvokeEvent([control] { control->OnMouseEnter(*control); });
+        }
+        return true;
+    case WM_MOUSELEAVE:
+        RemovePropA(window, "Tracking");
+        if (control && control->OnMouseLeave)
+            InvokeEvent([control] { control->OnMouseLeave(*control); });
+        return true;
+    case WM_DESTROY:
+        RemovePropA(window, "Tracking");
+        return false;
+    default:
+        return false;
+    }
+}
+
 LRESULT CALLBACK imageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* image = dynamic_cast<TImage*>(TControl::FromHandle(window));
     switch (message) {
     case WM_NCHITTEST:
-        return image && (image->OnClick || image->OnMouseEnter) ? HTCLIENT : HTTRANSPARENT;
+        return image && (image->OnClick || image->OnMouseEnter || image->OnMouseDown)
+                   ? HTCLIENT
+                   : HTTRANSPARENT;
     case WM_LBUTTONUP:
         if (image)
             image->Click();
         return 0;
-    case WM_MOUSEMOVE:
-        if (image && !GetPropA(window, "Tracking")) {
-            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
-            TrackMouseEvent(&track);
-            SetPropA(window, "Tracking", reinterpret_cast<HANDLE>(1));
-            if (image->OnMouseEnter)
-                InvokeEvent([image] { image->OnMouseEnter(*image); });
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (image && image->OnMouseDown) {
+            unsigned keys = static_cast<unsigned>(wParam);
+            InvokeEvent([image, keys] { image->OnMouseDown(*image, keys); });
         }
         return 0;
-    case WM_MOUSELEAVE:
-        RemovePropA(window, "Tracking");
-        if (image && image->OnMouseLeave)
-            InvokeEvent([image] { image->OnMouseLeave(*image); });
-        return 0;
-    case WM_DESTROY:
-        RemovePropA(window, "Tracking");
-        break;
     default:
+        if (trackHover(window, message, image) && message != WM_DESTROY)
+            return 0;
         break;
     }
     return paintedProc<TImage>(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+    trackHover(window, message, dynamic_cast<TLabel*>(TControl::FromHandle(window)));
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void registerClass(const char* name, WNDPROC procedure) {
@@ -123,7 +149,16 @@ TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
 // ---- TLabel
 
 TLabel::TLabel(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "STATIC", SS_LEFT | SS_NOPREFIX) {}
+    : TControl(owner, name, parent, "STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY) {
+    SetWindowSubclass(Handle(), labelProc, 1, 0);
+}
+
+bool TLabel::HandleCommand(WORD code) {
+    if (code != STN_CLICKED)
+        return false;
+    Click();
+    return true;
+}
 
 void TLabel::SetCaption(const std::string& text) {
     TControl::SetCaption(text);
@@ -408,6 +443,21 @@ void TImageList::SetBkColor(TColor color) {
 
 void TImageList::Draw(HDC dc, int x, int y, int index) const {
     ImageList_Draw(list_, index, dc, x, y, ILD_NORMAL);
+}
+
+Bitmap TImageList::Picture(int index, TColor background) const {
+    WindowDc screen(nullptr);
+    Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
+    HDC dc = CreateCompatibleDC(screen.get());
+    {
+        SelectGuard select(dc, picture.get());
+        Brush brush(CreateSolidBrush(ColorToRGB(background)));
+        RECT all = {0, 0, width_, height_};
+        FillRect(dc, &all, brush.get());
+        Draw(dc, 0, 0, index);
+    }
+    DeleteDC(dc);
+    return picture;
 }
 
 // ---- TTimer

@@ -25,6 +25,10 @@ class TLabel : public TControl {
     void SetAutoSize(bool autoSize);
     bool AutoSize() const { return autoSize_; }
     SIZE TextSize() const;
+    // Clicks reach OnClick; the pointer entering and leaving reach these.
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    bool HandleCommand(WORD code) override;
 
   private:
     void adjustSize();
@@ -110,6 +114,8 @@ class TImage : public TControl {
     void Paint(HDC dc);
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
+    // A mouse button pressed on the image, with the MK_ flags of that moment.
+    std::function<void(TImage& sender, unsigned keys)> OnMouseDown;
 
   private:
     Bitmap bitmap_;
@@ -146,6 +152,8 @@ class TImageList : public TComponent {
     void AddStrip(HBITMAP strip);
     void SetBkColor(TColor color);
     void Draw(HDC dc, int x, int y, int index) const;
+    // Image index drawn on a background of its own, as a new bitmap.
+    Bitmap Picture(int index, TColor background) const;
 
   private:
     HIMAGELIST list_;

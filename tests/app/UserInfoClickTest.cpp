@@ -12,31 +12,29 @@ using namespace testing_support;
 
 namespace {
 
-// The update button with the three edit fields, on the sample machine.
+// The Office page of the program built on the sample machine.
 class UserInfoClickTest : public testing::Test {
   protected:
     UserInfoClickTest() {
         sample::Lay(sample::Standard());
-        kel::DetectOffice(*kel::gOfficeInfo);
-        kel::ReadUserInfo(*kel::gOfficeInfo, *kel::gsInfoBefore);
-        *kel::gsInfoAfter = *kel::gsInfoBefore;
-        for (const char* name : {"ED_MsoCompany", "ED_MsoOwner", "ED_MsoInitials"}) {
-            ui::TEdit& edit = form.Create<ui::TEdit>(name, form.GB_About->Handle());
-            edit.SetCaption(
-                kel::gsInfoBefore->Value(name == std::string("ED_MsoCompany") ? "Company"
-                                         : name == std::string("ED_MsoOwner") ? "Owner"
-                                                                              : "Initials"));
-        }
+        form = std::make_unique<app::TForm1>();
+        if (!app::gPagesBuilt)
+            form->BuildPages();
+        form->GLB_Menu->SetItemIndex(0);
+        form->GLB_MenuClick(*form->GLB_Menu);
     }
-    ~UserInfoClickTest() override { sample::Remove(); }
+    ~UserInfoClickTest() override {
+        form.reset();
+        sample::Remove();
+    }
 
-    app::TForm1 form;
-    ui::TEdit& field(const char* name) { return *form.Find<ui::TEdit>(name); }
+    std::unique_ptr<app::TForm1> form;
+    ui::TEdit& field(const char* name) { return *form->Find<ui::TEdit>(name); }
 
     // Clicks the update button and returns the outcome dialog as shown.
     SeenDialog click() {
         DialogAnswer answer(press("OK"));
-        SendMessageA(form.BB_UserInfo->Handle(), BM_CLICK, 0, 0);
+        SendMessageA(form->BB_UserInfo->Handle(), BM_CLICK, 0, 0);
         EXPECT_TRUE(answer.answered());
         return answer.seen();
     }
@@ -48,8 +46,9 @@ class UserInfoClickTest : public testing::Test {
 };
 
 TEST_F(UserInfoClickTest, UnchangedFieldsWriteNothing) {
-    form.BB_UserInfo->SetBounds(0, 0, 75, 25);
-    form.BB_UserInfo->Show();
+    EXPECT_EQ(field("ED_MsoCompany").Caption(), "株式会社　見本");
+    EXPECT_EQ(field("ED_MsoInitials").Caption(), "YT");
+    EXPECT_EQ(field("ED_MsoProductID").Caption(), sample::OfficeXP().productId);
     Tree before =
         snapshot(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     SeenDialog seen = click();
@@ -61,8 +60,6 @@ TEST_F(UserInfoClickTest, UnchangedFieldsWriteNothing) {
 }
 
 TEST_F(UserInfoClickTest, BlankFieldsAreStoredAsAFullWidthSpaceAndShownEmpty) {
-    form.BB_UserInfo->SetBounds(0, 0, 75, 25);
-    form.BB_UserInfo->Show();
     field("ED_MsoCompany").SetCaption(" 株式会社　新見本 ");
     field("ED_MsoInitials").SetCaption("　 　");
     SeenDialog seen = click();
@@ -79,8 +76,6 @@ TEST_F(UserInfoClickTest, BlankFieldsAreStoredAsAFullWidthSpaceAndShownEmpty) {
 }
 
 TEST_F(UserInfoClickTest, InitialsWithNowhereToGoFail) {
-    form.BB_UserInfo->SetBounds(0, 0, 75, 25);
-    form.BB_UserInfo->Show();
     for (const std::string& user : platformSubKeyNames(HKEY_USERS, ""))
         for (const char* version : {"10.0", "11.0"})
             removeTree(HKEY_USERS, "\\" + user + "\\Software\\Microsoft\\Office\\" + version +

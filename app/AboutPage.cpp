@@ -1,0 +1,91 @@
+// The About page: its layout, its links and the information report.
+#include "app/Unit1.h"
+
+#include "sysinfo/MessageDialog.h"
+#include "sysinfo/ProductInfo.h"
+#include "sysinfo/WebPage.h"
+
+namespace app {
+
+namespace {
+
+std::string ownExecutablePath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Shift, Ctrl, the left and the right button: the four that reveal the report button.
+int revealKeysHeld(unsigned keys) {
+    int count = 0;
+    for (unsigned key : {MK_SHIFT, MK_CONTROL, MK_LBUTTON, MK_RBUTTON})
+        count += (keys & key) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+void TForm1::layOutAboutPage() {
+    int w = GB_About->Width(), h = GB_About->Height();
+    IM_Wexd->SetLeft((w - LL_Vector->Width()) / 2);
+    IM_Wexd->SetTop(
+        (h - (IM_Wexd->Height() + LL_Version->Height() + 12 * LL_Copyright->Height() + 12)) / 2);
+    LL_Wexd->SetLeft(IM_Wexd->Left() + IM_Wexd->Width() + 16);
+    LL_Wexd->SetTop(IM_Wexd->Top() + (IM_Wexd->Height() - LL_Wexd->Height()) / 2);
+    kel::TKelProductInfo own;
+    if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
+        LL_Version->SetCaption("Version " + own.ProductVersion);
+    LL_Version->SetLeft(LL_Wexd->Left() + LL_Wexd->Width() - LL_Version->Width());
+    LL_Version->SetTop(LL_Wexd->Top() + LL_Wexd->Height() + 4);
+    LL_Copyright->SetLeft(IM_Wexd->Left());
+    LL_Copyright->SetTop(LL_Version->Top() + LL_Version->Height() + LL_Copyright->Height());
+    LL_Support->SetLeft((w - LL_Vector->Width()) / 2);
+    LL_Support->SetTop(LL_Copyright->Top() + 4 * LL_Copyright->Height());
+    LL_Site->SetLeft(LL_Support->Left());
+    LL_Site->SetTop(LL_Support->Top() + LL_Support->Height() + 4);
+    LL_Download->SetLeft(LL_Support->Left());
+    LL_Download->SetTop(LL_Site->Top() + 2 * LL_Site->Height());
+    LL_Vector->SetLeft(LL_Support->Left());
+    LL_Vector->SetTop(LL_Download->Top() + LL_Download->Height() + 4);
+    IM_Link->SetLeft(w - IM_Link->Width() - 8);
+    IM_Link->SetTop(h - IM_Link->Height() - 8);
+    BT_Info->SetBounds(7, IM_Link->Top() + 1, IM_Link->Left() - 7 - 10, IM_Link->Height() - 2);
+    AddButtonFrame("BV_Info", *BT_Info).Hide();
+    BT_Info->Hide();
+    MM_Info->SetBounds(8, 20, w - 2 * 8, IM_Link->Top() - 4 - 20);
+}
+
+// A link label: red under the pointer, blue otherwise; a click asks, then opens
+// the address the label shows at that moment.
+void TForm1::bindLink(ui::TLabel& link, const std::string& question) {
+    auto recolour = [](ui::TComponent& sender, ui::TColor color) {
+        auto& label = static_cast<ui::TLabel&>(sender);
+        ui::TFontSpec font = label.FontSpec();
+        font.Color = color;
+        label.SetFont(font);
+        label.Repaint();
+    };
+    link.OnMouseEnter = [recolour](ui::TComponent& sender) { recolour(sender, ui::clRed); };
+    link.OnMouseLeave = [recolour](ui::TComponent& sender) { recolour(sender, ui::clBlue); };
+    link.OnClick = [question](ui::TComponent& sender) {
+        if (kel::ShowMessageDialog(question, kel::TMsgDlgType::mtConfirmation,
+                                   kel::mbYes | kel::mbNo) == kel::mrYes)
+            kel::OpenUrl(static_cast<ui::TLabel&>(sender).Caption());
+    };
+}
+
+void TForm1::IM_WexdMouseDown(ui::TImage&, unsigned keys) {
+    if (BT_Info->Visible() || revealKeysHeld(keys) != 4)
+        return;
+    Find<ui::TControl>("BV_Info")->Show();
+    BT_Info->Show();
+}
+
+void TForm1::BT_InfoClick(ui::TComponent&) {
+    std::string report =
+        kel::gOfficeInfo->Dump() + "↓-- gsInfoBefore --↓\r\n" + kel::gsInfoBefore->Text();
+    MM_Info->SetCaption(report);
+    MM_Info->Show();
+}
+
+} // namespace app

@@ -1,0 +1,51 @@
+// The one click handler of the pages' action buttons.
+#include "app/Unit1.h"
+
+#include "repair/Actions.h"
+#include "sysinfo/MessageDialog.h"
+
+#include <exception>
+
+namespace app {
+
+// Locks the shown page under the wait panel and stops the timer while the action
+// runs; restores both before the outcome (or an error that ended the action) is
+// shown.
+void TForm1::ActionButtonClick(ui::TComponent& sender) {
+    bool timerWasOn = Timer1->Enabled();
+    Timer1->SetEnabled(false);
+    int index = GLB_Menu->ItemIndex();
+    auto* page = index >= 0 ? Find<ui::TControl>("GB_" + GLB_Menu->Item(index)) : nullptr;
+    if (page != nullptr)
+        page->SetEnabled(false);
+    PL_Wait->SetCaption("作業中です...お待ちください。");
+    PL_Wait->Show();
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    kel::ActionResult result;
+    std::string error;
+    try {
+        result = kel::RunAction(sender.Name(), *this, *kel::gOfficeInfo);
+    } catch (const std::exception& failure) {
+        error = failure.what();
+    }
+    PL_Wait->Hide();
+    auto restore = [&] {
+        if (page != nullptr)
+            page->SetEnabled(true);
+        Timer1->SetEnabled(timerWasOn);
+    };
+    if (!error.empty()) {
+        restore();
+        kel::ShowMessageDialog(error, kel::TMsgDlgType::mtError, kel::mbOK);
+        return;
+    }
+    if (const kel::OutcomeMessage* message = kel::MessageOf(result))
+        kel::ShowMessageDialog(message->text,
+                               message->warning ? kel::TMsgDlgType::mtWarning
+                                                : kel::TMsgDlgType::mtInformation,
+                               kel::mbOK);
+    restore();
+}
+
+} // namespace app

@@ -1,0 +1,189 @@
+#include "repair/Actions.h"
+
+#include "office/ProcessSurvey.h"
+#include "repair/BrowserIntegration.h"
+#include "repair/OfficeSwitches.h"
+#include "repair/Repairs.h"
+#include "repair/ScriptHostGuard.h"
+#include "sysinfo/MessageDialog.h"
+#include "sysinfo/WebPage.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace kel {
+
+namespace {
+
+// A setting as a setter and a getter of its state.
+struct Setting {
+    void (*set)(const TKelOfficeInfo&, int state);
+    int (*get)(const TKelOfficeInfo&);
+};
+
+const Setting kClipboard = {SetOfficeClipboard, GetOfficeClipboard};
+const Setting kLogonIme = {[](const TKelOfficeInfo&, int s) { SetLogonIme(s); },
+                           [](const TKelOfficeInfo&) { return GetLogonIme(); }};
+const Setting kXlsBrowser = {[](const TKelOfficeInfo&, int s) { SetBrowserIntegration("xls", s); },
+                             [](const TKelOfficeInfo&) { return GetBrowserIntegration("xls"); }};
+const Setting kDocBrowser = {[](const TKelOfficeInfo&, int s) { SetBrowserIntegration("doc", s); },
+                             [](const TKelOfficeInfo&) { return GetBrowserIntegration("doc"); }};
+const Setting kPptBrowser = {[](const TKelOfficeInfo&, int s) { SetBrowserIntegration("ppt", s); },
+                             [](const TKelOfficeInfo&) { return GetBrowserIntegration("ppt"); }};
+const Setting kPptLocalServer = {
+    [](const TKelOfficeInfo&, int s) { SetLocalServerDisabled("ppt", s); },
+    [](const TKelOfficeInfo&) { return IsLocalServerDisabled("ppt"); }};
+const Setting kScriptHost = {[](const TKelOfficeInfo&, int s) { SetScriptHostEnabled(s); },
+                             [](const TKelOfficeInfo&) { return GetScriptHostEnabled(); }};
+
+using Repair = void (*)(const TKelOfficeInfo&);
+void excelToolbar(const TKelOfficeInfo&) {
+    RepairExcelToolbar();
+}
+void wordToolbar(const TKelOfficeInfo& info) {
+    RepairWordToolbar(info.Product.MajorVersion);
+}
+void tempFiles(const TKelOfficeInfo&) {
+    DeleteTempFiles();
+}
+
+enum class Kind { Switch, OpenUpdate, Terminate, GuardedRepair };
+
+struct Action {
+    const char* name;
+    Kind kind;
+    const Setting* setting; // Switch: the setting and the state asked for
+    int state;
+    TApplication application; // Terminate, GuardedRepair
+    Repair repair;            // GuardedRepair
+    TOutcome declined;        // GuardedRepair: the outcome when a termination is declined
+};
+
+constexpr TApplication xls = TApplication::Excel, doc = TApplication::Word,
+                       ppt = TApplication::PowerPoint;
+constexpr TOutcome switched = TOutcome::Switched, quiet = TOutcome::Quiet;
+
+// clang-format off
+const Action kActions[] = {
+    // name              kind                 setting           state app  repair        declined
+    {"SB_MsoClip0",      Kind::Switch,        &kClipboard,      0,    xls, nullptr,      switched},
+    {"SB_MsoClip1",      Kind::Switch,        &kClipboard,      1,    xls, nullptr,      switched},
+    {"SB_LogonIme0",     Kind::Switch,        &kLogonIme,       0,    xls, nullptr,      switched},
+    {"SB_LogonIme1",     Kind::Switch,        &kLogonIme,       1,    xls, nullptr,      switched},
+    {"BB_MsoUpdate",     Kind::OpenUpdate,    nullptr,          0,    xls, nullptr,      quiet},
+    {"BB_XlsProcess",    Kind::Terminate,     nullptr,          0,    xls, nullptr,      quiet},
+    {"BB_XlsMenuBar",    Kind::GuardedRepair, nullptr,          0,    xls, excelToolbar, switched},
+    {"BB_XlsUsed",       Kind::GuardedRepair, nullptr,          0,    xls, tempFiles,    switched},
+    {"SB_XlsBrowser0",   Kind::Switch,        &kXlsBrowser,     0,    xls, nullptr,      switched},
+    {"SB_XlsBrowser1",   Kind::Switch,        &kXlsBrowser,     1,    xls, nullptr,      switched},
+    {"BB_DocProcess",    Kind::Terminate,     nullptr,          0,    doc, nullptr,      quiet},
+    {"BB_DocMenuBar",    Kind::GuardedRepair, nullptr,          0,    doc, wordToolbar,  quiet},
+    {"BB_DocUsed",       Kind::GuardedRepair, nullptr,          0,    doc, tempFiles,    switched},
+    {"SB_DocBrowser0",   Kind::Switch,        &kDocBrowser,     0,    doc, nullptr,      switched},
+    {"SB_DocBrowser1",   Kind::Switch,        &kDocBrowser,     1,    doc, nullptr,      switched},
+    {"BB_PptProcess",    Kind::Terminate,     nullptr,          0,    ppt, nullptr,      quiet},
+    {"SB_PptBrowser0",   Kind::Switch,        &kPptBrowser,     0,    ppt, nullptr,      switched},
+    {"SB_PptBrowser1",   Kind::Switch,        &kPptBrowser,     1,    ppt, nullptr,      switched},
+    {"SB_PptLocalSv0",   Kind::Switch,        &kPptLocalServer, 0,    ppt, nullptr,      switched},
+    {"SB_PptLocalSv1",   Kind::Switch,        &kPptLocalServer, 1,    ppt, nullptr,      switched},
+    {"SB_EmlWsh0",       Kind::Switch,        &kScriptHost,     0,    xls, nullptr,      switched},
+    {"SB_EmlWsh1",       Kind::Switch,        &kScriptHost,     1,    xls, nullptr,      switched},
+};
+// clang-format on
+
+struct RunningRow {
+    TKelExtInfo& record;
+    StringList& ids;
+    const char* row;
+};
+
+RunningRow rowOf(TKelOfficeInfo& info, TApplication application) {
+    switch (application) {
+    case TApplication::Word:
+        return {info.DocInfo, info.DocProcessIds, "DocProcess"};
+    case TApplication::PowerPoint:
+        return {info.PptInfo, info.PptProcessIds, "PptProcess"};
+    default:
+        return {info.XlsInfo, info.XlsProcessIds, "XlsProcess"};
+    }
+}
+
+// The running guard: true when the repair may go ahead.
+bool applicationClosed(ui::TForm& form, TKelOfficeInfo& info, TApplication application) {
+    RunningRow row = rowOf(info, application);
+    RefreshRunningState(form, row.record, row.ids, row.row);
+    return row.ids.empty() || ConfirmTerminate(form, info, application) == 0;
+}
+
+const OutcomeMessage kUpdated = {"更新しました。ご確認ください。", false};
+const OutcomeMessage kNotUpdated = {"更新出来ませんでした。", true};
+const OutcomeMessage kRepairTried = {"修復を試みました。ご確認ください。", false};
+
+} // namespace
+
+int ConfirmTerminate(ui::TForm& form, TKelOfficeInfo& info, TApplication application) {
+    RunningRow row = rowOf(info, application);
+    char question[256];
+    std::snprintf(question, sizeof question, "%s を強制終了します。宜しいですか？",
+                  row.record.ViewName.c_str());
+    if (ShowMessageDialog(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) != mrYes)
+        return -1;
+    TerminateProcesses(row.ids, ProgramNameOf(row.record.FileName));
+    Sleep(100);
+    RefreshRunningState(form, row.record, row.ids, row.row);
+    return 0;
+}
+
+int ConfirmTerminateExcel(ui::TForm& form, TKelOfficeInfo& info) {
+    return ConfirmTerminate(form, info, TApplication::Excel);
+}
+int ConfirmTerminateWord(ui::TForm& form, TKelOfficeInfo& info) {
+    return ConfirmTerminate(form, info, TApplication::Word);
+}
+int ConfirmTerminatePowerPoint(ui::TForm& form, TKelOfficeInfo& info) {
+    return ConfirmTerminate(form, info, TApplication::PowerPoint);
+}
+
+ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOfficeInfo& info) {
+    ActionResult result;
+    for (const Action& action : kActions) {
+        if (actionName != action.name)
+            continue;
+        switch (action.kind) {
+        case Kind::Switch:
+            action.setting->set(info, action.state);
+            result.switchSucceeded = action.setting->get(info) == action.state;
+            break;
+        case Kind::OpenUpdate:
+            OpenUrl(kOfficeUpdateUrl);
+            result.outcome = TOutcome::Quiet;
+            break;
+        case Kind::Terminate:
+            ConfirmTerminate(form, info, action.application);
+            result.outcome = TOutcome::Quiet;
+            break;
+        case Kind::GuardedRepair:
+            result.outcome = action.declined;
+            if (applicationClosed(form, info, action.application)) {
+                action.repair(info);
+                result.outcome = TOutcome::RepairTried;
+            }
+            break;
+        }
+    }
+    return result;
+}
+
+const OutcomeMessage* MessageOf(const ActionResult& result) {
+    switch (result.outcome) {
+    case TOutcome::Switched:
+        return result.switchSucceeded ? &kUpdated : &kNotUpdated;
+    case TOutcome::RepairTried:
+        return &kRepairTried;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace kel

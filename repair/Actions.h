@@ -1,0 +1,43 @@
+// The actions behind the page buttons, looked up by the clicked control's name.
+#pragma once
+
+#include "office/OfficeInfo.h"
+
+#include <string>
+
+namespace ui {
+class TForm;
+}
+
+namespace kel {
+
+enum class TOutcome { Switched = 0, RepairTried = 1, Quiet = 9 };
+
+struct ActionResult {
+    TOutcome outcome = TOutcome::Switched;
+    bool switchSucceeded = false;
+};
+
+enum class TApplication { Excel, Word, PowerPoint };
+
+// Runs the action named by a control ("SB_MsoClip1", "BB_XlsMenuBar", ...); an
+// unknown name does nothing and gives Switched without success. form is where the
+// running-state rows are found; registry errors pass through.
+ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOfficeInfo& info);
+
+// Asks "<ViewName> を強制終了します。宜しいですか？"; on Yes terminates the
+// application's processes, waits 100 ms, surveys its row again and returns 0.
+// Any other answer returns -1 and changes nothing.
+int ConfirmTerminate(ui::TForm& form, TKelOfficeInfo& info, TApplication application);
+int ConfirmTerminateExcel(ui::TForm& form, TKelOfficeInfo& info);
+int ConfirmTerminateWord(ui::TForm& form, TKelOfficeInfo& info);
+int ConfirmTerminatePowerPoint(ui::TForm& form, TKelOfficeInfo& info);
+
+// The message of an outcome: text and whether it is a warning; Quiet has none.
+struct OutcomeMessage {
+    const char* text;
+    bool warning;
+};
+const OutcomeMessage* MessageOf(const ActionResult& result);
+
+} // namespace kel
