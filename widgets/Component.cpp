@@ -74,6 +74,7 @@ TControl::TControl(TForm& owner, std::string name, HWND parent, const char* wind
                               0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kControlProperty, this);
     SetFont(font_);
+    BringToFront(); // a new control lies above its earlier siblings
 }
 
 TControl::~TControl() {

@@ -138,3 +138,20 @@ TEST_F(MainWindowTest, AboutPageFramesAndHidesTheInformationButton) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RowIcons, FiveRowIconsDrawOnTheFaceColour) {
+    app::TForm1 form;
+    ASSERT_EQ(form.IL_Icon->Count(), 5);
+    ui::Bitmap picture = form.IL_Icon->Picture(2, ui::clBtnFace);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, picture.get());
+    COLORREF centre = GetPixel(dc, 11, 11), corner = GetPixel(dc, 0, 0);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
+    EXPECT_NE(centre, GetSysColor(COLOR_BTNFACE));
+}
+
+} // namespace

@@ -121,6 +121,17 @@ TEST_F(EndToEnd, PagesShowTheirHeadersRowsAndInitialStates) {
             EXPECT_EQ(control.bounds.bottom - control.bounds.top, 25);
         }
     }
+    // Each row's icon lies above its frame, which lies behind everything of the row.
+    int iconAt = -1, frameAt = -1, index = 0;
+    for (const RemoteControl& control : wexdal.controlsOf(page)) {
+        if (control.className == "WexdalImage" && control.bounds.top == 33 + 21 && iconAt < 0)
+            iconAt = index;
+        if (control.className == "WexdalBevel" && control.bounds.top == 33 + 16 && frameAt < 0)
+            frameAt = index;
+        ++index;
+    }
+    EXPECT_GE(iconAt, 0);
+    EXPECT_LT(iconAt, frameAt);
     EXPECT_NE(wexdal.controlByText(page, "Excel は 非稼動 です。"), nullptr);
     HWND stop = wexdal.rowControl("Excel は 非稼動 です。", "停止する");
     ASSERT_NE(stop, nullptr);

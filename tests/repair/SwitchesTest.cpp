@@ -15,30 +15,33 @@ namespace {
 
 class ClipboardTest : public testing::Test {
   protected:
-    ScratchKey office10{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\10.0\\Common\\General"};
-    ScratchKey office11{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\11.0\\Common\\General"};
+    // Whole version keys, so that nothing of the test is left behind.
+    ScratchKey version10{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\10.0"};
+    ScratchKey version11{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\11.0"};
+    std::string office10 = version10.sub("Common\\General");
+    std::string office11 = version11.sub("Common\\General");
     TKelOfficeInfo info;
 
     ClipboardTest() {
         info.Product.MajorVersion = "11.0";
         info.VerList = {"11.0\t{A}\tOffice 2003\t\t\tC:\\O11\\",
                         "10.0\t{B}\tOffice XP\t\t\tC:\\O10\\"};
-        removeTree(HKEY_CURRENT_USER, office10.path());
+        makeKey(HKEY_CURRENT_USER, office11);
     }
-    int acb(const ScratchKey& key) {
+    int acb(const std::string& key) {
         int value = -2;
-        ReadRegInteger(HKEY_CURRENT_USER, key.path(), "AcbControl", value);
+        ReadRegInteger(HKEY_CURRENT_USER, key, "AcbControl", value);
         return value;
     }
 };
 
 TEST_F(ClipboardTest, AcbControlOneMeansOff) {
     EXPECT_EQ(GetOfficeClipboard(info), 1);
-    putDword(HKEY_CURRENT_USER, office11.path(), "AcbControl", 0);
+    putDword(HKEY_CURRENT_USER, office11, "AcbControl", 0);
     EXPECT_EQ(GetOfficeClipboard(info), 1);
-    putDword(HKEY_CURRENT_USER, office11.path(), "AcbControl", 1);
+    putDword(HKEY_CURRENT_USER, office11, "AcbControl", 1);
     EXPECT_EQ(GetOfficeClipboard(info), 0);
-    putString(HKEY_CURRENT_USER, office11.path(), "AcbControl", "1");
+    putString(HKEY_CURRENT_USER, office11, "AcbControl", "1");
     EXPECT_EQ(GetOfficeClipboard(info), 1);
 }
 
@@ -48,13 +51,13 @@ TEST_F(ClipboardTest, SettingWritesEveryInstalledVersion) {
     EXPECT_EQ(acb(office10), 1); // its key created
     EXPECT_EQ(GetOfficeClipboard(info), 0);
     SetOfficeClipboard(info, 1);
-    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office11.path(), "AcbControl"));
-    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office10.path(), "AcbControl"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office11, "AcbControl"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office10, "AcbControl"));
     EXPECT_EQ(GetOfficeClipboard(info), 1);
 
     TKelOfficeInfo none;
     SetOfficeClipboard(none, 0); // no versions: nothing to write
-    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office11.path(), "AcbControl"));
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, office11, "AcbControl"));
 }
 
 // ---- Logon IME
