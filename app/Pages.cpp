@@ -300,20 +300,20 @@ void TForm1::buildOfficePage() {
     };
     int top = 21;
     ui::TEdit* previous = nullptr;
-    for (const UserInfoFieldSpec& spec : fields) {
-        ui::TEdit& edit = Create<ui::TEdit>(spec.edit, page.Handle());
+    for (const UserInfoFieldSpec& field : fields) {
+        ui::TEdit& edit = Create<ui::TEdit>(field.edit, page.Handle());
         if (previous != nullptr)
-            top = previous->Top() + previous->Height() + spec.gapAbove;
-        edit.SetBounds(w - 290, top, spec.width, 20);
-        if (spec.name != nullptr) {
-            edit.SetMaxLength(spec.maxBytes);
+            top = previous->Top() + previous->Height() + field.gapAbove;
+        edit.SetBounds(w - 290, top, field.width, 20);
+        if (field.name != nullptr) {
+            edit.SetMaxLength(field.maxBytes);
         } else {
             edit.SetReadOnly(true);
             edit.SetColor(ui::clBtnFace);
         }
         edit.Show();
-        ui::TLabel& label = Create<ui::TLabel>(spec.label, page.Handle());
-        label.SetCaption(spec.caption);
+        ui::TLabel& label = Create<ui::TLabel>(field.label, page.Handle());
+        label.SetCaption(field.caption);
         label.SetAlignment(ui::TAlignment::RightJustify);
         label.SetBounds(14, edit.Top() + (20 - label.Height()) / 2, label.Width(), label.Height());
         label.SetAutoSize(false);
@@ -335,10 +335,10 @@ void TForm1::buildOfficePage() {
     block.Show();
 
     addRowsOf("GB_Office");
-    for (const UserInfoFieldSpec& spec : fields)
-        if (spec.name != nullptr)
-            Find<ui::TEdit>(spec.edit)->SetCaption(
-                kel::TrimBlanks(kel::gsInfoBefore->Value(spec.name)));
+    for (const UserInfoFieldSpec& field : fields)
+        if (field.name != nullptr)
+            Find<ui::TEdit>(field.edit)
+                ->SetCaption(kel::TrimBlanks(kel::gsInfoBefore->Value(field.name)));
     if (!info.ProductID.empty())
         productId.SetCaption(info.ProductID);
     setPairStatesOf("GB_Office");

@@ -62,21 +62,22 @@ struct Action {
 
 constexpr TApplication xls = TApplication::Excel, doc = TApplication::Word,
                        ppt = TApplication::PowerPoint;
+constexpr TApplication none = TApplication::Excel; // for rows that name no application
 constexpr TOutcome switched = TOutcome::Switched, quiet = TOutcome::Quiet;
 
 // clang-format off
 const Action kActions[] = {
     // name              kind                 setting           state app  repair        declined
-    {"SB_MsoClip0",      Kind::Switch,        &kClipboard,      0,    xls, nullptr,      switched},
-    {"SB_MsoClip1",      Kind::Switch,        &kClipboard,      1,    xls, nullptr,      switched},
-    {"SB_LogonIme0",     Kind::Switch,        &kLogonIme,       0,    xls, nullptr,      switched},
-    {"SB_LogonIme1",     Kind::Switch,        &kLogonIme,       1,    xls, nullptr,      switched},
-    {"BB_MsoUpdate",     Kind::OpenUpdate,    nullptr,          0,    xls, nullptr,      quiet},
+    {"SB_MsoClip0",      Kind::Switch,        &kClipboard,      0,    none, nullptr,      switched},
+    {"SB_MsoClip1",      Kind::Switch,        &kClipboard,      1,    none, nullptr,      switched},
+    {"SB_LogonIme0",     Kind::Switch,        &kLogonIme,       0,    none, nullptr,      switched},
+    {"SB_LogonIme1",     Kind::Switch,        &kLogonIme,       1,    none, nullptr,      switched},
+    {"BB_MsoUpdate",     Kind::OpenUpdate,    nullptr,          0,    none, nullptr,      quiet},
     {"BB_XlsProcess",    Kind::Terminate,     nullptr,          0,    xls, nullptr,      quiet},
     {"BB_XlsMenuBar",    Kind::GuardedRepair, nullptr,          0,    xls, excelToolbar, switched},
     {"BB_XlsUsed",       Kind::GuardedRepair, nullptr,          0,    xls, tempFiles,    switched},
-    {"SB_XlsBrowser0",   Kind::Switch,        &kXlsBrowser,     0,    xls, nullptr,      switched},
-    {"SB_XlsBrowser1",   Kind::Switch,        &kXlsBrowser,     1,    xls, nullptr,      switched},
+    {"SB_XlsBrowser0",   Kind::Switch,        &kXlsBrowser,     0,    none, nullptr,      switched},
+    {"SB_XlsBrowser1",   Kind::Switch,        &kXlsBrowser,     1,    none, nullptr,      switched},
     {"BB_DocProcess",    Kind::Terminate,     nullptr,          0,    doc, nullptr,      quiet},
     {"BB_DocMenuBar",    Kind::GuardedRepair, nullptr,          0,    doc, wordToolbar,  quiet},
     {"BB_DocUsed",       Kind::GuardedRepair, nullptr,          0,    doc, tempFiles,    switched},
@@ -87,8 +88,8 @@ const Action kActions[] = {
     {"SB_PptBrowser1",   Kind::Switch,        &kPptBrowser,     1,    ppt, nullptr,      switched},
     {"SB_PptLocalSv0",   Kind::Switch,        &kPptLocalServer, 0,    ppt, nullptr,      switched},
     {"SB_PptLocalSv1",   Kind::Switch,        &kPptLocalServer, 1,    ppt, nullptr,      switched},
-    {"SB_EmlWsh0",       Kind::Switch,        &kScriptHost,     0,    xls, nullptr,      switched},
-    {"SB_EmlWsh1",       Kind::Switch,        &kScriptHost,     1,    xls, nullptr,      switched},
+    {"SB_EmlWsh0",       Kind::Switch,        &kScriptHost,     0,    none, nullptr,      switched},
+    {"SB_EmlWsh1",       Kind::Switch,        &kScriptHost,     1,    none, nullptr,      switched},
 };
 // clang-format on
 

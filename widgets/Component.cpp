@@ -40,11 +40,11 @@ Font TFontSpec::Create() const {
 }
 
 TFontSpec TFontSpec::Default() {
-    TFontSpec spec;
-    spec.Name = "MS Sans Serif";
-    spec.Height = -11;
-    spec.Charset = DEFAULT_CHARSET;
-    return spec;
+    TFontSpec font;
+    font.Name = "MS Sans Serif";
+    font.Height = -11;
+    font.Charset = DEFAULT_CHARSET;
+    return font;
 }
 
 void InvokeEvent(const std::function<void()>& handler) {
@@ -171,7 +171,9 @@ void TControl::SendToBack() {
     SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TControl::SetControlId(int id) { SetWindowLongPtrA(window_, GWLP_ID, id); }
+void TControl::SetControlId(int id) {
+    SetWindowLongPtrA(window_, GWLP_ID, id);
+}
 
 void TControl::Repaint() {
     InvalidateRect(window_, nullptr, TRUE);

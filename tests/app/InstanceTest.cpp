@@ -10,16 +10,9 @@
 
 namespace {
 
-std::string wexdalPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder = folder.substr(0, folder.rfind('\\'));
-    return folder.substr(0, folder.rfind('\\')) + "\\app\\wexdal.exe";
-}
-
 using testing_support::ChildProcess;
 using testing_support::eventually;
+using testing_support::wexdalPath;
 
 TEST(SingleInstance, ASecondStartRestoresTheFirstAndEnds) {
     ChildProcess first(wexdalPath());

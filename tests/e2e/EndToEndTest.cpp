@@ -14,14 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string wexdalPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder = folder.substr(0, folder.rfind('\\'));
-    return folder.substr(0, folder.rfind('\\')) + "\\app\\wexdal.exe";
-}
-
 class EndToEnd : public testing::Test {
   protected:
     ~EndToEnd() override {

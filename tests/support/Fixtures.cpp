@@ -28,6 +28,12 @@ std::string fixturePath(const std::string& variant) {
     return testProgramFolder() + "fixtures\\fixture_" + variant + ".exe";
 }
 
+std::string wexdalPath() {
+    std::string tests = testProgramFolder(); // the tests folder lies beside the app folder
+    tests.pop_back();
+    return tests.substr(0, tests.rfind('\\') + 1) + "app\\wexdal.exe";
+}
+
 void makeFolders(const std::string& path) {
     std::string folder = withSlash(path);
     for (size_t i = folder.find('\\', 3); i != std::string::npos; i = folder.find('\\', i + 1))

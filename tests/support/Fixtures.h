@@ -8,6 +8,9 @@ namespace testing_support {
 // Path of fixture_<variant>.exe, built beside the test programs.
 std::string fixturePath(const std::string& variant);
 
+// Path of the built wexdal.exe.
+std::string wexdalPath();
+
 // Copies a fixture program to path, creating the missing folders.
 void installFixture(const std::string& variant, const std::string& path);
 
