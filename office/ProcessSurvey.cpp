@@ -3,6 +3,7 @@
 #include "sysinfo/Handle.h"
 #include "widgets/Component.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -53,15 +54,6 @@ bool firstEntry(HANDLE snapshot, PROCESSENTRY32& entry) {
 bool nextEntry(HANDLE snapshot, PROCESSENTRY32& entry) {
     const ToolhelpBinding& binding = Toolhelp();
     return binding.available() && binding.processNext && binding.processNext(snapshot, &entry);
-}
-
-// The executable name of a running process ID, or empty.
-std::string exeNameOf(DWORD id) {
-    for (const ProcessEntry& entry : TakeProcessSnapshot()) {
-        if (entry.id == id)
-            return entry.exeName;
-    }
-    return {};
 }
 
 } // namespace
@@ -118,19 +110,24 @@ void RefreshRunningState(ui::TForm& form, const TKelExtInfo& info, StringList& i
 }
 
 void TerminateProcesses(const StringList& ids, const std::string& programName) {
+    // While a handle is open its ID can't be reused, so one snapshot taken with
+    // every handle open tells which program each of them still runs.
+    std::vector<std::pair<DWORD, Handle>> active;
     for (const std::string& text : ids) {
         DWORD id = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
-        // While the handle is open the ID can't be reused, so the check below
-        // speaks of the process that the handle terminates.
         Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
-        if (!process.valid())
-            continue;
         DWORD exitCode = 0;
-        if (!GetExitCodeProcess(process.get(), &exitCode) || exitCode != STILL_ACTIVE)
-            continue;
-        if (exeNameOf(id) != programName)
-            continue;
-        TerminateProcess(process.get(), 0);
+        if (process.valid() && GetExitCodeProcess(process.get(), &exitCode) &&
+            exitCode == STILL_ACTIVE)
+            active.emplace_back(id, std::move(process));
+    }
+    if (active.empty())
+        return;
+    StringList stillMatching = MatchProcessIds(TakeProcessSnapshot(), programName);
+    for (const auto& [id, process] : active) {
+        if (std::find(stillMatching.begin(), stillMatching.end(), std::to_string(id)) !=
+            stillMatching.end())
+            TerminateProcess(process.get(), 0);
     }
 }
 

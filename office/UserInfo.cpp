@@ -39,7 +39,9 @@ class Gatherer {
     bool all() const { return found_[0] && found_[1] && found_[2]; }
 
   private:
-    static int index(const Field& field) { return &field == &kCompany ? 0 : &field == &kOwner ? 1 : 2; }
+    static int index(const Field& field) {
+        return &field == &kCompany ? 0 : &field == &kOwner ? 1 : 2;
+    }
     TUserInfoList& list_;
     bool found_[3] = {false, false, false};
 };
@@ -69,7 +71,8 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
         if (RegKeyExists(HKEY_USERS, office) != 0)
             continue;
         for (const std::string& line : info.VerList) {
-            std::string key = office + "\\" + VerListColumnOf(line, kColVersion) + "\\Common\\UserInfo";
+            std::string key =
+                office + "\\" + VerListColumnOf(line, kColVersion) + "\\Common\\UserInfo";
             for (const Field* field : kFields)
                 readWide(gatherer, HKEY_USERS, key, *field);
             if (gatherer.all())

@@ -46,7 +46,6 @@ struct TFontSpec {
     Font Create() const;
     // The toolkit's default font: 8-point MS Sans Serif.
     static TFontSpec Default();
-    bool operator==(const TFontSpec&) const = default;
 };
 
 class TForm;

@@ -358,14 +358,11 @@ void TImage::Paint(HDC dc) {
     if (icon_ != nullptr) {
         DrawIconEx(dc, 0, 0, icon_, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
     } else if (bitmap_) {
-        HDC source = CreateCompatibleDC(dc);
-        {
-            SelectGuard select(source, bitmap_.get());
-            BITMAP info;
-            GetObjectA(bitmap_.get(), sizeof info, &info);
-            BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-        }
-        DeleteDC(source);
+        MemoryDc source(dc);
+        SelectGuard select(source.get(), bitmap_.get());
+        BITMAP info;
+        GetObjectA(bitmap_.get(), sizeof info, &info);
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
     }
 }
 
@@ -425,15 +422,14 @@ int TImageList::AddIcon(HICON icon) {
 }
 
 void TImageList::AddStrip(HBITMAP strip) {
-    HDC dc = CreateCompatibleDC(nullptr);
     COLORREF transparent;
     {
-        SelectGuard select(dc, strip);
+        MemoryDc dc(nullptr);
+        SelectGuard select(dc.get(), strip);
         BITMAP info;
         GetObjectA(strip, sizeof info, &info);
-        transparent = GetPixel(dc, 0, info.bmHeight - 1);
+        transparent = GetPixel(dc.get(), 0, info.bmHeight - 1);
     }
-    DeleteDC(dc);
     ImageList_AddMasked(list_, strip, transparent);
 }
 
@@ -448,15 +444,14 @@ void TImageList::Draw(HDC dc, int x, int y, int index) const {
 Bitmap TImageList::Picture(int index, TColor background) const {
     WindowDc screen(nullptr);
     Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
-    HDC dc = CreateCompatibleDC(screen.get());
     {
-        SelectGuard select(dc, picture.get());
+        MemoryDc dc(screen.get());
+        SelectGuard select(dc.get(), picture.get());
         Brush brush(CreateSolidBrush(ColorToRGB(background)));
         RECT all = {0, 0, width_, height_};
-        FillRect(dc, &all, brush.get());
-        Draw(dc, 0, 0, index);
+        FillRect(dc.get(), &all, brush.get());
+        Draw(dc.get(), 0, 0, index);
     }
-    DeleteDC(dc);
     return picture;
 }
 

@@ -65,62 +65,37 @@ class WindowDc {
     HDC dc_;
 };
 
+// A memory DC compatible with reference (the screen when null), deleted on
+// destruction.
+class MemoryDc {
+  public:
+    explicit MemoryDc(HDC reference) : dc_(CreateCompatibleDC(reference)) {}
+    ~MemoryDc() { DeleteDC(dc_); }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
 // A memory DC with its own bitmap of the given size, compatible with reference.
 class MemoryCanvas {
   public:
     MemoryCanvas(HDC reference, int width, int height)
-        : dc_(CreateCompatibleDC(reference)),
-          bitmap_(CreateCompatibleBitmap(reference, width, height)), select_(dc_, bitmap_.get()),
-          width_(width), height_(height) {}
-    ~MemoryCanvas() = default;
+        : dc_(reference), bitmap_(CreateCompatibleBitmap(reference, width, height)),
+          select_(dc_.get(), bitmap_.get()), width_(width), height_(height) {}
     MemoryCanvas(const MemoryCanvas&) = delete;
     MemoryCanvas& operator=(const MemoryCanvas&) = delete;
-    HDC get() const { return dc_.dc; }
+    HDC get() const { return dc_.get(); }
     int width() const { return width_; }
     int height() const { return height_; }
 
   private:
-    struct Dc {
-        explicit Dc(HDC d) : dc(d) {}
-        ~Dc() { DeleteDC(dc); }
-        HDC dc;
-    };
-    struct SelectedBitmap {
-        SelectedBitmap(const Dc& dc, HBITMAP bitmap) : guard(dc.dc, bitmap) {}
-        SelectGuard guard;
-    };
-    Dc dc_;
+    MemoryDc dc_;
     Bitmap bitmap_;
-    SelectedBitmap select_;
+    SelectGuard select_; // puts the DC's own bitmap back before either is deleted
     int width_, height_;
-};
-
-// Owns an icon from ExtractIcon or CreateIcon; shared system icons are borrowed.
-class Icon {
-  public:
-    Icon() = default;
-    Icon(HICON icon, bool owned) : icon_(icon), owned_(owned) {}
-    Icon(Icon&& other) noexcept
-        : icon_(std::exchange(other.icon_, nullptr)), owned_(other.owned_) {}
-    Icon& operator=(Icon&& other) noexcept {
-        reset();
-        icon_ = std::exchange(other.icon_, nullptr);
-        owned_ = other.owned_;
-        return *this;
-    }
-    Icon(const Icon&) = delete;
-    Icon& operator=(const Icon&) = delete;
-    ~Icon() { reset(); }
-    HICON get() const { return icon_; }
-    void reset() {
-        if (icon_ != nullptr && owned_)
-            DestroyIcon(icon_);
-        icon_ = nullptr;
-    }
-
-  private:
-    HICON icon_ = nullptr;
-    bool owned_ = false;
 };
 
 } // namespace ui
