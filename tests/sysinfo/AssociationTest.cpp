@@ -125,7 +125,8 @@ TEST(GetProgramFilesDir, ReadsTheValueOrGivesEmpty) {
     std::string saved;
     ASSERT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", saved), 0);
     EXPECT_EQ(GetProgramFilesDir(), saved);
-    EXPECT_EQ(saved, "C:\\Program Files (x86)"); // the 32-bit view of a 64-bit prefix
+    // A 32-bit program reads the 32-bit view of a 64-bit prefix.
+    EXPECT_EQ(saved, sizeof(void*) == 4 ? "C:\\Program Files (x86)" : "C:\\Program Files");
 
     DeleteRegValue(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir");
     EXPECT_EQ(GetProgramFilesDir(), "");
