@@ -21,9 +21,12 @@ bool exists(const std::string& path) {
 class EnvironmentOverride {
   public:
     EnvironmentOverride(const char* name, const char* value) : name_(name) {
-        char old[MAX_PATH];
-        had_ = GetEnvironmentVariableA(name, old, MAX_PATH) > 0;
-        old_ = old;
+        DWORD size = GetEnvironmentVariableA(name, nullptr, 0); // 0 only when unset
+        had_ = size > 0;
+        if (had_) {
+            old_.resize(size);
+            old_.resize(GetEnvironmentVariableA(name, old_.data(), size));
+        }
         SetEnvironmentVariableA(name, value);
     }
     ~EnvironmentOverride() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
@@ -44,8 +47,9 @@ TEST(DeleteTempFiles, DeletesTildeFilesOnly) {
     SetFileAttributesA(temp.file("~locked.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
     writeFile(temp.file("~system.tmp"), "x");
     SetFileAttributesA(temp.file("~system.tmp").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    makeFolders(temp.file("~folder"));
-    writeFile(temp.file("~folder\\inner.txt"), "x");
+    makeFolders(temp.file("~folder.tmp"));
+    writeFile(temp.file("~folder.tmp\\inner.txt"), "x");
+    makeFolders(temp.file("~empty.tmp"));
     writeFile(temp.file("report.doc"), "x");
 
     DeleteTempFiles();
@@ -54,7 +58,9 @@ TEST(DeleteTempFiles, DeletesTildeFilesOnly) {
     EXPECT_FALSE(exists(temp.file("~$Book1.xls")));
     EXPECT_TRUE(exists(temp.file("~locked.tmp"))); // tried, kept
     EXPECT_TRUE(exists(temp.file("~system.tmp")));
-    EXPECT_TRUE(exists(temp.file("~folder\\inner.txt")));
+    // Folders whose own names fit the mask stay, with what they hold.
+    EXPECT_TRUE(exists(temp.file("~folder.tmp\\inner.txt")));
+    EXPECT_TRUE(exists(temp.file("~empty.tmp")));
     EXPECT_TRUE(exists(temp.file("report.doc")));
     SetFileAttributesA(temp.file("~locked.tmp").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -63,10 +69,23 @@ TEST(DeleteTempFiles, FallsBackToTmpAndStopsWithoutEither) {
     ScratchFolder tmp("C:\\wexdal-tests\\tmp");
     writeFile(tmp.file("~a.tmp"), "x");
     {
+        // Without either variable the folder would be "\": neither the current
+        // folder nor the drive root may be searched.
+        ScratchFolder current("C:\\wexdal-tests\\current");
+        writeFile(current.file("~current.tmp"), "x");
+        const std::string atRoot = "C:\\~wexdal-root.tmp";
+        writeFile(atRoot, "x");
+        char saved[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, saved);
+        SetCurrentDirectoryA(current.path().c_str());
         EnvironmentOverride noTemp("TEMP", nullptr);
         EnvironmentOverride noTmp("TMP", nullptr);
         DeleteTempFiles();
+        SetCurrentDirectoryA(saved);
         EXPECT_TRUE(exists(tmp.file("~a.tmp")));
+        EXPECT_TRUE(exists(current.file("~current.tmp")));
+        EXPECT_TRUE(exists(atRoot));
+        DeleteFileA(atRoot.c_str());
     }
     EnvironmentOverride noTemp("TEMP", nullptr);
     EnvironmentOverride tmpVariable("TMP", "C:\\wexdal-tests\\tmp");
@@ -103,8 +122,12 @@ TEST(RepairWordToolbar, DeletesOnlyTheToolbarsValue) {
     RepairWordToolbar("11.0");
     EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, data.path(), "Toolbars"));
     EXPECT_TRUE(valueExists(HKEY_CURRENT_USER, data.path(), "Settings"));
-    RepairWordToolbar("11.0"); // nothing left to delete
+
+    // Nothing left to delete, or no version: no key made, no value removed.
+    Tree office = snapshot(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office");
+    RepairWordToolbar("11.0");
     RepairWordToolbar("");
+    EXPECT_EQ(snapshot(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office"), office);
 }
 
 TEST(MatchesMask, LongNamesAgainstMasks) {
