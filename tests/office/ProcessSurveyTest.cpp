@@ -82,8 +82,11 @@ TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
     EXPECT_TRUE(ids.empty());
     EXPECT_FALSE(form.button->Enabled());
 
-    // IDs of processes that ended meanwhile are passed over.
+    // IDs of processes that ended meanwhile, and text that is no ID, end nothing.
+    ChildProcess third(folder.file("EXCEL.EXE"));
     TerminateProcesses({std::to_string(first.id()), "not a number"}, "EXCEL.EXE");
+    EXPECT_FALSE(third.endsWithin(500));
+    EXPECT_TRUE(word.running());
 }
 
 TEST_F(ProcessSurveyTest, AnIdNowRunningAnotherProgramIsNotTerminated) {
