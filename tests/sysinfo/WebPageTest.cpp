@@ -81,11 +81,29 @@ TEST_F(WebPageTest, UsesTheRunningServerWithoutStartingAnything) {
 TEST_F(WebPageTest, NoServerAndNoProgramGiveMinusOne) {
     setProgramFiles("C:\\wexdal-tests\\nowhere");
     EXPECT_EQ(OpenUrl("http://example.com/"), -1);
-    setProgramFiles("C:\\" + std::string(240, 'x')); // a launch path of 256 characters or more
-    EXPECT_GE(InternetExplorerPath().size(), 256u);
+    Sleep(300);
+    EXPECT_EQ(readFile(log), "");
+}
+
+TEST_F(WebPageTest, AnExistingProgramOf256CharactersOrMoreIsNotStarted) {
+    ScratchFolder longFolders("C:\\wexdal-tests\\long");
+    // ProgramFilesDir folders that make launch paths of 256 and 255 characters.
+    std::string of256 = longFolders.file(std::string(204, 'x'));
+    std::string of255 = longFolders.file(std::string(203, 'y'));
+    for (const std::string& folder : {of256, of255})
+        installFixture("office11", folder + "\\Internet Explorer\\IEXPLORE.EXE");
+
+    setProgramFiles(of256);
+    ASSERT_EQ(InternetExplorerPath().size(), 256u);
     EXPECT_EQ(OpenUrl("http://example.com/"), -1);
     Sleep(300);
     EXPECT_EQ(readFile(log), "");
+
+    setProgramFiles(of255);
+    ASSERT_EQ(InternetExplorerPath().size(), 255u);
+    EXPECT_EQ(OpenUrl("http://example.com/"), 0);
+    EXPECT_TRUE(logged("started IEXPLORE.EXE"));
+    closeFixtures();
 }
 
 TEST_F(WebPageTest, TheMakerSiteIsOpenedOnlyOnYes) {
@@ -98,6 +116,7 @@ TEST_F(WebPageTest, TheMakerSiteIsOpenedOnlyOnYes) {
         EXPECT_EQ(answer.seen().title, "確認");
     }
     Sleep(300);
+    EXPECT_EQ(count("connect"), 0);
     EXPECT_EQ(count("execute"), 0);
     {
         DialogAnswer answer(press("はい(&Y)"));
