@@ -177,3 +177,4 @@ if __name__ == "__main__":
     write("app/resources/banner.bmp", bmp(banner()))
     write("app/resources/close.bmp", bmp(close_glyph()))
     write("tests/fixtures/fixture.ico", ico(tile(32, (32, 96, 160), (112, 176, 240))))
+    write("tests/fixtures/fixture10.ico", ico(tile(32, (160, 64, 32), (240, 176, 112))))

@@ -234,6 +234,24 @@ TEST(IsOfficeFolder, NeedsAnOfficeProgramInAnExistingFolder) {
     EXPECT_FALSE(IsOfficeFolder(path + "missing\\"));
 }
 
+// The colour an icon draws off its diagonal band: the Office XP fixture's icon is
+// red, the Office 2003 one's blue.
+enum class Hue { Red, Blue, Other };
+Hue hueOf(HICON icon) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    DrawIconEx(memory, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    COLORREF colour = GetPixel(memory, 26, 6);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    int red = GetRValue(colour), blue = GetBValue(colour);
+    return red > blue + 60 ? Hue::Red : blue > red + 60 ? Hue::Blue : Hue::Other;
+}
+
 TEST(GetOfficeIcon, PrefersMsofficeThenMsohelpThenTheSystemIcon) {
     ScratchFolder folder("C:\\wexdal-tests\\officeicon");
     TKelOfficeInfo info;
@@ -243,17 +261,18 @@ TEST(GetOfficeIcon, PrefersMsofficeThenMsohelpThenTheSystemIcon) {
     EXPECT_EQ(GetOfficeIcon(info, icon), 0);
     EXPECT_EQ(icon, information);
 
-    installFixture("office10", folder.file("1041\\MSOHELP.EXE"));
+    installFixture("office10", folder.file("1041\\MSOHELP.EXE")); // red
     EXPECT_EQ(GetOfficeIcon(info, icon), 0);
-    EXPECT_NE(icon, nullptr);
+    ASSERT_NE(icon, nullptr);
     EXPECT_NE(icon, information);
+    EXPECT_EQ(hueOf(icon), Hue::Red);
     DestroyIcon(icon);
 
-    installFixture("office11", folder.file("1041\\MSOFFICE.EXE"));
-    DeleteFileA(folder.file("1041\\MSOHELP.EXE").c_str());
+    installFixture("office11", folder.file("1041\\MSOFFICE.EXE")); // blue, beside the red one
     EXPECT_EQ(GetOfficeIcon(info, icon), 0);
-    EXPECT_NE(icon, nullptr);
+    ASSERT_NE(icon, nullptr);
     EXPECT_NE(icon, information);
+    EXPECT_EQ(hueOf(icon), Hue::Blue);
     DestroyIcon(icon);
 }
 
