@@ -124,9 +124,10 @@ TEST(GetProgramFilesDir, ReadsTheValueOrGivesEmpty) {
     const char* key = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
     std::string saved;
     ASSERT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", saved), 0);
-    EXPECT_EQ(GetProgramFilesDir(), saved);
     // A 32-bit program reads the 32-bit view of a 64-bit prefix.
     EXPECT_EQ(saved, sizeof(void*) == 4 ? "C:\\Program Files (x86)" : "C:\\Program Files");
+    putString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", "D:\\Programme (Wexdal)");
+    EXPECT_EQ(GetProgramFilesDir(), "D:\\Programme (Wexdal)");
 
     DeleteRegValue(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir");
     EXPECT_EQ(GetProgramFilesDir(), "");

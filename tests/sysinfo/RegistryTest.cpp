@@ -1,5 +1,6 @@
 #include "sysinfo/Registry.h"
 
+#include "sysinfo/RegKey.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,16 @@ TEST_F(RegistryTest, KeysAreCreatedTestedAndDeletedWithTheirTree) {
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, key()));
 
     EXPECT_EQ(DeleteRegKey(HKEY_CURRENT_USER, scratch.sub("One")), -1);
+
+    // An empty path names the root itself: refused, the root keeps everything.
+    putString(HKEY_CURRENT_USER, scratch.sub("Child"), "v", "x");
+    Tree before = snapshot(HKEY_CURRENT_USER, key());
+    RegKey root;
+    ASSERT_EQ(root.open(HKEY_CURRENT_USER, key().substr(1), KEY_ALL_ACCESS), ERROR_SUCCESS);
+    EXPECT_EQ(DeleteRegKey(root.get(), ""), -1);
+    EXPECT_EQ(DeleteRegKey(root.get(), "\\"), -1);
+    root.close();
+    EXPECT_EQ(snapshot(HKEY_CURRENT_USER, key()), before);
 }
 
 TEST_F(RegistryTest, DeleteValueReportsOnlyARealDeletion) {
