@@ -89,9 +89,12 @@ TEST_F(BrowserIntegrationTest, LocalServerSetAsideAndRestoredUnchanged) {
 TEST_F(BrowserIntegrationTest, LocalServerStaysWhenBothKeysExist) {
     putString(HKEY_CLASSES_ROOT, setAside, "", "older copy");
     Tree setAsideBefore = snapshot(HKEY_CLASSES_ROOT, setAside);
-    SetLocalServerDisabled("wxp", 1);
-    EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
-    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, setAside), setAsideBefore);
+    Tree localServerBefore = snapshot(HKEY_CLASSES_ROOT, localServer);
+    for (int state : {1, 0}) {
+        SetLocalServerDisabled("wxp", state);
+        EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, localServer), localServerBefore);
+        EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, setAside), setAsideBefore);
+    }
 }
 
 TEST_F(BrowserIntegrationTest, ClassWithoutClsidReadsAsNotDisabled) {

@@ -139,9 +139,13 @@ TEST_F(LogonImeTest, HidingWithoutAnyListWritesTheKeyboardOnly) {
     SetLogonIme(0); // already reads 0: nothing to do
     EXPECT_FALSE(keyExists(HKEY_USERS, preload));
     list(preload, {{"1", "e0010411"}});
+    Tree before = snapshot(HKEY_USERS, preload);
     SetLogonIme(0);
-    EXPECT_EQ(GetLogonIme(), 0);
-    EXPECT_TRUE(keyExists(HKEY_USERS, saved));
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), before);
+    EXPECT_EQ(platformValueNames(HKEY_USERS, preload), (std::vector<std::string>{"1"}));
+    std::string layout;
+    ReadRegString(HKEY_USERS, preload, "1", layout);
+    EXPECT_EQ(layout, "00000411");
 }
 
 // ---- Script-host guard (Wine's own VBSFile and JSFile are script classes too)
