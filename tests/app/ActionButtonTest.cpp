@@ -1,64 +1,198 @@
 #include "app/Unit1.h"
 
+#include "repair/ScriptHostGuard.h"
 #include "tests/support/Dialogs.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/Processes.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace testing_support;
 
 namespace {
 
+// The main window with its About page shown, Excel and Word played by fixture
+// programs, and TEMP pointing to a scratch folder.
+class ActionButtonTest : public testing::Test {
+  protected:
+    ScratchFolder programs{"C:\\wexdal-tests\\actions"};
+    ScratchFolder temp{"C:\\wexdal-tests\\actions-temp"};
+    std::string savedTemp;
+    app::TForm1 form;
+    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+
+    // What each dialog of a click said, and how the page stood while it was open.
+    struct Seen {
+        std::string title, message;
+        bool pageEnabled, panelShown, timerOn;
+    };
+    std::vector<Seen> seen;
+
+    ActionButtonTest() {
+        DWORD size = GetEnvironmentVariableA("TEMP", nullptr, 0);
+        savedTemp.resize(size);
+        savedTemp.resize(GetEnvironmentVariableA("TEMP", savedTemp.data(), size));
+        SetEnvironmentVariableA("TEMP", "C:\\wexdal-tests\\actions-temp");
+        form.GLB_Menu->AddItem("About");
+        form.GLB_Menu->SetItemIndex(0);
+        for (const char* program : {"EXCEL.EXE", "WINWORD.EXE"})
+            installFixture("office11", programs.file(program));
+        info.XlsInfo.FileName = programs.file("EXCEL.EXE");
+        info.XlsInfo.ViewName = "Excel";
+        info.DocInfo.FileName = programs.file("WINWORD.EXE");
+        info.DocInfo.ViewName = "Word";
+        form.AddActionRow(2, {"GB_About", "0", "XlsProcess", "稼動状況", "停止する"});
+        form.AddActionRow(2, {"GB_About", "1", "DocProcess", "稼動状況", "停止する"});
+    }
+    ~ActionButtonTest() override { SetEnvironmentVariableA("TEMP", savedTemp.c_str()); }
+
+    // Clicks the control and answers its dialogs in turn with the given buttons;
+    // any further dialog gets "いいえ(&N)" or "OK".
+    void click(ui::TControl& control, std::vector<std::string> buttons = {"OK"}) {
+        std::vector<std::unique_ptr<DialogAnswer>> answers;
+        std::function<void(HWND)> answer = [&](HWND dialog) {
+            SeenDialog shown = readDialog(dialog);
+            seen.push_back({shown.title, shown.message, form.GB_About->Enabled(),
+                            form.PL_Wait->Visible(), form.Timer1->Enabled()});
+            if (seen.size() <= buttons.size()) {
+                pressButton(dialog, buttons[seen.size() - 1]);
+            } else {
+                pressButton(dialog, "いいえ(&N)");
+                pressButton(dialog, "OK");
+            }
+            answers.push_back(std::make_unique<DialogAnswer>(answer)); // the next one
+        };
+        answers.push_back(std::make_unique<DialogAnswer>(answer));
+        SendMessageA(control.Handle(), BM_CLICK, 0, 0);
+    }
+    std::vector<std::string> messages() const {
+        std::vector<std::string> texts;
+        for (const Seen& dialog : seen)
+            texts.push_back(dialog.message);
+        return texts;
+    }
+    // Adds a row to the page as the pages build it, and returns its control.
+    template <typename Control>
+    Control& row(const std::string& name, const std::vector<std::string>& texts) {
+        form.AddActionRow(0, texts);
+        return *form.Find<Control>(name);
+    }
+    ui::TButton& repairRow(const char* row, int index) {
+        return this->row<ui::TButton>(
+            std::string("BB_") + row,
+            {"GB_About", std::to_string(index), row, "ファイルが編集出来ません", "修復を試みる"});
+    }
+    ui::TSpeedButton& switchRow(const char* row, int index, int state) {
+        return this->row<ui::TSpeedButton>(
+            std::string("SB_") + row + std::to_string(state),
+            {"GB_About", std::to_string(index), row, "Switch", "する", "しない"});
+    }
+};
+
+TEST_F(ActionButtonTest, ARepairWhileExcelRunsEndsItOnYesThenRepairs) {
+    ChildProcess excel(programs.file("EXCEL.EXE"));
+    writeFile(temp.file("~book.tmp"), "x");
+    form.Timer1->SetEnabled(true);
+
+    click(repairRow("XlsUsed", 2), {"はい(&Y)", "OK"});
+
+    ASSERT_EQ(messages(), (std::vector<std::string>{"Excel を強制終了します。宜しいですか？",
+                                                    "修復を試みました。ご確認ください。"}));
+    // While the action ran: page locked, wait panel shown, timer stopped.
+    EXPECT_FALSE(seen[0].pageEnabled);
+    EXPECT_TRUE(seen[0].panelShown);
+    EXPECT_FALSE(seen[0].timerOn);
+    EXPECT_EQ(form.PL_Wait->Caption(), "作業中です...お待ちください。");
+    EXPECT_FALSE(seen[1].panelShown);
+
+    EXPECT_TRUE(excel.endsWithin(5000));
+    EXPECT_EQ(GetFileAttributesA(temp.file("~book.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(form.Find<ui::TLabel>("LL_XlsProcess")->Caption(), "Excel は 非稼動 です。");
+    EXPECT_TRUE(form.GB_About->Enabled());
+    EXPECT_FALSE(form.PL_Wait->Visible());
+    EXPECT_TRUE(form.Timer1->Enabled());
+}
+
+TEST_F(ActionButtonTest, WordsRepairAsksOnlyWhenWordRuns) {
+    ChildProcess excel(programs.file("EXCEL.EXE"));
+    writeFile(temp.file("~letter.tmp"), "x");
+    click(repairRow("DocUsed", 2));
+    EXPECT_EQ(messages(), std::vector<std::string>{"修復を試みました。ご確認ください。"});
+    EXPECT_EQ(GetFileAttributesA(temp.file("~letter.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(excel.running());
+
+    ChildProcess word(programs.file("WINWORD.EXE"));
+    writeFile(temp.file("~letter.tmp"), "x");
+    seen.clear();
+    click(*form.Find<ui::TButton>("BB_DocUsed"), {"いいえ(&N)", "OK"});
+    EXPECT_EQ(messages(), (std::vector<std::string>{"Word を強制終了します。宜しいですか？",
+                                                    "更新出来ませんでした。"}));
+    EXPECT_NE(GetFileAttributesA(temp.file("~letter.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(word.running());
+}
+
+TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {
+    // The clipboard reads on (no AcbControl for 11.0); 10.0 still has it off.
+    ScratchKey version10{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\10.0"};
+    ScratchKey version11{HKEY_CURRENT_USER, "\\SOFTWARE\\Microsoft\\Office\\11.0"};
+    makeKey(HKEY_CURRENT_USER, version11.sub("Common\\General"));
+    putDword(HKEY_CURRENT_USER, version10.sub("Common\\General"), "AcbControl", 1);
+    info.Product.MajorVersion = "11.0";
+    info.VerList = {"11.0\t{A}\tOffice 2003\t\t\tC:\\O11\\", "10.0\t{B}\tOffice XP\t\t\tC:\\O10\\"};
+    ui::TSpeedButton& on = switchRow("MsoClip", 3, 1);
+    form.SetToggleState("MsoClip", true);
+
+    click(on);
+
+    EXPECT_EQ(messages(), std::vector<std::string>{"更新しました。ご確認ください。"});
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, version10.sub("Common\\General"), "AcbControl"));
+    EXPECT_TRUE(on.Down());
+    EXPECT_FALSE(form.Find<ui::TSpeedButton>("SB_MsoClip0")->Down());
+}
+
+TEST_F(ActionButtonTest, AStoppedTimerStaysStoppedAndTheWaitPanelHidesBeforeTheMessage) {
+    form.Timer1->SetEnabled(false);
+    click(switchRow("EmlWshX", 3, 0)); // no such action: the switch did not succeed
+    EXPECT_EQ(messages(), std::vector<std::string>{"更新出来ませんでした。"});
+    EXPECT_FALSE(seen[0].panelShown);
+    EXPECT_FALSE(form.Timer1->Enabled());
+    EXPECT_TRUE(form.GB_About->Enabled());
+}
+
 // An action that ends with a registry error: switching scripts off where a script
 // class holds a sub-key that can't be read, so that it can't be set aside.
-TEST(ActionButton, ARegistryErrorEndsTheActionWithEverythingRestored) {
-    ScratchKey locked(HKEY_CLASSES_ROOT, "\\AAWexdalTest.Locked");
+class ActionErrorTest : public ActionButtonTest {
+  protected:
+    ScratchKey locked{HKEY_CLASSES_ROOT, "\\AAWexdalTest.Locked"};
+
+    ~ActionErrorTest() override {
+        // Also when the error did not come: scripts on again, everything readable.
+        setKeySecurity(HKEY_CLASSES_ROOT, locked.sub("Secret"), "D:P(A;;KA;;;WD)");
+        kel::SetScriptHostEnabled(1);
+        removeTree(HKEY_CLASSES_ROOT, "\\AAWexdalTest.Locked.SymantecDisabled");
+    }
+};
+
+TEST_F(ActionErrorTest, ARegistryErrorEndsTheActionWithEverythingRestored) {
     putString(HKEY_CLASSES_ROOT, locked.sub("Shell\\Open\\Command"), "", "wscript.exe \"%1\"");
     makeKey(HKEY_CLASSES_ROOT, locked.sub("Secret"));
     setKeySecurity(HKEY_CLASSES_ROOT, locked.sub("Secret"), "D:P(D;;KR;;;WD)(A;;KA;;;WD)");
-
-    app::TForm1 form;
-    ui::TSpeedButton& button = form.Create<ui::TSpeedButton>("SB_EmlWsh0", form.GB_About->Handle());
-    form.GLB_Menu->AddItem("About");
-    form.GLB_Menu->SetItemIndex(0);
     form.Timer1->SetEnabled(true);
 
-    bool pageEnabled = false, panelShown = true, timerOn = false;
-    {
-        DialogAnswer answer([&](HWND dialog) {
-            pageEnabled = form.GB_About->Enabled();
-            panelShown = form.PL_Wait->Visible();
-            timerOn = form.Timer1->Enabled();
-            pressButton(dialog, "OK");
-        });
-        form.ActionButtonClick(button);
-        EXPECT_EQ(answer.seen().title, "エラー");
-        EXPECT_EQ(answer.seen().message, "'AAWexdalTest.Locked\\Secret' の取得に失敗しました");
-    }
-    EXPECT_TRUE(pageEnabled);
-    EXPECT_FALSE(panelShown);
-    EXPECT_TRUE(timerOn);
+    click(switchRow("EmlWsh", 3, 0));
+
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "エラー");
+    EXPECT_EQ(seen[0].message, "'AAWexdalTest.Locked\\Secret' の取得に失敗しました");
+    EXPECT_TRUE(seen[0].pageEnabled);
+    EXPECT_FALSE(seen[0].panelShown);
+    EXPECT_TRUE(seen[0].timerOn);
     EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\AAWexdalTest.Locked.SymantecDisabled"));
     setKeySecurity(HKEY_CLASSES_ROOT, locked.sub("Secret"), "D:P(A;;KA;;;WD)");
     EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, locked.sub("Secret"))); // nothing lost
-}
-
-TEST(ActionButton, TheTimerKeepsItsStateAndTheWaitPanelHidesBeforeTheMessage) {
-    app::TForm1 form;
-    ui::TSpeedButton& button = form.Create<ui::TSpeedButton>("SB_EmlWshX", form.GB_About->Handle());
-    form.GLB_Menu->AddItem("About");
-    form.GLB_Menu->SetItemIndex(0);
-    form.Timer1->SetEnabled(false);
-    bool panelShown = true;
-    DialogAnswer answer([&](HWND dialog) {
-        panelShown = form.PL_Wait->Visible();
-        pressButton(dialog, "OK");
-    });
-    form.ActionButtonClick(button); // a name of no action: the switch did not succeed
-    EXPECT_EQ(answer.seen().message, "更新出来ませんでした。");
-    EXPECT_FALSE(panelShown);
-    EXPECT_FALSE(form.Timer1->Enabled());
-    EXPECT_TRUE(form.GB_About->Enabled());
 }
 
 } // namespace
