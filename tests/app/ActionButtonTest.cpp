@@ -37,6 +37,7 @@ class ActionButtonTest : public testing::Test {
         savedTemp.resize(size);
         savedTemp.resize(GetEnvironmentVariableA("TEMP", savedTemp.data(), size));
         SetEnvironmentVariableA("TEMP", "C:\\wexdal-tests\\actions-temp");
+        app::gPagesBuilt = true; // activation must not build the machine's pages over these
         form.GLB_Menu->AddItem("About");
         form.GLB_Menu->SetItemIndex(0);
         for (const char* program : {"EXCEL.EXE", "WINWORD.EXE"})
@@ -54,7 +55,12 @@ class ActionButtonTest : public testing::Test {
     // any further dialog gets "いいえ(&N)" or "OK".
     void click(ui::TControl& control, std::vector<std::string> buttons = {"OK"}) {
         std::vector<std::unique_ptr<DialogAnswer>> answers;
+        HWND last = nullptr;
         std::function<void(HWND)> answer = [&](HWND dialog) {
+            answers.push_back(std::make_unique<DialogAnswer>(answer)); // the next one
+            if (dialog == last)
+                return; // still closing
+            last = dialog;
             SeenDialog shown = readDialog(dialog);
             seen.push_back({shown.title, shown.message, form.GB_About->Enabled(),
                             form.PL_Wait->Visible(), form.Timer1->Enabled()});
@@ -64,7 +70,6 @@ class ActionButtonTest : public testing::Test {
                 pressButton(dialog, "いいえ(&N)");
                 pressButton(dialog, "OK");
             }
-            answers.push_back(std::make_unique<DialogAnswer>(answer)); // the next one
         };
         answers.push_back(std::make_unique<DialogAnswer>(answer));
         SendMessageA(control.Handle(), BM_CLICK, 0, 0);
