@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 
 namespace ui {
@@ -9,6 +10,13 @@ namespace ui {
 namespace {
 
 const char kControlProperty[] = "WexdalControl";
+constexpr UINT_PTR kLifetimeSubclass = 1;
+constexpr UINT_PTR kContainerSubclass = 2;
+
+int nextTabSequence() {
+    static int sequence = 0;
+    return ++sequence;
+}
 
 void showException(const std::string& message) {
     MessageBoxA(GetActiveWindow(), message.c_str(), "Wexdal", MB_OK | MB_ICONERROR);
@@ -21,6 +29,8 @@ std::function<void(const std::string&)>& exceptionHandler() {
 
 LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                DWORD_PTR) {
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, containerProc, kContainerSubclass);
     LRESULT result = 0;
     if (RouteToChild(message, wParam, lParam, result))
         return result;
@@ -69,19 +79,30 @@ TComponent::TComponent(TForm& owner, std::string name) : owner_(owner), name_(st
 
 TControl::TControl(TForm& owner, std::string name, HWND parent, const char* windowClass,
                    DWORD style, DWORD exStyle)
-    : TComponent(owner, std::move(name)) {
+    : TComponent(owner, std::move(name)), tabSequence_(nextTabSequence()) {
     window_ = CreateWindowExA(exStyle, windowClass, "", style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
                               0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kControlProperty, this);
+    SetWindowSubclass(window_, lifetimeProc, kLifetimeSubclass, reinterpret_cast<DWORD_PTR>(this));
     SetFont(font_);
     BringToFront(); // a new control lies above its earlier siblings
 }
 
 TControl::~TControl() {
-    if (window_ != nullptr) {
-        RemovePropA(window_, kControlProperty);
-        DestroyWindow(window_);
+    if (window_ != nullptr)
+        DestroyWindow(window_); // lifetimeProc lets go of the handle
+}
+
+// The last message a window gets: from here on the handle is dead, also when the
+// window went with its parent.
+LRESULT CALLBACK TControl::lifetimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data) {
+    if (message == WM_NCDESTROY) {
+        RemovePropA(window, kControlProperty);
+        RemoveWindowSubclass(window, lifetimeProc, kLifetimeSubclass);
+        reinterpret_cast<TControl*>(data)->window_ = nullptr;
     }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 TControl* TControl::FromHandle(HWND window) {
@@ -89,13 +110,32 @@ TControl* TControl::FromHandle(HWND window) {
 }
 
 void TControl::RouteChildNotifications() {
-    SetWindowSubclass(window_, containerProc, 1, 0);
+    SetWindowSubclass(window_, containerProc, kContainerSubclass, 0);
     SetWindowLongA(window_, GWL_EXSTYLE,
                    GetWindowLongA(window_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
 }
 
 void TControl::SetParent(HWND parent) {
     ::SetParent(window_, parent);
+    tabSequence_ = nextTabSequence(); // last in the new parent's tab order
+}
+
+bool TControl::TabStop() const {
+    return (GetWindowLongA(window_, GWL_STYLE) & WS_TABSTOP) != 0;
+}
+
+bool TControl::CanFocus() const {
+    if (window_ == nullptr || !IsWindowVisible(window_))
+        return false;
+    for (HWND window = window_; window != nullptr && window != Owner().Handle();
+         window = GetParent(window))
+        if (!IsWindowEnabled(window))
+            return false;
+    return true;
+}
+
+bool TControl::HandleAccessKey(char) {
+    return false;
 }
 
 RECT TControl::BoundsRect() const {
@@ -258,13 +298,14 @@ TForm::TForm(const char* className, const std::string& caption, DWORD style, DWO
 }
 
 TForm::~TForm() {
-    // Controls go first, in reverse creation order, while the window still exists.
+    // The window stops calling into this half-destroyed form; controls go first, in
+    // reverse creation order, while the window still exists.
+    if (window_ != nullptr)
+        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
     while (!components_.empty())
         components_.pop_back();
-    if (window_ != nullptr) {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    if (window_ != nullptr)
         DestroyWindow(window_);
-    }
 }
 
 TComponent* TForm::FindComponent(const std::string& name) const {
@@ -302,9 +343,18 @@ bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
     switch (message) {
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE)
-            InvokeEvent([this] { FormActivate(); });
-        return false;
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (TControl* focused = focusedControl())
+                savedFocus_ = focused->Handle();
+            return false;
+        }
+        InvokeEvent([this] { FormActivate(); });
+        if (HIWORD(wParam) == 0) // not minimised
+            restoreFocus();
+        return true;
+    case WM_SETFOCUS:
+        restoreFocus();
+        return true;
     case WM_CLOSE:
         DestroyWindow(window_);
         return true;
@@ -326,6 +376,12 @@ LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         static_cast<TForm*>(create->lpCreateParams)->window_ = window;
     }
     auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY && form != nullptr) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        form->window_ = nullptr;
+        form->savedFocus_ = nullptr;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
     LRESULT result = 0;
     if (form != nullptr && form->HandleMessage(message, wParam, lParam, result))
         return result;

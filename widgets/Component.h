@@ -118,6 +118,15 @@ class TControl : public TComponent {
     TNotifyEvent OnClick;
     void Click(); // runs OnClick at the event boundary
 
+    // Tab order: within a parent, the order in which controls were placed on it
+    // (created there or moved there last), whatever their z-order.
+    int TabSequence() const { return tabSequence_; }
+    bool TabStop() const;
+    // Visible and enabled, and so are all its parents: it can take the focus.
+    bool CanFocus() const;
+    // An access key (Alt+letter) pressed on the form: true when this control used it.
+    virtual bool HandleAccessKey(char key);
+
     // Notifications routed from the parent window. Return true when handled.
     virtual bool HandleCommand(WORD code);
     virtual bool HandleDrawItem(DRAWITEMSTRUCT& item);
@@ -132,7 +141,10 @@ class TControl : public TComponent {
     void RouteChildNotifications();
 
   private:
-    HWND window_ = nullptr;
+    static LRESULT CALLBACK lifetimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR data);
+    HWND window_ = nullptr; // nullptr once the window is destroyed
+    int tabSequence_ = 0;
     TFontSpec font_;
     Font fontHandle_;
     TColor color_ = clDefault;
@@ -171,6 +183,16 @@ class TForm {
     void SetOuterSize(int width, int height);
     std::string Caption() const;
 
+    // The controls that Tab visits, in tab order: parent by parent, each control
+    // followed by the controls placed on it; only those that can take the focus.
+    std::vector<TControl*> TabOrderList() const;
+    // Moves the focus to the next (or previous) control in tab order.
+    void SelectNext(bool forward);
+    // The form's keyboard handling for a message taken from the queue, before it is
+    // translated and dispatched: Tab and Shift+Tab, Enter on a focused button and
+    // access keys. True when the message was used and must not be dispatched.
+    bool IsDialogKey(const MSG& message);
+
   protected:
     TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle);
     // Whether destroying the window ends the message loop (the main window's does).
@@ -181,7 +203,11 @@ class TForm {
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND window_ = nullptr;
+    TControl* focusedControl() const;
+    void restoreFocus();
+    bool pressAccessKey(char key);
+    HWND window_ = nullptr;     // nullptr once the window is destroyed
+    HWND savedFocus_ = nullptr; // the control that had the focus when the form went inactive
     std::vector<std::unique_ptr<TComponent>> components_;
 };
 

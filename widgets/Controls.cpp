@@ -1,5 +1,7 @@
 #include "widgets/Controls.h"
 
+#include "widgets/AccessKey.h"
+
 #include <map>
 
 namespace ui {
@@ -92,8 +94,12 @@ LRESULT CALLBACK imageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return paintedProc<TImage>(window, message, wParam, lParam);
 }
 
+constexpr UINT_PTR kLabelSubclass = 3;
+
 LRESULT CALLBACK labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) {
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, labelProc, kLabelSubclass);
     trackHover(window, message, dynamic_cast<TLabel*>(TControl::FromHandle(window)));
     return DefSubclassProc(window, message, wParam, lParam);
 }
@@ -148,9 +154,10 @@ TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
 
 // ---- TLabel
 
+// Owner-drawn: the platform's centred and right-aligned statics always wrap words.
 TLabel::TLabel(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY) {
-    SetWindowSubclass(Handle(), labelProc, 1, 0);
+    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOTIFY) {
+    SetWindowSubclass(Handle(), labelProc, kLabelSubclass, 0);
 }
 
 bool TLabel::HandleCommand(WORD code) {
@@ -171,12 +178,30 @@ void TLabel::SetFont(const TFontSpec& font) {
 }
 
 void TLabel::SetAlignment(TAlignment alignment) {
-    LONG style = GetWindowLongA(Handle(), GWL_STYLE) & ~(SS_LEFT | SS_CENTER | SS_RIGHT);
-    style |= alignment == TAlignment::Center         ? SS_CENTER
-             : alignment == TAlignment::RightJustify ? SS_RIGHT
-                                                     : SS_LEFT;
-    SetWindowLongA(Handle(), GWL_STYLE, style);
+    alignment_ = alignment;
     InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TLabel::SetWordWrap(bool wordWrap) {
+    wordWrap_ = wordWrap;
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+bool TLabel::HandleDrawItem(DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    Brush own(Color() == clDefault ? nullptr : CreateSolidBrush(ColorToRGB(Color())));
+    FillRect(dc, &item.rcItem, own ? own.get() : GetSysColorBrush(COLOR_BTNFACE));
+    SelectGuard font(dc, FontHandle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(FontSpec().Color));
+    UINT format = DT_EXPANDTABS | DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : 0);
+    format |= alignment_ == TAlignment::Center         ? DT_CENTER
+              : alignment_ == TAlignment::RightJustify ? DT_RIGHT
+                                                       : DT_LEFT;
+    std::string text = Caption();
+    RECT rect = item.rcItem;
+    DrawTextA(dc, text.c_str(), -1, &rect, format);
+    return true;
 }
 
 void TLabel::SetAutoSize(bool autoSize) {
@@ -240,6 +265,13 @@ bool TButton::HandleCommand(WORD code) {
     return true;
 }
 
+bool TButton::HandleAccessKey(char key) {
+    if (!IsAccessKey(key, Caption()) || !CanFocus())
+        return false;
+    HandleCommand(BN_CLICKED);
+    return true;
+}
+
 // ---- TSpeedButton
 
 TSpeedButton::TSpeedButton(TForm& owner, std::string name, HWND parent)
@@ -270,6 +302,13 @@ bool TSpeedButton::HandleCommand(WORD code) {
     else
         SetDown(!Down());
     Click();
+    return true;
+}
+
+bool TSpeedButton::HandleAccessKey(char key) {
+    if (!IsAccessKey(key, Caption()) || !CanFocus())
+        return false;
+    HandleCommand(BN_CLICKED);
     return true;
 }
 

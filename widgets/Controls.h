@@ -15,13 +15,18 @@ class TGroupBox : public TControl {
 
 enum class TAlignment { LeftJustify, RightJustify, Center };
 
-// A static text. With AutoSize it takes the size of its text.
+// A static text. With AutoSize it takes the size of its text. Without WordWrap it
+// breaks lines only at line breaks and clips what does not fit, whatever the
+// alignment.
 class TLabel : public TControl {
   public:
     TLabel(TForm& owner, std::string name, HWND parent);
     void SetCaption(const std::string& text) override;
     void SetFont(const TFontSpec& font) override;
     void SetAlignment(TAlignment alignment);
+    TAlignment Alignment() const { return alignment_; }
+    void SetWordWrap(bool wordWrap);
+    bool WordWrap() const { return wordWrap_; }
     void SetAutoSize(bool autoSize);
     bool AutoSize() const { return autoSize_; }
     SIZE TextSize() const;
@@ -29,10 +34,13 @@ class TLabel : public TControl {
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
     bool HandleCommand(WORD code) override;
+    bool HandleDrawItem(DRAWITEMSTRUCT& item) override;
 
   private:
     void adjustSize();
     bool autoSize_ = true;
+    bool wordWrap_ = false;
+    TAlignment alignment_ = TAlignment::LeftJustify;
 };
 
 // A push button, optionally with a glyph (an image list of one or two images: the
@@ -45,6 +53,7 @@ class TButton : public TControl {
     // One image for every state, or two: the normal and the disabled look.
     void SetGlyph(HIMAGELIST glyph);
     bool HandleCommand(WORD code) override;
+    bool HandleAccessKey(char key) override;
 
   private:
     HIMAGELIST stateImages_ = nullptr; // one image per button state, built from the glyph
@@ -60,6 +69,7 @@ class TSpeedButton : public TControl {
     bool Down() const;
     void SetDown(bool down); // raises the others of the group
     bool HandleCommand(WORD code) override;
+    bool HandleAccessKey(char key) override;
 
   private:
     int groupIndex_ = 0;

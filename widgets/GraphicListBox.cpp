@@ -6,6 +6,8 @@ namespace ui {
 
 namespace {
 
+constexpr UINT_PTR kListSubclass = 4;
+
 struct Look {
     TColor color;
     const TFontSpec* font;
@@ -88,11 +90,12 @@ TGraphicListBox::TGraphicListBox(TForm& owner, std::string name, HWND parent)
                    WS_VSCROLL | WS_TABSTOP),
       hoverTimer_(owner, Name() + ".HoverTimer", 100) {
     hoverTimer_.OnTimer = [this](TComponent&) { hoverTick(); };
-    SetWindowSubclass(Handle(), listProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(Handle(), listProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 TGraphicListBox::~TGraphicListBox() {
-    RemoveWindowSubclass(Handle(), listProc, 1);
+    if (Handle() != nullptr)
+        RemoveWindowSubclass(Handle(), listProc, kListSubclass);
 }
 
 void TGraphicListBox::SetAutoItemHeight(bool value) {
@@ -326,6 +329,10 @@ LRESULT CALLBACK TGraphicListBox::listProc(HWND window, UINT message, WPARAM wPa
     case WM_MOUSELEAVE:
         list->tracking_ = false;
         InvokeEvent([list] { list->mouseLeft(); });
+        break;
+    case WM_NCDESTROY:
+        list->hoverTimer_.SetEnabled(false);
+        RemoveWindowSubclass(window, listProc, kListSubclass);
         break;
     default:
         break;

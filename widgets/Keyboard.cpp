@@ -1,0 +1,124 @@
+// The form's keyboard handling, as the toolkit gives it to every form: Tab and
+// Shift+Tab in tab order, the focus kept across activations, and access keys.
+#include "widgets/Component.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace ui {
+
+namespace {
+
+// Whether the focused window handles this key itself (WM_GETDLGCODE).
+bool focusWants(const MSG& message, LRESULT codes) {
+    HWND focus = GetFocus();
+    if (focus == nullptr)
+        return false;
+    MSG copy = message;
+    return (SendMessageA(focus, WM_GETDLGCODE, copy.wParam, reinterpret_cast<LPARAM>(&copy)) &
+            codes) != 0;
+}
+
+bool keyDown(int key) {
+    return GetKeyState(key) < 0;
+}
+
+} // namespace
+
+std::vector<TControl*> TForm::TabOrderList() const {
+    std::vector<std::pair<TControl*, HWND>> controls; // with its parent
+    for (const auto& component : components_)
+        if (auto* control = dynamic_cast<TControl*>(component.get());
+            control != nullptr && control->Handle() != nullptr)
+            controls.emplace_back(control, control->ParentHandle());
+    std::stable_sort(controls.begin(), controls.end(), [](const auto& a, const auto& b) {
+        return a.first->TabSequence() < b.first->TabSequence();
+    });
+    std::vector<TControl*> order;
+    auto walk = [&](HWND parent, auto& self) -> void {
+        for (const auto& [control, itsParent] : controls) {
+            if (itsParent != parent)
+                continue;
+            if (control->TabStop() && control->CanFocus())
+                order.push_back(control);
+            self(control->Handle(), self);
+        }
+    };
+    if (window_ != nullptr)
+        walk(window_, walk);
+    return order;
+}
+
+TControl* TForm::focusedControl() const {
+    for (HWND window = GetFocus(); window != nullptr && window != window_;
+         window = GetParent(window)) {
+        TControl* control = TControl::FromHandle(window);
+        if (control != nullptr && &control->Owner() == this)
+            return control;
+    }
+    return nullptr;
+}
+
+void TForm::SelectNext(bool forward) {
+    std::vector<TControl*> order = TabOrderList();
+    if (order.empty())
+        return;
+    auto current = std::find(order.begin(), order.end(), focusedControl());
+    size_t index;
+    if (current == order.end())
+        index = forward ? 0 : order.size() - 1;
+    else
+        index = (static_cast<size_t>(current - order.begin()) + (forward ? 1 : order.size() - 1)) %
+                order.size();
+    HWND target = order[index]->Handle();
+    SetFocus(target);
+    if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageA(target, EM_SETSEL, 0, -1); // an edit entered by Tab selects its text
+}
+
+// The control that had the focus when the form went inactive gets it back; when it
+// can't take it, the first control in tab order does.
+void TForm::restoreFocus() {
+    for (const auto& component : components_) {
+        auto* control = dynamic_cast<TControl*>(component.get());
+        if (control != nullptr && savedFocus_ != nullptr && control->Handle() == savedFocus_ &&
+            control->CanFocus()) {
+            SetFocus(savedFocus_);
+            return;
+        }
+    }
+    std::vector<TControl*> order = TabOrderList();
+    if (!order.empty())
+        SetFocus(order.front()->Handle());
+}
+
+bool TForm::pressAccessKey(char key) {
+    for (const auto& component : components_) {
+        auto* control = dynamic_cast<TControl*>(component.get());
+        if (control != nullptr && control->Handle() != nullptr && control->HandleAccessKey(key))
+            return true;
+    }
+    return false;
+}
+
+bool TForm::IsDialogKey(const MSG& message) {
+    if (window_ == nullptr || (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
+        return false;
+    switch (message.message) {
+    case WM_KEYDOWN:
+        if (message.wParam != VK_TAB || keyDown(VK_CONTROL) || keyDown(VK_MENU) ||
+            focusWants(message, DLGC_WANTTAB))
+            return false;
+        SelectNext(!keyDown(VK_SHIFT));
+        return true;
+    case WM_SYSCHAR:
+        return pressAccessKey(static_cast<char>(message.wParam));
+    case WM_CHAR: // a plain letter where the focused control takes no characters
+        return !focusWants(message, DLGC_WANTCHARS) &&
+               pressAccessKey(static_cast<char>(message.wParam));
+    default:
+        return false;
+    }
+}
+
+} // namespace ui
