@@ -1,4 +1,5 @@
 // Program entry: one instance per desktop, keyed by the executable's file name.
+#include "app/StartState.h"
 #include "app/Unit1.h"
 
 #include <windows.h>
@@ -23,10 +24,10 @@ bool activateRunningInstance() {
     return true;
 }
 
-void runMessageLoop(HWND mainWindow) {
+void runMessageLoop(ui::TForm& mainForm) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(mainWindow, &message))
+        if (mainForm.IsDialogKey(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
@@ -35,7 +36,7 @@ void runMessageLoop(HWND mainWindow) {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     std::string name = executableFileName();
     ATOM atom = GlobalFindAtomA(name.c_str());
     if (atom != 0 && activateRunningInstance())
@@ -49,9 +50,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     {
         app::TForm1 form;
-        ShowWindow(form.Handle(), SW_SHOW);
-        SetForegroundWindow(form.Handle());
-        runMessageLoop(form.Handle());
+        int show = app::StartShowCommand(showCommand);
+        ShowWindow(form.Handle(), show);
+        if (!app::IsMinimising(show))
+            SetForegroundWindow(form.Handle());
+        runMessageLoop(form);
     }
     GlobalDeleteAtom(atom);
     return 0;

@@ -143,9 +143,9 @@ void TForm1::BuildPages() {
 
 void TForm1::AddPage(kel::TKelExtInfo& record) {
     const std::string& item = record.ViewName;
-    if (record.IconHandle != nullptr)
-        IL_Menu->AddIcon(record.IconHandle);
-    else // keeps glyph i with item i
+    // Glyph i belongs to item i: an icon the list refuses (none, or the 1 that
+    // ExtractIconA gives for a file that is not a program) gives way to the default.
+    if (record.IconHandle == nullptr || IL_Menu->AddIcon(record.IconHandle) < 0)
         IL_Menu->AddIcon(LoadIconA(nullptr, IDI_APPLICATION));
     GLB_Menu->AddItem(item);
     if (item == "About")

@@ -55,6 +55,7 @@ class TMessageForm : public ui::TForm {
         ui::TImage& icon = Create<ui::TImage>("Image", Handle());
         icon.SetIcon(LoadIconA(nullptr, kind.icon));
         ui::TLabel& label = Create<ui::TLabel>("Message", Handle());
+        label.SetWordWrap(true);
         label.SetCaption(message);
         SIZE text = measure(label, message);
         label.SetAutoSize(false);
