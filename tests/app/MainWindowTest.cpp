@@ -1,6 +1,9 @@
+#include "app/StartState.h"
 #include "app/Unit1.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace app;
 
@@ -152,6 +155,86 @@ TEST(RowIcons, FiveRowIconsDrawOnTheFaceColour) {
     DeleteDC(dc);
     EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
     EXPECT_NE(centre, GetSysColor(COLOR_BTNFACE));
+}
+
+} // namespace
+
+namespace {
+
+// An icon of one colour, 32 x 32.
+HICON solidIcon(COLORREF colour) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP colourBitmap = CreateCompatibleBitmap(screen, 32, 32);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, colourBitmap);
+    RECT all = {0, 0, 32, 32};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    BYTE maskBits[32 * 4] = {};
+    HBITMAP mask = CreateBitmap(32, 32, 1, 1, maskBits);
+    ICONINFO info = {TRUE, 0, 0, mask, colourBitmap};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colourBitmap);
+    return icon;
+}
+
+// The image's pixels on white, row by row.
+std::vector<COLORREF> pixelsOf(const ui::TImageList& list, int index) {
+    ui::Bitmap picture = list.Picture(index, RGB(255, 255, 255));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, picture.get());
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// ExtractIconA answers 1 for a file that holds no icon; the list refuses it.
+TEST(MenuGlyphs, AnIconTheListRefusesGivesWayToTheDefaultAndShiftsNothing) {
+    app::TForm1 form;
+    HICON red = solidIcon(RGB(255, 0, 0)), green = solidIcon(RGB(0, 255, 0));
+    const std::pair<const char*, HICON> pages[] = {{"Excel", red},
+                                                   {"Word", reinterpret_cast<HICON>(1)},
+                                                   {"PowerPoint", nullptr},
+                                                   {"Outlook", green}};
+    for (const auto& [name, icon] : pages) {
+        kel::TKelExtInfo record;
+        record.ViewName = name;
+        record.IconHandle = icon;
+        form.AddPage(record);
+    }
+    ASSERT_EQ(form.IL_Menu->Count(), form.GLB_Menu->Count());
+    EXPECT_EQ(pixelsOf(*form.IL_Menu, 0)[16 * 32 + 16], RGB(255, 0, 0));
+    EXPECT_EQ(pixelsOf(*form.IL_Menu, 3)[16 * 32 + 16], RGB(0, 255, 0));
+    std::vector<COLORREF> refused = pixelsOf(*form.IL_Menu, 1);
+    EXPECT_EQ(refused, pixelsOf(*form.IL_Menu, 2)); // both the default glyph
+    EXPECT_NE(std::count(refused.begin(), refused.end(), RGB(255, 255, 255)), 32 * 32);
+    DestroyIcon(red);
+    DestroyIcon(green);
+}
+
+} // namespace
+
+namespace {
+
+TEST(StartState, MinimisedStaysMinimisedAndEverythingElseShowsNormally) {
+    EXPECT_EQ(app::StartShowCommand(SW_SHOWMINNOACTIVE), SW_SHOWMINNOACTIVE);
+    EXPECT_EQ(app::StartShowCommand(SW_SHOWMINIMIZED), SW_SHOWMINIMIZED);
+    EXPECT_EQ(app::StartShowCommand(SW_MINIMIZE), SW_MINIMIZE);
+    EXPECT_EQ(app::StartShowCommand(SW_FORCEMINIMIZE), SW_SHOWMINNOACTIVE);
+    for (int command : {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE, SW_SHOW,
+                        SW_SHOWNA, SW_RESTORE, SW_SHOWDEFAULT})
+        EXPECT_EQ(app::StartShowCommand(command), SW_SHOWNORMAL) << command;
+    EXPECT_TRUE(app::IsMinimising(SW_SHOWMINNOACTIVE));
+    EXPECT_FALSE(app::IsMinimising(SW_SHOWNORMAL));
 }
 
 } // namespace

@@ -4,9 +4,13 @@
 
 namespace testing_support {
 
-ChildProcess::ChildProcess(const std::string& path, const std::string& arguments) {
+ChildProcess::ChildProcess(const std::string& path, const std::string& arguments, int show) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    if (show >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(show);
+    }
     std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
     if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info_))

@@ -9,7 +9,9 @@ namespace testing_support {
 
 class ChildProcess {
   public:
-    explicit ChildProcess(const std::string& path, const std::string& arguments = "");
+    // show: the show command handed to the program (STARTUPINFO), -1 for none.
+    explicit ChildProcess(const std::string& path, const std::string& arguments = "",
+                          int show = -1);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -113,6 +113,46 @@ void RemoteWexdal::click(HWND button) const {
     PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+HWND RemoteWexdal::focus() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void RemoteWexdal::pressKey(WORD key, bool shift, bool alt) const {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (shift)
+        add(VK_SHIFT, false);
+    if (alt)
+        add(VK_MENU, false);
+    add(key, false);
+    add(key, true);
+    if (alt)
+        add(VK_MENU, true);
+    if (shift)
+        add(VK_SHIFT, true);
+    HWND dialog = openDialog();
+    SetForegroundWindow(dialog ? dialog : main_);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    waitForQueue();
+}
+
+// Waits until the program has taken everything from its queue.
+void RemoteWexdal::waitForQueue() const {
+    DWORD_PTR result = 0;
+    Sleep(50);
+    SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
 HWND openDialog() {
     HWND dialog = FindWindowA("TMessageForm", nullptr);
     return dialog && IsWindowVisible(dialog) ? dialog : nullptr;

@@ -37,8 +37,14 @@ class RemoteWexdal {
     HWND rowControl(const std::string& label, const std::string& text) const;
     HWND controlByText(HWND parent, const std::string& text) const;
     void click(HWND button) const;
+    // The window with the keyboard focus in the program's user-interface thread.
+    HWND focus() const;
+    // Presses and releases a key, with Shift or Alt held when asked, as the keyboard
+    // does: the program gets it through its message queue.
+    void pressKey(WORD key, bool shift = false, bool alt = false) const;
 
   private:
+    void waitForQueue() const;
     HWND main_;
 };
 
