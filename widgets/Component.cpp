@@ -10,7 +10,7 @@ namespace ui {
 namespace {
 
 const char kControlProperty[] = "WexdalControl";
-constexpr UINT_PTR kLifetimeSubclass = 1;
+constexpr UINT_PTR kControlSubclass = 1;
 constexpr UINT_PTR kContainerSubclass = 2;
 
 int nextTabSequence() {
@@ -83,24 +83,28 @@ TControl::TControl(TForm& owner, std::string name, HWND parent, const char* wind
     window_ = CreateWindowExA(exStyle, windowClass, "", style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
                               0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(window_, kControlProperty, this);
-    SetWindowSubclass(window_, lifetimeProc, kLifetimeSubclass, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(window_, controlProc, kControlSubclass, reinterpret_cast<DWORD_PTR>(this));
     SetFont(font_);
     BringToFront(); // a new control lies above its earlier siblings
 }
 
 TControl::~TControl() {
     if (window_ != nullptr)
-        DestroyWindow(window_); // lifetimeProc lets go of the handle
+        DestroyWindow(window_); // controlProc lets go of the handle
 }
 
-// The last message a window gets: from here on the handle is dead, also when the
-// window went with its parent.
-LRESULT CALLBACK TControl::lifetimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
+// What every control tells its form: that it got the focus (the form gives it back
+// when it is active again), and that its window is gone (WM_NCDESTROY, the last
+// message, also when the window went with its parent): the handle is dead.
+LRESULT CALLBACK TControl::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR data) {
+    auto* control = reinterpret_cast<TControl*>(data);
+    if (message == WM_SETFOCUS)
+        control->Owner().savedFocus_ = window;
     if (message == WM_NCDESTROY) {
         RemovePropA(window, kControlProperty);
-        RemoveWindowSubclass(window, lifetimeProc, kLifetimeSubclass);
-        reinterpret_cast<TControl*>(data)->window_ = nullptr;
+        RemoveWindowSubclass(window, controlProc, kControlSubclass);
+        control->window_ = nullptr;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
@@ -343,11 +347,8 @@ bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
     switch (message) {
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            if (TControl* focused = focusedControl())
-                savedFocus_ = focused->Handle();
+        if (LOWORD(wParam) == WA_INACTIVE)
             return false;
-        }
         InvokeEvent([this] { FormActivate(); });
         if (HIWORD(wParam) == 0) // not minimised
             restoreFocus();

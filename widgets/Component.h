@@ -141,8 +141,8 @@ class TControl : public TComponent {
     void RouteChildNotifications();
 
   private:
-    static LRESULT CALLBACK lifetimeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR data);
+    static LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR data);
     HWND window_ = nullptr; // nullptr once the window is destroyed
     int tabSequence_ = 0;
     TFontSpec font_;
@@ -206,8 +206,9 @@ class TForm {
     TControl* focusedControl() const;
     void restoreFocus();
     bool pressAccessKey(char key);
-    HWND window_ = nullptr;     // nullptr once the window is destroyed
-    HWND savedFocus_ = nullptr; // the control that had the focus when the form went inactive
+    HWND window_ = nullptr; // nullptr once the window is destroyed
+    friend class TControl;
+    HWND savedFocus_ = nullptr; // the control that had the focus last
     std::vector<std::unique_ptr<TComponent>> components_;
 };
 

@@ -76,8 +76,8 @@ void TForm::SelectNext(bool forward) {
         SendMessageA(target, EM_SETSEL, 0, -1); // an edit entered by Tab selects its text
 }
 
-// The control that had the focus when the form went inactive gets it back; when it
-// can't take it, the first control in tab order does.
+// The control that had the focus last gets it back; when it can't take it, the
+// first control in tab order does.
 void TForm::restoreFocus() {
     for (const auto& component : components_) {
         auto* control = dynamic_cast<TControl*>(component.get());

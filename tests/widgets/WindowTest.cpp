@@ -100,10 +100,13 @@ TEST_F(LabelTest, TooWideTextStaysOnOneLineClippedAtEitherSide) {
 
 TEST_F(LabelTest, WordWrapBreaksOnlyWhenAskedAndLineBreaksAlwaysCount) {
     TLabel& wrapped = make("会社名 使用者名 頭文字 プロダクトID", TAlignment::LeftJustify, 60);
+    int line = lineHeight;
+    EXPECT_FALSE(LabelPicture(wrapped).inkIn(0, line, 60, 3 * line));
     wrapped.SetWordWrap(true);
-    EXPECT_TRUE(LabelPicture(wrapped).inkIn(0, lineHeight, 60, 2 * lineHeight));
+    EXPECT_TRUE(LabelPicture(wrapped).inkIn(0, line, 60, 2 * line));
     TLabel& twoLines = make("一行目\r\n二行目", TAlignment::Center, 200);
-    EXPECT_TRUE(LabelPicture(twoLines).inkIn(0, lineHeight, 200, 2 * lineHeight));
+    EXPECT_EQ(lineHeight, 2 * line); // sized to both lines
+    EXPECT_TRUE(LabelPicture(twoLines).inkIn(0, line, 200, 2 * line));
 }
 
 TEST(WindowLifetime, HandlesAreLetGoWhenTheWindowsDie) {
