@@ -189,8 +189,8 @@ class TForm {
     // Moves the focus to the next (or previous) control in tab order.
     void SelectNext(bool forward);
     // The form's keyboard handling for a message taken from the queue, before it is
-    // translated and dispatched: Tab and Shift+Tab, Enter on a focused button and
-    // access keys. True when the message was used and must not be dispatched.
+    // translated and dispatched: Tab and Shift+Tab, and access keys. True when the
+    // message was used and must not be dispatched.
     bool IsDialogKey(const MSG& message);
 
   protected:
