@@ -125,6 +125,15 @@ std::string cutToBytes(const std::string& text, size_t maxBytes) {
     return text.substr(0, end);
 }
 
+// A button whose caption has this access key is clicked, as the mouse would, when
+// it could take the focus; the focus stays where it is.
+bool pressByAccessKey(TControl& button, char key) {
+    if (!IsAccessKey(key, button.Caption()) || !button.CanFocus())
+        return false;
+    button.HandleCommand(BN_CLICKED);
+    return true;
+}
+
 std::map<UINT_PTR, TTimer*>& timers() {
     static std::map<UINT_PTR, TTimer*> map;
     return map;
@@ -266,10 +275,7 @@ bool TButton::HandleCommand(WORD code) {
 }
 
 bool TButton::HandleAccessKey(char key) {
-    if (!IsAccessKey(key, Caption()) || !CanFocus())
-        return false;
-    HandleCommand(BN_CLICKED);
-    return true;
+    return pressByAccessKey(*this, key);
 }
 
 // ---- TSpeedButton
@@ -306,10 +312,7 @@ bool TSpeedButton::HandleCommand(WORD code) {
 }
 
 bool TSpeedButton::HandleAccessKey(char key) {
-    if (!IsAccessKey(key, Caption()) || !CanFocus())
-        return false;
-    HandleCommand(BN_CLICKED);
-    return true;
+    return pressByAccessKey(*this, key);
 }
 
 // ---- TEdit
