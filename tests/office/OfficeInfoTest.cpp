@@ -3,6 +3,7 @@
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
+#include "widgets/Gdi.h"
 
 #include <gtest/gtest.h>
 
@@ -238,16 +239,10 @@ TEST(IsOfficeFolder, NeedsAnOfficeProgramInAnExistingFolder) {
 // red, the Office 2003 one's blue.
 enum class Hue { Red, Blue, Other };
 Hue hueOf(HICON icon) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    DrawIconEx(memory, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-    COLORREF colour = GetPixel(memory, 26, 6);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ui::WindowDc screen(nullptr);
+    ui::MemoryCanvas canvas(screen.get(), 32, 32);
+    DrawIconEx(canvas.get(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    COLORREF colour = GetPixel(canvas.get(), 26, 6);
     int red = GetRValue(colour), blue = GetBValue(colour);
     return red > blue + 60 ? Hue::Red : blue > red + 60 ? Hue::Blue : Hue::Other;
 }

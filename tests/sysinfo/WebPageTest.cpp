@@ -92,6 +92,11 @@ TEST_F(WebPageTest, AnExistingProgramOf256CharactersOrMoreIsNotStarted) {
     std::string of255 = longFolders.file(std::string(203, 'y'));
     for (const std::string& folder : {of256, of255})
         installFixture("office11", folder + "\\Internet Explorer\\IEXPLORE.EXE");
+    // Ends the programs started from the long folders before they are removed,
+    // also when a check below ends the test early.
+    struct Closer {
+        ~Closer() { closeFixtures(); }
+    } closer;
 
     setProgramFiles(of256);
     ASSERT_EQ(InternetExplorerPath().size(), 256u);
@@ -103,7 +108,6 @@ TEST_F(WebPageTest, AnExistingProgramOf256CharactersOrMoreIsNotStarted) {
     ASSERT_EQ(InternetExplorerPath().size(), 255u);
     EXPECT_EQ(OpenUrl("http://example.com/"), 0);
     EXPECT_TRUE(logged("started IEXPLORE.EXE"));
-    closeFixtures();
 }
 
 TEST_F(WebPageTest, TheMakerSiteIsOpenedOnlyOnYes) {
