@@ -1,5 +1,8 @@
 #include "app/StartState.h"
 #include "app/Unit1.h"
+#include "sysinfo/ProductInfo.h"
+#include "tests/support/Fixtures.h"
+#include "wexdal_version.h"
 
 #include <gtest/gtest.h>
 
@@ -136,8 +139,17 @@ TEST_F(MainWindowTest, AboutPageFramesAndHidesTheInformationButton) {
     EXPECT_EQ(frame->Width(), form.BT_Info->Width() + 2);
     int w = form.GB_About->Width(), h = form.GB_About->Height();
     expectBounds(*form.IM_Link, w - 88 - 8, h - 31 - 8, 88, 31);
-    EXPECT_EQ(form.LL_Version->Caption(), "Version 1.0.0");
     EXPECT_EQ(form.IM_Wexd->Left(), (w - form.LL_Vector->Width()) / 2);
+}
+
+// The project version reaches the built program's version resource and the About
+// page's version line unchanged.
+TEST_F(MainWindowTest, TheVersionLineAndTheProgramsVersionResourceShowTheProjectVersion) {
+    kel::TKelProductInfo program;
+    ASSERT_EQ(kel::ReadProductInfo(testing_support::wexdalPath(), program), 0);
+    EXPECT_EQ(program.ProductVersion, WEXDAL_VERSION);
+    EXPECT_EQ(program.FileVersion, WEXDAL_FILE_VERSION);
+    EXPECT_EQ(form.LL_Version->Caption(), "Version " WEXDAL_VERSION);
 }
 
 } // namespace
