@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the program for release (Release, stripped) and writes
+# dist/wexdal-<version>.zip with wexdal.exe and readme.txt. The zip depends only on
+# the commit: its dates are the commit's time (or SOURCE_DATE_EPOCH), the executable
+# carries no link time and no build folder path.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$PWD
+build=build-release
+stage=$build/package
+
+scripts/install-deps.sh
+command -v python3 >/dev/null || { echo "package: python3 is missing" >&2; exit 1; }
+
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DWEXDAL_TESTS=OFF \
+    "-DCMAKE_C_FLAGS=-ffile-prefix-map=$root/=" "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$root/=" \
+    >/dev/null
+cmake --build "$build" --target wexdal -j2
+
+version=$(sed -n 's/^#define WEXDAL_VERSION "\(.*\)"$/\1/p' "$build/generated/wexdal_version.h")
+name=$(python3 scripts/release.py name "$build")
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct HEAD)}
+
+rm -rf "$stage"
+mkdir -p "$stage" dist
+# strip writes the current time into the PE header unless told a time; none, as the linker.
+SOURCE_DATE_EPOCH=0 i686-w64-mingw32-strip -o "$stage/wexdal.exe" "$build/app/wexdal.exe"
+python3 scripts/release.py readme docs/readme.txt "$stage/readme.txt" --version "$version"
+rm -f "dist/$name"
+python3 scripts/release.py zip "dist/$name" --epoch "$epoch" "$stage/wexdal.exe" "$stage/readme.txt"
+python3 scripts/release.py check "dist/$name"
+sha256sum "dist/$name"
