@@ -18,9 +18,13 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     >/dev/null
 cmake --build "$build" --target wexdal -j2
 
-version=$(sed -n 's/^#define WEXDAL_VERSION "\(.*\)"$/\1/p' "$build/generated/wexdal_version.h")
+version=$(python3 scripts/release.py project-version "$build")
 name=$(python3 scripts/release.py name "$build")
-epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct HEAD)}
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && ! SOURCE_DATE_EPOCH=$(git log -1 --format=%ct HEAD 2>/dev/null); then
+    echo "package: not a git checkout; set SOURCE_DATE_EPOCH to the release's time" >&2
+    exit 1
+fi
+epoch=$SOURCE_DATE_EPOCH
 
 rm -rf "$stage"
 mkdir -p "$stage" dist

@@ -2,6 +2,7 @@
 """Release helpers: the program's version resource, the readme, the zip and its check.
 
   release.py version EXE                 prints the ProductVersion of EXE
+  release.py project-version BUILD_DIR   prints the project version of a build folder
   release.py name BUILD_DIR              prints the package name of a build folder
   release.py agree --exe EXE --build-dir DIR --version V
                                          the version resource, the package name and V agree
@@ -281,6 +282,7 @@ def main(argv):
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
     commands.add_parser("version").add_argument("exe")
+    commands.add_parser("project-version").add_argument("build_dir")
     commands.add_parser("name").add_argument("build_dir")
     agree = commands.add_parser("agree")
     agree.add_argument("--exe", required=True)
@@ -300,6 +302,8 @@ def main(argv):
 
     if args.command == "version":
         print(product_version(open(args.exe, "rb").read()))
+    elif args.command == "project-version":
+        print(project_version(args.build_dir))
     elif args.command == "name":
         print(package_name(project_version(args.build_dir)))
     elif args.command == "agree":

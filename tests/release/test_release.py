@@ -1,0 +1,126 @@
+"""The release tool: readme conversion, the zip and the package check.
+
+Run by ctest with WEXDAL_EXE naming the built program and WEXDAL_VERSION its version.
+"""
+
+import io
+import os
+import struct
+import sys
+import tempfile
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"))
+import release  # noqa: E402
+
+EXE = os.environ["WEXDAL_EXE"]
+VERSION = os.environ["WEXDAL_VERSION"]
+
+README = "■ 概要\n\n  Wexdal Ver @VERSION@ です。\n\n■ 履歴\n\n  2026/12/08  Ver {v}  初版\n"
+
+
+class ReadmeTest(unittest.TestCase):
+    def test_becomes_shift_jis_with_crlf_and_the_version(self):
+        data = release.readme_bytes(README.format(v="1.2.3"), "1.2.3")
+        self.assertEqual(data.count(b"\r\n"), data.count(b"\n"))
+        self.assertTrue(data.endswith(b"\r\n"))
+        self.assertIn("Wexdal Ver 1.2.3 です。".encode("shift_jis"), data)
+        self.assertEqual(release.readme_problems(data), [])
+        self.assertEqual(release.readme_headings(data), ["■ 概要", "■ 履歴"])
+
+    def test_refuses_what_the_user_would_not_read_as_written(self):
+        cases = {
+            "carriage return": README.replace("\n", "\r\n"),
+            "tab": README.replace("  Wexdal", "\tWexdal"),
+            "no Shift-JIS form": README.replace("です", "です①"),  # code page 932 only
+            "reads otherwise in 932": README.replace("です", "〜です"),  # wave dash
+            "unknown field": README.replace("です", "@DATE@です"),
+        }
+        for name, source in cases.items():
+            with self.subTest(name), self.assertRaises(release.ReleaseError):
+                release.readme_bytes(source.format(v="1.2.3"), "1.2.3")
+
+    def test_refuses_a_version_without_a_history_entry(self):
+        with self.assertRaises(release.ReleaseError):
+            release.readme_bytes(README.format(v="1.2.2"), "1.2.3")
+        with self.assertRaises(release.ReleaseError):  # 1.2.30 is not 1.2.3
+            release.readme_bytes(README.format(v="1.2.30"), "1.2.3")
+
+    def test_problems_of_a_shipped_readme(self):
+        good = "■ 概要\r\n本文\r\n".encode("shift_jis")
+        self.assertEqual(release.readme_problems(good), [])
+        self.assertTrue(release.readme_problems(good.replace(b"\r\n", b"\n")))
+        self.assertTrue(release.readme_problems(good + b"\n"))
+        self.assertTrue(release.readme_problems(good[:-2]))
+        self.assertTrue(release.readme_problems("■ 概要\r\n".encode("utf-8")))
+        self.assertTrue(release.readme_problems(b"\xef\xbb\xbf" + good))
+
+
+class PackageTest(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.exe = self.file("wexdal.exe", open(EXE, "rb").read())
+        readme = README.format(v=VERSION)
+        self.readme = self.file("readme.txt", release.readme_bytes(readme, VERSION))
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def file(self, name, data):
+        path = os.path.join(self.folder.name, name)
+        with open(path, "wb") as out:
+            out.write(data)
+        return path
+
+    def package(self, files, version=VERSION, epoch=1700000000):
+        path = os.path.join(self.folder.name, release.package_name(version))
+        release.write_zip(path, files, epoch)
+        return path
+
+    def test_the_built_program_packs_and_checks_clean(self):
+        path = self.package([self.exe, self.readme])
+        self.assertEqual(release.package_problems(path), [])
+        with zipfile.ZipFile(path) as archive:
+            self.assertEqual(archive.namelist(), ["wexdal.exe", "readme.txt"])
+            self.assertEqual(archive.getinfo("readme.txt").date_time, (2023, 11, 14, 22, 13, 20))
+            self.assertEqual(archive.read("wexdal.exe"), open(EXE, "rb").read())
+
+    def test_the_zip_depends_on_its_inputs_only(self):
+        first = open(self.package([self.exe, self.readme]), "rb").read()
+        os.utime(self.exe, (0, 0))
+        os.chmod(self.readme, 0o600)
+        second = open(self.package([self.exe, self.readme]), "rb").read()
+        self.assertEqual(first, second)
+        later = open(self.package([self.exe, self.readme], epoch=1700000100), "rb").read()
+        self.assertNotEqual(first, later)
+
+    def test_a_name_that_does_not_match_the_version_resource_fails(self):
+        major, minor, patch = (int(part) for part in VERSION.split("."))
+        other = f"{major}.{minor}.{patch + 1}"
+        problems = release.package_problems(self.package([self.exe, self.readme], other))
+        self.assertTrue(any("ProductVersion" in p for p in problems), problems)
+        self.assertTrue(any("FILEVERSION" in p for p in problems), problems)
+
+    def test_missing_and_extra_files_fail(self):
+        extra = self.file("notes.txt", b"x")
+        for files in ([self.exe], [self.exe, self.readme, extra]):
+            with self.subTest(files=[os.path.basename(f) for f in files]):
+                self.assertTrue(release.package_problems(self.package(files)))
+
+    def test_a_link_time_stamp_fails(self):
+        data = bytearray(open(EXE, "rb").read())
+        struct.pack_into("<I", data, release.pe_header(data) + 4, 1700000000)
+        self.exe = self.file("wexdal.exe", bytes(data))
+        problems = release.package_problems(self.package([self.exe, self.readme]))
+        self.assertTrue(any("time stamp" in p for p in problems), problems)
+
+    def test_an_executable_without_a_version_resource_is_refused(self):
+        with self.assertRaises(release.ReleaseError):
+            release.product_version(b"MZ" + bytes(100))
+        with self.assertRaises(release.ReleaseError):
+            release.product_version(open(self.readme, "rb").read())
+
+
+if __name__ == "__main__":
+    unittest.main()
