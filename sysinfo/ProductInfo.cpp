@@ -29,8 +29,15 @@ const StringField kStrings[] = {
     {"ProductVersion", &TKelProductInfo::ProductVersion},
 };
 
+// The unit's file name alone, so that the executable names no build folder.
+#ifdef __FILE_NAME__
+const char kUnitFile[] = __FILE_NAME__;
+#else
+const char kUnitFile[] = __FILE__;
+#endif
+
 [[noreturn]] void assertionFailure(int line) {
-    const char* file = __FILE__;
+    const char* file = kUnitFile;
     const char* slash = std::strrchr(file, '/');
     char message[256];
     std::snprintf(message, sizeof message, "%s (%s, line %d)", "Assertion failure",
