@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the program for release (Release, stripped) and writes
+# Builds the shipped 32-bit program for release (Release, stripped) and writes
 # dist/wexdal-<version>.zip with wexdal.exe and readme.txt. The zip depends only on
 # the commit: its dates are the commit's time (or SOURCE_DATE_EPOCH), the executable
 # carries no link time and no build folder path.
@@ -12,7 +12,7 @@ stage=$build/package
 scripts/install-deps.sh
 command -v python3 >/dev/null || { echo "package: python3 is missing" >&2; exit 1; }
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DWEXDAL_ARCH=i686 \
     -DCMAKE_BUILD_TYPE=Release -DWEXDAL_TESTS=OFF \
     "-DCMAKE_C_FLAGS=-ffile-prefix-map=$root/=" "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$root/=" \
     >/dev/null
