@@ -1,22 +1,18 @@
 #!/usr/bin/env bash
 # Builds the shipped 32-bit program for release (Release, stripped) and writes
-# dist/wexdal-<version>.zip with wexdal.exe and readme.txt. The zip depends only on
-# the commit: its dates are the commit's time (or SOURCE_DATE_EPOCH), the executable
-# carries no link time and no build folder path.
+# dist/wexdal-<version>.zip with wexdal.exe and readme.txt, from the win32 preset's
+# build. The zip depends only on the commit: its dates are the commit's time (or
+# SOURCE_DATE_EPOCH), the executable carries no link time and no build folder path.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-root=$PWD
-build=build-release
+build=build-win32
 stage=$build/package
 
 scripts/install-deps.sh
 command -v python3 >/dev/null || { echo "package: python3 is missing" >&2; exit 1; }
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake -DWEXDAL_ARCH=i686 \
-    -DCMAKE_BUILD_TYPE=Release -DWEXDAL_TESTS=OFF \
-    "-DCMAKE_C_FLAGS=-ffile-prefix-map=$root/=" "-DCMAKE_CXX_FLAGS=-ffile-prefix-map=$root/=" \
-    >/dev/null
-cmake --build "$build" --target wexdal -j2
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target wexdal
 
 version=$(python3 scripts/release.py project-version "$build")
 name=$(python3 scripts/release.py name "$build")

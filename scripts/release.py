@@ -63,6 +63,13 @@ def pe_timestamp(pe):
     return struct.unpack_from("<I", pe, pe_header(pe) + 4)[0]
 
 
+MACHINE_I386 = 0x14C
+
+
+def pe_machine(pe):
+    return struct.unpack_from("<H", pe, pe_header(pe))[0]
+
+
 def _resource_directory(pe, header):
     optional = header + 20
     magic, = struct.unpack_from("<H", pe, optional)
@@ -272,6 +279,8 @@ def package_problems(path):
     problems += [f"wexdal.exe: {p}" for p in version_problems(exe, version)]
     if pe_timestamp(exe) != 0:
         problems.append("wexdal.exe carries a link time stamp")
+    if pe_machine(exe) != MACHINE_I386:
+        problems.append("wexdal.exe is not the 32-bit (x86) program")
     return problems
 
 

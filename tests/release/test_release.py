@@ -60,7 +60,8 @@ class ReadmeTest(unittest.TestCase):
 class PackageTest(unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.TemporaryDirectory()
-        self.exe = self.file("wexdal.exe", open(EXE, "rb").read())
+        # The test build may be the 64-bit one; the package takes the 32-bit program.
+        self.exe = self.patched_exe(0, "<H", release.MACHINE_I386)
         readme = README.format(v=VERSION)
         self.readme = self.file("readme.txt", release.readme_bytes(readme, VERSION))
 
@@ -78,13 +79,18 @@ class PackageTest(unittest.TestCase):
         release.write_zip(path, files, epoch)
         return path
 
+    def patched_exe(self, offset, layout, value):
+        data = bytearray(open(EXE, "rb").read())
+        struct.pack_into(layout, data, release.pe_header(data) + offset, value)
+        return self.file("wexdal.exe", bytes(data))
+
     def test_the_built_program_packs_and_checks_clean(self):
         path = self.package([self.exe, self.readme])
         self.assertEqual(release.package_problems(path), [])
         with zipfile.ZipFile(path) as archive:
             self.assertEqual(archive.namelist(), ["wexdal.exe", "readme.txt"])
             self.assertEqual(archive.getinfo("readme.txt").date_time, (2023, 11, 14, 22, 13, 20))
-            self.assertEqual(archive.read("wexdal.exe"), open(EXE, "rb").read())
+            self.assertEqual(archive.read("wexdal.exe"), open(self.exe, "rb").read())
 
     def test_the_zip_depends_on_its_inputs_only(self):
         first = open(self.package([self.exe, self.readme]), "rb").read()
@@ -109,11 +115,14 @@ class PackageTest(unittest.TestCase):
                 self.assertTrue(release.package_problems(self.package(files)))
 
     def test_a_link_time_stamp_fails(self):
-        data = bytearray(open(EXE, "rb").read())
-        struct.pack_into("<I", data, release.pe_header(data) + 4, 1700000000)
-        self.exe = self.file("wexdal.exe", bytes(data))
+        self.exe = self.patched_exe(4, "<I", 1700000000)
         problems = release.package_problems(self.package([self.exe, self.readme]))
         self.assertTrue(any("time stamp" in p for p in problems), problems)
+
+    def test_a_64_bit_program_fails(self):
+        self.exe = self.patched_exe(0, "<H", 0x8664)
+        problems = release.package_problems(self.package([self.exe, self.readme]))
+        self.assertTrue(any("32-bit" in p for p in problems), problems)
 
     def test_an_executable_without_a_version_resource_is_refused(self):
         with self.assertRaises(release.ReleaseError):
