@@ -80,7 +80,7 @@ def _resource_directory(pe, header):
     return rva
 
 
-def _first_entry(pe, base, directory, wanted_id=None):
+def _first_entry(pe, directory, wanted_id=None):
     named, ids = struct.unpack_from("<HH", pe, directory + 12)
     for i in range(named + ids):
         name, target = struct.unpack_from("<II", pe, directory + 16 + 8 * i)
@@ -94,11 +94,11 @@ def version_resource(pe):
     header = pe_header(pe)
     root_rva = _resource_directory(pe, header)
     base = _file_offset(pe, header, root_rva)
-    target = _first_entry(pe, base, base, RT_VERSION)
+    target = _first_entry(pe, base, RT_VERSION)
     for _ in range(2):  # name, then language
         if not target & 0x80000000:
             raise ReleaseError("malformed resource directory")
-        target = _first_entry(pe, base, base + (target & 0x7FFFFFFF))
+        target = _first_entry(pe, base + (target & 0x7FFFFFFF))
     data_rva, size = struct.unpack_from("<II", pe, base + target)
     offset = _file_offset(pe, header, data_rva)
     return pe[offset:offset + size]
@@ -350,4 +350,7 @@ if __name__ == "__main__":
         sys.exit(main(sys.argv[1:]))
     except ReleaseError as error:
         print(f"release.py: {error}", file=sys.stderr)
+        sys.exit(1)
+    except (struct.error, zipfile.BadZipFile) as error:
+        print(f"release.py: malformed input: {error}", file=sys.stderr)
         sys.exit(1)
