@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake make mingw-w64 googletest wine wine64 wine32:i386 xvfb xdotool x11-utils
-          imagemagick locales fonts-ipafont-gothic fonts-wine python3)
+          imagemagick locales fonts-ipafont-gothic fonts-wine python3 git)
 
 missing=()
 for p in "${packages[@]}"; do
