@@ -44,6 +44,9 @@ std::string ProgramNameOf(const std::string& path);
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
 std::string RunningStateCaption(const std::string& viewName, bool running);
 
+// The IDs of the processes running info's program; true when there is one.
+bool SurveyProcesses(const TKelExtInfo& info, StringList& ids);
+
 // Surveys the processes running info's program into ids, then sets the caption of
 // the label "LL_" + row and enables the button "BB_" + row while any runs. The
 // controls are looked up by name on form; a missing one is passed over.
