@@ -1,0 +1,188 @@
+#include "app/Command.h"
+
+#include "app/Report.h"
+#include "sysinfo/Handle.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <exception>
+
+namespace app {
+
+namespace {
+
+const wchar_t kUsage[] = L"使い方:\r\n\r\n"
+                         L"wexdal.exe\r\n"
+                         L"    ウィンドウを開きます。\r\n\r\n"
+                         L"wexdal.exe /report ファイル\r\n"
+                         L"    取得情報をテキスト (シフトJIS) で書き出します。\r\n\r\n"
+                         L"wexdal.exe /report:json ファイル\r\n"
+                         L"    取得情報とスイッチの状態を JSON (UTF-8) で書き出します。\r\n\r\n"
+                         L"ファイルに - を指定すると、起動元のコンソールへ出力します。\r\n";
+
+std::wstring wideOf(const std::string& text, UINT codePage) {
+    if (text.empty())
+        return {};
+    int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string bytesOf(const std::wstring& text, UINT codePage) {
+    if (text.empty())
+        return {};
+    int size = static_cast<int>(text.size());
+    int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+bool writeAll(HANDLE file, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// A standard handle that the starter pointed at a file or a pipe.
+HANDLE redirectedHandle(DWORD which) {
+    HANDLE handle = GetStdHandle(which);
+    DWORD mode = 0;
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+        GetFileType(handle) == FILE_TYPE_UNKNOWN || GetConsoleMode(handle, &mode))
+        return nullptr;
+    return handle;
+}
+
+bool attachParentConsole() {
+    static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
+    return attached;
+}
+
+// Writes to the standard handle when it is redirected (the bytes as they are),
+// else to the parent's console (the text as characters). False when there is
+// neither or the write fails.
+bool writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
+    if (HANDLE redirected = redirectedHandle(which))
+        return writeAll(redirected, bytes);
+    if (!attachParentConsole())
+        return false;
+    kel::Handle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+    if (!console.valid())
+        return false;
+    for (size_t done = 0; done < text.size();) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 8192));
+        DWORD written = 0;
+        if (!WriteConsoleW(console.get(), text.data() + done, chunk, &written, nullptr) ||
+            written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+void tell(const std::wstring& message) {
+    writeOut(STD_ERROR_HANDLE, bytesOf(message, 932), message);
+}
+
+std::wstring systemMessage(DWORD error) {
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, static_cast<DWORD>(std::size(text)), nullptr);
+    return text;
+}
+
+// The folder part of a path, delimiter kept; "." when there is none.
+std::wstring folderOf(const std::wstring& path) {
+    size_t delimiter = path.find_last_of(L"\\/:");
+    return delimiter == std::wstring::npos ? L"." : path.substr(0, delimiter + 1);
+}
+
+DWORD writeNewFile(const std::wstring& path, const std::string& bytes) {
+    kel::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return GetLastError();
+    if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get()))
+        return GetLastError();
+    return ERROR_SUCCESS;
+}
+
+// Writes a temporary file beside path and renames it into place, so that path holds
+// either the whole report or what it held before. ERROR_SUCCESS or the error.
+DWORD writeWhole(const std::wstring& path, const std::string& bytes) {
+    wchar_t temporary[MAX_PATH] = {};
+    if (!GetTempFileNameW(folderOf(path).c_str(), L"wex", 0, temporary))
+        return GetLastError();
+    DWORD error = writeNewFile(temporary, bytes);
+    if (error == ERROR_SUCCESS &&
+        !MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error != ERROR_SUCCESS)
+        DeleteFileW(temporary);
+    return error;
+}
+
+int runReport(const TInvocation& invocation) {
+    bool json = invocation.mode == TRunMode::JsonReport;
+    std::string bytes;
+    try {
+        TReportFacts facts = GatherReportFacts();
+        bytes = json ? JsonReport(facts) : InformationReport(facts.info, facts.userInfo);
+    } catch (const std::exception& error) {
+        tell(L"取得情報を読み取れませんでした: " + wideOf(error.what(), 932) + L"\r\n");
+        return 1;
+    }
+    if (invocation.file == L"-")
+        return writeOut(STD_OUTPUT_HANDLE, bytes, wideOf(bytes, json ? CP_UTF8 : 932)) ? 0 : 2;
+    DWORD error = writeWhole(invocation.file, bytes);
+    if (error == ERROR_SUCCESS)
+        return 0;
+    tell(L"書き込めませんでした: " + invocation.file + L"\r\n" + systemMessage(error));
+    return 2;
+}
+
+} // namespace
+
+std::vector<std::wstring> CommandLineArguments() {
+    std::vector<std::wstring> args;
+    int count = 0;
+    LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (list == nullptr)
+        return args;
+    for (int i = 1; i < count; ++i)
+        args.emplace_back(list[i]);
+    LocalFree(list);
+    return args;
+}
+
+int RunCommand(const TInvocation& invocation) {
+    switch (invocation.mode) {
+    case TRunMode::Usage:
+        MessageBoxW(nullptr, kUsage, L"Wexdal", MB_OK | MB_ICONINFORMATION);
+        return 0;
+    case TRunMode::BadReport:
+        tell(kUsage);
+        return 2;
+    case TRunMode::TextReport:
+    case TRunMode::JsonReport:
+        return runReport(invocation);
+    case TRunMode::Window:
+        break;
+    }
+    return 0;
+}
+
+} // namespace app
