@@ -22,26 +22,6 @@ const wchar_t kUsage[] = L"使い方:\r\n\r\n"
                          L"    取得情報とスイッチの状態を JSON (UTF-8) で書き出します。\r\n\r\n"
                          L"ファイルに - を指定すると、起動元のコンソールへ出力します。\r\n";
 
-std::wstring wideOf(const std::string& text, UINT codePage) {
-    if (text.empty())
-        return {};
-    int size = static_cast<int>(text.size());
-    int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string bytesOf(const std::wstring& text, UINT codePage) {
-    if (text.empty())
-        return {};
-    int size = static_cast<int>(text.size());
-    int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
-
 bool writeAll(HANDLE file, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -94,7 +74,7 @@ bool writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
 }
 
 void tell(const std::wstring& message) {
-    writeOut(STD_ERROR_HANDLE, bytesOf(message, 932), message);
+    writeOut(STD_ERROR_HANDLE, CodePageFromWide(message, 932), message);
 }
 
 std::wstring systemMessage(DWORD error) {
@@ -142,11 +122,13 @@ int runReport(const TInvocation& invocation) {
         TReportFacts facts = GatherReportFacts();
         bytes = json ? JsonReport(facts) : InformationReport(facts.info, facts.userInfo);
     } catch (const std::exception& error) {
-        tell(L"取得情報を読み取れませんでした: " + wideOf(error.what(), 932) + L"\r\n");
+        tell(L"取得情報を読み取れませんでした: " + WideFromCodePage(error.what(), 932) + L"\r\n");
         return 1;
     }
     if (invocation.file == L"-")
-        return writeOut(STD_OUTPUT_HANDLE, bytes, wideOf(bytes, json ? CP_UTF8 : 932)) ? 0 : 2;
+        return writeOut(STD_OUTPUT_HANDLE, bytes, WideFromCodePage(bytes, json ? CP_UTF8 : 932))
+                   ? 0
+                   : 2;
     DWORD error = writeWhole(invocation.file, bytes);
     if (error == ERROR_SUCCESS)
         return 0;

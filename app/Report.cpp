@@ -154,16 +154,27 @@ std::string JsonReport(const TReportFacts& facts) {
 }
 
 std::string Utf8FromCp932(const std::string& text) {
+    return CodePageFromWide(WideFromCodePage(text, 932), CP_UTF8);
+}
+
+std::wstring WideFromCodePage(const std::string& text, unsigned codePage) {
     if (text.empty())
         return {};
     int size = static_cast<int>(text.size());
-    int length = MultiByteToWideChar(932, 0, text.data(), size, nullptr, 0);
+    int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(932, 0, text.data(), size, wide.data(), length);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string CodePageFromWide(const std::wstring& text, unsigned codePage) {
+    if (text.empty())
+        return {};
+    int size = static_cast<int>(text.size());
+    int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
 }
 
 } // namespace app

@@ -33,4 +33,8 @@ std::string JsonReport(const TReportFacts& facts);
 // Code page 932 text as UTF-8.
 std::string Utf8FromCp932(const std::string& text);
 
+// Conversions between 8-bit text in codePage and UTF-16.
+std::wstring WideFromCodePage(const std::string& text, unsigned codePage);
+std::string CodePageFromWide(const std::wstring& text, unsigned codePage);
+
 } // namespace app

@@ -15,29 +15,8 @@ using namespace testing_support;
 
 namespace {
 
-const DWORD kNotEnded = 0xFFFFFFFF;
-
-// Runs wexdal.exe with arguments and no console of its own; its standard output and
-// error go to output (none when nullptr). The exit code, or kNotEnded after 60 s.
 DWORD runWexdal(const std::string& arguments, HANDLE output = nullptr) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    std::wstring commandLine = kel::AnsiToWide("\"" + wexdalPath() + "\" " + arguments);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr,
-                        DETACHED_PROCESS, nullptr, nullptr, &startup, &process))
-        return kNotEnded;
-    DWORD code = kNotEnded;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
+    return runToEnd(wexdalPath(), arguments, output);
 }
 
 // An inheritable file that the program's standard output can go to.
@@ -190,6 +169,26 @@ TEST_F(ReportCommand, DashWithoutAConsoleGivesTwo) {
     FreeConsole();
     EXPECT_EQ(runWexdal("/report -"), 2u);
     EXPECT_EQ(runWexdal("/report:json -"), 2u);
+}
+
+// Started from a console without redirection, the program writes into that console.
+TEST_F(ReportCommand, DashWritesIntoTheParentsConsole) {
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    EXPECT_EQ(runWexdal("/report -"), 0u);
+    HANDLE screen =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen, &info));
+    std::wstring shown(static_cast<size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0},
+                                &read);
+    CloseHandle(screen);
+    FreeConsole();
+    EXPECT_NE(shown.find(L"↓-- TKelOfficeInfo --↓"), std::wstring::npos);
+    EXPECT_NE(shown.find(L"Company=株式会社　見本"), std::wstring::npos);
 }
 
 TEST_F(ReportCommand, UsageBoxAndAReportSwitchWithoutItsFile) {
