@@ -34,43 +34,47 @@ bool writeAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// A standard handle that the starter pointed at a file or a pipe.
-HANDLE redirectedHandle(DWORD which) {
-    HANDLE handle = GetStdHandle(which);
-    DWORD mode = 0;
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
-        GetFileType(handle) == FILE_TYPE_UNKNOWN || GetConsoleMode(handle, &mode))
-        return nullptr;
-    return handle;
+bool writeConsole(HANDLE console, const std::wstring& text) {
+    for (size_t done = 0; done < text.size();) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 8192));
+        DWORD written = 0;
+        if (!WriteConsoleW(console, text.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
 }
 
+// The console of the process that started this one; true also when this process
+// has one already (Wine gives one to a program started from a terminal).
 bool attachParentConsole() {
-    static const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
+    static const bool attached =
+        AttachConsole(ATTACH_PARENT_PROCESS) != 0 || GetLastError() == ERROR_ACCESS_DENIED;
     return attached;
 }
 
-// Writes to the standard handle when it is redirected (the bytes as they are),
-// else to the parent's console (the text as characters). False when there is
-// neither or the write fails.
+// Writes to the standard handle the starter gave: a file or a pipe gets the bytes
+// as they are, a console the text as characters; a character device (NUL) the
+// bytes. Without a usable handle, to the parent's console. False when there is
+// nowhere to write or the write fails.
 bool writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
-    if (HANDLE redirected = redirectedHandle(which))
-        return writeAll(redirected, bytes);
+    HANDLE given = GetStdHandle(which);
+    DWORD mode = 0;
+    if (given != nullptr && given != INVALID_HANDLE_VALUE) {
+        DWORD type = GetFileType(given);
+        if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE)
+            return writeAll(given, bytes);
+        if (GetConsoleMode(given, &mode))
+            return writeConsole(given, text);
+        if (type == FILE_TYPE_CHAR && writeAll(given, bytes))
+            return true;
+    }
     if (!attachParentConsole())
         return false;
     kel::Handle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                     nullptr));
-    if (!console.valid())
-        return false;
-    for (size_t done = 0; done < text.size();) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 8192));
-        DWORD written = 0;
-        if (!WriteConsoleW(console.get(), text.data() + done, chunk, &written, nullptr) ||
-            written == 0)
-            return false;
-        done += written;
-    }
-    return true;
+    return console.valid() && writeConsole(console.get(), text);
 }
 
 void tell(const std::wstring& message) {
@@ -101,8 +105,13 @@ DWORD writeNewFile(const std::wstring& path, const std::string& bytes) {
 }
 
 // Writes a temporary file beside path and renames it into place, so that path holds
-// either the whole report or what it held before. ERROR_SUCCESS or the error.
+// either the whole report or what it held before. A read-only file or a folder at
+// path is never replaced. ERROR_SUCCESS or the error.
 DWORD writeWhole(const std::wstring& path, const std::string& bytes) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return ERROR_ACCESS_DENIED;
     wchar_t temporary[MAX_PATH] = {};
     if (!GetTempFileNameW(folderOf(path).c_str(), L"wex", 0, temporary))
         return GetLastError();
