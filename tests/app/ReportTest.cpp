@@ -4,6 +4,7 @@
 #include "app/Unit1.h"
 #include "repair/BrowserIntegration.h"
 #include "repair/OfficeSwitches.h"
+#include "sysinfo/Text.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Processes.h"
 #include "tests/support/ReportFacts.h"
@@ -89,6 +90,29 @@ TEST_F(ReportTest, WithoutOfficeTheReportStillHasEveryMember) {
     EXPECT_FALSE(json["OfficeFound"].boolean);
     EXPECT_TRUE(json["VerList"].items.empty());
     EXPECT_EQ(json["Switches"].members.size(), 7u);
+}
+
+// Quotes, backslashes, control characters and characters outside code page 932 in
+// the registry: the JSON stays valid and holds what the memo shows.
+TEST_F(ReportTest, AwkwardRegistryTextKeepsTheJsonValid) {
+    std::string entry =
+        "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + sample::OfficeXP().code;
+    std::wstring company = L"\"引用\"\\と\x01\x1f\t制御\u20AC\U0001F600";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kel::AnsiToWide(entry.substr(1)).c_str(), 0,
+                            KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"RegCompany", 0, REG_SZ, reinterpret_cast<const BYTE*>(company.c_str()),
+                   static_cast<DWORD>((company.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    app::TReportFacts facts = app::GatherReportFacts();
+    std::string text = app::InformationReport(facts.info, facts.userInfo);
+    JsonValue json = parseJson(app::JsonReport(facts));
+    EXPECT_EQ(compareFacts(readMemo(text), json), std::vector<std::string>{});
+    std::string shown = json["UserInfo"]["Company"].text;
+    std::string start = "\"" + utf8(u8"引用") + "\"\\" + utf8(u8"と");
+    EXPECT_EQ(shown.rfind(start, 0), 0u) << shown;
+    EXPECT_NE(shown.find("\x01\x1f\t"), std::string::npos);
 }
 
 // The memo of the About page shows exactly the report's text.
