@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHOWMINIMIZED &&
+              app::kMinimize == SW_MINIMIZE && app::kShowMinNoActive == SW_SHOWMINNOACTIVE &&
+              app::kForceMinimize == SW_FORCEMINIMIZE);
+
 namespace {
 
 std::string executableFileName() {
