@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace sample {
 
@@ -55,6 +57,7 @@ class Recorder {
             }
         }
     }
+    void extraClasses(int count) { add("EXTRA|" + std::to_string(count)); }
     void folder(const std::string& path) {
         std::string prefix = path.substr(0, 2);
         for (const std::string& part : parts(path.substr(3))) {
@@ -233,6 +236,39 @@ void layMachineSettings() {
     }
 }
 
+// Each extension names the file class laid after it; the file classes open a
+// program that is no script host. In the registry's order the extensions come
+// before the script classes, the file classes after them.
+std::string extraExtension(int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, ".w%05d", i);
+    return name;
+}
+
+std::string extraClass(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Sample.File.%05d", i);
+    return name;
+}
+
+void layExtraClasses(int count) {
+    if (count <= 0)
+        return;
+    recorder.extraClasses(count);
+    for (int i = 0; i < count; ++i) {
+        if (i % 2 == 0)
+            putString(HKEY_CLASSES_ROOT, "\\" + extraExtension(i), "", extraClass(i + 1));
+        else
+            putString(HKEY_CLASSES_ROOT, "\\" + extraClass(i) + "\\Shell\\Open\\Command", "",
+                      "\"C:\\Program Files\\Sample\\viewer.exe\" \"%1\"");
+    }
+}
+
+void removeExtraClasses(int count) {
+    for (int i = 0; i < count; ++i)
+        removeTree(HKEY_CLASSES_ROOT, "\\" + (i % 2 == 0 ? extraExtension(i) : extraClass(i)));
+}
+
 } // namespace
 
 Product Office2003() {
@@ -277,6 +313,7 @@ void Lay(const Options& options) {
     if (options.outlookExpress)
         layOutlookExpress();
     layMachineSettings();
+    layExtraClasses(options.extraClasses);
 }
 
 void Remove() {
@@ -288,6 +325,8 @@ void Remove() {
         std::string kind = entry.substr(0, bar), path = entry.substr(bar + 1);
         if (kind == "FILE")
             removeFolderTree(path);
+        if (kind == "EXTRA")
+            removeExtraClasses(std::atoi(path.c_str()));
         for (const Root& root : kRoots)
             if (kind == root.name)
                 removeTree(root.key, path);

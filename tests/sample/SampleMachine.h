@@ -25,6 +25,7 @@ struct Options {
     bool secondProfile = true;     // a second loaded profile under HKEY_USERS
     bool registrationIds = false;  // ProductIDs under ...\Office\V\Registration\{code}
     bool installerIds = false;     // ProductIDs in the installer's user data
+    int extraClasses = 0;          // more classes in HKCR: half extensions, half file classes
 };
 
 // Office 2003 and Office XP with product IDs in their Uninstall entries, the
