@@ -48,10 +48,14 @@ void FindInOfficeRoots(const TKelOfficeInfo& info, const std::string& program,
     for (const std::string& line : info.VerList) {
         std::string version = kel::SplitVerListLine(line)[0];
         std::string root;
+        // A product without an install root in this view (64-bit and Click-to-Run
+        // Office) has its program folder in the line.
         if (kel::ReadRegString(HKEY_LOCAL_MACHINE,
                                "\\SOFTWARE\\Microsoft\\Office\\" + version +
                                    "\\Common\\InstallRoot",
                                "Path", root) != 0)
+            root = kel::VerListColumnOf(line, kel::kColPath);
+        if (root.empty())
             continue;
         std::string candidate = root + program;
         if (kel::FileExists(candidate)) {

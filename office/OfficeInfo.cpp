@@ -1,5 +1,7 @@
 #include "office/OfficeInfo.h"
 
+#include "office/ClickToRun.h"
+#include "office/InstallerProducts.h"
 #include "sysinfo/FileSystem.h"
 #include "sysinfo/Text.h"
 
@@ -208,6 +210,8 @@ int ListOfficeProducts(StringList& list) {
                 list.push_back(line);
         }
     }
+    AppendOtherViewInstallerProducts(list);
+    AppendClickToRunProducts(list);
     if (list.empty())
         return -1;
     StringList unsorted = list;
@@ -275,7 +279,7 @@ int DetectOffice(TKelOfficeInfo& info) {
         info.GUID = VerListColumnOf(info.VerList[line], kColCode);
         info.SID = PackProductCode(info.GUID);
     }
-    if (info.ProductID.empty())
+    if (info.ProductID.empty() && !info.GUID.empty()) // no entry name: not the Uninstall key
         ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKeyMixed + info.GUID, "ProductID",
                       info.ProductID);
     if (info.ProductID.empty())

@@ -57,7 +57,9 @@ bool SameVersion(const std::string& a, const std::string& b);
 int DetectOffice(TKelOfficeInfo& info);
 
 // Fills list with the VerList lines of the installed Office products, sorted
-// newest first: 0 when there is at least one.
+// newest first: 0 when there is at least one. Lists the Windows Installer products
+// of the program's own registry view, then those of the other view and the
+// Click-to-Run suites (see InstallerProducts.h, ClickToRun.h).
 int ListOfficeProducts(StringList& list);
 
 // -1 when line index1 has the greater version, 1 when the smaller, 0 when equal.

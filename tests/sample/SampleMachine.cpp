@@ -1,5 +1,7 @@
 #include "tests/sample/SampleMachine.h"
 
+#include "tests/sample/ModernMachine.h"
+
 #include "office/OfficeInfo.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/FileSystem.h"
@@ -317,6 +319,7 @@ void Lay(const Options& options) {
 }
 
 void Remove() {
+    RemoveModern();
     kel::StringList names = platformValueNames(HKEY_LOCAL_MACHINE, kManifest);
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
         std::string entry;
