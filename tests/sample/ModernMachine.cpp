@@ -200,28 +200,35 @@ void layBareMachine() {
     Lay(options);
 }
 
+// A folder named in HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion" of the 64-bit
+// view; never empty, so that nothing is laid relative to the current drive.
+std::string programFolder(const char* valueName) {
+    std::string folder;
+    kel::ReadRegString(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                       valueName, folder, kel::RegView::Bits64);
+    if (folder.empty())
+        throw std::runtime_error(std::string("no ") + valueName);
+    return folder;
+}
+
 bool has64BitFixture() {
     return kel::FileExists(fixturePath("m365x64"));
 }
 
 } // namespace
 
+// 64-bit Windows names both program folders in the 64-bit view; a prefix made by
+// 64-bit Wine alone has no 32-bit view of that key at all.
 std::string ProgramFiles64() {
-    std::string folder;
-    kel::ReadRegString(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                       "ProgramFilesDir", folder, kel::RegView::Bits64);
-    return folder;
+    return programFolder("ProgramFilesDir");
+}
+
+std::string ProgramFiles32() {
+    return programFolder("ProgramFilesDir (x86)");
 }
 
 std::string M365Folder() {
     return ProgramFiles64() + "\\Microsoft Office\\root\\Office16\\";
-}
-
-std::string ProgramFiles32() {
-    std::string folder;
-    kel::ReadRegString(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                       "ProgramFilesDir", folder, kel::RegView::Bits32);
-    return folder;
 }
 
 std::string Office2016Folder() {
