@@ -287,15 +287,16 @@ void LayOffice2016() {
     number("HKLM32", entry, "VersionMajor", 16);
     number("HKLM32", entry, "VersionMinor", 0);
     number("HKLM32", entry, "SystemComponent", 1);
-    text("HKLM32", entry, "InstallLocation", folder.substr(0, folder.size() - 9));
+    text("HKLM32", entry, "InstallLocation", ProgramFiles32() + "\\Microsoft Office\\");
     text("HKLM32", entry, "RegCompany", kCompany);
     text("HKLM32", entry, "RegOwner", kOwner);
     const std::string visible = kUninstall + std::string("Office16.PROPLUS");
     text("HKLM32", visible, "DisplayName", kOffice2016DisplayName);
     text("HKLM32", visible, "DisplayVersion", kOffice2016Version);
     text("HKLM32", visible, "UninstallString",
-         "\"C:\\Program Files (x86)\\Common Files\\Microsoft Shared\\OFFICE16\\Office "
-         "Setup Controller\\setup.exe\" /uninstall PROPLUS /dll OSETUP.DLL");
+         "\"" + ProgramFiles32() +
+             "\\Common Files\\Microsoft Shared\\OFFICE16\\Office Setup Controller\\setup.exe\" "
+             "/uninstall PROPLUS /dll OSETUP.DLL");
 
     const std::string office = "\\SOFTWARE\\Microsoft\\Office\\16.0";
     text("HKLM32", office + "\\Common\\InstallRoot", "Path", folder);
