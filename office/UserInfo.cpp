@@ -50,10 +50,20 @@ class Gatherer {
     bool found_[3] = {false, false, false};
 };
 
-void readString(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
+void readString(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field,
+                RegView view = RegView::Program) {
     std::string value;
-    int status = ReadRegString(root, key, field.registrationValue, value);
+    int status = ReadRegString(root, key, field.registrationValue, value, view);
     gatherer.read(status, field, value);
+}
+
+// The view that holds a product's Uninstall entry: the program's own, else the
+// other one (64-bit Office for the 32-bit program). False when neither has it.
+bool registrationView(const std::string& entry, RegView& view) {
+    view = RegView::Program;
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, entry) == 0)
+        return true;
+    return OtherRegView(view) && RegKeyExists(HKEY_LOCAL_MACHINE, entry, view) == 0;
 }
 
 void readWide(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
@@ -103,11 +113,11 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
 }
 
 void writeRegistration(HKEY root, const std::string& key, const std::string& company,
-                       const std::string& owner) {
-    if (RegKeyExists(root, key) != 0)
+                       const std::string& owner, RegView view = RegView::Program) {
+    if (RegKeyExists(root, key, view) != 0)
         return;
-    WriteRegString(root, key, kCompany.registrationValue, company);
-    WriteRegString(root, key, kOwner.registrationValue, owner);
+    WriteRegString(root, key, kCompany.registrationValue, company, view);
+    WriteRegString(root, key, kOwner.registrationValue, owner, view);
 }
 
 // The product's registration places; a line without a product code (Click-to-Run)
@@ -125,7 +135,9 @@ void writeRegistrations(const std::string& code, const std::string& company,
                                   "\\InstallProperties",
                               company, owner);
     }
-    writeRegistration(HKEY_LOCAL_MACHINE, kUninstall + code, company, owner);
+    RegView view;
+    if (registrationView(kUninstall + code, view))
+        writeRegistration(HKEY_LOCAL_MACHINE, kUninstall + code, company, owner, view);
 }
 
 void writeProfileSettings(const std::string& office, const std::string& version,
@@ -168,10 +180,11 @@ std::string EditedValue(const std::string& fieldText) {
 
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     Gatherer gatherer(list);
-    if (!info.GUID.empty()) { // Click-to-Run has no registration
-        std::string registration = kUninstall + info.GUID;
-        readString(gatherer, HKEY_LOCAL_MACHINE, registration, kCompany);
-        readString(gatherer, HKEY_LOCAL_MACHINE, registration, kOwner);
+    std::string registration = kUninstall + info.GUID;
+    RegView view;
+    if (!info.GUID.empty() && registrationView(registration, view)) { // none for Click-to-Run
+        readString(gatherer, HKEY_LOCAL_MACHINE, registration, kCompany, view);
+        readString(gatherer, HKEY_LOCAL_MACHINE, registration, kOwner, view);
     }
 
     std::string settings =

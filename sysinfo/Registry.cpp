@@ -38,11 +38,14 @@ std::string relativePath(const std::string& keyPath) {
 }
 
 // Read-only open: KEY_READ, falling back to narrower rights where that is refused.
+REGSAM viewFlag(RegView view) {
+    return view == RegView::Bits64   ? KEY_WOW64_64KEY
+           : view == RegView::Bits32 ? KEY_WOW64_32KEY
+                                     : 0;
+}
+
 bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
                   RegView view = RegView::Program) {
-    REGSAM viewFlag = view == RegView::Bits64   ? KEY_WOW64_64KEY
-                      : view == RegView::Bits32 ? KEY_WOW64_32KEY
-                                                : 0;
     static const REGSAM kTries[] = {
         KEY_READ,
         READ_CONTROL | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
@@ -50,7 +53,7 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
     };
     std::string path = relativePath(keyPath);
     for (REGSAM access : kTries) {
-        LONG status = key.open(root, path, access | viewFlag);
+        LONG status = key.open(root, path, access | viewFlag(view));
         if (status == ERROR_SUCCESS)
             return true;
         if (status != ERROR_ACCESS_DENIED)
@@ -59,10 +62,11 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
     return false;
 }
 
-bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create) {
+bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
+                  RegView view = RegView::Program) {
     std::string path = relativePath(keyPath);
-    LONG status =
-        create ? key.create(root, path, KEY_ALL_ACCESS) : key.open(root, path, KEY_ALL_ACCESS);
+    REGSAM access = KEY_ALL_ACCESS | viewFlag(view);
+    LONG status = create ? key.create(root, path, access) : key.open(root, path, access);
     return status == ERROR_SUCCESS;
 }
 
@@ -294,9 +298,9 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
 }
 
 int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& text) {
+                   const std::string& text, RegView view) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true))
+    if (!openWritable(key, root, keyPath, true, view))
         return -1;
     setValue(key.get(), valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
     std::string readText;

@@ -53,7 +53,7 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
 // Writes REG_SZ (creating the key) and compares the read-back byte for byte.
 // Errors as WriteRegInteger.
 int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& text);
+                   const std::string& text, RegView view = RegView::Program);
 
 // Largest stored value the wide-text functions handle, and the ANSI text length
 // that fits in it with its terminating NUL code unit.

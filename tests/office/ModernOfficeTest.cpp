@@ -169,17 +169,38 @@ TEST_F(ModernOfficeTest, WritingReachesEveryProfilesCommonKeyAndNothingElse) {
     EXPECT_FALSE(keyExists(HKEY_USERS, second));
 }
 
+// The product registration is read and written in the view that holds it (the
+// 32-bit view, whichever bitness the program has).
 TEST_F(ModernOfficeTest, Office2016UserInformationIsReadAndWrittenBack) {
     sample::LayOffice2016();
     TKelOfficeInfo info;
     ASSERT_EQ(DetectOffice(info), 0);
+    const std::string entry = kUninstall + sample::kOffice2016Code;
+    auto registered = [&](const char* name) {
+        std::string value;
+        return ReadRegString(HKEY_LOCAL_MACHINE, entry, name, value, RegView::Bits32) == 0
+                   ? value
+                   : "<missing>";
+    };
+    RegKey key;
+    ASSERT_EQ(key.open(HKEY_LOCAL_MACHINE, entry.substr(1), KEY_ALL_ACCESS | KEY_WOW64_32KEY),
+              ERROR_SUCCESS);
+    const char company[] = "登録の会社";
+    RegSetValueExA(key.get(), "RegCompany", 0, REG_SZ, reinterpret_cast<const BYTE*>(company),
+                   sizeof company);
+    key.close();
+
     TUserInfoList read;
     ReadUserInfo(info, read);
-    EXPECT_EQ(read.Lines, (std::vector<std::string>{"Company=株式会社　見本", "Owner=山田 太郎",
-                                                    "Initials=YT"}));
+    EXPECT_EQ(read.Lines,
+              (std::vector<std::string>{"Company=登録の会社", "Owner=山田 太郎", "Initials=YT"}));
     TUserInfoList edited = read;
+    edited.SetValue("Company", "新しい会社");
     edited.SetValue("Initials", "SI");
     WriteUserInfo(info, edited);
+    EXPECT_EQ(registered("RegCompany"), "新しい会社");
+    EXPECT_EQ(registered("RegOwner"), "山田 太郎");
+    EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "Company"), "新しい会社");
     EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserInitials"), "SI");
     TUserInfoList back;
     ReadUserInfo(info, back);
