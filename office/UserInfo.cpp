@@ -1,11 +1,8 @@
 #include "office/UserInfo.h"
 
 #include "sysinfo/Registry.h"
-#include "sysinfo/Text.h"
 
 namespace kel {
-
-const char kBlankValue[] = "　";
 
 namespace {
 
@@ -163,20 +160,6 @@ void writeProfileSettings(const std::string& office, const std::string& version,
 }
 
 } // namespace
-
-std::string TrimBlanks(const std::string& text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20)
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20)
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-std::string EditedValue(const std::string& fieldText) {
-    std::string trimmed = TrimBlanks(fieldText);
-    return TrimBlanks(ReplaceAll(trimmed, kBlankValue, "")).empty() ? std::string() : trimmed;
-}
 
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     Gatherer gatherer(list);

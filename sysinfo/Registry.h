@@ -8,6 +8,8 @@
 // unless a reading function is asked for the 64-bit view.
 #pragma once
 
+#include "sysinfo/StringList.h"
+
 #include <windows.h>
 
 #include <stdexcept>
@@ -15,8 +17,6 @@
 #include <vector>
 
 namespace kel {
-
-using StringList = std::vector<std::string>;
 
 // The registry view a read uses. Program: the program's own view (the 32-bit view
 // for the 32-bit program on 64-bit Windows). Bits64, Bits32: the 64-bit or the

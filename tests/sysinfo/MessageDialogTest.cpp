@@ -107,22 +107,4 @@ TEST(MessageDialog, TheOwnerIsDisabledWhileItIsOpen) {
     DestroyWindow(owner);
 }
 
-TEST(CentreIconAndText, MovesTheSmallerOne) {
-    DialogLayout small{{10, 10, 42, 42}, {52, 10, 200, 22}};
-    DialogLayout centred = CentreIconAndText(small);
-    EXPECT_EQ(centred.label.top, 20);
-    EXPECT_EQ(centred.label.bottom, 32);
-    EXPECT_EQ(centred.icon.top, 10);
-
-    DialogLayout tall{{10, 10, 42, 42}, {52, 10, 200, 62}};
-    centred = CentreIconAndText(tall);
-    EXPECT_EQ(centred.label.top, 10);
-    EXPECT_EQ(centred.icon.top, 20);
-
-    DialogLayout same{{10, 10, 42, 42}, {52, 10, 200, 42}};
-    centred = CentreIconAndText(same);
-    EXPECT_EQ(centred.label.top, 10);
-    EXPECT_EQ(centred.icon.top, 10);
-}
-
 } // namespace
