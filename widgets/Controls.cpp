@@ -1,6 +1,7 @@
 #include "widgets/Controls.h"
 
 #include "widgets/AccessKey.h"
+#include "widgets/ShiftJis.h"
 
 #include <map>
 
@@ -115,18 +116,6 @@ void registerClass(const char* name, WNDPROC procedure) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name;
     RegisterClassA(&windowClass);
-}
-
-// Text of at most maxBytes bytes, never ending in half a double-byte character.
-std::string cutToBytes(const std::string& text, size_t maxBytes) {
-    size_t end = 0;
-    while (end < text.size()) {
-        size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1;
-        if (end + width > maxBytes)
-            break;
-        end += width;
-    }
-    return text.substr(0, end);
 }
 
 // A button whose caption has this access key is clicked, as the mouse would, when
@@ -350,7 +339,7 @@ bool TEdit::HandleCommand(WORD code) {
     if (text.size() <= static_cast<size_t>(maxLength_))
         return false;
     adjusting_ = true;
-    SetWindowTextA(Handle(), cutToBytes(text, static_cast<size_t>(maxLength_)).c_str());
+    SetWindowTextA(Handle(), CutToBytes(text, static_cast<size_t>(maxLength_)).c_str());
     SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(maxLength_),
                  static_cast<LPARAM>(maxLength_));
     adjusting_ = false;
