@@ -3,7 +3,6 @@
 #include "sysinfo/CommandLine.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Registry.h"
-#include "sysinfo/Text.h"
 
 #include <windows.h>
 
@@ -11,35 +10,11 @@ namespace kel {
 
 namespace {
 
-bool matches(const char* name, const char* mask) {
-    for (;; ++name, ++mask) {
-        if (*mask == '\0')
-            return *name == '\0';
-        if (*mask == '*') {
-            for (const char* rest = name;; ++rest) {
-                if (matches(rest, mask + 1))
-                    return true;
-                if (*rest == '\0')
-                    return false;
-            }
-        }
-        if (*name == '\0')
-            return std::string(mask) == ".*"; // "*.*" fits a name without a dot
-        if (*mask != '?' && *mask != *name)
-            return false;
-    }
-}
-
 bool isDeletableKind(DWORD attributes) {
     return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
 }
 
 } // namespace
-
-bool MatchesMask(const std::string& name, const std::string& mask) {
-    // Both lowered the same way; "*", "?" and "." are never trail bytes.
-    return matches(AsciiLower(name).c_str(), AsciiLower(mask).c_str());
-}
 
 void DeleteMatchingFiles(const std::string& folder, const std::string& mask) {
     WIN32_FIND_DATAA found;

@@ -2,6 +2,8 @@
 // temporary files. None reports a result.
 #pragma once
 
+#include "repair/FileMask.h"
+
 #include <string>
 
 namespace kel {
@@ -12,10 +14,6 @@ void RepairExcelToolbar();
 void RepairWordToolbar(const std::string& officeVersion);
 // Deletes the ~*.* files in the TEMP folder (TMP when TEMP is unset or empty).
 void DeleteTempFiles();
-
-// Whether a long file name fits a mask of "*" and "?" (letter case ignored, double-
-// byte characters respected); a final ".*" also fits a name without a dot.
-bool MatchesMask(const std::string& name, const std::string& mask);
 
 // Deletes the plain, read-only, hidden and archive files of folder (ending with
 // "\") whose long names fit mask. Failed deletions are passed over.
