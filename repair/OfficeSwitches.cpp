@@ -1,7 +1,7 @@
 #include "repair/OfficeSwitches.h"
 
+#include "repair/LogonImeRule.h"
 #include "sysinfo/Registry.h"
-#include "sysinfo/Text.h"
 
 namespace kel {
 
@@ -9,26 +9,28 @@ namespace {
 
 const char kPreload[] = "\\.DEFAULT\\Keyboard Layout\\Preload";
 const char kSavedPreload[] = "\\.DEFAULT\\Keyboard Layout\\Preload_bak";
-const char kJapaneseIme[] = "e0010411";
-const char kJapaneseKeyboard[] = "00000411";
 
 std::string clipboardKey(const std::string& version) {
     return "\\SOFTWARE\\Microsoft\\Office\\" + version + "\\Common\\General";
 }
 
-// True when the preload list is exactly the one value that hiding the IME writes.
-bool holdsOnlyTheKeyboard() {
+PreloadLists readPreloadLists() {
+    PreloadLists lists;
+    lists.listExists = RegKeyExists(HKEY_USERS, kPreload) == 0;
+    lists.keptExists = RegKeyExists(HKEY_USERS, kSavedPreload) == 0;
     StringList names;
     if (GetRegValueNames(HKEY_USERS, kPreload, names) != 0)
-        return false;
-    std::string layout;
-    return names == StringList{"1"} && ReadRegString(HKEY_USERS, kPreload, "1", layout) == 0 &&
-           AsciiLower(layout) == kJapaneseKeyboard;
+        return lists;
+    for (const std::string& name : names) {
+        PreloadValue value;
+        value.name = name;
+        value.isText = ReadRegString(HKEY_USERS, kPreload, name, value.layout) == 0;
+        lists.list.push_back(value);
+    }
+    return lists;
 }
 
 void hideIme() {
-    if (RegKeyExists(HKEY_USERS, kSavedPreload) == 0)
-        return; // an earlier kept list would be lost
     if (RegKeyExists(HKEY_USERS, kPreload) == 0)
         RenameRegKey(HKEY_USERS, kPreload, kSavedPreload);
     if (RegKeyExists(HKEY_USERS, kPreload) != 0) {
@@ -38,10 +40,6 @@ void hideIme() {
 }
 
 void showIme() {
-    if (RegKeyExists(HKEY_USERS, kSavedPreload) != 0)
-        return; // nothing to bring back
-    if (RegKeyExists(HKEY_USERS, kPreload) == 0 && !holdsOnlyTheKeyboard())
-        return; // the current list is not the placeholder: it would be lost
     DeleteRegKey(HKEY_USERS, kPreload);
     RenameRegKey(HKEY_USERS, kSavedPreload, kPreload);
     if (RegKeyExists(HKEY_USERS, kPreload) != 0)
@@ -67,25 +65,20 @@ void SetOfficeClipboard(const TKelOfficeInfo& info, int state) {
 }
 
 int GetLogonIme() {
-    StringList names;
-    if (GetRegValueNames(HKEY_USERS, kPreload, names) != 0)
-        return 0;
-    for (const std::string& name : names) {
-        std::string layout;
-        if (ReadRegString(HKEY_USERS, kPreload, name, layout) == 0 &&
-            AsciiLower(layout) == kJapaneseIme)
-            return 1;
-    }
-    return 0;
+    return LogonImeState(readPreloadLists());
 }
 
 void SetLogonIme(int state) {
-    if (GetLogonIme() == state)
-        return;
-    if (state == 0)
+    switch (DecideLogonIme(state, readPreloadLists())) {
+    case LogonImeStep::kHide:
         hideIme();
-    else
+        break;
+    case LogonImeStep::kShow:
         showIme();
+        break;
+    case LogonImeStep::kNone:
+        break;
+    }
 }
 
 } // namespace kel
