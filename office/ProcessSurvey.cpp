@@ -80,21 +80,6 @@ std::vector<ProcessEntry> TakeProcessSnapshot() {
     return entries;
 }
 
-StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
-                           const std::string& programName) {
-    StringList ids;
-    for (const ProcessEntry& entry : entries) {
-        if (entry.exeName == programName)
-            ids.push_back(std::to_string(entry.id));
-    }
-    return ids;
-}
-
-std::string ProgramNameOf(const std::string& path) {
-    size_t delimiter = path.find_last_of("\\:");
-    return delimiter == std::string::npos ? path : path.substr(delimiter + 1);
-}
-
 std::string RunningStateCaption(const std::string& viewName, bool running) {
     return viewName + " は " + (running ? "稼動中" : "非稼動") + " です。";
 }

@@ -1,6 +1,7 @@
 // Whether Excel, Word and PowerPoint are running, and their termination.
 #pragma once
 
+#include "office/ProcessNames.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/Registry.h"
 
@@ -26,20 +27,8 @@ struct ToolhelpBinding {
 };
 const ToolhelpBinding& Toolhelp();
 
-struct ProcessEntry {
-    DWORD id;
-    std::string exeName;
-};
-
 // Every running process, in snapshot order; empty when no snapshot can be taken.
 std::vector<ProcessEntry> TakeProcessSnapshot();
-
-// The IDs ("%d") of the entries whose executable name equals programName exactly.
-StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
-                           const std::string& programName);
-
-// The text after the last "\" or ":".
-std::string ProgramNameOf(const std::string& path);
 
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
 std::string RunningStateCaption(const std::string& viewName, bool running);
