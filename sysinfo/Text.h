@@ -7,8 +7,9 @@
 
 namespace kel {
 
-// Conversions between the ANSI code page and UTF-16.
-std::wstring AnsiToWide(const std::string& text);
-std::string WideToAnsi(const std::wstring& text);
+// Conversions between 8-bit text in codePage and UTF-16; codePage 0 is the ANSI
+// code page (CP_ACP).
+std::wstring AnsiToWide(const std::string& text, unsigned codePage = 0);
+std::string WideToAnsi(const std::wstring& text, unsigned codePage = 0);
 
 } // namespace kel
