@@ -171,9 +171,9 @@ TEST(WindowLifetime, AFormDestroyedWithItsWindowAliveDestroysItsControls) {
 // proportional font, as Windows has one, so widths match Windows' closely.
 TEST(BenchFonts, TheProgramFontIsProportionalAndTheFixedOneIsNot) {
     auto widths = [](const char* face) {
-        TFontSpec spec;
-        spec.Name = face;
-        Font font = spec.Create();
+        TFontSpec wanted;
+        wanted.Name = face;
+        Font font = wanted.Create();
         WindowDc dc(nullptr);
         SelectGuard select(dc.get(), font.get());
         SIZE narrow, wide;
