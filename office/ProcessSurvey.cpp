@@ -1,6 +1,7 @@
 #include "office/ProcessSurvey.h"
 
 #include "sysinfo/Handle.h"
+#include "sysinfo/Text.h"
 #include "widgets/Component.h"
 
 #include <algorithm>
@@ -91,8 +92,7 @@ StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
 }
 
 std::string ProgramNameOf(const std::string& path) {
-    size_t delimiter = path.find_last_of("\\:");
-    return delimiter == std::string::npos ? path : path.substr(delimiter + 1);
+    return AfterLastPathDelimiter(path);
 }
 
 std::string RunningStateCaption(const std::string& viewName, bool running) {

@@ -38,7 +38,7 @@ std::vector<ProcessEntry> TakeProcessSnapshot();
 StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
                            const std::string& programName);
 
-// The text after the last "\" or ":".
+// The text after the last "\" or ":" (AfterLastPathDelimiter).
 std::string ProgramNameOf(const std::string& path);
 
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".

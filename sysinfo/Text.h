@@ -20,8 +20,18 @@ constexpr bool IsSjisLeadByte(unsigned char c) {
 std::string AsciiLower(const std::string& text);
 std::string AsciiUpper(const std::string& text);
 
-// Conversions between the ANSI code page and UTF-16.
+// Conversions between the ANSI code page and UTF-16. WideToAnsi uses best-fit:
+// its result is for showing, never for naming what is to be touched.
 std::wstring AnsiToWide(const std::string& text);
 std::string WideToAnsi(const std::wstring& text);
+
+// Sets ansi to text in the ANSI code page and returns true only when every
+// character has its own code (no best-fit, no default character, no NUL) and the
+// result converts back to exactly text; otherwise false with ansi untouched.
+bool WideToAnsiExact(const std::wstring& text, std::string& ansi);
+
+// The text after the last "\" or ":" of path, the whole path when it has none. A
+// trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.
+std::string AfterLastPathDelimiter(const std::string& path);
 
 } // namespace kel

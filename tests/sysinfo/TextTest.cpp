@@ -34,4 +34,46 @@ TEST(AnsiCase, MapsAsciiLettersOnly) {
     EXPECT_EQ(kel::AsciiLower("アB"), "アb");
 }
 
+TEST(AfterLastPathDelimiter, CutsAfterTheLastBackslashOrColonOnly) {
+    using kel::AfterLastPathDelimiter;
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\Office\\EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(AfterLastPathDelimiter("C:EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(AfterLastPathDelimiter("EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\Office\\"), "");
+    EXPECT_EQ(AfterLastPathDelimiter(""), "");
+}
+
+TEST(AfterLastPathDelimiter, NeverCutsInsideADoubleByteCharacter) {
+    using kel::AfterLastPathDelimiter;
+    // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C: their trail byte is a backslash.
+    ASSERT_EQ(std::string("ソ"), "\x83\x5C");
+    ASSERT_EQ(std::string("表"), "\x95\x5C");
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\ツール\\ソフト.exe"), "ソフト.exe");
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\表計算\\表.exe"), "表.exe");
+    EXPECT_EQ(AfterLastPathDelimiter("D:予定表"), "予定表");
+    // A lead byte at the very end is kept, not read past.
+    EXPECT_EQ(AfterLastPathDelimiter(std::string("C:\\a\x83")), std::string("a\x83"));
+}
+
+TEST(WideToAnsiExact, TakesOnlyNamesThatCarryThroughUnchanged) {
+    std::string ansi = "untouched";
+    EXPECT_TRUE(kel::WideToAnsiExact(L"Excel.Sheet.8", ansi));
+    EXPECT_EQ(ansi, "Excel.Sheet.8");
+    EXPECT_TRUE(kel::WideToAnsiExact(L"\u8868\u8A08\u7B97", ansi)); // 表計算
+    EXPECT_EQ(ansi, "表計算");
+    EXPECT_TRUE(kel::WideToAnsiExact(L"", ansi));
+    EXPECT_EQ(ansi, "");
+
+    // The yen sign best-fits to a backslash, a-acute to "a"; U+0100 has no form.
+    const std::wstring changed[] = {L"a\u00A5..\u00A5b", L"\u00E1.xls", L"x\u0100",
+                                    std::wstring(L"a\0b", 3), L"\u2215..\u2215x"};
+    for (const std::wstring& name : changed) {
+        ansi = "untouched";
+        EXPECT_FALSE(kel::WideToAnsiExact(name, ansi)) << kel::WideToAnsi(name);
+        EXPECT_EQ(ansi, "untouched");
+    }
+    // The best-fit conversion really does change these names.
+    EXPECT_EQ(kel::WideToAnsi(L"a\u00A5b"), "a\\b");
+}
+
 } // namespace
