@@ -2,6 +2,8 @@
 // temporary files. None reports a result.
 #pragma once
 
+#include "repair/FileMask.h"
+
 #include <string>
 
 namespace kel {
@@ -13,12 +15,13 @@ void RepairWordToolbar(const std::string& officeVersion);
 // Deletes the ~*.* files in the TEMP folder (TMP when TEMP is unset or empty).
 void DeleteTempFiles();
 
-// Whether a long file name fits a mask of "*" and "?" (letter case ignored, double-
-// byte characters respected); a final ".*" also fits a name without a dot.
+// MatchesMask of FileMask.h on the UTF-16 forms of an ANSI name and mask.
 bool MatchesMask(const std::string& name, const std::string& mask);
 
 // Deletes the plain, read-only, hidden and archive files of folder (ending with
-// "\") whose long names fit mask. Failed deletions are passed over.
-void DeleteMatchingFiles(const std::string& folder, const std::string& mask);
+// "\") whose long names fit mask. The folder is listed and each file deleted
+// through the wide API, by the exact name listed, so that no name is changed by a
+// code page on the way. Failed deletions are passed over.
+void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask);
 
 } // namespace kel
