@@ -1,5 +1,6 @@
 #include "repair/OfficeSwitches.h"
 
+#include "repair/LogonImeRule.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 
@@ -16,36 +17,38 @@ std::string clipboardKey(const std::string& version) {
     return "\\SOFTWARE\\Microsoft\\Office\\" + version + "\\Common\\General";
 }
 
-// True when the preload list is exactly the one value that hiding the IME writes.
-bool holdsOnlyTheKeyboard() {
+PreloadValues readPreload(const char* key) {
+    PreloadValues values;
     StringList names;
-    if (GetRegValueNames(HKEY_USERS, kPreload, names) != 0)
-        return false;
-    std::string layout;
-    return names == StringList{"1"} && ReadRegString(HKEY_USERS, kPreload, "1", layout) == 0 &&
-           AsciiLower(layout) == kJapaneseKeyboard;
+    GetRegValueNames(HKEY_USERS, key, names);
+    for (const std::string& name : names) {
+        std::string layout;
+        if (ReadRegString(HKEY_USERS, key, name, layout) == 0)
+            values.emplace_back(name, layout);
+    }
+    return values;
 }
 
-void hideIme() {
-    if (RegKeyExists(HKEY_USERS, kSavedPreload) == 0)
-        return; // an earlier kept list would be lost
-    if (RegKeyExists(HKEY_USERS, kPreload) == 0)
-        RenameRegKey(HKEY_USERS, kPreload, kSavedPreload);
+// Each step keeps a copy of every list until the list is in its new place.
+void setCurrentAside(const PreloadFacts& facts) {
+    if (facts.savedExists)
+        DeleteRegKey(HKEY_USERS, kSavedPreload);
+    RenameRegKey(HKEY_USERS, kPreload, kSavedPreload);
     if (RegKeyExists(HKEY_USERS, kPreload) != 0) {
         CreateRegKey(HKEY_USERS, kPreload);
         WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard);
     }
 }
 
-void showIme() {
-    if (RegKeyExists(HKEY_USERS, kSavedPreload) != 0)
-        return; // nothing to bring back
-    if (RegKeyExists(HKEY_USERS, kPreload) == 0 && !holdsOnlyTheKeyboard())
-        return; // the current list is not the placeholder: it would be lost
+void bringSavedBack() {
     DeleteRegKey(HKEY_USERS, kPreload);
     RenameRegKey(HKEY_USERS, kSavedPreload, kPreload);
     if (RegKeyExists(HKEY_USERS, kPreload) != 0)
         CreateRegKey(HKEY_USERS, kPreload);
+}
+
+void addIme(const PreloadValues& current) {
+    WriteRegString(HKEY_USERS, kPreload, NextPreloadName(current), kJapaneseIme);
 }
 
 } // namespace
@@ -80,12 +83,23 @@ int GetLogonIme() {
 }
 
 void SetLogonIme(int state) {
-    if (GetLogonIme() == state)
-        return;
-    if (state == 0)
-        hideIme();
-    else
-        showIme();
+    bool currentExists = RegKeyExists(HKEY_USERS, kPreload) == 0;
+    PreloadValues current = readPreload(kPreload);
+    PreloadFacts facts =
+        FactsOf(currentExists, current, RegKeyExists(HKEY_USERS, kSavedPreload) == 0);
+    switch (DecideLogonIme(state, facts)) {
+    case LogonImeStep::SetCurrentAside:
+        setCurrentAside(facts);
+        break;
+    case LogonImeStep::BringSavedBack:
+        bringSavedBack();
+        break;
+    case LogonImeStep::AddIme:
+        addIme(current);
+        break;
+    case LogonImeStep::Nothing:
+        break;
+    }
 }
 
 } // namespace kel
