@@ -1,5 +1,6 @@
 // Lays the sample machine into the Wine prefix, or removes it.
 //   sample_machine lay [--no-component] [--office2003-only] [--outlook-express-only]
+//                      [--hostile]
 //   sample_machine remove
 #include "tests/sample/SampleMachine.h"
 
@@ -10,7 +11,7 @@
 int main(int argc, char** argv) {
     if (argc < 2 || (std::strcmp(argv[1], "lay") != 0 && std::strcmp(argv[1], "remove") != 0)) {
         std::fprintf(stderr, "usage: sample_machine lay [--no-component] [--office2003-only] "
-                             "[--outlook-express-only] | remove\n");
+                             "[--outlook-express-only] [--hostile] | remove\n");
         return 2;
     }
     try {
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
                 options.componentMajor = 0;
             else if (std::strcmp(argv[i], "--office2003-only") == 0)
                 options.products = {sample::Office2003()}, options.componentMajor = 0;
+            else if (std::strcmp(argv[i], "--hostile") == 0)
+                options.hostile = true;
             else if (std::strcmp(argv[i], "--outlook-express-only") == 0)
                 options.products.clear(), options.outlookExpress = true;
         }
