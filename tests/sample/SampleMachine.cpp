@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <stdexcept>
 
 namespace sample {
@@ -72,6 +73,10 @@ class Recorder {
         }
     }
     void file(const std::wstring& path) { add(L"WFILE|" + path); }
+    // Every top-level key of root whose name starts with prefix, marked or not.
+    void prefix(HKEY root, const std::wstring& prefix) {
+        add(L"PREFIX" + kel::AnsiToWide(rootName(root)) + L"|" + prefix);
+    }
     void forget() { count_ = kUnknown; }
 
   private:
@@ -368,10 +373,17 @@ void layHostileClasses() {
     wideValue(HKEY_CLASSES_ROOT,
               L"WexdalHostile." + std::wstring(125, L'\u8868') + L"\\Shell\\Open\\Command", L"",
               REG_SZ, utf16(L"WScript.exe \"%1\""));
+    // Plain classes beside them, recorded by their common prefix: the scans read
+    // every one.
+    recorder.prefix(HKEY_CLASSES_ROOT, L"WexdalHostile.");
     for (int i = 0; i < kHostileClasses; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "\\WexdalHostile.%05d\\Shell\\Open\\Command", i);
-        text(HKEY_CLASSES_ROOT, name, "", i % 1000 == 0 ? wscript : "notepad.exe \"%1\"");
+        wchar_t name[32];
+        std::swprintf(name, 32, L"WexdalHostile.%05d", i);
+        if (i % 1000 == 0)
+            putWideString(HKEY_CLASSES_ROOT, std::wstring(name) + L"\\Shell\\Open\\Command", L"",
+                          L"wscript.exe \"%1\"");
+        else
+            putWideString(HKEY_CLASSES_ROOT, name, L"", L"Wexdal hostile class");
     }
 }
 
@@ -499,9 +511,14 @@ void Remove() {
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(path.c_str());
         }
-        for (const Root& root : kRoots)
+        for (const Root& root : kRoots) {
             if (kind == kel::AnsiToWide(root.name) && path.size() > 1)
                 removeWideTree(root.key, path.substr(1));
+            if (kind == L"PREFIX" + kel::AnsiToWide(root.name) && !path.empty())
+                for (const std::wstring& name : wideSubKeyNames(root.key, L""))
+                    if (name.compare(0, path.size(), path) == 0)
+                        removeWideTree(root.key, name);
+        }
     }
     removeTree(HKEY_LOCAL_MACHINE, kManifest);
     recorder.forget();

@@ -152,6 +152,20 @@ Tree wideSnapshot(HKEY root, const std::wstring& keyPath) {
     return readTree(key.get());
 }
 
+std::vector<std::wstring> wideSubKeyNames(HKEY root, const std::wstring& keyPath) {
+    std::vector<std::wstring> names;
+    kel::RegKey key;
+    if (key.openW(root, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    DWORD length = 256;
+    for (DWORD i = 0; RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS;
+         ++i, length = 256)
+        names.emplace_back(name, length);
+    return names;
+}
+
 } // namespace testing_support
 
 #include <sddl.h>

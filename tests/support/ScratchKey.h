@@ -66,6 +66,7 @@ void putWideString(HKEY root, const std::wstring& keyPath, const std::wstring& n
 void removeWideTree(HKEY root, const std::wstring& keyPath);
 bool wideKeyExists(HKEY root, const std::wstring& keyPath);
 Tree wideSnapshot(HKEY root, const std::wstring& keyPath);
+std::vector<std::wstring> wideSubKeyNames(HKEY root, const std::wstring& keyPath);
 
 } // namespace testing_support
 
