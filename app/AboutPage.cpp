@@ -1,6 +1,7 @@
 // The About page: its layout, its links and the information report.
 #include "app/Unit1.h"
 
+#include "app/Report.h"
 #include "sysinfo/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/WebPage.h"
@@ -82,9 +83,7 @@ void TForm1::IM_WexdMouseDown(ui::TImage&, unsigned keys) {
 }
 
 void TForm1::BT_InfoClick(ui::TComponent&) {
-    std::string report =
-        kel::gOfficeInfo->Dump() + "↓-- gsInfoBefore --↓\r\n" + kel::gsInfoBefore->Text();
-    MM_Info->SetCaption(report);
+    MM_Info->SetCaption(InformationReport(*kel::gOfficeInfo, *kel::gsInfoBefore));
     MM_Info->Show();
 }
 

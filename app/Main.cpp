@@ -1,10 +1,16 @@
 // Program entry: one instance per desktop, keyed by the executable's file name.
+// The report and usage commands run without a window and without the guard.
+#include "app/Command.h"
 #include "app/StartState.h"
 #include "app/Unit1.h"
 
 #include "sysinfo/Text.h"
 
 #include <windows.h>
+
+static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHOWMINIMIZED &&
+              app::kMinimize == SW_MINIMIZE && app::kShowMinNoActive == SW_SHOWMINNOACTIVE &&
+              app::kForceMinimize == SW_FORCEMINIMIZE);
 
 namespace {
 
@@ -37,6 +43,9 @@ void runMessageLoop(ui::TForm& mainForm) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
+    if (invocation.mode != app::TRunMode::Window)
+        return app::RunCommand(invocation);
     std::string name = executableFileName();
     ATOM atom = GlobalFindAtomA(name.c_str());
     if (atom != 0 && activateRunningInstance())

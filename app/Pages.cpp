@@ -1,16 +1,10 @@
 // Page construction: the menu items, pages and rows built at the first activation.
 #include "app/Unit1.h"
 
+#include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
-#include "repair/BrowserIntegration.h"
-#include "repair/OfficeSwitches.h"
-#include "repair/ScriptHostGuard.h"
-#include "sysinfo/FileSystem.h"
-#include "sysinfo/Registry.h"
-#include "sysinfo/Text.h"
-
-#include <shellapi.h>
+#include "repair/SwitchStates.h"
 
 #include <cstdlib>
 #include <vector>
@@ -48,63 +42,6 @@ const RowSpec kRows[] = {
 };
 // clang-format on
 
-// The application pages, in the order they are built.
-struct ApplicationPage {
-    const char* extension;
-    std::vector<std::string> accepted;
-    const char* fallbackExtName;
-    const char* viewName;
-    kel::TKelExtInfo kel::TKelOfficeInfo::*record;
-    kel::StringList kel::TKelOfficeInfo::*processIds; // nullptr: no running-state row
-    const char* processRow;
-};
-
-const ApplicationPage kApplicationPages[] = {
-    {"xls",
-     {"EXCEL.EXE"},
-     "Xls",
-     "Excel",
-     &kel::TKelOfficeInfo::XlsInfo,
-     &kel::TKelOfficeInfo::XlsProcessIds,
-     "XlsProcess"},
-    {"doc",
-     {"WINWORD.EXE"},
-     "Doc",
-     "Word",
-     &kel::TKelOfficeInfo::DocInfo,
-     &kel::TKelOfficeInfo::DocProcessIds,
-     "DocProcess"},
-    {"Ppt",
-     {"POWERPNT.EXE"},
-     "Ppt",
-     "PowerPoint",
-     &kel::TKelOfficeInfo::PptInfo,
-     &kel::TKelOfficeInfo::PptProcessIds,
-     "PptProcess"},
-    {"eml",
-     {"OUTLOOK.EXE", "msimn.exe"},
-     "Eml",
-     "Outlook",
-     &kel::TKelOfficeInfo::EmlInfo,
-     nullptr,
-     nullptr},
-};
-
-// The initial state of each pair, read from its setting.
-struct PairState {
-    const char* row;
-    int (*read)(const kel::TKelOfficeInfo&);
-};
-const PairState kPairStates[] = {
-    {"MsoClip", kel::GetOfficeClipboard},
-    {"LogonIme", [](const kel::TKelOfficeInfo&) { return kel::GetLogonIme(); }},
-    {"XlsBrowser", [](const kel::TKelOfficeInfo&) { return kel::GetBrowserIntegration("xls"); }},
-    {"DocBrowser", [](const kel::TKelOfficeInfo&) { return kel::GetBrowserIntegration("doc"); }},
-    {"PptBrowser", [](const kel::TKelOfficeInfo&) { return kel::GetBrowserIntegration("Ppt"); }},
-    {"PptLocalSv", [](const kel::TKelOfficeInfo&) { return kel::IsLocalServerDisabled("Ppt"); }},
-    {"EmlWsh", [](const kel::TKelOfficeInfo&) { return kel::GetScriptHostEnabled(); }},
-};
-
 // The user-information fields of the Office page.
 struct UserInfoFieldSpec {
     const char* edit;
@@ -121,20 +58,14 @@ struct UserInfoFieldSpec {
 void TForm1::BuildPages() {
     kel::TKelExtInfo about;
     gPagesBuilt = true;
-    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
-    if (kel::DetectOffice(info) == 0) {
-        if (kel::ReadUserInfo(info, *kel::gsInfoBefore) == 0)
-            *kel::gsInfoAfter = *kel::gsInfoBefore;
+    if (GatherInventory(*kel::gOfficeInfo, *kel::gsInfoBefore) == 0) {
+        *kel::gsInfoAfter = *kel::gsInfoBefore;
         buildOfficePage();
-        for (const ApplicationPage& page : kApplicationPages)
-            if (page.processIds != nullptr)
-                buildApplicationPage(page.extension, page.accepted, page.fallbackExtName,
-                                     page.viewName, info.*page.record, &(info.*page.processIds),
-                                     page.processRow);
+        for (const TDocumentType& type : kDocumentTypes)
+            if (type.processIds != nullptr)
+                buildApplicationPage(type);
     }
-    const ApplicationPage& outlook = kApplicationPages[3];
-    buildApplicationPage(outlook.extension, outlook.accepted, outlook.fallbackExtName,
-                         outlook.viewName, info.*outlook.record, nullptr, nullptr);
+    buildApplicationPage(kDocumentTypes[3]);
     about.IconHandle = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     about.ViewName = "About";
     AddPage(about);
@@ -233,50 +164,23 @@ void TForm1::SetToggleState(const std::string& row, bool state) {
 }
 
 void TForm1::setPairStatesOf(const std::string& page) {
-    for (const PairState& pair : kPairStates)
+    for (const kel::TSwitchState& pair : kel::kSwitchStates)
         for (const RowSpec& row : kRows)
             if (row.texts[0] == page && row.texts[2] == pair.row)
                 SetToggleState(pair.row, pair.read(*kel::gOfficeInfo) != 0);
 }
 
-void TForm1::FindInOfficeRoots(const std::string& program, kel::TKelExtInfo& record) {
-    record.Clear();
-    for (const std::string& line : kel::gOfficeInfo->VerList) {
-        std::string version = kel::SplitVerListLine(line)[0];
-        std::string root;
-        if (kel::ReadRegString(HKEY_LOCAL_MACHINE,
-                               "\\SOFTWARE\\Microsoft\\Office\\" + version +
-                                   "\\Common\\InstallRoot",
-                               "Path", root) != 0)
-            continue;
-        std::string candidate = root + program;
-        if (kel::FileExists(candidate)) {
-            record.FileName = candidate;
-            kel::ReadProductInfo(candidate, record.ProductInfo);
-            record.IconHandle = ExtractIconA(GetModuleHandleA(nullptr), candidate.c_str(), 0);
-            return;
-        }
-    }
-}
-
-void TForm1::buildApplicationPage(const std::string& extension,
-                                  const std::vector<std::string>& accepted,
-                                  const std::string& fallbackExtName, const std::string& viewName,
-                                  kel::TKelExtInfo& record, kel::StringList* processIds,
-                                  const char* processRow) {
-    kel::GetExtInfo(extension, accepted, record);
-    if (record.FileName.empty()) {
-        FindInOfficeRoots(accepted.front(), record);
-        record.ExtName = fallbackExtName;
-    }
+// The page of a type whose program the inventory found.
+void TForm1::buildApplicationPage(const TDocumentType& type) {
+    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    kel::TKelExtInfo& record = info.*type.record;
     if (record.FileName.empty())
         return;
-    record.ViewName = viewName;
     AddPage(record);
-    addRowsOf("GB_" + viewName);
-    if (processIds != nullptr)
-        kel::RefreshRunningState(*this, record, *processIds, processRow);
-    setPairStatesOf("GB_" + viewName);
+    addRowsOf(std::string("GB_") + type.viewName);
+    if (type.processIds != nullptr)
+        kel::RefreshRunningState(*this, record, info.*type.processIds, type.processRow);
+    setPairStatesOf(std::string("GB_") + type.viewName);
 }
 
 void TForm1::buildOfficePage() {

@@ -10,6 +10,8 @@
 
 namespace app {
 
+struct TDocumentType;
+
 extern const char kProductTitle[]; // "Wexdal": window caption and single-instance key
 extern const char kMakerNotice[];
 extern bool gPagesBuilt;
@@ -60,7 +62,6 @@ class TForm1 : public ui::TForm {
     void AddPage(kel::TKelExtInfo& record);
     void AddActionRow(int iconIndex, const std::vector<std::string>& texts);
     void SetToggleState(const std::string& row, bool state);
-    void FindInOfficeRoots(const std::string& program, kel::TKelExtInfo& record);
 
     // The one click handler of every action button of the pages.
     void ActionButtonClick(ui::TComponent& sender);
@@ -71,11 +72,7 @@ class TForm1 : public ui::TForm {
 
   private:
     void buildOfficePage();
-    void buildApplicationPage(const std::string& extension,
-                              const std::vector<std::string>& accepted,
-                              const std::string& fallbackExtName, const std::string& viewName,
-                              kel::TKelExtInfo& record, kel::StringList* processIds,
-                              const char* processRow);
+    void buildApplicationPage(const TDocumentType& type);
     void addRowsOf(const std::string& page);
     void setPairStatesOf(const std::string& page);
     void createFixedControls();

@@ -1,6 +1,9 @@
 // Measures the script-host guard and the process survey against the bare platform
-// calls that do the same minimum work, in the same run, and prints the ratios.
-//   bench [rounds]
+// calls that do the same minimum work, and the program's start-up, peak working set
+// and size against a bare window program, in the same run, and prints the ratios.
+//   bench [rounds] [--startup-only] [--breakdown] [--before EARLIER-WEXDAL.EXE]
+#include "bench/Breakdown.h"
+#include "bench/Startup.h"
 #include "office/ProcessSurvey.h"
 #include "repair/ScriptHostGuard.h"
 #include "sysinfo/Text.h"
@@ -8,6 +11,7 @@
 #include "tests/support/Prefix.h"
 #include "tests/support/Processes.h"
 #include "tests/support/ScratchKey.h"
+#include "tests/sample/SampleMachine.h"
 #include "widgets/Controls.h"
 
 #include <windows.h>
@@ -16,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -202,6 +207,98 @@ void benchSurvey(int rounds) {
     report(survey);
 }
 
+// ---- Start-up against the bare window program
+
+std::string besideBench(const std::string& relative) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1) + relative;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double best(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
+}
+
+void reportStartup(const char* name, const bench::StartupRows& ours,
+                   const bench::StartupRows& bare) {
+    if (ours.failures + bare.failures > 0)
+        std::printf("  (%d starts of %s, %d of the bare window did not get ready)\n", ours.failures,
+                    name, bare.failures);
+    if (ours.seconds.empty() || bare.seconds.empty())
+        return;
+    double oursBest = best(ours.seconds), bareBest = best(bare.seconds);
+    double oursMedian = median(ours.seconds), bareMedian = median(bare.seconds);
+    std::printf("  start-up          %-8s %6.1f ms  bare %6.1f ms  ratio %.2f   median %6.1f / "
+                "%6.1f ms, ratio %.2f\n",
+                name, oursBest * 1000, bareBest * 1000, oursBest / bareBest, oursMedian * 1000,
+                bareMedian * 1000, oursMedian / bareMedian);
+    std::printf("    window shown    %-8s %6.1f ms  bare %6.1f ms   (median)\n", name,
+                median(ours.shownSeconds) * 1000, median(bare.shownSeconds) * 1000);
+    double oursPeak = median(ours.peakBytes), barePeak = median(bare.peakBytes);
+    std::printf("  peak working set  %-8s %6.1f MB  bare %6.1f MB  ratio %.2f   (median)\n", name,
+                oursPeak / 1048576, barePeak / 1048576, oursPeak / barePeak);
+}
+
+// The program, the bare window and, when given, an earlier build of the program.
+std::vector<bench::Program> startupPrograms(const std::string& before) {
+    std::vector<bench::Program> programs = {{besideBench("..\\app\\wexdal.exe"), "Wexdal", 6},
+                                            {besideBench("bare.exe"), "WexdalBare", 6}};
+    if (!before.empty())
+        programs.push_back({before, "Wexdal", 6});
+    return programs;
+}
+
+void benchStartupOn(const char* machine, const sample::Options& options,
+                    const std::vector<bench::Program>& programs, int rounds, bool breakdown) {
+    std::printf("%s:\n", machine);
+    sample::Lay(options);
+    if (breakdown) {
+        std::printf(" where page construction spends its time, in this process:\n");
+        bench::PrintStartupBreakdown(rounds);
+    }
+    for (const bench::Program& program : programs) // the first start reads cold files
+        bench::StartOnce(program);
+    std::vector<bench::StartupRows> rows = bench::StartInterleaved(programs, rounds);
+    reportStartup("wexdal", rows[0], rows[1]);
+    if (rows.size() > 2)
+        reportStartup("before", rows[2], rows[1]);
+}
+
+long fileBytes(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return static_cast<long>(data.nFileSizeLow);
+}
+
+void benchStartup(int rounds, const std::string& before, bool breakdown) {
+    std::printf("Start-up: from starting the program to its visible window with six menu "
+                "items;\nbest and median of %d starts, interleaved with the bare window.\n",
+                rounds);
+    std::vector<bench::Program> programs = startupPrograms(before);
+    benchStartupOn("Sample machine", sample::Standard(), programs, rounds, breakdown);
+    sample::Options extra = sample::Standard();
+    extra.extraClasses = 10000;
+    benchStartupOn("Sample machine with 10000 extra classes", extra, programs, rounds, breakdown);
+    sample::Remove();
+    double bare = fileBytes(programs[1].path);
+    std::printf("Size of the executable:\n");
+    for (size_t i = 0; i < programs.size(); ++i) {
+        if (i == 1)
+            continue;
+        double ours = fileBytes(programs[i].path);
+        std::printf("  %-26s %-8s %6.1f KB  bare %6.1f KB  ratio %.2f\n", "",
+                    i == 0 ? "wexdal" : "before", ours / 1024, bare / 1024, ours / bare);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -209,9 +306,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench: run it through scripts/bench.sh (it writes to HKCR).\n");
         return 2;
     }
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    std::printf("Best of %d rounds; ratio = ours / bare platform calls.\n", rounds);
-    benchScriptHost(rounds);
-    benchSurvey(rounds);
+    bool startupOnly = false, breakdown = false;
+    std::string before;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--startup-only") == 0)
+            startupOnly = true;
+        else if (std::strcmp(argv[i], "--breakdown") == 0)
+            breakdown = true;
+        else if (std::strcmp(argv[i], "--before") == 0 && i + 1 < argc)
+            before = argv[++i];
+    }
+    if (!startupOnly) {
+        std::printf("Best of %d rounds; ratio = ours / bare platform calls.\n", rounds);
+        benchScriptHost(rounds);
+        benchSurvey(rounds);
+    }
+    benchStartup(std::max(rounds, 11), before, breakdown);
     return 0;
 }

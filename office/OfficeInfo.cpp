@@ -1,12 +1,13 @@
 #include "office/OfficeInfo.h"
 
+#include "office/ClickToRun.h"
+#include "office/InstallerProducts.h"
 #include "sysinfo/FileSystem.h"
 #include "sysinfo/Text.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 
 namespace kel {
@@ -34,15 +35,6 @@ std::string formatVersion(int major) {
 std::string installPropertiesKey(const std::string& userKey, const std::string& packedCode) {
     return std::string(kUserDataKey) + "\\" + userKey + "\\Products\\" + packedCode +
            "\\InstallProperties";
-}
-
-// The first line whose version equals version, or -1.
-int findVersionLine(const StringList& lines, const std::string& version) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (SameVersion(VerListColumnOf(lines[i], kColVersion), version))
-            return static_cast<int>(i);
-    }
-    return -1;
 }
 
 // The line of one Uninstall entry, or empty when the entry is not an installed Office.
@@ -79,7 +71,7 @@ std::string registeredComponentPath() {
 void moveComponentVersionFirst(TKelOfficeInfo& info) {
     if (info.VerList.size() <= 1)
         return;
-    int line = findVersionLine(info.VerList, info.Product.MajorVersion);
+    int line = FindVersionLine(info.VerList, info.Product.MajorVersion);
     if (line > 0)
         std::rotate(info.VerList.begin(), info.VerList.begin() + line,
                     info.VerList.begin() + line + 1);
@@ -164,40 +156,6 @@ std::string TKelOfficeInfo::Dump() const {
     return text;
 }
 
-StringList SplitVerListLine(const std::string& line) {
-    StringList columns;
-    size_t start = 0;
-    for (size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
-        columns.push_back(line.substr(start, tab - start));
-        start = tab + 1;
-    }
-    columns.push_back(line.substr(start));
-    return columns;
-}
-
-std::string VerListColumnOf(const std::string& line, int column) {
-    StringList columns = SplitVerListLine(line);
-    return column < static_cast<int>(columns.size()) ? columns[column] : std::string();
-}
-
-bool ParseVersion(const std::string& text, double& version) {
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, version, std::chars_format::fixed);
-    return !text.empty() && error == std::errc() && stop == end;
-}
-
-bool SameVersion(const std::string& a, const std::string& b) {
-    double x = 0, y = 0;
-    return ParseVersion(a, x) && ParseVersion(b, y) && x == y;
-}
-
-int CompareVersionLines(const StringList& list, int index1, int index2) {
-    double first = 0, second = 0;
-    ParseVersion(VerListColumnOf(list[index1], kColVersion), first);
-    ParseVersion(VerListColumnOf(list[index2], kColVersion), second);
-    return first > second ? -1 : first < second ? 1 : 0;
-}
-
 int ListOfficeProducts(StringList& list) {
     list.clear();
     StringList entries;
@@ -208,16 +166,11 @@ int ListOfficeProducts(StringList& list) {
                 list.push_back(line);
         }
     }
+    AppendOtherViewInstallerProducts(list);
+    AppendClickToRunProducts(list);
     if (list.empty())
         return -1;
-    StringList unsorted = list;
-    std::vector<int> order(list.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return CompareVersionLines(unsorted, a, b) < 0; });
-    for (size_t i = 0; i < order.size(); ++i)
-        list[i] = unsorted[order[i]];
+    SortNewestFirst(list);
     return 0;
 }
 
@@ -232,18 +185,6 @@ bool IsOfficeFolder(const std::string& path) {
             return true;
     }
     return false;
-}
-
-std::string PackProductCode(const std::string& code) {
-    static const int kOrder[] = {8,  7,  6,  5,  4,  3,  2,  1,  13, 12, 11, 10, 18, 17, 16, 15,
-                                 21, 20, 23, 22, 26, 25, 28, 27, 30, 29, 32, 31, 34, 33, 36, 35};
-    std::string packed;
-    for (int position : kOrder) {
-        if (position >= static_cast<int>(std::min<size_t>(code.size(), 38)))
-            break;
-        packed += code[position];
-    }
-    return packed;
 }
 
 int DetectOffice(TKelOfficeInfo& info) {
@@ -270,12 +211,12 @@ int DetectOffice(TKelOfficeInfo& info) {
     if (info.ProductID.empty())
         readRegistrationProductId(info);
 
-    int line = findVersionLine(info.VerList, info.Product.MajorVersion);
+    int line = FindVersionLine(info.VerList, info.Product.MajorVersion);
     if (line >= 0) {
         info.GUID = VerListColumnOf(info.VerList[line], kColCode);
         info.SID = PackProductCode(info.GUID);
     }
-    if (info.ProductID.empty())
+    if (info.ProductID.empty() && !info.GUID.empty()) // no entry name: not the Uninstall key
         ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKeyMixed + info.GUID, "ProductID",
                       info.ProductID);
     if (info.ProductID.empty())

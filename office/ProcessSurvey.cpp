@@ -81,28 +81,18 @@ std::vector<ProcessEntry> TakeProcessSnapshot() {
     return entries;
 }
 
-StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
-                           const std::string& programName) {
-    StringList ids;
-    for (const ProcessEntry& entry : entries) {
-        if (entry.exeName == programName)
-            ids.push_back(std::to_string(entry.id));
-    }
-    return ids;
-}
-
-std::string ProgramNameOf(const std::string& path) {
-    return AfterLastPathDelimiter(path);
-}
-
 std::string RunningStateCaption(const std::string& viewName, bool running) {
     return viewName + " は " + (running ? "稼動中" : "非稼動") + " です。";
 }
 
+bool SurveyProcesses(const TKelExtInfo& info, StringList& ids) {
+    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName));
+    return !ids.empty();
+}
+
 void RefreshRunningState(ui::TForm& form, const TKelExtInfo& info, StringList& ids,
                          const std::string& row) {
-    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName));
-    bool running = !ids.empty();
+    bool running = SurveyProcesses(info, ids);
     if (auto* label = form.Find<ui::TControl>("LL_" + row))
         label->SetCaption(RunningStateCaption(info.ViewName, running));
     if (auto* button = form.Find<ui::TControl>("BB_" + row))

@@ -1,6 +1,7 @@
 // Whether Excel, Word and PowerPoint are running, and their termination.
 #pragma once
 
+#include "office/ProcessNames.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/Registry.h"
 
@@ -26,23 +27,14 @@ struct ToolhelpBinding {
 };
 const ToolhelpBinding& Toolhelp();
 
-struct ProcessEntry {
-    DWORD id;
-    std::string exeName;
-};
-
 // Every running process, in snapshot order; empty when no snapshot can be taken.
 std::vector<ProcessEntry> TakeProcessSnapshot();
 
-// The IDs ("%d") of the entries whose executable name equals programName exactly.
-StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
-                           const std::string& programName);
-
-// The text after the last "\" or ":" (AfterLastPathDelimiter).
-std::string ProgramNameOf(const std::string& path);
-
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
 std::string RunningStateCaption(const std::string& viewName, bool running);
+
+// The IDs of the processes running info's program; true when there is one.
+bool SurveyProcesses(const TKelExtInfo& info, StringList& ids);
 
 // Surveys the processes running info's program into ids, then sets the caption of
 // the label "LL_" + row and enables the button "BB_" + row while any runs. The

@@ -1,16 +1,17 @@
 #include "office/UserInfo.h"
 
 #include "sysinfo/Registry.h"
-#include "sysinfo/Text.h"
 
 namespace kel {
-
-const char kBlankValue[] = "　";
 
 namespace {
 
 const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kUserData[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
+// Office 2007 and later keep the user's settings for all versions in one key, as
+// REG_SZ values named as in the per-version key.
+const char kCommonUserInfo[] = "\\Common\\UserInfo";
+const double kFirstCommonVersion = 12.0;
 
 // One of the three names, with its value names in the registration and settings
 // places (the initials live in the settings only).
@@ -46,16 +47,38 @@ class Gatherer {
     bool found_[3] = {false, false, false};
 };
 
-void readString(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
+void readString(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field,
+                RegView view = RegView::Program) {
     std::string value;
-    int status = ReadRegString(root, key, field.registrationValue, value);
+    int status = ReadRegString(root, key, field.registrationValue, value, view);
     gatherer.read(status, field, value);
+}
+
+// The view that holds a product's Uninstall entry: the program's own, else the
+// other one (64-bit Office for the 32-bit program). False when neither has it.
+bool registrationView(const std::string& entry, RegView& view) {
+    view = RegView::Program;
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, entry) == 0)
+        return true;
+    return OtherRegView(view) && RegKeyExists(HKEY_LOCAL_MACHINE, entry, view) == 0;
 }
 
 void readWide(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
     std::string value;
     int status = ReadRegWideString(root, key, field.settingsValue, value);
     gatherer.read(status, field, value);
+}
+
+void readCommon(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
+    std::string value;
+    int status = ReadRegString(root, key, field.settingsValue, value);
+    gatherer.read(status, field, value);
+}
+
+// True for the versions that keep the user's settings in the common key.
+bool usesCommonSettings(const std::string& version) {
+    double number = 0;
+    return ParseVersion(version, number) && number >= kFirstCommonVersion;
 }
 
 std::string profileOffice(const std::string& user) {
@@ -75,6 +98,9 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
                 office + "\\" + VerListColumnOf(line, kColVersion) + "\\Common\\UserInfo";
             for (const Field* field : kFields)
                 readWide(gatherer, HKEY_USERS, key, *field);
+            if (usesCommonSettings(VerListColumnOf(line, kColVersion)))
+                for (const Field* field : kFields)
+                    readCommon(gatherer, HKEY_USERS, office + kCommonUserInfo, *field);
             if (gatherer.all())
                 return;
         }
@@ -84,11 +110,31 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
 }
 
 void writeRegistration(HKEY root, const std::string& key, const std::string& company,
-                       const std::string& owner) {
-    if (RegKeyExists(root, key) != 0)
+                       const std::string& owner, RegView view = RegView::Program) {
+    if (RegKeyExists(root, key, view) != 0)
         return;
-    WriteRegString(root, key, kCompany.registrationValue, company);
-    WriteRegString(root, key, kOwner.registrationValue, owner);
+    WriteRegString(root, key, kCompany.registrationValue, company, view);
+    WriteRegString(root, key, kOwner.registrationValue, owner, view);
+}
+
+// The product's registration places; a line without a product code (Click-to-Run)
+// has none, and nothing is written at the parent keys.
+void writeRegistrations(const std::string& code, const std::string& company,
+                        const std::string& owner) {
+    if (code.empty())
+        return;
+    std::string packed = PackProductCode(code);
+    StringList installerUsers;
+    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUserData, installerUsers) == 0) {
+        for (const std::string& user : installerUsers)
+            writeRegistration(HKEY_LOCAL_MACHINE,
+                              std::string(kUserData) + "\\" + user + "\\Products\\" + packed +
+                                  "\\InstallProperties",
+                              company, owner);
+    }
+    RegView view;
+    if (registrationView(kUninstall + code, view))
+        writeRegistration(HKEY_LOCAL_MACHINE, kUninstall + code, company, owner, view);
 }
 
 void writeProfileSettings(const std::string& office, const std::string& version,
@@ -100,6 +146,10 @@ void writeProfileSettings(const std::string& office, const std::string& version,
             WriteRegWideString(HKEY_USERS, userInfo, kFields[i]->settingsValue, values[i]);
         DeleteRegValue(HKEY_USERS, userInfo, "UserInfo");
     }
+    std::string common = office + kCommonUserInfo;
+    if (usesCommonSettings(version) && RegKeyExists(HKEY_USERS, common) == 0)
+        for (int i = 0; i < 3; ++i)
+            WriteRegString(HKEY_USERS, common, kFields[i]->settingsValue, values[i]);
     if (RegKeyExists(HKEY_USERS, versionKey + "\\Word\\Data") == 0)
         DeleteRegValue(HKEY_USERS, versionKey + "\\Word\\Data", "Settings");
     StringList applications;
@@ -111,25 +161,14 @@ void writeProfileSettings(const std::string& office, const std::string& version,
 
 } // namespace
 
-std::string TrimBlanks(const std::string& text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20)
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20)
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-std::string EditedValue(const std::string& fieldText) {
-    std::string trimmed = TrimBlanks(fieldText);
-    return TrimBlanks(ReplaceAll(trimmed, kBlankValue, "")).empty() ? std::string() : trimmed;
-}
-
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     Gatherer gatherer(list);
     std::string registration = kUninstall + info.GUID;
-    readString(gatherer, HKEY_LOCAL_MACHINE, registration, kCompany);
-    readString(gatherer, HKEY_LOCAL_MACHINE, registration, kOwner);
+    RegView view;
+    if (!info.GUID.empty() && registrationView(registration, view)) { // none for Click-to-Run
+        readString(gatherer, HKEY_LOCAL_MACHINE, registration, kCompany, view);
+        readString(gatherer, HKEY_LOCAL_MACHINE, registration, kOwner, view);
+    }
 
     std::string settings =
         "\\Software\\Microsoft\\Office\\" + info.Product.MajorVersion + "\\Common\\UserInfo";
@@ -138,6 +177,14 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     if (!gatherer.found(kOwner))
         readWide(gatherer, HKEY_CURRENT_USER, settings, kOwner);
     readWide(gatherer, HKEY_CURRENT_USER, settings, kInitials);
+    if (usesCommonSettings(info.Product.MajorVersion)) {
+        std::string common = std::string("\\Software\\Microsoft\\Office") + kCommonUserInfo;
+        if (!gatherer.found(kCompany))
+            readCommon(gatherer, HKEY_CURRENT_USER, common, kCompany);
+        if (!gatherer.found(kOwner))
+            readCommon(gatherer, HKEY_CURRENT_USER, common, kOwner);
+        readCommon(gatherer, HKEY_CURRENT_USER, common, kInitials);
+    }
 
     if (!gatherer.all())
         readProfiles(info, gatherer);
@@ -162,17 +209,7 @@ void WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
     for (const std::string& line : info.VerList) {
         std::string version = VerListColumnOf(line, kColVersion);
         std::string code = VerListColumnOf(line, kColCode);
-        std::string packed = PackProductCode(code);
-
-        StringList installerUsers;
-        if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUserData, installerUsers) == 0) {
-            for (const std::string& user : installerUsers)
-                writeRegistration(HKEY_LOCAL_MACHINE,
-                                  std::string(kUserData) + "\\" + user + "\\Products\\" + packed +
-                                      "\\InstallProperties",
-                                  company, owner);
-        }
-        writeRegistration(HKEY_LOCAL_MACHINE, kUninstall + code, company, owner);
+        writeRegistrations(code, company, owner);
 
         StringList profiles;
         if (GetRegKeyNames(HKEY_USERS, "", profiles) != 0)

@@ -8,16 +8,6 @@
 
 namespace kel {
 
-// An empty value is stored as one full-width space.
-extern const char kBlankValue[];
-
-// Removes leading and trailing characters 0x00 to 0x20 (not the full-width space).
-std::string TrimBlanks(const std::string& text);
-
-// The value an edit field's text stands for: trimmed; empty when nothing but
-// full-width spaces and blanks remain; inner full-width spaces kept.
-std::string EditedValue(const std::string& fieldText);
-
 // Reads the values in their order of preference into list (names no source yields
 // keep what they had): the primary product's registration, the current user's
 // settings of the primary version, then every loaded profile's settings of every

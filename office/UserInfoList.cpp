@@ -1,9 +1,12 @@
 #include "office/UserInfoList.h"
 
+#include "sysinfo/TextRules.h"
+
 namespace kel {
 
 TUserInfoList* gsInfoBefore = nullptr;
 TUserInfoList* gsInfoAfter = nullptr;
+const char kBlankValue[] = "\x81\x40";
 
 namespace {
 
@@ -34,6 +37,20 @@ void TUserInfoList::SetValue(const std::string& name, const std::string& value) 
     }
     if (!value.empty())
         Lines.push_back(name + "=" + value);
+}
+
+std::string TrimBlanks(const std::string& text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20)
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string EditedValue(const std::string& fieldText) {
+    std::string trimmed = TrimBlanks(fieldText);
+    return TrimBlanks(ReplaceAll(trimmed, kBlankValue, "")).empty() ? std::string() : trimmed;
 }
 
 std::string TUserInfoList::Text() const {

@@ -21,6 +21,16 @@ class TUserInfoList {
     bool operator==(const TUserInfoList& other) const { return Lines == other.Lines; }
 };
 
+// An empty value is stored as one full-width space (0x81 0x40 in code page 932).
+extern const char kBlankValue[];
+
+// Removes leading and trailing characters 0x00 to 0x20 (not the full-width space).
+std::string TrimBlanks(const std::string& text);
+
+// The value an edit field's text stands for: trimmed; empty when nothing but
+// full-width spaces and blanks remain; inner full-width spaces kept.
+std::string EditedValue(const std::string& fieldText);
+
 // The lists of the running program, owned by the main window: as last read from the
 // registry, and as edited on the Office page.
 extern TUserInfoList* gsInfoBefore;

@@ -3,7 +3,6 @@
 #include "repair/FileMask.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Registry.h"
-#include "sysinfo/Text.h"
 
 #include <windows.h>
 
@@ -28,10 +27,6 @@ std::wstring environmentVariable(const wchar_t* name) {
 }
 
 } // namespace
-
-bool MatchesMask(const std::string& name, const std::string& mask) {
-    return MatchesMask(AnsiToWide(name), AnsiToWide(mask));
-}
 
 void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask) {
     if (folder.empty())

@@ -15,9 +15,6 @@ void RepairWordToolbar(const std::string& officeVersion);
 // Deletes the ~*.* files in the TEMP folder (TMP when TEMP is unset or empty).
 void DeleteTempFiles();
 
-// MatchesMask of FileMask.h on the UTF-16 forms of an ANSI name and mask.
-bool MatchesMask(const std::string& name, const std::string& mask);
-
 // Deletes the plain, read-only, hidden and archive files of folder (ending with
 // "\") whose long names fit mask. The folder is listed and each file deleted
 // through the wide API, by the exact name listed, so that no name is changed by a

@@ -2,8 +2,8 @@
 # Installs what building and testing need on Debian 12, when it is missing.
 set -euo pipefail
 
-packages=(cmake make mingw-w64 googletest wine wine64 wine32:i386 xvfb xdotool x11-utils
-          imagemagick locales fonts-ipafont-gothic fonts-wine python3)
+packages=(cmake make clang libclang-rt-14-dev mingw-w64 googletest wine wine64 wine32:i386 xvfb
+          xdotool x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine python3 git)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -36,10 +36,9 @@ const ButtonKind kButtons[] = {
     {mbCancel, mrCancel, "キャンセル"},
 };
 
-constexpr int kMargin = 10, kIconSize = 32, kButtonWidth = 75, kButtonHeight = 25,
-              kButtonGap = 8, kMaxTextWidth = 360;
-
-int defaultResult(unsigned buttons) { return (buttons & mbOK) ? mrOk : mrYes; }
+int defaultResult(unsigned buttons) {
+    return (buttons & mbOK) ? mrOk : mrYes;
+}
 
 int escapeResult(unsigned buttons) {
     return (buttons & mbCancel) ? mrCancel : (buttons & mbNo) ? mrNo : mrOk;
@@ -60,39 +59,30 @@ class TMessageForm : public ui::TForm {
         SIZE text = measure(label, message);
         label.SetAutoSize(false);
 
-        DialogLayout layout;
-        layout.icon = {kMargin, kMargin, kMargin + kIconSize, kMargin + kIconSize};
-        int textLeft = kMargin + kIconSize + kMargin;
-        layout.label = {textLeft, kMargin, textLeft + text.cx, kMargin + text.cy};
-        int contentBottom = std::max(layout.icon.bottom, layout.label.bottom);
-        layout = CentreIconAndText(layout);
-        place(icon, layout.icon);
-        place(label, layout.label);
-
         int count = 0;
         for (const ButtonKind& button : kButtons)
             count += (buttons & button.flag) ? 1 : 0;
-        int rowWidth = count * kButtonWidth + (count - 1) * kButtonGap;
-        int clientWidth = std::max<int>(layout.label.right + kMargin, rowWidth + 2 * kMargin);
-        int left = (clientWidth - rowWidth) / 2, top = contentBottom + 14;
+        MessageLayout layout = LayOutMessage(text.cx, text.cy, count);
+        place(icon, layout.icon);
+        place(label, layout.label);
+        auto box = layout.buttons.begin();
         for (const ButtonKind& kind : kButtons) {
             if (!(buttons & kind.flag))
                 continue;
             ui::TButton& button = Create<ui::TButton>(kind.caption, Handle());
             button.SetCaption(kind.caption);
             button.SetControlId(kind.result);
-            button.SetBounds(left, top, kButtonWidth, kButtonHeight);
+            place(button, *box++);
             button.SetDefault(kind.result == defaultResult(buttons));
             int result = kind.result;
             button.OnClick = [this, result](ui::TComponent&) { close(result); };
             button.Show();
             if (kind.result == defaultResult(buttons))
                 SetFocus(button.Handle());
-            left += kButtonWidth + kButtonGap;
         }
         icon.Show();
         label.Show();
-        resizeClient(clientWidth, top + kButtonHeight + kMargin);
+        resizeClient(layout.clientWidth, layout.clientHeight);
     }
 
     int ShowModal() {
@@ -155,7 +145,7 @@ class TMessageForm : public ui::TForm {
         DrawTextA(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         return {rect.right, rect.bottom};
     }
-    static void place(ui::TControl& control, const RECT& rect) {
+    static void place(ui::TControl& control, const Box& rect) {
         control.SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     }
     void resizeClient(int width, int height) {
@@ -179,18 +169,6 @@ class TMessageForm : public ui::TForm {
 
 } // namespace
 
-DialogLayout CentreIconAndText(DialogLayout layout) {
-    int iconHeight = layout.icon.bottom - layout.icon.top;
-    int labelHeight = layout.label.bottom - layout.label.top;
-    if (labelHeight < iconHeight)
-        OffsetRect(&layout.label, 0, layout.icon.top + (iconHeight - labelHeight) / 2 -
-                                         layout.label.top);
-    if (labelHeight > iconHeight)
-        OffsetRect(&layout.icon, 0, layout.label.top + (labelHeight - iconHeight) / 2 -
-                                        layout.icon.top);
-    return layout;
-}
-
 int ShowMessageDialog(const std::string& message, TMsgDlgType kind, unsigned buttons) {
     const Kind* found = &kKinds[0];
     for (const Kind& k : kKinds)
@@ -200,6 +178,8 @@ int ShowMessageDialog(const std::string& message, TMsgDlgType kind, unsigned but
     return form.ShowModal();
 }
 
-void SetDialogOwner(HWND owner) { gDialogOwner = owner; }
+void SetDialogOwner(HWND owner) {
+    gDialogOwner = owner;
+}
 
 } // namespace kel

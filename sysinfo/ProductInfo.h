@@ -1,6 +1,8 @@
 // The version strings of one executable.
 #pragma once
 
+#include "sysinfo/ProductVersion.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -36,9 +38,5 @@ class AssertionFailure : public std::runtime_error {
 // -1 when the file, the resource, the translation or a string is missing, with the
 // strings read before the missing one kept. Throws AssertionFailure (see above).
 int ReadProductInfo(const std::string& path, TKelProductInfo& info);
-
-// The text before the second "." of a product version ("11.0.5604" gives "11.0");
-// empty when there are fewer than two dots.
-std::string MajorVersionOf(const std::string& productVersion);
 
 } // namespace kel

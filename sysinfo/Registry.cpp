@@ -38,7 +38,14 @@ std::string relativePath(const std::string& keyPath) {
 }
 
 // Read-only open: KEY_READ, falling back to narrower rights where that is refused.
-bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath) {
+REGSAM viewFlag(RegView view) {
+    return view == RegView::Bits64   ? KEY_WOW64_64KEY
+           : view == RegView::Bits32 ? KEY_WOW64_32KEY
+                                     : 0;
+}
+
+bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
+                  RegView view = RegView::Program) {
     static const REGSAM kTries[] = {
         KEY_READ,
         READ_CONTROL | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
@@ -46,7 +53,7 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath) {
     };
     std::string path = relativePath(keyPath);
     for (REGSAM access : kTries) {
-        LONG status = key.open(root, path, access);
+        LONG status = key.open(root, path, access | viewFlag(view));
         if (status == ERROR_SUCCESS)
             return true;
         if (status != ERROR_ACCESS_DENIED)
@@ -55,10 +62,11 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath) {
     return false;
 }
 
-bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create) {
+bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
+                  RegView view = RegView::Program) {
     std::string path = relativePath(keyPath);
-    LONG status =
-        create ? key.create(root, path, KEY_ALL_ACCESS) : key.open(root, path, KEY_ALL_ACCESS);
+    REGSAM access = KEY_ALL_ACCESS | viewFlag(view);
+    LONG status = create ? key.create(root, path, access) : key.open(root, path, access);
     return status == ERROR_SUCCESS;
 }
 
@@ -93,9 +101,10 @@ bool valueExists(HKEY key, const std::string& name) {
 
 // Absorbs every read failure of a value that exists: the out value stays preset.
 template <typename Decode>
-int readValue(HKEY root, const std::string& keyPath, const std::string& valueName, Decode decode) {
+int readValue(HKEY root, const std::string& keyPath, const std::string& valueName, Decode decode,
+              RegView view = RegView::Program) {
     RegKey key;
-    if (!openReadOnly(key, root, keyPath))
+    if (!openReadOnly(key, root, keyPath, view))
         return -1;
     StoredValue value;
     Query query = queryValue(key.get(), valueName, value);
@@ -258,11 +267,25 @@ bool liesInside(const std::string& inner, const std::string& outer) {
 
 } // namespace
 
-int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   int& value) {
+bool OtherRegView(RegView& view) {
+#ifdef _WIN64
+    view = RegView::Bits32;
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
+        return false;
+    view = RegView::Bits64;
+    return true;
+#endif
+}
+
+int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int& value,
+                   RegView view) {
     value = -1;
-    return readValue(root, keyPath, valueName,
-                     [&](const StoredValue& stored) { decodeInteger(stored, value); });
+    return readValue(
+        root, keyPath, valueName, [&](const StoredValue& stored) { decodeInteger(stored, value); },
+        view);
 }
 
 int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -278,10 +301,11 @@ int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& va
 }
 
 int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                  std::string& text) {
+                  std::string& text, RegView view) {
     text.clear();
-    return readValue(root, keyPath, valueName,
-                     [&](const StoredValue& stored) { decodeString(stored, text); });
+    return readValue(
+        root, keyPath, valueName, [&](const StoredValue& stored) { decodeString(stored, text); },
+        view);
 }
 
 int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -323,9 +347,9 @@ int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& val
 }
 
 int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& text) {
+                   const std::string& text, RegView view) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true))
+    if (!openWritable(key, root, keyPath, true, view))
         return -1;
     setValue(key.get(), valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
     std::string readText;
@@ -356,9 +380,9 @@ int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string&
     return readText == text ? 0 : -1;
 }
 
-int RegKeyExists(HKEY root, const std::string& keyPath) {
+int RegKeyExists(HKEY root, const std::string& keyPath, RegView view) {
     RegKey key;
-    return openReadOnly(key, root, keyPath) ? 0 : -1;
+    return openReadOnly(key, root, keyPath, view) ? 0 : -1;
 }
 
 int CreateRegKey(HKEY root, const std::string& keyPath) {
@@ -412,10 +436,10 @@ template <typename Next> int listNames(StringList& names, Next next) {
 
 } // namespace
 
-int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names) {
+int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, RegView view) {
     names.clear();
     RegKey key;
-    if (!openReadOnly(key, root, keyPath))
+    if (!openReadOnly(key, root, keyPath, view))
         return -1;
     return listNames(names, [&](DWORD index, wchar_t* name, DWORD* length) {
         return RegEnumKeyExW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);

@@ -4,8 +4,11 @@
 // Roots are the predefined keys (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,
 // HKEY_LOCAL_MACHINE, HKEY_USERS). Key paths are relative to the root; one leading
 // backslash is dropped, so "\Software\X" and "Software\X" name the same key. Names
-// and texts are in the ANSI code page (932). A 32-bit program sees the 32-bit view.
+// and texts are in the ANSI code page (932). A 32-bit program sees the 32-bit view
+// unless a reading function is asked for the 64-bit view.
 #pragma once
+
+#include "sysinfo/StringList.h"
 
 #include <windows.h>
 
@@ -15,7 +18,14 @@
 
 namespace kel {
 
-using StringList = std::vector<std::string>;
+// The registry view a read uses. Program: the program's own view (the 32-bit view
+// for the 32-bit program on 64-bit Windows). Bits64, Bits32: the 64-bit or the
+// 32-bit view; on 32-bit Windows, which has one view, both are that view.
+enum class RegView { Program, Bits64, Bits32 };
+
+// The view of 64-bit Windows that is not the program's own: Bits64 for a 32-bit
+// program under WOW64, Bits32 for a 64-bit program. False on 32-bit Windows.
+bool OtherRegView(RegView& view);
 
 // Raised when a key can't be created or a written value can't be set or read
 // back; what() is the message for the user.
@@ -26,7 +36,8 @@ class RegistryError : public std::runtime_error {
 
 // Sets value to -1, then reads a 4-byte REG_DWORD. A value of another type or size
 // leaves -1 with status 0. A missing key or value gives -1.
-int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int& value);
+int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int& value,
+                   RegView view = RegView::Program);
 
 // Writes REG_DWORD (creating the key) and reads it back: 0 when it reads back equal.
 // -1 when the key can't be opened or created. Throws RegistryError when the value
@@ -37,7 +48,7 @@ int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& va
 // NUL byte and never beyond the stored data. Another type leaves text empty with
 // status 0. A missing key or value gives -1.
 int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                  std::string& text);
+                  std::string& text, RegView view = RegView::Program);
 
 // ReadRegString read through the wide API: the text exactly as stored.
 int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -53,7 +64,7 @@ int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& val
 // Writes REG_SZ (creating the key) and compares the read-back byte for byte.
 // Errors as WriteRegInteger.
 int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& text);
+                   const std::string& text, RegView view = RegView::Program);
 
 // Largest stored value the wide-text functions handle, and the ANSI text length
 // that fits in it with its terminating NUL code unit.
@@ -74,7 +85,7 @@ int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string&
                        const std::string& text);
 
 // 0 when the key opens for reading.
-int RegKeyExists(HKEY root, const std::string& keyPath);
+int RegKeyExists(HKEY root, const std::string& keyPath, RegView view = RegView::Program);
 
 // Creates the key and its missing parents; an existing key counts. Returns 0.
 // Throws RegistryError when the key can't be created.
@@ -93,7 +104,8 @@ int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& val
 // unchanged (a yen sign, a best-fit character, one without a code) is passed over,
 // never misread as another name. -1 with the list empty when the key does not open
 // or the listing fails part way.
-int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names);
+int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names,
+                   RegView view = RegView::Program);
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
 
 // Moves a key with its whole tree when both paths name keys exactly (their text

@@ -349,8 +349,10 @@ bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         if (LOWORD(wParam) == WA_INACTIVE)
             return false;
         InvokeEvent([this] { FormActivate(); });
-        if (HIWORD(wParam) == 0) // not minimised
-            restoreFocus();
+        // Not minimised: a control gets the focus, or the form itself when none can
+        // take it, so that keys don't go to a window without focus.
+        if (HIWORD(wParam) == 0 && !restoreFocus())
+            SetFocus(window_);
         return true;
     case WM_SETFOCUS:
         restoreFocus();

@@ -189,8 +189,9 @@ class TForm {
     // Moves the focus to the next (or previous) control in tab order.
     void SelectNext(bool forward);
     // The form's keyboard handling for a message taken from the queue, before it is
-    // translated and dispatched: Tab and Shift+Tab, and access keys. True when the
-    // message was used and must not be dispatched.
+    // translated and dispatched: Tab and Shift+Tab, the arrow keys, Enter on a push
+    // button, and access keys. True when the message was used and must not be
+    // dispatched.
     bool IsDialogKey(const MSG& message);
 
   protected:
@@ -204,7 +205,10 @@ class TForm {
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     TControl* focusedControl() const;
-    void restoreFocus();
+    bool restoreFocus();
+    bool selectSibling(bool forward);
+    bool pressFocusedButton();
+    bool handleKeyDown(const MSG& message);
     bool pressAccessKey(char key);
     HWND window_ = nullptr; // nullptr once the window is destroyed
     friend class TControl;

@@ -101,6 +101,10 @@ LRESULT CALLBACK labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                            DWORD_PTR) {
     if (message == WM_NCDESTROY)
         RemoveWindowSubclass(window, labelProc, kLabelSubclass);
+    // Its text has no access key (SS_NOPREFIX); Wine's dialog manager looks for one
+    // in every static's text regardless, so the label does not present itself as one.
+    if (message == WM_GETDLGCODE)
+        return DefSubclassProc(window, message, wParam, lParam) & ~DLGC_STATIC;
     trackHover(window, message, dynamic_cast<TLabel*>(TControl::FromHandle(window)));
     return DefSubclassProc(window, message, wParam, lParam);
 }
@@ -158,8 +162,9 @@ TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
 // ---- TLabel
 
 // Owner-drawn: the platform's centred and right-aligned statics always wrap words.
+// No prefix: an ampersand in the text is no access key for the dialog manager.
 TLabel::TLabel(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOTIFY) {
+    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY) {
     SetWindowSubclass(Handle(), labelProc, kLabelSubclass, 0);
 }
 
@@ -190,19 +195,26 @@ void TLabel::SetWordWrap(bool wordWrap) {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+// A disabled label is drawn engraved: the text in the highlight colour one pixel
+// down and right, then in the shadow colour.
 bool TLabel::HandleDrawItem(DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
-    Brush own(Color() == clDefault ? nullptr : CreateSolidBrush(ColorToRGB(Color())));
-    FillRect(dc, &item.rcItem, own ? own.get() : GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &item.rcItem, HandleCtlColor(dc));
     SelectGuard font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(FontSpec().Color));
     UINT format = DT_EXPANDTABS | DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : 0);
     format |= alignment_ == TAlignment::Center         ? DT_CENTER
               : alignment_ == TAlignment::RightJustify ? DT_RIGHT
                                                        : DT_LEFT;
     std::string text = Caption();
     RECT rect = item.rcItem;
+    if ((item.itemState & ODS_DISABLED) != 0 || !Enabled()) {
+        RECT shifted = rect;
+        OffsetRect(&shifted, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawTextA(dc, text.c_str(), -1, &shifted, format);
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    }
     DrawTextA(dc, text.c_str(), -1, &rect, format);
     return true;
 }

@@ -7,17 +7,13 @@ namespace ui {
 
 namespace {
 
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // Byte offsets where characters start, with the end of the text.
 std::vector<bool> boundaries(const std::string& text) {
     std::vector<bool> starts(text.size() + 1, false);
     size_t i = 0;
     while (i < text.size()) {
         starts[i] = true;
-        i += isLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        i += IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
     }
     starts[text.size()] = true;
     return starts;
@@ -48,17 +44,6 @@ size_t commonSuffix(const std::string& a, const std::string& b, size_t prefix) {
 }
 
 } // namespace
-
-std::string CutToBytes(const std::string& text, size_t maxBytes) {
-    size_t end = 0;
-    while (end < text.size()) {
-        size_t width = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + width > maxBytes)
-            break;
-        end += width;
-    }
-    return text.substr(0, end);
-}
 
 LimitedEdit LimitTypedText(const std::string& before, const std::string& after, size_t limitBytes) {
     if (after.size() <= limitBytes || after.size() <= before.size())

@@ -1,6 +1,8 @@
 // The byte limit of a one-line edit, as a limit on what the user types or pastes.
 #pragma once
 
+#include "widgets/ShiftJis.h"
+
 #include <cstddef>
 #include <string>
 
@@ -17,9 +19,5 @@ struct LimitedEdit {
 // set is never cut), and the inserted text is cut at a character boundary so that
 // the whole fits in limitBytes bytes; nothing is inserted when nothing fits.
 LimitedEdit LimitTypedText(const std::string& before, const std::string& after, size_t limitBytes);
-
-// The longest start of text of at most maxBytes bytes that ends on a character
-// boundary.
-std::string CutToBytes(const std::string& text, size_t maxBytes);
 
 } // namespace ui

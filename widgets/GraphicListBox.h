@@ -3,30 +3,14 @@
 #pragma once
 
 #include "widgets/Controls.h"
+#include "widgets/ItemGeometry.h"
 
 #include <string>
 
 namespace ui {
 
-enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
 // The two item-state flags that drawing uses; Focused means hot here.
 enum TOwnerDrawState : unsigned { odSelected = 1, odFocused = 2 };
-
-// Where DrawItem puts things inside the composed item bitmap; a pure function of
-// the sizes, so the geometry can be checked without drawing.
-struct ItemGeometry {
-    int contentWidth, contentHeight; // CW is the client width, CH the content height
-    int bitmapWidth, bitmapHeight;
-    int textX, textY;
-    int glyphX, glyphY;
-};
-ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyphWidth,
-                                 int glyphHeight, int lineCount, int textWidth, int lineHeight,
-                                 int clientWidth, int itemHeight);
-
-// Splits at CR, LF or CR LF; an empty text has no lines.
-std::vector<std::string> SplitLines(const std::string& text);
 
 class TGraphicListBox : public TControl {
   public:

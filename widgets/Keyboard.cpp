@@ -1,5 +1,6 @@
 // The form's keyboard handling, as the toolkit gives it to every form: Tab and
-// Shift+Tab in tab order, the focus kept across activations, and access keys.
+// Shift+Tab in tab order, arrows among a parent's controls, Enter on a focused
+// button, the focus kept across activations, and access keys.
 #include "widgets/Component.h"
 
 #include <algorithm>
@@ -21,6 +22,11 @@ bool focusWants(const MSG& message, LRESULT codes) {
 
 bool keyDown(int key) {
     return GetKeyState(key) < 0;
+}
+
+bool isPushButton(HWND window) {
+    return (SendMessageA(window, WM_GETDLGCODE, 0, 0) &
+            (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
 }
 
 } // namespace
@@ -77,19 +83,47 @@ void TForm::SelectNext(bool forward) {
 }
 
 // The control that had the focus last gets it back; when it can't take it, the
-// first control in tab order does.
-void TForm::restoreFocus() {
+// first control in tab order does. False when no control can take it.
+bool TForm::restoreFocus() {
     for (const auto& component : components_) {
         auto* control = dynamic_cast<TControl*>(component.get());
         if (control != nullptr && savedFocus_ != nullptr && control->Handle() == savedFocus_ &&
             control->CanFocus()) {
             SetFocus(savedFocus_);
-            return;
+            return true;
         }
     }
     std::vector<TControl*> order = TabOrderList();
-    if (!order.empty())
-        SetFocus(order.front()->Handle());
+    if (order.empty())
+        return false;
+    SetFocus(order.front()->Handle());
+    return true;
+}
+
+// The arrow keys go round the tab stops that share the focused control's parent.
+bool TForm::selectSibling(bool forward) {
+    TControl* focused = focusedControl();
+    if (focused == nullptr)
+        return false;
+    std::vector<TControl*> siblings;
+    for (TControl* control : TabOrderList())
+        if (control->ParentHandle() == focused->ParentHandle())
+            siblings.push_back(control);
+    auto current = std::find(siblings.begin(), siblings.end(), focused);
+    if (current == siblings.end())
+        return true;
+    size_t index = static_cast<size_t>(current - siblings.begin());
+    SetFocus(siblings[(index + (forward ? 1 : siblings.size() - 1)) % siblings.size()]->Handle());
+    return true;
+}
+
+// Enter clicks the focused push button.
+bool TForm::pressFocusedButton() {
+    TControl* focused = focusedControl();
+    if (focused == nullptr || focused->Handle() != GetFocus() || !isPushButton(GetFocus()))
+        return false;
+    focused->HandleCommand(BN_CLICKED);
+    return true;
 }
 
 bool TForm::pressAccessKey(char key) {
@@ -101,16 +135,34 @@ bool TForm::pressAccessKey(char key) {
     return false;
 }
 
+bool TForm::handleKeyDown(const MSG& message) {
+    if (keyDown(VK_MENU) || focusWants(message, DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
+        return false;
+    switch (message.wParam) {
+    case VK_TAB:
+        if (keyDown(VK_CONTROL) || focusWants(message, DLGC_WANTTAB))
+            return false;
+        SelectNext(!keyDown(VK_SHIFT));
+        return true;
+    case VK_RETURN:
+        return pressFocusedButton();
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return !focusWants(message, DLGC_WANTARROWS) &&
+               selectSibling(message.wParam == VK_RIGHT || message.wParam == VK_DOWN);
+    default:
+        return false;
+    }
+}
+
 bool TForm::IsDialogKey(const MSG& message) {
     if (window_ == nullptr || (message.hwnd != window_ && !IsChild(window_, message.hwnd)))
         return false;
     switch (message.message) {
     case WM_KEYDOWN:
-        if (message.wParam != VK_TAB || keyDown(VK_CONTROL) || keyDown(VK_MENU) ||
-            focusWants(message, DLGC_WANTTAB))
-            return false;
-        SelectNext(!keyDown(VK_SHIFT));
-        return true;
+        return handleKeyDown(message);
     case WM_SYSCHAR:
         return pressAccessKey(static_cast<char>(message.wParam));
     case WM_CHAR: // a plain letter where the focused control takes no characters

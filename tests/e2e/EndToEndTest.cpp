@@ -4,6 +4,7 @@
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Remote.h"
+#include "tests/support/ReportFacts.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -324,6 +325,10 @@ TEST_F(EndToEnd, TheRevealGestureShowsTheReport) {
     }));
     std::string report = wexdal.caption(memo);
     EXPECT_EQ(report.rfind("↓-- TKelOfficeInfo --↓\r\n", 0), 0u);
+    // The report command writes exactly what the memo shows.
+    ScratchFolder folder("C:\\wexdal-tests\\memo");
+    ASSERT_EQ(runToEnd(wexdalPath(), "/report " + folder.file("r.txt")), 0u);
+    EXPECT_EQ(withoutIconHandles(readFile(folder.file("r.txt"))), withoutIconHandles(report));
     EXPECT_NE(report.find("ProductID[" + sample::OfficeXP().productId + "]\r\n"),
               std::string::npos);
     EXPECT_NE(

@@ -151,18 +151,39 @@ TEST_F(Keyboard, SpacePressesAndTheFocusComesBackAfterTheMessage) {
 }
 
 TEST_F(Keyboard, AccessKeysWorkWithAltInTheWindowAndItsDialogs) {
+    // A browser that logs the pages handed to it.
+    ScratchFolder logs("C:\\wexdal-tests\\e2e-keys-dde");
+    SetEnvironmentVariableA("WEXDAL_FIXTURE_LOG", logs.file("log.txt").c_str());
+    installFixture("office11", logs.file("IEXPLORE.EXE"));
+    ChildProcess browser(logs.file("IEXPLORE.EXE"), "300");
+    SetEnvironmentVariableA("WEXDAL_FIXTURE_LOG", nullptr);
+    ASSERT_TRUE(eventually([&] { return !readFile(logs.file("log.txt")).empty(); }));
+    auto pageOpened = [&] {
+        return readFile(logs.file("log.txt")).find(kel::kVectorAuthorUrl) != std::string::npos;
+    };
+
     RemoteWexdal& wexdal = startAndWait();
     ASSERT_TRUE(focusBecomes("[list]"));
 
-    // A link asks first; Alt+N answers No.
+    // A link asks first; Alt+N answers No and the page is not opened, Alt+Y opens it.
     HWND about = wexdal.visiblePage();
     HWND link = wexdal.controlByText(about, kel::kVectorAuthorUrl);
     ASSERT_NE(link, nullptr);
-    PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    HWND question = waitForDialog();
-    ASSERT_NE(question, nullptr);
+    auto clickLink = [&] {
+        PostMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    };
+    clickLink();
+    ASSERT_NE(waitForDialog(), nullptr);
     wexdal.pressKey('N', false, true);
+    EXPECT_TRUE(waitUntilIdle(wexdal.main()));
+    EXPECT_EQ(waitForDialog(300), nullptr);
+    Sleep(500);
+    EXPECT_FALSE(pageOpened());
+    clickLink();
+    ASSERT_NE(waitForDialog(), nullptr);
+    wexdal.pressKey('Y', false, true);
+    EXPECT_TRUE(eventually(pageOpened));
     EXPECT_TRUE(waitUntilIdle(wexdal.main()));
 
     // Alt+R: the update button of the Office page, only while that page is shown.

@@ -200,27 +200,6 @@ TEST_F(InventoryTest, AnEmptyOwnIdEndsTheInstallerSearch) {
 
 // ---- Pure rules and the icon.
 
-TEST(PackProductCode, ReversesAndSwapsTheGroups) {
-    EXPECT_EQ(PackProductCode("{12345678-9ABC-DEF0-1234-56789ABCDEF0}"),
-              "87654321CBA90FED21436587A9CBED0F");
-    EXPECT_EQ(PackProductCode("{12345678-9ABC-DEF0-1234-56789ABCDEF0}trailing"),
-              "87654321CBA90FED21436587A9CBED0F");
-    EXPECT_EQ(PackProductCode(""), "");
-    EXPECT_EQ(PackProductCode("{1234"), ""); // position 8 is missing: nothing
-    EXPECT_EQ(PackProductCode("{12345678-9A"), "87654321");
-}
-
-TEST(Versions, CompareAsDecimalNumbers) {
-    StringList lines = {"9.0\ta", "11.0\tb", "11\tc", "x\td"};
-    EXPECT_EQ(CompareVersionLines(lines, 1, 0), -1);
-    EXPECT_EQ(CompareVersionLines(lines, 0, 1), 1);
-    EXPECT_EQ(CompareVersionLines(lines, 1, 2), 0);
-    EXPECT_TRUE(SameVersion("11.0", "11"));
-    EXPECT_FALSE(SameVersion("", ""));
-    EXPECT_FALSE(SameVersion("1O.0", "10.0"));
-    EXPECT_EQ(SplitVerListLine("a\t\t\t"), (StringList{"a", "", "", ""}));
-}
-
 TEST(IsOfficeFolder, NeedsAnOfficeProgramInAnExistingFolder) {
     ScratchFolder folder("C:\\wexdal-tests\\officefolder");
     std::string path = folder.path(); // ends with one backslash

@@ -148,25 +148,4 @@ TEST_F(UserInfoTest, NoKeyIsEverCreated) {
     EXPECT_EQ(snapshot(HKEY_USERS, "\\.Default\\Software"), defaultProfile);
 }
 
-TEST(UserInfoRules, TrimmingAndEditedValues) {
-    EXPECT_EQ(TrimBlanks(" \t\r\nabc \x01"), "abc");
-    EXPECT_EQ(TrimBlanks("　abc　"), "　abc　"); // the full-width space is no blank
-    EXPECT_EQ(EditedValue("  　 　"), "");
-    EXPECT_EQ(EditedValue(" 株式会社　見本 "), "株式会社　見本");
-    EXPECT_EQ(EditedValue("　見本"), "　見本");
-
-    TUserInfoList list;
-    list.SetValue("Owner", "a");
-    list.SetValue("Company", "b");
-    list.SetValue("Owner", "c");
-    EXPECT_EQ(list.Lines, (std::vector<std::string>{"Owner=c", "Company=b"}));
-    list.SetValue("Owner", "");
-    EXPECT_EQ(list.Lines, (std::vector<std::string>{"Company=b"}));
-    EXPECT_EQ(list.Value("Owner"), "");
-    EXPECT_EQ(list.Text(), "Company=b\r\n");
-    TUserInfoList other;
-    other.SetValue("Company", "B");
-    EXPECT_FALSE(list == other);
-}
-
 } // namespace

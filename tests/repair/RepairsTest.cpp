@@ -130,17 +130,4 @@ TEST(RepairWordToolbar, DeletesOnlyTheToolbarsValue) {
     EXPECT_EQ(snapshot(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office"), office);
 }
 
-TEST(MatchesMask, LongNamesAgainstMasks) {
-    EXPECT_TRUE(MatchesMask("Excel11.xlb", "*.xlb"));
-    EXPECT_TRUE(MatchesMask("EXCEL.XLB", "*.xlb"));
-    EXPECT_FALSE(MatchesMask("Book.xlbackup", "*.xlb"));
-    EXPECT_FALSE(MatchesMask("Book.xls", "*.xlb"));
-    EXPECT_TRUE(MatchesMask("~$Book1.xls", "~*.*"));
-    EXPECT_TRUE(MatchesMask("~WRL0001", "~*.*"));
-    EXPECT_FALSE(MatchesMask("ABCDEF~1.TMP", "~*.*"));
-    EXPECT_FALSE(MatchesMask("a~b.tmp", "~*.*"));
-    EXPECT_TRUE(MatchesMask("~表計算.tmp", "~*.*"));
-    EXPECT_TRUE(MatchesMask("a.b", "?.?"));
-}
-
 } // namespace

@@ -1,5 +1,7 @@
 #include "tests/sample/SampleMachine.h"
 
+#include "tests/sample/ModernMachine.h"
+
 #include "office/OfficeInfo.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/FileSystem.h"
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <stdexcept>
 
@@ -61,6 +64,7 @@ class Recorder {
             }
         }
     }
+    void extraClasses(int count) { add(L"EXTRA|" + std::to_wstring(count)); }
     void folder(const std::string& path) { folderW(kel::AnsiToWide(path)); }
     void folderW(const std::wstring& path) {
         std::wstring prefix = path.substr(0, 2);
@@ -436,7 +440,38 @@ void layHostile() {
     layHostileFiles();
     layHostileClasses();
     layHostileOffice();
-}
+    // Each extension names the file class laid after it; the file classes open a
+    // program that is no script host. In the registry's order the extensions come
+    // before the script classes, the file classes after them.
+    std::string extraExtension(int i) {
+        char name[16];
+        std::snprintf(name, sizeof name, ".w%05d", i);
+        return name;
+    }
+
+    std::string extraClass(int i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Sample.File.%05d", i);
+        return name;
+    }
+
+    void layExtraClasses(int count) {
+        if (count <= 0)
+            return;
+        recorder.extraClasses(count);
+        for (int i = 0; i < count; ++i) {
+            if (i % 2 == 0)
+                putString(HKEY_CLASSES_ROOT, "\\" + extraExtension(i), "", extraClass(i + 1));
+            else
+                putString(HKEY_CLASSES_ROOT, "\\" + extraClass(i) + "\\Shell\\Open\\Command", "",
+                          "\"C:\\Program Files\\Sample\\viewer.exe\" \"%1\"");
+        }
+    }
+
+    void removeExtraClasses(int count) {
+        for (int i = 0; i < count; ++i)
+            removeTree(HKEY_CLASSES_ROOT, "\\" + (i % 2 == 0 ? extraExtension(i) : extraClass(i)));
+    }
 
 } // namespace
 
@@ -491,9 +526,11 @@ void Lay(const Options& options) {
     layMachineSettings();
     if (options.hostile)
         layHostile();
+    layExtraClasses(options.extraClasses);
 }
 
 void Remove() {
+    RemoveModern();
     kel::StringList names = platformValueNames(HKEY_LOCAL_MACHINE, kManifest);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::stoul(a) < std::stoul(b);
@@ -507,6 +544,8 @@ void Remove() {
         std::wstring kind = entry.substr(0, bar), path = entry.substr(bar + 1);
         if (kind == L"FILE")
             removeFolderTreeW(path);
+        if (kind == L"EXTRA")
+            removeExtraClasses(std::stoi(path));
         if (kind == L"WFILE") {
             SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(path.c_str());

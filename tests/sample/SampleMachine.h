@@ -26,6 +26,7 @@ struct Options {
     bool registrationIds = false;  // ProductIDs under ...\Office\V\Registration\{code}
     bool installerIds = false;     // ProductIDs in the installer's user data
     bool hostile = false;          // the untrusted data of HostileFacts below
+    int extraClasses = 0;          // more classes in HKCR: half extensions, half file classes
 };
 
 // Office 2003 and Office XP with product IDs in their Uninstall entries, the

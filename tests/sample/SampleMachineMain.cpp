@@ -1,7 +1,9 @@
 // Lays the sample machine into the Wine prefix, or removes it.
 //   sample_machine lay [--no-component] [--office2003-only] [--outlook-express-only]
-//                      [--hostile]
+//                      [--extra-classes] [--hostile]
+//   sample_machine lay --m365 | --office2016
 //   sample_machine remove
+#include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
 
 #include <cstdio>
@@ -10,13 +12,23 @@
 
 int main(int argc, char** argv) {
     if (argc < 2 || (std::strcmp(argv[1], "lay") != 0 && std::strcmp(argv[1], "remove") != 0)) {
-        std::fprintf(stderr, "usage: sample_machine lay [--no-component] [--office2003-only] "
-                             "[--outlook-express-only] [--hostile] | remove\n");
+        std::fprintf(stderr,
+                     "usage: sample_machine lay [--no-component] [--office2003-only] "
+                     "[--outlook-express-only] [--extra-classes] [--hostile] | lay --m365 | "
+                     "lay --office2016 | remove\n");
         return 2;
     }
     try {
         if (std::strcmp(argv[1], "remove") == 0) {
             sample::Remove();
+            return 0;
+        }
+        if (argc > 2 && std::strcmp(argv[2], "--m365") == 0) {
+            sample::LayM365();
+            return 0;
+        }
+        if (argc > 2 && std::strcmp(argv[2], "--office2016") == 0) {
+            sample::LayOffice2016();
             return 0;
         }
         sample::Options options = sample::Standard();
@@ -29,6 +41,8 @@ int main(int argc, char** argv) {
                 options.hostile = true;
             else if (std::strcmp(argv[i], "--outlook-express-only") == 0)
                 options.products.clear(), options.outlookExpress = true;
+            else if (std::strcmp(argv[i], "--extra-classes") == 0)
+                options.extraClasses = 10000;
         }
         sample::Lay(options);
     } catch (const std::exception& error) {

@@ -1,5 +1,7 @@
 #include "tests/support/Processes.h"
 
+#include "sysinfo/Text.h"
+
 #include <stdexcept>
 
 namespace testing_support {
@@ -53,6 +55,27 @@ HWND ChildProcess::window(const char* title) const {
 bool ChildProcess::close(const char* title) const {
     PostMessageA(window(title), WM_CLOSE, 0, 0);
     return endsWithin(15000);
+}
+
+DWORD runToEnd(const std::string& path, const std::string& arguments, HANDLE output) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    std::wstring commandLine = kel::AnsiToWide("\"" + path + "\" " + arguments);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr,
+                        DETACHED_PROCESS, nullptr, nullptr, &startup, &process))
+        return kNotEnded;
+    DWORD code = kNotEnded;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
 }
 
 bool eventually(bool (*condition)(void*), void* context) {

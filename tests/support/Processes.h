@@ -29,6 +29,12 @@ class ChildProcess {
     PROCESS_INFORMATION info_ = {};
 };
 
+// Runs a program with arguments and no console of its own, its standard output and
+// error going to output (none when nullptr; an inheritable handle otherwise), and
+// waits up to 60 s: the exit code, or kNotEnded (the program is then ended).
+const DWORD kNotEnded = 0xFFFFFFFF;
+DWORD runToEnd(const std::string& path, const std::string& arguments, HANDLE output = nullptr);
+
 // Waits up to 5 s for condition to hold.
 bool eventually(bool (*condition)(void*), void* context);
 template <typename F> bool eventually(F condition) {

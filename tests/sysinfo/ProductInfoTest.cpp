@@ -57,11 +57,6 @@ TEST(ReadProductInfo, MajorVersionNeedsTwoDots) {
     EXPECT_EQ(ReadProductInfo(fixturePath("six"), info), 0);
     EXPECT_EQ(info.ProductVersion, "6.00");
     EXPECT_EQ(info.MajorVersion, "");
-
-    EXPECT_EQ(MajorVersionOf("9.0.0.2719"), "9.0");
-    EXPECT_EQ(MajorVersionOf("10.0"), "");
-    EXPECT_EQ(MajorVersionOf("10"), "");
-    EXPECT_EQ(MajorVersionOf(".."), ".");
 }
 
 TEST(TKelProductInfo, DumpsElevenFramedLines) {

@@ -99,4 +99,25 @@ TEST_F(UntrustedNamesTest, RenameAndDeleteActOnlyOnExactPaths) {
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, scratch.sub("表計算")));
 }
 
+TEST(WideToAnsiExact, TakesOnlyNamesThatCarryThroughUnchanged) {
+    std::string ansi = "untouched";
+    EXPECT_TRUE(WideToAnsiExact(L"Excel.Sheet.8", ansi));
+    EXPECT_EQ(ansi, "Excel.Sheet.8");
+    EXPECT_TRUE(WideToAnsiExact(L"\u8868\u8A08\u7B97", ansi)); // 表計算
+    EXPECT_EQ(ansi, "\x95\x5C\x8C\x76\x8E\x5A");
+    EXPECT_TRUE(WideToAnsiExact(L"", ansi));
+    EXPECT_EQ(ansi, "");
+
+    // The yen sign best-fits to a backslash, a-acute to "a"; U+0100 has no form.
+    const std::wstring changed[] = {L"a\u00A5..\u00A5b", L"\u00E1.xls", L"x\u0100",
+                                    std::wstring(L"a\0b", 3), L"\u2215..\u2215x"};
+    for (const std::wstring& name : changed) {
+        ansi = "untouched";
+        EXPECT_FALSE(WideToAnsiExact(name, ansi)) << WideToAnsi(name);
+        EXPECT_EQ(ansi, "untouched");
+    }
+    // The best-fit conversion really does change these names.
+    EXPECT_EQ(WideToAnsi(L"a\u00A5b"), "a\\b");
+}
+
 } // namespace

@@ -192,6 +192,43 @@ TEST_F(KeyboardTest, UpAndDownMoveTheListSelectionWithItsClickEvent) {
     EXPECT_EQ(selected, (std::vector<int>{0, 1, 0}));
 }
 
+TEST_F(KeyboardTest, EnterPressesOnlyAFocusedPushButton) {
+    press(VK_RETURN); // on the list
+    press(VK_TAB);
+    ASSERT_EQ(focusName(), "BB_Exit");
+    press(VK_RETURN);
+    EXPECT_EQ(clicks, std::vector<std::string>{"BB_Exit"});
+    press(VK_TAB);
+    press(VK_RETURN); // in the edit
+    press(VK_TAB);
+    ASSERT_EQ(focusName(), "SB_Row0");
+    press(VK_RETURN); // a two-state button is no push button
+    EXPECT_EQ(clicks, std::vector<std::string>{"BB_Exit"});
+    EXPECT_FALSE(off.Down());
+}
+
+TEST_F(KeyboardTest, ArrowsGoRoundTheControlsOfTheFocusedOnesParent) {
+    press(VK_TAB);
+    ASSERT_EQ(focusName(), "BB_Exit");
+    press(VK_DOWN);
+    EXPECT_EQ(focusName(), "GLB_Menu"); // the page's controls are not the button's siblings
+    press(VK_UP);
+    EXPECT_EQ(focusName(), "GLB_Menu"); // the list moves its selection instead
+
+    press(VK_TAB);
+    press(VK_TAB);
+    press(VK_TAB);
+    ASSERT_EQ(focusName(), "SB_Row0");
+    std::vector<std::string> seen;
+    for (WPARAM key : {VK_RIGHT, VK_DOWN, VK_RIGHT, VK_LEFT, VK_UP}) {
+        press(key);
+        seen.push_back(focusName());
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"SB_Row1", "BB_Moved", "ED_Edit", "ED_Edit",
+                                              "ED_Edit"})); // the edit keeps its arrows
+    EXPECT_TRUE(clicks.empty());
+}
+
 TEST_F(KeyboardTest, AccessKeysPressTheirButtonWithAltOnlyWhereTheyCanBeUsed) {
     pressAlt('c');
     pressAlt('R');
@@ -228,6 +265,20 @@ TEST_F(KeyboardTest, TheFocusComesBackAfterAnotherWindowWasActive) {
     SetActiveWindow(form.Handle());
     pump();
     EXPECT_EQ(focusName(), "GLB_Menu");
+    DestroyWindow(other);
+}
+
+TEST_F(KeyboardTest, TheFormTakesTheFocusWhenNoControlCan) {
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetActiveWindow(other);
+    pump();
+    list.SetEnabled(false);
+    close.SetEnabled(false);
+    page.Hide();
+    SetActiveWindow(form.Handle());
+    pump();
+    EXPECT_EQ(GetFocus(), form.Handle());
     DestroyWindow(other);
 }
 

@@ -37,6 +37,14 @@ class LabelPicture {
                     return true;
         return false;
     }
+    bool has(COLORREF colour) const {
+        for (int y = 0; y < canvas_.height(); ++y)
+            for (int x = 0; x < canvas_.width(); ++x)
+                if (GetPixel(canvas_.get(), x, y) == colour)
+                    return true;
+        return false;
+    }
+    COLORREF at(int x, int y) const { return GetPixel(canvas_.get(), x, y); }
     // The columns with ink, as a string of '#' and '.'.
     std::string columns(int top, int bottom) const {
         std::string result;
@@ -107,6 +115,21 @@ TEST_F(LabelTest, WordWrapBreaksOnlyWhenAskedAndLineBreaksAlwaysCount) {
     TLabel& twoLines = make("一行目\r\n二行目", TAlignment::Center, 200);
     EXPECT_EQ(lineHeight, 2 * line); // sized to both lines
     EXPECT_TRUE(LabelPicture(twoLines).inkIn(0, line, 200, 2 * line));
+}
+
+TEST_F(LabelTest, ColourAndADisabledLabelIsGreyed) {
+    TLabel& label = make("無効なラベル", TAlignment::LeftJustify, 200);
+    LabelPicture enabled(label);
+    EXPECT_TRUE(enabled.has(ColorToRGB(clWindowText)));
+
+    label.SetEnabled(false);
+    LabelPicture disabled(label);
+    EXPECT_FALSE(disabled.has(ColorToRGB(clWindowText)));
+    EXPECT_TRUE(disabled.has(ColorToRGB(clBtnShadow)));
+    EXPECT_TRUE(disabled.has(ColorToRGB(clBtnHighlight)));
+
+    label.SetColor(clBlue);
+    EXPECT_EQ(LabelPicture(label).at(199, 3 * lineHeight - 1), ColorToRGB(clBlue));
 }
 
 TEST(WindowLifetime, HandlesAreLetGoWhenTheWindowsDie) {

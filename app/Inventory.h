@@ -1,0 +1,43 @@
+// What the pages and the information report show, gathered without a window.
+#pragma once
+
+#include "office/OfficeInfo.h"
+#include "office/UserInfoList.h"
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+// A document type whose program gets a page, in the order the pages are built.
+struct TDocumentType {
+    const char* extension;
+    std::vector<std::string> accepted; // the first is looked for in the install roots
+    const char* fallbackExtName;
+    const char* viewName; // the page's menu item
+    kel::TKelExtInfo kel::TKelOfficeInfo::*record;
+    kel::StringList kel::TKelOfficeInfo::*processIds; // nullptr: no running-state row
+    const char* processRow;
+};
+
+// Excel, Word, PowerPoint, Outlook.
+extern const TDocumentType kDocumentTypes[4];
+
+// Fills record (cleared first) when program is found in the install root of a
+// listed Office version, newest first; leaves it empty otherwise.
+void FindInOfficeRoots(const kel::TKelOfficeInfo& info, const std::string& program,
+                       kel::TKelExtInfo& record);
+
+// The type's record of info: the registered program, else the one in an install
+// root under the fallback name; ViewName is set when a program was found.
+void FindDocumentProgram(kel::TKelOfficeInfo& info, const TDocumentType& type);
+
+// The inventory (DetectOffice); when it succeeds, the user information into
+// userInfo and the records of Excel, Word and PowerPoint; the Outlook record in any
+// case. Returns the status of DetectOffice. Reads only.
+int GatherInventory(kel::TKelOfficeInfo& info, kel::TUserInfoList& userInfo);
+
+// The process IDs of every type with a running-state row and a program.
+void SurveyRunningStates(kel::TKelOfficeInfo& info);
+
+} // namespace app

@@ -1,0 +1,180 @@
+#include "app/Report.h"
+
+#include "app/Inventory.h"
+#include "repair/SwitchStates.h"
+#include "sysinfo/JsonWriter.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace app {
+
+namespace {
+
+using kel::TJsonWriter;
+using kel::TKelOfficeInfo;
+using kel::TKelProductInfo;
+
+struct ProductField {
+    const char* name;
+    std::string TKelProductInfo::*field;
+};
+// In the order of the memo's TKelProductInfo block.
+const ProductField kProductFields[] = {
+    {"CompanyName", &TKelProductInfo::CompanyName},
+    {"FileDescription", &TKelProductInfo::FileDescription},
+    {"FileVersion", &TKelProductInfo::FileVersion},
+    {"InternalName", &TKelProductInfo::InternalName},
+    {"LegalCopyright", &TKelProductInfo::LegalCopyright},
+    {"OriginalFilename", &TKelProductInfo::OriginalFilename},
+    {"ProductName", &TKelProductInfo::ProductName},
+    {"ProductVersion", &TKelProductInfo::ProductVersion},
+    {"MajorVersion", &TKelProductInfo::MajorVersion},
+};
+
+// The names of the VerList columns, in their order.
+const char* const kVerListColumns[] = {"Version",        "ProductCode", "DisplayName",
+                                       "DisplayVersion", "ProductID",   "InstallRoot"};
+
+struct RecordField {
+    const char* name;
+    kel::TKelExtInfo TKelOfficeInfo::*record;
+    kel::StringList TKelOfficeInfo::*processIds; // nullptr: none surveyed
+};
+const RecordField kRecords[] = {
+    {"XlsInfo", &TKelOfficeInfo::XlsInfo, &TKelOfficeInfo::XlsProcessIds},
+    {"DocInfo", &TKelOfficeInfo::DocInfo, &TKelOfficeInfo::DocProcessIds},
+    {"PptInfo", &TKelOfficeInfo::PptInfo, &TKelOfficeInfo::PptProcessIds},
+    {"EmlInfo", &TKelOfficeInfo::EmlInfo, nullptr},
+};
+
+void member(TJsonWriter& json, const std::string& name, const std::string& text) {
+    json.Key(Utf8FromCp932(name));
+    json.String(Utf8FromCp932(text));
+}
+
+void productInfo(TJsonWriter& json, const TKelProductInfo& product) {
+    json.BeginObject();
+    for (const ProductField& field : kProductFields)
+        member(json, field.name, product.*field.field);
+    json.EndObject();
+}
+
+void verList(TJsonWriter& json, const kel::StringList& lines) {
+    json.BeginArray();
+    for (const std::string& line : lines) {
+        json.BeginObject();
+        kel::StringList columns = kel::SplitVerListLine(line);
+        for (size_t i = 0; i < std::size(kVerListColumns); ++i)
+            member(json, kVerListColumns[i], i < columns.size() ? columns[i] : std::string());
+        member(json, "Line", line);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void record(TJsonWriter& json, const kel::TKelExtInfo& info) {
+    json.BeginObject();
+    member(json, "ExtName", info.ExtName);
+    member(json, "FileName", info.FileName);
+    member(json, "ViewName", info.ViewName);
+    json.Key("ProductInfo");
+    productInfo(json, info.ProductInfo);
+    json.EndObject();
+}
+
+void processIds(TJsonWriter& json, const kel::StringList& ids) {
+    json.BeginArray();
+    for (const std::string& id : ids)
+        json.Number(std::strtoll(id.c_str(), nullptr, 10));
+    json.EndArray();
+}
+
+// name=value lines as members; a line without "=" is passed over.
+void userInfo(TJsonWriter& json, const kel::TUserInfoList& list) {
+    json.BeginObject();
+    for (const std::string& line : list.Lines) {
+        size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            member(json, line.substr(0, equals), line.substr(equals + 1));
+    }
+    json.EndObject();
+}
+
+} // namespace
+
+std::string InformationReport(const TKelOfficeInfo& info, const kel::TUserInfoList& userInfo) {
+    return info.Dump() + "↓-- gsInfoBefore --↓\r\n" + userInfo.Text();
+}
+
+TReportFacts GatherReportFacts() {
+    TReportFacts facts;
+    facts.officeFound = GatherInventory(facts.info, facts.userInfo) == 0;
+    SurveyRunningStates(facts.info);
+    for (const kel::TSwitchState& state : kel::kSwitchStates)
+        facts.switches.emplace_back(state.row, state.read(facts.info));
+    return facts;
+}
+
+std::string JsonReport(const TReportFacts& facts) {
+    const TKelOfficeInfo& info = facts.info;
+    TJsonWriter json;
+    json.BeginObject();
+    json.Key("OfficeFound");
+    json.Bool(facts.officeFound);
+    json.Key("Product");
+    productInfo(json, info.Product);
+    member(json, "InstallPath", info.InstallPath);
+    member(json, "SID", info.SID);
+    member(json, "GUID", info.GUID);
+    member(json, "ProductID", info.ProductID);
+    json.Key("VerList");
+    verList(json, info.VerList);
+    for (const RecordField& field : kRecords) {
+        json.Key(field.name);
+        record(json, info.*field.record);
+    }
+    json.Key("UserInfo");
+    userInfo(json, facts.userInfo);
+    for (const RecordField& field : kRecords)
+        if (field.processIds != nullptr) {
+            json.Key(std::string(field.name, 3) + "ProcessIds");
+            processIds(json, info.*field.processIds);
+        }
+    json.Key("Switches");
+    json.BeginObject();
+    for (const auto& [row, state] : facts.switches) {
+        json.Key(row);
+        json.Number(state);
+    }
+    json.EndObject();
+    json.EndObject();
+    return json.Text();
+}
+
+std::string Utf8FromCp932(const std::string& text) {
+    return CodePageFromWide(WideFromCodePage(text, 932), CP_UTF8);
+}
+
+std::wstring WideFromCodePage(const std::string& text, unsigned codePage) {
+    if (text.empty())
+        return {};
+    int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string CodePageFromWide(const std::wstring& text, unsigned codePage) {
+    if (text.empty())
+        return {};
+    int size = static_cast<int>(text.size());
+    int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+} // namespace app

@@ -1,0 +1,175 @@
+#include "bench/Breakdown.h"
+
+#include "app/Unit1.h"
+#include "office/ProcessSurvey.h"
+#include "office/UserInfo.h"
+#include "repair/BrowserIntegration.h"
+#include "repair/OfficeSwitches.h"
+#include "repair/ScriptHostGuard.h"
+#include "sysinfo/Association.h"
+#include "sysinfo/ProductInfo.h"
+#include "sysinfo/Registry.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+namespace {
+
+double now() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+double timed(const std::function<void()>& work) {
+    double start = now();
+    work();
+    return now() - start;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Step {
+    std::string name;
+    std::function<void()> work;
+};
+
+void printStep(const Step& step, int rounds) {
+    double first = timed(step.work);
+    std::vector<double> again;
+    for (int i = 0; i < rounds; ++i)
+        again.push_back(timed(step.work));
+    std::printf("  %-52s first %7.2f ms  then %7.2f ms\n", step.name.c_str(), first * 1000,
+                median(again) * 1000);
+}
+
+class PlainForm : public ui::TForm {
+  public:
+    PlainForm() : TForm("WexdalBreakdownForm", "Breakdown", WS_OVERLAPPEDWINDOW, 0) {
+        QuitOnDestroy = false;
+    }
+};
+
+// The main window (not shown) with its pages built, as the program has it once it is ready.
+void createAndBuild(double& create, double& build) {
+    double start = now();
+    auto form = std::make_unique<app::TForm1>();
+    create = now() - start;
+    start = now();
+    form->BuildPages();
+    build = now() - start;
+    form.reset();
+    app::gPagesBuilt = false;
+}
+
+std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInfoList& users,
+                                        ui::TForm& form) {
+    struct Page {
+        const char* view;
+        const char* extension;
+        std::vector<std::string> accepted;
+        kel::TKelExtInfo kel::TKelOfficeInfo::*record;
+    };
+    static const Page pages[] = {
+        {"Excel", "xls", {"EXCEL.EXE"}, &kel::TKelOfficeInfo::XlsInfo},
+        {"Word", "doc", {"WINWORD.EXE"}, &kel::TKelOfficeInfo::DocInfo},
+        {"PowerPoint", "Ppt", {"POWERPNT.EXE"}, &kel::TKelOfficeInfo::PptInfo},
+        {"Outlook", "eml", {"OUTLOOK.EXE", "msimn.exe"}, &kel::TKelOfficeInfo::EmlInfo}};
+    std::vector<Step> steps = {
+        {"DetectOffice", [&] { kel::DetectOffice(info); }},
+        {"ReadUserInfo", [&] { kel::ReadUserInfo(info, users); }},
+        {"GetOfficeIcon (an icon extraction)",
+         [&] {
+             HICON icon = nullptr;
+             kel::GetOfficeIcon(info, icon);
+             DestroyIcon(icon);
+         }},
+        {"GetOfficeClipboard, GetLogonIme",
+         [&] {
+             kel::GetOfficeClipboard(info);
+             kel::GetLogonIme();
+         }},
+    };
+    for (const Page& page : pages) {
+        kel::TKelExtInfo& record = info.*page.record;
+        steps.push_back(
+            {std::string("GetExtInfo ") + page.extension + " (whole)", [&record, &page] {
+                 kel::GetExtInfo(page.extension, page.accepted, record);
+                 DestroyIcon(record.IconHandle);
+                 record.IconHandle = nullptr;
+             }});
+        steps.push_back({std::string("  of it ReadProductInfo ") + page.extension, [&record] {
+                             kel::TKelProductInfo version;
+                             kel::ReadProductInfo(record.FileName, version);
+                         }});
+        steps.push_back(
+            {std::string("  of it ExtractIconA ") + page.extension, [&record] {
+                 DestroyIcon(ExtractIconA(GetModuleHandleA(nullptr), record.FileName.c_str(), 0));
+             }});
+        steps.push_back({std::string("ReadProductInfo for the caption of ") + page.view, [&record] {
+                             kel::TKelProductInfo version;
+                             kel::ReadProductInfo(record.FileName, version);
+                         }});
+    }
+    for (const char* row : {"XlsProcess", "DocProcess", "PptProcess"})
+        steps.push_back({std::string("RefreshRunningState ") + row, [&info, &form, row] {
+                             kel::StringList ids;
+                             kel::RefreshRunningState(form, info.XlsInfo, ids, row);
+                         }});
+    steps.push_back({"GetBrowserIntegration x3, IsLocalServerDisabled", [] {
+                         kel::GetBrowserIntegration("xls");
+                         kel::GetBrowserIntegration("doc");
+                         kel::GetBrowserIntegration("Ppt");
+                         kel::IsLocalServerDisabled("Ppt");
+                     }});
+    steps.push_back({"GetScriptHostEnabled (whole)", [] { kel::GetScriptHostEnabled(); }});
+    steps.push_back({"  of it GetRegKeyNames of HKEY_CLASSES_ROOT", [] {
+                         kel::StringList names;
+                         kel::GetRegKeyNames(HKEY_CLASSES_ROOT, "", names);
+                     }});
+    return steps;
+}
+
+} // namespace
+
+void PrintStartupBreakdown(int rounds) {
+    kel::StringList names;
+    kel::GetRegKeyNames(HKEY_CLASSES_ROOT, "", names);
+    std::printf("  (%u classes in HKEY_CLASSES_ROOT)\n", static_cast<unsigned>(names.size()));
+    std::vector<double> creates, builds;
+    for (int i = 0; i <= rounds; ++i) {
+        double create = 0, build = 0;
+        createAndBuild(create, build);
+        if (i == 0)
+            std::printf("  %-52s first %7.2f ms\n  %-52s first %7.2f ms\n",
+                        "main window with the About page (FormCreate)", create * 1000,
+                        "BuildPages (whole)", build * 1000);
+        else
+            creates.push_back(create), builds.push_back(build);
+    }
+    std::printf("  %-52s then  %7.2f ms\n  %-52s then  %7.2f ms\n",
+                "main window with the About page (FormCreate)", median(creates) * 1000,
+                "BuildPages (whole)", median(builds) * 1000);
+    kel::TKelOfficeInfo info;
+    kel::TUserInfoList users;
+    kel::gOfficeInfo = &info;
+    PlainForm form;
+    for (const Step& step : pageConstructionCalls(info, users, form))
+        printStep(step, rounds);
+    kel::gOfficeInfo = nullptr;
+}
+
+} // namespace bench

@@ -1,0 +1,112 @@
+#include "office/ClickToRunRules.h"
+
+#include "sysinfo/Text.h"
+
+#include <climits>
+
+namespace kel {
+
+namespace {
+
+// Products installed by Click-to-Run beside a suite that hold none of its programs.
+const char* const kNonSuitePrefixes[] = {
+    "Visio", "Project", "LanguagePack", "ProofingTools", "SkypeForBusiness", "AccessRuntime",
+};
+
+const char kEntrySeparator[] = " - ";
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool startsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (lower(text[i]) != lower(prefix[i]))
+            return false;
+    return true;
+}
+
+std::string trimmed(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos)
+        return {};
+    size_t end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+} // namespace
+
+std::vector<std::string> SplitReleaseIds(const std::string& value) {
+    std::vector<std::string> ids;
+    size_t start = 0;
+    while (start <= value.size()) {
+        size_t comma = value.find(',', start);
+        if (comma == std::string::npos)
+            comma = value.size();
+        std::string id = trimmed(value.substr(start, comma - start));
+        if (!id.empty())
+            ids.push_back(id);
+        start = comma + 1;
+    }
+    return ids;
+}
+
+bool IsSuiteReleaseId(const std::string& id) {
+    if (id.empty())
+        return false;
+    for (const char* prefix : kNonSuitePrefixes)
+        if (startsWithIgnoringCase(id, prefix))
+            return false;
+    return true;
+}
+
+bool IsReleaseEntryName(const std::string& id, const std::string& entryName) {
+    size_t separator = sizeof kEntrySeparator - 1;
+    return !id.empty() && entryName.size() > id.size() + separator &&
+           startsWithIgnoringCase(entryName, id) &&
+           entryName.compare(id.size(), separator, kEntrySeparator) == 0;
+}
+
+std::string EntryCulture(const std::string& entryName) {
+    size_t separator = entryName.find(kEntrySeparator);
+    return separator == std::string::npos
+               ? std::string()
+               : entryName.substr(separator + sizeof kEntrySeparator - 1);
+}
+
+int VersionMajorNumber(const std::string& version) {
+    long long major = 0;
+    size_t digits = 0;
+    while (digits < version.size() && version[digits] >= '0' && version[digits] <= '9') {
+        major = major * 10 + (version[digits] - '0');
+        if (major > INT_MAX)
+            return -1;
+        ++digits;
+    }
+    return digits == 0 ? -1 : static_cast<int>(major);
+}
+
+std::string ClickToRunProgramFolder(const std::string& installationPath, int major) {
+    // Cut the final backslashes, never the trail byte of a double-byte character.
+    size_t keep = 0;
+    for (size_t i = 0; i < installationPath.size(); ++i) {
+        bool doubleByte = IsSjisLeadByte(static_cast<unsigned char>(installationPath[i])) &&
+                          i + 1 < installationPath.size();
+        if (doubleByte || installationPath[i] != '\\')
+            keep = i + (doubleByte ? 2 : 1);
+        if (doubleByte)
+            ++i;
+    }
+    return installationPath.substr(0, keep) + "\\root\\Office" + std::to_string(major) + "\\";
+}
+
+std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
+                              const std::string& displayVersion, const std::string& productId,
+                              const std::string& path) {
+    return std::to_string(major) + ".0\t" + code + "\t" + name + "\t" + displayVersion + "\t" +
+           productId + "\t" + path;
+}
+
+} // namespace kel

@@ -1,0 +1,39 @@
+// Rules for reading a Click-to-Run installation's registry data; no platform calls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kel {
+
+// The product release IDs of a "ProductReleaseIds" value ("O365ProPlusRetail,
+// VisioProRetail"): split at commas, blanks around each ID removed, empty ones
+// dropped.
+std::vector<std::string> SplitReleaseIds(const std::string& value);
+
+// False for the release IDs that never hold Excel, Word or Outlook (Visio, Project,
+// language packs, proofing tools, ...), compared without regard to ASCII case.
+bool IsSuiteReleaseId(const std::string& id);
+
+// True when an Uninstall entry's name is the release ID's entry for one culture:
+// the ID, " - ", and a non-empty culture ("O365ProPlusRetail - ja-jp"). The ID is
+// compared without regard to ASCII case.
+bool IsReleaseEntryName(const std::string& id, const std::string& entryName);
+
+// The culture part of such an entry name; empty when the name has none.
+std::string EntryCulture(const std::string& entryName);
+
+// The leading decimal number of a version text ("16.0.17029.20108" gives 16); -1
+// when the text does not start with a digit or the number is out of range.
+int VersionMajorNumber(const std::string& version);
+
+// The folder of the Office programs under an installation path:
+// path + "\root\Office" + major + "\" (one backslash between path and "root").
+std::string ClickToRunProgramFolder(const std::string& installationPath, int major);
+
+// A VerList line: "%d.0", then the other five columns, tab-separated.
+std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
+                              const std::string& displayVersion, const std::string& productId,
+                              const std::string& path);
+
+} // namespace kel

@@ -1,0 +1,81 @@
+#include "office/VerList.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+namespace kel {
+
+StringList SplitVerListLine(const std::string& line) {
+    StringList columns;
+    size_t start = 0;
+    for (size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
+        columns.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+    columns.push_back(line.substr(start));
+    return columns;
+}
+
+std::string VerListColumnOf(const std::string& line, int column) {
+    StringList columns = SplitVerListLine(line);
+    return column >= 0 && column < static_cast<int>(columns.size()) ? columns[column]
+                                                                    : std::string();
+}
+
+bool ParseVersion(const std::string& text, double& version) {
+    const char* end = text.data() + text.size();
+    double value = 0;
+    auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    // from_chars also reads "inf" and "nan", which are no decimal numbers.
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value))
+        return false;
+    version = value;
+    return true;
+}
+
+bool SameVersion(const std::string& a, const std::string& b) {
+    double x = 0, y = 0;
+    return ParseVersion(a, x) && ParseVersion(b, y) && x == y;
+}
+
+int CompareVersionLines(const StringList& list, int index1, int index2) {
+    double first = 0, second = 0;
+    ParseVersion(VerListColumnOf(list[index1], kColVersion), first);
+    ParseVersion(VerListColumnOf(list[index2], kColVersion), second);
+    return first > second ? -1 : first < second ? 1 : 0;
+}
+
+void SortNewestFirst(StringList& list) {
+    StringList unsorted = list;
+    std::vector<int> order(list.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return CompareVersionLines(unsorted, a, b) < 0; });
+    for (size_t i = 0; i < order.size(); ++i)
+        list[i] = unsorted[order[i]];
+}
+
+int FindVersionLine(const StringList& lines, const std::string& version) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (SameVersion(VerListColumnOf(lines[i], kColVersion), version))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::string PackProductCode(const std::string& code) {
+    static const int kOrder[] = {8,  7,  6,  5,  4,  3,  2,  1,  13, 12, 11, 10, 18, 17, 16, 15,
+                                 21, 20, 23, 22, 26, 25, 28, 27, 30, 29, 32, 31, 34, 33, 36, 35};
+    std::string packed;
+    for (int position : kOrder) {
+        if (position >= static_cast<int>(std::min<size_t>(code.size(), 38)))
+            break;
+        packed += code[position];
+    }
+    return packed;
+}
+
+} // namespace kel

@@ -1,0 +1,39 @@
+// The VerList: one tab-separated line per installed Office product, and the rules
+// over its lines, versions and product codes.
+#pragma once
+
+#include "sysinfo/StringList.h"
+
+#include <string>
+
+namespace kel {
+
+// VerList line columns: version ("11.0"), product code, display name, display
+// version, product ID, install root. Columns are separated by one tab; an empty
+// column keeps its place.
+enum VerListColumn { kColVersion, kColCode, kColName, kColDisplayVersion, kColProductId, kColPath };
+StringList SplitVerListLine(const std::string& line);
+std::string VerListColumnOf(const std::string& line, int column); // empty when absent
+
+// A version such as "11.0" as a decimal number; false, with version untouched, when
+// the text is empty or is not a finite decimal number.
+bool ParseVersion(const std::string& text, double& version);
+// True when both parse and are numerically equal; a version that does not parse
+// equals nothing.
+bool SameVersion(const std::string& a, const std::string& b);
+
+// -1 when line index1 has the greater version, 1 when the smaller, 0 when equal; a
+// version that does not parse counts as 0.
+int CompareVersionLines(const StringList& list, int index1, int index2);
+
+// Sorts the lines newest version first; lines of equal version keep their order.
+void SortNewestFirst(StringList& list);
+
+// The first line whose version equals version, or -1.
+int FindVersionLine(const StringList& lines, const std::string& version);
+
+// "{12345678-9ABC-DEF0-1234-56789ABCDEF0}" gives "87654321CBA90FED21436587A9CBED0F";
+// a shorter input is cut at its first missing position.
+std::string PackProductCode(const std::string& code);
+
+} // namespace kel

@@ -1,0 +1,16 @@
+// Every switch of the pages with the getter of its state, by the name of its row:
+// the pages put their button pairs into these states and the report lists them.
+#pragma once
+
+#include "office/OfficeInfo.h"
+
+namespace kel {
+
+struct TSwitchState {
+    const char* row;                         // "MsoClip": the pair SB_MsoClip1 / SB_MsoClip0
+    int (*read)(const TKelOfficeInfo& info); // 1 "する", 0 "しない"; reads only
+};
+
+extern const TSwitchState kSwitchStates[7];
+
+} // namespace kel

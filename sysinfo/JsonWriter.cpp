@@ -1,0 +1,115 @@
+#include "sysinfo/JsonWriter.h"
+
+#include <cstdio>
+
+namespace kel {
+
+std::string JsonQuote(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"':
+            quoted += "\\\"";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '\b':
+            quoted += "\\b";
+            break;
+        case '\f':
+            quoted += "\\f";
+            break;
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        default:
+            if (byte < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+                quoted += escape;
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    return quoted + "\"";
+}
+
+void TJsonWriter::beforeValue() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (empty_.empty())
+        return;
+    text_ += empty_.back() ? "\n" : ",\n";
+    empty_.back() = false;
+    text_.append(2 * empty_.size(), ' ');
+}
+
+void TJsonWriter::open(char bracket) {
+    beforeValue();
+    text_ += bracket;
+    empty_.push_back(true);
+}
+
+void TJsonWriter::close(char bracket) {
+    bool wasEmpty = empty_.back();
+    empty_.pop_back();
+    if (!wasEmpty) {
+        text_ += "\n";
+        text_.append(2 * empty_.size(), ' ');
+    }
+    text_ += bracket;
+    if (empty_.empty())
+        text_ += "\n";
+}
+
+void TJsonWriter::BeginObject() {
+    open('{');
+}
+void TJsonWriter::EndObject() {
+    close('}');
+}
+void TJsonWriter::BeginArray() {
+    open('[');
+}
+void TJsonWriter::EndArray() {
+    close(']');
+}
+
+void TJsonWriter::Key(const std::string& name) {
+    beforeValue();
+    text_ += JsonQuote(name) + ": ";
+    afterKey_ = true;
+}
+
+void TJsonWriter::String(const std::string& text) {
+    beforeValue();
+    text_ += JsonQuote(text);
+}
+
+void TJsonWriter::Number(long long value) {
+    beforeValue();
+    text_ += std::to_string(value);
+}
+
+void TJsonWriter::Bool(bool value) {
+    beforeValue();
+    text_ += value ? "true" : "false";
+}
+
+void TJsonWriter::Null() {
+    beforeValue();
+    text_ += "null";
+}
+
+} // namespace kel

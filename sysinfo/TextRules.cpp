@@ -1,0 +1,66 @@
+#include "sysinfo/TextRules.h"
+
+namespace kel {
+
+std::string ReplaceAll(const std::string& text, const std::string& oldText,
+                       const std::string& newText) {
+    if (oldText.empty())
+        return text;
+    std::string result;
+    result.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text.compare(i, oldText.size(), oldText) == 0) {
+            result += newText;
+            i += oldText.size();
+            continue;
+        }
+        // Copy a whole character, so that the next match test starts on a lead byte.
+        size_t width = IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        result.append(text, i, width);
+        i += width;
+    }
+    return result;
+}
+
+namespace {
+
+template <typename Map> std::string mapAscii(const std::string& text, Map map) {
+    std::string result = text;
+    for (size_t i = 0; i < result.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(result[i]);
+        if (IsSjisLeadByte(c))
+            ++i;
+        else
+            result[i] = map(c);
+    }
+    return result;
+}
+
+} // namespace
+
+std::string AsciiLower(const std::string& text) {
+    return mapAscii(text, [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    });
+}
+
+std::string AsciiUpper(const std::string& text) {
+    return mapAscii(text, [](unsigned char c) {
+        return static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+    });
+}
+
+std::string AfterLastPathDelimiter(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsSjisLeadByte(c))
+            ++i; // the trail byte belongs to this character
+        else if (c == '\\' || c == ':')
+            start = i + 1;
+    }
+    return path.substr(start);
+}
+
+} // namespace kel

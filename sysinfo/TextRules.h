@@ -1,0 +1,26 @@
+// Text rules over 8-bit strings in code page 932 (Shift-JIS).
+#pragma once
+
+#include "widgets/ShiftJis.h"
+
+#include <string>
+
+namespace kel {
+
+using ui::IsSjisLeadByte;
+
+// Every occurrence of oldText replaced by newText, left to right, without overlap.
+// Case-sensitive; a match never starts on the trail byte of a code page 932
+// double-byte character. An empty oldText returns text unchanged.
+std::string ReplaceAll(const std::string& text, const std::string& oldText,
+                       const std::string& newText);
+
+// ASCII-only case mapping; double-byte characters pass through untouched.
+std::string AsciiLower(const std::string& text);
+std::string AsciiUpper(const std::string& text);
+
+// The text after the last "\" or ":" of path, the whole path when it has none. A
+// trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.
+std::string AfterLastPathDelimiter(const std::string& path);
+
+} // namespace kel

@@ -1,0 +1,54 @@
+#include "app/Unit1.h"
+
+#include "office/OfficeInfo.h"
+#include "tests/sample/ModernMachine.h"
+#include "tests/sample/SampleMachine.h"
+#include "tests/support/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace testing_support;
+
+namespace {
+
+// Click-to-Run Office has no install root key: its program folder comes from the
+// VerList line.
+TEST(ModernPages, FindInOfficeRootsTakesTheLinesFolderWithoutAnInstallRoot) {
+    sample::LayM365();
+    {
+        app::TForm1 form;
+        ASSERT_EQ(kel::DetectOffice(*kel::gOfficeInfo), 0);
+        kel::TKelExtInfo record;
+        record.ViewName = "stale";
+        form.FindInOfficeRoots("WINWORD.EXE", record);
+        EXPECT_EQ(record.FileName, sample::M365Folder() + "WINWORD.EXE");
+        EXPECT_EQ(record.ProductInfo.ProductVersion, sample::kM365Version);
+        EXPECT_NE(record.IconHandle, nullptr);
+        EXPECT_EQ(record.ViewName, "");
+
+        form.FindInOfficeRoots("MSACCESS.EXE", record);
+        EXPECT_EQ(record.FileName, "");
+    }
+    sample::Remove();
+}
+
+// Without its document class, Word of Microsoft 365 still gets its page.
+TEST(ModernPages, AnApplicationWithoutItsClassIsFoundInTheProgramFolder) {
+    sample::LayM365();
+    removeTree(HKEY_CLASSES_ROOT, "\\.doc");
+    {
+        app::TForm1 form;
+        if (!app::gPagesBuilt)
+            form.BuildPages();
+        EXPECT_EQ(kel::gOfficeInfo->DocInfo.FileName, sample::M365Folder() + "WINWORD.EXE");
+        EXPECT_EQ(kel::gOfficeInfo->DocInfo.ExtName, "Doc");
+        ASSERT_NE(form.Find<ui::TGroupBox>("GB_Word"), nullptr);
+        EXPECT_EQ(form.Find<ui::TGroupBox>("GB_Word")->Caption(),
+                  std::string("テスト用プログラム [Version ") + sample::kM365Version + "]");
+    }
+    sample::Remove();
+}
+
+} // namespace

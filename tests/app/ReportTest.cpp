@@ -1,0 +1,129 @@
+// The information report: the memo's text and the JSON document from one
+// gathering, on the sample machine.
+#include "app/Report.h"
+#include "app/Unit1.h"
+#include "repair/BrowserIntegration.h"
+#include "repair/OfficeSwitches.h"
+#include "sysinfo/Text.h"
+#include "tests/sample/SampleMachine.h"
+#include "tests/support/Processes.h"
+#include "tests/support/ReportFacts.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+
+namespace {
+
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+TEST(ReportText, ConvertsCodePage932ExactlyAndNeverBreaksUtf8) {
+    EXPECT_EQ(app::Utf8FromCp932("株式会社　見本"), utf8(u8"株式会社　見本"));
+    // Windows' own mapping of 932: the wave dash is the full-width tilde, 0x5C the
+    // backslash, half-width katakana stay half-width.
+    EXPECT_EQ(app::Utf8FromCp932("\x81\x60\x5C\xB6\xC5"), utf8(u8"～\\ｶﾅ"));
+    EXPECT_EQ(app::Utf8FromCp932(""), "");
+    for (const char* hostile :
+         {"\x81", "a\x81", "\xFF\xFE", "\x80\xA0\xFD", "\x81\x7F", "\x85\x40"}) {
+        std::string converted = app::Utf8FromCp932(hostile);
+        EXPECT_FALSE(converted.empty()) << hostile;
+        EXPECT_NO_THROW(parseJson("\"" + converted + "\"")) << hostile;
+    }
+}
+
+class ReportTest : public testing::Test {
+  protected:
+    ReportTest() { sample::Lay(sample::Standard()); }
+    ~ReportTest() override { sample::Remove(); }
+};
+
+TEST_F(ReportTest, JsonHoldsTheMemosFactsTheProcessesAndEverySwitch) {
+    ChildProcess excel(sample::InstallRoot(10) + "EXCEL.EXE");
+    app::TReportFacts facts = app::GatherReportFacts();
+    EXPECT_TRUE(facts.officeFound);
+    MemoFacts memo = readMemo(app::InformationReport(facts.info, facts.userInfo));
+    EXPECT_EQ(memo.fields["ProductID"], sample::OfficeXP().productId);
+    EXPECT_EQ(memo.userInfo, (std::vector<std::string>{"Company=株式会社　見本", "Owner=山田 太郎",
+                                                       "Initials=YT"}));
+    JsonValue json = parseJson(app::JsonReport(facts));
+    EXPECT_EQ(compareFacts(memo, json), std::vector<std::string>{});
+    EXPECT_TRUE(json["OfficeFound"].boolean);
+    EXPECT_EQ(json["UserInfo"]["Company"].text, utf8(u8"株式会社　見本"));
+
+    const JsonValue& excelIds = json["XlsProcessIds"];
+    ASSERT_EQ(excelIds.items.size(), 1u);
+    EXPECT_EQ(excelIds.items[0].number, static_cast<double>(excel.id()));
+    EXPECT_TRUE(json["DocProcessIds"].items.empty());
+    EXPECT_TRUE(json["PptProcessIds"].items.empty());
+
+    const JsonValue& switches = json["Switches"];
+    std::vector<std::string> rows;
+    for (const auto& [row, state] : switches.members)
+        rows.push_back(row);
+    EXPECT_EQ(rows, (std::vector<std::string>{"MsoClip", "LogonIme", "XlsBrowser", "DocBrowser",
+                                              "PptBrowser", "PptLocalSv", "EmlWsh"}));
+    // BrowserFlags 8 on the sample's Excel class; the others as the getters read them.
+    EXPECT_EQ(switches["XlsBrowser"].number, 0);
+    EXPECT_EQ(switches["DocBrowser"].number, kel::GetBrowserIntegration("doc"));
+    EXPECT_EQ(switches["MsoClip"].number, kel::GetOfficeClipboard(facts.info));
+    kel::SetBrowserIntegration("xls", 1);
+    EXPECT_EQ(parseJson(app::JsonReport(app::GatherReportFacts()))["Switches"]["XlsBrowser"].number,
+              1);
+}
+
+TEST_F(ReportTest, WithoutOfficeTheReportStillHasEveryMember) {
+    sample::Remove();
+    sample::Options options;
+    options.products.clear();
+    options.componentMajor = 0;
+    sample::Lay(options);
+    app::TReportFacts facts = app::GatherReportFacts();
+    EXPECT_FALSE(facts.officeFound);
+    std::string text = app::InformationReport(facts.info, facts.userInfo);
+    EXPECT_TRUE(text.ends_with("↑-- TKelOfficeInfo --↑\r\n↓-- gsInfoBefore --↓\r\n")) << text;
+    JsonValue json = parseJson(app::JsonReport(facts));
+    EXPECT_EQ(compareFacts(readMemo(text), json), std::vector<std::string>{});
+    EXPECT_FALSE(json["OfficeFound"].boolean);
+    EXPECT_TRUE(json["VerList"].items.empty());
+    EXPECT_EQ(json["Switches"].members.size(), 7u);
+}
+
+// Quotes, backslashes, control characters and characters outside code page 932 in
+// the registry: the JSON stays valid and holds what the memo shows.
+TEST_F(ReportTest, AwkwardRegistryTextKeepsTheJsonValid) {
+    std::string entry =
+        "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + sample::OfficeXP().code;
+    std::wstring company = L"\"引用\"\\と\x01\x1f\t制御\u20AC\U0001F600";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kel::AnsiToWide(entry.substr(1)).c_str(), 0,
+                            KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"RegCompany", 0, REG_SZ, reinterpret_cast<const BYTE*>(company.c_str()),
+                   static_cast<DWORD>((company.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    app::TReportFacts facts = app::GatherReportFacts();
+    std::string text = app::InformationReport(facts.info, facts.userInfo);
+    JsonValue json = parseJson(app::JsonReport(facts));
+    EXPECT_EQ(compareFacts(readMemo(text), json), std::vector<std::string>{});
+    std::string shown = json["UserInfo"]["Company"].text;
+    std::string start = "\"" + utf8(u8"引用") + "\"\\" + utf8(u8"と");
+    EXPECT_EQ(shown.rfind(start, 0), 0u) << shown;
+    EXPECT_NE(shown.find("\x01\x1f\t"), std::string::npos);
+}
+
+// The memo of the About page shows exactly the report's text.
+TEST_F(ReportTest, TheMemoShowsTheReportText) {
+    app::TForm1 form;
+    if (!app::gPagesBuilt)
+        form.BuildPages();
+    form.BT_InfoClick(*form.BT_Info);
+    app::TReportFacts facts = app::GatherReportFacts();
+    EXPECT_EQ(withoutIconHandles(form.MM_Info->Caption()),
+              withoutIconHandles(app::InformationReport(facts.info, facts.userInfo)));
+}
+
+} // namespace

@@ -1,0 +1,231 @@
+// wexdal.exe /report and /report:json: the real program, run as an administrator's
+// script would run it, on the sample machine.
+#include "sysinfo/Text.h"
+#include "tests/sample/SampleMachine.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/Processes.h"
+#include "tests/support/ReportFacts.h"
+#include "tests/support/ScratchKey.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace testing_support;
+
+namespace {
+
+DWORD runWexdal(const std::string& arguments, HANDLE output = nullptr) {
+    return runToEnd(wexdalPath(), arguments, output);
+}
+
+// An inheritable file that the program's standard output can go to.
+class OutputFile {
+  public:
+    explicit OutputFile(std::string path) : path_(std::move(path)) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        handle_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~OutputFile() { CloseHandle(handle_); }
+    HANDLE handle() const { return handle_; }
+    std::string content() const { return readFile(path_); }
+
+  private:
+    std::string path_;
+    HANDLE handle_;
+};
+
+// Every file and folder below folder with its size, time of last write and
+// attributes; the folder skip (with its final backslash) is left out.
+void listFiles(const std::wstring& folder, const std::wstring& skip,
+               std::map<std::wstring, std::wstring>& listing) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring path = folder + name;
+        if (path + L"\\" == skip)
+            continue;
+        listing[path] = std::to_wstring(found.nFileSizeLow) + L" " +
+                        std::to_wstring(found.ftLastWriteTime.dwLowDateTime) + L" " +
+                        std::to_wstring(found.dwFileAttributes);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            listFiles(path + L"\\", skip, listing);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// The entries that differ between two listings, one a line.
+std::string changedFiles(const std::map<std::wstring, std::wstring>& before,
+                         const std::map<std::wstring, std::wstring>& after) {
+    std::string changes;
+    for (const auto& [path, entry] : before) {
+        auto found = after.find(path);
+        if (found == after.end() || found->second != entry)
+            changes += kel::WideToAnsi(path) + "\n";
+    }
+    for (const auto& [path, entry] : after)
+        if (!before.count(path))
+            changes += "new " + kel::WideToAnsi(path) + "\n";
+    return changes;
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class ReportCommand : public testing::Test {
+  protected:
+    ReportCommand() { sample::Lay(sample::Standard()); }
+    ~ReportCommand() override { sample::Remove(); }
+
+    std::map<std::wstring, std::wstring> folderListing() const {
+        std::map<std::wstring, std::wstring> listing;
+        listFiles(kel::AnsiToWide(folder.path()), L"", listing);
+        return listing;
+    }
+
+    ScratchFolder folder{"C:\\wexdal-tests\\report"};
+};
+
+TEST_F(ReportCommand, TextAndJsonFilesHoldTheMemosFacts) {
+    ASSERT_EQ(runWexdal("/report \"" + folder.file("pc 1.txt") + "\""), 0u);
+    ASSERT_EQ(runWexdal("/REPORT:JSON " + folder.file("pc1.json")), 0u);
+    std::string text = readFile(folder.file("pc 1.txt"));
+    EXPECT_EQ(text.rfind("↓-- TKelOfficeInfo --↓\r\nProduct[↓]\r\n", 0), 0u);
+    EXPECT_TRUE(text.ends_with("↓-- gsInfoBefore --↓\r\nCompany=株式会社　見本\r\n"
+                               "Owner=山田 太郎\r\nInitials=YT\r\n"));
+    MemoFacts memo = readMemo(text);
+    EXPECT_EQ(memo.fields["ProductID"], sample::OfficeXP().productId);
+    EXPECT_EQ(memo.verList.size(), 2u);
+    JsonValue json = parseJson(readFile(folder.file("pc1.json")));
+    EXPECT_EQ(compareFacts(memo, json), std::vector<std::string>{});
+    EXPECT_EQ(json["Switches"].members.size(), 7u);
+    EXPECT_EQ(json["Switches"]["XlsBrowser"].number, 0);
+    EXPECT_EQ(folderListing().size(), 2u); // no temporary file left beside them
+}
+
+TEST_F(ReportCommand, ChangesNothingOnTheMachine) {
+    std::wstring skip = kel::AnsiToWide(folder.path());
+    auto machine = [&] {
+        std::map<std::wstring, std::wstring> files;
+        listFiles(L"C:\\", skip, files);
+        return std::make_tuple(snapshot(HKEY_LOCAL_MACHINE, "\\SOFTWARE"), snapshot(HKEY_USERS, ""),
+                               files);
+    };
+    auto before = machine();
+    ASSERT_GT(std::get<2>(before).size(), 100u);
+    ASSERT_EQ(runWexdal("/report " + folder.file("r.txt")), 0u);
+    ASSERT_EQ(runWexdal("/report:json " + folder.file("r.json")), 0u);
+    auto after = machine();
+    EXPECT_TRUE(std::get<0>(after) == std::get<0>(before)) << "HKLM\\SOFTWARE changed";
+    EXPECT_TRUE(std::get<1>(after) == std::get<1>(before)) << "HKEY_USERS changed";
+    EXPECT_EQ(changedFiles(std::get<2>(before), std::get<2>(after)), "");
+}
+
+TEST_F(ReportCommand, RunsBesideAnOpenWexdalWithoutItsAtom) {
+    ChildProcess window(wexdalPath());
+    ASSERT_NE(window.window("Wexdal"), nullptr);
+    ASSERT_EQ(runWexdal("/report " + folder.file("r.txt")), 0u);
+    EXPECT_TRUE(fileExists(folder.file("r.txt")));
+    EXPECT_NE(GlobalFindAtomA("wexdal.exe"), 0);
+    EXPECT_TRUE(window.close("Wexdal"));
+    ASSERT_EQ(GlobalFindAtomA("wexdal.exe"), 0);
+
+    // A stale atom is neither adopted nor removed.
+    ATOM stale = GlobalAddAtomA("wexdal.exe");
+    ASSERT_EQ(runWexdal("/report:json " + folder.file("r.json")), 0u);
+    EXPECT_EQ(GlobalFindAtomA("wexdal.exe"), stale);
+    GlobalDeleteAtom(stale);
+}
+
+TEST_F(ReportCommand, AFileThatCannotBeWrittenGivesTwoAndLeavesWhatWasThere) {
+    std::string readOnly = folder.file("kept.txt");
+    writeFile(readOnly, "kept");
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    makeFolders(folder.file("a folder"));
+    auto before = folderListing();
+    OutputFile reason(folder.path() + "..\\reason.txt");
+    for (const std::string& target :
+         {folder.file("missing\\r.txt"), readOnly, folder.file("a folder")}) {
+        EXPECT_EQ(runWexdal("/report \"" + target + "\"", reason.handle()), 2u) << target;
+        EXPECT_EQ(runWexdal("/report:json \"" + target + "\"", reason.handle()), 2u) << target;
+        EXPECT_TRUE(folderListing() == before) << target;
+    }
+    EXPECT_EQ(readFile(readOnly), "kept");
+    EXPECT_FALSE(fileExists(folder.file("missing")));
+    std::string message = reason.content();
+    EXPECT_NE(message.find("書き込めませんでした: " + folder.file("missing\\r.txt")),
+              std::string::npos)
+        << message;
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA((folder.path() + "..\\reason.txt").c_str());
+}
+
+TEST_F(ReportCommand, DashWritesToTheStartersOutput) {
+    ASSERT_EQ(runWexdal("/report " + folder.file("r.txt")), 0u);
+    {
+        OutputFile output(folder.file("dash.txt"));
+        ASSERT_EQ(runWexdal("/report -", output.handle()), 0u);
+        EXPECT_EQ(withoutIconHandles(output.content()),
+                  withoutIconHandles(readFile(folder.file("r.txt"))));
+    }
+    OutputFile json(folder.file("dash.json"));
+    ASSERT_EQ(runWexdal("/report:json -", json.handle()), 0u);
+    EXPECT_EQ(compareFacts(readMemo(readFile(folder.file("r.txt"))), parseJson(json.content())),
+              std::vector<std::string>{});
+}
+
+TEST_F(ReportCommand, DashWithoutAConsoleGivesTwo) {
+    // The test program's console would be the parent's: without it there is none.
+    FreeConsole();
+    EXPECT_EQ(runWexdal("/report -"), 2u);
+    EXPECT_EQ(runWexdal("/report:json -"), 2u);
+}
+
+// Started from a console without redirection, the program writes into that console.
+TEST_F(ReportCommand, DashWritesIntoTheParentsConsole) {
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    EXPECT_EQ(runWexdal("/report -"), 0u);
+    HANDLE screen =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen, &info));
+    std::wstring shown(static_cast<size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), {0, 0},
+                                &read);
+    CloseHandle(screen);
+    FreeConsole();
+    EXPECT_NE(shown.find(L"↓-- TKelOfficeInfo --↓"), std::wstring::npos);
+    EXPECT_NE(shown.find(L"Company=株式会社　見本"), std::wstring::npos);
+}
+
+TEST_F(ReportCommand, UsageBoxAndAReportSwitchWithoutItsFile) {
+    ChildProcess usage(wexdalPath(), "/?");
+    HWND box = usage.window("Wexdal");
+    ASSERT_NE(box, nullptr);
+    char className[32] = {};
+    GetClassNameA(box, className, sizeof className);
+    EXPECT_STREQ(className, "#32770");
+    EXPECT_EQ(GlobalFindAtomA("wexdal.exe"), 0);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(usage.endsWithin(10000));
+    EXPECT_EQ(usage.exitCode(), 0u);
+
+    OutputFile reason(folder.file("usage.txt"));
+    EXPECT_EQ(runWexdal("/report", reason.handle()), 2u);
+    EXPECT_EQ(runWexdal("/report:json a b", reason.handle()), 2u);
+    EXPECT_NE(reason.content().find("/report:json"), std::string::npos);
+    EXPECT_EQ(FindWindowA(nullptr, "Wexdal"), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+// The program name of a path and the processes that run it.
+#include "office/ProcessNames.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+using namespace kel;
+
+namespace {
+
+bool isDelimiter(char c) {
+    return c == '\\' || c == ':';
+}
+
+void checkProgramName(const std::string& path) {
+    std::string name = ProgramNameOf(path);
+    FUZZ_CHECK(name.size() <= path.size());
+    size_t start = path.size() - name.size();
+    FUZZ_CHECK(path.compare(start, name.size(), name) == 0);
+    std::vector<bool> starts = fuzz::CharacterStarts(path);
+    // It begins after a delimiter character, or at the start of the path...
+    FUZZ_CHECK(start == 0 || (starts[start - 1] && isDelimiter(path[start - 1])));
+    // ...and holds none: a delimiter byte in it is the trail byte of a character.
+    for (size_t i = start; i < path.size(); ++i)
+        FUZZ_CHECK(!(starts[i] && isDelimiter(path[i])));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    std::string program = input.ConsumeRandomLengthString(12);
+    std::vector<ProcessEntry> entries;
+    while (entries.size() < 16 && input.remaining_bytes() > 0) {
+        unsigned long id = input.ConsumeIntegral<uint32_t>();
+        entries.push_back(
+            {id, input.ConsumeBool() ? program : input.ConsumeRandomLengthString(12)});
+    }
+    StringList ids = MatchProcessIds(entries, program);
+    size_t next = 0;
+    for (const ProcessEntry& entry : entries) {
+        if (entry.exeName != program)
+            continue;
+        FUZZ_CHECK(next < ids.size() && ids[next] == std::to_string(entry.id));
+        ++next;
+    }
+    FUZZ_CHECK(next == ids.size());
+    checkProgramName(program);
+    for (const ProcessEntry& entry : entries)
+        checkProgramName(entry.exeName);
+    return 0;
+}

@@ -1,0 +1,280 @@
+// The inventory and the user information on today's Office: Microsoft 365 Apps by
+// Click-to-Run (64-bit) and Office 2016 by Windows Installer (32-bit).
+#include "office/ClickToRunRules.h"
+#include "office/OfficeInfo.h"
+#include "office/ProcessSurvey.h"
+#include "office/UserInfo.h"
+#include "sysinfo/FileSystem.h"
+#include "sysinfo/RegKey.h"
+#include "sysinfo/Registry.h"
+#include "tests/sample/ModernMachine.h"
+#include "tests/sample/SampleMachine.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/Processes.h"
+#include "tests/support/ScratchKey.h"
+#include "widgets/Controls.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace kel;
+using namespace testing_support;
+
+namespace {
+
+const std::string kUninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::string kConfiguration = "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
+const std::string kCommon = "\\Software\\Microsoft\\Office\\Common\\UserInfo";
+
+std::string m365Line() {
+    return FormatVerListLine(16, "", sample::kM365DisplayName, sample::kM365Version, "",
+                             sample::M365Folder());
+}
+
+// Writes or deletes a value of the Click-to-Run configuration (64-bit view).
+void setConfiguration(const char* name, const char* value) {
+    RegKey key;
+    ASSERT_EQ(
+        key.open(HKEY_LOCAL_MACHINE, kConfiguration.substr(1), KEY_ALL_ACCESS | KEY_WOW64_64KEY),
+        ERROR_SUCCESS);
+    if (value == nullptr)
+        RegDeleteValueA(key.get(), name);
+    else
+        RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(std::strlen(value) + 1));
+}
+
+class ModernOfficeTest : public testing::Test {
+  protected:
+    ~ModernOfficeTest() override { sample::Remove(); }
+
+    static std::string text(HKEY root, const std::string& key, const char* name) {
+        std::string value;
+        return ReadRegString(root, key, name, value) == 0 ? value : "<missing>";
+    }
+};
+
+TEST_F(ModernOfficeTest, ClickToRunGivesOneLineWithItsProgramFolder) {
+    sample::LayM365();
+    StringList lines;
+    EXPECT_EQ(ListOfficeProducts(lines), 0);
+    EXPECT_EQ(lines, StringList{m365Line()});
+    EXPECT_TRUE(FileExists(sample::M365Folder() + "EXCEL.EXE"));
+
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    EXPECT_EQ(info.Product.ProductName, sample::kM365DisplayName);
+    EXPECT_EQ(info.Product.ProductVersion, sample::kM365Version);
+    EXPECT_EQ(info.Product.MajorVersion, "16.0");
+    EXPECT_EQ(info.InstallPath, sample::M365Folder());
+    EXPECT_EQ(info.GUID, "");
+    EXPECT_EQ(info.SID, "");
+    EXPECT_EQ(info.ProductID, kUnknownProductId);
+    EXPECT_NE(info.Dump().find("VerList[↓]\r\n" + m365Line() + "\r\nXlsInfo[↓]"),
+              std::string::npos);
+}
+
+TEST_F(ModernOfficeTest, ClickToRunNeedsItsEntryItsFolderAndASuite) {
+    sample::LayM365();
+    StringList lines;
+
+    // Another culture's entry serves when the installation's culture has none.
+    setConfiguration("ClientCulture", "en-us");
+    EXPECT_EQ(ListOfficeProducts(lines), 0);
+    EXPECT_EQ(lines.size(), 1u);
+
+    // Without VersionToReport the entry's version gives the major version.
+    setConfiguration("VersionToReport", nullptr);
+    ListOfficeProducts(lines);
+    EXPECT_EQ(lines, StringList{m365Line()});
+
+    // A product that holds none of the programs gives no line, even with an entry.
+    setConfiguration("ProductReleaseIds", "VisioProRetail");
+    EXPECT_EQ(ListOfficeProducts(lines), -1);
+
+    // A suite without its Uninstall entry gives no line.
+    setConfiguration("ProductReleaseIds", "ProPlus2021Volume");
+    EXPECT_EQ(ListOfficeProducts(lines), -1);
+
+    // A program folder without Excel, Outlook and Word gives no line.
+    setConfiguration("ProductReleaseIds", " O365ProPlusRetail ,VisioProRetail");
+    EXPECT_EQ(ListOfficeProducts(lines), 0);
+    setConfiguration("InstallationPath", "C:\\wexdal-tests\\nowhere");
+    EXPECT_EQ(ListOfficeProducts(lines), -1);
+}
+
+TEST_F(ModernOfficeTest, Office2016ByWindowsInstallerIsFoundWithItsProductId) {
+    sample::LayOffice2016();
+    StringList lines;
+    EXPECT_EQ(ListOfficeProducts(lines), 0);
+    ASSERT_EQ(lines.size(), 1u) << "the setup's visible entry is not named by a code";
+    EXPECT_EQ(VerListColumnOf(lines[0], kColVersion), "16.0");
+    EXPECT_EQ(VerListColumnOf(lines[0], kColCode), sample::kOffice2016Code);
+    EXPECT_EQ(VerListColumnOf(lines[0], kColPath), sample::Office2016Folder());
+
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    EXPECT_EQ(info.Product.ProductName, sample::kOffice2016DisplayName);
+    EXPECT_EQ(info.Product.ProductVersion, sample::kOffice2016Version);
+    EXPECT_EQ(info.InstallPath, sample::Office2016Folder());
+    EXPECT_EQ(info.GUID, sample::kOffice2016Code);
+    EXPECT_EQ(info.SID, PackProductCode(sample::kOffice2016Code));
+    EXPECT_EQ(info.ProductID, sample::kOffice2016ProductId);
+}
+
+TEST_F(ModernOfficeTest, UserInformationComesFromTheCommonKey) {
+    sample::LayM365();
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    TUserInfoList read;
+    EXPECT_EQ(ReadUserInfo(info, read), 0);
+    EXPECT_EQ(read.Lines, (std::vector<std::string>{"Company=株式会社　見本", "Owner=山田 太郎",
+                                                    "Initials=YT"}));
+
+    // Without the current user's key, the loaded profiles' common keys serve.
+    removeTree(HKEY_CURRENT_USER, kCommon);
+    TUserInfoList fromProfiles;
+    ReadUserInfo(info, fromProfiles);
+    EXPECT_EQ(fromProfiles.Lines,
+              (std::vector<std::string>{"Company=見本商事", "Owner=佐藤 花子", "Initials=HS"}));
+}
+
+TEST_F(ModernOfficeTest, WritingReachesEveryProfilesCommonKeyAndNothingElse) {
+    sample::LayM365();
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    const std::string second = std::string("\\") + sample::kSecondProfile + kCommon;
+    Tree uninstallBefore = snapshot(HKEY_LOCAL_MACHINE, kUninstall);
+
+    TUserInfoList edited;
+    edited.SetValue("Company", "新しい会社");
+    edited.SetValue("Owner", "鈴木 一郎");
+    WriteUserInfo(info, edited);
+    EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "Company"), "新しい会社");
+    EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserName"), "鈴木 一郎");
+    EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserInitials"), "　");
+    EXPECT_EQ(text(HKEY_USERS, second, "UserName"), "鈴木 一郎");
+    TUserInfoList back;
+    ReadUserInfo(info, back);
+    EXPECT_EQ(back, edited);
+
+    // No product code: nothing is written at the Uninstall key or its entries.
+    EXPECT_EQ(snapshot(HKEY_LOCAL_MACHINE, kUninstall), uninstallBefore);
+    EXPECT_FALSE(valueExists(HKEY_LOCAL_MACHINE, kUninstall, "RegCompany"));
+
+    // A profile without the common key gets none.
+    removeTree(HKEY_USERS, second);
+    WriteUserInfo(info, edited);
+    EXPECT_FALSE(keyExists(HKEY_USERS, second));
+}
+
+// The product registration is read and written in the view that holds it (the
+// 32-bit view, whichever bitness the program has).
+TEST_F(ModernOfficeTest, Office2016UserInformationIsReadAndWrittenBack) {
+    sample::LayOffice2016();
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    const std::string entry = kUninstall + sample::kOffice2016Code;
+    auto registered = [&](const char* name) {
+        std::string value;
+        return ReadRegString(HKEY_LOCAL_MACHINE, entry, name, value, RegView::Bits32) == 0
+                   ? value
+                   : "<missing>";
+    };
+    RegKey key;
+    ASSERT_EQ(key.open(HKEY_LOCAL_MACHINE, entry.substr(1), KEY_ALL_ACCESS | KEY_WOW64_32KEY),
+              ERROR_SUCCESS);
+    const char company[] = "登録の会社";
+    RegSetValueExA(key.get(), "RegCompany", 0, REG_SZ, reinterpret_cast<const BYTE*>(company),
+                   sizeof company);
+    key.close();
+
+    TUserInfoList read;
+    ReadUserInfo(info, read);
+    EXPECT_EQ(read.Lines,
+              (std::vector<std::string>{"Company=登録の会社", "Owner=山田 太郎", "Initials=YT"}));
+    TUserInfoList edited = read;
+    edited.SetValue("Company", "新しい会社");
+    edited.SetValue("Initials", "SI");
+    WriteUserInfo(info, edited);
+    EXPECT_EQ(registered("RegCompany"), "新しい会社");
+    EXPECT_EQ(registered("RegOwner"), "山田 太郎");
+    EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "Company"), "新しい会社");
+    EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserInitials"), "SI");
+    TUserInfoList back;
+    ReadUserInfo(info, back);
+    EXPECT_EQ(back, edited);
+}
+
+TEST(ClickToRunRules, ReleaseIdsEntriesAndVersions) {
+    EXPECT_EQ(SplitReleaseIds(" O365ProPlusRetail,,VisioProRetail ,"),
+              (std::vector<std::string>{"O365ProPlusRetail", "VisioProRetail"}));
+    EXPECT_TRUE(SplitReleaseIds("").empty());
+
+    EXPECT_TRUE(IsSuiteReleaseId("O365ProPlusRetail"));
+    EXPECT_TRUE(IsSuiteReleaseId("HomeBusiness2019Retail"));
+    EXPECT_TRUE(IsSuiteReleaseId("ExcelRetail"));
+    EXPECT_FALSE(IsSuiteReleaseId("visioproretail"));
+    EXPECT_FALSE(IsSuiteReleaseId("ProjectPro2021Volume"));
+    EXPECT_FALSE(IsSuiteReleaseId("LanguagePack"));
+    EXPECT_FALSE(IsSuiteReleaseId(""));
+
+    EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail - ja-jp"));
+    EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "o365proplusretail - en-us"));
+    EXPECT_FALSE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail - "));
+    EXPECT_FALSE(IsReleaseEntryName("O365ProPlus", "O365ProPlusRetail - ja-jp"));
+    EXPECT_FALSE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail"));
+    EXPECT_FALSE(IsReleaseEntryName("", " - ja-jp"));
+    EXPECT_EQ(EntryCulture("O365ProPlusRetail - ja-jp"), "ja-jp");
+    EXPECT_EQ(EntryCulture("{90160000-0011-0000-0000-0000000FF1CE}"), "");
+
+    EXPECT_EQ(VersionMajorNumber("16.0.17029.20108"), 16);
+    EXPECT_EQ(VersionMajorNumber("16"), 16);
+    EXPECT_EQ(VersionMajorNumber(".0"), -1);
+    EXPECT_EQ(VersionMajorNumber(""), -1);
+    EXPECT_EQ(VersionMajorNumber("99999999999.0"), -1);
+
+    EXPECT_EQ(ClickToRunProgramFolder("C:\\Program Files\\Microsoft Office", 16),
+              "C:\\Program Files\\Microsoft Office\\root\\Office16\\");
+    EXPECT_EQ(ClickToRunProgramFolder("C:\\Office\\\\", 16), "C:\\Office\\root\\Office16\\");
+    // "表" ends with the byte of a backslash; it stays whole.
+    EXPECT_EQ(ClickToRunProgramFolder("C:\\表", 16), "C:\\表\\root\\Office16\\");
+    EXPECT_EQ(FormatVerListLine(16, "", "Name", "16.0.1", "", "C:\\O\\"),
+              "16.0\t\tName\t16.0.1\t\tC:\\O\\");
+}
+
+class SurveyForm : public ui::TForm {
+  public:
+    SurveyForm() : TForm("WexdalModernSurveyForm", "Survey", WS_OVERLAPPEDWINDOW, 0) {
+        Create<ui::TLabel>("LL_XlsProcess", Handle());
+        button = &Create<ui::TButton>("BB_XlsProcess", Handle());
+    }
+    ui::TButton* button;
+};
+
+// 64-bit Office runs 64-bit programs; the survey and the termination reach them.
+TEST(ModernOfficeProcesses, SixtyFourBitProgramsAreSurveyedAndTerminated) {
+    if (!FileExists(fixturePath("m365x64")))
+        GTEST_SKIP() << "no 64-bit fixture: the 64-bit MinGW-w64 compiler is missing";
+    ScratchFolder folder("C:\\wexdal-tests\\survey64");
+    installFixture("m365x64", folder.file("EXCEL.EXE"));
+    SurveyForm form;
+    TKelExtInfo excel;
+    excel.FileName = folder.file("EXCEL.EXE");
+    excel.ViewName = "Excel";
+    ChildProcess running(excel.FileName);
+    StringList ids;
+    ASSERT_TRUE(eventually([&] {
+        RefreshRunningState(form, excel, ids, "XlsProcess");
+        return !ids.empty();
+    }));
+    EXPECT_EQ(ids, StringList{std::to_string(running.id())});
+    EXPECT_TRUE(form.button->Enabled());
+    TerminateProcesses(ids, "EXCEL.EXE");
+    EXPECT_TRUE(running.endsWithin(5000));
+    RefreshRunningState(form, excel, ids, "XlsProcess");
+    EXPECT_TRUE(ids.empty());
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#include "office/UserInfoList.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+
+namespace {
+
+TEST(UserInfoRules, TrimmingAndEditedValues) {
+    // "　" is the full-width space 0x81 0x40; "見本" is 0x8C 0xA9 0x96 0x7B.
+    const std::string space = "\x81\x40", sample = "\x8C\xA9\x96\x7B";
+    EXPECT_EQ(TrimBlanks(" \t\r\nabc \x01"), "abc");
+    EXPECT_EQ(TrimBlanks(space + "abc" + space), space + "abc" + space); // no blank
+    EXPECT_EQ(TrimBlanks(std::string(" \0a\0 ", 5)), "a");
+    EXPECT_EQ(TrimBlanks("   "), "");
+    EXPECT_EQ(EditedValue("  " + space + " " + space), "");
+    EXPECT_EQ(EditedValue(" " + sample + space + sample + " "), sample + space + sample);
+    EXPECT_EQ(EditedValue(space + sample), space + sample);
+    // 0x81 0x40 inside another character is no full-width space: "\x88\x81" + "@".
+    EXPECT_EQ(EditedValue("\x88\x81@"), "\x88\x81@");
+
+    TUserInfoList list;
+    list.SetValue("Owner", "a");
+    list.SetValue("Company", "b");
+    list.SetValue("Owner", "c");
+    EXPECT_EQ(list.Lines, (std::vector<std::string>{"Owner=c", "Company=b"}));
+    list.SetValue("Owner", "");
+    EXPECT_EQ(list.Lines, (std::vector<std::string>{"Company=b"}));
+    EXPECT_EQ(list.Value("Owner"), "");
+    EXPECT_EQ(list.Text(), "Company=b\r\n");
+    TUserInfoList other;
+    other.SetValue("Company", "B");
+    EXPECT_FALSE(list == other);
+}
+
+} // namespace

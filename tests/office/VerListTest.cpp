@@ -1,0 +1,55 @@
+#include "office/VerList.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+
+namespace {
+
+TEST(PackProductCode, ReversesAndSwapsTheGroups) {
+    EXPECT_EQ(PackProductCode("{12345678-9ABC-DEF0-1234-56789ABCDEF0}"),
+              "87654321CBA90FED21436587A9CBED0F");
+    EXPECT_EQ(PackProductCode("{12345678-9ABC-DEF0-1234-56789ABCDEF0}trailing"),
+              "87654321CBA90FED21436587A9CBED0F");
+    EXPECT_EQ(PackProductCode(""), "");
+    EXPECT_EQ(PackProductCode("{1234"), ""); // position 8 is missing: nothing
+    EXPECT_EQ(PackProductCode("{12345678-9A"), "87654321");
+}
+
+TEST(Versions, CompareAsDecimalNumbers) {
+    StringList lines = {"9.0\ta", "11.0\tb", "11\tc", "x\td"};
+    EXPECT_EQ(CompareVersionLines(lines, 1, 0), -1);
+    EXPECT_EQ(CompareVersionLines(lines, 0, 1), 1);
+    EXPECT_EQ(CompareVersionLines(lines, 1, 2), 0);
+    EXPECT_TRUE(SameVersion("11.0", "11"));
+    EXPECT_FALSE(SameVersion("", ""));
+    EXPECT_FALSE(SameVersion("1O.0", "10.0"));
+    // "inf" and "nan" are no versions: they compare as 0 and would break the order.
+    EXPECT_FALSE(SameVersion("inf", "inf"));
+    double version = 7;
+    EXPECT_FALSE(ParseVersion("nan", version));
+    EXPECT_FALSE(ParseVersion("1e3", version));
+    EXPECT_EQ(version, 7);
+    StringList odd = {"nan\ta", "9.0\tb", "inf\tc", "0\td"};
+    EXPECT_EQ(CompareVersionLines(odd, 0, 1), 1);
+    EXPECT_EQ(CompareVersionLines(odd, 2, 1), 1);
+    EXPECT_EQ(CompareVersionLines(odd, 0, 3), 0);
+}
+
+TEST(VerListLines, ColumnsKeepTheirPlaceAndSortNewestFirst) {
+    EXPECT_EQ(SplitVerListLine("a\t\t\t"), (StringList{"a", "", "", ""}));
+    EXPECT_EQ(SplitVerListLine(""), StringList{""});
+    EXPECT_EQ(VerListColumnOf("11.0\t{X}\tOffice", kColName), "Office");
+    EXPECT_EQ(VerListColumnOf("11.0\t{X}", kColPath), "");
+    EXPECT_EQ(VerListColumnOf("11.0\t{X}", -1), "");
+
+    StringList lines = {"9.0\ta", "x\tb", "11.0\tc", "10.0\td", "11\te", "\tf"};
+    SortNewestFirst(lines);
+    EXPECT_EQ(lines, (StringList{"11.0\tc", "11\te", "10.0\td", "9.0\ta", "x\tb", "\tf"}));
+    EXPECT_EQ(FindVersionLine(lines, "11"), 0);
+    EXPECT_EQ(FindVersionLine(lines, "9"), 3);
+    EXPECT_EQ(FindVersionLine(lines, "x"), -1);
+    EXPECT_EQ(FindVersionLine(lines, ""), -1);
+}
+
+} // namespace

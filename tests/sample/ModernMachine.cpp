@@ -1,0 +1,337 @@
+#include "tests/sample/ModernMachine.h"
+
+#include "office/OfficeInfo.h"
+#include "sysinfo/FileSystem.h"
+#include "sysinfo/RegKey.h"
+#include "sysinfo/Registry.h"
+#include "tests/sample/SampleMachine.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ScratchKey.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace sample {
+
+using namespace testing_support;
+
+const char kM365EntryName[] = "O365ProPlusRetail - ja-jp";
+const char kM365DisplayName[] = "Microsoft 365 Apps for enterprise - ja-jp";
+const char kM365Version[] = "16.0.17029.20108";
+const char kOffice2016Code[] = "{90160000-0011-0000-0000-0000000FF1CE}";
+const char kOffice2016DisplayName[] = "Microsoft Office Professional Plus 2016";
+const char kOffice2016Version[] = "16.0.4266.1001";
+const char kOffice2016ProductId[] = "00339-10000-00000-AA472";
+
+namespace {
+
+const char kManifest[] = "\\Software\\Wexdal Test Bench\\Modern Sample Machine";
+const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kPowerPointClsid[] = "{64818D10-4F9B-11CF-86EA-00AA00B929E8}";
+const char kCompany[] = "株式会社　見本";
+const char kOwner[] = "山田 太郎";
+
+// A root in one view, named explicitly so that the machine is the same whichever
+// bitness the test programs are built for. HKEY_CURRENT_USER\Software and
+// HKEY_USERS are the same in both views.
+struct Place {
+    const char* name;
+    HKEY root;
+    REGSAM view;
+};
+const Place kPlaces[] = {{"HKLM64", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+                         {"HKLM32", HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
+                         {"HKCR64", HKEY_CLASSES_ROOT, KEY_WOW64_64KEY},
+                         {"HKCR32", HKEY_CLASSES_ROOT, KEY_WOW64_32KEY},
+                         {"HKCU", HKEY_CURRENT_USER, 0},
+                         {"HKU", HKEY_USERS, 0}};
+
+const Place& place(const char* name) {
+    for (const Place& p : kPlaces)
+        if (std::string(p.name) == name)
+            return p;
+    throw std::logic_error(name);
+}
+
+std::string bare(const std::string& path) {
+    return !path.empty() && path[0] == '\\' ? path.substr(1) : path;
+}
+
+bool exists(const Place& p, const std::string& path) {
+    kel::RegKey key;
+    return key.open(p.root, bare(path), KEY_READ | p.view) == ERROR_SUCCESS;
+}
+
+void record(const std::string& entry) {
+    kel::StringList names = platformValueNames(HKEY_LOCAL_MACHINE, kManifest);
+    putString(HKEY_LOCAL_MACHINE, kManifest, std::to_string(names.size()), entry);
+}
+
+// Records the top-most key that a write to path creates.
+void recordKey(const Place& p, const std::string& path) {
+    std::string prefix;
+    size_t start = 1;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        prefix = path.substr(0, end);
+        if (!exists(p, prefix)) {
+            record(std::string(p.name) + "|" + prefix);
+            return;
+        }
+        start = end + 1;
+    }
+}
+
+void put(const char* where, const std::string& path, const std::string& name, DWORD type,
+         const void* data, DWORD size) {
+    const Place& p = place(where);
+    recordKey(p, path);
+    kel::RegKey key;
+    if (key.create(p.root, bare(path), KEY_ALL_ACCESS | p.view) != ERROR_SUCCESS ||
+        RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) !=
+            ERROR_SUCCESS)
+        throw std::runtime_error("cannot write " + path);
+}
+
+void text(const char* where, const std::string& path, const std::string& name,
+          const std::string& value) {
+    put(where, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void number(const char* where, const std::string& path, const std::string& name, DWORD value) {
+    put(where, path, name, REG_DWORD, &value, sizeof value);
+}
+
+void removeTree(const Place& p, const std::string& path) {
+    kel::RegKey key;
+    if (key.open(p.root, bare(path), KEY_ALL_ACCESS | p.view) != ERROR_SUCCESS)
+        return;
+    RegDeleteTreeA(key.get(), nullptr);
+    key.close();
+    RegDeleteKeyExA(p.root, bare(path).c_str(), p.view, 0);
+}
+
+void program(const std::string& variant, const std::string& path) {
+    std::string folder = path.substr(0, path.rfind('\\'));
+    std::string prefix = folder.substr(0, 2);
+    size_t start = 3;
+    while (start <= folder.size()) {
+        size_t end = folder.find('\\', start);
+        if (end == std::string::npos)
+            end = folder.size();
+        prefix = folder.substr(0, end);
+        if (!kel::DirectoryExists(prefix)) {
+            record("FILE|" + prefix);
+            break;
+        }
+        start = end + 1;
+    }
+    installFixture(variant, path);
+}
+
+// File-type classes live in HKLM\SOFTWARE\Classes, which Windows 7 and later share
+// between the views (only CLSID and a few other keys below it are redirected). Wine
+// keeps the 32-bit view's classes apart under Wow6432Node, so the bench writes
+// them into both views to give the program what it sees on Windows.
+void sharedClass(const std::string& path, const std::string& name, const std::string& value) {
+    text("HKCR64", path, name, value);
+    text("HKCR32", path, name, value);
+}
+
+void documentClass(const std::string& extension, const std::string& className,
+                   const std::string& command, const std::string& icon) {
+    sharedClass("\\." + extension, "", className);
+    sharedClass("\\" + className, "", className);
+    sharedClass("\\" + className + "\\shell\\Open\\command", "", command);
+    sharedClass("\\" + className + "\\DefaultIcon", "", icon);
+}
+
+// The PowerPoint show's class and its local server: CLSID is redirected, so the
+// server is registered in the view of the Office that installed it.
+void powerPointServer(const char* where, const std::string& folder) {
+    sharedClass("\\PowerPoint.Show.8\\CLSID", "", kPowerPointClsid);
+    text(where, std::string("\\CLSID\\") + kPowerPointClsid + "\\LocalServer32", "",
+         folder + "POWERPNT.EXE");
+}
+
+void layDocumentClasses(const std::string& folder, const std::string& iconFolder) {
+    documentClass("xls", "Excel.Sheet.8", "\"" + folder + "EXCEL.EXE\" /dde",
+                  iconFolder + "xlicons.exe,1");
+    documentClass("doc", "Word.Document.8", "\"" + folder + "WINWORD.EXE\" /n /dde",
+                  iconFolder + "wordicon.exe,1");
+    documentClass("ppt", "PowerPoint.Show.8", "\"" + folder + "POWERPNT.EXE\" \"%1\"",
+                  iconFolder + "pptico.exe,1");
+    documentClass("eml", "Outlook.File.eml.15", "\"" + folder + "OUTLOOK.EXE\" /eml \"%1\"",
+                  iconFolder + "outicon.exe,1");
+    for (const char* where : {"HKCR64", "HKCR32"})
+        for (const char* cls : {"\\Excel.Sheet.8", "\\Word.Document.8"})
+            number(where, cls, "BrowserFlags", 8);
+}
+
+void layPrograms(const std::string& variant, const std::string& folder,
+                 const std::string& iconFolder) {
+    for (const char* name : {"EXCEL.EXE", "WINWORD.EXE", "POWERPNT.EXE", "OUTLOOK.EXE"})
+        program(variant, folder + name);
+    for (const char* name : {"xlicons.exe", "wordicon.exe", "pptico.exe", "outicon.exe"})
+        program(variant, iconFolder + name);
+}
+
+// Office 2007 and later keep the user information of the current user and of every
+// profile in one key for all versions, as REG_SZ values.
+void layUserInformation() {
+    const std::string common = "\\Software\\Microsoft\\Office\\Common\\UserInfo";
+    text("HKCU", common, "Company", kCompany);
+    text("HKCU", common, "UserName", kOwner);
+    text("HKCU", common, "UserInitials", "YT");
+    const std::string profile = std::string("\\") + kSecondProfile + common;
+    text("HKU", profile, "Company", "見本商事");
+    text("HKU", profile, "UserName", "佐藤 花子");
+    text("HKU", profile, "UserInitials", "HS");
+}
+
+// The machine without Office: keyboard layouts and script classes, and nothing of
+// the sample's Office.
+void layBareMachine() {
+    Options options;
+    options.componentMajor = 0;
+    Lay(options);
+}
+
+// A folder named in HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion" of the 64-bit
+// view; never empty, so that nothing is laid relative to the current drive.
+std::string programFolder(const char* valueName) {
+    std::string folder;
+    kel::ReadRegString(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                       valueName, folder, kel::RegView::Bits64);
+    if (folder.empty())
+        throw std::runtime_error(std::string("no ") + valueName);
+    return folder;
+}
+
+bool has64BitFixture() {
+    return kel::FileExists(fixturePath("m365x64"));
+}
+
+} // namespace
+
+// 64-bit Windows names both program folders in the 64-bit view; a prefix made by
+// 64-bit Wine alone has no 32-bit view of that key at all.
+std::string ProgramFiles64() {
+    return programFolder("ProgramFilesDir");
+}
+
+std::string ProgramFiles32() {
+    return programFolder("ProgramFilesDir (x86)");
+}
+
+std::string M365Folder() {
+    return ProgramFiles64() + "\\Microsoft Office\\root\\Office16\\";
+}
+
+std::string Office2016Folder() {
+    return ProgramFiles32() + "\\Microsoft Office\\Office16\\";
+}
+
+void LayM365() {
+    layBareMachine();
+    const std::string installation = ProgramFiles64() + "\\Microsoft Office";
+    const std::string folder = M365Folder();
+    const std::string icons =
+        installation + "\\root\\vfs\\Windows\\Installer\\{90160000-000F-0000-1000-0000000FF1CE}\\";
+    layPrograms(has64BitFixture() ? "m365x64" : "m365", folder, icons);
+
+    const std::string configuration = "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
+    text("HKLM64", configuration, "ProductReleaseIds", "O365ProPlusRetail");
+    text("HKLM64", configuration, "VersionToReport", kM365Version);
+    text("HKLM64", configuration, "ClientVersionToReport", kM365Version);
+    text("HKLM64", configuration, "Platform", "x64");
+    text("HKLM64", configuration, "InstallationPath", installation);
+    text("HKLM64", configuration, "ClientCulture", "ja-jp");
+    text("HKLM64", configuration, "UpdateChannel",
+         "http://officecdn.microsoft.com/pr/492350f6-3a01-4f97-b9c0-c7c6ddf67d60");
+    text("HKLM64", configuration, "O365ProPlusRetail.ExcludedApps", "groove,lync");
+
+    const std::string entry = kUninstall + std::string(kM365EntryName);
+    const std::string service =
+        ProgramFiles64() + "\\Common Files\\Microsoft Shared\\ClickToRun\\OfficeClickToRun.exe";
+    text("HKLM64", entry, "DisplayName", kM365DisplayName);
+    text("HKLM64", entry, "DisplayVersion", kM365Version);
+    text("HKLM64", entry, "InstallLocation", installation);
+    text("HKLM64", entry, "Publisher", "Microsoft Corporation");
+    text("HKLM64", entry, "DisplayIcon", service);
+    text("HKLM64", entry, "UninstallString",
+         "\"" + service +
+             "\" scenario=install scenariosubtype=ARP sourcetype=None "
+             "productstoremove=O365ProPlusRetail.16_ja-jp_x-none culture=ja-jp version.16=16.0");
+    number("HKLM64", entry, "SystemComponent", 0);
+
+    layDocumentClasses(folder, icons);
+    powerPointServer("HKCR64", folder);
+    layUserInformation();
+}
+
+void LayOffice2016() {
+    layBareMachine();
+    const std::string folder = Office2016Folder();
+    const std::string icons = "C:\\windows\\Installer\\" + std::string(kOffice2016Code) + "\\";
+    layPrograms("office16", folder, icons);
+
+    // Windows Installer writes a 32-bit product's entry into the 32-bit view; the
+    // suite's setup adds a visible entry named after the product, not its code.
+    const std::string entry = kUninstall + std::string(kOffice2016Code);
+    text("HKLM32", entry, "DisplayName", kOffice2016DisplayName);
+    text("HKLM32", entry, "DisplayVersion", kOffice2016Version);
+    number("HKLM32", entry, "VersionMajor", 16);
+    number("HKLM32", entry, "VersionMinor", 0);
+    number("HKLM32", entry, "SystemComponent", 1);
+    text("HKLM32", entry, "InstallLocation", ProgramFiles32() + "\\Microsoft Office\\");
+    text("HKLM32", entry, "RegCompany", kCompany);
+    text("HKLM32", entry, "RegOwner", kOwner);
+    const std::string visible = kUninstall + std::string("Office16.PROPLUS");
+    text("HKLM32", visible, "DisplayName", kOffice2016DisplayName);
+    text("HKLM32", visible, "DisplayVersion", kOffice2016Version);
+    text("HKLM32", visible, "UninstallString",
+         "\"" + ProgramFiles32() +
+             "\\Common Files\\Microsoft Shared\\OFFICE16\\Office Setup Controller\\setup.exe\" "
+             "/uninstall PROPLUS /dll OSETUP.DLL");
+
+    const std::string office = "\\SOFTWARE\\Microsoft\\Office\\16.0";
+    text("HKLM32", office + "\\Common\\InstallRoot", "Path", folder);
+    const std::string registration = office + "\\Registration\\" + kOffice2016Code;
+    text("HKLM32", registration, "ProductID", kOffice2016ProductId);
+    text("HKLM32", registration, "ProductName", kOffice2016DisplayName);
+
+    // The installer's own data is kept in the 64-bit view only.
+    const std::string properties =
+        "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\"
+        "Products\\" +
+        kel::PackProductCode(kOffice2016Code) + "\\InstallProperties";
+    text("HKLM64", properties, "DisplayName", kOffice2016DisplayName);
+    text("HKLM64", properties, "RegCompany", kCompany);
+    text("HKLM64", properties, "RegOwner", kOwner);
+
+    layDocumentClasses(folder, icons);
+    powerPointServer("HKCR32", folder);
+    layUserInformation();
+}
+
+void RemoveModern() {
+    kel::StringList names = platformValueNames(HKEY_LOCAL_MACHINE, kManifest);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        std::string entry;
+        kel::ReadRegString(HKEY_LOCAL_MACHINE, kManifest, *it, entry);
+        size_t bar = entry.find('|');
+        std::string kind = entry.substr(0, bar), path = entry.substr(bar + 1);
+        if (kind == "FILE")
+            removeFolderTree(path);
+        for (const Place& p : kPlaces)
+            if (kind == p.name)
+                removeTree(p, path);
+    }
+    testing_support::removeTree(HKEY_LOCAL_MACHINE, kManifest);
+}
+
+} // namespace sample

@@ -1,0 +1,59 @@
+#include "widgets/ItemGeometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui;
+
+namespace {
+
+TEST(ItemGeometry, PlacesTextAndGlyphForEveryLayout) {
+    // The menu: 32-pixel glyphs, one 12-pixel line, client 97, item 36.
+    ItemGeometry left =
+        ComputeItemGeometry(TButtonLayout::blGlyphLeft, true, 32, 32, 1, 40, 12, 97, 36);
+    EXPECT_EQ(left.glyphX, 2);
+    EXPECT_EQ(left.glyphY, 2);
+    EXPECT_EQ(left.textX, 36);
+    EXPECT_EQ(left.textY, 12);
+    EXPECT_EQ(left.bitmapWidth, 97);
+    EXPECT_EQ(left.bitmapHeight, 36);
+
+    ItemGeometry right =
+        ComputeItemGeometry(TButtonLayout::blGlyphRight, true, 32, 32, 1, 40, 12, 97, 36);
+    EXPECT_EQ(right.textX, 0);
+    EXPECT_EQ(right.glyphX, 97 - 2 - 32);
+
+    // Top: content 32 + 12 + 2 = 46 in an item of 50.
+    ItemGeometry top =
+        ComputeItemGeometry(TButtonLayout::blGlyphTop, true, 32, 32, 1, 40, 12, 97, 50);
+    EXPECT_EQ(top.contentHeight, 46);
+    EXPECT_EQ(top.glyphX, (97 - 32) / 2);
+    EXPECT_EQ(top.glyphY, 2 + 1);
+    EXPECT_EQ(top.textX, (97 - 40) / 2);
+    EXPECT_EQ(top.textY, 2 + 32 + 2);
+
+    ItemGeometry bottom =
+        ComputeItemGeometry(TButtonLayout::blGlyphBottom, true, 32, 32, 1, 40, 12, 97, 50);
+    EXPECT_EQ(bottom.textY, 2);
+    EXPECT_EQ(bottom.glyphY, 2 + 12 + 2);
+
+    // Content wider and taller than the item: the bitmap grows, never shrinks.
+    ItemGeometry wide =
+        ComputeItemGeometry(TButtonLayout::blGlyphLeft, true, 32, 32, 4, 200, 12, 97, 36);
+    EXPECT_EQ(wide.bitmapWidth, 32 + 200 + 4);
+    EXPECT_EQ(wide.bitmapHeight, 48);
+    EXPECT_EQ(wide.textY, 0);
+
+    // Without glyphs the text keeps a 4-pixel margin.
+    ItemGeometry bare =
+        ComputeItemGeometry(TButtonLayout::blGlyphLeft, false, 32, 32, 1, 40, 12, 97, 36);
+    EXPECT_EQ(bare.textX, 4);
+}
+
+TEST(SplitLines, BreaksAtCrLfOrEither) {
+    EXPECT_EQ(SplitLines(""), std::vector<std::string>{});
+    EXPECT_EQ(SplitLines("a"), std::vector<std::string>{"a"});
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
+}
+
+} // namespace

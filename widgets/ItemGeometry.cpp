@@ -1,0 +1,62 @@
+#include "widgets/ItemGeometry.h"
+
+#include <algorithm>
+
+namespace ui {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyphWidth,
+                                 int glyphHeight, int lineCount, int textWidth, int lineHeight,
+                                 int clientWidth, int itemHeight) {
+    int gw = hasGlyphs ? glyphWidth : 0, gh = hasGlyphs ? glyphHeight : 0;
+    int textHeight = lineCount * lineHeight;
+    bool horizontal = layout == TButtonLayout::blGlyphLeft || layout == TButtonLayout::blGlyphRight;
+    ItemGeometry g{};
+    g.contentWidth = textWidth;
+    g.contentHeight = textHeight;
+    if (hasGlyphs && horizontal) {
+        g.contentWidth = gw + textWidth + 4;
+        g.contentHeight = std::max(textHeight, gh);
+    } else if (hasGlyphs) {
+        g.contentHeight = gh + textHeight + 2;
+        g.contentWidth = std::max(textWidth, gw);
+    }
+    g.bitmapWidth = std::max(g.contentWidth, clientWidth);
+    g.bitmapHeight = std::max(g.contentHeight, itemHeight);
+    int bw = g.bitmapWidth, bh = g.bitmapHeight, ch = g.contentHeight;
+    switch (layout) {
+    case TButtonLayout::blGlyphLeft:
+        g.textX = gw + 4, g.textY = (bh - textHeight) / 2;
+        g.glyphX = 2, g.glyphY = (bh - gh) / 2;
+        break;
+    case TButtonLayout::blGlyphRight:
+        g.textX = 0, g.textY = (bh - textHeight) / 2;
+        g.glyphX = bw - 2 - gw, g.glyphY = (bh - gh) / 2;
+        break;
+    case TButtonLayout::blGlyphTop:
+        g.textX = (bw - textWidth) / 2, g.textY = (bh - ch) / 2 + gh + 2;
+        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + 1;
+        break;
+    case TButtonLayout::blGlyphBottom:
+        g.textX = (bw - textWidth) / 2, g.textY = (bh - ch) / 2;
+        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + textHeight + 2;
+        break;
+    }
+    return g;
+}
+
+} // namespace ui
