@@ -440,38 +440,40 @@ void layHostile() {
     layHostileFiles();
     layHostileClasses();
     layHostileOffice();
-    // Each extension names the file class laid after it; the file classes open a
-    // program that is no script host. In the registry's order the extensions come
-    // before the script classes, the file classes after them.
-    std::string extraExtension(int i) {
-        char name[16];
-        std::snprintf(name, sizeof name, ".w%05d", i);
-        return name;
-    }
+}
 
-    std::string extraClass(int i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Sample.File.%05d", i);
-        return name;
-    }
+// Each extension names the file class laid after it; the file classes open a
+// program that is no script host. In the registry's order the extensions come
+// before the script classes, the file classes after them.
+std::string extraExtension(int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, ".w%05d", i);
+    return name;
+}
 
-    void layExtraClasses(int count) {
-        if (count <= 0)
-            return;
-        recorder.extraClasses(count);
-        for (int i = 0; i < count; ++i) {
-            if (i % 2 == 0)
-                putString(HKEY_CLASSES_ROOT, "\\" + extraExtension(i), "", extraClass(i + 1));
-            else
-                putString(HKEY_CLASSES_ROOT, "\\" + extraClass(i) + "\\Shell\\Open\\Command", "",
-                          "\"C:\\Program Files\\Sample\\viewer.exe\" \"%1\"");
-        }
-    }
+std::string extraClass(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Sample.File.%05d", i);
+    return name;
+}
 
-    void removeExtraClasses(int count) {
-        for (int i = 0; i < count; ++i)
-            removeTree(HKEY_CLASSES_ROOT, "\\" + (i % 2 == 0 ? extraExtension(i) : extraClass(i)));
+void layExtraClasses(int count) {
+    if (count <= 0)
+        return;
+    recorder.extraClasses(count);
+    for (int i = 0; i < count; ++i) {
+        if (i % 2 == 0)
+            putString(HKEY_CLASSES_ROOT, "\\" + extraExtension(i), "", extraClass(i + 1));
+        else
+            putString(HKEY_CLASSES_ROOT, "\\" + extraClass(i) + "\\Shell\\Open\\Command", "",
+                      "\"C:\\Program Files\\Sample\\viewer.exe\" \"%1\"");
     }
+}
+
+void removeExtraClasses(int count) {
+    for (int i = 0; i < count; ++i)
+        removeTree(HKEY_CLASSES_ROOT, "\\" + (i % 2 == 0 ? extraExtension(i) : extraClass(i)));
+}
 
 } // namespace
 
