@@ -1,3 +1,4 @@
+#include "app/Inventory.h"
 #include "app/Unit1.h"
 
 #include "office/OfficeInfo.h"
@@ -18,17 +19,17 @@ namespace {
 TEST(ModernPages, FindInOfficeRootsTakesTheLinesFolderWithoutAnInstallRoot) {
     sample::LayM365();
     {
-        app::TForm1 form;
+        app::TForm1 form; // creates the inventory record
         ASSERT_EQ(kel::DetectOffice(*kel::gOfficeInfo), 0);
         kel::TKelExtInfo record;
         record.ViewName = "stale";
-        form.FindInOfficeRoots("WINWORD.EXE", record);
+        app::FindInOfficeRoots(*kel::gOfficeInfo, "WINWORD.EXE", record);
         EXPECT_EQ(record.FileName, sample::M365Folder() + "WINWORD.EXE");
         EXPECT_EQ(record.ProductInfo.ProductVersion, sample::kM365Version);
         EXPECT_NE(record.IconHandle, nullptr);
         EXPECT_EQ(record.ViewName, "");
 
-        form.FindInOfficeRoots("MSACCESS.EXE", record);
+        app::FindInOfficeRoots(*kel::gOfficeInfo, "MSACCESS.EXE", record);
         EXPECT_EQ(record.FileName, "");
     }
     sample::Remove();
