@@ -7,15 +7,20 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <iterator>
 
 using kel::MatchesMask;
 
 namespace {
 
 // A few characters that matter to masks and names, and a wide range beside them.
-const wchar_t kAlphabet[] = {L'*',      L'?',      L'.',      L'~',      L'a',      L'A',
-                             L'x',      L'l',      L'b',      L'B',      L'\\',     L'\0',
-                             L'\u00A5', L'\u2215', L'\u8868', L'\u30BD', L'\uFF42', L'\uD83D'};
+const wchar_t kAlphabet[] = {
+    L'*',      L'?',      L'.',
+    L'~',      L'a',      L'A',
+    L'x',      L'l',      L'b',
+    L'B',      L'\\',     L'\0',
+    L'\u00A5', L'\u2215', L'\u8868',
+    L'\u30BD', L'\uFF42', static_cast<wchar_t>(0xD83D)}; // a lone surrogate
 
 std::wstring consumeWide(FuzzedDataProvider& input, size_t maxLength) {
     std::wstring text;
