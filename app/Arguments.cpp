@@ -22,13 +22,11 @@ TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     if (first == L"/?" && args.size() == 1) {
         invocation.mode = TRunMode::Usage;
     } else if (sameSwitch(first, L"/report") || sameSwitch(first, L"/report:json")) {
+        if (args.size() != 2 || args[1].empty())
+            return invocation;
         bool json = sameSwitch(first, L"/report:json");
-        bool oneFile = args.size() == 2 && !args[1].empty();
-        invocation.mode = !oneFile ? TRunMode::BadReport
-                          : json   ? TRunMode::JsonReport
-                                   : TRunMode::TextReport;
-        if (oneFile)
-            invocation.file = args[1];
+        invocation.mode = json ? TRunMode::JsonReport : TRunMode::TextReport;
+        invocation.file = args[1];
     }
     return invocation;
 }

@@ -7,7 +7,7 @@
 
 namespace app {
 
-enum class TRunMode { Window, Usage, TextReport, JsonReport, BadReport };
+enum class TRunMode { Window, Usage, TextReport, JsonReport };
 
 struct TInvocation {
     TRunMode mode = TRunMode::Window;
@@ -15,9 +15,8 @@ struct TInvocation {
 };
 
 // args without the program's own name. The switches are matched without regard to
-// ASCII letter case; a report switch without exactly one non-empty FILE after it
-// is BadReport, so that a mistyped report command never opens a window. Any other
-// command line is Window, as it has always been.
+// ASCII letter case; a report switch needs exactly one non-empty FILE after it.
+// Any other command line is Window, as it has always been.
 TInvocation ParseArguments(const std::vector<std::wstring>& args);
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/Report.h"
 #include "sysinfo/Handle.h"
+#include "sysinfo/Text.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -78,7 +79,7 @@ bool writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
 }
 
 void tell(const std::wstring& message) {
-    writeOut(STD_ERROR_HANDLE, CodePageFromWide(message, 932), message);
+    writeOut(STD_ERROR_HANDLE, kel::WideToAnsi(message, 932), message);
 }
 
 std::wstring systemMessage(DWORD error) {
@@ -131,13 +132,12 @@ int runReport(const TInvocation& invocation) {
         TReportFacts facts = GatherReportFacts();
         bytes = json ? JsonReport(facts) : InformationReport(facts.info, facts.userInfo);
     } catch (const std::exception& error) {
-        tell(L"取得情報を読み取れませんでした: " + WideFromCodePage(error.what(), 932) + L"\r\n");
+        tell(L"取得情報を読み取れませんでした: " + kel::AnsiToWide(error.what(), 932) + L"\r\n");
         return 1;
     }
     if (invocation.file == L"-")
-        return writeOut(STD_OUTPUT_HANDLE, bytes, WideFromCodePage(bytes, json ? CP_UTF8 : 932))
-                   ? 0
-                   : 2;
+        return writeOut(STD_OUTPUT_HANDLE, bytes, kel::AnsiToWide(bytes, json ? CP_UTF8 : 932)) ? 0
+                                                                                                : 2;
     DWORD error = writeWhole(invocation.file, bytes);
     if (error == ERROR_SUCCESS)
         return 0;
@@ -153,9 +153,9 @@ std::vector<std::wstring> CommandLineArguments() {
     LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
     if (list == nullptr)
         return args;
+    kel::LocalMemory owner(list);
     for (int i = 1; i < count; ++i)
         args.emplace_back(list[i]);
-    LocalFree(list);
     return args;
 }
 
@@ -164,9 +164,6 @@ int RunCommand(const TInvocation& invocation) {
     case TRunMode::Usage:
         MessageBoxW(nullptr, kUsage, L"Wexdal", MB_OK | MB_ICONINFORMATION);
         return 0;
-    case TRunMode::BadReport:
-        tell(kUsage);
-        return 2;
     case TRunMode::TextReport:
     case TRunMode::JsonReport:
         return runReport(invocation);

@@ -90,6 +90,19 @@ int GatherInventory(TKelOfficeInfo& info, kel::TUserInfoList& userInfo) {
     return status;
 }
 
+bool HasProgramPage(const TKelOfficeInfo& info, const TDocumentType& type) {
+    return !(info.*type.record).FileName.empty();
+}
+
+bool PageIsBuilt(const TKelOfficeInfo& info, bool officeFound, const std::string& viewName) {
+    if (viewName == "Office")
+        return officeFound;
+    for (const TDocumentType& type : kDocumentTypes)
+        if (viewName == type.viewName)
+            return (officeFound || type.processIds == nullptr) && HasProgramPage(info, type);
+    return false;
+}
+
 void SurveyRunningStates(TKelOfficeInfo& info) {
     for (const TDocumentType& type : kDocumentTypes) {
         const kel::TKelExtInfo& record = info.*type.record;

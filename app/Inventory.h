@@ -37,6 +37,14 @@ void FindDocumentProgram(kel::TKelOfficeInfo& info, const TDocumentType& type);
 // case. Returns the status of DetectOffice. Reads only.
 int GatherInventory(kel::TKelOfficeInfo& info, kel::TUserInfoList& userInfo);
 
+// Whether the type's page is built: its program was found.
+bool HasProgramPage(const kel::TKelOfficeInfo& info, const TDocumentType& type);
+
+// Whether the window builds the page with this menu item at its first activation:
+// "Office" and the pages of Excel, Word and PowerPoint only when Office was found;
+// a program's page only when its program was found.
+bool PageIsBuilt(const kel::TKelOfficeInfo& info, bool officeFound, const std::string& viewName);
+
 // The process IDs of every type with a running-state row and a program.
 void SurveyRunningStates(kel::TKelOfficeInfo& info);
 

@@ -58,8 +58,10 @@ struct UserInfoFieldSpec {
 void TForm1::BuildPages() {
     kel::TKelExtInfo about;
     gPagesBuilt = true;
-    if (GatherInventory(*kel::gOfficeInfo, *kel::gsInfoBefore) == 0) {
-        *kel::gsInfoAfter = *kel::gsInfoBefore;
+    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    if (kel::DetectOffice(info) == 0) {
+        if (kel::ReadUserInfo(info, *kel::gsInfoBefore) == 0)
+            *kel::gsInfoAfter = *kel::gsInfoBefore;
         buildOfficePage();
         for (const TDocumentType& type : kDocumentTypes)
             if (type.processIds != nullptr)
@@ -170,11 +172,12 @@ void TForm1::setPairStatesOf(const std::string& page) {
                 SetToggleState(pair.row, pair.read(*kel::gOfficeInfo) != 0);
 }
 
-// The page of a type whose program the inventory found.
+// Looks up the type's program and, when there is one, builds its page.
 void TForm1::buildApplicationPage(const TDocumentType& type) {
     kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
     kel::TKelExtInfo& record = info.*type.record;
-    if (record.FileName.empty())
+    FindDocumentProgram(info, type);
+    if (!HasProgramPage(info, type))
         return;
     AddPage(record);
     addRowsOf(std::string("GB_") + type.viewName);

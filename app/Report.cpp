@@ -3,6 +3,7 @@
 #include "app/Inventory.h"
 #include "repair/SwitchStates.h"
 #include "sysinfo/JsonWriter.h"
+#include "sysinfo/Text.h"
 
 #include <windows.h>
 
@@ -111,9 +112,14 @@ std::string InformationReport(const TKelOfficeInfo& info, const kel::TUserInfoLi
 TReportFacts GatherReportFacts() {
     TReportFacts facts;
     facts.officeFound = GatherInventory(facts.info, facts.userInfo) == 0;
+    for (const RecordField& field : kRecords)
+        facts.icons.emplace_back((facts.info.*field.record).IconHandle);
     SurveyRunningStates(facts.info);
     for (const kel::TSwitchState& state : kel::kSwitchStates)
-        facts.switches.emplace_back(state.row, state.read(facts.info));
+        facts.switches.emplace_back(state.row,
+                                    PageIsBuilt(facts.info, facts.officeFound, state.page)
+                                        ? state.read(facts.info)
+                                        : kNoRow);
     return facts;
 }
 
@@ -146,7 +152,10 @@ std::string JsonReport(const TReportFacts& facts) {
     json.BeginObject();
     for (const auto& [row, state] : facts.switches) {
         json.Key(row);
-        json.Number(state);
+        if (state == kNoRow)
+            json.Null();
+        else
+            json.Number(state);
     }
     json.EndObject();
     json.EndObject();
@@ -154,27 +163,7 @@ std::string JsonReport(const TReportFacts& facts) {
 }
 
 std::string Utf8FromCp932(const std::string& text) {
-    return CodePageFromWide(WideFromCodePage(text, 932), CP_UTF8);
-}
-
-std::wstring WideFromCodePage(const std::string& text, unsigned codePage) {
-    if (text.empty())
-        return {};
-    int size = static_cast<int>(text.size());
-    int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string CodePageFromWide(const std::wstring& text, unsigned codePage) {
-    if (text.empty())
-        return {};
-    int size = static_cast<int>(text.size());
-    int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
-    return bytes;
+    return kel::WideToAnsi(kel::AnsiToWide(text, 932), CP_UTF8);
 }
 
 } // namespace app

@@ -4,6 +4,7 @@
 
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
+#include "sysinfo/Handle.h"
 
 #include <string>
 #include <utility>
@@ -15,11 +16,15 @@ namespace app {
 // user-information lines; code page 932, every line ended by CR LF.
 std::string InformationReport(const kel::TKelOfficeInfo& info, const kel::TUserInfoList& userInfo);
 
+// The state of a switch whose row the window does not build.
+constexpr int kNoRow = -1;
+
 struct TReportFacts {
     kel::TKelOfficeInfo info;
     kel::TUserInfoList userInfo;
     bool officeFound = false;
-    std::vector<std::pair<std::string, int>> switches; // row name, state read
+    std::vector<std::pair<std::string, int>> switches; // row name, state read or kNoRow
+    std::vector<kel::ExtractedIcon> icons; // the records' icons, destroyed with the facts
 };
 
 // What the pages show, the running processes of their programs and the state of
@@ -32,9 +37,5 @@ std::string JsonReport(const TReportFacts& facts);
 
 // Code page 932 text as UTF-8.
 std::string Utf8FromCp932(const std::string& text);
-
-// Conversions between 8-bit text in codePage and UTF-16.
-std::wstring WideFromCodePage(const std::string& text, unsigned codePage);
-std::string CodePageFromWide(const std::wstring& text, unsigned codePage);
 
 } // namespace app

@@ -7,13 +7,15 @@
 namespace kel {
 
 const TSwitchState kSwitchStates[7] = {
-    {"MsoClip", GetOfficeClipboard},
-    {"LogonIme", [](const TKelOfficeInfo&) { return GetLogonIme(); }},
-    {"XlsBrowser", [](const TKelOfficeInfo&) { return GetBrowserIntegration("xls"); }},
-    {"DocBrowser", [](const TKelOfficeInfo&) { return GetBrowserIntegration("doc"); }},
-    {"PptBrowser", [](const TKelOfficeInfo&) { return GetBrowserIntegration("Ppt"); }},
-    {"PptLocalSv", [](const TKelOfficeInfo&) { return IsLocalServerDisabled("Ppt"); }},
-    {"EmlWsh", [](const TKelOfficeInfo&) { return GetScriptHostEnabled(); }},
+    {"MsoClip", "Office", GetOfficeClipboard},
+    {"LogonIme", "Office", [](const TKelOfficeInfo&) { return GetLogonIme(); }},
+    {"XlsBrowser", "Excel", [](const TKelOfficeInfo&) { return GetBrowserIntegration("xls"); }},
+    {"DocBrowser", "Word", [](const TKelOfficeInfo&) { return GetBrowserIntegration("doc"); }},
+    {"PptBrowser", "PowerPoint",
+     [](const TKelOfficeInfo&) { return GetBrowserIntegration("Ppt"); }},
+    {"PptLocalSv", "PowerPoint",
+     [](const TKelOfficeInfo&) { return IsLocalServerDisabled("Ppt"); }},
+    {"EmlWsh", "Outlook", [](const TKelOfficeInfo&) { return GetScriptHostEnabled(); }},
 };
 
 } // namespace kel

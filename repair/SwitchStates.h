@@ -8,6 +8,7 @@ namespace kel {
 
 struct TSwitchState {
     const char* row;                         // "MsoClip": the pair SB_MsoClip1 / SB_MsoClip0
+    const char* page;                        // the page holding the row: "Office", "Excel", ...
     int (*read)(const TKelOfficeInfo& info); // 1 "する", 0 "しない"; reads only
 };
 

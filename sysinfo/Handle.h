@@ -1,5 +1,5 @@
-// Owners for kernel handles and file searches. Both NULL and INVALID_HANDLE_VALUE
-// mean "no handle".
+// Owners for kernel handles, file searches, local memory and extracted icons. Both NULL and
+// INVALID_HANDLE_VALUE mean "no handle".
 #pragma once
 
 #include <windows.h>
@@ -49,6 +49,43 @@ class FindHandle {
 
   private:
     HANDLE handle_;
+};
+
+// Memory from LocalAlloc (CommandLineToArgvW, FormatMessage), freed with LocalFree.
+class LocalMemory {
+  public:
+    explicit LocalMemory(void* memory) : memory_(memory) {}
+    LocalMemory(const LocalMemory&) = delete;
+    LocalMemory& operator=(const LocalMemory&) = delete;
+    ~LocalMemory() {
+        if (memory_ != nullptr)
+            LocalFree(memory_);
+    }
+
+  private:
+    void* memory_;
+};
+
+// An icon from ExtractIcon, destroyed with DestroyIcon; move-only. ExtractIcon's 1
+// ("not a program") is no icon.
+class ExtractedIcon {
+  public:
+    explicit ExtractedIcon(HICON icon) : icon_(icon) {}
+    ExtractedIcon(ExtractedIcon&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
+    ExtractedIcon& operator=(ExtractedIcon&& other) noexcept {
+        std::swap(icon_, other.icon_);
+        return *this;
+    }
+    ExtractedIcon(const ExtractedIcon&) = delete;
+    ExtractedIcon& operator=(const ExtractedIcon&) = delete;
+    ~ExtractedIcon() {
+        if (reinterpret_cast<UINT_PTR>(icon_) > 1)
+            DestroyIcon(icon_);
+    }
+    HICON get() const { return icon_; }
+
+  private:
+    HICON icon_;
 };
 
 } // namespace kel

@@ -23,9 +23,6 @@ TEST(Arguments, ReportSwitchesTakeExactlyOneFile) {
          TRunMode::JsonReport,
          L"\\\\server\\share\\pc 1.json"},
         {{L"/report", L"レポート.txt"}, TRunMode::TextReport, L"レポート.txt"},
-        {{L"/report"}, TRunMode::BadReport, L""},
-        {{L"/report:json", L""}, TRunMode::BadReport, L""},
-        {{L"/report", L"a", L"b"}, TRunMode::BadReport, L""},
     };
     for (const Case& c : cases) {
         app::TInvocation invocation = ParseArguments(c.args);
@@ -46,6 +43,10 @@ TEST(Arguments, EverythingElseOpensTheWindowAsBefore) {
         {L"/?", L"x"},
         {L"/??"},
         {L""},
+        {L"/report"},
+        {L"/report:json", L""},
+        {L"/report", L"a", L"b"},
+        {L"/REPORT:JSON", L"a", L"b"},
     };
     for (const auto& args : cases)
         EXPECT_EQ(ParseArguments(args).mode, TRunMode::Window) << args.size();

@@ -27,11 +27,19 @@ TEST(ReportText, ConvertsCodePage932ExactlyAndNeverBreaksUtf8) {
     // backslash, half-width katakana stay half-width.
     EXPECT_EQ(app::Utf8FromCp932("\x81\x60\x5C\xB6\xC5"), utf8(u8"～\\ｶﾅ"));
     EXPECT_EQ(app::Utf8FromCp932(""), "");
-    for (const char* hostile :
-         {"\x81", "a\x81", "\xFF\xFE", "\x80\xA0\xFD", "\x81\x7F", "\x85\x40"}) {
-        std::string converted = app::Utf8FromCp932(hostile);
-        EXPECT_FALSE(converted.empty()) << hostile;
-        EXPECT_NO_THROW(parseJson("\"" + converted + "\"")) << hostile;
+    // Bytes that are no character of 932: Windows' table maps the single bytes 0x80,
+    // 0xA0 and 0xFD to 0xFF to U+0080 and private-use characters, and a lead byte
+    // without a trail byte or an unassigned pair to U+30FB.
+    const std::pair<const char*, std::string> hostile[] = {
+        {"\x81", utf8(u8"\u30FB")},           {"a\x81", utf8(u8"a\u30FB")},
+        {"\xFF\xFE", utf8(u8"\uF8F3\uF8F2")}, {"\x80\xA0\xFD", "\xC2\x80" + utf8(u8"\uF8F0\uF8F1")},
+        {"\x81\x7F", utf8(u8"\u30FB")}, // a lead byte takes any byte after it
+        {"\x85\x40", utf8(u8"\u30FB")},
+    };
+    for (const auto& [bytes, expected] : hostile) {
+        std::string converted = app::Utf8FromCp932(bytes);
+        EXPECT_EQ(converted, expected) << bytes;
+        EXPECT_NO_THROW(parseJson("\"" + converted + "\"")) << bytes;
     }
 }
 
@@ -39,6 +47,19 @@ class ReportTest : public testing::Test {
   protected:
     ReportTest() { sample::Lay(sample::Standard()); }
     ~ReportTest() override { sample::Remove(); }
+
+    // The switches of the JSON: null exactly where a freshly built window has no row.
+    static JsonValue switchesBesideTheWindow() {
+        app::TForm1 form;
+        app::gPagesBuilt = false;
+        form.BuildPages();
+        JsonValue switches = parseJson(app::JsonReport(app::GatherReportFacts()))["Switches"];
+        for (const auto& [row, state] : switches.members) {
+            bool built = form.Find<ui::TSpeedButton>("SB_" + row + "1") != nullptr;
+            EXPECT_EQ(state.kind == JsonValue::Null, !built) << row;
+        }
+        return switches;
+    }
 };
 
 TEST_F(ReportTest, JsonHoldsTheMemosFactsTheProcessesAndEverySwitch) {
@@ -73,6 +94,8 @@ TEST_F(ReportTest, JsonHoldsTheMemosFactsTheProcessesAndEverySwitch) {
     kel::SetBrowserIntegration("xls", 1);
     EXPECT_EQ(parseJson(app::JsonReport(app::GatherReportFacts()))["Switches"]["XlsBrowser"].number,
               1);
+    for (const auto& [row, state] : switchesBesideTheWindow().members)
+        EXPECT_EQ(state.kind, JsonValue::Number) << row;
 }
 
 TEST_F(ReportTest, WithoutOfficeTheReportStillHasEveryMember) {
@@ -90,6 +113,12 @@ TEST_F(ReportTest, WithoutOfficeTheReportStillHasEveryMember) {
     EXPECT_FALSE(json["OfficeFound"].boolean);
     EXPECT_TRUE(json["VerList"].items.empty());
     EXPECT_EQ(json["Switches"].members.size(), 7u);
+    JsonValue switches = switchesBesideTheWindow();
+    for (const char* row :
+         {"MsoClip", "LogonIme", "XlsBrowser", "DocBrowser", "PptBrowser", "PptLocalSv"})
+        EXPECT_EQ(switches[row].kind, JsonValue::Null) << row;
+    EXPECT_EQ(switches["EmlWsh"].kind,
+              json["EmlInfo"]["FileName"].text.empty() ? JsonValue::Null : JsonValue::Number);
 }
 
 // Quotes, backslashes, control characters and characters outside code page 932 in
