@@ -4,6 +4,8 @@
 #include "app/StartState.h"
 #include "app/Unit1.h"
 
+#include "sysinfo/Text.h"
+
 #include <windows.h>
 
 static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHOWMINIMIZED &&
@@ -15,9 +17,7 @@ namespace {
 std::string executableFileName() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full = path;
-    size_t delimiter = full.find_last_of("\\:");
-    return delimiter == std::string::npos ? full : full.substr(delimiter + 1);
+    return kel::AfterLastPathDelimiter(path);
 }
 
 // Restores a running instance's window; false when there is none.

@@ -15,14 +15,7 @@ StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
 }
 
 std::string ProgramNameOf(const std::string& path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(path[i])))
-            ++i;
-        else if (path[i] == '\\' || path[i] == ':')
-            start = i + 1;
-    }
-    return path.substr(start);
+    return AfterLastPathDelimiter(path);
 }
 
 } // namespace kel

@@ -18,7 +18,7 @@ StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
                            const std::string& programName);
 
 // The text after the last "\" or ":" that is a character of its own, not the trail
-// byte of a code page 932 double-byte character.
+// byte of a code page 932 double-byte character (AfterLastPathDelimiter).
 std::string ProgramNameOf(const std::string& path);
 
 } // namespace kel

@@ -1,6 +1,7 @@
 #include "office/ProcessSurvey.h"
 
 #include "sysinfo/Handle.h"
+#include "sysinfo/Text.h"
 #include "widgets/Component.h"
 
 #include <algorithm>

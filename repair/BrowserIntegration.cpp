@@ -12,14 +12,15 @@ const char kLocalServer[] = "LocalServer32";
 const char kSetAsideMarker[] = "_KelDisabled_";
 
 // Registry keys are matched without regard to case, so the extension is used as given.
+// An empty, non-string or malformed class name is no class.
 bool readDocumentClass(const std::string& extension, std::string& className) {
-    return ReadRegString(HKEY_CLASSES_ROOT, "\\." + extension, "", className) == 0;
+    return ReadRegKeyName(HKEY_CLASSES_ROOT, "\\." + extension, "", className) == 0;
 }
 
 bool readClassId(const std::string& extension, std::string& classId) {
     std::string className;
     return readDocumentClass(extension, className) &&
-           ReadRegString(HKEY_CLASSES_ROOT, "\\" + className + "\\CLSID", "", classId) == 0;
+           ReadRegKeyName(HKEY_CLASSES_ROOT, "\\" + className + "\\CLSID", "", classId) == 0;
 }
 
 std::string localServerKey(const std::string& classId, bool setAside) {

@@ -1,6 +1,8 @@
 // How Office documents behave when opened from Internet Explorer. Extensions are
 // given without their dot, in any letter case ("xls", "Ppt"). States are 0 or 1;
 // the setters report nothing, the outcome is learnt by reading the state again.
+// A class name or class ID that is empty, not a string, holds "\\" or does not carry
+// through code page 932 unchanged counts as missing: nothing is written for it.
 #pragma once
 
 #include <string>

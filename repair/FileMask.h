@@ -1,13 +1,12 @@
-// Whether a long file name fits a mask of "*" and "?".
+// File name masks, applied to names exactly as the folder listing gives them.
 #pragma once
 
 #include <string>
 
 namespace kel {
 
-// Letter case of ASCII letters is ignored; code page 932 double-byte characters
-// count as one character each ("?" takes a whole one, a literal never matches half
-// of one). A final ".*" also fits a name without a dot, as "*.*" does on Windows.
-bool MatchesMask(const std::string& name, const std::string& mask);
+// Whether a long file name fits a mask of "*" and "?" ("?" stands for one UTF-16
+// unit, ASCII letter case is ignored); a final ".*" also fits a name without a dot.
+bool MatchesMask(const std::wstring& name, const std::wstring& mask);
 
 } // namespace kel

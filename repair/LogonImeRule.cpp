@@ -1,33 +1,54 @@
 #include "repair/LogonImeRule.h"
 
-#include "sysinfo/TextRules.h"
+#include <algorithm>
 
 namespace kel {
 
-const char kJapaneseIme[] = "e0010411";
-const char kJapaneseKeyboard[] = "00000411";
+namespace {
 
-int LogonImeState(const PreloadLists& lists) {
-    for (const PreloadValue& value : lists.list) {
-        if (value.isText && AsciiLower(value.layout) == kJapaneseIme)
-            return 1;
+std::string lowered(std::string text) {
+    for (char& c : text)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    return text;
+}
+
+} // namespace
+
+bool IsOwnlessList(const PreloadValues& values) {
+    return values.empty() || (values.size() == 1 && values[0].first == "1" &&
+                              lowered(values[0].second) == "00000411");
+}
+
+PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool savedExists) {
+    PreloadFacts facts;
+    facts.currentExists = currentExists;
+    facts.savedExists = savedExists;
+    facts.currentIsOwnless = !currentExists || IsOwnlessList(current);
+    for (const auto& value : current)
+        facts.currentHasIme = facts.currentHasIme || lowered(value.second) == "e0010411";
+    return facts;
+}
+
+LogonImeStep DecideLogonIme(int state, const PreloadFacts& facts) {
+    if ((state == 1) == facts.currentHasIme)
+        return LogonImeStep::Nothing;
+    if (state == 0)
+        return LogonImeStep::SetCurrentAside;
+    if (facts.savedExists && facts.currentIsOwnless)
+        return LogonImeStep::BringSavedBack;
+    return LogonImeStep::AddIme;
+}
+
+std::string NextPreloadName(const PreloadValues& values) {
+    unsigned long highest = 0;
+    for (const auto& value : values) {
+        const std::string& name = value.first;
+        if (name.empty() || name.size() > 9 ||
+            name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        highest = std::max(highest, std::stoul(name));
     }
-    return 0;
-}
-
-bool HoldsOnlyTheKeyboard(const PreloadLists& lists) {
-    return lists.listExists && lists.list.size() == 1 && lists.list[0].name == "1" &&
-           lists.list[0].isText && AsciiLower(lists.list[0].layout) == kJapaneseKeyboard;
-}
-
-LogonImeStep DecideLogonIme(int requested, const PreloadLists& lists) {
-    if (LogonImeState(lists) == requested)
-        return LogonImeStep::kNone;
-    if (requested == 0)
-        return lists.keptExists ? LogonImeStep::kNone : LogonImeStep::kHide;
-    if (!lists.keptExists || (lists.listExists && !HoldsOnlyTheKeyboard(lists)))
-        return LogonImeStep::kNone;
-    return LogonImeStep::kShow;
+    return std::to_string(highest + 1);
 }
 
 } // namespace kel

@@ -1,43 +1,40 @@
-// Whether the logon screen offers the Japanese IME, and what a change of that state
-// may do without throwing a list of keyboard layouts away.
+// The decision of the logon IME switch, from what the two preload lists hold.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kel {
 
-// One value of the default user's preload list: its name and, when it reads as a
-// string, its data (a keyboard layout such as "e0010411").
-struct PreloadValue {
-    std::string name;
-    bool isText = false;
-    std::string layout;
+// A preload list's values as (name, text) pairs, in registry order.
+using PreloadValues = std::vector<std::pair<std::string, std::string>>;
+
+struct PreloadFacts {
+    bool currentExists = false;    // the preload list key
+    bool currentHasIme = false;    // one of its layouts is "e0010411" (any letter case)
+    bool currentIsOwnless = false; // it holds nothing of the user's (see IsOwnlessList)
+    bool savedExists = false;      // the saved list "Preload_bak"
 };
-
-// The preload list "Preload" and the kept list "Preload_bak" as they are now.
-struct PreloadLists {
-    bool listExists = false;
-    std::vector<PreloadValue> list;
-    bool keptExists = false;
-};
-
-extern const char kJapaneseIme[];      // "e0010411"
-extern const char kJapaneseKeyboard[]; // "00000411"
-
-// 1 when the list holds the Japanese IME in any letter case, else 0.
-int LogonImeState(const PreloadLists& lists);
-
-// True when the list is exactly the one value "1" = "00000411" that hiding writes.
-bool HoldsOnlyTheKeyboard(const PreloadLists& lists);
 
 enum class LogonImeStep {
-    kNone, // the state already reads as asked, or a change would lose a list
-    kHide, // keep the list as "Preload_bak" and leave only the Japanese keyboard
-    kShow, // drop the placeholder list and bring the kept list back
+    Nothing,         // the list already reads as asked
+    SetCurrentAside, // current list -> saved list (a left-over saved list is replaced);
+                     // the current list becomes "1" = "00000411"
+    BringSavedBack,  // the current list (ownless) is dropped, the saved list moved back
+    AddIme,          // "e0010411" is added at the end of the current list
 };
-// Hiding needs no kept list to be there yet; showing needs a kept list, and a
-// preload list that is missing or is the placeholder hiding wrote.
-LogonImeStep DecideLogonIme(int requested, const PreloadLists& lists);
+
+// True when a list holds nothing of the user's: no values, or only the value "1" =
+// "00000411" that hiding writes.
+bool IsOwnlessList(const PreloadValues& values);
+
+PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool savedExists);
+
+LogonImeStep DecideLogonIme(int state, const PreloadFacts& facts);
+
+// The name of a layout added at the end of a list: one more than the highest
+// number among the value names ("1" for a list without any).
+std::string NextPreloadName(const PreloadValues& values);
 
 } // namespace kel

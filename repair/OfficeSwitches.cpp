@@ -2,6 +2,7 @@
 
 #include "repair/LogonImeRule.h"
 #include "sysinfo/Registry.h"
+#include "sysinfo/Text.h"
 
 namespace kel {
 
@@ -9,41 +10,45 @@ namespace {
 
 const char kPreload[] = "\\.DEFAULT\\Keyboard Layout\\Preload";
 const char kSavedPreload[] = "\\.DEFAULT\\Keyboard Layout\\Preload_bak";
+const char kJapaneseIme[] = "e0010411";
+const char kJapaneseKeyboard[] = "00000411";
 
 std::string clipboardKey(const std::string& version) {
     return "\\SOFTWARE\\Microsoft\\Office\\" + version + "\\Common\\General";
 }
 
-PreloadLists readPreloadLists() {
-    PreloadLists lists;
-    lists.listExists = RegKeyExists(HKEY_USERS, kPreload) == 0;
-    lists.keptExists = RegKeyExists(HKEY_USERS, kSavedPreload) == 0;
+PreloadValues readPreload(const char* key) {
+    PreloadValues values;
     StringList names;
-    if (GetRegValueNames(HKEY_USERS, kPreload, names) != 0)
-        return lists;
+    GetRegValueNames(HKEY_USERS, key, names);
     for (const std::string& name : names) {
-        PreloadValue value;
-        value.name = name;
-        value.isText = ReadRegString(HKEY_USERS, kPreload, name, value.layout) == 0;
-        lists.list.push_back(value);
+        std::string layout;
+        if (ReadRegString(HKEY_USERS, key, name, layout) == 0)
+            values.emplace_back(name, layout);
     }
-    return lists;
+    return values;
 }
 
-void hideIme() {
-    if (RegKeyExists(HKEY_USERS, kPreload) == 0)
-        RenameRegKey(HKEY_USERS, kPreload, kSavedPreload);
+// Each step keeps a copy of every list until the list is in its new place.
+void setCurrentAside(const PreloadFacts& facts) {
+    if (facts.savedExists)
+        DeleteRegKey(HKEY_USERS, kSavedPreload);
+    RenameRegKey(HKEY_USERS, kPreload, kSavedPreload);
     if (RegKeyExists(HKEY_USERS, kPreload) != 0) {
         CreateRegKey(HKEY_USERS, kPreload);
         WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard);
     }
 }
 
-void showIme() {
+void bringSavedBack() {
     DeleteRegKey(HKEY_USERS, kPreload);
     RenameRegKey(HKEY_USERS, kSavedPreload, kPreload);
     if (RegKeyExists(HKEY_USERS, kPreload) != 0)
         CreateRegKey(HKEY_USERS, kPreload);
+}
+
+void addIme(const PreloadValues& current) {
+    WriteRegString(HKEY_USERS, kPreload, NextPreloadName(current), kJapaneseIme);
 }
 
 } // namespace
@@ -65,18 +70,34 @@ void SetOfficeClipboard(const TKelOfficeInfo& info, int state) {
 }
 
 int GetLogonIme() {
-    return LogonImeState(readPreloadLists());
+    StringList names;
+    if (GetRegValueNames(HKEY_USERS, kPreload, names) != 0)
+        return 0;
+    for (const std::string& name : names) {
+        std::string layout;
+        if (ReadRegString(HKEY_USERS, kPreload, name, layout) == 0 &&
+            AsciiLower(layout) == kJapaneseIme)
+            return 1;
+    }
+    return 0;
 }
 
 void SetLogonIme(int state) {
-    switch (DecideLogonIme(state, readPreloadLists())) {
-    case LogonImeStep::kHide:
-        hideIme();
+    bool currentExists = RegKeyExists(HKEY_USERS, kPreload) == 0;
+    PreloadValues current = readPreload(kPreload);
+    PreloadFacts facts =
+        FactsOf(currentExists, current, RegKeyExists(HKEY_USERS, kSavedPreload) == 0);
+    switch (DecideLogonIme(state, facts)) {
+    case LogonImeStep::SetCurrentAside:
+        setCurrentAside(facts);
         break;
-    case LogonImeStep::kShow:
-        showIme();
+    case LogonImeStep::BringSavedBack:
+        bringSavedBack();
         break;
-    case LogonImeStep::kNone:
+    case LogonImeStep::AddIme:
+        addIme(current);
+        break;
+    case LogonImeStep::Nothing:
         break;
     }
 }

@@ -13,12 +13,22 @@ void SetOfficeClipboard(const TKelOfficeInfo& info, int state);
 
 // 1 when the default user's preload list holds the Japanese IME "e0010411".
 int GetLogonIme();
-// State 0 keeps the full list as "Preload_bak" and leaves only "00000411"; state 1
-// brings the kept list back. No list of layouts is ever thrown away: nothing
-// changes when the state already reads as asked; hiding needs no kept list to be
-// there yet; showing needs a kept list, and a preload list that is missing or
-// holds only the "00000411" that hiding wrote. Otherwise the state stays as it
-// was, and the caller reports that it could not be changed.
+// The rule (DecideLogonIme) never loses the list the logon screen uses and never
+// leaves the switch stuck:
+// - Nothing changes when the state already reads as asked.
+// - State 0 (the current list holds the IME): the current list is kept as
+//   "Preload_bak" and only "1" = "00000411" is left. A saved list that is already
+//   there is a left-over (of an earlier move whose deletion failed, or of a list
+//   the user has since changed): the current list is the newer one, so it replaces
+//   the left-over instead of the switch refusing for ever.
+// - State 1 with a saved list and a current list that holds nothing of the user's
+//   (none, empty, or only the "00000411" that hiding wrote): the saved list is
+//   brought back.
+// - State 1 otherwise (no saved list, or a current list of the user's own): the
+//   IME "e0010411" is added at the end of the current list (NextPreloadName); the
+//   current list keeps all its layouts, and a saved list stays where it is.
+// A step that fails part way leaves every list in at least one place, and the
+// next click takes up from there.
 void SetLogonIme(int state);
 
 } // namespace kel

@@ -1,6 +1,6 @@
 #include "repair/Repairs.h"
 
-#include "sysinfo/CommandLine.h"
+#include "repair/FileMask.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Registry.h"
 
@@ -14,27 +14,44 @@ bool isDeletableKind(DWORD attributes) {
     return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
 }
 
+// A folder named by a value or a variable, ending with "\\"; empty when none.
+std::wstring asFolder(const std::wstring& path) {
+    return path.empty() ? path : path + L"\\";
+}
+
+std::wstring environmentVariable(const wchar_t* name) {
+    std::wstring value(32768, L'\0');
+    DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    value.resize(length < value.size() ? length : 0);
+    return value;
+}
+
 } // namespace
 
-void DeleteMatchingFiles(const std::string& folder, const std::string& mask) {
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA((folder + mask).c_str(), &found));
+void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask) {
+    if (folder.empty())
+        return;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW((folder + mask).c_str(), &found));
     if (!search.valid())
         return;
     do {
         // The search also matches generated 8.3 names; the long name must fit too.
-        if (isDeletableKind(found.dwFileAttributes) && MatchesMask(found.cFileName, mask))
-            DeleteFileA((folder + found.cFileName).c_str());
-    } while (FindNextFileA(search.get(), &found));
+        std::wstring name = found.cFileName;
+        if (isDeletableKind(found.dwFileAttributes) && MatchesMask(name, mask) &&
+            name.find_first_of(L"\\/:") == std::wstring::npos)
+            DeleteFileW((folder + name).c_str());
+    } while (FindNextFileW(search.get(), &found));
 }
 
 void RepairExcelToolbar() {
-    std::string appData;
-    if (ReadRegString(HKEY_CURRENT_USER,
-                      "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                      "AppData", appData) != 0)
+    std::wstring appData;
+    if (ReadRegStringW(HKEY_CURRENT_USER,
+                       "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                       "AppData", appData) != 0 ||
+        appData.empty())
         return;
-    DeleteMatchingFiles(appData + "\\Microsoft\\Excel\\", "*.xlb");
+    DeleteMatchingFiles(appData + L"\\Microsoft\\Excel\\", L"*.xlb");
 }
 
 void RepairWordToolbar(const std::string& officeVersion) {
@@ -43,15 +60,10 @@ void RepairWordToolbar(const std::string& officeVersion) {
 }
 
 void DeleteTempFiles() {
-    std::string folder = "%TEMP%\\";
-    ExpandEnvVariable(folder);
-    if (folder == "\\") {
-        folder = "%TMP%\\";
-        ExpandEnvVariable(folder);
-    }
-    if (folder == "\\")
-        return;
-    DeleteMatchingFiles(folder, "~*.*");
+    std::wstring folder = asFolder(environmentVariable(L"TEMP"));
+    if (folder.empty())
+        folder = asFolder(environmentVariable(L"TMP"));
+    DeleteMatchingFiles(folder, L"~*.*");
 }
 
 } // namespace kel

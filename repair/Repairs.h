@@ -16,7 +16,9 @@ void RepairWordToolbar(const std::string& officeVersion);
 void DeleteTempFiles();
 
 // Deletes the plain, read-only, hidden and archive files of folder (ending with
-// "\") whose long names fit mask. Failed deletions are passed over.
-void DeleteMatchingFiles(const std::string& folder, const std::string& mask);
+// "\") whose long names fit mask. The folder is listed and each file deleted
+// through the wide API, by the exact name listed, so that no name is changed by a
+// code page on the way. Failed deletions are passed over.
+void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask);
 
 } // namespace kel

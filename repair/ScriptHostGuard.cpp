@@ -1,7 +1,6 @@
 #include "repair/ScriptHostGuard.h"
 
 #include "sysinfo/Registry.h"
-#include "sysinfo/Text.h"
 
 namespace kel {
 
@@ -13,14 +12,16 @@ bool isMarked(const std::string& name) {
     return name.find(kMarker) != std::string::npos;
 }
 
-// True when the class's open command can be read and starts a script host.
+// True when the class's open command can be read and starts a script host. The
+// command is searched as stored: a best-fit look-alike is no script host.
 bool isScriptClass(const std::string& name) {
-    std::string command;
-    if (ReadRegString(HKEY_CLASSES_ROOT, "\\" + name + "\\Shell\\Open\\Command", "", command) != 0)
+    std::wstring command;
+    if (ReadRegStringW(HKEY_CLASSES_ROOT, "\\" + name + "\\Shell\\Open\\Command", "", command) != 0)
         return false;
-    std::string lowered = AsciiLower(command);
-    return lowered.find("wscript.exe") != std::string::npos ||
-           lowered.find("cscript.exe") != std::string::npos;
+    for (wchar_t& c : command)
+        c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+    return command.find(L"wscript.exe") != std::wstring::npos ||
+           command.find(L"cscript.exe") != std::wstring::npos;
 }
 
 } // namespace

@@ -249,6 +249,17 @@ void copyTree(HKEY from, HKEY to, const std::wstring& where) {
     }
 }
 
+// The UTF-16 form of an ANSI key path, when that form converts back to exactly the
+// same bytes (so that the path names the key its text shows).
+bool exactWidePath(const std::string& path, std::wstring& wide) {
+    std::wstring converted = AnsiToWide(path);
+    std::string back;
+    if (!WideToAnsiExact(converted, back) || back != path)
+        return false;
+    wide = std::move(converted);
+    return true;
+}
+
 bool liesInside(const std::string& inner, const std::string& outer) {
     std::string a = AsciiLower(inner) + "\\", b = AsciiLower(outer) + "\\";
     return a.compare(0, b.size(), b) == 0;
@@ -295,6 +306,44 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
     return readValue(
         root, keyPath, valueName, [&](const StoredValue& stored) { decodeString(stored, text); },
         view);
+}
+
+int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::wstring& text) {
+    text.clear();
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath))
+        return -1;
+    std::wstring name = AnsiToWide(valueName);
+    std::vector<BYTE> data(256);
+    DWORD type = REG_NONE;
+    for (;;) {
+        DWORD size = static_cast<DWORD>(data.size());
+        LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            data.resize(std::max<size_t>(size, data.size() * 2));
+            continue;
+        }
+        if (status == ERROR_FILE_NOT_FOUND)
+            return -1;
+        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+            return 0;
+        const wchar_t* begin = reinterpret_cast<const wchar_t*>(data.data());
+        text.assign(begin, wcsnlen(begin, size / sizeof(wchar_t)));
+        return 0;
+    }
+}
+
+int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::string& name) {
+    name.clear();
+    std::wstring text;
+    std::string converted;
+    if (ReadRegStringW(root, keyPath, valueName, text) != 0 || text.empty() ||
+        text.find(L'\\') != std::wstring::npos || !WideToAnsiExact(text, converted))
+        return -1;
+    name = std::move(converted);
+    return 0;
 }
 
 int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -344,8 +393,8 @@ int CreateRegKey(HKEY root, const std::string& keyPath) {
 }
 
 int DeleteRegKey(HKEY root, const std::string& keyPath) {
-    std::wstring path = AnsiToWide(relativePath(keyPath));
-    if (path.empty())
+    std::wstring path;
+    if (!exactWidePath(relativePath(keyPath), path) || path.empty())
         return -1; // never the root itself
     return deleteTreeW(root, path) == ERROR_SUCCESS ? 0 : -1;
 }
@@ -359,20 +408,42 @@ int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& val
     return valueExists(key.get(), valueName) ? -1 : 0;
 }
 
+namespace {
+
+// Lists names through the wide API; next(index, buffer, length) is the platform's
+// enumeration call. Names that code page 932 cannot carry unchanged are passed over.
+template <typename Next> int listNames(StringList& names, Next next) {
+    std::vector<wchar_t> buffer(256);
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        LONG status = next(index, buffer.data(), &length);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return 0;
+        if (status == ERROR_MORE_DATA && buffer.size() < 65536) {
+            buffer.resize(buffer.size() * 4);
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
+            names.clear();
+            return -1;
+        }
+        std::string name;
+        if (WideToAnsiExact(std::wstring(buffer.data(), length), name))
+            names.push_back(std::move(name));
+        ++index;
+    }
+}
+
+} // namespace
+
 int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, RegView view) {
     names.clear();
     RegKey key;
     if (!openReadOnly(key, root, keyPath, view))
         return -1;
-    char name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    return 0;
+    return listNames(names, [&](DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumKeyExW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
@@ -380,44 +451,35 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
     RegKey key;
     if (!openReadOnly(key, root, keyPath))
         return -1;
-    std::vector<char> name(256);
-    for (DWORD index = 0;;) {
-        DWORD length = static_cast<DWORD>(name.size());
-        LONG status = RegEnumValueA(key.get(), index, name.data(), &length, nullptr, nullptr,
-                                    nullptr, nullptr);
-        if (status == ERROR_MORE_DATA && name.size() < 65536) {
-            name.resize(name.size() * 4);
-            continue;
-        }
-        if (status != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name.data(), length);
-        ++index;
-    }
-    return 0;
+    return listNames(names, [&](DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumValueW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath) {
     std::string oldPath = relativePath(oldKeyPath), newPath = relativePath(newKeyPath);
+    std::wstring oldWide, newWide;
+    if (!exactWidePath(oldPath, oldWide) || !exactWidePath(newPath, newWide))
+        return 0;
     if (RegKeyExists(root, oldPath) != 0 || RegKeyExists(root, newPath) == 0 || oldPath.empty() ||
         liesInside(newPath, oldPath))
         return 0;
     RegKey source;
-    if (source.open(root, oldPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+    if (source.openW(root, oldWide, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return 0;
     RegKey target;
-    if (target.create(root, newPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+    if (target.createW(root, newWide, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         raiseCreateFailed(newKeyPath);
     try {
-        copyTree(source.get(), target.get(), AnsiToWide(oldPath));
+        copyTree(source.get(), target.get(), oldWide);
     } catch (const RegistryError&) {
         target.close();
-        deleteTreeW(root, AnsiToWide(newPath));
+        deleteTreeW(root, newWide);
         throw;
     }
     source.close();
     target.close();
-    deleteTreeW(root, AnsiToWide(oldPath));
+    deleteTreeW(root, oldWide);
     return 0;
 }
 

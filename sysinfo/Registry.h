@@ -50,6 +50,17 @@ int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& va
 int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                   std::string& text, RegView view = RegView::Program);
 
+// ReadRegString read through the wide API: the text exactly as stored.
+int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::wstring& text);
+
+// Reads a string value that names a registry key (a document class, a class ID).
+// 0 with name set when the value is a non-empty REG_SZ or REG_EXPAND_SZ without
+// "\" that code page 932 carries unchanged; otherwise -1 with name empty, so that
+// an empty, malformed or changed name never addresses a root or another key.
+int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::string& name);
+
 // Writes REG_SZ (creating the key) and compares the read-back byte for byte.
 // Errors as WriteRegInteger.
 int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -81,19 +92,24 @@ int RegKeyExists(HKEY root, const std::string& keyPath, RegView view = RegView::
 int CreateRegKey(HKEY root, const std::string& keyPath);
 
 // Deletes the key with its whole tree (sub-keys depth-first, highest index first).
-// 0 when the key itself was deleted; -1 otherwise, also for a missing key.
+// 0 when the key itself was deleted; -1 otherwise, also for a missing key, an
+// empty path and a path that does not convert to UTF-16 and back unchanged.
 int DeleteRegKey(HKEY root, const std::string& keyPath);
 
 // 0 only when the value existed, was deleted and is gone afterwards.
 int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName);
 
 // Empty the list, then fill it with the names of the key's sub-keys (or values) in
-// registry order. -1 with the list empty when the key does not open.
+// registry order, read through the wide API. A name that code page 932 cannot carry
+// unchanged (a yen sign, a best-fit character, one without a code) is passed over,
+// never misread as another name. -1 with the list empty when the key does not open
+// or the listing fails part way.
 int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names,
                    RegView view = RegView::Program);
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
 
-// Moves a key with its whole tree when the old key exists and opens with full
+// Moves a key with its whole tree when both paths name keys exactly (their text
+// converts to UTF-16 and back unchanged), the old key exists and opens with full
 // access, and the new key does not exist and does not lie inside the old one.
 // Every value is copied exactly (type and bytes, empty values too) before the old
 // key is deleted. When the copy fails part way, the partial new key is removed, the

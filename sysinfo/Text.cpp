@@ -24,4 +24,26 @@ std::string WideToAnsi(const std::wstring& text, unsigned codePage) {
     return ansi;
 }
 
+bool WideToAnsiExact(const std::wstring& text, std::string& ansi) {
+    if (text.find(L'\0') != std::wstring::npos)
+        return false;
+    if (text.empty()) {
+        ansi.clear();
+        return true;
+    }
+    int size = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0,
+                                     nullptr, &usedDefault);
+    if (length <= 0 || usedDefault)
+        return false;
+    std::string converted(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, converted.data(), length,
+                        nullptr, &usedDefault);
+    if (usedDefault || AnsiToWide(converted) != text)
+        return false;
+    ansi = std::move(converted);
+    return true;
+}
+
 } // namespace kel

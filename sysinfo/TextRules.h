@@ -19,4 +19,8 @@ std::string ReplaceAll(const std::string& text, const std::string& oldText,
 std::string AsciiLower(const std::string& text);
 std::string AsciiUpper(const std::string& text);
 
+// The text after the last "\" or ":" of path, the whole path when it has none. A
+// trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.
+std::string AfterLastPathDelimiter(const std::string& path);
+
 } // namespace kel

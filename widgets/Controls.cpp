@@ -1,7 +1,7 @@
 #include "widgets/Controls.h"
 
 #include "widgets/AccessKey.h"
-#include "widgets/ShiftJis.h"
+#include "widgets/EditLimit.h"
 
 #include <map>
 
@@ -116,6 +116,11 @@ void registerClass(const char* name, WNDPROC procedure) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name;
     RegisterClassA(&windowClass);
+}
+
+// The number of characters in the first bytes of text.
+int charactersIn(const std::string& text, size_t bytes) {
+    return MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(bytes), nullptr, 0);
 }
 
 // A button whose caption has this access key is clicked, as the mouse would, when
@@ -318,14 +323,37 @@ bool TSpeedButton::HandleAccessKey(char key) {
 
 // ---- TEdit
 
+// Marks the edit's text as set by the program while WM_SETTEXT runs: the byte
+// limit does not cut it.
+LRESULT CALLBACK TEdit::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR data) {
+    if (message != WM_SETTEXT)
+        return DefSubclassProc(window, message, wParam, lParam);
+    auto* edit = reinterpret_cast<TEdit*>(data);
+    bool outer = !edit->settingText_;
+    edit->settingText_ = true;
+    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (outer) {
+        edit->settingText_ = false;
+        edit->accepted_ = edit->Caption();
+    }
+    return result;
+}
+
 TEdit::TEdit(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE) {}
+    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE) {
+    SetWindowSubclass(Handle(), TEdit::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+TEdit::~TEdit() {
+    RemoveWindowSubclass(Handle(), TEdit::SubclassProc, 1);
+}
 
 void TEdit::SetMaxLength(int bytes) {
     maxLength_ = bytes;
     // The platform counts characters on some systems; bytes are enforced on change.
+    // Neither limit applies to text the program sets.
     SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
-    HandleCommand(EN_CHANGE);
 }
 
 void TEdit::SetReadOnly(bool readOnly) {
@@ -333,16 +361,22 @@ void TEdit::SetReadOnly(bool readOnly) {
 }
 
 bool TEdit::HandleCommand(WORD code) {
-    if (code != EN_CHANGE || maxLength_ <= 0 || adjusting_)
+    if (code != EN_CHANGE || settingText_)
         return false;
     std::string text = Caption();
-    if (text.size() <= static_cast<size_t>(maxLength_))
+    if (maxLength_ <= 0) {
+        accepted_ = text;
         return false;
-    adjusting_ = true;
-    SetWindowTextA(Handle(), CutToBytes(text, static_cast<size_t>(maxLength_)).c_str());
-    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(maxLength_),
-                 static_cast<LPARAM>(maxLength_));
-    adjusting_ = false;
+    }
+    LimitedEdit limited = LimitTypedText(accepted_, text, static_cast<size_t>(maxLength_));
+    accepted_ = limited.text;
+    if (limited.text == text)
+        return false;
+    settingText_ = true;
+    SetWindowTextA(Handle(), limited.text.c_str());
+    settingText_ = false;
+    int caret = charactersIn(limited.text, limited.caret);
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(caret), static_cast<LPARAM>(caret));
     return true;
 }
 

@@ -75,18 +75,24 @@ class TSpeedButton : public TControl {
     int groupIndex_ = 0;
 };
 
-// A one-line edit. MaxLength counts bytes of the code page 932 text.
+// A one-line edit. MaxLength counts bytes of the code page 932 text and limits
+// what the user types or pastes (LimitTypedText); text the program sets is shown
+// whole.
 class TEdit : public TControl {
   public:
     TEdit(TForm& owner, std::string name, HWND parent);
+    ~TEdit() override;
     void SetMaxLength(int bytes);
     int MaxLength() const { return maxLength_; }
     void SetReadOnly(bool readOnly);
     bool HandleCommand(WORD code) override;
 
   private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
     int maxLength_ = 0;
-    bool adjusting_ = false;
+    bool settingText_ = false; // inside WM_SETTEXT: the program sets the text
+    std::string accepted_;     // the text after the last accepted change
 };
 
 // A multi-line read-only text with scroll bars.

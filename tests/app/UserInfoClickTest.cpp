@@ -59,6 +59,41 @@ TEST_F(UserInfoClickTest, UnchangedFieldsWriteNothing) {
         before);
 }
 
+// The fields' byte limits (104, 52, 9) limit typing only: a registered company
+// longer than its field is shown whole, and an update without an edit writes
+// nothing, so the company is never cut in the registry.
+TEST_F(UserInfoClickTest, ALongRegisteredCompanyIsShownWholeAndNotCut) {
+    form.reset();
+    std::string company;
+    for (int i = 0; i < 60; ++i)
+        company += "株";
+    std::string uninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    putString(HKEY_LOCAL_MACHINE, uninstall + "\\" + sample::OfficeXP().code, "RegCompany",
+              company);
+    Tree machine = snapshot(HKEY_LOCAL_MACHINE, uninstall);
+    Tree user = snapshot(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office");
+    form = std::make_unique<app::TForm1>();
+    if (!app::gPagesBuilt)
+        form->BuildPages();
+    form->GLB_Menu->SetItemIndex(0);
+    form->GLB_MenuClick(*form->GLB_Menu);
+
+    ui::TEdit& edit = field("ED_MsoCompany");
+    EXPECT_EQ(edit.Caption(), company);
+    SeenDialog seen = click();
+    EXPECT_EQ(seen.message, "変更されていません。");
+    EXPECT_EQ(snapshot(HKEY_LOCAL_MACHINE, uninstall), machine);
+    EXPECT_EQ(snapshot(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office"), user);
+
+    // Typing at the end of the over-long text adds nothing; deleting still works.
+    SendMessageA(edit.Handle(), EM_SETSEL, 60, 60);
+    SendMessageA(edit.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("X"));
+    EXPECT_EQ(edit.Caption(), company);
+    SendMessageA(edit.Handle(), EM_SETSEL, 0, 1);
+    SendMessageA(edit.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+    EXPECT_EQ(edit.Caption(), company.substr(2));
+}
+
 TEST_F(UserInfoClickTest, BlankFieldsAreStoredAsAFullWidthSpaceAndShownEmpty) {
     field("ED_MsoCompany").SetCaption(" 株式会社　新見本 ");
     field("ED_MsoInitials").SetCaption("　 　");

@@ -1,49 +1,44 @@
-// The logon IME rule: a step never throws a list of keyboard layouts away, is taken
-// only when the state does not read as asked, and leaves it reading as asked.
+// The logon IME rule: a step is taken only when the state does not read as asked,
+// leaves it reading as asked (after one more click when the saved list brought back
+// lacks the IME), and keeps the user's current list (whole, or with the
+// IME added at its end); only hiding replaces a left-over saved list.
 #include "repair/LogonImeRule.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <optional>
 
 using namespace kel;
 
 namespace {
 
-using List = std::vector<PreloadValue>;
+using List = PreloadValues;
 
-bool same(const List& a, const List& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].isText != b[i].isText ||
-            (a[i].isText && a[i].layout != b[i].layout))
-            return false;
-    }
-    return true;
+bool hasIme(const std::optional<List>& list) {
+    return FactsOf(list.has_value(), list.value_or(List()), false).currentHasIme;
 }
 
 // The two keys as the registry holds them; a missing key is no list.
 struct Keys {
-    std::optional<List> preload, kept;
+    std::optional<List> preload, saved;
 
-    PreloadLists view() const {
-        PreloadLists lists;
-        lists.listExists = preload.has_value();
-        lists.list = preload.value_or(List());
-        lists.keptExists = kept.has_value();
-        return lists;
+    PreloadFacts facts() const {
+        return FactsOf(preload.has_value(), preload.value_or(List()), saved.has_value());
     }
     // What the program does for a step, when every registry call succeeds.
     void apply(LogonImeStep step) {
-        if (step == LogonImeStep::kHide) {
-            if (preload)
-                kept = preload;
-            preload = List{{"1", true, kJapaneseKeyboard}};
-        } else if (step == LogonImeStep::kShow) {
-            preload = kept.value_or(List());
-            kept.reset();
+        if (step == LogonImeStep::SetCurrentAside) {
+            saved = preload;
+            preload = List{{"1", "00000411"}};
+        } else if (step == LogonImeStep::BringSavedBack) {
+            preload = saved;
+            saved.reset();
+        } else if (step == LogonImeStep::AddIme) {
+            List list = preload.value_or(List());
+            list.emplace_back(NextPreloadName(list), "e0010411");
+            preload = list;
         }
     }
 };
@@ -54,22 +49,17 @@ List consumeList(FuzzedDataProvider& input) {
     List list;
     size_t count = input.ConsumeIntegralInRange<size_t>(0, 3);
     for (size_t i = 0; i < count; ++i) {
-        PreloadValue value;
-        value.name =
+        std::string name =
             input.ConsumeBool() ? std::to_string(i + 1) : input.ConsumeRandomLengthString(3);
-        value.isText = input.ConsumeBool();
-        value.layout = input.ConsumeBool() ? kLayouts[input.ConsumeIntegralInRange<int>(0, 5)]
-                                           : input.ConsumeRandomLengthString(10);
-        list.push_back(value);
+        std::string layout = input.ConsumeBool() ? kLayouts[input.ConsumeIntegralInRange<int>(0, 5)]
+                                                 : input.ConsumeRandomLengthString(10);
+        list.emplace_back(name, layout);
     }
     return list;
 }
 
-bool isPlaceholder(const List& list) {
-    PreloadLists lists;
-    lists.listExists = true;
-    lists.list = list;
-    return HoldsOnlyTheKeyboard(lists);
+bool startsWith(const List& list, const List& prefix) {
+    return list.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), list.begin());
 }
 
 } // namespace
@@ -80,36 +70,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (input.ConsumeBool())
         keys.preload = consumeList(input);
     if (input.ConsumeBool())
-        keys.kept = consumeList(input);
+        keys.saved = consumeList(input);
 
     for (int round = 0; round < 4 && input.remaining_bytes() > 0; ++round) {
         int requested = input.ConsumeBool() ? 1 : 0;
         Keys before = keys;
-        LogonImeStep step = DecideLogonIme(requested, before.view());
-        if (LogonImeState(before.view()) == requested)
-            FUZZ_CHECK(step == LogonImeStep::kNone);
+        LogonImeStep step = DecideLogonIme(requested, before.facts());
+        if (hasIme(before.preload) == (requested == 1))
+            FUZZ_CHECK(step == LogonImeStep::Nothing);
         keys.apply(step);
-        // Every list there was is still there, unless it was the placeholder.
-        for (const std::optional<List>& old : {before.preload, before.kept}) {
-            if (!old || isPlaceholder(*old))
-                continue;
-            bool kept = (keys.preload && same(*keys.preload, *old)) ||
-                        (keys.kept && same(*keys.kept, *old));
+        // A saved list brought back without the IME has it added by the next click.
+        if (step == LogonImeStep::BringSavedBack && !hasIme(keys.preload)) {
+            Keys next = keys;
+            FUZZ_CHECK(DecideLogonIme(requested, next.facts()) == LogonImeStep::AddIme);
+            next.apply(LogonImeStep::AddIme);
+            FUZZ_CHECK(hasIme(next.preload));
+        } else {
+            FUZZ_CHECK(hasIme(keys.preload) == (requested == 1));
+        }
+        // The current list stays, whole or with the IME at its end, unless it held
+        // nothing of the user's.
+        if (before.preload && !IsOwnlessList(*before.preload)) {
+            bool kept = (keys.saved && *keys.saved == *before.preload) ||
+                        (keys.preload && startsWith(*keys.preload, *before.preload));
             FUZZ_CHECK(kept);
         }
-        if (step == LogonImeStep::kHide)
-            FUZZ_CHECK(LogonImeState(keys.view()) == 0 && HoldsOnlyTheKeyboard(keys.view()));
-        if (step == LogonImeStep::kShow)
-            FUZZ_CHECK(!keys.kept && before.kept && same(*keys.preload, *before.kept));
+        // The saved list stays unless hiding replaced it by the newer current list.
+        if (before.saved && step != LogonImeStep::SetCurrentAside) {
+            bool kept = (keys.saved && *keys.saved == *before.saved) ||
+                        (keys.preload && *keys.preload == *before.saved);
+            FUZZ_CHECK(kept);
+        }
         // Hiding and showing again gives the list back.
-        if (step == LogonImeStep::kHide && before.preload) {
+        if (step == LogonImeStep::SetCurrentAside) {
             Keys again = keys;
-            LogonImeStep back = DecideLogonIme(1, again.view());
-            if (LogonImeState(before.view()) == 1) {
-                FUZZ_CHECK(back == LogonImeStep::kShow);
-                again.apply(back);
-                FUZZ_CHECK(same(*again.preload, *before.preload));
-            }
+            LogonImeStep back = DecideLogonIme(1, again.facts());
+            FUZZ_CHECK(back == LogonImeStep::BringSavedBack);
+            again.apply(back);
+            FUZZ_CHECK(again.preload == before.preload);
         }
     }
     return 0;

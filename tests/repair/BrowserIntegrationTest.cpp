@@ -71,6 +71,45 @@ TEST_F(BrowserIntegrationTest, AnExtensionWithoutClassIsLeftAlone) {
     EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, localServer));
 }
 
+// An empty, non-string or changed class name is no class: nothing is written at the
+// root of HKEY_CLASSES_ROOT nor into a key that the name only seems to name.
+TEST_F(BrowserIntegrationTest, AMalformedClassNameIsNoClass) {
+    ScratchKey decoy{HKEY_CLASSES_ROOT, "\\WexdalTest\\Show"};
+    Tree decoyBefore = snapshot(HKEY_CLASSES_ROOT, decoy.path());
+    const Bytes empty = {0, 0};
+    const Bytes number = {8, 0, 0, 0};
+    std::wstring yen = L"WexdalTest\u00A5Show"; // reads back as WexdalTest\Show through ANSI
+    const Bytes yenBytes(reinterpret_cast<const BYTE*>(yen.c_str()),
+                         reinterpret_cast<const BYTE*>(yen.c_str() + yen.size() + 1));
+    struct Case {
+        DWORD type;
+        const Bytes& data;
+    } cases[] = {{REG_SZ, empty}, {REG_DWORD, number}, {REG_SZ, yenBytes}};
+    for (const Case& c : cases) {
+        putWideValue(HKEY_CLASSES_ROOT, L".wxp", L"", c.type, c.data);
+        for (int state : {0, 1}) {
+            SetBrowserIntegration("wxp", state);
+            EXPECT_EQ(GetBrowserIntegration("wxp"), 1);
+            EXPECT_FALSE(valueExists(HKEY_CLASSES_ROOT, "", "BrowserFlags"));
+            SetLocalServerDisabled("wxp", state);
+            EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
+        }
+        EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, decoy.path()), decoyBefore);
+        EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, localServer));
+    }
+}
+
+TEST_F(BrowserIntegrationTest, AnEmptyClassIdIsNoClassId) {
+    putString(HKEY_CLASSES_ROOT, documentClass.sub("CLSID"), "", "");
+    putString(HKEY_CLASSES_ROOT, "\\CLSID\\LocalServer32", "", "not ours");
+    Tree clsidRoot = snapshot(HKEY_CLASSES_ROOT, "\\CLSID\\LocalServer32");
+    SetLocalServerDisabled("wxp", 1);
+    EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\CLSID\\LocalServer32"), clsidRoot);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\CLSID\\_KelDisabled_LocalServer32"));
+    removeTree(HKEY_CLASSES_ROOT, "\\CLSID\\LocalServer32");
+}
+
 TEST_F(BrowserIntegrationTest, LocalServerSetAsideAndRestoredUnchanged) {
     Tree before = snapshot(HKEY_CLASSES_ROOT, localServer);
     EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);

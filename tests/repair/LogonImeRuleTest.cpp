@@ -6,52 +6,48 @@ using namespace kel;
 
 namespace {
 
-PreloadLists lists(std::vector<PreloadValue> list, bool kept) {
-    PreloadLists result;
-    result.listExists = true;
-    result.list = std::move(list);
-    result.keptExists = kept;
-    return result;
+PreloadFacts facts(bool currentExists, const PreloadValues& current, bool savedExists) {
+    return FactsOf(currentExists, current, savedExists);
 }
 
-TEST(LogonImeRule, TheImeInAnyLetterCaseShowsIt) {
-    EXPECT_EQ(LogonImeState(lists({{"1", true, "00000411"}, {"2", true, "E0010411"}}, false)), 1);
-    EXPECT_EQ(LogonImeState(lists({{"1", true, "00000411"}}, false)), 0);
-    EXPECT_EQ(LogonImeState(lists({{"1", false, "e0010411"}}, false)), 0); // not a string
-    EXPECT_EQ(LogonImeState(PreloadLists()), 0);
+TEST(LogonImeRule, OwnlessListsHoldNothingOfTheUsers) {
+    EXPECT_TRUE(IsOwnlessList({}));
+    EXPECT_TRUE(IsOwnlessList({{"1", "00000411"}}));
+    EXPECT_FALSE(IsOwnlessList({{"2", "00000411"}}));
+    EXPECT_FALSE(IsOwnlessList({{"1", "00000409"}}));
+    EXPECT_FALSE(IsOwnlessList({{"1", "00000411"}, {"2", "00000411"}}));
+    EXPECT_FALSE(IsOwnlessList({{"1", ""}}));
+    EXPECT_TRUE(facts(false, {}, true).currentIsOwnless);
+    EXPECT_FALSE(facts(true, {{"1", "00000409"}}, true).currentIsOwnless);
 }
 
-TEST(LogonImeRule, OnlyTheWrittenPlaceholderIsTheKeyboard) {
-    EXPECT_TRUE(HoldsOnlyTheKeyboard(lists({{"1", true, "00000411"}}, true)));
-    EXPECT_FALSE(HoldsOnlyTheKeyboard(lists({{"2", true, "00000411"}}, true)));
-    EXPECT_FALSE(HoldsOnlyTheKeyboard(lists({{"1", true, "00000409"}}, true)));
-    EXPECT_FALSE(
-        HoldsOnlyTheKeyboard(lists({{"1", true, "00000411"}, {"2", true, "00000409"}}, true)));
-    EXPECT_FALSE(HoldsOnlyTheKeyboard(lists({{"1", false, ""}}, true)));
-    EXPECT_FALSE(HoldsOnlyTheKeyboard(PreloadLists()));
+TEST(LogonImeRule, NothingChangesWhenTheStateReadsAsAsked) {
+    EXPECT_EQ(DecideLogonIme(0, facts(true, {{"1", "00000411"}}, true)), LogonImeStep::Nothing);
+    EXPECT_EQ(DecideLogonIme(0, facts(false, {}, false)), LogonImeStep::Nothing);
+    EXPECT_EQ(DecideLogonIme(1, facts(true, {{"2", "E0010411"}}, true)), LogonImeStep::Nothing);
 }
 
-TEST(LogonImeRule, NoStepThrowsAListAway) {
-    PreloadLists shown = lists({{"1", true, "e0010411"}, {"2", true, "00000409"}}, false);
-    PreloadLists hidden = lists({{"1", true, "00000411"}}, true);
-    EXPECT_EQ(DecideLogonIme(0, shown), LogonImeStep::kHide);
-    EXPECT_EQ(DecideLogonIme(1, shown), LogonImeStep::kNone);
-    EXPECT_EQ(DecideLogonIme(1, hidden), LogonImeStep::kShow);
-    EXPECT_EQ(DecideLogonIme(0, hidden), LogonImeStep::kNone);
+TEST(LogonImeRule, HidingSetsTheCurrentListAsideAlsoOverALeftOver) {
+    PreloadValues shown = {{"1", "00000411"}, {"2", "e0010411"}};
+    EXPECT_EQ(DecideLogonIme(0, facts(true, shown, false)), LogonImeStep::SetCurrentAside);
+    EXPECT_EQ(DecideLogonIme(0, facts(true, shown, true)), LogonImeStep::SetCurrentAside);
+}
 
-    // A kept list from before stops hiding; a list that is no placeholder stops showing.
-    shown.keptExists = true;
-    EXPECT_EQ(DecideLogonIme(0, shown), LogonImeStep::kNone);
-    PreloadLists other = lists({{"1", true, "00000409"}}, true);
-    EXPECT_EQ(DecideLogonIme(1, other), LogonImeStep::kNone);
-    // Nothing kept: nothing to show.
-    hidden.keptExists = false;
-    EXPECT_EQ(DecideLogonIme(1, hidden), LogonImeStep::kNone);
-    // No list at all: hiding writes the keyboard; a kept list alone is brought back.
-    PreloadLists none;
-    EXPECT_EQ(DecideLogonIme(0, none), LogonImeStep::kNone); // already hidden
-    none.keptExists = true;
-    EXPECT_EQ(DecideLogonIme(1, none), LogonImeStep::kShow);
+TEST(LogonImeRule, ShowingBringsBackOnlyOverAListThatHoldsNothingOfTheUsers) {
+    EXPECT_EQ(DecideLogonIme(1, facts(true, {{"1", "00000411"}}, true)),
+              LogonImeStep::BringSavedBack);
+    EXPECT_EQ(DecideLogonIme(1, facts(false, {}, true)), LogonImeStep::BringSavedBack);
+    EXPECT_EQ(DecideLogonIme(1, facts(true, {}, true)), LogonImeStep::BringSavedBack);
+    EXPECT_EQ(DecideLogonIme(1, facts(true, {{"1", "00000409"}}, true)), LogonImeStep::AddIme);
+    EXPECT_EQ(DecideLogonIme(1, facts(true, {{"1", "00000411"}}, false)), LogonImeStep::AddIme);
+    EXPECT_EQ(DecideLogonIme(1, facts(false, {}, false)), LogonImeStep::AddIme);
+}
+
+TEST(LogonImeRule, AnAddedLayoutGoesAfterTheHighestNumber) {
+    EXPECT_EQ(NextPreloadName({}), "1");
+    EXPECT_EQ(NextPreloadName({{"1", "00000411"}}), "2");
+    EXPECT_EQ(NextPreloadName({{"2", "x"}, {"7", "y"}, {"3", "z"}}), "8");
+    EXPECT_EQ(NextPreloadName({{"x", "a"}, {"", "b"}, {"99999999999", "c"}, {"-1", "d"}}), "1");
 }
 
 } // namespace

@@ -102,36 +102,66 @@ TEST_F(LogonImeTest, HidingAndShowingRestoresTheWholeList) {
     EXPECT_FALSE(keyExists(HKEY_USERS, saved));
 }
 
-TEST_F(LogonImeTest, NeitherSetterThrowsAListAway) {
-    // Hidden already, the full list kept: hiding again must keep it.
+TEST_F(LogonImeTest, HidingAgainKeepsTheKeptList) {
     list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
     list(preload, {{"1", "00000411"}});
-    Tree kept = snapshot(HKEY_USERS, saved);
+    Tree kept = snapshot(HKEY_USERS, saved), placeholder = snapshot(HKEY_USERS, preload);
     SetLogonIme(0);
     EXPECT_EQ(snapshot(HKEY_USERS, saved), kept);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), placeholder);
+}
 
-    // Showing without a kept list must keep the current one.
-    removeTree(HKEY_USERS, saved);
-    list(preload, {{"2", "00000409"}});
-    Tree current = snapshot(HKEY_USERS, preload);
+TEST_F(LogonImeTest, ShowingWithoutAKeptListAddsTheImeAfterTheUsersLayouts) {
+    list(preload, {{"1", "00000409"}, {"2", "00000411"}});
     SetLogonIme(1);
-    EXPECT_EQ(snapshot(HKEY_USERS, preload), current);
-    EXPECT_EQ(GetLogonIme(), 0);
-
-    // A list changed by hand while hidden is not replaced by the kept one.
-    list(saved, {{"1", "e0010411"}});
-    Tree keptAgain = snapshot(HKEY_USERS, saved);
-    SetLogonIme(1);
-    EXPECT_EQ(snapshot(HKEY_USERS, preload), current);
-    EXPECT_EQ(snapshot(HKEY_USERS, saved), keptAgain);
-
-    // Shown, with a stale kept list beside it: hiding would lose one of them.
-    list(preload, {{"1", "e0010411"}});
-    Tree shown = snapshot(HKEY_USERS, preload);
-    SetLogonIme(0);
-    EXPECT_EQ(snapshot(HKEY_USERS, preload), shown);
-    EXPECT_EQ(snapshot(HKEY_USERS, saved), keptAgain);
     EXPECT_EQ(GetLogonIme(), 1);
+    EXPECT_EQ(platformValueNames(HKEY_USERS, preload), (std::vector<std::string>{"1", "2", "3"}));
+    std::string first, added;
+    ReadRegString(HKEY_USERS, preload, "1", first);
+    ReadRegString(HKEY_USERS, preload, "3", added);
+    EXPECT_EQ(first, "00000409");
+    EXPECT_EQ(added, "e0010411");
+    EXPECT_FALSE(keyExists(HKEY_USERS, saved));
+}
+
+TEST_F(LogonImeTest, AListChangedByHandWhileHiddenIsKeptWhenShowing) {
+    list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
+    list(preload, {{"1", "00000409"}});
+    Tree kept = snapshot(HKEY_USERS, saved);
+    SetLogonIme(1);
+    EXPECT_EQ(GetLogonIme(), 1);
+    std::string own;
+    ReadRegString(HKEY_USERS, preload, "1", own);
+    EXPECT_EQ(own, "00000409");
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), kept);
+}
+
+TEST_F(LogonImeTest, ALeftOverKeptListNeverLeavesTheSwitchStuck) {
+    // A move whose deletion of the old key failed: both lists hold the full list.
+    list(preload, {{"1", "00000411"}, {"2", "e0010411"}, {"3", "00000409"}});
+    list(saved, {{"1", "00000411"}, {"2", "e0010411"}, {"3", "00000409"}});
+    Tree full = snapshot(HKEY_USERS, preload);
+    SetLogonIme(0);
+    EXPECT_EQ(GetLogonIme(), 0);
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), full);
+    SetLogonIme(1);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), full);
+    EXPECT_FALSE(keyExists(HKEY_USERS, saved));
+
+    // A stale kept list beside a current list with the IME: the current one is kept.
+    list(saved, {{"1", "00000409"}});
+    SetLogonIme(0);
+    EXPECT_EQ(GetLogonIme(), 0);
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), full);
+}
+
+TEST_F(LogonImeTest, ShowingBringsBackAKeptListOverAnEmptyOne) {
+    list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
+    Tree kept = snapshot(HKEY_USERS, saved);
+    makeKey(HKEY_USERS, preload); // an earlier step left it empty
+    SetLogonIme(1);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), kept);
+    EXPECT_FALSE(keyExists(HKEY_USERS, saved));
 }
 
 TEST_F(LogonImeTest, HidingWithoutAnyListWritesTheKeyboardOnly) {

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
+#include <stdexcept>
 
 namespace sample {
 
@@ -46,38 +48,49 @@ const char* rootName(HKEY root) {
     return "?";
 }
 
-// Remembers the top-most key or folder that each write creates.
+// Remembers the top-most key or folder that each write creates, and single files.
+// Entries are kept in UTF-16, so that names without a code page 932 form are
+// removed exactly.
 class Recorder {
   public:
-    void key(HKEY root, const std::string& path) {
-        std::string prefix;
-        for (const std::string& part : parts(path)) {
-            prefix += "\\" + part;
-            if (!keyExists(root, prefix)) {
-                add(std::string(rootName(root)) + "|" + prefix);
+    void key(HKEY root, const std::string& path) { keyW(root, kel::AnsiToWide(path)); }
+    void keyW(HKEY root, const std::wstring& path) {
+        std::wstring prefix;
+        for (const std::wstring& part : parts(path)) {
+            prefix += L"\\" + part;
+            if (!wideKeyExists(root, prefix.substr(1))) {
+                add(kel::AnsiToWide(rootName(root)) + L"|" + prefix);
                 return;
             }
         }
     }
-    void extraClasses(int count) { add("EXTRA|" + std::to_string(count)); }
-    void folder(const std::string& path) {
-        std::string prefix = path.substr(0, 2);
-        for (const std::string& part : parts(path.substr(3))) {
-            prefix += "\\" + part;
-            if (!kel::DirectoryExists(prefix)) {
-                add("FILE|" + prefix);
+    void extraClasses(int count) { add(L"EXTRA|" + std::to_wstring(count)); }
+    void folder(const std::string& path) { folderW(kel::AnsiToWide(path)); }
+    void folderW(const std::wstring& path) {
+        std::wstring prefix = path.substr(0, 2);
+        for (const std::wstring& part : parts(path.substr(3))) {
+            prefix += L"\\" + part;
+            if (GetFileAttributesW(prefix.c_str()) == INVALID_FILE_ATTRIBUTES) {
+                add(L"FILE|" + prefix);
                 return;
             }
         }
     }
+    void file(const std::wstring& path) { add(L"WFILE|" + path); }
+    // Every top-level key of root whose name starts with prefix, marked or not.
+    void prefix(HKEY root, const std::wstring& prefix) {
+        add(L"PREFIX" + kel::AnsiToWide(rootName(root)) + L"|" + prefix);
+    }
+    void forget() { count_ = kUnknown; }
 
   private:
-    static std::vector<std::string> parts(const std::string& path) {
-        std::vector<std::string> result;
+    static constexpr size_t kUnknown = static_cast<size_t>(-1);
+    static std::vector<std::wstring> parts(const std::wstring& path) {
+        std::vector<std::wstring> result;
         size_t start = 0;
         while (start <= path.size()) {
-            size_t end = path.find('\\', start);
-            if (end == std::string::npos)
+            size_t end = path.find(L'\\', start);
+            if (end == std::wstring::npos)
                 end = path.size();
             if (end > start)
                 result.push_back(path.substr(start, end - start));
@@ -85,10 +98,13 @@ class Recorder {
         }
         return result;
     }
-    void add(const std::string& entry) {
-        kel::StringList names = platformValueNames(HKEY_LOCAL_MACHINE, kManifest);
-        putString(HKEY_LOCAL_MACHINE, kManifest, std::to_string(names.size()), entry);
+    void add(const std::wstring& entry) {
+        if (count_ == kUnknown)
+            count_ = platformValueNames(HKEY_LOCAL_MACHINE, kManifest).size();
+        putWideString(HKEY_LOCAL_MACHINE, kel::AnsiToWide(kManifest + 1), std::to_wstring(count_++),
+                      entry);
     }
+    size_t count_ = kUnknown;
 };
 
 Recorder recorder;
@@ -238,6 +254,194 @@ void layMachineSettings() {
     }
 }
 
+// ---- The hostile variant
+
+const wchar_t kYen = L'\u00A5'; // 0x5C, a backslash, in code page 932
+const wchar_t kDivisionSlash = L'\u2215';
+
+std::wstring environmentFolder(const wchar_t* name) {
+    wchar_t value[32768];
+    DWORD length = GetEnvironmentVariableW(name, value, 32768);
+    return length > 0 && length < 32768 ? std::wstring(value, length) : std::wstring();
+}
+
+std::wstring appDataFolder() {
+    std::wstring path;
+    kel::ReadRegStringW(HKEY_CURRENT_USER,
+                        "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                        "AppData", path);
+    return path;
+}
+
+std::wstring parentOf(const std::wstring& folder) {
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+std::wstring replaced(std::wstring text, wchar_t from, wchar_t to) {
+    std::replace(text.begin(), text.end(), from, to);
+    return text;
+}
+
+void hostileFile(const std::wstring& path, size_t size = 1) {
+    recorder.file(path);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot write a hostile file");
+    std::string content(size, 'x');
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void hostileFolder(const std::wstring& path) {
+    recorder.folderW(path);
+    CreateDirectoryW(path.c_str(), nullptr);
+}
+
+// Folders beside %TEMP% and the toolbar folder, reached by the names' ANSI forms.
+struct HostileFolders {
+    std::wstring temp = environmentFolder(L"TEMP");
+    std::wstring toolbar = appDataFolder() + L"\\Microsoft\\Excel";
+    std::wstring besideTemp = parentOf(temp) + L"\\wexdal-hostile";
+    std::wstring insideTemp = temp + L"\\wexdal-hostile";
+};
+
+void layHostileFiles() {
+    HostileFolders at;
+    if (at.temp.empty() || at.toolbar.size() < 20)
+        throw std::runtime_error("no TEMP or AppData folder");
+    for (const std::wstring& folder : {at.besideTemp, at.insideTemp}) {
+        hostileFolder(folder);
+        hostileFile(folder + L"\\victim.tmp");
+    }
+    std::wstring up = std::wstring(1, kYen) + L"..";
+    const std::wstring tildeNames[] = {
+        L"~" + up + kYen + L"wexdal-hostile" + kYen + L"victim.tmp",
+        L"~" + up + up + kYen + L"wexdal-hostile" + kYen + L"victim.tmp",
+        replaced(L"~" + up + up + kYen + L"wexdal-hostile" + kYen + L"victim.tmp", kYen,
+                 kDivisionSlash),
+        L"~\u0100\u0101.tmp", // no code page 932 form
+        L"~\u00E1.tmp",       // best-fits to ~a.tmp
+        L"~plain.tmp",
+    };
+    for (const std::wstring& name : tildeNames)
+        hostileFile(at.temp + L"\\" + name);
+    hostileFile(at.temp + L"\\wexdal-hostile-keep" + kYen + L".txt");
+
+    recorder.folderW(at.toolbar);
+    std::wstring microsoft = parentOf(at.toolbar);
+    CreateDirectoryW(microsoft.c_str(), nullptr);
+    CreateDirectoryW(at.toolbar.c_str(), nullptr);
+    hostileFile(microsoft + L"\\wexdal-victim.xlb");
+    hostileFile(at.toolbar + L"\\b" + up + up + kYen + L"wexdal-victim.xlb");
+    hostileFile(at.toolbar + L"\\Excel10.xlb");
+    hostileFile(at.toolbar + L"\\Book1.xls");
+}
+
+void wideValue(HKEY root, const std::wstring& path, const std::wstring& name, DWORD type,
+               const Bytes& data) {
+    recorder.keyW(root, path);
+    putWideValue(root, path, name, type, data);
+}
+
+Bytes utf16(const std::wstring& text) {
+    const BYTE* begin = reinterpret_cast<const BYTE*>(text.c_str());
+    return Bytes(begin, begin + (text.size() + 1) * 2);
+}
+
+const Bytes& megabyteText() {
+    static const Bytes text = [] {
+        Bytes bytes(1 << 20, 'M');
+        bytes.back() = 0;
+        return bytes;
+    }();
+    return text;
+}
+
+void layHostileClasses() {
+    // Document classes: empty, not a string, and a yen sign whose ANSI form names a
+    // sub-key of another class that holds a CLSID and must not be touched.
+    text(HKEY_CLASSES_ROOT, "\\.xls", "", "");
+    number(HKEY_CLASSES_ROOT, "\\.doc", "", 8);
+    wideValue(HKEY_CLASSES_ROOT, L".ppt", L"", REG_SZ, utf16(L"PowerPoint\u00A5Show"));
+    text(HKEY_CLASSES_ROOT, "\\PowerPoint\\Show\\CLSID", "", kPowerPointClsid);
+    text(HKEY_CLASSES_ROOT, "\\CLSID\\LocalServer32", "", "a key at the CLSID root");
+
+    // Script classes the guard must pass over, and one it may rename: a yen sign, a
+    // decoy that its ANSI form names, a name of 131 characters.
+    const char* wscript = "wscript.exe \"%1\"";
+    wideValue(HKEY_CLASSES_ROOT, L"WexdalHostile\u00A5Yen\\Shell\\Open\\Command", L"", REG_SZ,
+              utf16(L"wscript.exe"));
+    text(HKEY_CLASSES_ROOT, "\\WexdalHostile\\Yen\\Shell\\Open\\Command", "", wscript);
+    wideValue(HKEY_CLASSES_ROOT,
+              L"WexdalHostile." + std::wstring(125, L'\u8868') + L"\\Shell\\Open\\Command", L"",
+              REG_SZ, utf16(L"WScript.exe \"%1\""));
+    // Plain classes beside them, recorded by their common prefix: the scans read
+    // every one.
+    recorder.prefix(HKEY_CLASSES_ROOT, L"WexdalHostile.");
+    for (int i = 0; i < kHostileClasses; ++i) {
+        wchar_t name[32];
+        std::swprintf(name, 32, L"WexdalHostile.%05d", i);
+        if (i % 1000 == 0)
+            putWideString(HKEY_CLASSES_ROOT, std::wstring(name) + L"\\Shell\\Open\\Command", L"",
+                          L"wscript.exe \"%1\"");
+        else
+            putWideString(HKEY_CLASSES_ROOT, name, L"", L"Wexdal hostile class");
+    }
+}
+
+void layHostileOffice() {
+    std::string company;
+    for (int i = 0; i < 60; ++i)
+        company += "株"; // 120 bytes, the field takes 104
+    for (const Product& product : {Office2003(), OfficeXP()})
+        text(HKEY_LOCAL_MACHINE, kUninstall + product.code, "RegCompany", company);
+
+    // Uninstall entries ahead of Office's: a name of 260 bytes in code page 932, a
+    // yen sign, and values of the wrong type or of 1 MB.
+    std::wstring uninstall = kel::AnsiToWide(kUninstall + 1);
+    wideValue(HKEY_LOCAL_MACHINE, uninstall + L"{0" + std::wstring(129, L'\u8868') + L"}",
+              L"DisplayName", REG_SZ, utf16(L"Wexdal hostile long entry"));
+    wideValue(HKEY_LOCAL_MACHINE, uninstall + L"{1\u00A5}", L"DisplayName", REG_SZ,
+              utf16(L"Microsoft Office \u00A5"));
+    std::string odd = kUninstall + std::string("{2-Wexdal-Hostile}");
+    recorder.key(HKEY_LOCAL_MACHINE, odd);
+    putValue(HKEY_LOCAL_MACHINE, odd, "DisplayName", REG_SZ, megabyteText());
+    putValue(HKEY_LOCAL_MACHINE, odd, "VersionMajor", REG_SZ, Bytes{'1', '1', 0});
+    putValue(HKEY_LOCAL_MACHINE, odd, "DisplayVersion", REG_DWORD, Bytes{1, 0, 0, 0});
+
+    // Wrong types and 1 MB values where the program reads.
+    std::string settings = "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
+    recorder.key(HKEY_CURRENT_USER, settings);
+    putValue(HKEY_CURRENT_USER, settings, "Company", REG_DWORD, Bytes{1, 0, 0, 0});
+    putValue(HKEY_CURRENT_USER, settings, "UserInitials", REG_BINARY, megabyteText());
+    std::string profile = std::string("\\") + kSecondProfile + "\\Software\\Microsoft\\Office";
+    putValue(HKEY_USERS, profile + "\\10.0\\Common\\UserInfo", "UserName", REG_BINARY,
+             megabyteText());
+    putValue(HKEY_LOCAL_MACHINE, kUninstall + OfficeXP().code, "ProductID", REG_BINARY,
+             megabyteText());
+    number(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Word\\Data", "Toolbars", 7);
+    const char* preload = "\\.DEFAULT\\Keyboard Layout\\Preload";
+    putValue(HKEY_USERS, preload, "3", REG_DWORD, Bytes{0x11, 4, 0, 0});
+    putValue(HKEY_USERS, preload, "4", REG_SZ, megabyteText());
+
+    // Keys that deny reading, under the Office keys the program lists.
+    for (auto [root, key] :
+         {std::pair{HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Office\\10.0"
+                                        "\\Registration\\{Wexdal-Locked}"},
+          std::pair{HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Wexdal Locked"}}) {
+        text(root, key, "", "locked");
+        setKeySecurity(root, key, "D:P(D;;KR;;;WD)(A;;KA;;;WD)");
+    }
+}
+
+void layHostile() {
+    layHostileFiles();
+    layHostileClasses();
+    layHostileOffice();
+}
+
 // Each extension names the file class laid after it; the file classes open a
 // program that is no script host. In the registry's order the extensions come
 // before the script classes, the file classes after them.
@@ -272,6 +476,13 @@ void removeExtraClasses(int count) {
 }
 
 } // namespace
+
+std::vector<std::wstring> HostileSurvivors() {
+    HostileFolders at;
+    return {at.besideTemp + L"\\victim.tmp", at.insideTemp + L"\\victim.tmp",
+            at.temp + L"\\wexdal-hostile-keep\u00A5.txt",
+            parentOf(at.toolbar) + L"\\wexdal-victim.xlb", at.toolbar + L"\\Book1.xls"};
+}
 
 Product Office2003() {
     return {11,
@@ -315,26 +526,43 @@ void Lay(const Options& options) {
     if (options.outlookExpress)
         layOutlookExpress();
     layMachineSettings();
+    if (options.hostile)
+        layHostile();
     layExtraClasses(options.extraClasses);
 }
 
 void Remove() {
     RemoveModern();
     kel::StringList names = platformValueNames(HKEY_LOCAL_MACHINE, kManifest);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::stoul(a) < std::stoul(b);
+    });
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        std::string entry;
-        kel::ReadRegString(HKEY_LOCAL_MACHINE, kManifest, *it, entry);
-        size_t bar = entry.find('|');
-        std::string kind = entry.substr(0, bar), path = entry.substr(bar + 1);
-        if (kind == "FILE")
-            removeFolderTree(path);
-        if (kind == "EXTRA")
-            removeExtraClasses(std::atoi(path.c_str()));
-        for (const Root& root : kRoots)
-            if (kind == root.name)
-                removeTree(root.key, path);
+        std::wstring entry;
+        kel::ReadRegStringW(HKEY_LOCAL_MACHINE, kManifest, *it, entry);
+        size_t bar = entry.find(L'|');
+        if (bar == std::wstring::npos)
+            continue;
+        std::wstring kind = entry.substr(0, bar), path = entry.substr(bar + 1);
+        if (kind == L"FILE")
+            removeFolderTreeW(path);
+        if (kind == L"EXTRA")
+            removeExtraClasses(std::stoi(path));
+        if (kind == L"WFILE") {
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+        for (const Root& root : kRoots) {
+            if (kind == kel::AnsiToWide(root.name) && path.size() > 1)
+                removeWideTree(root.key, path.substr(1));
+            if (kind == L"PREFIX" + kel::AnsiToWide(root.name) && !path.empty())
+                for (const std::wstring& name : wideSubKeyNames(root.key, L""))
+                    if (name.compare(0, path.size(), path) == 0)
+                        removeWideTree(root.key, name);
+        }
     }
     removeTree(HKEY_LOCAL_MACHINE, kManifest);
+    recorder.forget();
 }
 
 } // namespace sample

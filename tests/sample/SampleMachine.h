@@ -25,6 +25,7 @@ struct Options {
     bool secondProfile = true;     // a second loaded profile under HKEY_USERS
     bool registrationIds = false;  // ProductIDs under ...\Office\V\Registration\{code}
     bool installerIds = false;     // ProductIDs in the installer's user data
+    bool hostile = false;          // the untrusted data of HostileFacts below
     int extraClasses = 0;          // more classes in HKCR: half extensions, half file classes
 };
 
@@ -40,6 +41,16 @@ extern const char* const kInstallerUsers[2];
 // The install root of a version: ProgramFilesDir + "\Microsoft Office\OFFICE<n>\".
 std::string InstallRoot(int major);
 std::string OutlookExpressPath();
+
+// The hostile variant: names with yen signs and look-alikes in %TEMP% and the
+// Excel toolbar folder with files beside them that must survive; empty, non-string
+// and yen-named document classes; a registered company longer than its field; key
+// names over 255 bytes in code page 932; values of the wrong type and of 1 MB; keys
+// that deny reading under the Office keys; kHostileClasses extra classes.
+constexpr int kHostileClasses = 10000;
+
+// The files of the hostile variant that no repair may touch.
+std::vector<std::wstring> HostileSurvivors();
 
 void Lay(const Options& options);
 // Removes what Lay recorded; safe to call when nothing was laid.

@@ -1,6 +1,6 @@
 // Lays the sample machine into the Wine prefix, or removes it.
 //   sample_machine lay [--no-component] [--office2003-only] [--outlook-express-only]
-//                      [--extra-classes]
+//                      [--extra-classes] [--hostile]
 //   sample_machine lay --m365 | --office2016
 //   sample_machine remove
 #include "tests/sample/ModernMachine.h"
@@ -12,9 +12,10 @@
 
 int main(int argc, char** argv) {
     if (argc < 2 || (std::strcmp(argv[1], "lay") != 0 && std::strcmp(argv[1], "remove") != 0)) {
-        std::fprintf(stderr, "usage: sample_machine lay [--no-component] [--office2003-only] "
-                             "[--outlook-express-only] [--extra-classes] | lay --m365 | "
-                             "lay --office2016 | remove\n");
+        std::fprintf(stderr,
+                     "usage: sample_machine lay [--no-component] [--office2003-only] "
+                     "[--outlook-express-only] [--extra-classes] [--hostile] | lay --m365 | "
+                     "lay --office2016 | remove\n");
         return 2;
     }
     try {
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
                 options.componentMajor = 0;
             else if (std::strcmp(argv[i], "--office2003-only") == 0)
                 options.products = {sample::Office2003()}, options.componentMajor = 0;
+            else if (std::strcmp(argv[i], "--hostile") == 0)
+                options.hostile = true;
             else if (std::strcmp(argv[i], "--outlook-express-only") == 0)
                 options.products.clear(), options.outlookExpress = true;
             else if (std::strcmp(argv[i], "--extra-classes") == 0)

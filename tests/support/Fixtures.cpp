@@ -1,5 +1,7 @@
 #include "tests/support/Fixtures.h"
 
+#include "sysinfo/Text.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -46,25 +48,31 @@ void installFixture(const std::string& variant, const std::string& path) {
         throw std::runtime_error("cannot copy fixture " + variant + " to " + path);
 }
 
-void removeFolderTree(const std::string& path) {
-    std::string folder = withSlash(path);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+// Through the wide API, so that names with a yen sign or without a code page 932
+// form are removed as they are, and nothing beside them.
+void removeFolderTreeW(const std::wstring& path) {
+    std::wstring folder = path.empty() || path.back() == L'\\' ? path : path + L"\\";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string child = folder + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring child = folder + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeFolderTree(child);
+                removeFolderTreeW(child);
             else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+void removeFolderTree(const std::string& path) {
+    removeFolderTreeW(kel::AnsiToWide(withSlash(path)));
 }
 
 void writeFile(const std::string& path, const std::string& content) {

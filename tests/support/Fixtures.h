@@ -33,6 +33,7 @@ class ScratchFolder {
 
 void makeFolders(const std::string& path);
 void removeFolderTree(const std::string& path);
+void removeFolderTreeW(const std::wstring& path);
 void writeFile(const std::string& path, const std::string& content);
 // The file's content; empty when it can't be read.
 std::string readFile(const std::string& path);

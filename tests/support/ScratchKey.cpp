@@ -120,6 +120,52 @@ Tree snapshot(HKEY root, const std::string& keyPath) {
     return readTree(key.get());
 }
 
+void putWideValue(HKEY root, const std::wstring& keyPath, const std::wstring& name, DWORD type,
+                  const Bytes& data) {
+    kel::RegKey key;
+    if (key.createW(root, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS ||
+        RegSetValueExW(key.get(), name.c_str(), 0, type, data.empty() ? nullptr : data.data(),
+                       static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot set a test value named in UTF-16");
+}
+
+void putWideString(HKEY root, const std::wstring& keyPath, const std::wstring& name,
+                   const std::wstring& text) {
+    const BYTE* begin = reinterpret_cast<const BYTE*>(text.c_str());
+    putWideValue(root, keyPath, name, REG_SZ, Bytes(begin, begin + (text.size() + 1) * 2));
+}
+
+void removeWideTree(HKEY root, const std::wstring& keyPath) {
+    if (!keyPath.empty())
+        deleteTree(root, keyPath);
+}
+
+bool wideKeyExists(HKEY root, const std::wstring& keyPath) {
+    kel::RegKey key;
+    return key.openW(root, keyPath, KEY_QUERY_VALUE) == ERROR_SUCCESS;
+}
+
+Tree wideSnapshot(HKEY root, const std::wstring& keyPath) {
+    kel::RegKey key;
+    if (key.openW(root, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return {};
+    return readTree(key.get());
+}
+
+std::vector<std::wstring> wideSubKeyNames(HKEY root, const std::wstring& keyPath) {
+    std::vector<std::wstring> names;
+    kel::RegKey key;
+    if (key.openW(root, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    DWORD length = 256;
+    for (DWORD i = 0; RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS;
+         ++i, length = 256)
+        names.emplace_back(name, length);
+    return names;
+}
+
 } // namespace testing_support
 
 #include <sddl.h>

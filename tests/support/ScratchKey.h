@@ -57,6 +57,17 @@ struct Tree {
 // The tree at keyPath; empty when the key is missing.
 Tree snapshot(HKEY root, const std::string& keyPath);
 
+// Keys and values named in UTF-16, for names that code page 932 does not carry
+// (a yen sign, characters without a code). Paths have no leading backslash.
+void putWideValue(HKEY root, const std::wstring& keyPath, const std::wstring& name, DWORD type,
+                  const Bytes& data);
+void putWideString(HKEY root, const std::wstring& keyPath, const std::wstring& name,
+                   const std::wstring& text);
+void removeWideTree(HKEY root, const std::wstring& keyPath);
+bool wideKeyExists(HKEY root, const std::wstring& keyPath);
+Tree wideSnapshot(HKEY root, const std::wstring& keyPath);
+std::vector<std::wstring> wideSubKeyNames(HKEY root, const std::wstring& keyPath);
+
 } // namespace testing_support
 
 namespace testing_support {

@@ -50,4 +50,27 @@ TEST(AnsiCase, MapsAsciiLettersOnly) {
     EXPECT_EQ(kel::AsciiUpper(std::string("a\x83")), std::string("A\x83"));
 }
 
+TEST(AfterLastPathDelimiter, CutsAfterTheLastBackslashOrColonOnly) {
+    using kel::AfterLastPathDelimiter;
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\Office\\EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(AfterLastPathDelimiter("C:EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(AfterLastPathDelimiter("EXCEL.EXE"), "EXCEL.EXE");
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\Office\\"), "");
+    EXPECT_EQ(AfterLastPathDelimiter(""), "");
+}
+
+TEST(AfterLastPathDelimiter, NeverCutsInsideADoubleByteCharacter) {
+    using kel::AfterLastPathDelimiter;
+    // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C: their trail byte is a backslash.
+    // "C:\ツール\ソフト.exe"
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\\x83\x63\x81\x5B\x83\x8B\\\x83\x5C\x83\x74\x83\x67.exe"),
+              "\x83\x5C\x83\x74\x83\x67.exe");
+    // "C:\表計算\表.exe"
+    EXPECT_EQ(AfterLastPathDelimiter("C:\\\x95\x5C\x8C\x76\x8E\x5A\\\x95\x5C.exe"), "\x95\x5C.exe");
+    // "D:予定表"
+    EXPECT_EQ(AfterLastPathDelimiter("D:\x97\x5C\x92\xE8\x95\x5C"), "\x97\x5C\x92\xE8\x95\x5C");
+    // A lead byte at the very end is kept, not read past.
+    EXPECT_EQ(AfterLastPathDelimiter(std::string("C:\\a\x83")), std::string("a\x83"));
+}
+
 } // namespace

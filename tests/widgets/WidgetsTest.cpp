@@ -276,27 +276,36 @@ TEST(TwoStateButtons, ExactlyOneOfAPairIsDownAndOtherRowsStay) {
     EXPECT_FALSE(off2.Down());
 }
 
-TEST(Edits, LimitCountsShiftJisBytes) {
+TEST(Edits, LimitCountsShiftJisBytesOfWhatIsTyped) {
     TestForm form;
     TEdit& edit = form.Create<TEdit>("ED_MsoInitials", form.Handle());
     edit.SetBounds(0, 0, 100, 20);
     edit.SetMaxLength(9);
-    edit.SetCaption("山田太郎花子"); // 12 bytes: cut at a character boundary
-    EXPECT_EQ(edit.Caption(), "山田太郎");
-    edit.SetCaption("ABCDEFGHIJK");
-    EXPECT_EQ(edit.Caption(), "ABCDEFGHI");
     edit.SetCaption("ABCD");
     SendMessageA(edit.Handle(), EM_SETSEL, 4, 4);
     SendMessageA(edit.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("あいう"));
-    EXPECT_EQ(edit.Caption(), "ABCDあい");
+    EXPECT_EQ(edit.Caption(), "ABCDあい"); // 8 bytes: "う" does not fit
+    SendMessageA(edit.Handle(), EM_SETSEL, 0, 0);
+    SendMessageA(edit.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("xy"));
+    EXPECT_EQ(edit.Caption(), "xABCDあい"); // typed at the start, cut there
+}
 
+TEST(Edits, TextTheProgramSetsIsShownWhole) {
+    TestForm form;
     TEdit& company = form.Create<TEdit>("ED_MsoCompany", form.Handle());
+    company.SetBounds(0, 0, 300, 20);
     company.SetMaxLength(104);
     std::string longName;
     for (int i = 0; i < 60; ++i)
         longName += "株";
     company.SetCaption(longName);
-    EXPECT_EQ(company.Caption().size(), 104u);
+    EXPECT_EQ(company.Caption(), longName);
+    SetWindowTextA(company.Handle(), (longName + "AB").c_str());
+    EXPECT_EQ(company.Caption(), longName + "AB");
+    // Pasting over a selection of the over-long text replaces it, up to the limit.
+    SendMessageA(company.Handle(), EM_SETSEL, 0, 61);
+    SendMessageA(company.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("見本"));
+    EXPECT_EQ(company.Caption(), "見本B");
 }
 
 TEST(Events, AnExceptionStopsAtTheEventBoundary) {
