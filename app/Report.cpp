@@ -17,23 +17,6 @@ using kel::TJsonWriter;
 using kel::TKelOfficeInfo;
 using kel::TKelProductInfo;
 
-struct ProductField {
-    const char* name;
-    std::string TKelProductInfo::*field;
-};
-// In the order of the memo's TKelProductInfo block.
-const ProductField kProductFields[] = {
-    {"CompanyName", &TKelProductInfo::CompanyName},
-    {"FileDescription", &TKelProductInfo::FileDescription},
-    {"FileVersion", &TKelProductInfo::FileVersion},
-    {"InternalName", &TKelProductInfo::InternalName},
-    {"LegalCopyright", &TKelProductInfo::LegalCopyright},
-    {"OriginalFilename", &TKelProductInfo::OriginalFilename},
-    {"ProductName", &TKelProductInfo::ProductName},
-    {"ProductVersion", &TKelProductInfo::ProductVersion},
-    {"MajorVersion", &TKelProductInfo::MajorVersion},
-};
-
 // The names of the VerList columns, in their order.
 const char* const kVerListColumns[] = {"Version",        "ProductCode", "DisplayName",
                                        "DisplayVersion", "ProductID",   "InstallRoot"};
@@ -57,8 +40,10 @@ void member(TJsonWriter& json, const std::string& name, const std::string& text)
 
 void productInfo(TJsonWriter& json, const TKelProductInfo& product) {
     json.BeginObject();
-    for (const ProductField& field : kProductFields)
-        member(json, field.name, product.*field.field);
+    // In the order of the memo's TKelProductInfo block.
+    for (const kel::TProductInfoString& string : kel::kProductInfoStrings)
+        member(json, string.name, product.*string.field);
+    member(json, "MajorVersion", product.MajorVersion);
     json.EndObject();
 }
 

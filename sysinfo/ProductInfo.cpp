@@ -10,15 +10,7 @@
 
 namespace kel {
 
-namespace {
-
-struct StringField {
-    const char* name;
-    std::string TKelProductInfo::*field;
-};
-
-// The eight version strings, in the order they are read and dumped.
-const StringField kStrings[] = {
+const TProductInfoString kProductInfoStrings[8] = {
     {"CompanyName", &TKelProductInfo::CompanyName},
     {"FileDescription", &TKelProductInfo::FileDescription},
     {"FileVersion", &TKelProductInfo::FileVersion},
@@ -28,6 +20,8 @@ const StringField kStrings[] = {
     {"ProductName", &TKelProductInfo::ProductName},
     {"ProductVersion", &TKelProductInfo::ProductVersion},
 };
+
+namespace {
 
 // The unit's file name alone, so that the executable names no build folder.
 #ifdef __FILE_NAME__
@@ -76,14 +70,14 @@ bool queryString(const void* block, const std::string& path, std::string& out) {
 } // namespace
 
 void TKelProductInfo::Clear() {
-    for (const StringField& string : kStrings)
+    for (const TProductInfoString& string : kProductInfoStrings)
         this->*string.field = "";
     MajorVersion.clear();
 }
 
 std::string TKelProductInfo::Dump() const {
     std::string text = "↓-- TKelProductInfo --↓\r\n";
-    for (const StringField& string : kStrings)
+    for (const TProductInfoString& string : kProductInfoStrings)
         text += std::string(string.name) + "[" + this->*string.field + "]\r\n";
     text += "MajorVersion[" + MajorVersion + "]\r\n";
     text += "↑-- TKelProductInfo --↑\r\n";
@@ -105,7 +99,7 @@ int ReadProductInfo(const std::string& path, TKelProductInfo& info) {
     std::string prefix;
     if (!stringTablePrefix(block.data(), prefix) || prefix.empty())
         return -1;
-    for (const StringField& string : kStrings) {
+    for (const TProductInfoString& string : kProductInfoStrings) {
         if (!queryString(block.data(), prefix + string.name, info.*string.field))
             return -1;
     }

@@ -26,6 +26,15 @@ class TKelProductInfo {
     std::string Dump() const;
 };
 
+// One version string of the record and its name in the version block and the dump.
+struct TProductInfoString {
+    const char* name;
+    std::string TKelProductInfo::*field;
+};
+
+// The eight version strings, in the order they are read and dumped.
+extern const TProductInfoString kProductInfoStrings[8];
+
 // Raised when a version block can't be read although its size was obtained.
 // what() is "Assertion failure (<source file>, line <n>)".
 class AssertionFailure : public std::runtime_error {
