@@ -302,6 +302,8 @@ TEST_F(HostileMachine, EveryButtonChangesOnlyWhatItIsMeantTo) {
     for (int i = 0; i < 60; ++i)
         company += "株";
     EXPECT_NE(text.find("Company=" + company + "\r\n"), std::string::npos) << "not cut";
+    EXPECT_NE(text.find("Owner=" + std::string((1 << 20) - 1, 'M') + "\r\n"), std::string::npos)
+        << "a 1 MB owner, whole";
 
     // Excel, Word and PowerPoint running, every termination declined: nothing is
     // repaired, only the switches' side effects remain.

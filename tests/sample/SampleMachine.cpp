@@ -380,6 +380,10 @@ void layHostileClasses() {
     // Plain classes beside them, recorded by their common prefix: the scans read
     // every one.
     recorder.prefix(HKEY_CLASSES_ROOT, L"WexdalHostile.");
+    putValue(HKEY_CLASSES_ROOT, "\\WexdalHostile.Big\\Shell\\Open\\Command", "", REG_SZ,
+             megabyteText());
+    putValue(HKEY_CLASSES_ROOT, "\\WexdalHostile.Number\\Shell\\Open\\Command", "", REG_DWORD,
+             Bytes{1, 0, 0, 0});
     for (int i = 0; i < kHostileClasses; ++i) {
         wchar_t name[32];
         std::swprintf(name, 32, L"WexdalHostile.%05d", i);
@@ -421,6 +425,7 @@ void layHostileOffice() {
              megabyteText());
     putValue(HKEY_LOCAL_MACHINE, kUninstall + OfficeXP().code, "ProductID", REG_BINARY,
              megabyteText());
+    putValue(HKEY_LOCAL_MACHINE, kUninstall + OfficeXP().code, "RegOwner", REG_SZ, megabyteText());
     number(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Word\\Data", "Toolbars", 7);
     const char* preload = "\\.DEFAULT\\Keyboard Layout\\Preload";
     putValue(HKEY_USERS, preload, "3", REG_DWORD, Bytes{0x11, 4, 0, 0});
