@@ -21,7 +21,7 @@ const UserInfoField kUserInfoFields[] = {
 } // namespace
 
 // Takes the edited values, writes them when they changed, reads them back and
-// reports whether the registry now holds them.
+// reports whether every write succeeded and the registry now holds them.
 void TForm1::BB_UserInfoClick(ui::TComponent&) {
     kel::TUserInfoList& after = *kel::gsInfoAfter;
     kel::TUserInfoList& before = *kel::gsInfoBefore;
@@ -37,8 +37,8 @@ void TForm1::BB_UserInfoClick(ui::TComponent&) {
         kel::ShowMessageDialog("変更されていません。", kel::TMsgDlgType::mtWarning, kel::mbOK);
         return;
     }
-    kel::WriteUserInfo(*kel::gOfficeInfo, after);
-    if (kel::ReadUserInfo(*kel::gOfficeInfo, before) == 0 && after == before)
+    int written = kel::WriteUserInfo(*kel::gOfficeInfo, after);
+    if (kel::ReadUserInfo(*kel::gOfficeInfo, before) == 0 && written == 0 && after == before)
         kel::ShowMessageDialog("更新しました。ご確認ください。", kel::TMsgDlgType::mtInformation,
                                kel::mbOK);
     else

@@ -109,47 +109,72 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
     }
 }
 
-void writeRegistration(HKEY root, const std::string& key, const std::string& company,
-                       const std::string& owner, RegView view = RegView::Program) {
-    if (RegKeyExists(root, key, view) != 0)
-        return;
-    WriteRegString(root, key, kCompany.registrationValue, company, view);
-    WriteRegString(root, key, kOwner.registrationValue, owner, view);
-}
+// The values an update writes, one per field. A write into a place that exists and
+// fails makes the whole update fail.
+class Writer {
+  public:
+    explicit Writer(const TUserInfoList& list) {
+        for (int i = 0; i < 3; ++i) {
+            values_[i] = TrimBlanks(list.Value(kFields[i]->name));
+            if (values_[i].empty())
+                values_[i] = kBlankValue;
+        }
+    }
+
+    void registration(const std::string& key, RegView view) {
+        for (int i = 0; i < 2; ++i)
+            check(UpdateRegString(HKEY_LOCAL_MACHINE, key, kFields[i]->registrationValue,
+                                  values_[i], view));
+    }
+    void settings(const std::string& key) {
+        for (int i = 0; i < 3; ++i)
+            check(UpdateRegWideString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
+    }
+    void common(const std::string& key) {
+        for (int i = 0; i < 3; ++i)
+            check(UpdateRegString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
+    }
+    int status() const { return status_; }
+
+  private:
+    void check(int status) {
+        if (status != 0)
+            status_ = -1;
+    }
+    std::string values_[3];
+    int status_ = 0;
+};
 
 // The product's registration places; a line without a product code (Click-to-Run)
 // has none, and nothing is written at the parent keys.
-void writeRegistrations(const std::string& code, const std::string& company,
-                        const std::string& owner) {
+void writeRegistrations(Writer& writer, const std::string& code) {
     if (code.empty())
         return;
     std::string packed = PackProductCode(code);
     StringList installerUsers;
     if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUserData, installerUsers) == 0) {
-        for (const std::string& user : installerUsers)
-            writeRegistration(HKEY_LOCAL_MACHINE,
-                              std::string(kUserData) + "\\" + user + "\\Products\\" + packed +
-                                  "\\InstallProperties",
-                              company, owner);
+        for (const std::string& user : installerUsers) {
+            std::string key = std::string(kUserData) + "\\" + user + "\\Products\\" + packed +
+                              "\\InstallProperties";
+            if (RegKeyExists(HKEY_LOCAL_MACHINE, key) == 0)
+                writer.registration(key, RegView::Program);
+        }
     }
     RegView view;
     if (registrationView(kUninstall + code, view))
-        writeRegistration(HKEY_LOCAL_MACHINE, kUninstall + code, company, owner, view);
+        writer.registration(kUninstall + code, view);
 }
 
-void writeProfileSettings(const std::string& office, const std::string& version,
-                          const std::string values[3]) {
+void writeProfileSettings(Writer& writer, const std::string& office, const std::string& version) {
     std::string versionKey = office + "\\" + version;
     std::string userInfo = versionKey + "\\Common\\UserInfo";
     if (RegKeyExists(HKEY_USERS, userInfo) == 0) {
-        for (int i = 0; i < 3; ++i)
-            WriteRegWideString(HKEY_USERS, userInfo, kFields[i]->settingsValue, values[i]);
+        writer.settings(userInfo);
         DeleteRegValue(HKEY_USERS, userInfo, "UserInfo");
     }
     std::string common = office + kCommonUserInfo;
     if (usesCommonSettings(version) && RegKeyExists(HKEY_USERS, common) == 0)
-        for (int i = 0; i < 3; ++i)
-            WriteRegString(HKEY_USERS, common, kFields[i]->settingsValue, values[i]);
+        writer.common(common);
     if (RegKeyExists(HKEY_USERS, versionKey + "\\Word\\Data") == 0)
         DeleteRegValue(HKEY_USERS, versionKey + "\\Word\\Data", "Settings");
     StringList applications;
@@ -196,20 +221,11 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     return 0;
 }
 
-void WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
-    std::string values[3];
-    for (int i = 0; i < 3; ++i) {
-        values[i] = TrimBlanks(list.Value(kFields[i]->name));
-        if (values[i].empty())
-            values[i] = kBlankValue;
-    }
-    const std::string& company = values[0];
-    const std::string& owner = values[1];
-
+int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
+    Writer writer(list);
     for (const std::string& line : info.VerList) {
         std::string version = VerListColumnOf(line, kColVersion);
-        std::string code = VerListColumnOf(line, kColCode);
-        writeRegistrations(code, company, owner);
+        writeRegistrations(writer, VerListColumnOf(line, kColCode));
 
         StringList profiles;
         if (GetRegKeyNames(HKEY_USERS, "", profiles) != 0)
@@ -217,9 +233,10 @@ void WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
         for (const std::string& user : profiles) {
             std::string office = profileOffice(user);
             if (RegKeyExists(HKEY_USERS, office) == 0)
-                writeProfileSettings(office, version, values);
+                writeProfileSettings(writer, office, version);
         }
     }
+    return writer.status();
 }
 
 } // namespace kel

@@ -16,8 +16,9 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list);
 
 // Writes the values into every existing place of every installed version: the
 // registrations (company, owner) and every loaded profile's settings (company,
-// owner, initials), and removes the cached "UserInfo" and "Settings" values. No
-// key is created; statuses are not looked at.
-void WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list);
+// owner, initials), and removes the cached "UserInfo" and "Settings" values. Keys
+// are opened, never created. 0 when every write succeeded; -1 when a place that
+// exists refused one.
+int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list);
 
 } // namespace kel

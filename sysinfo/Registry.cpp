@@ -346,15 +346,45 @@ int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& val
     return 0;
 }
 
-int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& text, RegView view) {
+namespace {
+
+int writeString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                const std::string& text, RegView view, bool create) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true, view))
+    if (!openWritable(key, root, keyPath, create, view))
         return -1;
     setValue(key.get(), valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
     std::string readText;
     decodeString(readBack(key.get(), valueName, REG_SZ), readText);
     return readText == text ? 0 : -1;
+}
+
+int writeWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                    const std::string& text, bool create) {
+    if (text.size() > kWideTextMaxBytes)
+        return -1;
+    RegKey key;
+    if (!openWritable(key, root, keyPath, create))
+        return -1;
+    wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
+    std::wstring wide = AnsiToWide(text);
+    std::memcpy(buffer, wide.data(), wide.size() * sizeof(wchar_t));
+    setValue(key.get(), valueName, REG_BINARY, buffer, static_cast<DWORD>(2 * (text.size() + 1)));
+    std::string readText;
+    decodeWideString(readBack(key.get(), valueName, REG_BINARY), readText);
+    return readText == text ? 0 : -1;
+}
+
+} // namespace
+
+int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   const std::string& text, RegView view) {
+    return writeString(root, keyPath, valueName, text, view, true);
+}
+
+int UpdateRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                    const std::string& text, RegView view) {
+    return writeString(root, keyPath, valueName, text, view, false);
 }
 
 int ReadRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -366,18 +396,12 @@ int ReadRegWideString(HKEY root, const std::string& keyPath, const std::string& 
 
 int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
                        const std::string& text) {
-    if (text.size() > kWideTextMaxBytes)
-        return -1;
-    RegKey key;
-    if (!openWritable(key, root, keyPath, true))
-        return -1;
-    wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
-    std::wstring wide = AnsiToWide(text);
-    std::memcpy(buffer, wide.data(), wide.size() * sizeof(wchar_t));
-    setValue(key.get(), valueName, REG_BINARY, buffer, static_cast<DWORD>(2 * (text.size() + 1)));
-    std::string readText;
-    decodeWideString(readBack(key.get(), valueName, REG_BINARY), readText);
-    return readText == text ? 0 : -1;
+    return writeWideString(root, keyPath, valueName, text, true);
+}
+
+int UpdateRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                        const std::string& text) {
+    return writeWideString(root, keyPath, valueName, text, false);
 }
 
 int RegKeyExists(HKEY root, const std::string& keyPath, RegView view) {

@@ -66,6 +66,11 @@ int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& val
 int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                    const std::string& text, RegView view = RegView::Program);
 
+// WriteRegString into an existing key only: -1 when the key does not open for
+// writing, and no key is created.
+int UpdateRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                    const std::string& text, RegView view = RegView::Program);
+
 // Largest stored value the wide-text functions handle, and the ANSI text length
 // that fits in it with its terminating NUL code unit.
 constexpr DWORD kWideBufferBytes = 520;
@@ -83,6 +88,11 @@ int ReadRegWideString(HKEY root, const std::string& keyPath, const std::string& 
 // buffer: it is refused with -1 and nothing is written. Errors as WriteRegInteger.
 int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
                        const std::string& text);
+
+// WriteRegWideString into an existing key only: -1 when the key does not open for
+// writing, and no key is created.
+int UpdateRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                        const std::string& text);
 
 // 0 when the key opens for reading.
 int RegKeyExists(HKEY root, const std::string& keyPath, RegView view = RegView::Program);

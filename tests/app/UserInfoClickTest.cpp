@@ -123,4 +123,18 @@ TEST_F(UserInfoClickTest, InitialsWithNowhereToGoFail) {
     EXPECT_EQ(kel::gsInfoBefore->Value("Initials"), "YT"); // what it held before
 }
 
+// The current user's settings and the registrations take the edit; one loaded
+// profile's settings refuse it. The read-back alone would agree.
+TEST_F(UserInfoClickTest, AWriteRefusedInOneProfileIsReportedAsFailed) {
+    std::string refusing = std::string("\\") + sample::kSecondProfile +
+                           "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
+    setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KR;;;WD)");
+    field("ED_MsoInitials").SetCaption("AB");
+    SeenDialog seen = click();
+    setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KA;;;WD)");
+    EXPECT_EQ(seen.message, "更新出来ませんでした。");
+    EXPECT_EQ(kel::gsInfoBefore->Value("Initials"), "AB");
+    EXPECT_NE(initialsIn(refusing), "AB");
+}
+
 } // namespace

@@ -98,7 +98,9 @@ TEST_F(UserInfoTest, WritesEveryPlaceOfEveryVersionAndProfile) {
               "UserInfo", "cached");
     std::vector<std::string> entryValues =
         platformValueNames(HKEY_LOCAL_MACHINE, kUninstall + sample::Office2003().code);
-    WriteUserInfo(info, list({{"Company", "新会社"}, {"Owner", "新 使用者"}, {"Initials", "NU"}}));
+    EXPECT_EQ(WriteUserInfo(
+                  info, list({{"Company", "新会社"}, {"Owner", "新 使用者"}, {"Initials", "NU"}})),
+              0);
 
     for (const sample::Product& product : {sample::Office2003(), sample::OfficeXP()}) {
         std::string entry = kUninstall + product.code;
@@ -142,10 +144,27 @@ TEST_F(UserInfoTest, NoKeyIsEverCreated) {
     removeTree(HKEY_USERS,
                "\\" + std::string(sample::kSecondProfile) + "\\Software\\Microsoft\\Office\\10.0");
     Tree defaultProfile = snapshot(HKEY_USERS, "\\.Default\\Software");
-    WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}}));
+    EXPECT_EQ(WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}})), 0);
     EXPECT_FALSE(keyExists(HKEY_USERS, "\\" + std::string(sample::kSecondProfile) +
                                            "\\Software\\Microsoft\\Office\\10.0"));
     EXPECT_EQ(snapshot(HKEY_USERS, "\\.Default\\Software"), defaultProfile);
+}
+
+TEST_F(UserInfoTest, APlaceThatRefusesTheWriteFailsTheUpdateAndTheOthersAreWritten) {
+    std::string refusing = settings(sample::kSecondProfile, "11.0");
+    setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KR;;;WD)");
+    EXPECT_EQ(WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}})), -1);
+    setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KA;;;WD)");
+    EXPECT_EQ(wide(HKEY_USERS, refusing, "Company"), "見本商事");
+    EXPECT_EQ(wide(HKEY_USERS, settings(sample::kSecondProfile, "10.0"), "Company"), "c");
+    EXPECT_EQ(text(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegCompany"), "c");
+
+    // A company too long for the settings' buffer reaches the registrations only.
+    EXPECT_EQ(
+        WriteUserInfo(info, list({{"Company", std::string(300, 'c').c_str()}, {"Owner", "o"}})),
+        -1);
+    EXPECT_EQ(text(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegCompany"),
+              std::string(300, 'c'));
 }
 
 } // namespace

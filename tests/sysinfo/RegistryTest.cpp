@@ -136,6 +136,25 @@ TEST_F(RegistryTest, WritersReportAKeyTheyCannotOpenAsFailure) {
     setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;KA;;;WD)");
 }
 
+TEST_F(RegistryTest, UpdatersWriteIntoExistingKeysOnly) {
+    EXPECT_EQ(UpdateRegString(HKEY_CURRENT_USER, missing(), "Company", "x"), -1);
+    EXPECT_EQ(UpdateRegWideString(HKEY_CURRENT_USER, missing(), "Company", "x"), -1);
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, missing()));
+
+    EXPECT_EQ(UpdateRegString(HKEY_CURRENT_USER, key(), "Company", "株式会社"), 0);
+    EXPECT_EQ(UpdateRegWideString(HKEY_CURRENT_USER, key(), "Owner", "山田"), 0);
+    std::string text;
+    EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key(), "Company", text), 0);
+    EXPECT_EQ(text, "株式会社");
+    EXPECT_EQ(ReadRegWideString(HKEY_CURRENT_USER, key(), "Owner", text), 0);
+    EXPECT_EQ(text, "山田");
+
+    setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;KR;;;WD)");
+    EXPECT_EQ(UpdateRegString(HKEY_CURRENT_USER, key(), "Company", "new"), -1);
+    EXPECT_EQ(UpdateRegWideString(HKEY_CURRENT_USER, key(), "Owner", "new"), -1);
+    setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;KA;;;WD)");
+}
+
 TEST_F(RegistryTest, ReadOnlyOpenFallsBackToQueryingValuesAlone) {
     putString(HKEY_CURRENT_USER, key(), "Company", "Kelfine");
     makeKey(HKEY_CURRENT_USER, scratch.sub("Child"));
