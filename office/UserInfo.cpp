@@ -1,6 +1,7 @@
 #include "office/UserInfo.h"
 
 #include "sysinfo/Registry.h"
+#include "sysinfo/Text.h"
 
 namespace kel {
 
@@ -25,15 +26,22 @@ const Field kOwner = {"Owner", "RegOwner", "UserName"};
 const Field kInitials = {"Initials", nullptr, "UserInitials"};
 const Field* const kFields[] = {&kCompany, &kOwner, &kInitials};
 
-// Sets names from successful reads and remembers which were found.
+// Sets names from successful reads and remembers which were found. A stored text
+// that code page 932 does not carry exactly is shown in its best-fit form and
+// marked, so that an update leaves it alone.
 class Gatherer {
   public:
     explicit Gatherer(TUserInfoList& list) : list_(list) {}
 
-    void read(int status, const Field& field, const std::string& value) {
+    void read(int status, const Field& field, const std::wstring& stored) {
         if (status != 0)
             return;
+        std::string value;
+        bool exact = WideToAnsiExact(stored, value);
+        if (!exact)
+            value = WideToAnsi(stored);
         list_.SetValue(field.name, TrimBlanks(value));
+        list_.SetApproximate(field.name, !exact);
         found_[index(field)] = true;
     }
     bool found(const Field& field) const { return found_[index(field)]; }
@@ -49,8 +57,8 @@ class Gatherer {
 
 void readString(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field,
                 RegView view = RegView::Program) {
-    std::string value;
-    int status = ReadRegString(root, key, field.registrationValue, value, view);
+    std::wstring value;
+    int status = ReadRegStringW(root, key, field.registrationValue, value, view);
     gatherer.read(status, field, value);
 }
 
@@ -64,14 +72,14 @@ bool registrationView(const std::string& entry, RegView& view) {
 }
 
 void readWide(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
-    std::string value;
-    int status = ReadRegWideString(root, key, field.settingsValue, value);
+    std::wstring value;
+    int status = ReadRegWideStringW(root, key, field.settingsValue, value);
     gatherer.read(status, field, value);
 }
 
 void readCommon(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field) {
-    std::string value;
-    int status = ReadRegString(root, key, field.settingsValue, value);
+    std::wstring value;
+    int status = ReadRegStringW(root, key, field.settingsValue, value);
     gatherer.read(status, field, value);
 }
 
@@ -109,8 +117,9 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
     }
 }
 
-// The values an update writes, one per field. A write into a place that exists and
-// fails makes the whole update fail.
+// The values an update writes, one per field. A field whose value is shown changed
+// (and was not edited) is left alone everywhere. A write into a place that exists
+// and fails makes the whole update fail.
 class Writer {
   public:
     explicit Writer(const TUserInfoList& list) {
@@ -118,21 +127,25 @@ class Writer {
             values_[i] = TrimBlanks(list.Value(kFields[i]->name));
             if (values_[i].empty())
                 values_[i] = kBlankValue;
+            skip_[i] = list.IsApproximate(kFields[i]->name);
         }
     }
 
     void registration(const std::string& key, RegView view) {
         for (int i = 0; i < 2; ++i)
-            check(UpdateRegString(HKEY_LOCAL_MACHINE, key, kFields[i]->registrationValue,
-                                  values_[i], view));
+            if (!skip_[i])
+                check(UpdateRegString(HKEY_LOCAL_MACHINE, key, kFields[i]->registrationValue,
+                                      values_[i], view));
     }
     void settings(const std::string& key) {
         for (int i = 0; i < 3; ++i)
-            check(UpdateRegWideString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
+            if (!skip_[i])
+                check(UpdateRegWideString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
     }
     void common(const std::string& key) {
         for (int i = 0; i < 3; ++i)
-            check(UpdateRegString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
+            if (!skip_[i])
+                check(UpdateRegString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
     }
     int status() const { return status_; }
 
@@ -142,6 +155,7 @@ class Writer {
             status_ = -1;
     }
     std::string values_[3];
+    bool skip_[3] = {false, false, false};
     int status_ = 0;
 };
 

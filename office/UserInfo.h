@@ -11,14 +11,15 @@ namespace kel {
 // Reads the values in their order of preference into list (names no source yields
 // keep what they had): the primary product's registration, the current user's
 // settings of the primary version, then every loaded profile's settings of every
-// installed version until all three are found. Always returns 0.
+// installed version until all three are found. A value that code page 932 does not
+// carry exactly is marked approximate in list. Always returns 0.
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list);
 
 // Writes the values into every existing place of every installed version: the
 // registrations (company, owner) and every loaded profile's settings (company,
 // owner, initials), and removes the cached "UserInfo" and "Settings" values. Keys
-// are opened, never created. 0 when every write succeeded; -1 when a place that
-// exists refused one.
+// are opened, never created, and a value marked approximate in list is not
+// written. 0 when every write succeeded; -1 when a place that exists refused one.
 int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list);
 
 } // namespace kel

@@ -2,6 +2,8 @@
 
 #include "sysinfo/TextRules.h"
 
+#include <algorithm>
+
 namespace kel {
 
 TUserInfoList* gsInfoBefore = nullptr;
@@ -26,6 +28,8 @@ std::string TUserInfoList::Value(const std::string& name) const {
 }
 
 void TUserInfoList::SetValue(const std::string& name, const std::string& value) {
+    if (value != Value(name))
+        SetApproximate(name, false);
     for (auto it = Lines.begin(); it != Lines.end(); ++it) {
         if (!isLineOf(*it, name))
             continue;
@@ -37,6 +41,18 @@ void TUserInfoList::SetValue(const std::string& name, const std::string& value) 
     }
     if (!value.empty())
         Lines.push_back(name + "=" + value);
+}
+
+void TUserInfoList::SetApproximate(const std::string& name, bool approximate) {
+    auto it = std::find(Approximate.begin(), Approximate.end(), name);
+    if (approximate && it == Approximate.end())
+        Approximate.push_back(name);
+    else if (!approximate && it != Approximate.end())
+        Approximate.erase(it);
+}
+
+bool TUserInfoList::IsApproximate(const std::string& name) const {
+    return std::find(Approximate.begin(), Approximate.end(), name) != Approximate.end();
 }
 
 std::string TrimBlanks(const std::string& text) {

@@ -10,12 +10,17 @@ namespace kel {
 class TUserInfoList {
   public:
     std::vector<std::string> Lines;
+    // Names whose value is shown changed: the stored text has characters that code
+    // page 932 does not carry exactly, so the value must not be written back.
+    std::vector<std::string> Approximate;
 
     // The value of name; empty when the name has no line.
     std::string Value(const std::string& name) const;
     // An empty value removes the name's line; otherwise the line is replaced in
-    // place or appended.
+    // place or appended. A value other than the one held clears the name's mark.
     void SetValue(const std::string& name, const std::string& value);
+    void SetApproximate(const std::string& name, bool approximate);
+    bool IsApproximate(const std::string& name) const;
     // The lines, each ended by CR LF.
     std::string Text() const;
     bool operator==(const TUserInfoList& other) const { return Lines == other.Lines; }

@@ -130,13 +130,21 @@ bool decodeString(const StoredValue& value, std::string& out) {
     return true;
 }
 
-bool decodeWideString(const StoredValue& value, std::string& out) {
+bool decodeWideText(const StoredValue& value, std::wstring& out) {
     if (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_DWORD ||
         value.data.size() > kWideBufferBytes)
         return false;
     wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
     std::memcpy(buffer, value.data.data(), value.data.size());
-    out = WideToAnsi(std::wstring(buffer, wcsnlen(buffer, std::size(buffer))));
+    out.assign(buffer, wcsnlen(buffer, std::size(buffer)));
+    return true;
+}
+
+bool decodeWideString(const StoredValue& value, std::string& out) {
+    std::wstring wide;
+    if (!decodeWideText(value, wide))
+        return false;
+    out = WideToAnsi(wide);
     return true;
 }
 
@@ -309,10 +317,10 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
 }
 
 int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   std::wstring& text) {
+                   std::wstring& text, RegView view) {
     text.clear();
     RegKey key;
-    if (!openReadOnly(key, root, keyPath))
+    if (!openReadOnly(key, root, keyPath, view))
         return -1;
     std::wstring name = AnsiToWide(valueName);
     std::vector<BYTE> data(256);
@@ -392,6 +400,13 @@ int ReadRegWideString(HKEY root, const std::string& keyPath, const std::string& 
     text.clear();
     return readValue(root, keyPath, valueName,
                      [&](const StoredValue& stored) { decodeWideString(stored, text); });
+}
+
+int ReadRegWideStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                       std::wstring& text) {
+    text.clear();
+    return readValue(root, keyPath, valueName,
+                     [&](const StoredValue& stored) { decodeWideText(stored, text); });
 }
 
 int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,

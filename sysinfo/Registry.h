@@ -52,7 +52,7 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
 
 // ReadRegString read through the wide API: the text exactly as stored.
 int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   std::wstring& text);
+                   std::wstring& text, RegView view = RegView::Program);
 
 // Reads a string value that names a registry key (a document class, a class ID).
 // 0 with name set when the value is a non-empty REG_SZ or REG_EXPAND_SZ without
@@ -82,6 +82,9 @@ constexpr size_t kWideTextMaxBytes = 259;
 // values leave text empty with status 0. A missing key or value gives -1.
 int ReadRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
                       std::string& text);
+// ReadRegWideString without the conversion: the UTF-16 text exactly as stored.
+int ReadRegWideStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                       std::wstring& text);
 
 // Writes text as UTF-16 REG_BINARY of 2 × (ANSI length + 1) bytes, zero-padded, and
 // compares the read-back. A text longer than 259 ANSI bytes does not fit the

@@ -137,4 +137,29 @@ TEST_F(UserInfoClickTest, AWriteRefusedInOneProfileIsReportedAsFailed) {
     EXPECT_NE(initialsIn(refusing), "AB");
 }
 
+// A registered company with a character code page 932 has no code for is shown in
+// its best-fit form; an update of the owner leaves the stored company as it was.
+TEST_F(UserInfoClickTest, AnUneditedCompanyThatDoesNotConvertExactlyIsNotWrittenBack) {
+    form.reset();
+    std::wstring entry = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    for (char c : sample::OfficeXP().code)
+        entry += static_cast<wchar_t>(c);
+    putWideString(HKEY_LOCAL_MACHINE, entry, L"RegCompany", L"\u898B\u672C\xD83D\xDE00");
+    Tree stored = wideSnapshot(HKEY_LOCAL_MACHINE, entry);
+    form = std::make_unique<app::TForm1>();
+    if (!app::gPagesBuilt)
+        form->BuildPages();
+    form->GLB_Menu->SetItemIndex(0);
+    form->GLB_MenuClick(*form->GLB_Menu);
+
+    std::string shown = field("ED_MsoCompany").Caption();
+    EXPECT_EQ(click().message, "変更されていません。");
+    field("ED_MsoOwner").SetCaption("鈴木 一郎");
+    SeenDialog seen = click();
+    EXPECT_EQ(seen.message, "更新しました。ご確認ください。");
+    EXPECT_EQ(wideSnapshot(HKEY_LOCAL_MACHINE, entry).values.at(L"RegCompany"),
+              stored.values.at(L"RegCompany"));
+    EXPECT_EQ(field("ED_MsoCompany").Caption(), shown);
+}
+
 } // namespace

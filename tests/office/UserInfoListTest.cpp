@@ -33,4 +33,26 @@ TEST(UserInfoRules, TrimmingAndEditedValues) {
     EXPECT_FALSE(list == other);
 }
 
+TEST(UserInfoRules, AnApproximateMarkStaysUntilTheValueIsChanged) {
+    TUserInfoList list;
+    list.SetValue("Company", "a?b");
+    list.SetApproximate("Company", true);
+    list.SetApproximate("Company", true);
+    EXPECT_EQ(list.Approximate, (std::vector<std::string>{"Company"}));
+    list.SetValue("Company", "a?b"); // an update without an edit sets the same text
+    list.SetValue("Owner", "o");
+    EXPECT_TRUE(list.IsApproximate("Company"));
+    EXPECT_FALSE(list.IsApproximate("Owner"));
+    TUserInfoList copy = list;
+    EXPECT_TRUE(copy.IsApproximate("Company"));
+    list.SetValue("Company", "typed");
+    EXPECT_FALSE(list.IsApproximate("Company"));
+    copy.SetApproximate("Owner", true);
+    copy.SetValue("Company", "typed");
+    EXPECT_TRUE(list == copy); // the marks take no part in the comparison
+    copy.SetApproximate("Company", true);
+    copy.SetValue("Company", ""); // cleared: the blank is written
+    EXPECT_FALSE(copy.IsApproximate("Company"));
+}
+
 } // namespace

@@ -167,4 +167,48 @@ TEST_F(UserInfoTest, APlaceThatRefusesTheWriteFailsTheUpdateAndTheOthersAreWritt
               std::string(300, 'c'));
 }
 
+// Values with characters code page 932 has no code for: an emoji (a surrogate pair)
+// in the registered company, a yen sign in the second profile's user name.
+TEST_F(UserInfoTest, AValueThatDoesNotConvertExactlyIsMarkedAndNeverWrittenBack) {
+    const std::wstring company = L"\u898B\u672C\xD83D\xDE00\u5546\u4E8B"; // 見本😀商事
+    std::wstring entry =
+        std::wstring(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
+        std::wstring(info.GUID.begin(), info.GUID.end());
+    putWideString(HKEY_LOCAL_MACHINE, entry, L"RegCompany", company);
+    TUserInfoList read;
+    ReadUserInfo(info, read);
+    EXPECT_TRUE(read.IsApproximate("Company"));
+    EXPECT_FALSE(read.IsApproximate("Owner"));
+    EXPECT_NE(read.Value("Company"), "");
+
+    // Only the owner is edited: the company is left as stored everywhere.
+    Tree registration = wideSnapshot(HKEY_LOCAL_MACHINE, entry);
+    std::string secondCompany =
+        wide(HKEY_USERS, settings(sample::kSecondProfile, "11.0"), "Company");
+    TUserInfoList edited = read;
+    edited.SetValue("Owner", "新 使用者");
+    EXPECT_EQ(WriteUserInfo(info, edited), 0);
+    EXPECT_EQ(wideSnapshot(HKEY_LOCAL_MACHINE, entry).values.at(L"RegCompany"),
+              registration.values.at(L"RegCompany"));
+    EXPECT_EQ(wide(HKEY_USERS, settings(sample::kSecondProfile, "11.0"), "Company"), secondCompany);
+    EXPECT_EQ(text(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegOwner"), "新 使用者");
+    TUserInfoList back = read;
+    ReadUserInfo(info, back);
+    EXPECT_TRUE(back == edited);
+
+    // A company typed anew is written everywhere.
+    edited.SetValue("Company", "新会社");
+    EXPECT_EQ(WriteUserInfo(info, edited), 0);
+    EXPECT_EQ(text(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegCompany"), "新会社");
+    ReadUserInfo(info, back);
+    EXPECT_FALSE(back.IsApproximate("Company"));
+
+    // A best-fit look-alike is no exact value either: the yen sign shows as a backslash.
+    DeleteRegValue(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegOwner");
+    putValue(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo", "UserName",
+             REG_BINARY, Bytes{'a', 0, 0xA5, 0, 0, 0});
+    ReadUserInfo(info, back);
+    EXPECT_TRUE(back.IsApproximate("Owner"));
+}
+
 } // namespace

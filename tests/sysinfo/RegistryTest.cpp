@@ -148,6 +148,9 @@ TEST_F(RegistryTest, UpdatersWriteIntoExistingKeysOnly) {
     EXPECT_EQ(text, "株式会社");
     EXPECT_EQ(ReadRegWideString(HKEY_CURRENT_USER, key(), "Owner", text), 0);
     EXPECT_EQ(text, "山田");
+    std::wstring wide;
+    EXPECT_EQ(ReadRegWideStringW(HKEY_CURRENT_USER, key(), "Owner", wide), 0);
+    EXPECT_EQ(wide, L"\u5C71\u7530");
 
     setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;KR;;;WD)");
     EXPECT_EQ(UpdateRegString(HKEY_CURRENT_USER, key(), "Company", "new"), -1);
