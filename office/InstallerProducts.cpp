@@ -20,7 +20,7 @@ bool listed(const StringList& list, const std::string& code) {
 
 // The line of one Uninstall entry of view, or empty when it is no installed Office.
 std::string productLine(const std::string& entryName, RegView view) {
-    if (entryName.empty() || entryName[0] != '{')
+    if (!IsProductCode(entryName))
         return {};
     std::string entry = std::string(kUninstall) + "\\" + entryName;
     std::string name, displayVersion, productId, path;

@@ -39,7 +39,7 @@ std::string installPropertiesKey(const std::string& userKey, const std::string& 
 
 // The line of one Uninstall entry, or empty when the entry is not an installed Office.
 std::string productLine(const std::string& entryName) {
-    if (entryName.empty() || entryName[0] != '{')
+    if (!IsProductCode(entryName))
         return {};
     std::string entry = std::string(kUninstallKey) + "\\" + entryName;
     std::string name, displayVersion, productId, path;

@@ -78,4 +78,17 @@ std::string PackProductCode(const std::string& code) {
     return packed;
 }
 
+bool IsProductCode(const std::string& name) {
+    static const char kForm[] = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
+    if (name.size() != sizeof kForm - 1)
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        if (kForm[i] == 'X' ? !hex : name[i] != kForm[i])
+            return false;
+    }
+    return true;
+}
+
 } // namespace kel

@@ -36,4 +36,8 @@ int FindVersionLine(const StringList& lines, const std::string& version);
 // a shorter input is cut at its first missing position.
 std::string PackProductCode(const std::string& code);
 
+// True for the braced form of a Windows Installer product code: "{", 8, 4, 4, 4
+// and 12 hexadecimal digits (either case) joined by "-", "}"; 38 characters.
+bool IsProductCode(const std::string& name);
+
 } // namespace kel

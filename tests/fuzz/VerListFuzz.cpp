@@ -1,4 +1,4 @@
-// The VerList line split and its columns.
+// The VerList line split and its columns, and the product-code form.
 #include "office/VerList.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -23,5 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(VerListColumnOf(line, column) == expected);
     }
     FUZZ_CHECK(VerListColumnOf(line, -1).empty());
+
+    // A product code is exactly the braced GUID form, and such a code packs fully.
+    if (IsProductCode(line)) {
+        FUZZ_CHECK(line.size() == 38 && line.front() == '{' && line.back() == '}');
+        FUZZ_CHECK(PackProductCode(line).size() == 32);
+    }
     return 0;
 }

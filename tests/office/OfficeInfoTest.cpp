@@ -98,6 +98,10 @@ TEST_F(InventoryTest, EntriesThatAreNoInstalledOfficeAreLeftOut) {
     ScratchKey noBrace(HKEY_LOCAL_MACHINE, kUninstall + "Office10");
     putString(HKEY_LOCAL_MACHINE, noBrace.path(), "DisplayName", "Microsoft Office XP");
     putDword(HKEY_LOCAL_MACHINE, noBrace.path(), "VersionMajor", 10);
+    // Braced, but no product code: not an installer product either.
+    ScratchKey notACode(HKEY_LOCAL_MACHINE, kUninstall + "{Office10-Copy}");
+    putString(HKEY_LOCAL_MACHINE, notACode.path(), "DisplayName", "Microsoft Office XP");
+    putDword(HKEY_LOCAL_MACHINE, notACode.path(), "VersionMajor", 10);
     ScratchKey notOffice(HKEY_LOCAL_MACHINE, kUninstall + "{00000000-0000-0000-0000-000000000001}");
     putString(HKEY_LOCAL_MACHINE, notOffice.path(), "DisplayName", "Microsoft Works");
     putDword(HKEY_LOCAL_MACHINE, notOffice.path(), "VersionMajor", 10);

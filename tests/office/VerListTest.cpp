@@ -16,6 +16,18 @@ TEST(PackProductCode, ReversesAndSwapsTheGroups) {
     EXPECT_EQ(PackProductCode("{12345678-9A"), "87654321");
 }
 
+TEST(ProductCodes, OnlyTheBracedGuidFormIsAProductCode) {
+    EXPECT_TRUE(IsProductCode("{12345678-9ABC-DEF0-1234-56789ABCDEF0}"));
+    EXPECT_TRUE(IsProductCode("{90110411-6000-11d3-8cfe-0150048383c9}"));
+    for (const char* name :
+         {"", "{", "{}", "{2-Wexdal-Hostile}", "{Wexdal-Locked}",
+          "12345678-9ABC-DEF0-1234-56789ABCDEF0", "{12345678-9ABC-DEF0-1234-56789ABCDEF0",
+          "{12345678-9ABC-DEF0-1234-56789ABCDEF0}x", "{12345678-9ABC-DEF0-1234-56789ABCDEFG}",
+          "{12345678-9ABC-DEF0-1234_56789ABCDEF0}", "{123456789-ABC-DEF0-1234-56789ABCDEF0}",
+          "{12345678-9ABC-DEF0-1234-56789ABCDEF0]"})
+        EXPECT_FALSE(IsProductCode(name)) << name;
+}
+
 TEST(Versions, CompareAsDecimalNumbers) {
     StringList lines = {"9.0\ta", "11.0\tb", "11\tc", "x\td"};
     EXPECT_EQ(CompareVersionLines(lines, 1, 0), -1);
