@@ -102,11 +102,4 @@ std::string ClickToRunProgramFolder(const std::string& installationPath, int maj
     return installationPath.substr(0, keep) + "\\root\\Office" + std::to_string(major) + "\\";
 }
 
-std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
-                              const std::string& displayVersion, const std::string& productId,
-                              const std::string& path) {
-    return std::to_string(major) + ".0\t" + code + "\t" + name + "\t" + displayVersion + "\t" +
-           productId + "\t" + path;
-}
-
 } // namespace kel

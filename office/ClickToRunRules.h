@@ -31,9 +31,4 @@ int VersionMajorNumber(const std::string& version);
 // path + "\root\Office" + major + "\" (one backslash between path and "root").
 std::string ClickToRunProgramFolder(const std::string& installationPath, int major);
 
-// A VerList line: "%d.0", then the other five columns, tab-separated.
-std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
-                              const std::string& displayVersion, const std::string& productId,
-                              const std::string& path);
-
 } // namespace kel

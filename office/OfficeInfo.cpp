@@ -55,8 +55,7 @@ std::string productLine(const std::string& entryName) {
             0 ||
         !IsOfficeFolder(path))
         return {};
-    return formatVersion(major) + "\t" + entryName + "\t" + name + "\t" + displayVersion + "\t" +
-           productId + "\t" + path;
+    return FormatVerListLine(major, entryName, name, displayVersion, productId, path);
 }
 
 // The registered OfficeCompatible.Application component's file, or empty.

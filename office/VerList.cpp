@@ -18,6 +18,28 @@ StringList SplitVerListLine(const std::string& line) {
     return columns;
 }
 
+namespace {
+
+// Tab, CR and LF never occur inside a double-byte character of code page 932, so
+// they can be replaced byte by byte.
+std::string columnText(std::string text) {
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
+} // namespace
+
+std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
+                              const std::string& displayVersion, const std::string& productId,
+                              const std::string& path) {
+    std::string line = std::to_string(major) + ".0";
+    for (const std::string* column : {&code, &name, &displayVersion, &productId, &path})
+        line += "\t" + columnText(*column);
+    return line;
+}
+
 std::string VerListColumnOf(const std::string& line, int column) {
     StringList columns = SplitVerListLine(line);
     return column >= 0 && column < static_cast<int>(columns.size()) ? columns[column]

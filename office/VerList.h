@@ -15,6 +15,13 @@ enum VerListColumn { kColVersion, kColCode, kColName, kColDisplayVersion, kColPr
 StringList SplitVerListLine(const std::string& line);
 std::string VerListColumnOf(const std::string& line, int column); // empty when absent
 
+// A VerList line: "%d.0", then the other five columns, tab-separated. A tab, CR or
+// LF inside a column (machine data) becomes a space, so that every column keeps
+// its place.
+std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
+                              const std::string& displayVersion, const std::string& productId,
+                              const std::string& path);
+
 // A version such as "11.0" as a decimal number; false, with version untouched, when
 // the text is empty or is not a finite decimal number.
 bool ParseVersion(const std::string& text, double& version);

@@ -1,4 +1,4 @@
-// The VerList line split and its columns, and the product-code form.
+// The VerList line split and its columns, and the lines built from machine data.
 #include "office/VerList.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -23,6 +23,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(VerListColumnOf(line, column) == expected);
     }
     FUZZ_CHECK(VerListColumnOf(line, -1).empty());
+
+    // Five fields of any bytes (cut at the input's NUL bytes) give six columns and
+    // one line.
+    std::string fields[5];
+    size_t start = 0;
+    for (std::string& field : fields) {
+        size_t end = std::min(line.find('\0', start), line.size());
+        field = line.substr(std::min(start, line.size()), end - std::min(start, line.size()));
+        start = end + 1;
+    }
+    std::string built =
+        FormatVerListLine(11, fields[0], fields[1], fields[2], fields[3], fields[4]);
+    StringList builtColumns = SplitVerListLine(built);
+    FUZZ_CHECK(builtColumns.size() == 6);
+    FUZZ_CHECK(built.find_first_of("\r\n") == std::string::npos);
+    for (int i = 0; i < 5; ++i)
+        FUZZ_CHECK(builtColumns[i + 1].size() == fields[i].size());
 
     // A product code is exactly the braced GUID form, and such a code packs fully.
     if (IsProductCode(line)) {

@@ -130,6 +130,20 @@ TEST_F(InventoryTest, MissingColumnsKeepTheirPlace) {
     EXPECT_EQ(columns[kColPath], sample::InstallRoot(10));
 }
 
+TEST_F(InventoryTest, TabsAndLineBreaksInTheEntryDoNotShiftTheColumns) {
+    sample::Options options = sample::Standard();
+    options.products[1].displayName = "Microsoft Office\tXP";
+    options.products[1].displayVersion = "10.0\r\n6626";
+    options.products[1].productId = "\t";
+    TKelOfficeInfo info = detect(options);
+    StringList columns = SplitVerListLine(info.VerList[0]);
+    ASSERT_EQ(columns.size(), 6u);
+    EXPECT_EQ(columns[kColCode], sample::OfficeXP().code);
+    EXPECT_EQ(columns[kColName], "Microsoft Office XP");
+    EXPECT_EQ(columns[kColDisplayVersion], "10.0  6626");
+    EXPECT_EQ(columns[kColPath], sample::InstallRoot(10));
+}
+
 TEST_F(InventoryTest, NoOfficeLeavesTheRecordEmpty) {
     sample::Options options;
     options.componentMajor = 0;

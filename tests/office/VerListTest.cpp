@@ -28,6 +28,18 @@ TEST(ProductCodes, OnlyTheBracedGuidFormIsAProductCode) {
         EXPECT_FALSE(IsProductCode(name)) << name;
 }
 
+TEST(VerListLines, ATabOrLineBreakInsideAColumnBecomesASpace) {
+    std::string line = FormatVerListLine(11, "{C}", "Microsoft\tOffice\r\n2003", "11.0\t6361", "\t",
+                                         "C:\\Office\n");
+    EXPECT_EQ(line, "11.0\t{C}\tMicrosoft Office  2003\t11.0 6361\t \tC:\\Office ");
+    StringList columns = SplitVerListLine(line);
+    ASSERT_EQ(columns.size(), 6u);
+    EXPECT_EQ(columns[kColProductId], " ");
+    EXPECT_EQ(columns[kColPath], "C:\\Office ");
+    // Shift-JIS text passes unchanged: no trail byte is a tab or a line break.
+    EXPECT_EQ(VerListColumnOf(FormatVerListLine(10, "", "表計算", "", "", ""), kColName), "表計算");
+}
+
 TEST(Versions, CompareAsDecimalNumbers) {
     StringList lines = {"9.0\ta", "11.0\tb", "11\tc", "x\td"};
     EXPECT_EQ(CompareVersionLines(lines, 1, 0), -1);
