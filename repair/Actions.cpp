@@ -5,6 +5,7 @@
 #include "repair/OfficeSwitches.h"
 #include "repair/Repairs.h"
 #include "repair/ScriptHostGuard.h"
+#include "repair/SwitchStates.h"
 #include "sysinfo/MessageDialog.h"
 #include "sysinfo/WebPage.h"
 
@@ -16,26 +17,31 @@ namespace kel {
 
 namespace {
 
-// A setting as a setter and a getter of its state.
+// A setting: its row in the table of switch states (which holds the getter) and
+// its setter.
 struct Setting {
+    const char* row;
     void (*set)(const TKelOfficeInfo&, int state);
-    int (*get)(const TKelOfficeInfo&);
 };
 
-const Setting kClipboard = {SetOfficeClipboard, GetOfficeClipboard};
-const Setting kLogonIme = {[](const TKelOfficeInfo&, int s) { SetLogonIme(s); },
-                           [](const TKelOfficeInfo&) { return GetLogonIme(); }};
-const Setting kXlsBrowser = {[](const TKelOfficeInfo&, int s) { SetBrowserIntegration("xls", s); },
-                             [](const TKelOfficeInfo&) { return GetBrowserIntegration("xls"); }};
-const Setting kDocBrowser = {[](const TKelOfficeInfo&, int s) { SetBrowserIntegration("doc", s); },
-                             [](const TKelOfficeInfo&) { return GetBrowserIntegration("doc"); }};
-const Setting kPptBrowser = {[](const TKelOfficeInfo&, int s) { SetBrowserIntegration("ppt", s); },
-                             [](const TKelOfficeInfo&) { return GetBrowserIntegration("ppt"); }};
+const Setting kClipboard = {"MsoClip", SetOfficeClipboard};
+const Setting kLogonIme = {"LogonIme", [](const TKelOfficeInfo&, int s) { SetLogonIme(s); }};
+const Setting kXlsBrowser = {"XlsBrowser",
+                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("xls", s); }};
+const Setting kDocBrowser = {"DocBrowser",
+                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("doc", s); }};
+const Setting kPptBrowser = {"PptBrowser",
+                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("ppt", s); }};
 const Setting kPptLocalServer = {
-    [](const TKelOfficeInfo&, int s) { SetLocalServerDisabled("ppt", s); },
-    [](const TKelOfficeInfo&) { return IsLocalServerDisabled("ppt"); }};
-const Setting kScriptHost = {[](const TKelOfficeInfo&, int s) { SetScriptHostEnabled(s); },
-                             [](const TKelOfficeInfo&) { return GetScriptHostEnabled(); }};
+    "PptLocalSv", [](const TKelOfficeInfo&, int s) { SetLocalServerDisabled("ppt", s); }};
+const Setting kScriptHost = {"EmlWsh",
+                             [](const TKelOfficeInfo&, int s) { SetScriptHostEnabled(s); }};
+
+// The state read back after a change; a row without a getter never counts as set.
+bool readsBack(const Setting& setting, const TKelOfficeInfo& info, int state) {
+    const TSwitchState* switchState = FindSwitchState(setting.row);
+    return switchState != nullptr && switchState->read(info) == state;
+}
 
 using Repair = void (*)(const TKelOfficeInfo&);
 void excelToolbar(const TKelOfficeInfo&) {
@@ -154,7 +160,7 @@ ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOffic
         switch (action.kind) {
         case Kind::Switch:
             action.setting->set(info, action.state);
-            result.switchSucceeded = action.setting->get(info) == action.state;
+            result.switchSucceeded = readsBack(*action.setting, info, action.state);
             break;
         case Kind::OpenUpdate:
             OpenUrl(kOfficeUpdateUrl);

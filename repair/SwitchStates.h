@@ -1,5 +1,6 @@
 // Every switch of the pages with the getter of its state, by the name of its row:
-// the pages put their button pairs into these states and the report lists them.
+// the pages put their button pairs into these states, the actions read a switch
+// back after setting it, and the report lists them.
 #pragma once
 
 #include "office/OfficeInfo.h"
@@ -13,5 +14,8 @@ struct TSwitchState {
 };
 
 extern const TSwitchState kSwitchStates[7];
+
+// The switch of a row ("MsoClip"), or nullptr when no switch has that row.
+const TSwitchState* FindSwitchState(const char* row);
 
 } // namespace kel
