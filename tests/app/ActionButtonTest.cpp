@@ -2,6 +2,7 @@
 
 #include "repair/ScriptHostGuard.h"
 #include "tests/support/Dialogs.h"
+#include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
 #include "tests/support/ScratchKey.h"
@@ -22,7 +23,7 @@ class ActionButtonTest : public testing::Test {
   protected:
     ScratchFolder programs{"C:\\wexdal-tests\\actions"};
     ScratchFolder temp{"C:\\wexdal-tests\\actions-temp"};
-    std::string savedTemp;
+    EnvironmentOverride tempVariable{"TEMP", "C:\\wexdal-tests\\actions-temp"};
     app::TForm1 form;
     kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
 
@@ -34,10 +35,6 @@ class ActionButtonTest : public testing::Test {
     std::vector<Seen> seen;
 
     ActionButtonTest() {
-        DWORD size = GetEnvironmentVariableA("TEMP", nullptr, 0);
-        savedTemp.resize(size);
-        savedTemp.resize(GetEnvironmentVariableA("TEMP", savedTemp.data(), size));
-        SetEnvironmentVariableA("TEMP", "C:\\wexdal-tests\\actions-temp");
         app::gPagesBuilt = true; // activation must not build the machine's pages over these
         form.GLB_Menu->AddItem("About");
         form.GLB_Menu->SetItemIndex(0);
@@ -50,7 +47,6 @@ class ActionButtonTest : public testing::Test {
         form.AddActionRow(2, {"GB_About", "0", "XlsProcess", "稼動状況", "停止する"});
         form.AddActionRow(2, {"GB_About", "1", "DocProcess", "稼動状況", "停止する"});
     }
-    ~ActionButtonTest() override { SetEnvironmentVariableA("TEMP", savedTemp.c_str()); }
 
     // Clicks the control and answers its dialogs in turn with the given buttons;
     // a dialog without that button, or any further one, gets "いいえ(&N)" or "OK".

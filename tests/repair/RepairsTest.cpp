@@ -1,6 +1,7 @@
 #include "repair/Repairs.h"
 
 #include "sysinfo/Registry.h"
+#include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
 
@@ -16,26 +17,6 @@ namespace {
 bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-// Sets an environment variable for the test's length.
-class EnvironmentOverride {
-  public:
-    EnvironmentOverride(const char* name, const char* value) : name_(name) {
-        DWORD size = GetEnvironmentVariableA(name, nullptr, 0); // 0 only when unset
-        had_ = size > 0;
-        if (had_) {
-            old_.resize(size);
-            old_.resize(GetEnvironmentVariableA(name, old_.data(), size));
-        }
-        SetEnvironmentVariableA(name, value);
-    }
-    ~EnvironmentOverride() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
-
-  private:
-    const char* name_;
-    bool had_;
-    std::string old_;
-};
 
 TEST(DeleteTempFiles, DeletesTildeFilesOnly) {
     ScratchFolder temp("C:\\wexdal-tests\\temp");

@@ -5,6 +5,7 @@
 
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
+#include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
 
@@ -27,24 +28,6 @@ void writeFileW(const std::wstring& path) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
 }
-
-// Sets an environment variable, in UTF-16, for the test's length.
-class WideEnvironment {
-  public:
-    WideEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
-        wchar_t old[32768];
-        DWORD length = GetEnvironmentVariableW(name, old, 32768);
-        had_ = length > 0 && length < 32768;
-        old_.assign(old, had_ ? length : 0);
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~WideEnvironment() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
-
-  private:
-    const wchar_t* name_;
-    bool had_;
-    std::wstring old_;
-};
 
 // Names whose ANSI form climbs out of the folder or names another file: the yen
 // sign (0x5C in code page 932), characters without a code, best-fit look-alikes.
@@ -69,7 +52,7 @@ TEST(UntrustedFileNames, TemporaryFilesAreDeletedByTheirExactNamesOnly) {
         writeFileW(temp + name);
     writeFileW(temp + L"~plain.tmp");
     writeFileW(temp + L"keep.txt");
-    WideEnvironment variable(L"TEMP", top + L"t\u00A5mp");
+    EnvironmentOverride variable(L"TEMP", top + L"t\u00A5mp");
 
     DeleteTempFiles();
 

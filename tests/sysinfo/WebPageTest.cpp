@@ -2,6 +2,7 @@
 
 #include "sysinfo/Registry.h"
 #include "tests/support/Dialogs.h"
+#include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
 
@@ -23,17 +24,16 @@ class WebPageTest : public testing::Test {
     std::string log = logs.file("log.txt");
     std::string explorer = programFiles.file("Internet Explorer\\IEXPLORE.EXE");
     std::string savedProgramFiles;
+    EnvironmentOverride logVariable{"WEXDAL_FIXTURE_LOG", log.c_str()};
 
     WebPageTest() {
         ReadRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", savedProgramFiles);
         setProgramFiles("C:\\Program Files\\Wexdal Test IE");
         installFixture("office11", explorer);
         installFixture("office11", "C:\\Program.exe");
-        SetEnvironmentVariableA("WEXDAL_FIXTURE_LOG", log.c_str());
     }
     ~WebPageTest() override {
         closeFixtures();
-        SetEnvironmentVariableA("WEXDAL_FIXTURE_LOG", nullptr);
         WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", savedProgramFiles);
         DeleteFileA("C:\\Program.exe");
     }
