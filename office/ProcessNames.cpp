@@ -8,7 +8,7 @@ StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
                            const std::string& programName) {
     StringList ids;
     for (const ProcessEntry& entry : entries) {
-        if (entry.exeName == programName)
+        if (entry.exactName && entry.exeName == programName)
             ids.push_back(std::to_string(entry.id));
     }
     return ids;

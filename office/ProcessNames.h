@@ -11,9 +11,13 @@ namespace kel {
 struct ProcessEntry {
     unsigned long id; // the process ID (a DWORD)
     std::string exeName;
+    // False when code page 932 does not carry the name exactly (a yen sign, a
+    // character without a code): exeName is then its best-fit form, for showing only.
+    bool exactName = true;
 };
 
-// The IDs ("%d") of the entries whose executable name equals programName exactly.
+// The IDs ("%d") of the entries whose executable name equals programName exactly;
+// an entry whose name is not exact matches no program.
 StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
                            const std::string& programName);
 

@@ -12,7 +12,8 @@ namespace kel {
 
 namespace {
 
-// Every entry point the binding looks up; only three are used.
+// Every entry point the binding looks up; only three are used (the snapshot and
+// the UTF-16 process walk).
 const char* const kToolhelpNames[] = {"CreateToolhelp32Snapshot",
                                       "Heap32ListFirst",
                                       "Heap32ListNext",
@@ -41,20 +42,32 @@ ToolhelpBinding bind() {
     binding.createSnapshot =
         reinterpret_cast<decltype(binding.createSnapshot)>(reinterpret_cast<void*>(entries[0]));
     binding.processFirst =
-        reinterpret_cast<decltype(binding.processFirst)>(reinterpret_cast<void*>(entries[6]));
+        reinterpret_cast<decltype(binding.processFirst)>(reinterpret_cast<void*>(entries[8]));
     binding.processNext =
-        reinterpret_cast<decltype(binding.processNext)>(reinterpret_cast<void*>(entries[7]));
+        reinterpret_cast<decltype(binding.processNext)>(reinterpret_cast<void*>(entries[9]));
     return binding;
 }
 
-bool firstEntry(HANDLE snapshot, PROCESSENTRY32& entry) {
+bool firstEntry(HANDLE snapshot, PROCESSENTRY32W& entry) {
     const ToolhelpBinding& binding = Toolhelp();
     return binding.available() && binding.processFirst && binding.processFirst(snapshot, &entry);
 }
 
-bool nextEntry(HANDLE snapshot, PROCESSENTRY32& entry) {
+bool nextEntry(HANDLE snapshot, PROCESSENTRY32W& entry) {
     const ToolhelpBinding& binding = Toolhelp();
     return binding.available() && binding.processNext && binding.processNext(snapshot, &entry);
+}
+
+// A name that code page 932 does not carry exactly keeps its best-fit form for
+// showing and is marked, so that it is never taken for another program's name.
+ProcessEntry processEntry(const PROCESSENTRY32W& entry) {
+    std::wstring name(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
+    ProcessEntry result{entry.th32ProcessID, {}, true};
+    if (!WideToAnsiExact(name, result.exeName)) {
+        result.exeName = WideToAnsi(name);
+        result.exactName = false;
+    }
+    return result;
 }
 
 } // namespace
@@ -72,12 +85,11 @@ std::vector<ProcessEntry> TakeProcessSnapshot() {
     Handle snapshot(binding.createSnapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid())
         return entries;
-    PROCESSENTRY32 entry = {};
+    PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     for (bool more = firstEntry(snapshot.get(), entry); more;
          more = nextEntry(snapshot.get(), entry))
-        entries.push_back({entry.th32ProcessID,
-                           std::string(entry.szExeFile, strnlen(entry.szExeFile, MAX_PATH))});
+        entries.push_back(processEntry(entry));
     return entries;
 }
 

@@ -21,13 +21,14 @@ namespace kel {
 struct ToolhelpBinding {
     HMODULE module = nullptr;
     decltype(&CreateToolhelp32Snapshot) createSnapshot = nullptr;
-    decltype(&Process32First) processFirst = nullptr;
-    decltype(&Process32Next) processNext = nullptr;
+    decltype(&Process32FirstW) processFirst = nullptr;
+    decltype(&Process32NextW) processNext = nullptr;
     bool available() const { return module != nullptr && createSnapshot != nullptr; }
 };
 const ToolhelpBinding& Toolhelp();
 
 // Every running process, in snapshot order; empty when no snapshot can be taken.
+// Names are read in UTF-16 and converted exactly where code page 932 allows.
 std::vector<ProcessEntry> TakeProcessSnapshot();
 
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".

@@ -12,6 +12,9 @@ TEST(ProcessNames, IdsOfTheExactNameInSnapshotOrder) {
     EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE"), (StringList{"10", "13"}));
     EXPECT_EQ(MatchProcessIds(entries, ""), StringList{});
     EXPECT_EQ(MatchProcessIds({{4294967295ul, ""}}, ""), StringList{"4294967295"});
+    // A name shown in its best-fit form is never taken for the program it looks like.
+    entries.push_back({14, "EXCEL.EXE", false});
+    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE"), (StringList{"10", "13"}));
 }
 
 TEST(ProcessNames, ProgramNameAfterTheLastDelimiter) {

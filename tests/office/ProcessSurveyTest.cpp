@@ -1,10 +1,13 @@
 #include "office/ProcessSurvey.h"
 
+#include "sysinfo/Text.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
 #include "widgets/Controls.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace kel;
 using namespace testing_support;
@@ -96,6 +99,36 @@ TEST_F(ProcessSurveyTest, AnIdNowRunningAnotherProgramIsNotTerminated) {
     EXPECT_FALSE(word.endsWithin(500));
     TerminateProcesses({std::to_string(word.id())}, "WINWORD.EXE");
     EXPECT_TRUE(word.endsWithin(5000));
+}
+
+// A program named with a yen sign, which code page 932 shows as a look-alike: it is
+// listed with its shown name marked, and neither matched nor terminated by that name.
+TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
+    const std::wstring name = L"EXCEL\u00A5.EXE";
+    std::wstring path = AnsiToWide(folder.path()) + name;
+    ASSERT_TRUE(CopyFileW(AnsiToWide(fixturePath("office11")).c_str(), path.c_str(), FALSE));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    std::string shown = WideToAnsi(name);
+    int listed = 0;
+    for (const ProcessEntry& entry : TakeProcessSnapshot())
+        if (entry.id == process.dwProcessId) {
+            ++listed;
+            EXPECT_FALSE(entry.exactName);
+            EXPECT_EQ(entry.exeName, shown);
+        }
+    EXPECT_EQ(listed, 1);
+    StringList ids = MatchProcessIds(TakeProcessSnapshot(), shown);
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), std::to_string(process.dwProcessId)), 0);
+    TerminateProcesses({std::to_string(process.dwProcessId)}, shown);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 500), static_cast<DWORD>(WAIT_TIMEOUT));
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 TEST(ProcessSurvey, CaptionAndBinding) {
