@@ -8,10 +8,25 @@
 
 namespace app {
 
+namespace {
+
+// The control that had the focus before the action gets it back, as a Windows
+// program keeps it on the pressed button: the page was locked while the message
+// showed, and the window's activation afterwards gave the focus to the first
+// control in tab order.
+void returnFocus(HWND focused, HWND form) {
+    ui::TControl* control = ui::TControl::FromHandle(focused);
+    if (control != nullptr && control->CanFocus() && GetActiveWindow() == form)
+        SetFocus(focused);
+}
+
+} // namespace
+
 // Locks the shown page under the wait panel and stops the timer while the action
 // runs; restores both before the outcome (or an error that ended the action) is
 // shown.
 void TForm1::ActionButtonClick(ui::TComponent& sender) {
+    HWND focused = GetFocus();
     bool timerWasOn = Timer1->Enabled();
     Timer1->SetEnabled(false);
     int index = GLB_Menu->ItemIndex();
@@ -34,6 +49,7 @@ void TForm1::ActionButtonClick(ui::TComponent& sender) {
         if (page != nullptr)
             page->SetEnabled(true);
         Timer1->SetEnabled(timerWasOn);
+        returnFocus(focused, Handle());
     };
     if (!error.empty()) {
         restore();

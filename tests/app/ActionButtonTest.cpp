@@ -166,6 +166,24 @@ TEST_F(ActionButtonTest, AStoppedTimerStaysStoppedAndTheWaitPanelHidesBeforeTheM
     EXPECT_TRUE(form.GB_About->Enabled());
 }
 
+// The page is locked while the message shows; afterwards the pressed button has the
+// focus again, not the first control in tab order, as in a Windows program.
+TEST_F(ActionButtonTest, ThePressedButtonKeepsTheFocusAfterTheMessage) {
+    ui::TButton& repair = repairRow("DocUsed", 2);
+    form.GLB_MenuClick(*form.GLB_Menu);
+    ShowWindow(form.Handle(), SW_SHOW);
+    SetForegroundWindow(form.Handle());
+    SetFocus(repair.Handle());
+    ASSERT_EQ(GetFocus(), repair.Handle());
+
+    click(repair);
+
+    EXPECT_EQ(messages(), std::vector<std::string>{"修復を試みました。ご確認ください。"});
+    EXPECT_FALSE(seen[0].pageEnabled);
+    EXPECT_EQ(GetFocus(), repair.Handle());
+    ShowWindow(form.Handle(), SW_HIDE);
+}
+
 // An action that ends with a registry error: switching scripts off where a script
 // class holds a sub-key that can't be read, so that it can't be set aside.
 class ActionErrorTest : public ActionButtonTest {
