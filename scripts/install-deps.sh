@@ -2,7 +2,7 @@
 # Installs what building and testing need on Debian 12, when it is missing.
 set -euo pipefail
 
-packages=(cmake make clang libclang-rt-14-dev mingw-w64 googletest wine wine64 wine32:i386 xvfb
+packages=(cmake make clang mingw-w64 googletest wine wine64 wine32:i386 xvfb
           xdotool x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine python3 git)
 
 missing=()
@@ -20,6 +20,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
     $sudo_ apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -q "${missing[@]}"
+fi
+
+# The sanitizer runtimes come with the package of the installed clang's major version.
+rt="libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+if ! dpkg-query -W -f='${Status}' "$rt" 2>/dev/null | grep -q 'install ok installed'; then
+    echo "install-deps: installing $rt"
+    $sudo_ apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -q "$rt"
 fi
 
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
