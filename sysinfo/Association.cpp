@@ -57,8 +57,9 @@ int GetExtInfo(const std::string& ext, const std::vector<std::string>& expected,
     if (extensionKey.size() > 2)
         info.ExtName = AsciiUpper(extensionKey.substr(2, 1)) + extensionKey.substr(3);
 
+    // A class name that does not read back exactly would address another key.
     std::string className;
-    if (ReadRegString(HKEY_CLASSES_ROOT, extensionKey, "", className) != 0)
+    if (ReadRegKeyName(HKEY_CLASSES_ROOT, extensionKey, "", className) != 0)
         return -1;
     std::string classKey = "\\" + className;
 

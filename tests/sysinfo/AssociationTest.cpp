@@ -104,6 +104,18 @@ TEST_F(AssociationTest, UnusableCommandsAndClassesGiveNoHandler) {
     EXPECT_EQ(info.ExtName, "Xls");
 }
 
+// A class name that code page 932 changes (a yen sign reads back as a backslash)
+// would address another key: such a name is no class.
+TEST_F(AssociationTest, AClassNameThatDoesNotReadBackExactlyIsNoClass) {
+    ScratchKey decoy{HKEY_CLASSES_ROOT, "\\WexdalTest"};
+    putString(HKEY_CLASSES_ROOT, decoy.sub("Sheet\\shell\\Open\\command"), "",
+              "\"" + excel + "\" /e");
+    putWideString(HKEY_CLASSES_ROOT, L".xls", L"", L"WexdalTest\u00A5Sheet");
+    TKelExtInfo info;
+    EXPECT_EQ(GetExtInfo("xls", {"EXCEL.EXE"}, info), -1);
+    EXPECT_EQ(info.FileName, "");
+}
+
 TEST_F(AssociationTest, DumpNestsTheProductBlock) {
     TKelExtInfo info;
     EXPECT_EQ(info.Dump(), "↓-- TKelExtInfo --↓\r\nExtName[]\r\nIconHandle[0]\r\nFileName[]\r\n"
