@@ -19,11 +19,12 @@ bool IsOwnlessList(const PreloadValues& values) {
                               lowered(values[0].second) == "00000411");
 }
 
-PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool savedExists) {
+PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool savedExists,
+                     bool currentReadWhole) {
     PreloadFacts facts;
     facts.currentExists = currentExists;
     facts.savedExists = savedExists;
-    facts.currentIsOwnless = !currentExists || IsOwnlessList(current);
+    facts.currentIsOwnless = currentReadWhole && (!currentExists || IsOwnlessList(current));
     for (const auto& value : current)
         facts.currentHasIme = facts.currentHasIme || lowered(value.second) == "e0010411";
     return facts;

@@ -13,7 +13,8 @@ using PreloadValues = std::vector<std::pair<std::string, std::string>>;
 struct PreloadFacts {
     bool currentExists = false;    // the preload list key
     bool currentHasIme = false;    // one of its layouts is "e0010411" (any letter case)
-    bool currentIsOwnless = false; // it holds nothing of the user's (see IsOwnlessList)
+    bool currentIsOwnless = false; // it holds nothing of the user's (see IsOwnlessList);
+                                   // never when it could not be read whole
     bool savedExists = false;      // the saved list "Preload_bak"
 };
 
@@ -29,7 +30,10 @@ enum class LogonImeStep {
 // "00000411" that hiding writes.
 bool IsOwnlessList(const PreloadValues& values);
 
-PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool savedExists);
+// currentReadWhole: the current list is missing, or its key opened and every value
+// in it was read; a list read only in part may hold what could not be read.
+PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool savedExists,
+                     bool currentReadWhole);
 
 LogonImeStep DecideLogonIme(int state, const PreloadFacts& facts);
 

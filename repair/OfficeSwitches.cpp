@@ -1,6 +1,7 @@
 #include "repair/OfficeSwitches.h"
 
 #include "repair/LogonImeRule.h"
+#include "sysinfo/RegKey.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 
@@ -17,16 +18,34 @@ std::string clipboardKey(const std::string& version) {
     return "\\SOFTWARE\\Microsoft\\Office\\" + version + "\\Common\\General";
 }
 
-PreloadValues readPreload(const char* key) {
+struct PreloadList {
+    bool exists = false;
+    bool readWhole = true; // missing, or every value of it read
     PreloadValues values;
+};
+
+PreloadList readPreload(const char* key) {
+    PreloadList list;
+    RegKey handle;
+    LONG status = handle.open(HKEY_USERS, key + 1, KEY_QUERY_VALUE);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return list;
+    list.exists = true;
+    DWORD count = 0;
     StringList names;
-    GetRegValueNames(HKEY_USERS, key, names);
+    list.readWhole =
+        status == ERROR_SUCCESS &&
+        RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        GetRegValueNames(HKEY_USERS, key, names) == 0 && names.size() == count;
     for (const std::string& name : names) {
         std::string layout;
         if (ReadRegString(HKEY_USERS, key, name, layout) == 0)
-            values.emplace_back(name, layout);
+            list.values.emplace_back(name, layout);
+        else
+            list.readWhole = false;
     }
-    return values;
+    return list;
 }
 
 // Each step keeps a copy of every list until the list is in its new place.
@@ -83,10 +102,9 @@ int GetLogonIme() {
 }
 
 void SetLogonIme(int state) {
-    bool currentExists = RegKeyExists(HKEY_USERS, kPreload) == 0;
-    PreloadValues current = readPreload(kPreload);
-    PreloadFacts facts =
-        FactsOf(currentExists, current, RegKeyExists(HKEY_USERS, kSavedPreload) == 0);
+    PreloadList current = readPreload(kPreload);
+    PreloadFacts facts = FactsOf(current.exists, current.values,
+                                 RegKeyExists(HKEY_USERS, kSavedPreload) == 0, current.readWhole);
     switch (DecideLogonIme(state, facts)) {
     case LogonImeStep::SetCurrentAside:
         setCurrentAside(facts);
@@ -95,7 +113,7 @@ void SetLogonIme(int state) {
         bringSavedBack();
         break;
     case LogonImeStep::AddIme:
-        addIme(current);
+        addIme(current.values);
         break;
     case LogonImeStep::Nothing:
         break;

@@ -17,24 +17,29 @@ namespace {
 using List = PreloadValues;
 
 bool hasIme(const std::optional<List>& list) {
-    return FactsOf(list.has_value(), list.value_or(List()), false).currentHasIme;
+    return FactsOf(list.has_value(), list.value_or(List()), false, true).currentHasIme;
 }
 
-// The two keys as the registry holds them; a missing key is no list.
+// The two keys as the registry holds them; a missing key is no list. A current
+// list not read whole may hold more than was read.
 struct Keys {
     std::optional<List> preload, saved;
+    bool preloadReadWhole = true;
 
     PreloadFacts facts() const {
-        return FactsOf(preload.has_value(), preload.value_or(List()), saved.has_value());
+        return FactsOf(preload.has_value(), preload.value_or(List()), saved.has_value(),
+                       preloadReadWhole);
     }
     // What the program does for a step, when every registry call succeeds.
     void apply(LogonImeStep step) {
         if (step == LogonImeStep::SetCurrentAside) {
             saved = preload;
             preload = List{{"1", "00000411"}};
+            preloadReadWhole = true;
         } else if (step == LogonImeStep::BringSavedBack) {
             preload = saved;
             saved.reset();
+            preloadReadWhole = true;
         } else if (step == LogonImeStep::AddIme) {
             List list = preload.value_or(List());
             list.emplace_back(NextPreloadName(list), "e0010411");
@@ -71,11 +76,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         keys.preload = consumeList(input);
     if (input.ConsumeBool())
         keys.saved = consumeList(input);
+    keys.preloadReadWhole = !keys.preload || input.ConsumeBool();
 
     for (int round = 0; round < 4 && input.remaining_bytes() > 0; ++round) {
         int requested = input.ConsumeBool() ? 1 : 0;
         Keys before = keys;
         LogonImeStep step = DecideLogonIme(requested, before.facts());
+        // What could not be read is never dropped with the list.
+        if (!before.preloadReadWhole)
+            FUZZ_CHECK(step != LogonImeStep::BringSavedBack);
         if (hasIme(before.preload) == (requested == 1))
             FUZZ_CHECK(step == LogonImeStep::Nothing);
         keys.apply(step);

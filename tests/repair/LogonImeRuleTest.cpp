@@ -7,7 +7,7 @@ using namespace kel;
 namespace {
 
 PreloadFacts facts(bool currentExists, const PreloadValues& current, bool savedExists) {
-    return FactsOf(currentExists, current, savedExists);
+    return FactsOf(currentExists, current, savedExists, true);
 }
 
 TEST(LogonImeRule, OwnlessListsHoldNothingOfTheUsers) {
@@ -41,6 +41,11 @@ TEST(LogonImeRule, ShowingBringsBackOnlyOverAListThatHoldsNothingOfTheUsers) {
     EXPECT_EQ(DecideLogonIme(1, facts(true, {{"1", "00000409"}}, true)), LogonImeStep::AddIme);
     EXPECT_EQ(DecideLogonIme(1, facts(true, {{"1", "00000411"}}, false)), LogonImeStep::AddIme);
     EXPECT_EQ(DecideLogonIme(1, facts(false, {}, false)), LogonImeStep::AddIme);
+
+    // A list read only in part (a value or the key that could not be read) may hold
+    // the user's layouts: it is never dropped for the saved one.
+    for (const PreloadValues& seen : {PreloadValues{}, PreloadValues{{"1", "00000411"}}})
+        EXPECT_EQ(DecideLogonIme(1, FactsOf(true, seen, true, false)), LogonImeStep::AddIme);
 }
 
 TEST(LogonImeRule, AnAddedLayoutGoesAfterTheHighestNumber) {

@@ -155,6 +155,19 @@ TEST_F(LogonImeTest, ALeftOverKeptListNeverLeavesTheSwitchStuck) {
     EXPECT_EQ(snapshot(HKEY_USERS, saved), full);
 }
 
+TEST_F(LogonImeTest, ACurrentListThatCannotBeReadIsNeverDropped) {
+    list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
+    list(preload, {{"1", "00000409"}});
+    Tree kept = snapshot(HKEY_USERS, saved);
+    setKeySecurity(HKEY_USERS, preload, "D:P(D;;KR;;;WD)(A;;KA;;;WD)");
+    SetLogonIme(1);
+    setKeySecurity(HKEY_USERS, preload, "D:P(A;;KA;;;WD)");
+    std::string layout;
+    EXPECT_EQ(ReadRegString(HKEY_USERS, preload, "1", layout), 0);
+    EXPECT_EQ(layout, "00000409");
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), kept);
+}
+
 TEST_F(LogonImeTest, ShowingBringsBackAKeptListOverAnEmptyOne) {
     list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
     Tree kept = snapshot(HKEY_USERS, saved);
