@@ -46,7 +46,7 @@ size_t commonSuffix(const std::string& a, const std::string& b, size_t prefix) {
 } // namespace
 
 LimitedEdit LimitTypedText(const std::string& before, const std::string& after, size_t limitBytes) {
-    if (after.size() <= limitBytes || after.size() <= before.size())
+    if (after.size() <= limitBytes)
         return {after, after.size()};
     size_t prefix = commonPrefix(before, after);
     size_t suffix = commonSuffix(before, after, prefix);

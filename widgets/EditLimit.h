@@ -13,11 +13,11 @@ struct LimitedEdit {
     size_t caret;     // the end of what was inserted
 };
 
-// The user changed an edit's text from before to after (code page 932). A change
-// that leaves the text no longer is kept as it is. Otherwise the text outside the
-// change is kept whole, also when it alone is over the limit (text the program
-// set is never cut), and the inserted text is cut at a character boundary so that
-// the whole fits in limitBytes bytes; nothing is inserted when nothing fits.
+// The user changed an edit's text from before to after (code page 932). A result
+// within limitBytes is kept as it is. Otherwise, as a Windows edit replaces its
+// selection, the text outside the change is kept whole, also when it alone is over
+// the limit (text the program set is never cut), and the inserted text is cut at a
+// character boundary so that the whole fits; nothing is inserted when nothing fits.
 LimitedEdit LimitTypedText(const std::string& before, const std::string& after, size_t limitBytes);
 
 } // namespace ui

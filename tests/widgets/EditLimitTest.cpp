@@ -9,11 +9,24 @@ using ui::LimitTypedText;
 
 namespace {
 
-TEST(EditLimit, ChangesWithinTheLimitOrNotLongerAreKept) {
+TEST(EditLimit, ChangesWithinTheLimitAndDeletionsAreKept) {
     EXPECT_EQ(LimitTypedText("ab", "abc", 3).text, "abc");
-    // Text over the limit that the program set: deleting and same-length changes pass.
+    EXPECT_EQ(LimitTypedText("abcdef", "ab", 3).text, "ab");
+    // Text over the limit that the program set: deleting passes, a replacement
+    // deletes the selection and inserts what fits, here nothing.
     EXPECT_EQ(LimitTypedText("abcdef", "abcde", 3).text, "abcde");
-    EXPECT_EQ(LimitTypedText("abcdef", "Xbcdef", 3).text, "Xbcdef");
+    EXPECT_EQ(LimitTypedText("abcdef", "Xbcdef", 3).text, "bcdef");
+}
+
+TEST(EditLimit, APasteOverAnOverLongTextIsCutToTheLimit) {
+    std::string company, pasted;
+    for (int i = 0; i < 60; ++i)
+        company += "\x8A\x94"; // 120 bytes, set by the program
+    for (int i = 0; i < 55; ++i)
+        pasted += "\x82\xA0"; // 110 bytes, shorter than what it replaces
+    auto limited = LimitTypedText(company, pasted, 104);
+    EXPECT_EQ(limited.text, pasted.substr(0, 104));
+    EXPECT_EQ(limited.caret, 104u);
 }
 
 TEST(EditLimit, WhatIsInsertedIsCutToFitTheRestKeptWhole) {

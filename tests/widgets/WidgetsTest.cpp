@@ -306,6 +306,14 @@ TEST(Edits, TextTheProgramSetsIsShownWhole) {
     SendMessageA(company.Handle(), EM_SETSEL, 0, 61);
     SendMessageA(company.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("見本"));
     EXPECT_EQ(company.Caption(), "見本B");
+    // Also when what is pasted is shorter than the text it replaces.
+    company.SetCaption(longName);
+    std::string pasted;
+    for (int i = 0; i < 55; ++i)
+        pasted += "あ"; // 110 bytes
+    SendMessageA(company.Handle(), EM_SETSEL, 0, -1);
+    SendMessageA(company.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted.c_str()));
+    EXPECT_EQ(company.Caption(), pasted.substr(0, 104));
 }
 
 TEST(Events, AnExceptionStopsAtTheEventBoundary) {
