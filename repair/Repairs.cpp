@@ -14,6 +14,13 @@ bool isDeletableKind(DWORD attributes) {
     return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
 }
 
+// A name that the file calls take as it is: no separator, and no final dot or
+// space, which the path rules strip ("~x." would delete "~x").
+bool namesItself(const std::wstring& name) {
+    return !name.empty() && name.find_first_of(L"\\/:") == std::wstring::npos &&
+           name.back() != L'.' && name.back() != L' ';
+}
+
 // A folder named by a value or a variable, ending with "\\"; empty when none.
 std::wstring asFolder(const std::wstring& path) {
     return path.empty() ? path : path + L"\\";
@@ -38,8 +45,7 @@ void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask) {
     do {
         // The search also matches generated 8.3 names; the long name must fit too.
         std::wstring name = found.cFileName;
-        if (isDeletableKind(found.dwFileAttributes) && MatchesMask(name, mask) &&
-            name.find_first_of(L"\\/:") == std::wstring::npos)
+        if (isDeletableKind(found.dwFileAttributes) && MatchesMask(name, mask) && namesItself(name))
             DeleteFileW((folder + name).c_str());
     } while (FindNextFileW(search.get(), &found));
 }

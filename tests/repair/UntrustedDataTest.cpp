@@ -84,9 +84,35 @@ TEST(UntrustedFileNames, ToolbarFilesBesideTheExcelFolderSurvive) {
     putString(HKEY_CURRENT_USER, shellFolders, "AppData", saved);
 
     EXPECT_FALSE(existsW(excel + L"b\u00A5..\u00A5..\u00A5victim.xlb"));
+    EXPECT_FALSE(existsW(excel + L"b\u00A5..\u00A5..\u00A5..\u00A5victim.xlb"));
     EXPECT_FALSE(existsW(excel + L"Excel11.xlb"));
     EXPECT_TRUE(existsW(AnsiToWide(root.file("a\\Microsoft\\victim.xlb"))));
     EXPECT_TRUE(existsW(AnsiToWide(root.file("a\\victim.xlb"))));
+}
+
+// A name ending in a dot or a space is changed by the path rules of the file
+// calls ("~x." opens "~x"): such a name is passed over, and so is the file it
+// would reach.
+TEST(UntrustedFileNames, ANameThePathRulesWouldChangeIsPassedOver) {
+    ScratchFolder root("C:\\wexdal-tests\\untrusted-dot");
+    std::wstring temp = AnsiToWide(root.path());
+    for (const wchar_t* name : {L"~x.", L"~y "})
+        writeFileW(L"\\\\?\\" + temp + name);
+    ASSERT_TRUE(existsW(L"\\\\?\\" + temp + L"~x."));
+    writeFileW(temp + L"~x");
+    writeFileW(temp + L"~y");
+    SetFileAttributesW((temp + L"~x").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    EnvironmentOverride variable(L"TEMP", temp);
+
+    DeleteTempFiles();
+
+    EXPECT_TRUE(existsW(temp + L"~x"));
+    EXPECT_TRUE(existsW(L"\\\\?\\" + temp + L"~x."));
+    EXPECT_TRUE(existsW(L"\\\\?\\" + temp + L"~y "));
+    EXPECT_FALSE(existsW(temp + L"~y"));
+    SetFileAttributesW((temp + L"~x").c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const wchar_t* name : {L"~x.", L"~y "})
+        DeleteFileW((L"\\\\?\\" + temp + name).c_str());
 }
 
 TEST(UntrustedFileNames, MasksApplyToTheWideNames) {
