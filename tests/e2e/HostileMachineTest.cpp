@@ -3,6 +3,8 @@
 // running (every termination answered No) and once with none running. The registry
 // and the files differ afterwards only where the pressed buttons are meant to
 // change them.
+#include "sysinfo/Handle.h"
+#include "sysinfo/RegKey.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 #include "tests/sample/SampleMachine.h"
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -41,8 +44,8 @@ constexpr ULONGLONG kFolder = ~0ull;
 void listFiles(const std::wstring& folder, Listing& listing, bool deep,
                const std::wstring& skip = L"") {
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    kel::FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search.valid())
         return;
     do {
         std::wstring name = found.cFileName;
@@ -55,8 +58,7 @@ void listFiles(const std::wstring& folder, Listing& listing, bool deep,
                       : (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         if (directory && deep && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             listFiles(path, listing, true);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 std::wstring lowered(std::wstring text) {
@@ -171,6 +173,40 @@ std::vector<std::string> strayChanges(const Machine& before, const Machine& afte
     return stray;
 }
 
+// The keys that the hostile class names would address if they were misread: the
+// values at the root of HKEY_CLASSES_ROOT (an empty class name), the key that the
+// yen-named classes read as, and the class ID key's root. A press that touched
+// them and a later press that put them back would leave no trace in the whole
+// comparison, so they are compared after each press.
+struct Decoys {
+    std::map<std::wstring, DWORD> rootValues, classIdValues; // name, size
+    Tree misreadClass, misreadScriptClass, classIdLocalServer;
+    bool operator==(const Decoys&) const = default;
+};
+
+std::map<std::wstring, DWORD> valueSizes(HKEY key) {
+    std::map<std::wstring, DWORD> sizes;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD length = 16384, size = 0;
+        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+            return sizes;
+        sizes[std::wstring(name, length)] = size;
+    }
+}
+
+Decoys decoysNow() {
+    Decoys decoys;
+    decoys.rootValues = valueSizes(HKEY_CLASSES_ROOT);
+    kel::RegKey classIds;
+    if (classIds.open(HKEY_CLASSES_ROOT, "CLSID", KEY_QUERY_VALUE) == ERROR_SUCCESS)
+        decoys.classIdValues = valueSizes(classIds.get());
+    decoys.misreadClass = snapshot(HKEY_CLASSES_ROOT, "\\PowerPoint");
+    decoys.misreadScriptClass = snapshot(HKEY_CLASSES_ROOT, "\\WexdalHostile");
+    decoys.classIdLocalServer = snapshot(HKEY_CLASSES_ROOT, "\\CLSID\\LocalServer32");
+    return decoys;
+}
+
 // Posts a click on the dialog's button and waits for the dialog to go; a click that
 // arrives before the dialog takes input is posted again.
 bool answer(HWND dialog, const char* button) {
@@ -185,12 +221,30 @@ bool answer(HWND dialog, const char* button) {
 using Messages = std::vector<std::string>;
 using Said = std::map<std::string, std::vector<Messages>>;
 
+// How many presses of a page's two-state rows said that they could not update.
+size_t failedSwitches(Said& said, const std::string& page) {
+    size_t failed = 0;
+    for (const char* caption : {"/しない", "/する"})
+        for (const Messages& messages : said[page + caption])
+            failed += std::count(messages.begin(), messages.end(), "更新出来ませんでした。");
+    return failed;
+}
+
+// The document classes of .xls, .doc and .ppt are empty, not a string and
+// yen-named: every switch of theirs that would write says it could not update.
+void expectNoClassSwitchesFail(Said& said) {
+    EXPECT_EQ(failedSwitches(said, "Excel"), 1u);
+    EXPECT_EQ(failedSwitches(said, "Word"), 1u);
+    EXPECT_EQ(failedSwitches(said, "PowerPoint"), 2u); // the browser and the local server
+}
+
 class HostileMachine : public testing::Test {
   protected:
     HostileMachine() {
         sample::Options options = sample::Standard();
         options.hostile = true;
         sample::Lay(options);
+        laidDecoys = decoysNow();
     }
     ~HostileMachine() override {
         if (program)
@@ -241,6 +295,7 @@ class HostileMachine : public testing::Test {
             show(static_cast<int>(index));
             for (const RemoteControl& control : buttonsToPress(remote->visiblePage())) {
                 said[pages[index] + "/" + control.text].push_back(press(control.window));
+                EXPECT_TRUE(decoysNow() == laidDecoys) << pages[index] << " / " << control.text;
                 ++pressed;
                 EXPECT_TRUE(program->running()) << pages[index] << " / " << control.text;
                 if (!program->running())
@@ -270,6 +325,7 @@ class HostileMachine : public testing::Test {
     }
 
     Folders at;
+    Decoys laidDecoys;
     std::unique_ptr<ChildProcess> program;
     std::unique_ptr<RemoteWexdal> remote;
 };
@@ -328,14 +384,13 @@ TEST_F(HostileMachine, EveryButtonChangesOnlyWhatItIsMeantTo) {
     EXPECT_EQ(said["Word/修復を試みる"], (std::vector<Messages>{stopWordFailed, stopWord}));
     EXPECT_EQ(said["PowerPoint/停止する"],
               std::vector<Messages>{{"PowerPoint を強制終了します。宜しいですか？"}});
+    expectNoClassSwitchesFail(said);
     Machine declinedAll = machineNow(at);
     expectNoStrayChanges(laid, declinedAll, at, Allowed{false});
 
     // Nothing running: the repairs run, and touch only their own files.
     said = pressEverything();
-    // A document class that is empty, not a string or changed is no class: the switch
-    // that would write reports failure.
-    EXPECT_EQ(said["Word/しない"], std::vector<Messages>{failed});
+    expectNoClassSwitchesFail(said);
     EXPECT_EQ(said["Office/更新(&R)"], std::vector<Messages>{{"変更されていません。"}});
     const Messages tried{"修復を試みました。ご確認ください。"};
     EXPECT_EQ(said["Excel/修復を試みる"], (std::vector<Messages>{tried, tried}));

@@ -64,6 +64,13 @@ class Recorder {
             }
         }
     }
+    // A value laid into a key that was there before: the value alone goes.
+    void value(HKEY root, const std::string& path, const std::string& name) {
+        if (!keyExists(root, path))
+            return key(root, path);
+        add(L"VALUE" + kel::AnsiToWide(rootName(root)) + L"|" + kel::AnsiToWide(path) + L"|" +
+            kel::AnsiToWide(name));
+    }
     void extraClasses(int count) { add(L"EXTRA|" + std::to_wstring(count)); }
     void folder(const std::string& path) { folderW(kel::AnsiToWide(path)); }
     void folderW(const std::wstring& path) {
@@ -409,9 +416,13 @@ void layHostileOffice() {
               L"DisplayName", REG_SZ, utf16(L"Wexdal hostile long entry"));
     wideValue(HKEY_LOCAL_MACHINE, uninstall + L"{1\u00A5}", L"DisplayName", REG_SZ,
               utf16(L"Microsoft Office \u00A5"));
-    std::string odd = kUninstall + std::string("{2-Wexdal-Hostile}");
+    // A well-formed product code, so that its values are read.
+    std::string odd = kUninstall + std::string("{20000000-0000-0000-0000-00000000BAD0}");
     recorder.key(HKEY_LOCAL_MACHINE, odd);
-    putValue(HKEY_LOCAL_MACHINE, odd, "DisplayName", REG_SZ, megabyteText());
+    Bytes officeMegabyte = megabyteText();
+    const std::string office = "Microsoft Office ";
+    std::copy(office.begin(), office.end(), officeMegabyte.begin());
+    putValue(HKEY_LOCAL_MACHINE, odd, "DisplayName", REG_SZ, officeMegabyte);
     putValue(HKEY_LOCAL_MACHINE, odd, "VersionMajor", REG_SZ, Bytes{'1', '1', 0});
     putValue(HKEY_LOCAL_MACHINE, odd, "DisplayVersion", REG_DWORD, Bytes{1, 0, 0, 0});
 
@@ -428,6 +439,8 @@ void layHostileOffice() {
     putValue(HKEY_LOCAL_MACHINE, kUninstall + OfficeXP().code, "RegOwner", REG_SZ, megabyteText());
     number(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Word\\Data", "Toolbars", 7);
     const char* preload = "\\.DEFAULT\\Keyboard Layout\\Preload";
+    for (const char* name : {"3", "4"})
+        recorder.value(HKEY_USERS, preload, name);
     putValue(HKEY_USERS, preload, "3", REG_DWORD, Bytes{0x11, 4, 0, 0});
     putValue(HKEY_USERS, preload, "4", REG_SZ, megabyteText());
 
@@ -560,6 +573,9 @@ void Remove() {
         for (const Root& root : kRoots) {
             if (kind == kel::AnsiToWide(root.name) && path.size() > 1)
                 removeWideTree(root.key, path.substr(1));
+            if (kind == L"VALUE" + kel::AnsiToWide(root.name) && path.size() > 1)
+                removeWideValue(root.key, path.substr(1, path.rfind(L'|') - 1),
+                                path.substr(path.rfind(L'|') + 1));
             if (kind == L"PREFIX" + kel::AnsiToWide(root.name) && !path.empty())
                 for (const std::wstring& name : wideSubKeyNames(root.key, L""))
                     if (name.compare(0, path.size(), path) == 0)

@@ -140,6 +140,12 @@ void removeWideTree(HKEY root, const std::wstring& keyPath) {
         deleteTree(root, keyPath);
 }
 
+void removeWideValue(HKEY root, const std::wstring& keyPath, const std::wstring& name) {
+    kel::RegKey key;
+    if (key.openW(root, keyPath, KEY_SET_VALUE) == ERROR_SUCCESS)
+        RegDeleteValueW(key.get(), name.c_str());
+}
+
 bool wideKeyExists(HKEY root, const std::wstring& keyPath) {
     kel::RegKey key;
     return key.openW(root, keyPath, KEY_QUERY_VALUE) == ERROR_SUCCESS;

@@ -64,6 +64,7 @@ void putWideValue(HKEY root, const std::wstring& keyPath, const std::wstring& na
 void putWideString(HKEY root, const std::wstring& keyPath, const std::wstring& name,
                    const std::wstring& text);
 void removeWideTree(HKEY root, const std::wstring& keyPath);
+void removeWideValue(HKEY root, const std::wstring& keyPath, const std::wstring& name);
 bool wideKeyExists(HKEY root, const std::wstring& keyPath);
 Tree wideSnapshot(HKEY root, const std::wstring& keyPath);
 std::vector<std::wstring> wideSubKeyNames(HKEY root, const std::wstring& keyPath);
