@@ -47,6 +47,26 @@ TEST(SingleInstance, ACopyUnderAnotherNameIsItsOwnInstance) {
     EXPECT_TRUE(original.close("Wexdal"));
 }
 
+// "表" ends with the byte of a backslash in code page 932: the names are taken
+// whole, not cut inside the character (which made both ".exe").
+TEST(SingleInstance, NamesWithDoubleByteCharactersAreTheirOwnInstances) {
+    testing_support::ScratchFolder folder("C:\\wexdal-tests\\instance-dbcs");
+    std::string table = folder.file("表.exe"), schedule = folder.file("予定表.exe");
+    ASSERT_TRUE(CopyFileA(wexdalPath().c_str(), table.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(wexdalPath().c_str(), schedule.c_str(), FALSE));
+    ChildProcess first(table);
+    ASSERT_NE(first.window("Wexdal"), nullptr);
+    {
+        ChildProcess second(schedule);
+        EXPECT_FALSE(second.endsWithin(2000));
+        EXPECT_NE(second.window("Wexdal"), nullptr);
+        EXPECT_NE(GlobalFindAtomA("表.exe"), 0);
+        EXPECT_NE(GlobalFindAtomA("予定表.exe"), 0);
+        EXPECT_TRUE(second.close("Wexdal"));
+    }
+    EXPECT_TRUE(first.close("Wexdal"));
+}
+
 TEST(SingleInstance, AStaleAtomIsAdoptedAndRemovedAtExit) {
     ASSERT_EQ(GlobalFindAtomA("wexdal.exe"), 0);
     GlobalAddAtomA("wexdal.exe"); // left behind by an instance that crashed
