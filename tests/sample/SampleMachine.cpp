@@ -342,6 +342,9 @@ void layHostileFiles() {
     CreateDirectoryW(at.toolbar.c_str(), nullptr);
     hostileFile(microsoft + L"\\wexdal-victim.xlb");
     hostileFile(at.toolbar + L"\\b" + up + up + kYen + L"wexdal-victim.xlb");
+    hostileFile(at.toolbar + L"\\b" + replaced(up + up + kYen, kYen, kDivisionSlash) +
+                L"wexdal-victim.xlb");
+    hostileFile(at.toolbar + L"\\\u0100\u0101.xlb"); // no code page 932 form
     hostileFile(at.toolbar + L"\\Excel10.xlb");
     hostileFile(at.toolbar + L"\\Book1.xls");
 }
