@@ -1,16 +1,19 @@
 #include "widgets/Component.h"
 
-#include <commctrl.h>
-
 #include <exception>
+#include <unordered_map>
 
 namespace ui {
 
 namespace {
 
-const char kControlProperty[] = "WexdalControl";
-constexpr UINT_PTR kControlSubclass = 1;
-constexpr UINT_PTR kContainerSubclass = 2;
+// The component of each live control window of this process. Kept here rather than
+// in a window property: the platform may keep those out of process, and the lookup
+// runs for nearly every message.
+std::unordered_map<HWND, TControl*>& controlsByWindow() {
+    static std::unordered_map<HWND, TControl*> map;
+    return map;
+}
 
 int nextTabSequence() {
     static int sequence = 0;
@@ -24,16 +27,6 @@ void showException(const std::string& message) {
 std::function<void(const std::string&)>& exceptionHandler() {
     static std::function<void(const std::string&)> handler = showException;
     return handler;
-}
-
-LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR) {
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(window, containerProc, kContainerSubclass);
-    LRESULT result = 0;
-    if (RouteToChild(message, wParam, lParam, result))
-        return result;
-    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -81,8 +74,11 @@ TControl::TControl(TForm& owner, std::string name, HWND parent, const char* wind
     : TComponent(owner, std::move(name)), tabSequence_(nextTabSequence()) {
     window_ = CreateWindowExA(exStyle, windowClass, "", style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
                               0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetPropA(window_, kControlProperty, this);
-    SetWindowSubclass(window_, controlProc, kControlSubclass, reinterpret_cast<DWORD_PTR>(this));
+    controlsByWindow()[window_] = this;
+    // Subclassed through the wide procedure, as the common controls' subclassing
+    // does: the window keeps taking wide messages.
+    classProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc)));
     SetFont(font_);
     BringToFront(); // a new control lies above its earlier siblings
 }
@@ -92,28 +88,39 @@ TControl::~TControl() {
         DestroyWindow(window_); // controlProc lets go of the handle
 }
 
+LRESULT CALLBACK TControl::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TControl* control = FromHandle(window);
+    if (control == nullptr)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return control->WindowProc(message, wParam, lParam);
+}
+
 // What every control tells its form: that it got the focus (the form gives it back
 // when it is active again), and that its window is gone (WM_NCDESTROY, the last
 // message, also when the window went with its parent): the handle is dead.
-LRESULT CALLBACK TControl::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR data) {
-    auto* control = reinterpret_cast<TControl*>(data);
+LRESULT TControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
+    LRESULT result = 0;
+    if (routesChildren_ && RouteToChild(message, wParam, lParam, result))
+        return result;
     if (message == WM_SETFOCUS)
-        control->Owner().savedFocus_ = window;
-    if (message == WM_NCDESTROY) {
-        RemovePropA(window, kControlProperty);
-        RemoveWindowSubclass(window, controlProc, kControlSubclass);
-        control->window_ = nullptr;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+        Owner().savedFocus_ = window;
+    if (message != WM_NCDESTROY)
+        return CallWindowProcW(classProc_, window, message, wParam, lParam);
+    controlsByWindow().erase(window);
+    window_ = nullptr;
+    return CallWindowProcW(classProc_, window, message, wParam, lParam);
 }
 
 TControl* TControl::FromHandle(HWND window) {
-    return window ? static_cast<TControl*>(GetPropA(window, kControlProperty)) : nullptr;
+    if (window == nullptr)
+        return nullptr;
+    auto found = controlsByWindow().find(window);
+    return found == controlsByWindow().end() ? nullptr : found->second;
 }
 
 void TControl::RouteChildNotifications() {
-    SetWindowSubclass(window_, containerProc, kContainerSubclass, 0);
+    routesChildren_ = true;
     SetWindowLongA(window_, GWL_EXSTYLE,
                    GetWindowLongA(window_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
 }

@@ -139,11 +139,16 @@ class TControl : public TComponent {
              DWORD exStyle = 0);
     // Subclasses that parent other controls route their children's notifications.
     void RouteChildNotifications();
+    // Every message of the window comes here first (wide, as the platform's
+    // subclassing hands them on); an override passes what it does not use on to
+    // its base. This one ends with the window class.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    static LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data);
-    HWND window_ = nullptr; // nullptr once the window is destroyed
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;       // nullptr once the window is destroyed
+    WNDPROC classProc_ = nullptr; // the window class's procedure
+    bool routesChildren_ = false;
     int tabSequence_ = 0;
     TFontSpec font_;
     Font fontHandle_;

@@ -95,20 +95,6 @@ LRESULT CALLBACK imageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return paintedProc<TImage>(window, message, wParam, lParam);
 }
 
-constexpr UINT_PTR kLabelSubclass = 3;
-
-LRESULT CALLBACK labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR) {
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(window, labelProc, kLabelSubclass);
-    // Its text has no access key (SS_NOPREFIX); Wine's dialog manager looks for one
-    // in every static's text regardless, so the label does not present itself as one.
-    if (message == WM_GETDLGCODE)
-        return DefSubclassProc(window, message, wParam, lParam) & ~DLGC_STATIC;
-    trackHover(window, message, dynamic_cast<TLabel*>(TControl::FromHandle(window)));
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
 void registerClass(const char* name, WNDPROC procedure) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = procedure;
@@ -164,8 +150,15 @@ TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
 // Owner-drawn: the platform's centred and right-aligned statics always wrap words.
 // No prefix: an ampersand in the text is no access key for the dialog manager.
 TLabel::TLabel(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY) {
-    SetWindowSubclass(Handle(), labelProc, kLabelSubclass, 0);
+    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY) {}
+
+LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Its text has no access key (SS_NOPREFIX); Wine's dialog manager looks for one
+    // in every static's text regardless, so the label does not present itself as one.
+    if (message == WM_GETDLGCODE)
+        return TControl::WindowProc(message, wParam, lParam) & ~DLGC_STATIC;
+    trackHover(Handle(), message, this);
+    return TControl::WindowProc(message, wParam, lParam);
 }
 
 bool TLabel::HandleCommand(WORD code) {
@@ -325,29 +318,21 @@ bool TSpeedButton::HandleAccessKey(char key) {
 
 // Marks the edit's text as set by the program while WM_SETTEXT runs: the byte
 // limit does not cut it.
-LRESULT CALLBACK TEdit::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR, DWORD_PTR data) {
+LRESULT TEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_SETTEXT)
-        return DefSubclassProc(window, message, wParam, lParam);
-    auto* edit = reinterpret_cast<TEdit*>(data);
-    bool outer = !edit->settingText_;
-    edit->settingText_ = true;
-    LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        return TControl::WindowProc(message, wParam, lParam);
+    bool outer = !settingText_;
+    settingText_ = true;
+    LRESULT result = TControl::WindowProc(message, wParam, lParam);
     if (outer) {
-        edit->settingText_ = false;
-        edit->accepted_ = edit->Caption();
+        settingText_ = false;
+        accepted_ = Caption();
     }
     return result;
 }
 
 TEdit::TEdit(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE) {
-    SetWindowSubclass(Handle(), TEdit::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
-}
-
-TEdit::~TEdit() {
-    RemoveWindowSubclass(Handle(), TEdit::SubclassProc, 1);
-}
+    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE) {}
 
 void TEdit::SetMaxLength(int bytes) {
     maxLength_ = bytes;

@@ -36,6 +36,9 @@ class TLabel : public TControl {
     bool HandleCommand(WORD code) override;
     bool HandleDrawItem(DRAWITEMSTRUCT& item) override;
 
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
   private:
     void adjustSize();
     bool autoSize_ = true;
@@ -81,15 +84,15 @@ class TSpeedButton : public TControl {
 class TEdit : public TControl {
   public:
     TEdit(TForm& owner, std::string name, HWND parent);
-    ~TEdit() override;
     void SetMaxLength(int bytes);
     int MaxLength() const { return maxLength_; }
     void SetReadOnly(bool readOnly);
     bool HandleCommand(WORD code) override;
 
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
   private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
     int maxLength_ = 0;
     bool settingText_ = false; // inside WM_SETTEXT: the program sets the text
     std::string accepted_;     // the text after the last accepted change

@@ -6,8 +6,6 @@ namespace ui {
 
 namespace {
 
-constexpr UINT_PTR kListSubclass = 4;
-
 struct Look {
     TColor color;
     const TFontSpec* font;
@@ -35,12 +33,6 @@ TGraphicListBox::TGraphicListBox(TForm& owner, std::string name, HWND parent)
                    WS_VSCROLL | WS_TABSTOP),
       hoverTimer_(owner, Name() + ".HoverTimer", 100) {
     hoverTimer_.OnTimer = [this](TComponent&) { hoverTick(); };
-    SetWindowSubclass(Handle(), listProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-}
-
-TGraphicListBox::~TGraphicListBox() {
-    if (Handle() != nullptr)
-        RemoveWindowSubclass(Handle(), listProc, kListSubclass);
 }
 
 void TGraphicListBox::SetAutoItemHeight(bool value) {
@@ -259,30 +251,27 @@ void TGraphicListBox::hoverTick() {
     RedrawHotItem(true);
 }
 
-LRESULT CALLBACK TGraphicListBox::listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
-    auto* list = reinterpret_cast<TGraphicListBox*>(data);
+LRESULT TGraphicListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_MOUSEMOVE:
-        if (!list->tracking_) {
-            list->tracking_ = true;
-            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
+        if (!tracking_) {
+            tracking_ = true;
+            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
             TrackMouseEvent(&track);
-            InvokeEvent([list] { list->mouseEntered(); });
+            InvokeEvent([this] { mouseEntered(); });
         }
         break;
     case WM_MOUSELEAVE:
-        list->tracking_ = false;
-        InvokeEvent([list] { list->mouseLeft(); });
+        tracking_ = false;
+        InvokeEvent([this] { mouseLeft(); });
         break;
     case WM_NCDESTROY:
-        list->hoverTimer_.SetEnabled(false);
-        RemoveWindowSubclass(window, listProc, kListSubclass);
+        hoverTimer_.SetEnabled(false);
         break;
     default:
         break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return TControl::WindowProc(message, wParam, lParam);
 }
 
 } // namespace ui

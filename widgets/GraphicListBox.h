@@ -15,7 +15,6 @@ enum TOwnerDrawState : unsigned { odSelected = 1, odFocused = 2 };
 class TGraphicListBox : public TControl {
   public:
     TGraphicListBox(TForm& owner, std::string name, HWND parent);
-    ~TGraphicListBox() override;
 
     bool AutoItemHeight() const { return autoItemHeight_; }
     void SetAutoItemHeight(bool value);
@@ -52,9 +51,10 @@ class TGraphicListBox : public TControl {
     bool HandleCommand(WORD code) override;
     bool HandleDrawItem(DRAWITEMSTRUCT& item) override;
 
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
   private:
-    static LRESULT CALLBACK listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR, DWORD_PTR);
     void mouseEntered();
     void mouseLeft();
     void hoverTick();
