@@ -1,6 +1,8 @@
 #include "widgets/Component.h"
 
 #include <exception>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 
 namespace ui {
@@ -39,6 +41,18 @@ Font TFontSpec::Create() const {
     return Font(CreateFontA(Height, 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, Underline, FALSE,
                             Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, Name.c_str()));
+}
+
+std::shared_ptr<const Font> TFontSpec::Shared() const {
+    using Key = std::tuple<std::string, int, BYTE, bool, bool>;
+    static std::map<Key, std::weak_ptr<const Font>> fonts;
+    std::weak_ptr<const Font>& entry = fonts[Key(Name, Height, Charset, Bold, Underline)];
+    std::shared_ptr<const Font> font = entry.lock();
+    if (!font) {
+        font = std::make_shared<const Font>(Create());
+        entry = font;
+    }
+    return font;
 }
 
 TFontSpec TFontSpec::Default() {
@@ -169,6 +183,10 @@ int TControl::Height() const {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    RECT now = BoundsRect();
+    if (now.left == left && now.top == top && now.right - now.left == width &&
+        now.bottom - now.top == height)
+        return;
     SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -202,9 +220,9 @@ void TControl::SetEnabled(bool enabled) {
 
 void TControl::SetFont(const TFontSpec& font) {
     font_ = font;
-    Font created = font.Create();
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(created.get()), TRUE);
-    fontHandle_ = std::move(created);
+    std::shared_ptr<const Font> shared = font.Shared();
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(shared->get()), Visible());
+    fontHandle_ = std::move(shared);
 }
 
 void TControl::SetColor(TColor color) {
@@ -226,6 +244,8 @@ void TControl::SetControlId(int id) {
 }
 
 void TControl::Repaint() {
+    if (!Visible())
+        return;
     InvalidateRect(window_, nullptr, TRUE);
     UpdateWindow(window_);
 }

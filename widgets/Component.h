@@ -34,7 +34,8 @@ constexpr TColor clMoneyGreen = RGB(192, 220, 192);
 constexpr TColor clDefault = 0x1FFFFFFF; // "not set": the window class paints as usual
 COLORREF ColorToRGB(TColor color);
 
-// A font description; Create() makes the GDI font.
+// A font description; Create() makes a GDI font of it, Shared() gives the one the
+// controls share.
 struct TFontSpec {
     std::string Name = "ＭＳ Ｐゴシック";
     int Height = -12;
@@ -44,6 +45,9 @@ struct TFontSpec {
     bool Underline = false;
 
     Font Create() const;
+    // The process's one GDI font of this face, size, character set, weight and
+    // underline (the colour is no part of a font); it lives while anybody holds it.
+    std::shared_ptr<const Font> Shared() const;
     // The toolkit's default font: 8-point MS Sans Serif.
     static TFontSpec Default();
 };
@@ -105,7 +109,7 @@ class TControl : public TComponent {
 
     const TFontSpec& FontSpec() const { return font_; }
     virtual void SetFont(const TFontSpec& font);
-    HFONT FontHandle() const { return fontHandle_.get(); }
+    HFONT FontHandle() const { return fontHandle_ ? fontHandle_->get() : nullptr; }
     TColor Color() const { return color_; }
     void SetColor(TColor color);
 
@@ -113,7 +117,7 @@ class TControl : public TComponent {
     void SendToBack();
     // The control ID that dialog navigation (default and Escape buttons) uses.
     void SetControlId(int id);
-    void Repaint();
+    void Repaint(); // a hidden control is drawn whole when it is shown
 
     TNotifyEvent OnClick;
     void Click(); // runs OnClick at the event boundary
@@ -151,7 +155,7 @@ class TControl : public TComponent {
     bool routesChildren_ = false;
     int tabSequence_ = 0;
     TFontSpec font_;
-    Font fontHandle_;
+    std::shared_ptr<const Font> fontHandle_;
     TColor color_ = clDefault;
     Brush colorBrush_;
 };

@@ -28,7 +28,8 @@ LRESULT CALLBACK paintedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 1;
     case WM_SETTEXT: {
         LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-        InvalidateRect(window, nullptr, TRUE);
+        if (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)
+            InvalidateRect(window, nullptr, TRUE);
         return result;
     }
     default:
@@ -118,6 +119,13 @@ bool pressByAccessKey(TControl& button, char key) {
     return true;
 }
 
+// A memory DC of the screen that measures text as the controls' own DCs would;
+// kept for the process.
+HDC measuringDc() {
+    static MemoryDc dc(nullptr);
+    return dc.get();
+}
+
 std::map<UINT_PTR, TTimer*>& timers() {
     static std::map<UINT_PTR, TTimer*> map;
     return map;
@@ -180,12 +188,14 @@ void TLabel::SetFont(const TFontSpec& font) {
 
 void TLabel::SetAlignment(TAlignment alignment) {
     alignment_ = alignment;
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (Visible())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TLabel::SetWordWrap(bool wordWrap) {
     wordWrap_ = wordWrap;
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (Visible())
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 // A disabled label is drawn engraved: the text in the highlight colour one pixel
@@ -218,11 +228,11 @@ void TLabel::SetAutoSize(bool autoSize) {
 }
 
 SIZE TLabel::TextSize() const {
-    WindowDc dc(Handle());
-    SelectGuard font(dc.get(), FontHandle());
+    HDC dc = measuringDc();
+    SelectGuard font(dc, FontHandle());
     std::string text = Caption();
     RECT rect = {0, 0, 0, 0};
-    DrawTextA(dc.get(), text.empty() ? " " : text.c_str(), -1, &rect,
+    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rect,
               DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
     return {text.empty() ? 0 : rect.right, rect.bottom};
 }

@@ -150,8 +150,8 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
 
     // Step 5: the text lines.
     {
-        Font font = itemLook.font->Create();
-        SelectGuard select(bitmap.get(), font.get());
+        std::shared_ptr<const Font> font = itemLook.font->Shared();
+        SelectGuard select(bitmap.get(), font->get());
         SetBkMode(bitmap.get(), OPAQUE);
         SetBkColor(bitmap.get(), background);
         SetTextColor(bitmap.get(), ColorToRGB(itemLook.textColor));

@@ -233,6 +233,45 @@ TEST(Components, ZOrderFrontAndBack) {
     EXPECT_EQ(GetWindow(form.Handle(), GW_CHILD), b.Handle());
 }
 
+TEST(Components, ControlsOfOneFontShareOneGdiFontWhileAnyOfThemLives) {
+    TFontSpec large;
+    large.Height = -37; // of no other control here
+    HFONT shared;
+    {
+        TestForm first;
+        TestForm second;
+        TLabel& a = first.Create<TLabel>("LL_A", first.Handle());
+        TButton& b = second.Create<TButton>("BB_B", second.Handle());
+        EXPECT_EQ(a.FontHandle(), b.FontHandle());
+        a.SetFont(large);
+        large.Color = clRed; // a colour is no part of a font
+        b.SetFont(large);
+        shared = a.FontHandle();
+        EXPECT_EQ(b.FontHandle(), shared);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(b.Handle(), WM_GETFONT, 0, 0)), shared);
+        LOGFONTA font = {};
+        ASSERT_EQ(GetObjectA(shared, sizeof font, &font), static_cast<int>(sizeof font));
+        EXPECT_EQ(font.lfHeight, -37);
+        large.Bold = true;
+        b.SetFont(large);
+        EXPECT_NE(b.FontHandle(), shared);
+        EXPECT_EQ(b.FontSpec().Color, clRed);
+        TFontSpec normal = large;
+        normal.Bold = false;
+        EXPECT_EQ(normal.Shared()->get(), shared);
+        large.Bold = false;
+        b.SetFont(large);
+        EXPECT_EQ(b.FontHandle(), shared);
+        {
+            TestForm gone;
+            gone.Create<TLabel>("LL_C", gone.Handle()).SetFont(large);
+        } // one user of the font gone, two left
+        EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
+        EXPECT_EQ(large.Shared()->get(), shared);
+    }
+    EXPECT_EQ(GetObjectType(shared), 0u); // deleted with its last user
+}
+
 TEST(TwoStateButtons, ExactlyOneOfAPairIsDownAndOtherRowsStay) {
     TestForm form;
     TGroupBox& page = form.Create<TGroupBox>("GB_Page", form.Handle());
