@@ -5,6 +5,7 @@
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
 #include "repair/SwitchStates.h"
+#include "sysinfo/ProductInfo.h"
 
 #include <cstdlib>
 #include <vector>
@@ -56,6 +57,9 @@ struct UserInfoFieldSpec {
 } // namespace
 
 void TForm1::BuildPages() {
+    // A program's version block is read once while the pages are built: the page's
+    // caption is the read its lookup made of the same file.
+    kel::ProductInfoReuse sameFiles;
     kel::TKelExtInfo about;
     gPagesBuilt = true;
     kel::TKelOfficeInfo& info = *kel::gOfficeInfo;

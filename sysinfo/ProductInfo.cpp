@@ -67,24 +67,9 @@ bool queryString(const void* block, const std::string& path, std::string& out) {
     return true;
 }
 
-} // namespace
+ProductInfoReuse* currentReuse = nullptr;
 
-void TKelProductInfo::Clear() {
-    for (const TProductInfoString& string : kProductInfoStrings)
-        this->*string.field = "";
-    MajorVersion.clear();
-}
-
-std::string TKelProductInfo::Dump() const {
-    std::string text = "↓-- TKelProductInfo --↓\r\n";
-    for (const TProductInfoString& string : kProductInfoStrings)
-        text += std::string(string.name) + "[" + this->*string.field + "]\r\n";
-    text += "MajorVersion[" + MajorVersion + "]\r\n";
-    text += "↑-- TKelProductInfo --↑\r\n";
-    return text;
-}
-
-int ReadProductInfo(const std::string& path, TKelProductInfo& info) {
+int readVersionBlock(const std::string& path, TKelProductInfo& info) {
     info.Clear();
     if (!FileExists(path))
         return -1;
@@ -105,6 +90,46 @@ int ReadProductInfo(const std::string& path, TKelProductInfo& info) {
     }
     info.MajorVersion = MajorVersionOf(info.ProductVersion);
     return 0;
+}
+
+} // namespace
+
+void TKelProductInfo::Clear() {
+    for (const TProductInfoString& string : kProductInfoStrings)
+        this->*string.field = "";
+    MajorVersion.clear();
+}
+
+std::string TKelProductInfo::Dump() const {
+    std::string text = "↓-- TKelProductInfo --↓\r\n";
+    for (const TProductInfoString& string : kProductInfoStrings)
+        text += std::string(string.name) + "[" + this->*string.field + "]\r\n";
+    text += "MajorVersion[" + MajorVersion + "]\r\n";
+    text += "↑-- TKelProductInfo --↑\r\n";
+    return text;
+}
+
+int ReadProductInfo(const std::string& path, TKelProductInfo& info) {
+    ProductInfoReuse* reuse = currentReuse;
+    if (reuse != nullptr) {
+        auto found = reuse->reads_.find(path);
+        if (found != reuse->reads_.end()) {
+            info = found->second.info;
+            return found->second.status;
+        }
+    }
+    int status = readVersionBlock(path, info);
+    if (reuse != nullptr)
+        reuse->reads_[path] = {status, info};
+    return status;
+}
+
+ProductInfoReuse::ProductInfoReuse() : outer_(currentReuse) {
+    currentReuse = this;
+}
+
+ProductInfoReuse::~ProductInfoReuse() {
+    currentReuse = outer_;
 }
 
 } // namespace kel

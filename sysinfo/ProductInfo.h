@@ -3,6 +3,7 @@
 
 #include "sysinfo/ProductVersion.h"
 
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -47,5 +48,27 @@ class AssertionFailure : public std::runtime_error {
 // -1 when the file, the resource, the translation or a string is missing, with the
 // strings read before the missing one kept. Throws AssertionFailure (see above).
 int ReadProductInfo(const std::string& path, TKelProductInfo& info);
+
+// While one lives, ReadProductInfo reads each file's version block once: a second
+// read of the same path gives the first read's result and strings again (a failed
+// read's too; a read that threw is not kept). The pages are built inside one, so
+// that a page's caption reuses the read its program lookup made moments before.
+// One at a time, on the user-interface thread.
+class ProductInfoReuse {
+  public:
+    ProductInfoReuse();
+    ~ProductInfoReuse();
+    ProductInfoReuse(const ProductInfoReuse&) = delete;
+    ProductInfoReuse& operator=(const ProductInfoReuse&) = delete;
+
+  private:
+    friend int ReadProductInfo(const std::string& path, TKelProductInfo& info);
+    struct Read {
+        int status;
+        TKelProductInfo info;
+    };
+    std::map<std::string, Read> reads_;
+    ProductInfoReuse* outer_;
+};
 
 } // namespace kel

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 using namespace kel;
 using testing_support::fixturePath;
+using testing_support::installFixture;
+using testing_support::ScratchFolder;
 
 namespace {
 
@@ -57,6 +61,34 @@ TEST(ReadProductInfo, MajorVersionNeedsTwoDots) {
     EXPECT_EQ(ReadProductInfo(fixturePath("six"), info), 0);
     EXPECT_EQ(info.ProductVersion, "6.00");
     EXPECT_EQ(info.MajorVersion, "");
+}
+
+TEST(ProductInfoReuse, ASecondReadOfAFileGivesTheFirstAgainOnlyWhileItLives) {
+    ScratchFolder folder("C:\\wexdal-tests\\productinfo");
+    std::string program = folder.file("PROGRAM.EXE"), partial = folder.file("PARTIAL.EXE");
+    installFixture("office11", program);
+    installFixture("nocopyright", partial);
+    TKelProductInfo info, failed;
+    {
+        ProductInfoReuse reuse;
+        EXPECT_EQ(ReadProductInfo(program, info), 0);
+        EXPECT_EQ(ReadProductInfo(partial, failed), -1);
+        installFixture("office10", program); // the files change meanwhile
+        DeleteFileA(partial.c_str());
+        TKelProductInfo again, failedAgain;
+        again.CompanyName = failedAgain.ProductName = "left over";
+        EXPECT_EQ(ReadProductInfo(program, again), 0);
+        EXPECT_EQ(again.Dump(), info.Dump());
+        EXPECT_EQ(info.FileVersion, "11.0.5604");
+        EXPECT_EQ(ReadProductInfo(partial, failedAgain), -1);
+        EXPECT_EQ(failedAgain.Dump(), failed.Dump());
+        EXPECT_EQ(failed.InternalName, "Fixture");
+        EXPECT_EQ(failed.ProductName, "");
+    }
+    EXPECT_EQ(ReadProductInfo(program, info), 0);
+    EXPECT_EQ(info.FileVersion, "10.0.6626");
+    EXPECT_EQ(ReadProductInfo(partial, failed), -1);
+    EXPECT_EQ(failed.Dump(), TKelProductInfo().Dump());
 }
 
 TEST(TKelProductInfo, DumpsElevenFramedLines) {
