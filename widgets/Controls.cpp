@@ -258,17 +258,19 @@ TButton::~TButton() {
         ImageList_Destroy(stateImages_);
 }
 
-void TButton::SetGlyph(HIMAGELIST glyph) {
-    int width = 0, height = 0;
-    ImageList_GetIconSize(glyph, &width, &height);
-    HIMAGELIST states = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 6, 0);
-    // Normal, hot, pressed, disabled, defaulted, stylus-hot.
+HIMAGELIST ButtonStateImages(HIMAGELIST glyph) {
+    // Copies made inside one list, image by image, without a round through icons.
     int disabled = ImageList_GetImageCount(glyph) > 1 ? 1 : 0;
-    for (int source : {0, 0, 0, disabled, 0, 0}) {
-        HICON icon = ImageList_GetIcon(glyph, source, ILD_NORMAL);
-        ImageList_AddIcon(states, icon);
-        DestroyIcon(icon);
-    }
+    HIMAGELIST states = ImageList_Duplicate(glyph);
+    ImageList_SetImageCount(states, 6);
+    ImageList_Copy(states, 3, states, disabled, ILCF_MOVE);
+    for (int state : {1, 2, 4, 5})
+        ImageList_Copy(states, state, states, 0, ILCF_MOVE);
+    return states;
+}
+
+void TButton::SetGlyph(HIMAGELIST glyph) {
+    HIMAGELIST states = ButtonStateImages(glyph);
     BUTTON_IMAGELIST images = {states, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
     SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
     if (stateImages_ != nullptr)

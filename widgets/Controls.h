@@ -62,6 +62,11 @@ class TButton : public TControl {
     HIMAGELIST stateImages_ = nullptr; // one image per button state, built from the glyph
 };
 
+// A new image list (the caller destroys it) of a button's six states, from a glyph
+// of one or two images: normal, hot, pressed, disabled, defaulted and stylus-hot
+// show the glyph's first image, except disabled, which shows its second if it has one.
+HIMAGELIST ButtonStateImages(HIMAGELIST glyph);
+
 // A two-state button that stays down once pressed. Buttons with the same non-zero
 // group index and parent form a group in which exactly one is down.
 class TSpeedButton : public TControl {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 using namespace ui;
 
@@ -270,6 +271,36 @@ TEST(Components, ControlsOfOneFontShareOneGdiFontWhileAnyOfThemLives) {
         EXPECT_EQ(large.Shared()->get(), shared);
     }
     EXPECT_EQ(GetObjectType(shared), 0u); // deleted with its last user
+}
+
+TEST(Components, AButtonGlyphGivesEveryStateTheNormalImageButTheDisabledOne) {
+    TestForm form;
+    TImageList& two = form.Create<TImageList>("IL_Two", 32, 32);
+    TImageList& one = form.Create<TImageList>("IL_One", 32, 32);
+    COLORREF normal = RGB(200, 0, 0), disabled = RGB(0, 0, 200);
+    for (COLORREF colour : {normal, disabled}) {
+        HICON icon = solidIcon(colour);
+        two.AddIcon(icon);
+        if (one.Count() == 0)
+            one.AddIcon(icon);
+        DestroyIcon(icon);
+    }
+    auto stateColours = [](HIMAGELIST glyph) {
+        HIMAGELIST states = ButtonStateImages(glyph);
+        std::vector<COLORREF> colours;
+        for (int state = 0; state < ImageList_GetImageCount(states); ++state) {
+            MemoryCanvas canvas(WindowDc(nullptr).get(), 32, 32);
+            ImageList_Draw(states, state, canvas.get(), 0, 0, ILD_NORMAL);
+            colours.push_back(GetPixel(canvas.get(), 16, 16));
+        }
+        ImageList_Destroy(states);
+        return colours;
+    };
+    EXPECT_EQ(stateColours(two.Handle()),
+              (std::vector<COLORREF>{normal, normal, normal, disabled, normal, normal}));
+    EXPECT_EQ(stateColours(one.Handle()), std::vector<COLORREF>(6, normal));
+    EXPECT_EQ(two.Count(), 2); // the glyphs themselves stay as they were
+    EXPECT_EQ(one.Count(), 1);
 }
 
 TEST(TwoStateButtons, ExactlyOneOfAPairIsDownAndOtherRowsStay) {
