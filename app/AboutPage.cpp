@@ -28,28 +28,24 @@ int revealKeysHeld(unsigned keys) {
 
 void TForm1::layOutAboutPage() {
     int w = GB_About->Width(), h = GB_About->Height();
-    IM_Wexd->SetLeft((w - LL_Vector->Width()) / 2);
-    IM_Wexd->SetTop(
+    IM_Wexd->SetPosition(
+        (w - LL_Vector->Width()) / 2,
         (h - (IM_Wexd->Height() + LL_Version->Height() + 12 * LL_Copyright->Height() + 12)) / 2);
-    LL_Wexd->SetLeft(IM_Wexd->Left() + IM_Wexd->Width() + 16);
-    LL_Wexd->SetTop(IM_Wexd->Top() + (IM_Wexd->Height() - LL_Wexd->Height()) / 2);
+    LL_Wexd->SetPosition(IM_Wexd->Left() + IM_Wexd->Width() + 16,
+                         IM_Wexd->Top() + (IM_Wexd->Height() - LL_Wexd->Height()) / 2);
     kel::TKelProductInfo own;
     if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
         LL_Version->SetCaption("Version " + own.ProductVersion);
-    LL_Version->SetLeft(LL_Wexd->Left() + LL_Wexd->Width() - LL_Version->Width());
-    LL_Version->SetTop(LL_Wexd->Top() + LL_Wexd->Height() + 4);
-    LL_Copyright->SetLeft(IM_Wexd->Left());
-    LL_Copyright->SetTop(LL_Version->Top() + LL_Version->Height() + LL_Copyright->Height());
-    LL_Support->SetLeft((w - LL_Vector->Width()) / 2);
-    LL_Support->SetTop(LL_Copyright->Top() + 4 * LL_Copyright->Height());
-    LL_Site->SetLeft(LL_Support->Left());
-    LL_Site->SetTop(LL_Support->Top() + LL_Support->Height() + 4);
-    LL_Download->SetLeft(LL_Support->Left());
-    LL_Download->SetTop(LL_Site->Top() + 2 * LL_Site->Height());
-    LL_Vector->SetLeft(LL_Support->Left());
-    LL_Vector->SetTop(LL_Download->Top() + LL_Download->Height() + 4);
-    IM_Link->SetLeft(w - IM_Link->Width() - 8);
-    IM_Link->SetTop(h - IM_Link->Height() - 8);
+    LL_Version->SetPosition(LL_Wexd->Left() + LL_Wexd->Width() - LL_Version->Width(),
+                            LL_Wexd->Top() + LL_Wexd->Height() + 4);
+    LL_Copyright->SetPosition(IM_Wexd->Left(),
+                              LL_Version->Top() + LL_Version->Height() + LL_Copyright->Height());
+    LL_Support->SetPosition((w - LL_Vector->Width()) / 2,
+                            LL_Copyright->Top() + 4 * LL_Copyright->Height());
+    LL_Site->SetPosition(LL_Support->Left(), LL_Support->Top() + LL_Support->Height() + 4);
+    LL_Download->SetPosition(LL_Support->Left(), LL_Site->Top() + 2 * LL_Site->Height());
+    LL_Vector->SetPosition(LL_Support->Left(), LL_Download->Top() + LL_Download->Height() + 4);
+    IM_Link->SetPosition(w - IM_Link->Width() - 8, h - IM_Link->Height() - 8);
     BT_Info->SetBounds(7, IM_Link->Top() + 1, IM_Link->Left() - 7 - 10, IM_Link->Height() - 2);
     AddButtonFrame("BV_Info", *BT_Info).Hide();
     BT_Info->Hide();

@@ -107,14 +107,15 @@ void TForm1::AddActionRow(int iconIndex, const std::vector<std::string>& texts) 
     auto bind = [this](ui::TControl& control) {
         control.OnClick = [this](ui::TComponent& sender) { ActionButtonClick(sender); };
     };
+    // Centred on the button's 25-pixel band at the height of its text, then of fixed
+    // size: placed once, at the size it ends with.
     auto placeLabel = [&](const ui::TControl& beside, int width) {
         ui::TLabel& label = Create<ui::TLabel>("LL_" + row, parent);
+        label.SetAutoSize(false);
         label.SetCaption(texts[3]);
         label.SetAlignment(ui::TAlignment::Center);
-        label.SetBounds(36, beside.Top() + (25 - label.Height()) / 2, label.Width(),
-                        label.Height());
-        label.SetAutoSize(false);
-        label.SetWidth(width);
+        int height = label.TextSize().cy;
+        label.SetBounds(36, beside.Top() + (25 - height) / 2, width, height);
         label.Show();
     };
     if (texts.size() == 4) {
@@ -224,11 +225,11 @@ void TForm1::buildOfficePage() {
         }
         edit.Show();
         ui::TLabel& label = Create<ui::TLabel>(field.label, page.Handle());
+        label.SetAutoSize(false); // placed once, at the height of its text
         label.SetCaption(field.caption);
         label.SetAlignment(ui::TAlignment::RightJustify);
-        label.SetBounds(14, edit.Top() + (20 - label.Height()) / 2, label.Width(), label.Height());
-        label.SetAutoSize(false);
-        label.SetWidth(edit.Left() - 18);
+        int height = label.TextSize().cy;
+        label.SetBounds(14, edit.Top() + (20 - height) / 2, edit.Left() - 18, height);
         label.Show();
         previous = &edit;
     }

@@ -169,8 +169,7 @@ void TForm1::FormCreate() {
 
     SetOuterSize(kOuterWidth, kOuterHeight);
     StatusBar1->SetBounds(0, ClientHeight() - kStatusBarHeight, ClientWidth(), kStatusBarHeight);
-    GLB_Menu->SetLeft(2);
-    GLB_Menu->SetTop(2);
+    GLB_Menu->SetPosition(2, 2);
     BB_Exit->SetBounds(GLB_Menu->Left() + 1, StatusBar1->Top() - 2 - BB_Exit->Height(),
                        GLB_Menu->Width() - 2, BB_Exit->Height());
     AddButtonFrame("BV_Exit", *BB_Exit);

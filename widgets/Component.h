@@ -91,6 +91,7 @@ class TControl : public TComponent {
     int Width() const;
     int Height() const;
     void SetBounds(int left, int top, int width, int height);
+    void SetPosition(int left, int top) { SetBounds(left, top, Width(), Height()); }
     void SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
     void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
     void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }

@@ -119,6 +119,12 @@ bool pressByAccessKey(TControl& button, char key) {
     return true;
 }
 
+// The screen's DC, kept for the process: the pictures are made compatible with it.
+HDC screenDc() {
+    static WindowDc dc(nullptr);
+    return dc.get();
+}
+
 // A memory DC of the screen that measures text as the controls' own DCs would;
 // kept for the process.
 HDC measuringDc() {
@@ -516,10 +522,10 @@ void TImageList::Draw(HDC dc, int x, int y, int index) const {
 }
 
 Bitmap TImageList::Picture(int index, TColor background) const {
-    WindowDc screen(nullptr);
-    Bitmap picture(CreateCompatibleBitmap(screen.get(), width_, height_));
+    HDC screen = screenDc();
+    Bitmap picture(CreateCompatibleBitmap(screen, width_, height_));
     {
-        MemoryDc dc(screen.get());
+        MemoryDc dc(screen);
         SelectGuard select(dc.get(), picture.get());
         Brush brush(CreateSolidBrush(ColorToRGB(background)));
         RECT all = {0, 0, width_, height_};
