@@ -449,10 +449,13 @@ int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& val
 
 namespace {
 
-// Lists names through the wide API; next(index, buffer, length) is the platform's
-// enumeration call. Names that code page 932 cannot carry unchanged are passed over.
-template <typename Next> int listNames(StringList& names, Next next) {
-    std::vector<wchar_t> buffer(256);
+// Lists names through the wide API, one call a name into one buffer of the longest
+// name's size (larger when a longer one has come meanwhile); next(index, buffer,
+// length) is the platform's enumeration call. Names that code page 932 cannot carry
+// unchanged are passed over.
+template <typename Next> int listNames(StringList& names, DWORD count, DWORD longest, Next next) {
+    names.reserve(count);
+    std::vector<wchar_t> buffer(std::max<DWORD>(longest + 1, 256));
     for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(buffer.size());
         LONG status = next(index, buffer.data(), &length);
@@ -467,7 +470,7 @@ template <typename Next> int listNames(StringList& names, Next next) {
             return -1;
         }
         std::string name;
-        if (WideToAnsiExact(std::wstring(buffer.data(), length), name))
+        if (WideToAnsiExact(std::wstring_view(buffer.data(), length), name))
             names.push_back(std::move(name));
         ++index;
     }
@@ -480,7 +483,11 @@ int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, Reg
     RegKey key;
     if (!openReadOnly(key, root, keyPath, view))
         return -1;
-    return listNames(names, [&](DWORD index, wchar_t* name, DWORD* length) {
+    DWORD count = 0, longest = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        count = longest = 0;
+    return listNames(names, count, longest, [&](DWORD index, wchar_t* name, DWORD* length) {
         return RegEnumKeyExW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
     });
 }
@@ -490,7 +497,11 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
     RegKey key;
     if (!openReadOnly(key, root, keyPath))
         return -1;
-    return listNames(names, [&](DWORD index, wchar_t* name, DWORD* length) {
+    DWORD count = 0, longest = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        count = longest = 0;
+    return listNames(names, count, longest, [&](DWORD index, wchar_t* name, DWORD* length) {
         return RegEnumValueW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
     });
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 namespace kel {
 
 std::wstring AnsiToWide(const std::string& text, unsigned codePage) {
@@ -24,8 +26,8 @@ std::string WideToAnsi(const std::wstring& text, unsigned codePage) {
     return ansi;
 }
 
-bool WideToAnsiExact(const std::wstring& text, std::string& ansi) {
-    if (text.find(L'\0') != std::wstring::npos)
+bool WideToAnsiExact(std::wstring_view text, std::string& ansi) {
+    if (text.find(L'\0') != std::wstring_view::npos)
         return false;
     if (text.empty()) {
         ansi.clear();
@@ -40,7 +42,20 @@ bool WideToAnsiExact(const std::wstring& text, std::string& ansi) {
     std::string converted(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, converted.data(), length,
                         nullptr, &usedDefault);
-    if (usedDefault || AnsiToWide(converted) != text)
+    if (usedDefault)
+        return false;
+    // Back again, on the stack for a name of usual length, and compared.
+    wchar_t stack[256];
+    std::wstring heap;
+    wchar_t* back = stack;
+    if (text.size() > std::size(stack)) {
+        heap.resize(text.size());
+        back = heap.data();
+    }
+    int backLength = MultiByteToWideChar(CP_ACP, 0, converted.data(), length, nullptr, 0);
+    if (backLength != size ||
+        MultiByteToWideChar(CP_ACP, 0, converted.data(), length, back, size) != size ||
+        text != std::wstring_view(back, text.size()))
         return false;
     ansi = std::move(converted);
     return true;

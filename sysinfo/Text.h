@@ -4,6 +4,7 @@
 #include "sysinfo/TextRules.h"
 
 #include <string>
+#include <string_view>
 
 namespace kel {
 
@@ -16,6 +17,6 @@ std::string WideToAnsi(const std::wstring& text, unsigned codePage = 0);
 // Sets ansi to text in the ANSI code page and returns true only when every
 // character has its own code (no best-fit, no default character, no NUL) and the
 // result converts back to exactly text; otherwise false with ansi untouched.
-bool WideToAnsiExact(const std::wstring& text, std::string& ansi);
+bool WideToAnsiExact(std::wstring_view text, std::string& ansi);
 
 } // namespace kel
