@@ -99,7 +99,7 @@ TControl::TControl(TForm& owner, std::string name, HWND parent, const char* wind
 
 TControl::~TControl() {
     if (window_ != nullptr)
-        DestroyWindow(window_); // controlProc lets go of the handle
+        DestroyWindow(window_); // WindowProc lets go of the handle
 }
 
 LRESULT CALLBACK TControl::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
