@@ -27,11 +27,11 @@ void TForm1::BB_UserInfoClick(ui::TComponent&) {
     kel::TUserInfoList& before = *kel::gsInfoBefore;
     for (const UserInfoField& field : kUserInfoFields) {
         if (auto* edit = Find<ui::TEdit>(field.edit))
-            after.SetValue(field.name, kel::EditedValue(edit->Caption()));
+            after.TakeFieldText(field.name, edit->Caption());
     }
     for (const UserInfoField& field : kUserInfoFields) {
         if (auto* edit = Find<ui::TEdit>(field.edit))
-            edit->SetCaption(after.Value(field.name));
+            edit->SetCaption(after.Shown(field.name));
     }
     if (after == before) {
         kel::ShowMessageDialog("変更されていません。", kel::TMsgDlgType::mtWarning, kel::mbOK);

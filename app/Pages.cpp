@@ -249,8 +249,7 @@ void TForm1::buildOfficePage() {
     addRowsOf("GB_Office");
     for (const UserInfoFieldSpec& field : fields)
         if (field.name != nullptr)
-            Find<ui::TEdit>(field.edit)
-                ->SetCaption(kel::TrimBlanks(kel::gsInfoBefore->Value(field.name)));
+            Find<ui::TEdit>(field.edit)->SetCaption(kel::gsInfoBefore->Shown(field.name));
     if (!info.ProductID.empty())
         productId.SetCaption(info.ProductID);
     setPairStatesOf("GB_Office");

@@ -228,10 +228,7 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     if (!gatherer.all())
         readProfiles(info, gatherer);
 
-    for (const Field* field : kFields) {
-        if (list.Value(field->name) == kBlankValue)
-            list.SetValue(field->name, "");
-    }
+    list.DropBlankValues();
     return 0;
 }
 

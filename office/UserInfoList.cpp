@@ -55,6 +55,24 @@ bool TUserInfoList::IsApproximate(const std::string& name) const {
     return std::find(Approximate.begin(), Approximate.end(), name) != Approximate.end();
 }
 
+std::string TUserInfoList::Shown(const std::string& name) const {
+    return TrimBlanks(Value(name));
+}
+
+void TUserInfoList::TakeFieldText(const std::string& name, const std::string& fieldText) {
+    if (IsApproximate(name) && fieldText == Shown(name))
+        return;
+    SetValue(name, EditedValue(fieldText));
+}
+
+void TUserInfoList::DropBlankValues() {
+    std::erase_if(Lines, [](const std::string& line) {
+        size_t equals = line.find('=');
+        return equals != std::string::npos &&
+               line.compare(equals + 1, std::string::npos, kBlankValue) == 0;
+    });
+}
+
 std::string TrimBlanks(const std::string& text) {
     size_t begin = 0, end = text.size();
     while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20)

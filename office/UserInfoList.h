@@ -21,6 +21,16 @@ class TUserInfoList {
     void SetValue(const std::string& name, const std::string& value);
     void SetApproximate(const std::string& name, bool approximate);
     bool IsApproximate(const std::string& name) const;
+    // The text an edit field shows for name: the value without leading and
+    // trailing blanks.
+    std::string Shown(const std::string& name) const;
+    // Takes an edit field's text for name through EditedValue. A marked value
+    // keeps its value and mark while the field still holds the text it is shown
+    // as: only a real edit of the field replaces it.
+    void TakeFieldText(const std::string& name, const std::string& fieldText);
+    // Removes the lines whose value is the stored blank (kBlankValue): such a
+    // value reads as empty. A name's mark stays.
+    void DropBlankValues();
     // The lines, each ended by CR LF.
     std::string Text() const;
     bool operator==(const TUserInfoList& other) const { return Lines == other.Lines; }

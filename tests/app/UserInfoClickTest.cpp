@@ -162,4 +162,28 @@ TEST_F(UserInfoClickTest, AnUneditedCompanyThatDoesNotConvertExactlyIsNotWritten
     EXPECT_EQ(field("ED_MsoCompany").Caption(), shown);
 }
 
+// Initials read in a best-fit form of blanks only (as a no-break space shows on
+// Windows) are shown as read and marked. An update of the owner leaves them as
+// stored: the field was not retyped.
+TEST_F(UserInfoClickTest, AMarkedFieldOfBlanksIsNotWrittenUnlessRetyped) {
+    for (kel::TUserInfoList* list : {kel::gsInfoBefore, kel::gsInfoAfter}) {
+        list->SetValue("Initials", "　 　");
+        list->SetApproximate("Initials", true);
+    }
+    field("ED_MsoInitials").SetCaption(kel::gsInfoAfter->Shown("Initials"));
+    std::string profile = std::string("\\") + sample::kSecondProfile +
+                          "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
+    std::string current = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
+    std::string stored = initialsIn(profile);
+    ASSERT_NE(stored, "");
+    Tree user = snapshot(HKEY_CURRENT_USER, current);
+
+    field("ED_MsoOwner").SetCaption("鈴木 一郎");
+    click();
+    EXPECT_EQ(field("ED_MsoInitials").Caption(), "　 　");
+    EXPECT_EQ(initialsIn(profile), stored);
+    EXPECT_EQ(snapshot(HKEY_CURRENT_USER, current).values.at(L"UserInitials"),
+              user.values.at(L"UserInitials"));
+}
+
 } // namespace

@@ -55,4 +55,45 @@ TEST(UserInfoRules, AnApproximateMarkStaysUntilTheValueIsChanged) {
     EXPECT_FALSE(copy.IsApproximate("Company"));
 }
 
+// A marked value whose shown form is blanks only: "　 　" trims to nothing as an
+// edit, yet the field still holds what it was shown as, so value and mark stay.
+TEST(UserInfoRules, AMarkedValueIsTakenFromItsFieldOnlyWhenTheFieldWasRetyped) {
+    const std::string space = "\x81\x40", blanks = space + " " + space;
+    TUserInfoList list;
+    list.SetValue("Initials", blanks);
+    list.SetApproximate("Initials", true);
+    list.SetValue("Company", "a?b");
+    list.SetApproximate("Company", true);
+    EXPECT_EQ(list.Shown("Initials"), blanks);
+    list.TakeFieldText("Initials", list.Shown("Initials"));
+    list.TakeFieldText("Company", list.Shown("Company"));
+    list.TakeFieldText("Owner", " o" + space + " ");
+    EXPECT_EQ(list.Lines,
+              (std::vector<std::string>{"Initials=" + blanks, "Company=a?b", "Owner=o" + space}));
+    EXPECT_EQ(list.Approximate, (std::vector<std::string>{"Initials", "Company"}));
+
+    list.TakeFieldText("Initials", ""); // emptied by the user: the blank is written
+    list.TakeFieldText("Company", "a?bc");
+    EXPECT_EQ(list.Lines, (std::vector<std::string>{"Company=a?bc", "Owner=o" + space}));
+    EXPECT_TRUE(list.Approximate.empty());
+    list.TakeFieldText("Owner", space); // unmarked: blanks only empty the field
+    EXPECT_EQ(list.Value("Owner"), "");
+}
+
+// A value read as the stored blank "　" is no value; its mark stays, so that a
+// best-fit "　" is not written back either.
+TEST(UserInfoRules, TheStoredBlankIsDroppedAndItsMarkKept) {
+    const std::string space = "\x81\x40";
+    TUserInfoList list;
+    list.SetValue("Company", space);
+    list.SetApproximate("Company", true);
+    list.SetValue("Owner", "x=" + space);
+    list.SetValue("Initials", space + space);
+    list.DropBlankValues();
+    EXPECT_EQ(list.Lines,
+              (std::vector<std::string>{"Owner=x=" + space, "Initials=" + space + space}));
+    EXPECT_TRUE(list.IsApproximate("Company"));
+    EXPECT_EQ(list.Shown("Company"), "");
+}
+
 } // namespace
