@@ -13,11 +13,16 @@ namespace {
 // The control that had the focus before the action gets it back, as a Windows
 // program keeps it on the pressed button: the page was locked while the message
 // showed, and the window's activation afterwards gave the focus to the first
-// control in tab order.
-void returnFocus(HWND focused, HWND form) {
+// control in tab order. A control of the page that can no longer take it (a
+// "停止する" whose program has ended) passes it on to the page's next tab stop.
+void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
     ui::TControl* control = ui::TControl::FromHandle(focused);
-    if (control != nullptr && control->CanFocus() && GetActiveWindow() == form)
-        SetFocus(focused);
+    if (control == nullptr || GetActiveWindow() != form.Handle())
+        return;
+    if (!control->CanFocus() && page != nullptr && IsChild(page->Handle(), focused))
+        control = form.NextTabStopOn(*control, page->Handle());
+    if (control != nullptr && control->CanFocus())
+        SetFocus(control->Handle());
 }
 
 } // namespace
@@ -49,7 +54,7 @@ void TForm1::ActionButtonClick(ui::TComponent& sender) {
         if (page != nullptr)
             page->SetEnabled(true);
         Timer1->SetEnabled(timerWasOn);
-        returnFocus(focused, Handle());
+        returnFocus(*this, focused, page);
     };
     if (!error.empty()) {
         restore();

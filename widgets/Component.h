@@ -196,6 +196,10 @@ class TForm {
     // The controls that Tab visits, in tab order: parent by parent, each control
     // followed by the controls placed on it; only those that can take the focus.
     std::vector<TControl*> TabOrderList() const;
+    // The control after from in tab order that can take the focus and lies on
+    // container, going round as Tab does (the dialog's next tab item, also from a
+    // control that can no longer take the focus); nullptr when there is none.
+    TControl* NextTabStopOn(const TControl& from, HWND container) const;
     // Moves the focus to the next (or previous) control in tab order.
     void SelectNext(bool forward);
     // The form's keyboard handling for a message taken from the queue, before it is
@@ -215,6 +219,7 @@ class TForm {
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     TControl* focusedControl() const;
+    std::vector<TControl*> controlsInTabOrder() const;
     bool restoreFocus();
     bool selectSibling(bool forward);
     bool pressFocusedButton();

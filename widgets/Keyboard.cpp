@@ -31,7 +31,9 @@ bool isPushButton(HWND window) {
 
 } // namespace
 
-std::vector<TControl*> TForm::TabOrderList() const {
+// Every control with a window, parent by parent, each followed by the controls
+// placed on it.
+std::vector<TControl*> TForm::controlsInTabOrder() const {
     std::vector<std::pair<TControl*, HWND>> controls; // with its parent
     for (const auto& component : components_)
         if (auto* control = dynamic_cast<TControl*>(component.get());
@@ -45,14 +47,34 @@ std::vector<TControl*> TForm::TabOrderList() const {
         for (const auto& [control, itsParent] : controls) {
             if (itsParent != parent)
                 continue;
-            if (control->TabStop() && control->CanFocus())
-                order.push_back(control);
+            order.push_back(control);
             self(control->Handle(), self);
         }
     };
     if (window_ != nullptr)
         walk(window_, walk);
     return order;
+}
+
+std::vector<TControl*> TForm::TabOrderList() const {
+    std::vector<TControl*> order = controlsInTabOrder();
+    std::erase_if(order,
+                  [](TControl* control) { return !control->TabStop() || !control->CanFocus(); });
+    return order;
+}
+
+TControl* TForm::NextTabStopOn(const TControl& from, HWND container) const {
+    std::vector<TControl*> order = controlsInTabOrder();
+    auto start = std::find(order.begin(), order.end(), &from);
+    if (start == order.end())
+        return nullptr;
+    size_t at = static_cast<size_t>(start - order.begin());
+    for (size_t step = 1; step <= order.size(); ++step) {
+        TControl* control = order[(at + step) % order.size()];
+        if (control->TabStop() && control->CanFocus() && IsChild(container, control->Handle()))
+            return control;
+    }
+    return nullptr;
 }
 
 TControl* TForm::focusedControl() const {

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "office/ProcessSurvey.h"
 #include "repair/ScriptHostGuard.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
@@ -180,6 +181,31 @@ TEST_F(ActionButtonTest, ThePressedButtonKeepsTheFocusAfterTheMessage) {
 
     EXPECT_EQ(messages(), std::vector<std::string>{"修復を試みました。ご確認ください。"});
     EXPECT_FALSE(seen[0].pageEnabled);
+    EXPECT_EQ(GetFocus(), repair.Handle());
+    ShowWindow(form.Handle(), SW_HIDE);
+}
+
+// "停止する" disables itself once its program has ended: the focus goes on to the
+// next control of the page that can take it (past the disabled "停止する" of the
+// next row), as Windows moves it on from a disabled control, not to the menu list.
+TEST_F(ActionButtonTest, AButtonDisabledByItsActionPassesTheFocusOnWithinThePage) {
+    ui::TButton& repair = repairRow("DocUsed", 2);
+    ChildProcess excel(programs.file("EXCEL.EXE"));
+    kel::RefreshRunningState(form, info.XlsInfo, info.XlsProcessIds, "XlsProcess");
+    kel::RefreshRunningState(form, info.DocInfo, info.DocProcessIds, "DocProcess");
+    ui::TButton& stop = *form.Find<ui::TButton>("BB_XlsProcess");
+    ASSERT_TRUE(stop.Enabled());
+    ASSERT_FALSE(form.Find<ui::TButton>("BB_DocProcess")->Enabled());
+    form.GLB_MenuClick(*form.GLB_Menu);
+    ShowWindow(form.Handle(), SW_SHOW);
+    SetForegroundWindow(form.Handle());
+    SetFocus(stop.Handle());
+    ASSERT_EQ(GetFocus(), stop.Handle());
+
+    click(stop, {"はい(&Y)"});
+
+    EXPECT_TRUE(excel.endsWithin(5000));
+    EXPECT_FALSE(stop.Enabled());
     EXPECT_EQ(GetFocus(), repair.Handle());
     ShowWindow(form.Handle(), SW_HIDE);
 }

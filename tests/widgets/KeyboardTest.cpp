@@ -134,6 +134,15 @@ TEST_F(KeyboardTest, TabOrderIsPlacementOrderNotZOrder) {
     EXPECT_EQ(names(form.TabOrderList()), (std::vector<std::string>{"GLB_Menu", "BB_Exit"}));
 }
 
+// The page's next tab stop, as a dialog's next tab item: from a control that can't
+// take the focus too, going round within the page only.
+TEST_F(KeyboardTest, TheNextTabStopOnAPageSkipsWhatCannotTakeTheFocusAndGoesRound) {
+    EXPECT_EQ(form.NextTabStopOn(disabled, page.Handle()), &off);
+    EXPECT_EQ(form.NextTabStopOn(edit, page.Handle()), &off);
+    EXPECT_EQ(form.NextTabStopOn(moved, page.Handle()), &edit);
+    EXPECT_EQ(form.NextTabStopOn(onHiddenPage, hiddenPage.Handle()), nullptr);
+}
+
 TEST_F(KeyboardTest, TheFirstInTabOrderHasTheFocusAtActivation) {
     EXPECT_EQ(focusName(), "GLB_Menu");
 }
