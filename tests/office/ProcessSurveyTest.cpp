@@ -107,28 +107,20 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
     const std::wstring name = L"EXCEL\u00A5.EXE";
     std::wstring path = AnsiToWide(folder.path()) + name;
     ASSERT_TRUE(CopyFileW(AnsiToWide(fixturePath("office11")).c_str(), path.c_str(), FALSE));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
+    ChildProcess process(path);
     std::string shown = WideToAnsi(name);
     int listed = 0;
     for (const ProcessEntry& entry : TakeProcessSnapshot())
-        if (entry.id == process.dwProcessId) {
+        if (entry.id == process.id()) {
             ++listed;
             EXPECT_FALSE(entry.exactName);
             EXPECT_EQ(entry.exeName, shown);
         }
     EXPECT_EQ(listed, 1);
     StringList ids = MatchProcessIds(TakeProcessSnapshot(), shown);
-    EXPECT_EQ(std::count(ids.begin(), ids.end(), std::to_string(process.dwProcessId)), 0);
-    TerminateProcesses({std::to_string(process.dwProcessId)}, shown);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 500), static_cast<DWORD>(WAIT_TIMEOUT));
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 5000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), std::to_string(process.id())), 0);
+    TerminateProcesses({std::to_string(process.id())}, shown);
+    EXPECT_FALSE(process.endsWithin(500));
 }
 
 TEST(ProcessSurvey, CaptionAndBinding) {

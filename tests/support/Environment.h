@@ -5,9 +5,9 @@
 
 namespace testing_support {
 
-// Sets (or, with a null value, removes) a variable and puts back what it held, or
-// removes it again, when the object goes. The wide form takes text that code page
-// 932 cannot carry.
+// Sets a variable and puts back what it held, or removes it again, when the object
+// goes. The ANSI form removes the variable for a null value; the wide form sets
+// text that code page 932 cannot carry.
 class EnvironmentOverride {
   public:
     EnvironmentOverride(const char* name, const char* value);

@@ -7,16 +7,24 @@
 namespace testing_support {
 
 ChildProcess::ChildProcess(const std::string& path, const std::string& arguments, int show) {
-    STARTUPINFOA startup = {};
+    start(kel::AnsiToWide(path),
+          kel::AnsiToWide("\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments)), show);
+}
+
+ChildProcess::ChildProcess(const std::wstring& path) {
+    start(path, L"\"" + path + L"\"", -1);
+}
+
+void ChildProcess::start(const std::wstring& path, std::wstring commandLine, int show) {
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (show >= 0) {
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(show);
     }
-    std::string commandLine = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &info_))
-        throw std::runtime_error("cannot start " + path);
+        throw std::runtime_error("cannot start " + kel::WideToAnsi(path));
     WaitForInputIdle(info_.hProcess, 10000);
 }
 

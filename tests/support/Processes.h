@@ -12,6 +12,8 @@ class ChildProcess {
     // show: the show command handed to the program (STARTUPINFO), -1 for none.
     explicit ChildProcess(const std::string& path, const std::string& arguments = "",
                           int show = -1);
+    // A program whose path code page 932 cannot carry (no arguments, no show command).
+    explicit ChildProcess(const std::wstring& path);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -26,6 +28,7 @@ class ChildProcess {
     bool close(const char* title) const;
 
   private:
+    void start(const std::wstring& path, std::wstring commandLine, int show);
     PROCESS_INFORMATION info_ = {};
 };
 
