@@ -20,8 +20,16 @@ const UserInfoField kUserInfoFields[] = {
 
 } // namespace
 
+void TForm1::showUserInfo(const kel::TUserInfoList& list) {
+    for (const UserInfoField& field : kUserInfoFields) {
+        if (auto* edit = Find<ui::TEdit>(field.edit))
+            edit->SetCaption(list.Shown(field.name));
+    }
+}
+
 // Takes the edited values, writes them when they changed, reads them back and
-// reports whether every write succeeded and the registry now holds them.
+// reports whether every write succeeded and the registry now holds them. A field
+// that was neither edited nor written (marked) takes what was read back.
 void TForm1::BB_UserInfoClick(ui::TComponent&) {
     kel::TUserInfoList& after = *kel::gsInfoAfter;
     kel::TUserInfoList& before = *kel::gsInfoBefore;
@@ -29,16 +37,16 @@ void TForm1::BB_UserInfoClick(ui::TComponent&) {
         if (auto* edit = Find<ui::TEdit>(field.edit))
             after.TakeFieldText(field.name, edit->Caption());
     }
-    for (const UserInfoField& field : kUserInfoFields) {
-        if (auto* edit = Find<ui::TEdit>(field.edit))
-            edit->SetCaption(after.Shown(field.name));
-    }
+    showUserInfo(after);
     if (after == before) {
         kel::ShowMessageDialog("変更されていません。", kel::TMsgDlgType::mtWarning, kel::mbOK);
         return;
     }
     int written = kel::WriteUserInfo(*kel::gOfficeInfo, after);
-    if (kel::ReadUserInfo(*kel::gOfficeInfo, before) == 0 && written == 0 && after == before)
+    int read = kel::ReadUserInfo(*kel::gOfficeInfo, before);
+    after.TakeUnwritten(before);
+    showUserInfo(after);
+    if (read == 0 && written == 0 && after == before)
         kel::ShowMessageDialog("更新しました。ご確認ください。", kel::TMsgDlgType::mtInformation,
                                kel::mbOK);
     else

@@ -75,6 +75,7 @@ class TForm1 : public ui::TForm {
     void buildApplicationPage(const TDocumentType& type);
     void addRowsOf(const std::string& page);
     void setPairStatesOf(const std::string& page);
+    void showUserInfo(const kel::TUserInfoList& list);
     void createFixedControls();
     void createAboutControls();
     void layOutAboutPage();

@@ -55,6 +55,16 @@ bool TUserInfoList::IsApproximate(const std::string& name) const {
     return std::find(Approximate.begin(), Approximate.end(), name) != Approximate.end();
 }
 
+bool TUserInfoList::operator==(const TUserInfoList& other) const {
+    auto within = [](const TUserInfoList& some, const TUserInfoList& others) {
+        return std::all_of(some.Lines.begin(), some.Lines.end(), [&](const std::string& line) {
+            std::string name = line.substr(0, line.find('='));
+            return others.Value(name) == some.Value(name);
+        });
+    };
+    return within(*this, other) && within(other, *this);
+}
+
 std::string TUserInfoList::Shown(const std::string& name) const {
     return TrimBlanks(Value(name));
 }
@@ -63,6 +73,14 @@ void TUserInfoList::TakeFieldText(const std::string& name, const std::string& fi
     if (IsApproximate(name) && fieldText == Shown(name))
         return;
     SetValue(name, EditedValue(fieldText));
+}
+
+void TUserInfoList::TakeUnwritten(const TUserInfoList& readBack) {
+    const std::vector<std::string> unwritten = Approximate;
+    for (const std::string& name : unwritten) {
+        SetValue(name, readBack.Value(name));
+        SetApproximate(name, readBack.IsApproximate(name));
+    }
 }
 
 void TUserInfoList::DropBlankValues() {

@@ -28,12 +28,17 @@ class TUserInfoList {
     // keeps its value and mark while the field still holds the text it is shown
     // as: only a real edit of the field replaces it.
     void TakeFieldText(const std::string& name, const std::string& fieldText);
+    // After an update, the names still marked (neither edited nor written) take
+    // value and mark from the list read back: the update did not touch them.
+    void TakeUnwritten(const TUserInfoList& readBack);
     // Removes the lines whose value is the stored blank (kBlankValue): such a
     // value reads as empty. A name's mark stays.
     void DropBlankValues();
     // The lines, each ended by CR LF.
     std::string Text() const;
-    bool operator==(const TUserInfoList& other) const { return Lines == other.Lines; }
+    // The same value for every name, in whatever order the lines stand (the
+    // marks take no part).
+    bool operator==(const TUserInfoList& other) const;
 };
 
 // An empty value is stored as one full-width space (0x81 0x40 in code page 932).

@@ -17,11 +17,7 @@ class UserInfoClickTest : public testing::Test {
   protected:
     UserInfoClickTest() {
         sample::Lay(sample::Standard());
-        form = std::make_unique<app::TForm1>();
-        if (!app::gPagesBuilt)
-            form->BuildPages();
-        form->GLB_Menu->SetItemIndex(0);
-        form->GLB_MenuClick(*form->GLB_Menu);
+        restart();
     }
     ~UserInfoClickTest() override {
         form.reset();
@@ -30,6 +26,14 @@ class UserInfoClickTest : public testing::Test {
 
     std::unique_ptr<app::TForm1> form;
     ui::TEdit& field(const char* name) { return *form->Find<ui::TEdit>(name); }
+    // The program started again on the machine as it now is, Office page shown.
+    void restart() {
+        form = std::make_unique<app::TForm1>();
+        if (!app::gPagesBuilt)
+            form->BuildPages();
+        form->GLB_Menu->SetItemIndex(0);
+        form->GLB_MenuClick(*form->GLB_Menu);
+    }
 
     // Clicks the update button and returns the outcome dialog as shown.
     SeenDialog click() {
@@ -72,11 +76,7 @@ TEST_F(UserInfoClickTest, ALongRegisteredCompanyIsShownWholeAndNotCut) {
               company);
     Tree machine = snapshot(HKEY_LOCAL_MACHINE, uninstall);
     Tree user = snapshot(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office");
-    form = std::make_unique<app::TForm1>();
-    if (!app::gPagesBuilt)
-        form->BuildPages();
-    form->GLB_Menu->SetItemIndex(0);
-    form->GLB_MenuClick(*form->GLB_Menu);
+    restart();
 
     ui::TEdit& edit = field("ED_MsoCompany");
     EXPECT_EQ(edit.Caption(), company);
@@ -146,11 +146,7 @@ TEST_F(UserInfoClickTest, AnUneditedCompanyThatDoesNotConvertExactlyIsNotWritten
         entry += static_cast<wchar_t>(c);
     putWideString(HKEY_LOCAL_MACHINE, entry, L"RegCompany", L"\u898B\u672C\xD83D\xDE00");
     Tree stored = wideSnapshot(HKEY_LOCAL_MACHINE, entry);
-    form = std::make_unique<app::TForm1>();
-    if (!app::gPagesBuilt)
-        form->BuildPages();
-    form->GLB_Menu->SetItemIndex(0);
-    form->GLB_MenuClick(*form->GLB_Menu);
+    restart();
 
     std::string shown = field("ED_MsoCompany").Caption();
     EXPECT_EQ(click().message, "変更されていません。");
@@ -179,11 +175,47 @@ TEST_F(UserInfoClickTest, AMarkedFieldOfBlanksIsNotWrittenUnlessRetyped) {
     Tree user = snapshot(HKEY_CURRENT_USER, current);
 
     field("ED_MsoOwner").SetCaption("鈴木 一郎");
-    click();
-    EXPECT_EQ(field("ED_MsoInitials").Caption(), "　 　");
+    SeenDialog seen = click();
+    EXPECT_EQ(seen.message, "更新しました。ご確認ください。"); // the initials as read back
+    EXPECT_EQ(field("ED_MsoInitials").Caption(), "YT");
     EXPECT_EQ(initialsIn(profile), stored);
     EXPECT_EQ(snapshot(HKEY_CURRENT_USER, current).values.at(L"UserInitials"),
               user.values.at(L"UserInitials"));
+}
+
+// Three places: the current user has no initials, so the profiles are walked and
+// the second profile's company, which code page 932 does not carry, is shown
+// (marked) over the registered one. Only the initials are edited and written; the
+// read-back then finds them at the current user and takes the registered company.
+// The company was not touched: the update succeeded.
+TEST_F(UserInfoClickTest, AnUnwrittenMarkedCompanyTakesTheReadBack) {
+    form.reset();
+    for (const char* version : {"10.0", "11.0"}) {
+        std::string office = std::string("\\Software\\Microsoft\\Office\\") + version;
+        kel::DeleteRegValue(HKEY_CURRENT_USER, office + "\\Common\\UserInfo", "UserInitials");
+        putValue(HKEY_USERS,
+                 std::string("\\") + sample::kSecondProfile + office + "\\Common\\UserInfo",
+                 "Company", REG_BINARY, Bytes{0x8B, 0x89, 0x2C, 0x67, 0x3D, 0xD8, 0, 0xDE, 0, 0});
+    }
+    std::string profile = std::string("\\") + sample::kSecondProfile +
+                          "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
+    Tree stored = snapshot(HKEY_USERS, profile);
+    restart();
+    ASSERT_TRUE(kel::gsInfoBefore->IsApproximate("Company"));
+    std::string registered;
+    kel::ReadRegString(HKEY_LOCAL_MACHINE,
+                       "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                           sample::OfficeXP().code,
+                       "RegCompany", registered);
+    ASSERT_NE(field("ED_MsoCompany").Caption(), registered);
+
+    field("ED_MsoInitials").SetCaption("AB");
+    SeenDialog seen = click();
+    EXPECT_EQ(seen.message, "更新しました。ご確認ください。");
+    EXPECT_EQ(field("ED_MsoCompany").Caption(), registered);
+    EXPECT_EQ(snapshot(HKEY_USERS, profile).values.at(L"Company"), stored.values.at(L"Company"));
+    EXPECT_EQ(initialsIn(profile), "AB");
+    EXPECT_EQ(click().message, "変更されていません。");
 }
 
 } // namespace

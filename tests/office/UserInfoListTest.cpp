@@ -96,4 +96,40 @@ TEST(UserInfoRules, TheStoredBlankIsDroppedAndItsMarkKept) {
     EXPECT_EQ(list.Shown("Company"), "");
 }
 
+// After an update, a marked name was neither edited nor written: it takes value
+// and mark from the read-back, so that the comparison sees what the update did.
+TEST(UserInfoRules, UnwrittenNamesTakeTheReadBack) {
+    TUserInfoList after, readBack;
+    after.SetValue("Company", "X?");
+    after.SetApproximate("Company", true);
+    after.SetValue("Initials", "AB");
+    after.SetValue("Owner", "o?");
+    after.SetApproximate("Owner", true);
+    readBack.SetValue("Company", "A");
+    readBack.SetValue("Initials", "YT");
+    after.TakeUnwritten(readBack);
+    EXPECT_EQ(after.Lines, (std::vector<std::string>{"Company=A", "Initials=AB"}));
+    EXPECT_TRUE(after.Approximate.empty());
+
+    readBack.SetValue("Company", "Y?");
+    readBack.SetApproximate("Company", true);
+    after.SetApproximate("Company", true);
+    after.TakeUnwritten(readBack);
+    EXPECT_EQ(after.Value("Company"), "Y?");
+    EXPECT_EQ(after.Approximate, (std::vector<std::string>{"Company"}));
+
+    // A marked name without a line takes the read-back's line at the end; the
+    // comparison is by name, not by the order of the lines.
+    after.SetValue("Owner", "");
+    after.SetApproximate("Owner", true);
+    readBack.Lines.insert(readBack.Lines.begin(), "Owner=o");
+    readBack.SetValue("Initials", "AB");
+    after.TakeUnwritten(readBack);
+    EXPECT_EQ(after.Lines.back(), "Owner=o");
+    EXPECT_TRUE(after == readBack);
+    readBack.SetValue("Initials", "");
+    EXPECT_FALSE(after == readBack);
+    EXPECT_FALSE(readBack == after);
+}
+
 } // namespace
