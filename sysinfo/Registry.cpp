@@ -10,6 +10,8 @@
 
 namespace kel {
 
+void (*gBeforeRegWriteOpen)(HKEY, const std::string&) = nullptr;
+
 namespace {
 
 using Bytes = std::vector<BYTE>;
@@ -64,6 +66,8 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
 
 bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
                   RegView view = RegView::Program) {
+    if (gBeforeRegWriteOpen != nullptr)
+        gBeforeRegWriteOpen(root, keyPath);
     std::string path = relativePath(keyPath);
     REGSAM access = KEY_ALL_ACCESS | viewFlag(view);
     LONG status = create ? key.create(root, path, access) : key.open(root, path, access);

@@ -27,6 +27,11 @@ enum class RegView { Program, Bits64, Bits32 };
 // program under WOW64, Bits32 for a 64-bit program. False on 32-bit Windows.
 bool OtherRegView(RegView& view);
 
+// When set, called with every key path just before the key is opened or created
+// for writing. A test sets it to remove a key between the moment it was found and
+// its write, as when a profile is unloaded meanwhile.
+extern void (*gBeforeRegWriteOpen)(HKEY root, const std::string& keyPath);
+
 // Raised when a key can't be created or a written value can't be set or read
 // back; what() is the message for the user.
 class RegistryError : public std::runtime_error {

@@ -150,6 +150,32 @@ TEST_F(UserInfoTest, NoKeyIsEverCreated) {
     EXPECT_EQ(snapshot(HKEY_USERS, "\\.Default\\Software"), defaultProfile);
 }
 
+// The keys removed just before their first write, as if gone since they were found.
+std::vector<std::pair<HKEY, std::string>> gVanishing;
+
+// A key that goes away after it was found (a profile unloaded, an entry removed)
+// is not created again by its write: that write fails and the update says so.
+TEST_F(UserInfoTest, AKeyGoneBeforeItsWriteIsNotCreatedAgain) {
+    std::string profile = settings(sample::kSecondProfile, "11.0");
+    std::string registration = kUninstall + info.GUID;
+    gVanishing = {{HKEY_USERS, profile}, {HKEY_LOCAL_MACHINE, registration}};
+    gBeforeRegWriteOpen = [](HKEY root, const std::string& keyPath) {
+        for (auto it = gVanishing.begin(); it != gVanishing.end(); ++it)
+            if (it->first == root && it->second == keyPath) {
+                removeTree(root, keyPath);
+                gVanishing.erase(it);
+                return;
+            }
+    };
+    int status = WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}}));
+    gBeforeRegWriteOpen = nullptr;
+    EXPECT_TRUE(gVanishing.empty()) << "every key was about to be written";
+    EXPECT_EQ(status, -1);
+    EXPECT_FALSE(keyExists(HKEY_USERS, profile));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, registration));
+    EXPECT_EQ(wide(HKEY_USERS, settings(sample::kSecondProfile, "10.0"), "Company"), "c");
+}
+
 TEST_F(UserInfoTest, APlaceThatRefusesTheWriteFailsTheUpdateAndTheOthersAreWritten) {
     std::string refusing = settings(sample::kSecondProfile, "11.0");
     setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KR;;;WD)");
