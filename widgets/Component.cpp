@@ -88,11 +88,13 @@ TControl::TControl(TForm& owner, std::string name, HWND parent, const char* wind
     : TComponent(owner, std::move(name)), tabSequence_(nextTabSequence()) {
     window_ = CreateWindowExA(exStyle, windowClass, "", style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
                               0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-    controlsByWindow()[window_] = this;
-    // Subclassed through the wide procedure, as the common controls' subclassing
-    // does: the window keeps taking wide messages.
-    classProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc)));
+    if (window_ != nullptr) {
+        controlsByWindow()[window_] = this;
+        // Subclassed through the wide procedure, as the common controls' subclassing
+        // does: the window keeps taking wide messages.
+        classProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc)));
+    }
     SetFont(font_);
     BringToFront(); // a new control lies above its earlier siblings
 }
@@ -123,7 +125,16 @@ LRESULT TControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return CallWindowProcW(classProc_, window, message, wParam, lParam);
     controlsByWindow().erase(window);
     window_ = nullptr;
+    // The class's own procedure again, for whatever it is sent while it ends.
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
     return CallWindowProcW(classProc_, window, message, wParam, lParam);
+}
+
+LRESULT TControl::PassOn(HWND window, WNDPROC classProc, UINT message, WPARAM wParam,
+                         LPARAM lParam) {
+    if (TControl* control = FromHandle(window))
+        return control->TControl::WindowProc(message, wParam, lParam);
+    return IsWindow(window) ? CallWindowProcW(classProc, window, message, wParam, lParam) : 0;
 }
 
 TControl* TControl::FromHandle(HWND window) {
@@ -163,7 +174,9 @@ bool TControl::HandleAccessKey(char) {
 }
 
 RECT TControl::BoundsRect() const {
-    RECT rect;
+    RECT rect = {};
+    if (window_ == nullptr)
+        return rect;
     GetWindowRect(window_, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(window_), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
@@ -183,6 +196,8 @@ int TControl::Height() const {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    if (window_ == nullptr)
+        return;
     RECT now = BoundsRect();
     if (now.left == left && now.top == top && now.right - now.left == width &&
         now.bottom - now.top == height)

@@ -148,6 +148,12 @@ class TControl : public TComponent {
     // subclassing hands them on); an override passes what it does not use on to
     // its base. This one ends with the window class.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Passes a message on after an event of this control ran, which may have deleted
+    // the control: through its base procedure while the control lives, else to the
+    // window class while the window lives. Take window and classProc before the event.
+    static LRESULT PassOn(HWND window, WNDPROC classProc, UINT message, WPARAM wParam,
+                          LPARAM lParam);
+    WNDPROC ClassProc() const { return classProc_; }
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -119,9 +119,10 @@ bool pressByAccessKey(TControl& button, char key) {
     return true;
 }
 
-// The screen's DC, kept for the process: the pictures are made compatible with it.
+// A DC of the display, kept for the process: the pictures are made compatible with
+// it. Its own DC rather than one of the shared screen DCs, which are handed back.
 HDC screenDc() {
-    static WindowDc dc(nullptr);
+    static DisplayDc dc;
     return dc.get();
 }
 
@@ -171,8 +172,22 @@ LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // in every static's text regardless, so the label does not present itself as one.
     if (message == WM_GETDLGCODE)
         return TControl::WindowProc(message, wParam, lParam) & ~DLGC_STATIC;
-    trackHover(Handle(), message, this);
-    return TControl::WindowProc(message, wParam, lParam);
+    HWND window = Handle();
+    WNDPROC classProc = ClassProc();
+    if (message == WM_MOUSEMOVE && !tracking_) {
+        tracking_ = true;
+        TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window, 0};
+        TrackMouseEvent(&track);
+        if (OnMouseEnter)
+            InvokeEvent([this] { OnMouseEnter(*this); });
+    } else if (message == WM_MOUSELEAVE) {
+        tracking_ = false;
+        if (OnMouseLeave)
+            InvokeEvent([this] { OnMouseLeave(*this); });
+    } else {
+        return TControl::WindowProc(message, wParam, lParam);
+    }
+    return PassOn(window, classProc, message, wParam, lParam);
 }
 
 bool TLabel::HandleCommand(WORD code) {
@@ -268,6 +283,9 @@ HIMAGELIST ButtonStateImages(HIMAGELIST glyph) {
     // Copies made inside one list, image by image, without a round through icons.
     int disabled = ImageList_GetImageCount(glyph) > 1 ? 1 : 0;
     HIMAGELIST states = ImageList_Duplicate(glyph);
+    if (states == nullptr)
+        return nullptr;
+    ImageList_SetBkColor(states, CLR_NONE); // drawn transparent, whatever the glyph's list says
     ImageList_SetImageCount(states, 6);
     ImageList_Copy(states, 3, states, disabled, ILCF_MOVE);
     for (int state : {1, 2, 4, 5})

@@ -41,6 +41,7 @@ class TLabel : public TControl {
 
   private:
     void adjustSize();
+    bool tracking_ = false; // the pointer's leaving is asked for
     bool autoSize_ = true;
     bool wordWrap_ = false;
     TAlignment alignment_ = TAlignment::LeftJustify;
@@ -65,6 +66,7 @@ class TButton : public TControl {
 // A new image list (the caller destroys it) of a button's six states, from a glyph
 // of one or two images: normal, hot, pressed, disabled, defaulted and stylus-hot
 // show the glyph's first image, except disabled, which shows its second if it has one.
+// For masked glyphs (the images' alpha is not copied); nullptr when it can't be made.
 HIMAGELIST ButtonStateImages(HIMAGELIST glyph);
 
 // A two-state button that stays down once pressed. Buttons with the same non-zero

@@ -65,6 +65,19 @@ class WindowDc {
     HDC dc_;
 };
 
+// A DC of the whole display, deleted on destruction.
+class DisplayDc {
+  public:
+    DisplayDc() : dc_(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {}
+    ~DisplayDc() { DeleteDC(dc_); }
+    DisplayDc(const DisplayDc&) = delete;
+    DisplayDc& operator=(const DisplayDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
 // A memory DC compatible with reference (the screen when null), deleted on
 // destruction.
 class MemoryDc {

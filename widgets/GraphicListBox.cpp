@@ -252,6 +252,8 @@ void TGraphicListBox::hoverTick() {
 }
 
 LRESULT TGraphicListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = Handle();
+    WNDPROC classProc = ClassProc();
     switch (message) {
     case WM_MOUSEMOVE:
         if (!tracking_) {
@@ -271,7 +273,7 @@ LRESULT TGraphicListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     default:
         break;
     }
-    return TControl::WindowProc(message, wParam, lParam);
+    return PassOn(window, classProc, message, wParam, lParam);
 }
 
 } // namespace ui

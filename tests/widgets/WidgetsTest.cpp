@@ -298,6 +298,11 @@ TEST(Components, AButtonGlyphGivesEveryStateTheNormalImageButTheDisabledOne) {
     };
     EXPECT_EQ(stateColours(two.Handle()),
               (std::vector<COLORREF>{normal, normal, normal, disabled, normal, normal}));
+    // The states draw transparent whatever background the glyph's list was given.
+    ImageList_SetBkColor(two.Handle(), RGB(0, 200, 0));
+    HIMAGELIST states = ButtonStateImages(two.Handle());
+    EXPECT_EQ(ImageList_GetBkColor(states), CLR_NONE);
+    ImageList_Destroy(states);
     EXPECT_EQ(stateColours(one.Handle()), std::vector<COLORREF>(6, normal));
     EXPECT_EQ(two.Count(), 2); // the glyphs themselves stay as they were
     EXPECT_EQ(one.Count(), 1);
