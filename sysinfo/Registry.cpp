@@ -458,8 +458,9 @@ namespace {
 // length) is the platform's enumeration call. Names that code page 932 cannot carry
 // unchanged are passed over.
 template <typename Next> int listNames(StringList& names, DWORD count, DWORD longest, Next next) {
-    names.reserve(count);
-    std::vector<wchar_t> buffer(std::max<DWORD>(longest + 1, 256));
+    // The counts are hints: a key changes while it is listed.
+    names.reserve(std::min<DWORD>(count, 1 << 16));
+    std::vector<wchar_t> buffer(std::clamp<DWORD>(longest + 1, 256, 65536));
     for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(buffer.size());
         LONG status = next(index, buffer.data(), &length);
@@ -487,13 +488,13 @@ int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, Reg
     RegKey key;
     if (!openReadOnly(key, root, keyPath, view))
         return -1;
-    DWORD count = 0, longest = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
-                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        count = longest = 0;
-    return listNames(names, count, longest, [&](DWORD index, wchar_t* name, DWORD* length) {
-        return RegEnumKeyExW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    KeyCounts counts;
+    queryCounts(key.get(), counts);
+    return listNames(names, counts.subKeys, counts.maxSubKeyName,
+                     [&](DWORD index, wchar_t* name, DWORD* length) {
+                         return RegEnumKeyExW(key.get(), index, name, length, nullptr, nullptr,
+                                              nullptr, nullptr);
+                     });
 }
 
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
@@ -501,13 +502,13 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
     RegKey key;
     if (!openReadOnly(key, root, keyPath))
         return -1;
-    DWORD count = 0, longest = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                         &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        count = longest = 0;
-    return listNames(names, count, longest, [&](DWORD index, wchar_t* name, DWORD* length) {
-        return RegEnumValueW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    KeyCounts counts;
+    queryCounts(key.get(), counts);
+    return listNames(names, counts.values, counts.maxValueName,
+                     [&](DWORD index, wchar_t* name, DWORD* length) {
+                         return RegEnumValueW(key.get(), index, name, length, nullptr, nullptr,
+                                              nullptr, nullptr);
+                     });
 }
 
 int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath) {
