@@ -57,21 +57,23 @@ struct UserInfoFieldSpec {
 } // namespace
 
 void TForm1::BuildPages() {
-    // A program's version block is read once while the pages are built: the page's
-    // caption is the read its lookup made of the same file.
-    kel::ProductInfoReuse sameFiles;
     kel::TKelExtInfo about;
     gPagesBuilt = true;
-    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
-    if (kel::DetectOffice(info) == 0) {
-        if (kel::ReadUserInfo(info, *kel::gsInfoBefore) == 0)
-            *kel::gsInfoAfter = *kel::gsInfoBefore;
-        buildOfficePage();
-        for (const TDocumentType& type : kDocumentTypes)
-            if (type.processIds != nullptr)
-                buildApplicationPage(type);
+    {
+        // A program's version block is read once while the pages are built: the
+        // page's caption is the read its lookup made of the same file.
+        kel::ProductInfoReuse sameFiles;
+        kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+        if (kel::DetectOffice(info) == 0) {
+            if (kel::ReadUserInfo(info, *kel::gsInfoBefore) == 0)
+                *kel::gsInfoAfter = *kel::gsInfoBefore;
+            buildOfficePage();
+            for (const TDocumentType& type : kDocumentTypes)
+                if (type.processIds != nullptr)
+                    buildApplicationPage(type);
+        }
+        buildApplicationPage(kDocumentTypes[3]);
     }
-    buildApplicationPage(kDocumentTypes[3]);
     about.IconHandle = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     about.ViewName = "About";
     AddPage(about);
