@@ -53,7 +53,8 @@ int ReadProductInfo(const std::string& path, TKelProductInfo& info);
 // read of the same path gives the first read's result and strings again (a failed
 // read's too; a read that threw is not kept). The pages are built inside one, so
 // that a page's caption reuses the read its program lookup made moments before.
-// One at a time, on the user-interface thread.
+// On the user-interface thread; one opened inside another keeps reads of its own, and
+// the outer one's reuse resumes when it ends.
 class ProductInfoReuse {
   public:
     ProductInfoReuse();

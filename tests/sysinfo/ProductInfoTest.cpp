@@ -91,6 +91,25 @@ TEST(ProductInfoReuse, ASecondReadOfAFileGivesTheFirstAgainOnlyWhileItLives) {
     EXPECT_EQ(failed.Dump(), TKelProductInfo().Dump());
 }
 
+TEST(ProductInfoReuse, AnInnerScopeReadsAfreshAndTheOuterReuseOutlivesIt) {
+    ScratchFolder folder("C:\\wexdal-tests\\productinfo-nested");
+    std::string program = folder.file("PROGRAM.EXE");
+    installFixture("office11", program);
+    TKelProductInfo info;
+    ProductInfoReuse outer;
+    EXPECT_EQ(ReadProductInfo(program, info), 0);
+    EXPECT_EQ(info.FileVersion, "11.0.5604");
+    installFixture("office10", program);
+    {
+        ProductInfoReuse inner;
+        EXPECT_EQ(ReadProductInfo(program, info), 0);
+        EXPECT_EQ(info.FileVersion, "10.0.6626");
+    }
+    TKelProductInfo again;
+    EXPECT_EQ(ReadProductInfo(program, again), 0);
+    EXPECT_EQ(again.FileVersion, "11.0.5604"); // the outer scope's read, not the file
+}
+
 TEST(TKelProductInfo, DumpsElevenFramedLines) {
     TKelProductInfo info;
     EXPECT_EQ(info.Dump(), "\x81\xAB-- TKelProductInfo --\x81\xAB\r\n"
