@@ -1,5 +1,6 @@
 #include "sysinfo/Registry.h"
 
+#include "sysinfo/NameList.h"
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Text.h"
 
@@ -451,38 +452,6 @@ int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& val
     return valueExists(key.get(), valueName) ? -1 : 0;
 }
 
-namespace {
-
-// Lists names through the wide API, one call a name into one buffer of the longest
-// name's size (larger when a longer one has come meanwhile); next(index, buffer,
-// length) is the platform's enumeration call. Names that code page 932 cannot carry
-// unchanged are passed over.
-template <typename Next> int listNames(StringList& names, DWORD count, DWORD longest, Next next) {
-    // The counts are hints: a key changes while it is listed.
-    names.reserve(std::min<DWORD>(count, 1 << 16));
-    std::vector<wchar_t> buffer(std::clamp<DWORD>(longest + 1, 256, 65536));
-    for (DWORD index = 0;;) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        LONG status = next(index, buffer.data(), &length);
-        if (status == ERROR_NO_MORE_ITEMS)
-            return 0;
-        if (status == ERROR_MORE_DATA && buffer.size() < 65536) {
-            buffer.resize(buffer.size() * 4);
-            continue;
-        }
-        if (status != ERROR_SUCCESS) {
-            names.clear();
-            return -1;
-        }
-        std::string name;
-        if (WideToAnsiExact(std::wstring_view(buffer.data(), length), name))
-            names.push_back(std::move(name));
-        ++index;
-    }
-}
-
-} // namespace
-
 int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, RegView view) {
     names.clear();
     RegKey key;
@@ -490,11 +459,11 @@ int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, Reg
         return -1;
     KeyCounts counts;
     queryCounts(key.get(), counts);
-    return listNames(names, counts.subKeys, counts.maxSubKeyName,
-                     [&](DWORD index, wchar_t* name, DWORD* length) {
-                         return RegEnumKeyExW(key.get(), index, name, length, nullptr, nullptr,
-                                              nullptr, nullptr);
-                     });
+    return detail::listNames(names, counts.subKeys, counts.maxSubKeyName,
+                             [&](DWORD index, wchar_t* name, DWORD* length) {
+                                 return RegEnumKeyExW(key.get(), index, name, length, nullptr,
+                                                      nullptr, nullptr, nullptr);
+                             });
 }
 
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
@@ -504,11 +473,11 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
         return -1;
     KeyCounts counts;
     queryCounts(key.get(), counts);
-    return listNames(names, counts.values, counts.maxValueName,
-                     [&](DWORD index, wchar_t* name, DWORD* length) {
-                         return RegEnumValueW(key.get(), index, name, length, nullptr, nullptr,
-                                              nullptr, nullptr);
-                     });
+    return detail::listNames(names, counts.values, counts.maxValueName,
+                             [&](DWORD index, wchar_t* name, DWORD* length) {
+                                 return RegEnumValueW(key.get(), index, name, length, nullptr,
+                                                      nullptr, nullptr, nullptr);
+                             });
 }
 
 int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath) {

@@ -1,5 +1,6 @@
 #include "sysinfo/Registry.h"
 
+#include "sysinfo/NameList.h"
 #include "sysinfo/RegKey.h"
 #include "tests/support/ScratchKey.h"
 
@@ -278,6 +279,51 @@ TEST_F(RegistryTest, NameListsKeepRegistryOrderAndAreEmptiedFirst) {
     EXPECT_TRUE(keys.empty());
     EXPECT_EQ(GetRegValueNames(HKEY_CURRENT_USER, missing(), values), -1);
     EXPECT_TRUE(values.empty());
+}
+
+// An enumeration as the platform's: a name that does not fit with its terminating
+// NUL gives ERROR_MORE_DATA; calls[i] is the buffer length offered on call i.
+struct FakeEnumeration {
+    std::vector<std::wstring> names;
+    std::vector<DWORD> calls;
+    LONG operator()(DWORD index, wchar_t* buffer, DWORD* length) {
+        calls.push_back(*length);
+        if (index >= names.size())
+            return ERROR_NO_MORE_ITEMS;
+        const std::wstring& name = names[index];
+        if (*length <= name.size())
+            return ERROR_MORE_DATA;
+        std::copy(name.begin(), name.end(), buffer);
+        buffer[name.size()] = L'\0';
+        *length = static_cast<DWORD>(name.size());
+        return ERROR_SUCCESS;
+    }
+};
+
+TEST(NameListing, ANameLongerThanReportedIsListedWholeAfterTheBufferGrows) {
+    // The counts said the longest name had 3 characters; two came longer since.
+    FakeEnumeration enumeration{{L"abc", std::wstring(300, L'x'), std::wstring(2000, L'y'), L"z"},
+                                {}};
+    StringList names;
+    EXPECT_EQ(detail::listNames(names, 4, 3,
+                                [&](DWORD index, wchar_t* buffer, DWORD* length) {
+                                    return enumeration(index, buffer, length);
+                                }),
+              0);
+    EXPECT_EQ(names, (StringList{"abc", std::string(300, 'x'), std::string(2000, 'y'), "z"}));
+    // Each too long name is asked for again at its own index, never passed over.
+    ASSERT_GE(enumeration.calls.size(), 7u);
+    EXPECT_LT(enumeration.calls[1], 301u);
+    EXPECT_GT(enumeration.calls.back(), 2000u);
+
+    // A name no buffer of the listing can hold fails the listing, and lists nothing.
+    FakeEnumeration huge{{L"abc", std::wstring(70000, L'h')}, {}};
+    EXPECT_EQ(detail::listNames(names, 2, 3,
+                                [&](DWORD index, wchar_t* buffer, DWORD* length) {
+                                    return huge(index, buffer, length);
+                                }),
+              -1);
+    EXPECT_TRUE(names.empty());
 }
 
 TEST_F(RegistryTest, EmptyPathListsTheRootsOwnKeys) {
