@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace ui;
 
 namespace {
@@ -130,6 +132,115 @@ TEST_F(LabelTest, ColourAndADisabledLabelIsGreyed) {
 
     label.SetColor(clBlue);
     EXPECT_EQ(LabelPicture(label).at(199, 3 * lineHeight - 1), ColorToRGB(clBlue));
+}
+
+// The pixels a control shows on screen once the painting due is done, without asking
+// for any painting of its own.
+std::vector<COLORREF> shownPixels(const TControl& control) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    RedrawWindow(GetAncestor(control.Handle(), GA_ROOT), nullptr, nullptr,
+                 RDW_UPDATENOW | RDW_ALLCHILDREN);
+    WindowDc screen(control.Handle());
+    MemoryCanvas canvas(screen.get(), control.Width(), control.Height());
+    BitBlt(canvas.get(), 0, 0, control.Width(), control.Height(), screen.get(), 0, 0, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < control.Height(); ++y)
+        for (int x = 0; x < control.Width(); ++x)
+            pixels.push_back(GetPixel(canvas.get(), x, y));
+    return pixels;
+}
+
+// The pixels of the control drawn afresh, as its painting draws it.
+template <typename Draw> std::vector<COLORREF> drawnPixels(const TControl& control, Draw draw) {
+    MemoryCanvas canvas(WindowDc(control.Handle()).get(), control.Width(), control.Height());
+    draw(canvas.get());
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < control.Height(); ++y)
+        for (int x = 0; x < control.Width(); ++x)
+            pixels.push_back(GetPixel(canvas.get(), x, y));
+    return pixels;
+}
+
+class HiddenChangeTest : public testing::Test {
+  protected:
+    PlainForm form;
+    TPanel& panel = form.Create<TPanel>("PN_Panel", form.Handle());
+    TLabel& label = form.Create<TLabel>("LL_Label", form.Handle());
+    TGroupBox& page = form.Create<TGroupBox>("GB_Page", form.Handle());
+    TLabel& onPage = form.Create<TLabel>("LL_OnPage", page.Handle());
+
+    HiddenChangeTest() {
+        panel.SetBounds(10, 10, 200, 60);
+        panel.SetCaption("前のパネル");
+        label.SetAutoSize(false);
+        label.SetBounds(10, 80, 200, 20);
+        label.SetCaption("前");
+        page.SetBounds(10, 110, 200, 80);
+        onPage.SetAutoSize(false);
+        onPage.SetBounds(10, 20, 150, 20);
+        onPage.SetCaption("前");
+        for (TControl* control : std::initializer_list<TControl*>{&panel, &label, &page, &onPage})
+            control->Show();
+        ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+        UpdateWindow(form.Handle());
+    }
+    static std::vector<COLORREF> labelDrawn(TLabel& which) {
+        return drawnPixels(which, [&](HDC dc) {
+            DRAWITEMSTRUCT item = {};
+            item.CtlType = ODT_STATIC;
+            item.itemAction = ODA_DRAWENTIRE;
+            item.hwndItem = which.Handle();
+            item.hDC = dc;
+            item.rcItem = {0, 0, which.Width(), which.Height()};
+            which.HandleDrawItem(item);
+        });
+    }
+};
+
+TEST_F(HiddenChangeTest, ALabelChangedWhileHiddenShowsItsNewLookOnceShown) {
+    std::vector<COLORREF> before = shownPixels(label);
+    ASSERT_EQ(before, labelDrawn(label)); // the capture sees what is painted
+
+    label.Hide();
+    label.SetCaption("新しい見出し");
+    label.SetAlignment(TAlignment::RightJustify);
+    label.SetColor(clBlue);
+    label.Show();
+    std::vector<COLORREF> after = shownPixels(label);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, labelDrawn(label));
+    EXPECT_EQ(after.back(), ColorToRGB(clBlue));
+}
+
+TEST_F(HiddenChangeTest, ALabelChangedOnAHiddenPageShowsItsNewLookWithThePage) {
+    std::vector<COLORREF> before = shownPixels(onPage);
+    ASSERT_EQ(before, labelDrawn(onPage));
+
+    page.Hide(); // as a page is while another one is shown
+    onPage.SetCaption("ページの新しい見出し");
+    onPage.SetAlignment(TAlignment::Center);
+    page.Show();
+    std::vector<COLORREF> after = shownPixels(onPage);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, labelDrawn(onPage));
+}
+
+TEST_F(HiddenChangeTest, APanelChangedWhileHiddenShowsItsNewCaptionAndColourOnceShown) {
+    std::vector<COLORREF> before = shownPixels(panel);
+    ASSERT_EQ(before, drawnPixels(panel, [&](HDC dc) { panel.Paint(dc); }));
+
+    panel.Hide();
+    panel.SetCaption("新しいパネルの見出し");
+    panel.SetColor(clRed);
+    panel.Show();
+    std::vector<COLORREF> after = shownPixels(panel);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, drawnPixels(panel, [&](HDC dc) { panel.Paint(dc); }));
+    EXPECT_EQ(after[panel.Width() * 30 + 4], ColorToRGB(clRed));
 }
 
 TEST(WindowLifetime, HandlesAreLetGoWhenTheWindowsDie) {
