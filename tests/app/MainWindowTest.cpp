@@ -34,6 +34,15 @@ class MainWindowTest : public testing::Test {
     static size_t positionOf(const std::vector<HWND>& order, HWND window) {
         return std::find(order.begin(), order.end(), window) - order.begin();
     }
+    // The height of one line of the control's caption in its own font.
+    static int textHeight(const ui::TControl& control) {
+        ui::WindowDc dc(nullptr);
+        ui::SelectGuard font(dc.get(), control.FontHandle());
+        std::string text = control.Caption();
+        SIZE size = {};
+        GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cy;
+    }
     ui::TGroupBox& addPage(const std::string& viewName) {
         kel::TKelExtInfo record;
         record.ViewName = viewName;
@@ -74,6 +83,28 @@ TEST_F(MainWindowTest, TheWaitPanelStaysInFrontOfPagesCreatedLater) {
     EXPECT_TRUE(EqualRect(&pageBounds, &aboutBounds));
     EXPECT_FALSE(page.Visible());
     EXPECT_EQ(page.Caption(), "GB_Excel"); // no version to head it with
+}
+
+TEST_F(MainWindowTest, ARowLabelIsCentredOnItsButtonsBandAtTheHeightOfItsText) {
+    ui::TGroupBox& page = addPage("Excel");
+    int w = page.Width();
+    form.AddActionRow(2, {"GB_Excel", "1", "XlsProcess", "稼動状況", "停止する"});
+    form.AddActionRow(2, {"GB_Excel", "2", "XlsSwitch", "切り替え", "オフ", "オン"});
+
+    ui::TButton& button = *form.Find<ui::TButton>("BB_XlsProcess");
+    expectBounds(button, w - 152, 33 + 20, 142, 25);
+    ui::TLabel& label = *form.Find<ui::TLabel>("LL_XlsProcess");
+    EXPECT_EQ(label.Caption(), "稼動状況");
+    int height = textHeight(label);
+    ASSERT_GT(height, 8);
+    ASSERT_LT(height, 25);
+    expectBounds(label, 36, 53 + (25 - height) / 2, w - 152 - 41, height);
+
+    ui::TControl& on = *form.Find<ui::TControl>("SB_XlsSwitch1");
+    expectBounds(on, w - 80 - 72, 66 + 20, 70, 25);
+    ui::TLabel& pairLabel = *form.Find<ui::TLabel>("LL_XlsSwitch");
+    height = textHeight(pairLabel);
+    expectBounds(pairLabel, 36, 86 + (25 - height) / 2, w - 152 - 40, height);
 }
 
 TEST_F(MainWindowTest, BuildPagesAddsAboutSelectedOnce) {

@@ -49,6 +49,30 @@ class UserInfoClickTest : public testing::Test {
     }
 };
 
+TEST_F(UserInfoClickTest, FieldLabelsAreCentredOnTheirEditsBandAtTheHeightOfTheirText) {
+    int w = form->Find<ui::TGroupBox>("GB_Office")->Width();
+    int top = 21;
+    for (const char* name : {"MsoCompany", "MsoOwner", "MsoInitials", "MsoProductID"}) {
+        ui::TEdit& edit = field((std::string("ED_") + name).c_str());
+        EXPECT_EQ(edit.Left(), w - 290) << name;
+        EXPECT_EQ(edit.Height(), 20) << name;
+        EXPECT_GE(edit.Top(), top) << name;
+        top = edit.Top() + 20;
+        ui::TLabel& label = *form->Find<ui::TLabel>(std::string("LL_") + name);
+        ui::WindowDc dc(nullptr);
+        ui::SelectGuard font(dc.get(), label.FontHandle());
+        std::string text = label.Caption();
+        SIZE size = {};
+        GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        ASSERT_GT(size.cy, 8) << name;
+        ASSERT_LT(size.cy, 20) << name;
+        EXPECT_EQ(label.Left(), 14) << name;
+        EXPECT_EQ(label.Top(), edit.Top() + (20 - size.cy) / 2) << name;
+        EXPECT_EQ(label.Width(), w - 290 - 18) << name;
+        EXPECT_EQ(label.Height(), size.cy) << name;
+    }
+}
+
 TEST_F(UserInfoClickTest, UnchangedFieldsWriteNothing) {
     EXPECT_EQ(field("ED_MsoCompany").Caption(), "株式会社　見本");
     EXPECT_EQ(field("ED_MsoInitials").Caption(), "YT");
