@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 #include "sysinfo/ProductInfo.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/Icons.h"
 #include "wexdal_version.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 
 using namespace app;
+using testing_support::solidIcon;
 
 namespace {
 
@@ -203,28 +205,6 @@ TEST(RowIcons, FiveRowIconsDrawOnTheFaceColour) {
 } // namespace
 
 namespace {
-
-// An icon of one colour, 32 x 32.
-HICON solidIcon(COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP colourBitmap = CreateCompatibleBitmap(screen, 32, 32);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, colourBitmap);
-    RECT all = {0, 0, 32, 32};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    BYTE maskBits[32 * 4] = {};
-    HBITMAP mask = CreateBitmap(32, 32, 1, 1, maskBits);
-    ICONINFO info = {TRUE, 0, 0, mask, colourBitmap};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colourBitmap);
-    return icon;
-}
 
 // The image's pixels on white, row by row.
 std::vector<COLORREF> pixelsOf(const ui::TImageList& list, int index) {

@@ -1,5 +1,6 @@
 // The real wexdal.exe on the sample machine, driven through its windows.
 #include "sysinfo/Registry.h"
+#include "tests/e2e/Session.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
@@ -15,57 +16,17 @@ using namespace testing_support;
 
 namespace {
 
-class EndToEnd : public testing::Test {
+class EndToEnd : public Session {
   protected:
-    ~EndToEnd() override {
-        if (program)
-            program->close("Wexdal");
-        program.reset();
-        sample::Remove();
-    }
-
     RemoteWexdal& start(const sample::Options& options = sample::Standard()) {
         sample::Lay(options);
-        program = std::make_unique<ChildProcess>(wexdalPath());
-        HWND window = program->window("Wexdal");
-        EXPECT_NE(window, nullptr);
-        remote = std::make_unique<RemoteWexdal>(window);
-        EXPECT_TRUE(eventually([&] { return !remote->menuItems().empty(); }));
-        return *remote;
-    }
-    // Clicks a row's button and returns the message shown (empty when none).
-    std::string clickRow(const std::string& label, const std::string& caption,
-                         const char* answer = "OK") {
-        HWND button = remote->rowControl(label, caption);
-        EXPECT_NE(button, nullptr) << label << " / " << caption;
-        remote->click(button);
-        HWND dialog = waitForDialog(answer ? 10000 : 1500);
-        std::string message = dialog ? dialogMessage(dialog) : "";
-        if (dialog)
-            PostMessageA(FindWindowExA(dialog, nullptr, "Button", answer ? answer : "OK"), BM_CLICK,
-                         0, 0);
-        EXPECT_TRUE(waitUntilIdle(remote->main()));
-        return message;
-    }
-    void show(const std::string& page) {
-        std::vector<std::string> items = remote->menuItems();
-        for (size_t i = 0; i < items.size(); ++i)
-            if (items[i] == page)
-                remote->clickMenuItem(static_cast<int>(i));
-        ASSERT_TRUE(eventually([&] {
-            int selected = remote->selectedItem();
-            return remote->visiblePage() != nullptr && selected >= 0 &&
-                   remote->menuItems()[selected] == page;
-        }));
+        return launch();
     }
     static int dword(HKEY root, const std::string& key, const char* name) {
         int value = -2;
         kel::ReadRegInteger(root, key, name, value);
         return value;
     }
-
-    std::unique_ptr<ChildProcess> program;
-    std::unique_ptr<RemoteWexdal> remote;
 };
 
 TEST_F(EndToEnd, TheMenuListsTheBuiltPagesWithAboutSelected) {

@@ -7,6 +7,7 @@
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
+#include "tests/e2e/Session.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
@@ -238,27 +239,13 @@ void expectNoClassSwitchesFail(Said& said) {
     EXPECT_EQ(failedSwitches(said, "PowerPoint"), 2u); // the browser and the local server
 }
 
-class HostileMachine : public testing::Test {
+class HostileMachine : public Session {
   protected:
     HostileMachine() {
         sample::Options options = sample::Standard();
         options.hostile = true;
         sample::Lay(options);
         laidDecoys = decoysNow();
-    }
-    ~HostileMachine() override {
-        if (program)
-            program->close("Wexdal");
-        program.reset();
-        sample::Remove();
-    }
-
-    void launch() {
-        program = std::make_unique<ChildProcess>(wexdalPath());
-        HWND window = program->window("Wexdal");
-        ASSERT_NE(window, nullptr);
-        remote = std::make_unique<RemoteWexdal>(window);
-        ASSERT_TRUE(eventually([&] { return !remote->menuItems().empty(); }));
     }
     void show(int index) {
         remote->clickMenuItem(index);
@@ -284,8 +271,7 @@ class HostileMachine : public testing::Test {
     // pressed.
     Said pressEverything() {
         Said said;
-        launch();
-        if (!remote)
+        if (launch().main() == nullptr)
             return said;
         std::vector<std::string> pages = remote->menuItems();
         EXPECT_EQ(pages, (std::vector<std::string>{"Office", "Excel", "Word", "PowerPoint",
@@ -326,8 +312,6 @@ class HostileMachine : public testing::Test {
 
     Folders at;
     Decoys laidDecoys;
-    std::unique_ptr<ChildProcess> program;
-    std::unique_ptr<RemoteWexdal> remote;
 };
 
 void expectNoStrayChanges(const Machine& before, const Machine& after, const Folders& at,

@@ -1,6 +1,7 @@
 // The real wexdal.exe on the sample machine, used from the keyboard alone; and how
 // it starts when its shortcut says "minimised".
 #include "sysinfo/WebPage.h"
+#include "tests/e2e/Session.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
@@ -14,27 +15,15 @@ using namespace testing_support;
 
 namespace {
 
-class Keyboard : public testing::Test {
+class Keyboard : public Session {
   protected:
-    ~Keyboard() override {
-        if (program && program->running())
-            program->close("Wexdal");
-        program.reset();
-        sample::Remove();
-    }
-
     RemoteWexdal& start(int show = -1) {
         sample::Lay(sample::Standard());
-        program = std::make_unique<ChildProcess>(wexdalPath(), "", show);
-        HWND window = program->window("Wexdal");
-        EXPECT_NE(window, nullptr);
-        remote = std::make_unique<RemoteWexdal>(window);
-        return *remote;
+        return launch(show, false);
     }
     RemoteWexdal& startAndWait() {
-        start();
-        EXPECT_TRUE(eventually([&] { return !remote->menuItems().empty(); }));
-        return *remote;
+        sample::Lay(sample::Standard());
+        return launch();
     }
     std::string className(HWND window) const {
         char name[64] = {};
@@ -59,9 +48,6 @@ class Keyboard : public testing::Test {
     bool focusBecomes(const std::string& expected) const {
         return eventually([&] { return focused() == expected; });
     }
-
-    std::unique_ptr<ChildProcess> program;
-    std::unique_ptr<RemoteWexdal> remote;
 };
 
 TEST_F(Keyboard, TheMenuHasTheFocusAndUpAndDownChangePagesWithTheTimerRule) {

@@ -1,6 +1,7 @@
 // The real wexdal.exe on today's Office: Microsoft 365 Apps (Click-to-Run, 64-bit)
 // and Office 2016 (Windows Installer, 32-bit), driven through its windows.
 #include "sysinfo/Registry.h"
+#include "tests/e2e/Session.h"
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
@@ -19,46 +20,11 @@ namespace {
 
 const std::string kCommon = "\\Software\\Microsoft\\Office\\Common\\UserInfo";
 
-class ModernEndToEnd : public testing::Test {
+class ModernEndToEnd : public Session {
   protected:
-    ~ModernEndToEnd() override {
-        if (program)
-            program->close("Wexdal");
-        program.reset();
-        sample::Remove();
-    }
-
     RemoteWexdal& start(void (*lay)()) {
         lay();
-        program = std::make_unique<ChildProcess>(wexdalPath());
-        HWND window = program->window("Wexdal");
-        EXPECT_NE(window, nullptr);
-        remote = std::make_unique<RemoteWexdal>(window);
-        EXPECT_TRUE(eventually([&] { return !remote->menuItems().empty(); }));
-        return *remote;
-    }
-    std::string clickRow(const std::string& label, const std::string& caption,
-                         const char* answer = "OK") {
-        HWND button = remote->rowControl(label, caption);
-        EXPECT_NE(button, nullptr) << label << " / " << caption;
-        remote->click(button);
-        HWND dialog = waitForDialog();
-        std::string message = dialog ? dialogMessage(dialog) : "";
-        if (dialog)
-            PostMessageA(FindWindowExA(dialog, nullptr, "Button", answer), BM_CLICK, 0, 0);
-        EXPECT_TRUE(waitUntilIdle(remote->main()));
-        return message;
-    }
-    void show(const std::string& page) {
-        std::vector<std::string> items = remote->menuItems();
-        for (size_t i = 0; i < items.size(); ++i)
-            if (items[i] == page)
-                remote->clickMenuItem(static_cast<int>(i));
-        ASSERT_TRUE(eventually([&] {
-            int selected = remote->selectedItem();
-            return remote->visiblePage() != nullptr && selected >= 0 &&
-                   remote->menuItems()[selected] == page;
-        }));
+        return launch();
     }
     // The user-information fields of the Office page, top to bottom.
     std::vector<HWND> userInfoFields() {
@@ -92,9 +58,6 @@ class ModernEndToEnd : public testing::Test {
         std::string value;
         return kel::ReadRegString(root, key, name, value) == 0 ? value : "<missing>";
     }
-
-    std::unique_ptr<ChildProcess> program;
-    std::unique_ptr<RemoteWexdal> remote;
 };
 
 TEST_F(ModernEndToEnd, Microsoft365ShowsEveryPageWithItsProductAndUser) {
