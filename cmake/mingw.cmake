@@ -1,20 +1,13 @@
 # Cross-compiles for Windows with MinGW-w64 (posix thread model).
-# WEXDAL_ARCH selects the target: i686 (the shipped program) or x86_64. Left unset, it is
-# the one this machine can run under Wine, so that the tests run: i686 where 32-bit
-# programs can run, x86_64 on a kernel that runs 64-bit user code only.
+# WEXDAL_ARCH selects the target: i686 (the shipped program, and its tests on the
+# 32-bit bench) or x86_64 (the test build, run by Wine's 64-bit loader on any kernel).
 set(CMAKE_SYSTEM_NAME Windows)
 
 if(NOT WEXDAL_ARCH)
   if(DEFINED ENV{WEXDAL_ARCH})
     set(WEXDAL_ARCH $ENV{WEXDAL_ARCH})
   else()
-    execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/can-run-32bit
-                    RESULT_VARIABLE can_run_32bit OUTPUT_QUIET ERROR_QUIET)
-    if(can_run_32bit EQUAL 0)
-      set(WEXDAL_ARCH i686)
-    else()
-      set(WEXDAL_ARCH x86_64)
-    endif()
+    set(WEXDAL_ARCH x86_64)
   endif()
 endif()
 set(WEXDAL_ARCH ${WEXDAL_ARCH} CACHE STRING "Target processor: i686 or x86_64")
