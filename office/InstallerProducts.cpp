@@ -5,6 +5,14 @@
 
 namespace kel {
 
+const char kInstallerUserData[] =
+    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
+
+std::string InstallPropertiesKey(const std::string& user, const std::string& packedCode) {
+    return std::string(kInstallerUserData) + "\\" + user + "\\Products\\" + packedCode +
+           "\\InstallProperties";
+}
+
 namespace {
 
 const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";

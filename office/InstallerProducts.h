@@ -1,10 +1,22 @@
-// Office 2007 and later installed by Windows Installer in the registry view that
-// is not the program's own: 64-bit Office for the 32-bit program on 64-bit Windows.
+// Windows Installer's registry data: Office 2007 and later installed in the
+// registry view that is not the program's own (64-bit Office for the 32-bit program
+// on 64-bit Windows), and the installer's per-user product data.
 #pragma once
 
 #include "sysinfo/Registry.h"
 
+#include <string>
+
 namespace kel {
+
+// The installer's per-user product data. The Windows Installer service is a 64-bit
+// program on 64-bit Windows and keeps this key in the 64-bit view only, whatever
+// the product's bitness; on 32-bit Windows the one view is that view.
+extern const char kInstallerUserData[];
+constexpr RegView kInstallerView = RegView::Bits64;
+
+// The "InstallProperties" key of a product (packed code) under one installer user.
+std::string InstallPropertiesKey(const std::string& user, const std::string& packedCode);
 
 // Appends a VerList line for every Uninstall entry of the other view (see
 // OtherRegView) that is named by a product code, has a display name containing

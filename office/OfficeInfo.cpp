@@ -19,7 +19,6 @@ namespace {
 
 const char kUninstallKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kUninstallKeyMixed[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kUserDataKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
 const char kOfficeKey[] = "\\SOFTWARE\\Microsoft\\Office\\";
 
 std::string installRootKey(const std::string& version) {
@@ -30,11 +29,6 @@ std::string formatVersion(int major) {
     char text[16];
     std::snprintf(text, sizeof text, "%d.0", major);
     return text;
-}
-
-std::string installPropertiesKey(const std::string& userKey, const std::string& packedCode) {
-    return std::string(kUserDataKey) + "\\" + userKey + "\\Products\\" + packedCode +
-           "\\InstallProperties";
 }
 
 // The line of one Uninstall entry, or empty when the entry is not an installed Office.
@@ -99,8 +93,8 @@ void readRegistrationProductId(TKelOfficeInfo& info) {
 // there is none.
 bool readInstallPropertiesId(const std::string& key, std::string& id) {
     std::string found;
-    if (RegKeyExists(HKEY_LOCAL_MACHINE, key) != 0 ||
-        ReadRegString(HKEY_LOCAL_MACHINE, key, "ProductID", found) != 0)
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kInstallerView) != 0 ||
+        ReadRegString(HKEY_LOCAL_MACHINE, key, "ProductID", found, kInstallerView) != 0)
         return false;
     id = found;
     return true;
@@ -110,16 +104,16 @@ bool readInstallPropertiesId(const std::string& key, std::string& id) {
 // ends the search; another listed product's ID is taken meanwhile.
 void readInstallerProductId(TKelOfficeInfo& info) {
     StringList users;
-    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUserDataKey, users) != 0)
+    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kInstallerUserData, users, kInstallerView) != 0)
         return;
     for (const std::string& user : users) {
-        if (readInstallPropertiesId(installPropertiesKey(user, info.SID), info.ProductID))
+        if (readInstallPropertiesId(InstallPropertiesKey(user, info.SID), info.ProductID))
             return;
         if (!info.ProductID.empty())
             continue;
         for (const std::string& line : info.VerList) {
             std::string packed = PackProductCode(VerListColumnOf(line, kColCode));
-            if (readInstallPropertiesId(installPropertiesKey(user, packed), info.ProductID))
+            if (readInstallPropertiesId(InstallPropertiesKey(user, packed), info.ProductID))
                 break;
         }
     }

@@ -1,5 +1,6 @@
 #include "office/UserInfo.h"
 
+#include "office/InstallerProducts.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 
@@ -8,7 +9,6 @@ namespace kel {
 namespace {
 
 const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kUserData[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData";
 // Office 2007 and later keep the user's settings for all versions in one key, as
 // REG_SZ values named as in the per-version key.
 const char kCommonUserInfo[] = "\\Common\\UserInfo";
@@ -166,12 +166,12 @@ void writeRegistrations(Writer& writer, const std::string& code) {
         return;
     std::string packed = PackProductCode(code);
     StringList installerUsers;
-    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUserData, installerUsers) == 0) {
+    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kInstallerUserData, installerUsers, kInstallerView) ==
+        0) {
         for (const std::string& user : installerUsers) {
-            std::string key = std::string(kUserData) + "\\" + user + "\\Products\\" + packed +
-                              "\\InstallProperties";
-            if (RegKeyExists(HKEY_LOCAL_MACHINE, key) == 0)
-                writer.registration(key, RegView::Program);
+            std::string key = InstallPropertiesKey(user, packed);
+            if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kInstallerView) == 0)
+                writer.registration(key, kInstallerView);
         }
     }
     RegView view;

@@ -1,5 +1,6 @@
 // The inventory and the user information on today's Office: Microsoft 365 Apps by
 // Click-to-Run (64-bit) and Office 2016 by Windows Installer (32-bit).
+#include "office/InstallerProducts.h"
 #include "office/ClickToRunRules.h"
 #include "office/OfficeInfo.h"
 #include "office/ProcessSurvey.h"
@@ -121,6 +122,21 @@ TEST_F(ModernOfficeTest, Office2016ByWindowsInstallerIsFoundWithItsProductId) {
     EXPECT_EQ(info.GUID, sample::kOffice2016Code);
     EXPECT_EQ(info.SID, PackProductCode(sample::kOffice2016Code));
     EXPECT_EQ(info.ProductID, sample::kOffice2016ProductId);
+
+    // Without the registration's ID, the installer's own data (64-bit view) has it.
+    const std::string registration =
+        std::string("\\SOFTWARE\\Microsoft\\Office\\16.0\\Registration\\") +
+        sample::kOffice2016Code;
+    RegKey key;
+    ASSERT_EQ(
+        key.open(HKEY_LOCAL_MACHINE, registration.substr(1), KEY_ALL_ACCESS | KEY_WOW64_32KEY),
+        ERROR_SUCCESS);
+    RegDeleteValueA(key.get(), "ProductID");
+    key.close();
+    WriteRegString(HKEY_LOCAL_MACHINE, InstallPropertiesKey("S-1-5-18", info.SID), "ProductID",
+                   "INSTALLER-ID", RegView::Bits64);
+    ASSERT_EQ(DetectOffice(info), 0);
+    EXPECT_EQ(info.ProductID, "INSTALLER-ID");
 }
 
 TEST_F(ModernOfficeTest, UserInformationComesFromTheCommonKey) {
@@ -200,6 +216,10 @@ TEST_F(ModernOfficeTest, Office2016UserInformationIsReadAndWrittenBack) {
     WriteUserInfo(info, edited);
     EXPECT_EQ(registered("RegCompany"), "新しい会社");
     EXPECT_EQ(registered("RegOwner"), "山田 太郎");
+    std::string installed;
+    ReadRegString(HKEY_LOCAL_MACHINE, InstallPropertiesKey("S-1-5-18", info.SID), "RegCompany",
+                  installed, RegView::Bits64);
+    EXPECT_EQ(installed, "新しい会社") << "the installer's own data, in the 64-bit view";
     EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "Company"), "新しい会社");
     EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserInitials"), "SI");
     TUserInfoList back;

@@ -1,5 +1,6 @@
 #include "office/OfficeInfo.h"
 
+#include "office/InstallerProducts.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
@@ -13,8 +14,6 @@ using namespace testing_support;
 namespace {
 
 const std::string kUninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::string kUserData =
-    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\";
 
 class InventoryTest : public testing::Test {
   protected:
@@ -35,9 +34,12 @@ class InventoryTest : public testing::Test {
         return options;
     }
 
-    static std::string installProperties(const char* user, const sample::Product& product) {
-        return kUserData + user + "\\Products\\" + PackProductCode(product.code) +
-               "\\InstallProperties";
+    // Windows Installer keeps its data in the 64-bit view.
+    static void putInstallerId(const char* user, const sample::Product& product,
+                               const std::string& id) {
+        WriteRegString(HKEY_LOCAL_MACHINE,
+                       InstallPropertiesKey(user, PackProductCode(product.code)), "ProductID", id,
+                       RegView::Bits64);
     }
 };
 
@@ -183,8 +185,7 @@ TEST_F(InventoryTest, ProductIdFromTheRegistrationKeys) {
 
 TEST_F(InventoryTest, ProductIdFromThePrimaryProductsInstallerData) {
     sample::Lay(withoutIds());
-    putString(HKEY_LOCAL_MACHINE, installProperties(sample::kInstallerUsers[1], sample::OfficeXP()),
-              "ProductID", "OWN-ID");
+    putInstallerId(sample::kInstallerUsers[1], sample::OfficeXP(), "OWN-ID");
     TKelOfficeInfo info;
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "OWN-ID");
@@ -192,25 +193,20 @@ TEST_F(InventoryTest, ProductIdFromThePrimaryProductsInstallerData) {
 
 TEST_F(InventoryTest, AnotherProductsIdIsReplacedByTheOwnOneOfALaterUser) {
     sample::Lay(withoutIds());
-    putString(HKEY_LOCAL_MACHINE,
-              installProperties(sample::kInstallerUsers[0], sample::Office2003()), "ProductID",
-              "OTHER-PRODUCT-ID");
+    putInstallerId(sample::kInstallerUsers[0], sample::Office2003(), "OTHER-PRODUCT-ID");
     TKelOfficeInfo info;
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "OTHER-PRODUCT-ID");
 
-    putString(HKEY_LOCAL_MACHINE, installProperties(sample::kInstallerUsers[1], sample::OfficeXP()),
-              "ProductID", "OWN-ID");
+    putInstallerId(sample::kInstallerUsers[1], sample::OfficeXP(), "OWN-ID");
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "OWN-ID");
 }
 
 TEST_F(InventoryTest, AnEmptyOwnIdEndsTheInstallerSearch) {
     sample::Lay(withoutIds());
-    putString(HKEY_LOCAL_MACHINE, installProperties(sample::kInstallerUsers[0], sample::OfficeXP()),
-              "ProductID", "");
-    putString(HKEY_LOCAL_MACHINE, installProperties(sample::kInstallerUsers[1], sample::OfficeXP()),
-              "ProductID", "LATER-ID");
+    putInstallerId(sample::kInstallerUsers[0], sample::OfficeXP(), "");
+    putInstallerId(sample::kInstallerUsers[1], sample::OfficeXP(), "LATER-ID");
     TKelOfficeInfo info;
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "不明");

@@ -1,5 +1,6 @@
 #include "office/UserInfo.h"
 
+#include "office/InstallerProducts.h"
 #include "sysinfo/Registry.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/ScratchKey.h"
@@ -12,8 +13,6 @@ using namespace testing_support;
 namespace {
 
 const std::string kUninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::string kUserData =
-    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\";
 
 // The sample machine: Office 2003 and XP (XP primary), the current user and a
 // second loaded profile with settings for both versions.
@@ -38,9 +37,10 @@ class UserInfoTest : public testing::Test {
         std::string text;
         return ReadRegWideString(root, key, name, text) == 0 ? text : "<missing>";
     }
-    static std::string text(HKEY root, const std::string& key, const char* name) {
+    static std::string text(HKEY root, const std::string& key, const char* name,
+                            RegView view = RegView::Program) {
         std::string value;
-        return ReadRegString(root, key, name, value) == 0 ? value : "<missing>";
+        return ReadRegString(root, key, name, value, view) == 0 ? value : "<missing>";
     }
     static TUserInfoList list(std::initializer_list<std::pair<const char*, const char*>> values) {
         TUserInfoList result;
@@ -107,10 +107,11 @@ TEST_F(UserInfoTest, WritesEveryPlaceOfEveryVersionAndProfile) {
         EXPECT_EQ(text(HKEY_LOCAL_MACHINE, entry, "RegCompany"), "新会社");
         EXPECT_EQ(text(HKEY_LOCAL_MACHINE, entry, "RegOwner"), "新 使用者");
         for (const char* user : sample::kInstallerUsers) {
-            std::string properties = kUserData + user + "\\Products\\" +
-                                     PackProductCode(product.code) + "\\InstallProperties";
-            EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegCompany"), "新会社");
-            EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegOwner"), "新 使用者");
+            std::string properties = InstallPropertiesKey(user, PackProductCode(product.code));
+            EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegCompany", RegView::Bits64),
+                      "新会社");
+            EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegOwner", RegView::Bits64),
+                      "新 使用者");
         }
         // Initials go to the settings only: no value is added here.
         EXPECT_EQ(platformValueNames(HKEY_LOCAL_MACHINE, entry).size(), entryValues.size());

@@ -1,5 +1,6 @@
 #include "tests/sample/ModernMachine.h"
 
+#include "office/InstallerProducts.h"
 #include "office/OfficeInfo.h"
 #include "sysinfo/FileSystem.h"
 #include "sysinfo/RegKey.h"
@@ -306,9 +307,7 @@ void LayOffice2016() {
 
     // The installer's own data is kept in the 64-bit view only.
     const std::string properties =
-        "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\"
-        "Products\\" +
-        kel::PackProductCode(kOffice2016Code) + "\\InstallProperties";
+        kel::InstallPropertiesKey("S-1-5-18", kel::PackProductCode(kOffice2016Code));
     text("HKLM64", properties, "DisplayName", kOffice2016DisplayName);
     text("HKLM64", properties, "RegCompany", kCompany);
     text("HKLM64", properties, "RegOwner", kOwner);
@@ -316,6 +315,11 @@ void LayOffice2016() {
     layDocumentClasses(folder, icons);
     powerPointServer("HKCR32", folder);
     layUserInformation();
+}
+
+void LayTextInView(const char* view, const std::string& path, const std::string& name,
+                   const std::string& value) {
+    text(view, path, name, value);
 }
 
 void RemoveModern() {

@@ -14,8 +14,14 @@ void LayM365();
 // Office Professional Plus 2016, 32-bit.
 void LayOffice2016();
 
-// Removes what LayM365 and LayOffice2016 recorded; safe when nothing was laid.
+// Removes what LayM365, LayOffice2016 and LayTextInView recorded; safe when nothing
+// was laid.
 void RemoveModern();
+
+// Writes a REG_SZ value into one registry view, named as "HKLM64", "HKLM32",
+// "HKCR64" or "HKCR32" (creating the key), and records it for RemoveModern.
+void LayTextInView(const char* view, const std::string& path, const std::string& name,
+                   const std::string& value);
 
 extern const char kM365EntryName[]; // its Uninstall entry
 extern const char kM365DisplayName[];

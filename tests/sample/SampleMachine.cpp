@@ -2,6 +2,7 @@
 
 #include "tests/sample/ModernMachine.h"
 
+#include "office/InstallerProducts.h"
 #include "office/OfficeInfo.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/FileSystem.h"
@@ -28,7 +29,6 @@ namespace {
 
 const char kManifest[] = "\\Software\\Wexdal Test Bench\\Sample Machine";
 const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kUserData[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\";
 const char kComponentClsid[] = "{A3C3DAE5-1B2E-4F6A-9E47-57A1D2C9E101}";
 const char kPowerPointClsid[] = "{64818D10-4F9B-11CF-86EA-00AA00B929E8}";
 
@@ -169,15 +169,15 @@ void layProduct(const Product& product, const Options& options) {
     else
         text(HKEY_LOCAL_MACHINE, office + "\\Registration\\" + product.code, "Type", "retail");
 
+    // The installer's own data, in the 64-bit view only, as on 64-bit Windows.
     std::string packed = kel::PackProductCode(product.code);
     for (const char* user : kInstallerUsers) {
-        std::string properties =
-            kUserData + std::string(user) + "\\Products\\" + packed + "\\InstallProperties";
-        text(HKEY_LOCAL_MACHINE, properties, "DisplayName", product.displayName);
-        text(HKEY_LOCAL_MACHINE, properties, "RegCompany", "株式会社　見本");
-        text(HKEY_LOCAL_MACHINE, properties, "RegOwner", "山田 太郎");
+        std::string properties = kel::InstallPropertiesKey(user, packed);
+        LayTextInView("HKLM64", properties, "DisplayName", product.displayName);
+        LayTextInView("HKLM64", properties, "RegCompany", "株式会社　見本");
+        LayTextInView("HKLM64", properties, "RegOwner", "山田 太郎");
         if (options.installerIds)
-            text(HKEY_LOCAL_MACHINE, properties, "ProductID", "73931-640-0000106-57");
+            LayTextInView("HKLM64", properties, "ProductID", "73931-640-0000106-57");
     }
 
     std::string settings = "\\Software\\Microsoft\\Office\\" + version(product.major);
