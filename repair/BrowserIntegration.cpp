@@ -27,6 +27,23 @@ std::string localServerKey(const std::string& classId, bool setAside) {
     return "\\CLSID\\" + classId + "\\" + (setAside ? kSetAsideMarker : "") + kLocalServer;
 }
 
+bool holdsLocalServer(const std::string& classId, RegView view) {
+    return RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, false), view) == 0 ||
+           RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, true), view) == 0;
+}
+
+// CLSID is redirected on 64-bit Windows: 64-bit Office registers its classes in the
+// 64-bit view only, 32-bit Office in the 32-bit view. The local server is read and
+// moved in the program's own view when that holds it (in place or set aside), else
+// in the other view when that does.
+RegView localServerView(const std::string& classId) {
+    RegView other;
+    if (!holdsLocalServer(classId, RegView::Program) && OtherRegView(other) &&
+        holdsLocalServer(classId, other))
+        return other;
+    return RegView::Program;
+}
+
 } // namespace
 
 int GetBrowserIntegration(const std::string& extension) {
@@ -52,17 +69,21 @@ int IsLocalServerDisabled(const std::string& extension) {
     std::string classId;
     if (!readClassId(extension, classId))
         return 0;
-    return RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, false)) == 0 ? 0 : 1;
+    return RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, false),
+                        localServerView(classId)) == 0
+               ? 0
+               : 1;
 }
 
 void SetLocalServerDisabled(const std::string& extension, int state) {
     std::string classId;
     if (!readClassId(extension, classId))
         return;
+    RegView view = localServerView(classId);
     std::string source = localServerKey(classId, state == 0);
     std::string target = localServerKey(classId, state == 1);
-    if (RegKeyExists(HKEY_CLASSES_ROOT, source) == 0)
-        RenameRegKey(HKEY_CLASSES_ROOT, source, target);
+    if (RegKeyExists(HKEY_CLASSES_ROOT, source, view) == 0)
+        RenameRegKey(HKEY_CLASSES_ROOT, source, target, view);
 }
 
 } // namespace kel

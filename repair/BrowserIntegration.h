@@ -17,6 +17,8 @@ void SetBrowserIntegration(const std::string& extension, int state);
 
 // 1 when the class's "LocalServer32" key is set aside under "_KelDisabled_" +
 // "LocalServer32", 0 when it is in place (or the class or its CLSID is missing).
+// CLSID is read and changed in the registry view that holds the server: the
+// program's own, else the other one (64-bit Office for the 32-bit program).
 int IsLocalServerDisabled(const std::string& extension);
 void SetLocalServerDisabled(const std::string& extension, int state);
 

@@ -1,6 +1,8 @@
 #include "repair/BrowserIntegration.h"
 
 #include "sysinfo/Registry.h"
+#include "tests/sample/ModernMachine.h"
+#include "tests/sample/SampleMachine.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +143,30 @@ TEST_F(BrowserIntegrationTest, ClassWithoutClsidReadsAsNotDisabled) {
     EXPECT_EQ(IsLocalServerDisabled("wxp"), 0);
     SetLocalServerDisabled("wxp", 1);
     EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, localServer));
+}
+
+// CLSID is redirected: 64-bit Office registers PowerPoint's server in the 64-bit view
+// only, 32-bit Office in the 32-bit view. Either is read and moved where it is,
+// whichever bitness the program has.
+TEST(LocalServerView, TheServerIsReadAndMovedInTheViewOfTheOfficeThatRegisteredIt) {
+    const struct {
+        void (*lay)();
+        RegView view;
+    } machines[] = {{sample::LayM365, RegView::Bits64}, {sample::LayOffice2016, RegView::Bits32}};
+    const std::string server = std::string("\\CLSID\\") + kClsid + "\\LocalServer32";
+    const std::string setAside = std::string("\\CLSID\\") + kClsid + "\\_KelDisabled_LocalServer32";
+    for (const auto& machine : machines) {
+        machine.lay();
+        EXPECT_EQ(IsLocalServerDisabled("ppt"), 0);
+        SetLocalServerDisabled("ppt", 1);
+        EXPECT_EQ(IsLocalServerDisabled("ppt"), 1);
+        EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, server, machine.view), -1);
+        EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, setAside, machine.view), 0);
+        SetLocalServerDisabled("ppt", 0);
+        EXPECT_EQ(IsLocalServerDisabled("ppt"), 0);
+        EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, server, machine.view), 0);
+        sample::Remove();
+    }
 }
 
 } // namespace
