@@ -18,24 +18,38 @@ namespace kel {
 namespace {
 
 // A setting: its row in the table of switch states (which holds the getter) and
-// its setter.
+// its setter, which returns -1 when it knows that the change was not made.
 struct Setting {
     const char* row;
-    void (*set)(const TKelOfficeInfo&, int state);
+    int (*set)(const TKelOfficeInfo&, int state);
 };
 
-const Setting kClipboard = {"MsoClip", SetOfficeClipboard};
-const Setting kLogonIme = {"LogonIme", [](const TKelOfficeInfo&, int s) { SetLogonIme(s); }};
-const Setting kXlsBrowser = {"XlsBrowser",
-                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("xls", s); }};
-const Setting kDocBrowser = {"DocBrowser",
-                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("doc", s); }};
-const Setting kPptBrowser = {"PptBrowser",
-                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("ppt", s); }};
-const Setting kPptLocalServer = {
-    "PptLocalSv", [](const TKelOfficeInfo&, int s) { SetLocalServerDisabled("ppt", s); }};
+const Setting kClipboard = {"MsoClip", [](const TKelOfficeInfo& i, int s) {
+                                SetOfficeClipboard(i, s);
+                                return 0;
+                            }};
+const Setting kLogonIme = {"LogonIme", [](const TKelOfficeInfo&, int s) {
+                               SetLogonIme(s);
+                               return 0;
+                           }};
+const Setting kXlsBrowser = {"XlsBrowser", [](const TKelOfficeInfo&, int s) {
+                                 SetBrowserIntegration("xls", s);
+                                 return 0;
+                             }};
+const Setting kDocBrowser = {"DocBrowser", [](const TKelOfficeInfo&, int s) {
+                                 SetBrowserIntegration("doc", s);
+                                 return 0;
+                             }};
+const Setting kPptBrowser = {"PptBrowser", [](const TKelOfficeInfo&, int s) {
+                                 SetBrowserIntegration("ppt", s);
+                                 return 0;
+                             }};
+const Setting kPptLocalServer = {"PptLocalSv", [](const TKelOfficeInfo&, int s) {
+                                     SetLocalServerDisabled("ppt", s);
+                                     return 0;
+                                 }};
 const Setting kScriptHost = {"EmlWsh",
-                             [](const TKelOfficeInfo&, int s) { SetScriptHostEnabled(s); }};
+                             [](const TKelOfficeInfo&, int s) { return SetScriptHostEnabled(s); }};
 
 // The state read back after a change; a row without a getter never counts as set.
 bool readsBack(const Setting& setting, const TKelOfficeInfo& info, int state) {
@@ -159,8 +173,8 @@ ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOffic
             continue;
         switch (action.kind) {
         case Kind::Switch:
-            action.setting->set(info, action.state);
-            result.switchSucceeded = readsBack(*action.setting, info, action.state);
+            result.switchSucceeded = action.setting->set(info, action.state) == 0 &&
+                                     readsBack(*action.setting, info, action.state);
             break;
         case Kind::OpenUpdate:
             OpenUrl(kOfficeUpdateUrl);

@@ -37,18 +37,19 @@ int GetScriptHostEnabled() {
     return 0;
 }
 
-void SetScriptHostEnabled(int state) {
+int SetScriptHostEnabled(int state) {
     StringList names;
     if (GetRegKeyNames(HKEY_CLASSES_ROOT, "", names) != 0)
-        return;
+        return -1;
+    int status = 0;
     for (const std::string& name : names) {
         if (isMarked(name) == (state == 0) || !isScriptClass(name))
             continue;
-        if (state == 0)
-            RenameRegKey(HKEY_CLASSES_ROOT, name, name + kMarker);
-        else
-            RenameRegKey(HKEY_CLASSES_ROOT, name, name.substr(0, name.find(kMarker)));
+        std::string target = state == 0 ? name + kMarker : name.substr(0, name.find(kMarker));
+        if (RenameRegKey(HKEY_CLASSES_ROOT, name, target) != 0)
+            status = -1;
     }
+    return status;
 }
 
 } // namespace kel

@@ -7,6 +7,10 @@ namespace kel {
 
 // 1 when an unmarked class's open command names a script host.
 int GetScriptHostEnabled();
-void SetScriptHostEnabled(int state);
+// 0 when every script class that needed it was renamed; -1 when the classes can't be
+// listed or a rename was not done (its target exists, or the class could not be
+// deleted and was left whole), so that switching on is done only when no marked
+// script class remains.
+int SetScriptHostEnabled(int state);
 
 } // namespace kel

@@ -195,20 +195,35 @@ bool subKeyName(HKEY key, DWORD index, DWORD maxName, std::wstring& name) {
     return true;
 }
 
-// Returns the status of the deletion of the key itself.
-LONG deleteTreeW(HKEY root, const std::wstring& path) {
+// Deletes the sub-keys depth-first, highest index first, then the key; returns the
+// status of the key's own deletion.
+LONG deleteTreeOnce(HKEY root, const std::wstring& path, REGSAM view) {
     RegKey key;
-    if (key.openW(root, path, KEY_READ) == ERROR_SUCCESS) {
+    if (key.openW(root, path, KEY_READ | view) == ERROR_SUCCESS) {
         KeyCounts counts;
         if (queryCounts(key.get(), counts)) {
             for (DWORD i = counts.subKeys; i-- > 0;) {
                 std::wstring name;
                 if (subKeyName(key.get(), i, counts.maxSubKeyName, name))
-                    deleteTreeW(key.get(), name);
+                    deleteTreeOnce(key.get(), name, view);
             }
         }
     }
-    return RegDeleteKeyW(root, path.c_str());
+    return RegDeleteKeyExW(root, path.c_str(), view, 0);
+}
+
+// A key that still holds a sub-key can't be deleted: one that could not be deleted,
+// or one that a writer put back meanwhile. The tree is walked again a few times
+// while the key is still there.
+LONG deleteTreeW(HKEY root, const std::wstring& path, REGSAM view) {
+    constexpr int kRounds = 3;
+    LONG status = ERROR_SUCCESS;
+    for (int round = 0; round < kRounds; ++round) {
+        status = deleteTreeOnce(root, path, view);
+        if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+            break;
+    }
+    return status;
 }
 
 // Copies the values of one key in registry order, each with its type and bytes.
@@ -242,7 +257,11 @@ void copyValues(HKEY from, HKEY to, const std::wstring& where) {
     }
 }
 
-void copyTree(HKEY from, HKEY to, const std::wstring& where) {
+// What a copy needs of its target keys; no more, so that a key whose deletion is
+// denied can still be copied into.
+constexpr REGSAM kCopyAccess = KEY_READ | KEY_WRITE;
+
+void copyTree(HKEY from, HKEY to, const std::wstring& where, REGSAM view) {
     copyValues(from, to, where);
     KeyCounts counts;
     if (!queryCounts(from, counts))
@@ -253,13 +272,28 @@ void copyTree(HKEY from, HKEY to, const std::wstring& where) {
             raiseGetFailed(WideToAnsi(where));
         std::wstring path = childPath(where, name);
         RegKey source;
-        if (source.openW(from, name, KEY_READ) != ERROR_SUCCESS)
+        if (source.openW(from, name, KEY_READ | view) != ERROR_SUCCESS)
             raiseGetFailed(WideToAnsi(path));
         RegKey target;
-        if (target.createW(to, name, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        if (target.createW(to, name, kCopyAccess | view) != ERROR_SUCCESS)
             raiseCreateFailed(WideToAnsi(path));
-        copyTree(source.get(), target.get(), path);
+        copyTree(source.get(), target.get(), path, view);
     }
+}
+
+// Copies the tree at from over the tree at to, both under root; false when a key
+// can't be opened or created, or the copy fails part way.
+bool copyTreeOver(HKEY root, const std::wstring& from, const std::wstring& to, REGSAM view) {
+    RegKey source, target;
+    if (source.openW(root, from, KEY_READ | view) != ERROR_SUCCESS ||
+        target.createW(root, to, kCopyAccess | view) != ERROR_SUCCESS)
+        return false;
+    try {
+        copyTree(source.get(), target.get(), from, view);
+    } catch (const RegistryError&) {
+        return false;
+    }
+    return true;
 }
 
 // The UTF-16 form of an ANSI key path, when that form converts back to exactly the
@@ -440,7 +474,7 @@ int DeleteRegKey(HKEY root, const std::string& keyPath) {
     std::wstring path;
     if (!exactWidePath(relativePath(keyPath), path) || path.empty())
         return -1; // never the root itself
-    return deleteTreeW(root, path) == ERROR_SUCCESS ? 0 : -1;
+    return deleteTreeW(root, path, 0) == ERROR_SUCCESS ? 0 : -1;
 }
 
 int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName) {
@@ -480,31 +514,39 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
                              });
 }
 
-int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath) {
+int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath,
+                 RegView view) {
     std::string oldPath = relativePath(oldKeyPath), newPath = relativePath(newKeyPath);
     std::wstring oldWide, newWide;
     if (!exactWidePath(oldPath, oldWide) || !exactWidePath(newPath, newWide))
-        return 0;
-    if (RegKeyExists(root, oldPath) != 0 || RegKeyExists(root, newPath) == 0 || oldPath.empty() ||
-        liesInside(newPath, oldPath))
-        return 0;
+        return -1;
+    if (RegKeyExists(root, oldPath, view) != 0 || RegKeyExists(root, newPath, view) == 0 ||
+        oldPath.empty() || liesInside(newPath, oldPath))
+        return -1;
+    const REGSAM flag = viewFlag(view);
     RegKey source;
-    if (source.openW(root, oldWide, KEY_ALL_ACCESS) != ERROR_SUCCESS)
-        return 0;
+    if (source.openW(root, oldWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS)
+        return -1;
     RegKey target;
-    if (target.createW(root, newWide, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+    if (target.createW(root, newWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS)
         raiseCreateFailed(newKeyPath);
     try {
-        copyTree(source.get(), target.get(), oldWide);
+        copyTree(source.get(), target.get(), oldWide, flag);
     } catch (const RegistryError&) {
         target.close();
-        deleteTreeW(root, newWide);
+        deleteTreeW(root, newWide, flag);
         throw;
     }
     source.close();
     target.close();
-    deleteTreeW(root, oldWide);
-    return 0;
+    if (deleteTreeW(root, oldWide, flag) == ERROR_SUCCESS)
+        return 0;
+    // The old key stays: what its deletion took away is put back from the copy, and
+    // the copy goes, so that exactly one of the two keys remains. Should that fail
+    // too, both stay and nothing is lost.
+    if (copyTreeOver(root, newWide, oldWide, flag))
+        deleteTreeW(root, newWide, flag);
+    return -1;
 }
 
 } // namespace kel

@@ -126,12 +126,16 @@ int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names,
                    RegView view = RegView::Program);
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
 
-// Moves a key with its whole tree when both paths name keys exactly (their text
-// converts to UTF-16 and back unchanged), the old key exists and opens with full
-// access, and the new key does not exist and does not lie inside the old one.
-// Every value is copied exactly (type and bytes, empty values too) before the old
-// key is deleted. When the copy fails part way, the partial new key is removed, the
-// old key is left as it was, and RegistryError is thrown. Otherwise returns 0.
-int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath);
+// Moves a key with its whole tree, in the given view, when both paths name keys
+// exactly (their text converts to UTF-16 and back unchanged), the old key exists and
+// opens with full access, and the new key does not exist and does not lie inside the
+// old one. Every value is copied exactly (type and bytes, empty values too) before
+// the old key is deleted. Returns 0 when the key was moved, -1 when it was not: then
+// the old key is there as it was and the new one as it was (or absent). When the old
+// key can't be deleted, what was deleted of it is copied back and the new key is
+// removed. When the copy fails part way, the partial new key is removed, the old key
+// is left as it was, and RegistryError is thrown.
+int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath,
+                 RegView view = RegView::Program);
 
 } // namespace kel

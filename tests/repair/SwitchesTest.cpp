@@ -244,7 +244,7 @@ TEST_F(ScriptHostTest, AMarkedClassBesideItsUnmarkedNameStays) {
     putString(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS\\Shell\\Open\\Command", "", "notepad.exe %1");
     Tree marked = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled");
     Tree unmarked = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS");
-    SetScriptHostEnabled(1);
+    EXPECT_EQ(SetScriptHostEnabled(1), -1) << "a marked script class remains";
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"), marked);
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"), unmarked);
     removeTree(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled");

@@ -64,18 +64,18 @@ TEST_F(RenameTest, LeavesBothKeysWhenTheTargetExists) {
     putString(HKEY_CLASSES_ROOT, newKey, "", "new");
     Tree oldBefore = snapshot(HKEY_CLASSES_ROOT, oldKey);
     Tree newBefore = snapshot(HKEY_CLASSES_ROOT, newKey);
-    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), -1);
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), oldBefore);
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, newKey), newBefore);
 }
 
 TEST_F(RenameTest, DoesNothingForAMissingSourceOrATargetInsideIt) {
-    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), -1);
     EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, newKey));
 
     putString(HKEY_CLASSES_ROOT, oldKey, "", "x");
     Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
-    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, oldKey + "\\Inner"), 0);
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, oldKey + "\\Inner"), -1);
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);
 }
 

@@ -87,7 +87,7 @@ TEST_F(UntrustedNamesTest, RenameAndDeleteActOnlyOnExactPaths) {
     putWideString(HKEY_CURRENT_USER, reached, L"", L"keep");
     Tree before = wideSnapshot(HKEY_CURRENT_USER, reached);
 
-    EXPECT_EQ(RenameRegKey(HKEY_CURRENT_USER, inexact, key() + "\\Moved"), 0);
+    EXPECT_EQ(RenameRegKey(HKEY_CURRENT_USER, inexact, key() + "\\Moved"), -1);
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, scratch.sub("Moved")));
     EXPECT_EQ(DeleteRegKey(HKEY_CURRENT_USER, inexact), -1);
     EXPECT_EQ(wideSnapshot(HKEY_CURRENT_USER, reached), before);
