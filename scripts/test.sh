@@ -14,12 +14,22 @@ ctest --test-dir build-native --output-on-failure
 source scripts/display.sh
 ensure_display
 
+# The test build: 64-bit, run by Wine's 64-bit loader.
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
-# Where the tests run a 64-bit build, the shipped 32-bit program is still built, so
-# that it is known to compile without warnings.
-if ! grep -q '^WEXDAL_ARCH:STRING=i686$' build/CMakeCache.txt; then
-    cmake --preset win32 >/dev/null
-    cmake --build --preset win32
-fi
 ctest --preset mingw
+
+# The shipped program's bitness on the 32-bit bench (scripts/wine32): the 32-bit
+# tests, with the release package's own wexdal.exe as the program under test.
+scripts/package.sh >/dev/null
+shipped=build-i686/shipped
+rm -rf "$shipped"
+mkdir -p "$shipped"
+python3 -m zipfile -e "dist/$(python3 scripts/release.py name build-win32)" "$shipped"
+cmake --preset wow64 >/dev/null
+cmake --build --preset wow64
+if ! scripts/wine32 "$PWD/build-i686/wineprefix" build-i686/tests/sample_machine.exe remove; then
+    echo "test: the 32-bit bench (scripts/wine32) cannot start on this machine" >&2
+    exit 1
+fi
+WEXDAL_PROGRAM=$PWD/$shipped/wexdal.exe ctest --preset wow64

@@ -3,8 +3,9 @@
 # module and its text decoded by Python's own code page 932 table: every fact of
 # the text appears in the JSON document.
 #   report_json.sh WEXDAL.EXE SAMPLE_MACHINE.EXE EMULATOR...
+# WEXDAL_PROGRAM, when set, names the program to test instead of WEXDAL.EXE.
 set -euo pipefail
-wexdal=$1
+wexdal=${WEXDAL_PROGRAM:-$1}
 sample=$2
 shift 2
 run=("$@")

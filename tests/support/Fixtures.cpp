@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace testing_support {
@@ -31,6 +33,13 @@ std::string fixturePath(const std::string& variant) {
 }
 
 std::string wexdalPath() {
+    // WEXDAL_PROGRAM names another build of the program, such as the release
+    // package's, as a Unix path (the bench's drive Z: is the Unix root).
+    if (const char* program = std::getenv("WEXDAL_PROGRAM"); program != nullptr && *program) {
+        std::string path = std::string("Z:") + program;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return path;
+    }
     std::string tests = testProgramFolder(); // the tests folder lies beside the app folder
     tests.pop_back();
     return tests.substr(0, tests.rfind('\\') + 1) + "app\\wexdal.exe";

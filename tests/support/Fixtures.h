@@ -8,7 +8,8 @@ namespace testing_support {
 // Path of fixture_<variant>.exe, built beside the test programs.
 std::string fixturePath(const std::string& variant);
 
-// Path of the built wexdal.exe.
+// Path of the program under test: the built wexdal.exe, or the one that the
+// environment variable WEXDAL_PROGRAM names (a Unix path).
 std::string wexdalPath();
 
 // Copies a fixture program to path, creating the missing folders.
