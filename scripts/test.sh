@@ -28,8 +28,10 @@ mkdir -p "$shipped"
 python3 -m zipfile -e "dist/$(python3 scripts/release.py name build-win32)" "$shipped"
 cmake --preset wow64 >/dev/null
 cmake --build --preset wow64
-if ! scripts/wine32 "$PWD/build-i686/wineprefix" build-i686/tests/sample_machine.exe remove; then
-    echo "test: the 32-bit bench (scripts/wine32) cannot start on this machine" >&2
+probe=build-i686/wine32-probe.log
+if ! scripts/wine32 "$PWD/build-i686/wineprefix" build-i686/tests/sample_machine.exe remove \
+    >"$probe" 2>&1; then
+    echo "test: the 32-bit bench (scripts/wine32) cannot start on this machine; see $probe" >&2
     exit 1
 fi
 WEXDAL_PROGRAM=$PWD/$shipped/wexdal.exe ctest --preset wow64

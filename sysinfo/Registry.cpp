@@ -12,6 +12,7 @@
 namespace kel {
 
 void (*gBeforeRegWriteOpen)(HKEY, const std::string&) = nullptr;
+void (*gBeforeRegKeyDelete)(HKEY, const std::wstring&) = nullptr;
 
 namespace {
 
@@ -209,7 +210,28 @@ LONG deleteTreeOnce(HKEY root, const std::wstring& path, REGSAM view) {
             }
         }
     }
+    if (gBeforeRegKeyDelete != nullptr)
+        gBeforeRegKeyDelete(root, path);
     return RegDeleteKeyExW(root, path.c_str(), view, 0);
+}
+
+// False when a key of the tree refuses to open for deletion, so that a move does not
+// stop half way at a key that only grants reading. A key that can't be listed is
+// left to the copy, which reports it.
+bool treeDeletable(HKEY root, const std::wstring& path, REGSAM view) {
+    RegKey key;
+    if (key.openW(root, path, DELETE | view) == ERROR_ACCESS_DENIED)
+        return false;
+    KeyCounts counts;
+    if (key.openW(root, path, KEY_READ | view) != ERROR_SUCCESS || !queryCounts(key.get(), counts))
+        return true;
+    for (DWORD index = 0; index < counts.subKeys; ++index) {
+        std::wstring name;
+        if (subKeyName(key.get(), index, counts.maxSubKeyName, name) &&
+            !treeDeletable(key.get(), name, view))
+            return false;
+    }
+    return true;
 }
 
 // A key that still holds a sub-key can't be deleted: one that could not be deleted,
@@ -525,7 +547,8 @@ int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& ne
         return -1;
     const REGSAM flag = viewFlag(view);
     RegKey source;
-    if (source.openW(root, oldWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS)
+    if (source.openW(root, oldWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS ||
+        !treeDeletable(root, oldWide, flag))
         return -1;
     RegKey target;
     if (target.createW(root, newWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS)
@@ -539,7 +562,8 @@ int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& ne
     }
     source.close();
     target.close();
-    if (deleteTreeW(root, oldWide, flag) == ERROR_SUCCESS)
+    LONG deleted = deleteTreeW(root, oldWide, flag);
+    if (deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND)
         return 0;
     // The old key stays: what its deletion took away is put back from the copy, and
     // the copy goes, so that exactly one of the two keys remains. Should that fail

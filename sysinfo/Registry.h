@@ -32,6 +32,10 @@ bool OtherRegView(RegView& view);
 // its write, as when a profile is unloaded meanwhile.
 extern void (*gBeforeRegWriteOpen)(HKEY root, const std::string& keyPath);
 
+// When set, called with every key that a tree deletion is about to delete, after its
+// sub-keys. A test sets it to put a sub-key back, as another writer may meanwhile.
+extern void (*gBeforeRegKeyDelete)(HKEY parent, const std::wstring& name);
+
 // Raised when a key can't be created or a written value can't be set or read
 // back; what() is the message for the user.
 class RegistryError : public std::runtime_error {
@@ -133,8 +137,10 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
 // the old key is deleted. Returns 0 when the key was moved, -1 when it was not: then
 // the old key is there as it was and the new one as it was (or absent). When the old
 // key can't be deleted, what was deleted of it is copied back and the new key is
-// removed. When the copy fails part way, the partial new key is removed, the old key
-// is left as it was, and RegistryError is thrown.
+// removed (should that copy fail too, both keys stay and nothing of the copy is
+// lost). A tree with a key that can't be opened for deletion is not moved at all.
+// When the copy fails part way, the partial new key is removed, the old key is left
+// as it was, and RegistryError is thrown.
 int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath,
                  RegView view = RegView::Program);
 

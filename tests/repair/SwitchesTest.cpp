@@ -250,6 +250,21 @@ TEST_F(ScriptHostTest, AMarkedClassBesideItsUnmarkedNameStays) {
     removeTree(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled");
 }
 
+// A class that another writer keeps filling can't be deleted: it stays whole under its
+// own name, with no marked copy beside it, and the change is reported as not done.
+TEST_F(ScriptHostTest, AClassThatCannotBeDeletedStaysWholeAndFailsTheChange) {
+    Tree vbs = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS");
+    gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
+        if (name == L"WexdalTest.VBS")
+            putWideString(parent, name + L"\\ScriptEngine", L"", L"VBScript");
+    };
+    EXPECT_EQ(SetScriptHostEnabled(0), -1);
+    gBeforeRegKeyDelete = nullptr;
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"));
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"), vbs);
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
+}
+
 TEST_F(ScriptHostTest, AnUnmarkedLowerCaseMarkerStillCounts) {
     SetScriptHostEnabled(0);
     RenameRegKey(HKEY_CLASSES_ROOT, "WexdalTest.symantecdisabled.SymantecDisabled",

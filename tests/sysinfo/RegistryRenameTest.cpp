@@ -1,5 +1,6 @@
 #include "sysinfo/Registry.h"
 
+#include "sysinfo/Text.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +77,36 @@ TEST_F(RenameTest, DoesNothingForAMissingSourceOrATargetInsideIt) {
     putString(HKEY_CLASSES_ROOT, oldKey, "", "x");
     Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
     EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, oldKey + "\\Inner"), -1);
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);
+}
+
+// Another writer puts a sub-key back into the old key while it is deleted. Once, the
+// deletion goes on and the key moves; every time, the old key stays whole (with the
+// writer's sub-key), the copy goes, and the rename reports that it was not done.
+TEST_F(RenameTest, AnOldKeyThatKeepsASubKeyStaysWholeAndTheCopyGoes) {
+    static int putBacks;
+    static std::wstring watched;
+    watched = AnsiToWide(oldKey.substr(1));
+    gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
+        if (putBacks > 0 && name == watched) {
+            --putBacks;
+            putWideString(parent, name + L"\\PutBack", L"", L"writer");
+        }
+    };
+    fillThreeLevels();
+    Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
+
+    putBacks = 1;
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, oldKey));
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, newKey), before);
+    ASSERT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, newKey, oldKey), 0);
+
+    putBacks = 1000;
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), -1);
+    gBeforeRegKeyDelete = nullptr;
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, newKey));
+    removeTree(HKEY_CLASSES_ROOT, oldKey + "\\PutBack");
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);
 }
 
