@@ -18,38 +18,33 @@ namespace kel {
 namespace {
 
 // A setting: its row in the table of switch states (which holds the getter) and
-// its setter, which returns -1 when it knows that the change was not made.
+// its setter. A setter that knows when it could not make the change says so
+// (reportingSet, -1), and the change then fails whatever the state reads back.
 struct Setting {
     const char* row;
-    int (*set)(const TKelOfficeInfo&, int state);
+    void (*set)(const TKelOfficeInfo&, int state);
+    int (*reportingSet)(int state) = nullptr;
 };
 
-const Setting kClipboard = {"MsoClip", [](const TKelOfficeInfo& i, int s) {
-                                SetOfficeClipboard(i, s);
-                                return 0;
-                            }};
-const Setting kLogonIme = {"LogonIme", [](const TKelOfficeInfo&, int s) {
-                               SetLogonIme(s);
-                               return 0;
-                           }};
-const Setting kXlsBrowser = {"XlsBrowser", [](const TKelOfficeInfo&, int s) {
-                                 SetBrowserIntegration("xls", s);
-                                 return 0;
-                             }};
-const Setting kDocBrowser = {"DocBrowser", [](const TKelOfficeInfo&, int s) {
-                                 SetBrowserIntegration("doc", s);
-                                 return 0;
-                             }};
-const Setting kPptBrowser = {"PptBrowser", [](const TKelOfficeInfo&, int s) {
-                                 SetBrowserIntegration("ppt", s);
-                                 return 0;
-                             }};
-const Setting kPptLocalServer = {"PptLocalSv", [](const TKelOfficeInfo&, int s) {
-                                     SetLocalServerDisabled("ppt", s);
-                                     return 0;
-                                 }};
-const Setting kScriptHost = {"EmlWsh",
-                             [](const TKelOfficeInfo&, int s) { return SetScriptHostEnabled(s); }};
+const Setting kClipboard = {"MsoClip", SetOfficeClipboard};
+const Setting kLogonIme = {"LogonIme", [](const TKelOfficeInfo&, int s) { SetLogonIme(s); }};
+const Setting kXlsBrowser = {"XlsBrowser",
+                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("xls", s); }};
+const Setting kDocBrowser = {"DocBrowser",
+                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("doc", s); }};
+const Setting kPptBrowser = {"PptBrowser",
+                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("ppt", s); }};
+const Setting kPptLocalServer = {
+    "PptLocalSv", [](const TKelOfficeInfo&, int s) { SetLocalServerDisabled("ppt", s); }};
+const Setting kScriptHost = {"EmlWsh", nullptr, SetScriptHostEnabled};
+
+// Makes the change; false when the setter reports that it was not made.
+bool change(const Setting& setting, const TKelOfficeInfo& info, int state) {
+    if (setting.reportingSet != nullptr)
+        return setting.reportingSet(state) == 0;
+    setting.set(info, state);
+    return true;
+}
 
 // The state read back after a change; a row without a getter never counts as set.
 bool readsBack(const Setting& setting, const TKelOfficeInfo& info, int state) {
@@ -173,7 +168,7 @@ ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOffic
             continue;
         switch (action.kind) {
         case Kind::Switch:
-            result.switchSucceeded = action.setting->set(info, action.state) == 0 &&
+            result.switchSucceeded = change(*action.setting, info, action.state) &&
                                      readsBack(*action.setting, info, action.state);
             break;
         case Kind::OpenUpdate:

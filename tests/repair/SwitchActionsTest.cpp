@@ -1,7 +1,9 @@
 #include "repair/Actions.h"
 
+#include "repair/ScriptHostGuard.h"
 #include "repair/SwitchStates.h"
 #include "tests/sample/SampleMachine.h"
+#include "tests/support/ScratchKey.h"
 #include "widgets/Component.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,22 @@ TEST_F(SwitchActions, EverySwitchReadsBackThroughTheTableOfStates) {
             EXPECT_EQ(state->read(info), wanted) << row;
         }
     }
+}
+
+// Scripts are switched on only when no marked script class remains: a marked class
+// beside a class of its unmarked name fails the change, although scripts then run.
+TEST_F(SwitchActions, ScriptsAreOnOnlyWhenNoMarkedScriptClassRemains) {
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    ActionForm form;
+    testing_support::ScratchKey active{HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"};
+    testing_support::ScratchKey marked{HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"};
+    for (const auto* key : {&active, &marked})
+        testing_support::putString(HKEY_CLASSES_ROOT, key->sub("Shell\\Open\\Command"), "",
+                                   "wscript.exe \"%1\"");
+    EXPECT_FALSE(RunAction("SB_EmlWsh1", form, info).switchSucceeded);
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
+    EXPECT_TRUE(testing_support::keyExists(HKEY_CLASSES_ROOT, marked.path()));
 }
 
 } // namespace
