@@ -7,6 +7,8 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 namespace app {
 
 using kel::TKelOfficeInfo;
@@ -42,27 +44,39 @@ const TDocumentType kDocumentTypes[4] = {
      nullptr},
 };
 
+namespace {
+
+// The folders to look into for a listed product's programs: its version's install
+// root in this view, then the folder of its line, which was found to hold Office.
+// The install root can be empty or left behind by a removed Office.
+std::vector<std::string> programFolders(const std::string& line) {
+    std::vector<std::string> folders;
+    std::string root;
+    kel::ReadRegString(HKEY_LOCAL_MACHINE,
+                       "\\SOFTWARE\\Microsoft\\Office\\" +
+                           kel::VerListColumnOf(line, kel::kColVersion) + "\\Common\\InstallRoot",
+                       "Path", root);
+    std::string folder = kel::VerListColumnOf(line, kel::kColPath);
+    for (const std::string& candidate : {root, folder})
+        if (!candidate.empty() && (folders.empty() || folders.front() != candidate))
+            folders.push_back(candidate);
+    return folders;
+}
+
+} // namespace
+
 void FindInOfficeRoots(const TKelOfficeInfo& info, const std::string& program,
                        kel::TKelExtInfo& record) {
     record.Clear();
     for (const std::string& line : info.VerList) {
-        std::string version = kel::SplitVerListLine(line)[0];
-        std::string root;
-        // A product without an install root in this view (64-bit and Click-to-Run
-        // Office) has its program folder in the line.
-        if (kel::ReadRegString(HKEY_LOCAL_MACHINE,
-                               "\\SOFTWARE\\Microsoft\\Office\\" + version +
-                                   "\\Common\\InstallRoot",
-                               "Path", root) != 0)
-            root = kel::VerListColumnOf(line, kel::kColPath);
-        if (root.empty())
-            continue;
-        std::string candidate = root + program;
-        if (kel::FileExists(candidate)) {
-            record.FileName = candidate;
-            kel::ReadProductInfo(candidate, record.ProductInfo);
-            record.IconHandle = ExtractIconA(GetModuleHandleA(nullptr), candidate.c_str(), 0);
-            return;
+        for (const std::string& folder : programFolders(line)) {
+            std::string candidate = folder + program;
+            if (kel::FileExists(candidate)) {
+                record.FileName = candidate;
+                kel::ReadProductInfo(candidate, record.ProductInfo);
+                record.IconHandle = ExtractIconA(GetModuleHandleA(nullptr), candidate.c_str(), 0);
+                return;
+            }
         }
     }
 }

@@ -24,7 +24,8 @@ struct TDocumentType {
 extern const TDocumentType kDocumentTypes[4];
 
 // Fills record (cleared first) when program is found in the install root of a
-// listed Office version, newest first; leaves it empty otherwise.
+// listed Office version, or else in the folder of its VerList line, newest line
+// first; leaves it empty otherwise.
 void FindInOfficeRoots(const kel::TKelOfficeInfo& info, const std::string& program,
                        kel::TKelExtInfo& record);
 

@@ -2,33 +2,51 @@
 
 #include "office/ClickToRunRules.h"
 #include "office/OfficeInfo.h"
+#include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 
 namespace kel {
 
 namespace {
 
-const char kConfiguration[] = "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
 const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // Click-to-Run keeps its configuration and its Uninstall entries in the 64-bit view,
 // whatever the bitness of the Office it installed.
 const RegView kView = RegView::Bits64;
+
+// Where one kind of Click-to-Run installation keeps its configuration.
+struct Layout {
+    const char* configuration; // "ProductReleaseIds", "VersionToReport", "ClientCulture"
+    const char* folderKey;     // the key that names the installation folder
+    const char* folderValue;
+    int major; // the installation's major version; 0: read from its version
+};
+const Layout kLayouts[] = {
+    {"\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration",
+     "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration", "InstallationPath", 0},
+    {"\\SOFTWARE\\Microsoft\\Office\\15.0\\ClickToRun\\Configuration",
+     "\\SOFTWARE\\Microsoft\\Office\\15.0\\ClickToRun", "InstallPath", 15},
+};
 
 struct Configuration {
     std::string releaseIds;
     std::string versionToReport;
     std::string installationPath;
     std::string culture;
+    int major = 0;
 };
 
-bool readConfiguration(Configuration& configuration) {
+bool readConfiguration(const Layout& layout, Configuration& configuration) {
     const HKEY root = HKEY_LOCAL_MACHINE;
-    if (ReadRegString(root, kConfiguration, "ProductReleaseIds", configuration.releaseIds, kView) !=
-        0)
+    if (ReadRegString(root, layout.configuration, "ProductReleaseIds", configuration.releaseIds,
+                      kView) != 0)
         return false;
-    ReadRegString(root, kConfiguration, "VersionToReport", configuration.versionToReport, kView);
-    ReadRegString(root, kConfiguration, "InstallationPath", configuration.installationPath, kView);
-    ReadRegString(root, kConfiguration, "ClientCulture", configuration.culture, kView);
+    ReadRegString(root, layout.configuration, "VersionToReport", configuration.versionToReport,
+                  kView);
+    ReadRegString(root, layout.configuration, "ClientCulture", configuration.culture, kView);
+    ReadRegString(root, layout.folderKey, layout.folderValue, configuration.installationPath,
+                  kView);
+    configuration.major = layout.major;
     return true;
 }
 
@@ -56,7 +74,9 @@ std::string productLine(const Configuration& configuration, const std::string& e
     ReadRegString(HKEY_LOCAL_MACHINE, entry, "InstallLocation", location, kView);
     if (displayVersion.empty())
         displayVersion = configuration.versionToReport;
-    int major = VersionMajorNumber(configuration.versionToReport);
+    int major = configuration.major;
+    if (major == 0)
+        major = VersionMajorNumber(configuration.versionToReport);
     if (major < 0)
         major = VersionMajorNumber(displayVersion);
     std::string base =
@@ -69,24 +89,32 @@ std::string productLine(const Configuration& configuration, const std::string& e
     return FormatVerListLine(major, "", name, displayVersion, "", folder);
 }
 
-} // namespace
-
-void AppendClickToRunProducts(StringList& list) {
-    Configuration configuration;
-    if (!readConfiguration(configuration))
-        return;
-    StringList entries;
-    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstall, entries, kView) != 0)
-        return;
+void appendInstallation(std::vector<ProductCandidate>& list, const Configuration& configuration,
+                        const StringList& entries) {
     for (const std::string& id : SplitReleaseIds(configuration.releaseIds)) {
-        if (!IsSuiteReleaseId(id))
+        ReleaseKind kind = ReleaseKindOf(id);
+        if (kind == ReleaseKind::Other)
             continue;
         std::string entry = entryOf(id, entries, configuration.culture);
-        if (entry.empty())
-            continue;
-        std::string line = productLine(configuration, entry);
+        std::string line = entry.empty() ? std::string() : productLine(configuration, entry);
         if (!line.empty())
-            list.push_back(line);
+            list.push_back({line, kind == ReleaseKind::Suite ? Listing::Suite : Listing::Shown});
+    }
+}
+
+} // namespace
+
+void AppendClickToRunProducts(std::vector<ProductCandidate>& list) {
+    StringList entries;
+    bool listedEntries = false;
+    for (const Layout& layout : kLayouts) {
+        Configuration configuration;
+        if (!readConfiguration(layout, configuration))
+            continue;
+        if (!listedEntries && GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstall, entries, kView) != 0)
+            return;
+        listedEntries = true;
+        appendInstallation(list, configuration, entries);
     }
 }
 

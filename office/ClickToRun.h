@@ -1,17 +1,30 @@
-// Office installed by Click-to-Run (Microsoft 365 Apps, Office 2016 to 2024).
+// Office installed by Click-to-Run: Office 2013, Office 2016 to 2024 and
+// Microsoft 365 Apps.
 #pragma once
 
-#include "sysinfo/Registry.h"
+#include "office/VerList.h"
+
+#include <vector>
 
 namespace kel {
 
-// Appends a VerList line for each Office suite of the Click-to-Run installation
-// described by HKLM "\SOFTWARE\Microsoft\Office\ClickToRun\Configuration" (64-bit
-// view): each suite release ID of "ProductReleaseIds" that has an Uninstall entry
-// "<ID> - <culture>" with a display name, when the installation's program folder
-// "<InstallationPath>\root\Office<major>\" holds an Office program. The line has no
-// product code and no product ID; its version is the major number of
-// "VersionToReport" (else of the entry's DisplayVersion) followed by ".0".
-void AppendClickToRunProducts(StringList& list);
+// Appends a candidate for each product of each Click-to-Run installation. Both
+// kinds keep their keys in HKLM's 64-bit view, whatever the bitness of the Office
+// they installed:
+// - Office 2016 and later: "\SOFTWARE\Microsoft\Office\ClickToRun\Configuration",
+//   values "ProductReleaseIds", "VersionToReport", "ClientCulture" and
+//   "InstallationPath";
+// - Office 2013: "\SOFTWARE\Microsoft\Office\15.0\ClickToRun\Configuration", values
+//   "ProductReleaseIds" and "ClientCulture", and the folder in value "InstallPath"
+//   of "\SOFTWARE\Microsoft\Office\15.0\ClickToRun".
+// A release ID gives a line when it is a suite or an application (ReleaseKindOf),
+// has an Uninstall entry "<ID> - <culture>" with a display name (the installation's
+// culture, else the first listed), and the program folder
+// "<installation folder>\root\Office<major>\" holds an Office program. The line has
+// no product code and no product ID; its version is the installation's major
+// number (15 for Office 2013; else that of "VersionToReport", else of the entry's
+// DisplayVersion) followed by ".0". A suite is listed as Listing::Suite, an
+// application as Listing::Shown.
+void AppendClickToRunProducts(std::vector<ProductCandidate>& list);
 
 } // namespace kel

@@ -2,15 +2,22 @@
 
 #include "sysinfo/Text.h"
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 
 namespace kel {
 
 namespace {
 
 // Products installed by Click-to-Run beside a suite that hold none of its programs.
-const char* const kNonSuitePrefixes[] = {
+const char* const kOtherPrefixes[] = {
     "Visio", "Project", "LanguagePack", "ProofingTools", "SkypeForBusiness", "AccessRuntime",
+};
+// The suites: Microsoft 365, Professional Plus, Professional, Standard, Home and
+// Business, Home and Student, Home, Personal, and the all-products Mondo.
+const char* const kSuitePrefixes[] = {
+    "O365", "ProPlus", "Professional", "Standard", "Home", "Personal", "Mondo",
 };
 
 const char kEntrySeparator[] = " - ";
@@ -53,13 +60,14 @@ std::vector<std::string> SplitReleaseIds(const std::string& value) {
     return ids;
 }
 
-bool IsSuiteReleaseId(const std::string& id) {
-    if (id.empty())
-        return false;
-    for (const char* prefix : kNonSuitePrefixes)
-        if (startsWithIgnoringCase(id, prefix))
-            return false;
-    return true;
+ReleaseKind ReleaseKindOf(const std::string& id) {
+    auto startsWithOneOf = [&](const auto& prefixes) {
+        return std::any_of(std::begin(prefixes), std::end(prefixes),
+                           [&](const char* prefix) { return startsWithIgnoringCase(id, prefix); });
+    };
+    if (id.empty() || startsWithOneOf(kOtherPrefixes))
+        return ReleaseKind::Other;
+    return startsWithOneOf(kSuitePrefixes) ? ReleaseKind::Suite : ReleaseKind::Application;
 }
 
 bool IsReleaseEntryName(const std::string& id, const std::string& entryName) {

@@ -11,9 +11,13 @@ namespace kel {
 // dropped.
 std::vector<std::string> SplitReleaseIds(const std::string& value);
 
-// False for the release IDs that never hold Excel, Word or Outlook (Visio, Project,
-// language packs, proofing tools, ...), compared without regard to ASCII case.
-bool IsSuiteReleaseId(const std::string& id);
+// What a product release ID installs, told by its beginning without regard to
+// ASCII case: an Office suite ("O365ProPlusRetail", "Standard2021Volume",
+// "HomeBusinessPipcRetail", ...), a product that never holds Excel, Word or Outlook
+// (Visio, Project, language packs, proofing tools, ...), or else a single
+// application or a free product ("ExcelRetail", "OneNoteFreeRetail", ...).
+enum class ReleaseKind { Suite, Application, Other };
+ReleaseKind ReleaseKindOf(const std::string& id);
 
 // True when an Uninstall entry's name is the release ID's entry for one culture:
 // the ID, " - ", and a non-empty culture ("O365ProPlusRetail - ja-jp"). The ID is

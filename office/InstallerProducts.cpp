@@ -1,7 +1,9 @@
 #include "office/InstallerProducts.h"
 
-#include "office/ClickToRunRules.h"
 #include "office/OfficeInfo.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace kel {
 
@@ -16,54 +18,108 @@ std::string InstallPropertiesKey(const std::string& user, const std::string& pac
 namespace {
 
 const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const int kFirstMajor = 12; // Office 2007
-const int kLastMajor = 16;  // Office 2016, the last one with Windows Installer packages
+const int kFirstOtherViewMajor = 12; // Office 2007
+const int kLastOtherViewMajor = 16;  // Office 2016, the last one with Windows Installer packages
 
-bool listed(const StringList& list, const std::string& code) {
-    for (const std::string& line : list)
-        if (VerListColumnOf(line, kColCode) == code)
-            return true;
-    return false;
+bool listed(const std::vector<ProductCandidate>& list, const std::string& code) {
+    return std::any_of(list.begin(), list.end(), [&](const ProductCandidate& candidate) {
+        return VerListColumnOf(candidate.line, kColCode) == code;
+    });
 }
 
-// The line of one Uninstall entry of view, or empty when it is no installed Office.
-std::string productLine(const std::string& entryName, RegView view) {
-    if (!IsProductCode(entryName))
-        return {};
-    std::string entry = std::string(kUninstall) + "\\" + entryName;
-    std::string name, displayVersion, productId, path;
-    if (ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayName", name, view) != 0 ||
-        name.find("Microsoft Office") == std::string::npos)
-        return {};
-    int major = -1;
-    if (ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "VersionMajor", major, view) != 0 ||
-        major < kFirstMajor || major > kLastMajor)
-        return {};
-    std::string office = "\\SOFTWARE\\Microsoft\\Office\\" + std::to_string(major) + ".0";
-    if (ReadRegString(HKEY_LOCAL_MACHINE, office + "\\Common\\InstallRoot", "Path", path, view) !=
-            0 ||
-        !IsOfficeFolder(path))
-        return {};
-    ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayVersion", displayVersion, view);
-    ReadRegString(HKEY_LOCAL_MACHINE, entry, "ProductID", productId, view);
-    if (productId.empty())
-        ReadRegString(HKEY_LOCAL_MACHINE, office + "\\Registration\\" + entryName, "ProductID",
-                      productId, view);
-    return FormatVerListLine(major, entryName, name, displayVersion, productId, path);
+// The Uninstall key of one view and what it shows.
+class UninstallView {
+  public:
+    UninstallView(RegView view, bool other) : view_(view), other_(other) {}
+
+    bool list() { return GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstall, entries_, view_) == 0; }
+    const StringList& entries() const { return entries_; }
+
+    // The line of one entry, or empty when it is no installed Office.
+    std::string productLine(const std::string& entryName) const {
+        if (!IsProductCode(entryName))
+            return {};
+        std::string entry = entryKey(entryName);
+        std::string name, displayVersion, productId, path;
+        if (read(entry, "DisplayName", name) != 0 ||
+            name.find("Microsoft Office") == std::string::npos)
+            return {};
+        int major = -1;
+        if (ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "VersionMajor", major, view_) != 0 ||
+            (other_ && (major < kFirstOtherViewMajor || major > kLastOtherViewMajor)))
+            return {};
+        std::string office = "\\SOFTWARE\\Microsoft\\Office\\" + std::to_string(major) + ".0";
+        if (read(office + "\\Common\\InstallRoot", "Path", path) != 0 || !IsOfficeFolder(path))
+            return {};
+        read(entry, "DisplayVersion", displayVersion);
+        read(entry, "ProductID", productId);
+        if (other_ && productId.empty())
+            read(office + "\\Registration\\" + entryName, "ProductID", productId);
+        return FormatVerListLine(major, entryName, name, displayVersion, productId, path);
+    }
+
+    Listing listingOf(const std::string& entryName) {
+        if (!hidden(entryKey(entryName)))
+            return Listing::Shown;
+        std::string name;
+        read(entryKey(entryName), "DisplayName", name);
+        const StringList& setups = setupNames();
+        return std::find(setups.begin(), setups.end(), name) != setups.end() ? Listing::Suite
+                                                                             : Listing::Component;
+    }
+
+  private:
+    static std::string entryKey(const std::string& entryName) {
+        return std::string(kUninstall) + "\\" + entryName;
+    }
+    int read(const std::string& key, const char* name, std::string& value) const {
+        return ReadRegString(HKEY_LOCAL_MACHINE, key, name, value, view_);
+    }
+    bool hidden(const std::string& entry) const {
+        int systemComponent = 0;
+        return ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "SystemComponent", systemComponent,
+                              view_) == 0 &&
+               systemComponent == 1;
+    }
+    // The display names of the shown entries not named by a product code: the
+    // entries that setup programs write for what they installed. Read once, when
+    // first needed.
+    const StringList& setupNames() {
+        if (!setupNames_) {
+            setupNames_.emplace();
+            for (const std::string& entryName : entries_) {
+                std::string name;
+                if (!IsProductCode(entryName) && !hidden(entryKey(entryName)) &&
+                    read(entryKey(entryName), "DisplayName", name) == 0 && !name.empty())
+                    setupNames_->push_back(name);
+            }
+        }
+        return *setupNames_;
+    }
+
+    RegView view_;
+    bool other_;
+    StringList entries_;
+    std::optional<StringList> setupNames_;
+};
+
+void appendView(std::vector<ProductCandidate>& list, UninstallView uninstall) {
+    if (!uninstall.list())
+        return;
+    for (const std::string& entry : uninstall.entries()) {
+        std::string line = uninstall.productLine(entry);
+        if (!line.empty() && !listed(list, entry))
+            list.push_back({line, uninstall.listingOf(entry)});
+    }
 }
 
 } // namespace
 
-void AppendOtherViewInstallerProducts(StringList& list) {
-    RegView view;
-    StringList entries;
-    if (!OtherRegView(view) || GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstall, entries, view) != 0)
-        return;
-    for (const std::string& entry : entries) {
-        std::string line = productLine(entry, view);
-        if (!line.empty() && !listed(list, entry))
-            list.push_back(line);
-    }
+void AppendInstallerProducts(std::vector<ProductCandidate>& list) {
+    appendView(list, UninstallView(RegView::Program, false));
+    RegView other;
+    if (OtherRegView(other))
+        appendView(list, UninstallView(other, true));
 }
 
 } // namespace kel

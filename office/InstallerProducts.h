@@ -1,11 +1,14 @@
-// Windows Installer's registry data: Office 2007 and later installed in the
-// registry view that is not the program's own (64-bit Office for the 32-bit program
-// on 64-bit Windows), and the installer's per-user product data.
+// Windows Installer's registry data: the Office products it installed, in the
+// program's own registry view and in the other one (64-bit Office for the 32-bit
+// program on 64-bit Windows, 32-bit Office for the 64-bit program), and its
+// per-user product data.
 #pragma once
 
+#include "office/VerList.h"
 #include "sysinfo/Registry.h"
 
 #include <string>
+#include <vector>
 
 namespace kel {
 
@@ -18,13 +21,17 @@ constexpr RegView kInstallerView = RegView::Bits64;
 // The "InstallProperties" key of a product (packed code) under one installer user.
 std::string InstallPropertiesKey(const std::string& user, const std::string& packedCode);
 
-// Appends a VerList line for every Uninstall entry of the other view (see
-// OtherRegView) that is named by a product code, has a display name containing
-// "Microsoft Office" and a VersionMajor of 12 to 16, and whose version's install
-// root in that view holds an Office program. Without a ProductID in the entry, the
-// line takes the one of "Office\<version>\Registration\<code>" of that view, since
-// the later product ID sources are read in the program's own view. Entries whose
-// product code the list has already are passed over. Does nothing on 32-bit Windows.
-void AppendOtherViewInstallerProducts(StringList& list);
+// Appends a candidate for every Uninstall entry of the program's own view that is
+// named by a product code, has a display name containing "Microsoft Office" and a
+// VersionMajor, and whose version's install root holds an Office program; then, on
+// 64-bit Windows, the same for the other view (see OtherRegView), where only
+// VersionMajor 12 to 16 (Office 2007 to 2016) counts, a code listed already is
+// passed over, and a line without the entry's ProductID takes the one of
+// "Office\<version>\Registration\<code>" of that view, since the later product ID
+// sources are read in the program's own view.
+// An entry marked SystemComponent = 1 is a component unless a shown entry of its
+// view that is not named by a product code (its setup's) bears the same name: then
+// it is the suite.
+void AppendInstallerProducts(std::vector<ProductCandidate>& list);
 
 } // namespace kel

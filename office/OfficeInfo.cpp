@@ -17,39 +17,11 @@ const char kUnknownProductId[] = "不明";
 
 namespace {
 
-const char kUninstallKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kUninstallKeyMixed[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kOfficeKey[] = "\\SOFTWARE\\Microsoft\\Office\\";
 
 std::string installRootKey(const std::string& version) {
     return kOfficeKey + version + "\\Common\\InstallRoot";
-}
-
-std::string formatVersion(int major) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d.0", major);
-    return text;
-}
-
-// The line of one Uninstall entry, or empty when the entry is not an installed Office.
-std::string productLine(const std::string& entryName) {
-    if (!IsProductCode(entryName))
-        return {};
-    std::string entry = std::string(kUninstallKey) + "\\" + entryName;
-    std::string name, displayVersion, productId, path;
-    if (ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayName", name) != 0 ||
-        name.find("Microsoft Office") == std::string::npos)
-        return {};
-    ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayVersion", displayVersion);
-    ReadRegString(HKEY_LOCAL_MACHINE, entry, "ProductID", productId);
-    int major = -1;
-    if (ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "VersionMajor", major) != 0)
-        return {};
-    if (ReadRegString(HKEY_LOCAL_MACHINE, installRootKey(formatVersion(major)), "Path", path) !=
-            0 ||
-        !IsOfficeFolder(path))
-        return {};
-    return FormatVerListLine(major, entryName, name, displayVersion, productId, path);
 }
 
 // The registered OfficeCompatible.Application component's file, or empty.
@@ -150,21 +122,11 @@ std::string TKelOfficeInfo::Dump() const {
 }
 
 int ListOfficeProducts(StringList& list) {
-    list.clear();
-    StringList entries;
-    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, entries) == 0) {
-        for (const std::string& entry : entries) {
-            std::string line = productLine(entry);
-            if (!line.empty())
-                list.push_back(line);
-        }
-    }
-    AppendOtherViewInstallerProducts(list);
-    AppendClickToRunProducts(list);
-    if (list.empty())
-        return -1;
-    SortNewestFirst(list);
-    return 0;
+    std::vector<ProductCandidate> candidates;
+    AppendInstallerProducts(candidates);
+    AppendClickToRunProducts(candidates);
+    list = ChooseProductLines(candidates);
+    return list.empty() ? -1 : 0;
 }
 
 bool IsOfficeFolder(const std::string& path) {

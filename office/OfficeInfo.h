@@ -44,9 +44,10 @@ extern const char kUnknownProductId[];
 int DetectOffice(TKelOfficeInfo& info);
 
 // Fills list with the VerList lines of the installed Office products, sorted
-// newest first: 0 when there is at least one. Lists the Windows Installer products
-// of the program's own registry view, then those of the other view and the
-// Click-to-Run suites (see InstallerProducts.h, ClickToRun.h).
+// newest first, and within a version the suite first: 0 when there is at least
+// one. Lists the Windows Installer products of both registry views and the
+// Click-to-Run products (see InstallerProducts.h, ClickToRun.h), and drops the
+// hidden components of a version that has a product the machine shows.
 int ListOfficeProducts(StringList& list);
 
 // True when the folder exists and holds EXCEL.EXE, OUTLOOK.EXE or WINWORD.EXE.

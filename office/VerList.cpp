@@ -80,6 +80,27 @@ void SortNewestFirst(StringList& list) {
         list[i] = unsorted[order[i]];
 }
 
+StringList ChooseProductLines(const std::vector<ProductCandidate>& candidates) {
+    auto versionOf = [](const ProductCandidate& c) { return VerListColumnOf(c.line, kColVersion); };
+    auto outshone = [&](const ProductCandidate& component) {
+        return std::any_of(candidates.begin(), candidates.end(), [&](const ProductCandidate& c) {
+            return c.listing != Listing::Component &&
+                   SameVersion(versionOf(c), versionOf(component));
+        });
+    };
+    std::vector<ProductCandidate> kept;
+    for (const ProductCandidate& candidate : candidates)
+        if (candidate.listing != Listing::Component || !outshone(candidate))
+            kept.push_back(candidate);
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const auto& a, const auto& b) { return a.listing < b.listing; });
+    StringList lines;
+    for (const ProductCandidate& candidate : kept)
+        lines.push_back(candidate.line);
+    SortNewestFirst(lines); // stable: the listing order stays within a version
+    return lines;
+}
+
 int FindVersionLine(const StringList& lines, const std::string& version) {
     for (size_t i = 0; i < lines.size(); ++i) {
         if (SameVersion(VerListColumnOf(lines[i], kColVersion), version))

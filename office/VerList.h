@@ -5,6 +5,7 @@
 #include "sysinfo/StringList.h"
 
 #include <string>
+#include <vector>
 
 namespace kel {
 
@@ -35,6 +36,23 @@ int CompareVersionLines(const StringList& list, int index1, int index2);
 
 // Sorts the lines newest version first; lines of equal version keep their order.
 void SortNewestFirst(StringList& list);
+
+// How the machine's list of programs shows an installed product, most prominent
+// first. A Windows Installer suite of Office 2007 and later hides its own package
+// entry (SystemComponent = 1) behind an entry of its setup that bears the same
+// name; a Click-to-Run suite is a suite release. Language packs, proofing tools and
+// shared parts are hidden components.
+enum class Listing { Suite, Shown, Component };
+
+struct ProductCandidate {
+    std::string line; // a VerList line
+    Listing listing;
+};
+
+// The VerList of the candidates: newest version first, and within a version the
+// suites, then the shown products, then the components, each in the order given.
+// A version that has a suite or a shown product keeps none of its components.
+StringList ChooseProductLines(const std::vector<ProductCandidate>& candidates);
 
 // The first line whose version equals version, or -1.
 int FindVersionLine(const StringList& lines, const std::string& version);

@@ -21,7 +21,7 @@ out=$(mktemp -d)
 trap '"${run[@]}" "$sample" remove >/dev/null 2>&1 || true; rm -rf "$out"' EXIT
 windows_out="Z:${out//\//\\}"
 
-machines=(standard --m365 --office2016)
+machines=(standard --m365 --ltsc2021 --office2016 --office2013c2r --office2010)
 for machine in "${machines[@]}"; do
     args=(lay)
     [ "$machine" = standard ] || args+=("$machine")
@@ -36,13 +36,13 @@ import json, os, sys
 
 # Where the two may differ, and why.
 ALLOWED = {
-    # Office 2016 of the 32-bit view: the 64-bit program lists it among the products
+    # Office 2016 and 2010 of the 32-bit view: the 64-bit program lists it among the products
     # of the other view, whose line takes the registration's product ID since the
     # later ID sources are read in the program's own view. The 32-bit program lists
     # it in its own view, where the line keeps the Uninstall entry's (none); the
     # product's ProductID is the same for both.
-    ("--office2016", ".VerList[0].Line"): "the other view's line carries the registration's ID",
-    ("--office2016", ".VerList[0].ProductID"): "the other view's line carries the registration's ID",
+    **{(machine, f".VerList[0].{column}"): "the other view's line carries the registration's ID"
+       for machine in ("--office2016", "--office2010") for column in ("Line", "ProductID")},
 }
 # Machines that only the 32-bit program serves: Office 2000-2003 keep every key in
 # the 32-bit view of 64-bit Windows, and the 64-bit build looks into the other view

@@ -31,6 +31,16 @@ TEST(ModernPages, FindInOfficeRootsTakesTheLinesFolderWithoutAnInstallRoot) {
 
         app::FindInOfficeRoots(*kel::gOfficeInfo, "MSACCESS.EXE", record);
         EXPECT_EQ(record.FileName, "");
+
+        // An install root in the program's view that is empty, or names the folder
+        // of a removed Office, hides nothing.
+        const char* view = sizeof(void*) == 8 ? "HKLM64" : "HKLM32";
+        for (const std::string& stale : {std::string(), sample::Office2016Folder()}) {
+            sample::LayTextInView(view, "\\SOFTWARE\\Microsoft\\Office\\16.0\\Common\\InstallRoot",
+                                  "Path", stale);
+            app::FindInOfficeRoots(*kel::gOfficeInfo, "POWERPNT.EXE", record);
+            EXPECT_EQ(record.FileName, sample::M365Folder() + "POWERPNT.EXE") << stale;
+        }
     }
     sample::Remove();
 }

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 
 using namespace kel;
 using namespace testing_support;
@@ -139,6 +140,35 @@ TEST_F(ModernOfficeTest, Office2016ByWindowsInstallerIsFoundWithItsProductId) {
     EXPECT_EQ(info.ProductID, "INSTALLER-ID");
 }
 
+// The suite is the primary product of every install kind: hidden language and
+// proofing parts give no line beside it, a shown add-in or a free product of the
+// same version follows it.
+TEST_F(ModernOfficeTest, EveryInstallKindHasItsSuiteAsThePrimaryProduct) {
+    const std::map<std::string, StringList> otherNames = {
+        {"--office2010", {"Microsoft Office File Validation Add-In"}},
+        {"--ltsc2021", {"Microsoft OneNote - ja-jp"}},
+    };
+    for (const sample::ModernMachine& machine : sample::kModernMachines) {
+        SCOPED_TRACE(machine.option);
+        machine.lay();
+        TKelOfficeInfo info;
+        ASSERT_EQ(DetectOffice(info), 0);
+        EXPECT_EQ(info.Product.ProductName, machine.displayName);
+        EXPECT_EQ(info.Product.ProductVersion, machine.version);
+        EXPECT_EQ(info.ProductID, *machine.productId ? machine.productId : kUnknownProductId);
+        EXPECT_EQ(info.InstallPath, machine.folder());
+        StringList names;
+        for (const std::string& line : info.VerList)
+            names.push_back(VerListColumnOf(line, kColName));
+        StringList expected = {machine.displayName};
+        if (otherNames.count(machine.option))
+            for (const std::string& name : otherNames.at(machine.option))
+                expected.push_back(name);
+        EXPECT_EQ(names, expected);
+        sample::Remove();
+    }
+}
+
 TEST_F(ModernOfficeTest, UserInformationComesFromTheCommonKey) {
     sample::LayM365();
     TKelOfficeInfo info;
@@ -232,13 +262,24 @@ TEST(ClickToRunRules, ReleaseIdsEntriesAndVersions) {
               (std::vector<std::string>{"O365ProPlusRetail", "VisioProRetail"}));
     EXPECT_TRUE(SplitReleaseIds("").empty());
 
-    EXPECT_TRUE(IsSuiteReleaseId("O365ProPlusRetail"));
-    EXPECT_TRUE(IsSuiteReleaseId("HomeBusiness2019Retail"));
-    EXPECT_TRUE(IsSuiteReleaseId("ExcelRetail"));
-    EXPECT_FALSE(IsSuiteReleaseId("visioproretail"));
-    EXPECT_FALSE(IsSuiteReleaseId("ProjectPro2021Volume"));
-    EXPECT_FALSE(IsSuiteReleaseId("LanguagePack"));
-    EXPECT_FALSE(IsSuiteReleaseId(""));
+    const std::pair<const char*, ReleaseKind> kinds[] = {
+        {"O365ProPlusRetail", ReleaseKind::Suite},
+        {"HomeBusiness2019Retail", ReleaseKind::Suite},
+        {"HomeBusinessPipcRetail", ReleaseKind::Suite},
+        {"standard2021volume", ReleaseKind::Suite},
+        {"ProfessionalRetail", ReleaseKind::Suite},
+        {"PersonalRetail", ReleaseKind::Suite},
+        {"ExcelRetail", ReleaseKind::Application},
+        {"OneNoteFreeRetail", ReleaseKind::Application},
+        {"AccessRetail", ReleaseKind::Application},
+        {"visioproretail", ReleaseKind::Other},
+        {"ProjectPro2021Volume", ReleaseKind::Other},
+        {"LanguagePack", ReleaseKind::Other},
+        {"AccessRuntimeRetail", ReleaseKind::Other},
+        {"", ReleaseKind::Other},
+    };
+    for (const auto& [id, kind] : kinds)
+        EXPECT_EQ(ReleaseKindOf(id), kind) << id;
 
     EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail - ja-jp"));
     EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "o365proplusretail - en-us"));

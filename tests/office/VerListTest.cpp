@@ -76,4 +76,24 @@ TEST(VerListLines, ColumnsKeepTheirPlaceAndSortNewestFirst) {
     EXPECT_EQ(FindVersionLine(lines, ""), -1);
 }
 
+TEST(VerListLines, TheSuiteLeadsItsVersionAndHiddenComponentsGoWhereAProductIsShown) {
+    auto line = [](int major, const char* name) {
+        return FormatVerListLine(major, "", name, "", "", "");
+    };
+    std::vector<ProductCandidate> candidates = {
+        {line(14, "Excel MUI"), Listing::Component},
+        {line(14, "File Validation Add-In"), Listing::Shown},
+        {line(14, "Personal 2010"), Listing::Suite},
+        {line(12, "Proof"), Listing::Component}, // the only product of its version
+        {line(12, "Shared MUI"), Listing::Component},
+        {line(16, "OneNote"), Listing::Shown},
+        {line(16, "Microsoft 365"), Listing::Suite},
+    };
+    EXPECT_EQ(ChooseProductLines(candidates),
+              (StringList{line(16, "Microsoft 365"), line(16, "OneNote"), line(14, "Personal 2010"),
+                          line(14, "File Validation Add-In"), line(12, "Proof"),
+                          line(12, "Shared MUI")}));
+    EXPECT_TRUE(ChooseProductLines({}).empty());
+}
+
 } // namespace

@@ -24,6 +24,14 @@ const char kOffice2016Code[] = "{90160000-0011-0000-0000-0000000FF1CE}";
 const char kOffice2016DisplayName[] = "Microsoft Office Professional Plus 2016";
 const char kOffice2016Version[] = "16.0.4266.1001";
 const char kOffice2016ProductId[] = "00339-10000-00000-AA472";
+const char kOffice2010Code[] = "{90140000-0033-0000-0000-0000000FF1CE}";
+const char kOffice2010DisplayName[] = "Microsoft Office Personal 2010";
+const char kOffice2010Version[] = "14.0.4763.1000";
+const char kOffice2010ProductId[] = "02260-018-0000106-48170";
+const char kOffice2013DisplayName[] = "Microsoft Office Home and Business 2013 - ja-jp";
+const char kOffice2013Version[] = "15.0.4569.1506";
+const char kLtsc2021DisplayName[] = "Microsoft Office LTSC Standard 2021 - ja-jp";
+const char kLtsc2021Version[] = "16.0.14332.20615";
 
 namespace {
 
@@ -236,42 +244,155 @@ std::string Office2016Folder() {
     return ProgramFiles32() + "\\Microsoft Office\\Office16\\";
 }
 
-void LayM365() {
+std::string Office2010Folder() {
+    return ProgramFiles32() + "\\Microsoft Office\\Office14\\";
+}
+
+namespace {
+
+// One release of a Click-to-Run installation and its Uninstall entry.
+struct Release {
+    std::string id;          // "O365ProPlusRetail"
+    std::string displayName; // its entry's, with " - ja-jp"
+};
+
+// A Click-to-Run installation as its installer lays it: the configuration and the
+// Uninstall entries in the 64-bit view, the programs under
+// "<installation>\root\Office<major>\", the classes in the view of the programs'
+// bitness, with "Root" spelt as the installer spells it in their commands.
+struct ClickToRunInstallation {
+    std::string configuration; // the key with ProductReleaseIds
+    std::string folderKey;     // the key that names the installation folder
+    std::string folderValue;
+    std::string installation; // the folder
+    int major;
+    std::string version;
+    std::string platform;          // "x86" or "x64"
+    std::vector<Release> releases; // in ProductReleaseIds order
+    std::string fixture;
+    std::string iconCode; // the product code whose installer folder holds the icons
+    bool reportsVersion;  // VersionToReport in the configuration (Office 2016 and later)
+};
+
+std::string programFolderOf(const ClickToRunInstallation& c) {
+    return c.installation + "\\root\\Office" + std::to_string(c.major) + "\\";
+}
+
+void layClickToRun(const ClickToRunInstallation& c) {
     layBareMachine();
-    const std::string installation = ProgramFiles64() + "\\Microsoft Office";
-    const std::string folder = M365Folder();
+    const std::string folder = programFolderOf(c);
     const std::string icons =
-        installation + "\\root\\vfs\\Windows\\Installer\\{90160000-000F-0000-1000-0000000FF1CE}\\";
-    layPrograms(has64BitFixture() ? "m365x64" : "m365", folder, icons);
+        c.installation + "\\root\\vfs\\Windows\\Installer\\" + c.iconCode + "\\";
+    layPrograms(c.fixture, folder, icons);
 
-    const std::string configuration = "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
-    text("HKLM64", configuration, "ProductReleaseIds", "O365ProPlusRetail");
-    text("HKLM64", configuration, "VersionToReport", kM365Version);
-    text("HKLM64", configuration, "ClientVersionToReport", kM365Version);
-    text("HKLM64", configuration, "Platform", "x64");
-    text("HKLM64", configuration, "InstallationPath", installation);
-    text("HKLM64", configuration, "ClientCulture", "ja-jp");
-    text("HKLM64", configuration, "UpdateChannel",
-         "http://officecdn.microsoft.com/pr/492350f6-3a01-4f97-b9c0-c7c6ddf67d60");
-    text("HKLM64", configuration, "O365ProPlusRetail.ExcludedApps", "groove,lync");
+    std::string ids;
+    for (const Release& release : c.releases)
+        ids += (ids.empty() ? "" : ",") + release.id;
+    text("HKLM64", c.configuration, "ProductReleaseIds", ids);
+    text("HKLM64", c.configuration, "Platform", c.platform);
+    text("HKLM64", c.folderKey, c.folderValue, c.installation);
+    if (c.reportsVersion) {
+        text("HKLM64", c.configuration, "VersionToReport", c.version);
+        text("HKLM64", c.configuration, "ClientVersionToReport", c.version);
+        text("HKLM64", c.configuration, "ClientCulture", "ja-jp");
+    }
 
-    const std::string entry = kUninstall + std::string(kM365EntryName);
     const std::string service =
-        ProgramFiles64() + "\\Common Files\\Microsoft Shared\\ClickToRun\\OfficeClickToRun.exe";
-    text("HKLM64", entry, "DisplayName", kM365DisplayName);
-    text("HKLM64", entry, "DisplayVersion", kM365Version);
-    text("HKLM64", entry, "InstallLocation", installation);
-    text("HKLM64", entry, "Publisher", "Microsoft Corporation");
-    text("HKLM64", entry, "DisplayIcon", service);
-    text("HKLM64", entry, "UninstallString",
-         "\"" + service +
-             "\" scenario=install scenariosubtype=ARP sourcetype=None "
-             "productstoremove=O365ProPlusRetail.16_ja-jp_x-none culture=ja-jp version.16=16.0");
-    number("HKLM64", entry, "SystemComponent", 0);
+        c.major == 15 ? c.installation + "\\ClientX64\\OfficeClickToRun.exe"
+                      : ProgramFiles64() +
+                            "\\Common Files\\Microsoft Shared\\ClickToRun\\OfficeClickToRun.exe";
+    for (const Release& release : c.releases) {
+        const std::string entry = kUninstall + release.id + " - ja-jp";
+        text("HKLM64", entry, "DisplayName", release.displayName);
+        text("HKLM64", entry, "DisplayVersion", c.version);
+        text("HKLM64", entry, "InstallLocation", c.installation);
+        text("HKLM64", entry, "Publisher", "Microsoft Corporation");
+        text("HKLM64", entry, "DisplayIcon", service);
+        text("HKLM64", entry, "UninstallString",
+             "\"" + service +
+                 "\" scenario=install scenariosubtype=ARP sourcetype=None "
+                 "productstoremove=" +
+                 release.id + "." + std::to_string(c.major) + "_ja-jp_x-none culture=ja-jp");
+        number("HKLM64", entry, "SystemComponent", 0);
+    }
 
-    layDocumentClasses(folder, icons);
-    powerPointServer("HKCR64", folder);
+    // The installer writes "Root" in the commands; the folder itself is "root".
+    const std::string commandFolder =
+        c.installation + "\\Root\\Office" + std::to_string(c.major) + "\\";
+    layDocumentClasses(commandFolder, icons);
+    powerPointServer(c.platform == "x64" ? "HKCR64" : "HKCR32", folder);
     layUserInformation();
+}
+
+ClickToRunInstallation m365() {
+    return {"\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration",
+            "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration",
+            "InstallationPath",
+            ProgramFiles64() + "\\Microsoft Office",
+            16,
+            kM365Version,
+            "x64",
+            {{"O365ProPlusRetail", kM365DisplayName}},
+            has64BitFixture() ? "m365x64" : "m365",
+            "{90160000-000F-0000-1000-0000000FF1CE}",
+            true};
+}
+
+ClickToRunInstallation office2013() {
+    return {"\\SOFTWARE\\Microsoft\\Office\\15.0\\ClickToRun\\Configuration",
+            "\\SOFTWARE\\Microsoft\\Office\\15.0\\ClickToRun",
+            "InstallPath",
+            ProgramFiles64() + "\\Microsoft Office 15",
+            15,
+            kOffice2013Version,
+            "x86",
+            {{"HomeBusinessRetail", kOffice2013DisplayName}},
+            "office15",
+            "{90150000-000F-0000-0000-0000000FF1CE}",
+            false};
+}
+
+// OneNote, which the suite lacks, installed beside it as the free product, and
+// listed first.
+ClickToRunInstallation ltsc2021() {
+    return {"\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration",
+            "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration",
+            "InstallationPath",
+            ProgramFiles32() + "\\Microsoft Office",
+            16,
+            kLtsc2021Version,
+            "x86",
+            {{"OneNoteFreeRetail", "Microsoft OneNote - ja-jp"},
+             {"Standard2021Volume", kLtsc2021DisplayName}},
+            "ltsc2021",
+            "{90160000-000F-0000-0000-0000000FF1CE}",
+            true};
+}
+
+} // namespace
+
+std::string Office2013Folder() {
+    return programFolderOf(office2013());
+}
+
+std::string Ltsc2021Folder() {
+    return programFolderOf(ltsc2021());
+}
+
+// With what a removed 32-bit Office 2016 left behind: its install root, in the
+// 32-bit view, names a folder that is gone.
+void LayM365() {
+    layClickToRun(m365());
+    text("HKLM32", "\\SOFTWARE\\Microsoft\\Office\\16.0\\Common\\InstallRoot", "Path",
+         Office2016Folder());
+}
+
+void LayOffice2013ClickToRun() {
+    layClickToRun(office2013());
+}
+
+void LayLtsc2021() {
+    layClickToRun(ltsc2021());
 }
 
 void LayOffice2016() {
@@ -316,6 +437,85 @@ void LayOffice2016() {
     powerPointServer("HKCR32", folder);
     layUserInformation();
 }
+
+// Office Personal 2010 as its setup lays it, 32-bit on 64-bit Windows: the suite's
+// package entry and those of its language and proofing parts, all hidden, and the
+// setup's own shown entry with the suite's name; beside them one shown add-in.
+void LayOffice2010() {
+    layBareMachine();
+    const std::string folder = Office2010Folder();
+    const std::string icons = "C:\\windows\\Installer\\" + std::string(kOffice2010Code) + "\\";
+    layPrograms("office14", folder, icons);
+
+    struct Entry {
+        const char* code;
+        const char* name;
+        bool hidden;
+    };
+    const Entry entries[] = {
+        {"{90140000-0016-0411-0000-0000000FF1CE}", "Microsoft Office Excel MUI (Japanese) 2010",
+         true},
+        {"{90140000-001A-0411-0000-0000000FF1CE}", "Microsoft Office Outlook MUI (Japanese) 2010",
+         true},
+        {"{90140000-001B-0411-0000-0000000FF1CE}", "Microsoft Office Word MUI (Japanese) 2010",
+         true},
+        {"{90140000-001F-0409-0000-0000000FF1CE}", "Microsoft Office Proof (English) 2010", true},
+        {"{90140000-001F-0411-0000-0000000FF1CE}", "Microsoft Office Proof (Japanese) 2010", true},
+        {"{90140000-002C-0411-0000-0000000FF1CE}", "Microsoft Office Proofing (Japanese) 2010",
+         true},
+        {kOffice2010Code, kOffice2010DisplayName, true},
+        {"{90140000-006E-0411-0000-0000000FF1CE}", "Microsoft Office Shared MUI (Japanese) 2010",
+         true},
+        {"{90140000-0115-0409-0000-0000000FF1CE}",
+         "Microsoft Office Shared Setup Metadata MUI (English) 2010", true},
+        {"{90140000-2005-0000-0000-0000000FF1CE}", "Microsoft Office File Validation Add-In",
+         false},
+    };
+    for (const Entry& e : entries) {
+        const std::string entry = kUninstall + std::string(e.code);
+        text("HKLM32", entry, "DisplayName", e.name);
+        text("HKLM32", entry, "DisplayVersion", kOffice2010Version);
+        number("HKLM32", entry, "VersionMajor", 14);
+        number("HKLM32", entry, "VersionMinor", 0);
+        number("HKLM32", entry, "SystemComponent", e.hidden ? 1 : 0);
+        text("HKLM32", entry, "InstallLocation", ProgramFiles32() + "\\Microsoft Office\\");
+        text("HKLM32", entry, "RegCompany", kCompany);
+        text("HKLM32", entry, "RegOwner", kOwner);
+    }
+    const std::string visible = kUninstall + std::string("Office14.PERSONAL");
+    text("HKLM32", visible, "DisplayName", kOffice2010DisplayName);
+    text("HKLM32", visible, "DisplayVersion", kOffice2010Version);
+    text("HKLM32", visible, "UninstallString",
+         "\"" + ProgramFiles32() +
+             "\\Common Files\\Microsoft Shared\\OFFICE14\\Office Setup Controller\\setup.exe\" "
+             "/uninstall PERSONAL /dll OSETUP.DLL");
+
+    const std::string office = "\\SOFTWARE\\Microsoft\\Office\\14.0";
+    text("HKLM32", office + "\\Common\\InstallRoot", "Path", folder);
+    const std::string registration = office + "\\Registration\\" + kOffice2010Code;
+    text("HKLM32", registration, "ProductID", kOffice2010ProductId);
+    text("HKLM32", registration, "ProductName", kOffice2010DisplayName);
+    const std::string properties =
+        kel::InstallPropertiesKey("S-1-5-18", kel::PackProductCode(kOffice2010Code));
+    text("HKLM64", properties, "DisplayName", kOffice2010DisplayName);
+    text("HKLM64", properties, "RegCompany", kCompany);
+    text("HKLM64", properties, "RegOwner", kOwner);
+
+    layDocumentClasses(folder, icons);
+    powerPointServer("HKCR32", folder);
+    layUserInformation();
+}
+
+const ModernMachine kModernMachines[5] = {
+    {"--m365", LayM365, kM365DisplayName, kM365Version, "", M365Folder},
+    {"--ltsc2021", LayLtsc2021, kLtsc2021DisplayName, kLtsc2021Version, "", Ltsc2021Folder},
+    {"--office2016", LayOffice2016, kOffice2016DisplayName, kOffice2016Version,
+     kOffice2016ProductId, Office2016Folder},
+    {"--office2013c2r", LayOffice2013ClickToRun, kOffice2013DisplayName, kOffice2013Version, "",
+     Office2013Folder},
+    {"--office2010", LayOffice2010, kOffice2010DisplayName, kOffice2010Version,
+     kOffice2010ProductId, Office2010Folder},
+};
 
 void LayTextInView(const char* view, const std::string& path, const std::string& name,
                    const std::string& value) {

@@ -1,7 +1,7 @@
 // Lays the sample machine into the Wine prefix, or removes it.
 //   sample_machine lay [--no-component] [--office2003-only] [--outlook-express-only]
 //                      [--extra-classes] [--hostile]
-//   sample_machine lay --m365 | --office2016
+//   sample_machine lay --m365 | --ltsc2021 | --office2016 | --office2013c2r | --office2010
 //   sample_machine remove
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: sample_machine lay [--no-component] [--office2003-only] "
                      "[--outlook-express-only] [--extra-classes] [--hostile] | lay --m365 | "
-                     "lay --office2016 | remove\n");
+                     "lay --ltsc2021 | lay --office2016 | lay --office2013c2r | "
+                     "lay --office2010 | remove\n");
         return 2;
     }
     try {
@@ -23,14 +24,11 @@ int main(int argc, char** argv) {
             sample::Remove();
             return 0;
         }
-        if (argc > 2 && std::strcmp(argv[2], "--m365") == 0) {
-            sample::LayM365();
-            return 0;
-        }
-        if (argc > 2 && std::strcmp(argv[2], "--office2016") == 0) {
-            sample::LayOffice2016();
-            return 0;
-        }
+        for (const sample::ModernMachine& machine : sample::kModernMachines)
+            if (argc > 2 && std::strcmp(argv[2], machine.option) == 0) {
+                machine.lay();
+                return 0;
+            }
         sample::Options options = sample::Standard();
         for (int i = 2; i < argc; ++i) {
             if (std::strcmp(argv[i], "--no-component") == 0)
