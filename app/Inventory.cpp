@@ -53,9 +53,8 @@ std::vector<std::string> programFolders(const std::string& line) {
     std::vector<std::string> folders;
     std::string root;
     kel::ReadRegString(HKEY_LOCAL_MACHINE,
-                       "\\SOFTWARE\\Microsoft\\Office\\" +
-                           kel::VerListColumnOf(line, kel::kColVersion) + "\\Common\\InstallRoot",
-                       "Path", root);
+                       kel::InstallRootKey(kel::VerListColumnOf(line, kel::kColVersion)), "Path",
+                       root);
     std::string folder = kel::VerListColumnOf(line, kel::kColPath);
     for (const std::string& candidate : {root, folder})
         if (!candidate.empty() && (folders.empty() || folders.front() != candidate))

@@ -9,7 +9,6 @@ namespace kel {
 
 namespace {
 
-const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // Click-to-Run keeps its configuration and its Uninstall entries in the 64-bit view,
 // whatever the bitness of the Office it installed.
 const RegView kView = RegView::Bits64;
@@ -66,7 +65,7 @@ std::string entryOf(const std::string& id, const StringList& entries, const std:
 }
 
 std::string productLine(const Configuration& configuration, const std::string& entryName) {
-    std::string entry = std::string(kUninstall) + "\\" + entryName;
+    std::string entry = std::string(kUninstallKey) + "\\" + entryName;
     std::string name, displayVersion, location;
     if (ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayName", name, kView) != 0 || name.empty())
         return {};
@@ -111,7 +110,8 @@ void AppendClickToRunProducts(std::vector<ProductCandidate>& list) {
         Configuration configuration;
         if (!readConfiguration(layout, configuration))
             continue;
-        if (!listedEntries && GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstall, entries, kView) != 0)
+        if (!listedEntries &&
+            GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, entries, kView) != 0)
             return;
         listedEntries = true;
         appendInstallation(list, configuration, entries);

@@ -17,9 +17,14 @@ std::string InstallPropertiesKey(const std::string& user, const std::string& pac
 
 namespace {
 
-const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const int kFirstOtherViewMajor = 12; // Office 2007
 const int kLastOtherViewMajor = 16;  // Office 2016, the last one with Windows Installer packages
+
+// The product registration of Office 2007 and later, which its suites have and
+// their language, proofing and shared parts have not.
+std::string registrationKey(const std::string& version, const std::string& code) {
+    return "\\SOFTWARE\\Microsoft\\Office\\" + version + "\\Registration\\" + code;
+}
 
 bool listed(const std::vector<ProductCandidate>& list, const std::string& code) {
     return std::any_of(list.begin(), list.end(), [&](const ProductCandidate& candidate) {
@@ -32,7 +37,7 @@ class UninstallView {
   public:
     UninstallView(RegView view, bool other) : view_(view), other_(other) {}
 
-    bool list() { return GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstall, entries_, view_) == 0; }
+    bool list() { return GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, entries_, view_) == 0; }
     const StringList& entries() const { return entries_; }
 
     // The line of one entry, or empty when it is no installed Office.
@@ -48,20 +53,24 @@ class UninstallView {
         if (ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "VersionMajor", major, view_) != 0 ||
             (other_ && (major < kFirstOtherViewMajor || major > kLastOtherViewMajor)))
             return {};
-        std::string office = "\\SOFTWARE\\Microsoft\\Office\\" + std::to_string(major) + ".0";
-        if (read(office + "\\Common\\InstallRoot", "Path", path) != 0 || !IsOfficeFolder(path))
+        std::string version = std::to_string(major) + ".0";
+        if (read(InstallRootKey(version), "Path", path) != 0 || !IsOfficeFolder(path))
             return {};
         read(entry, "DisplayVersion", displayVersion);
         read(entry, "ProductID", productId);
         if (other_ && productId.empty())
-            read(office + "\\Registration\\" + entryName, "ProductID", productId);
+            read(registrationKey(version, entryName), "ProductID", productId);
         return FormatVerListLine(major, entryName, name, displayVersion, productId, path);
     }
 
-    Listing listingOf(const std::string& entryName) {
+    // A hidden entry is a suite when it is registered as an Office product, or shown
+    // through its setup's entry.
+    Listing listingOf(const std::string& entryName, const std::string& line) {
         if (!hidden(entryKey(entryName)))
             return Listing::Shown;
-        std::string name;
+        std::string version = VerListColumnOf(line, kColVersion), name;
+        if (RegKeyExists(HKEY_LOCAL_MACHINE, registrationKey(version, entryName), view_) == 0)
+            return Listing::Suite;
         read(entryKey(entryName), "DisplayName", name);
         const StringList& setups = setupNames();
         return std::find(setups.begin(), setups.end(), name) != setups.end() ? Listing::Suite
@@ -70,7 +79,7 @@ class UninstallView {
 
   private:
     static std::string entryKey(const std::string& entryName) {
-        return std::string(kUninstall) + "\\" + entryName;
+        return std::string(kUninstallKey) + "\\" + entryName;
     }
     int read(const std::string& key, const char* name, std::string& value) const {
         return ReadRegString(HKEY_LOCAL_MACHINE, key, name, value, view_);
@@ -109,7 +118,7 @@ void appendView(std::vector<ProductCandidate>& list, UninstallView uninstall) {
     for (const std::string& entry : uninstall.entries()) {
         std::string line = uninstall.productLine(entry);
         if (!line.empty() && !listed(list, entry))
-            list.push_back({line, uninstall.listingOf(entry)});
+            list.push_back({line, uninstall.listingOf(entry, line)});
     }
 }
 

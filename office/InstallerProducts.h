@@ -29,9 +29,9 @@ std::string InstallPropertiesKey(const std::string& user, const std::string& pac
 // passed over, and a line without the entry's ProductID takes the one of
 // "Office\<version>\Registration\<code>" of that view, since the later product ID
 // sources are read in the program's own view.
-// An entry marked SystemComponent = 1 is a component unless a shown entry of its
-// view that is not named by a product code (its setup's) bears the same name: then
-// it is the suite.
+// An entry marked SystemComponent = 1 is a component unless it is the suite: its
+// view holds "Office\<version>\Registration\<code>", or a shown entry not named by
+// a product code (its setup's) that bears the same name.
 void AppendInstallerProducts(std::vector<ProductCandidate>& list);
 
 } // namespace kel

@@ -20,10 +20,6 @@ namespace {
 const char kUninstallKeyMixed[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kOfficeKey[] = "\\SOFTWARE\\Microsoft\\Office\\";
 
-std::string installRootKey(const std::string& version) {
-    return kOfficeKey + version + "\\Common\\InstallRoot";
-}
-
 // The registered OfficeCompatible.Application component's file, or empty.
 std::string registeredComponentPath() {
     std::string classId, path;
@@ -91,7 +87,24 @@ void readInstallerProductId(TKelOfficeInfo& info) {
     }
 }
 
+// The sources after the product's line: the registration of its version, its
+// Uninstall entry, the installer's per-user data.
+void readOtherProductIdSources(TKelOfficeInfo& info) {
+    readRegistrationProductId(info);
+    if (info.ProductID.empty() && !info.GUID.empty()) // no entry name: not the Uninstall key
+        ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKeyMixed + info.GUID, "ProductID",
+                      info.ProductID);
+    if (info.ProductID.empty())
+        readInstallerProductId(info);
+}
+
 } // namespace
+
+const char kUninstallKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::string InstallRootKey(const std::string& version) {
+    return kOfficeKey + version + "\\Common\\InstallRoot";
+}
 
 void TKelOfficeInfo::Clear() {
     Product.Clear();
@@ -161,21 +174,17 @@ int DetectOffice(TKelOfficeInfo& info) {
     info.ProductID = primary[kColProductId];
 
     if (info.InstallPath.empty())
-        ReadRegString(HKEY_LOCAL_MACHINE, installRootKey(info.Product.MajorVersion), "Path",
+        ReadRegString(HKEY_LOCAL_MACHINE, InstallRootKey(info.Product.MajorVersion), "Path",
                       info.InstallPath);
-    if (info.ProductID.empty())
-        readRegistrationProductId(info);
-
     int line = FindVersionLine(info.VerList, info.Product.MajorVersion);
     if (line >= 0) {
         info.GUID = VerListColumnOf(info.VerList[line], kColCode);
         info.SID = PackProductCode(info.GUID);
     }
-    if (info.ProductID.empty() && !info.GUID.empty()) // no entry name: not the Uninstall key
-        ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKeyMixed + info.GUID, "ProductID",
-                      info.ProductID);
-    if (info.ProductID.empty())
-        readInstallerProductId(info);
+    // A Click-to-Run product (no product code) keeps no product ID; the other
+    // sources belong to Windows Installer products and would lend it one of theirs.
+    if (info.ProductID.empty() && !primary[kColCode].empty())
+        readOtherProductIdSources(info);
     if (info.ProductID.empty())
         info.ProductID = kUnknownProductId;
     return 0;

@@ -39,6 +39,12 @@ extern TKelOfficeInfo* gOfficeInfo;
 // The text shown when no product ID is found.
 extern const char kUnknownProductId[];
 
+// HKLM's list of installed programs, one entry per product.
+extern const char kUninstallKey[];
+// HKLM "\SOFTWARE\Microsoft\Office\<version>\Common\InstallRoot", whose value
+// "Path" is the folder of that version's programs.
+std::string InstallRootKey(const std::string& version);
+
 // Fills info from the registry: 0 when at least one Office product was found, -1
 // (info cleared) when none was. An AssertionFailure of ReadProductInfo passes through.
 int DetectOffice(TKelOfficeInfo& info);

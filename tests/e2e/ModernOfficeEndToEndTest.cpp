@@ -61,8 +61,8 @@ class ModernEndToEnd : public Session {
 };
 
 // Each install kind: the suite and its version head the Office page, with the
-// suite's product ID (不明 where the installation keeps none), and every
-// application has its page.
+// suite's product ID (不明 where the installation keeps none); every application
+// has its page, and the Office switches act on the suite's version.
 TEST_F(ModernEndToEnd, EveryInstallKindShowsItsSuiteAndEveryPage) {
     for (const sample::ModernMachine& machine : sample::kModernMachines) {
         SCOPED_TRACE(machine.option);
@@ -76,6 +76,16 @@ TEST_F(ModernEndToEnd, EveryInstallKindShowsItsSuiteAndEveryPage) {
         EXPECT_EQ(remote->caption(fields[1]), "山田 太郎");
         EXPECT_EQ(remote->caption(fields[2]), "YT");
         EXPECT_EQ(remote->caption(fields[3]), *machine.productId ? machine.productId : "不明");
+
+        // The switches act on the suite's version.
+        const std::string version =
+            "\\Software\\Microsoft\\Office\\" + std::string(machine.version).substr(0, 2) + ".0";
+        EXPECT_EQ(clickRow("Officeクリップボードを使用", "しない"),
+                  "更新しました。ご確認ください。");
+        int acb = -2;
+        kel::ReadRegInteger(HKEY_CURRENT_USER, version + "\\Common\\General", "AcbControl", acb);
+        EXPECT_EQ(acb, 1);
+        removeTree(HKEY_CURRENT_USER, version);
         program->close("Wexdal");
         program.reset();
         sample::Remove();

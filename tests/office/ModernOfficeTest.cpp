@@ -75,6 +75,15 @@ TEST_F(ModernOfficeTest, ClickToRunGivesOneLineWithItsProgramFolder) {
     EXPECT_EQ(info.ProductID, kUnknownProductId);
     EXPECT_NE(info.Dump().find("VerList[↓]\r\n" + m365Line() + "\r\nXlsInfo[↓]"),
               std::string::npos);
+
+    // A registration left behind by a removed Windows Installer Office lends the
+    // Click-to-Run product no product ID.
+    sample::LayTextInView(sizeof(void*) == 8 ? "HKLM64" : "HKLM32",
+                          "\\SOFTWARE\\Microsoft\\Office\\16.0\\Registration\\" +
+                              std::string(sample::kOffice2016Code),
+                          "ProductID", sample::kOffice2016ProductId);
+    ASSERT_EQ(DetectOffice(info), 0);
+    EXPECT_EQ(info.ProductID, kUnknownProductId);
 }
 
 TEST_F(ModernOfficeTest, ClickToRunNeedsItsEntryItsFolderAndASuite) {
@@ -140,13 +149,12 @@ TEST_F(ModernOfficeTest, Office2016ByWindowsInstallerIsFoundWithItsProductId) {
     EXPECT_EQ(info.ProductID, "INSTALLER-ID");
 }
 
-// The suite is the primary product of every install kind: hidden language and
-// proofing parts give no line beside it, a shown add-in or a free product of the
-// same version follows it.
+// The suite is the primary product of every install kind: hidden language,
+// proofing and shared parts give no line beside it, a single application of the
+// same installation follows it.
 TEST_F(ModernOfficeTest, EveryInstallKindHasItsSuiteAsThePrimaryProduct) {
     const std::map<std::string, StringList> otherNames = {
-        {"--office2010", {"Microsoft Office File Validation Add-In"}},
-        {"--ltsc2021", {"Microsoft OneNote - ja-jp"}},
+        {"--ltsc2021", {"Microsoft Access LTSC 2021 - ja-jp"}},
     };
     for (const sample::ModernMachine& machine : sample::kModernMachines) {
         SCOPED_TRACE(machine.option);
@@ -167,6 +175,34 @@ TEST_F(ModernOfficeTest, EveryInstallKindHasItsSuiteAsThePrimaryProduct) {
         EXPECT_EQ(names, expected);
         sample::Remove();
     }
+}
+
+// A hidden suite is known by its registration, or else by its setup's shown entry
+// of the same name; with neither, every entry of its version gives a line as before.
+TEST_F(ModernOfficeTest, AHiddenSuiteIsKnownByItsRegistrationOrItsSetupsEntry) {
+    sample::LayOffice2010();
+    const std::string setup = kUninstall + "Office14.PERSONAL";
+    const std::string registration =
+        std::string("SOFTWARE\\Microsoft\\Office\\14.0\\Registration\\") + sample::kOffice2010Code;
+    auto names = [] {
+        StringList lines, result;
+        ListOfficeProducts(lines);
+        for (const std::string& line : lines)
+            result.push_back(VerListColumnOf(line, kColName));
+        return result;
+    };
+    const StringList suite = {sample::kOffice2010DisplayName};
+
+    WriteRegString(HKEY_LOCAL_MACHINE, setup, "DisplayName", "Office", RegView::Bits32);
+    EXPECT_EQ(names(), suite) << "the registration alone";
+    ASSERT_EQ(RegDeleteKeyExA(HKEY_LOCAL_MACHINE, registration.c_str(), KEY_WOW64_32KEY, 0),
+              ERROR_SUCCESS);
+    StringList all = names();
+    EXPECT_EQ(all.size(), 9u);
+    EXPECT_EQ(all.front(), "Microsoft Office Excel MUI (Japanese) 2010");
+    WriteRegString(HKEY_LOCAL_MACHINE, setup, "DisplayName", sample::kOffice2010DisplayName,
+                   RegView::Bits32);
+    EXPECT_EQ(names(), suite) << "the setup's entry alone";
 }
 
 TEST_F(ModernOfficeTest, UserInformationComesFromTheCommonKey) {

@@ -278,6 +278,12 @@ std::string programFolderOf(const ClickToRunInstallation& c) {
     return c.installation + "\\root\\Office" + std::to_string(c.major) + "\\";
 }
 
+// Office 2016 and later tag a release with its major version in the uninstall
+// command ("O365ProPlusRetail.16_ja-jp_x-none"); Office 2013 does not.
+std::string productVersionTag(int major) {
+    return major == 15 ? "" : "." + std::to_string(major);
+}
+
 void layClickToRun(const ClickToRunInstallation& c) {
     layBareMachine();
     const std::string folder = programFolderOf(c);
@@ -312,7 +318,7 @@ void layClickToRun(const ClickToRunInstallation& c) {
              "\"" + service +
                  "\" scenario=install scenariosubtype=ARP sourcetype=None "
                  "productstoremove=" +
-                 release.id + "." + std::to_string(c.major) + "_ja-jp_x-none culture=ja-jp");
+                 release.id + productVersionTag(c.major) + "_ja-jp_x-none culture=ja-jp");
         number("HKLM64", entry, "SystemComponent", 0);
     }
 
@@ -352,7 +358,7 @@ ClickToRunInstallation office2013() {
             false};
 }
 
-// OneNote, which the suite lacks, installed beside it as the free product, and
+// Access, which the suite lacks, installed beside it as a product of its own, and
 // listed first.
 ClickToRunInstallation ltsc2021() {
     return {"\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration",
@@ -362,7 +368,7 @@ ClickToRunInstallation ltsc2021() {
             16,
             kLtsc2021Version,
             "x86",
-            {{"OneNoteFreeRetail", "Microsoft OneNote - ja-jp"},
+            {{"Access2021Volume", "Microsoft Access LTSC 2021 - ja-jp"},
              {"Standard2021Volume", kLtsc2021DisplayName}},
             "ltsc2021",
             "{90160000-000F-0000-0000-0000000FF1CE}",
@@ -439,45 +445,34 @@ void LayOffice2016() {
 }
 
 // Office Personal 2010 as its setup lays it, 32-bit on 64-bit Windows: the suite's
-// package entry and those of its language and proofing parts, all hidden, and the
-// setup's own shown entry with the suite's name; beside them one shown add-in.
+// package entry and those of its language, proofing and shared parts, all hidden,
+// and the setup's own shown entry with the suite's name.
 void LayOffice2010() {
     layBareMachine();
     const std::string folder = Office2010Folder();
     const std::string icons = "C:\\windows\\Installer\\" + std::string(kOffice2010Code) + "\\";
     layPrograms("office14", folder, icons);
 
-    struct Entry {
-        const char* code;
-        const char* name;
-        bool hidden;
-    };
-    const Entry entries[] = {
-        {"{90140000-0016-0411-0000-0000000FF1CE}", "Microsoft Office Excel MUI (Japanese) 2010",
-         true},
-        {"{90140000-001A-0411-0000-0000000FF1CE}", "Microsoft Office Outlook MUI (Japanese) 2010",
-         true},
-        {"{90140000-001B-0411-0000-0000000FF1CE}", "Microsoft Office Word MUI (Japanese) 2010",
-         true},
-        {"{90140000-001F-0409-0000-0000000FF1CE}", "Microsoft Office Proof (English) 2010", true},
-        {"{90140000-001F-0411-0000-0000000FF1CE}", "Microsoft Office Proof (Japanese) 2010", true},
-        {"{90140000-002C-0411-0000-0000000FF1CE}", "Microsoft Office Proofing (Japanese) 2010",
-         true},
-        {kOffice2010Code, kOffice2010DisplayName, true},
-        {"{90140000-006E-0411-0000-0000000FF1CE}", "Microsoft Office Shared MUI (Japanese) 2010",
-         true},
+    // Code and name of each entry; the suite's sorts among its parts.
+    const std::pair<const char*, const char*> entries[] = {
+        {"{90140000-0016-0411-0000-0000000FF1CE}", "Microsoft Office Excel MUI (Japanese) 2010"},
+        {"{90140000-001A-0411-0000-0000000FF1CE}", "Microsoft Office Outlook MUI (Japanese) 2010"},
+        {"{90140000-001B-0411-0000-0000000FF1CE}", "Microsoft Office Word MUI (Japanese) 2010"},
+        {"{90140000-001F-0409-0000-0000000FF1CE}", "Microsoft Office Proof (English) 2010"},
+        {"{90140000-001F-0411-0000-0000000FF1CE}", "Microsoft Office Proof (Japanese) 2010"},
+        {"{90140000-002C-0411-0000-0000000FF1CE}", "Microsoft Office Proofing (Japanese) 2010"},
+        {kOffice2010Code, kOffice2010DisplayName},
+        {"{90140000-006E-0411-0000-0000000FF1CE}", "Microsoft Office Shared MUI (Japanese) 2010"},
         {"{90140000-0115-0409-0000-0000000FF1CE}",
-         "Microsoft Office Shared Setup Metadata MUI (English) 2010", true},
-        {"{90140000-2005-0000-0000-0000000FF1CE}", "Microsoft Office File Validation Add-In",
-         false},
+         "Microsoft Office Shared Setup Metadata MUI (English) 2010"},
     };
-    for (const Entry& e : entries) {
-        const std::string entry = kUninstall + std::string(e.code);
-        text("HKLM32", entry, "DisplayName", e.name);
+    for (const auto& [code, name] : entries) {
+        const std::string entry = kUninstall + std::string(code);
+        text("HKLM32", entry, "DisplayName", name);
         text("HKLM32", entry, "DisplayVersion", kOffice2010Version);
         number("HKLM32", entry, "VersionMajor", 14);
         number("HKLM32", entry, "VersionMinor", 0);
-        number("HKLM32", entry, "SystemComponent", e.hidden ? 1 : 0);
+        number("HKLM32", entry, "SystemComponent", 1);
         text("HKLM32", entry, "InstallLocation", ProgramFiles32() + "\\Microsoft Office\\");
         text("HKLM32", entry, "RegCompany", kCompany);
         text("HKLM32", entry, "RegOwner", kOwner);

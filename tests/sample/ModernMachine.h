@@ -18,7 +18,7 @@ void LayOffice2016();
 void LayOffice2010();
 // Office Home and Business 2013, retail Click-to-Run, 32-bit.
 void LayOffice2013ClickToRun();
-// Office LTSC Standard 2021, volume Click-to-Run, 32-bit, with the free OneNote.
+// Office LTSC Standard 2021, volume Click-to-Run, 32-bit, with Access LTSC 2021.
 void LayLtsc2021();
 
 // A sample machine of today's Office and what the program must show for it.
@@ -32,7 +32,7 @@ struct ModernMachine {
 };
 extern const ModernMachine kModernMachines[5];
 
-// Removes what LayM365, LayOffice2016 and LayTextInView recorded; safe when nothing
+// Removes what the Lay functions above and LayTextInView recorded; safe when nothing
 // was laid.
 void RemoveModern();
 
