@@ -4,11 +4,15 @@
 
 namespace kel {
 
-StringList MatchProcessIds(const std::vector<ProcessEntry>& entries,
-                           const std::string& programName) {
+bool InOwnSession(const ProcessEntry& entry, std::optional<unsigned long> ownSession) {
+    return ownSession && entry.session && *entry.session == *ownSession;
+}
+
+StringList MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
+                           std::optional<unsigned long> ownSession) {
     StringList ids;
     for (const ProcessEntry& entry : entries) {
-        if (entry.exactName && entry.exeName == programName)
+        if (entry.exactName && entry.exeName == programName && InOwnSession(entry, ownSession))
             ids.push_back(std::to_string(entry.id));
     }
     return ids;

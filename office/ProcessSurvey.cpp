@@ -62,7 +62,10 @@ bool nextEntry(HANDLE snapshot, PROCESSENTRY32W& entry) {
 // showing and is marked, so that it is never taken for another program's name.
 ProcessEntry processEntry(const PROCESSENTRY32W& entry) {
     std::wstring name(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
-    ProcessEntry result{entry.th32ProcessID, {}, true};
+    ProcessEntry result{entry.th32ProcessID, {}, true, std::nullopt};
+    DWORD session = 0;
+    if (ProcessIdToSessionId(entry.th32ProcessID, &session))
+        result.session = session;
     if (!WideToAnsiExact(name, result.exeName)) {
         result.exeName = WideToAnsi(name);
         result.exactName = false;
@@ -93,12 +96,19 @@ std::vector<ProcessEntry> TakeProcessSnapshot() {
     return entries;
 }
 
+std::optional<unsigned long> OwnSession() {
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session))
+        return std::nullopt;
+    return session;
+}
+
 std::string RunningStateCaption(const std::string& viewName, bool running) {
     return viewName + " は " + (running ? "稼動中" : "非稼動") + " です。";
 }
 
 bool SurveyProcesses(const TKelExtInfo& info, StringList& ids) {
-    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName));
+    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName), OwnSession());
     return !ids.empty();
 }
 
@@ -125,7 +135,7 @@ void TerminateProcesses(const StringList& ids, const std::string& programName) {
     }
     if (active.empty())
         return;
-    StringList stillMatching = MatchProcessIds(TakeProcessSnapshot(), programName);
+    StringList stillMatching = MatchProcessIds(TakeProcessSnapshot(), programName, OwnSession());
     for (const auto& [id, process] : active) {
         if (std::find(stillMatching.begin(), stillMatching.end(), std::to_string(id)) !=
             stillMatching.end())

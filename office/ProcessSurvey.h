@@ -27,14 +27,19 @@ struct ToolhelpBinding {
 };
 const ToolhelpBinding& Toolhelp();
 
-// Every running process, in snapshot order; empty when no snapshot can be taken.
-// Names are read in UTF-16 and converted exactly where code page 932 allows.
+// Every running process, in snapshot order, with its session; empty when no
+// snapshot can be taken. Names are read in UTF-16 and converted exactly where code
+// page 932 allows.
 std::vector<ProcessEntry> TakeProcessSnapshot();
+
+// The session of this program: the signed-in user's at whose desk it runs.
+std::optional<unsigned long> OwnSession();
 
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
 std::string RunningStateCaption(const std::string& viewName, bool running);
 
-// The IDs of the processes running info's program; true when there is one.
+// The IDs of the processes of the own session running info's program; true when
+// there is one.
 bool SurveyProcesses(const TKelExtInfo& info, StringList& ids);
 
 // Surveys the processes running info's program into ids, then sets the caption of
@@ -44,8 +49,8 @@ void RefreshRunningState(ui::TForm& form, const TKelExtInfo& info, StringList& i
                          const std::string& row);
 
 // Terminates each listed process that is still active and still runs programName
-// (an ID may have been reused by another program since the survey); others are
-// passed over silently.
+// in the own session (an ID may have been reused by another program since the
+// survey); others are passed over silently.
 void TerminateProcesses(const StringList& ids, const std::string& programName);
 
 } // namespace kel

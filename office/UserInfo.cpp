@@ -1,6 +1,7 @@
 #include "office/UserInfo.h"
 
 #include "office/InstallerProducts.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 
@@ -97,9 +98,10 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
     StringList users;
     if (GetRegKeyNames(HKEY_USERS, "", users) != 0)
         return;
+    const std::string ownSid = CurrentUserSid();
     for (const std::string& user : users) {
         std::string office = profileOffice(user);
-        if (RegKeyExists(HKEY_USERS, office) != 0)
+        if (!IsOwnProfile(user, ownSid) || RegKeyExists(HKEY_USERS, office) != 0)
             continue;
         for (const std::string& line : info.VerList) {
             std::string key =

@@ -10,8 +10,9 @@ namespace kel {
 
 // Reads the values in their order of preference into list (names no source yields
 // keep what they had): the primary product's registration, the current user's
-// settings of the primary version, then every loaded profile's settings of every
-// installed version until all three are found. A value that code page 932 does not
+// settings of the primary version, then the settings of every installed version in
+// the user's own profile and in ".DEFAULT" (never another signed-in user's) until
+// all three are found. A value that code page 932 does not
 // carry exactly is marked approximate in list. Always returns 0.
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list);
 

@@ -112,4 +112,9 @@ std::string TUserInfoList::Text() const {
     return text;
 }
 
+bool IsOwnProfile(const std::string& profile, const std::string& ownSid) {
+    std::string name = AsciiLower(profile);
+    return name == ".default" || (!ownSid.empty() && name == AsciiLower(ownSid));
+}
+
 } // namespace kel

@@ -51,6 +51,11 @@ std::string TrimBlanks(const std::string& text);
 // full-width spaces and blanks remain; inner full-width spaces kept.
 std::string EditedValue(const std::string& fieldText);
 
+// True for the profiles under HKEY_USERS whose settings are this user's to read:
+// the user's own (ownSid, compared without regard to ASCII case) and ".DEFAULT".
+// Another signed-in user's profile is never read as this user's.
+bool IsOwnProfile(const std::string& profile, const std::string& ownSid);
+
 // The lists of the running program, owned by the main window: as last read from the
 // registry, and as edited on the Office page.
 extern TUserInfoList* gsInfoBefore;

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "office/UserInfo.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Dialogs.h"
@@ -207,22 +208,23 @@ TEST_F(UserInfoClickTest, AMarkedFieldOfBlanksIsNotWrittenUnlessRetyped) {
               user.values.at(L"UserInitials"));
 }
 
-// Three places: the current user has no initials, so the profiles are walked and
-// the second profile's company, which code page 932 does not carry, is shown
-// (marked) over the registered one. Only the initials are edited and written; the
-// read-back then finds them at the current user and takes the registered company.
-// The company was not touched: the update succeeded.
+// Three places: the current user has no initials, so the user's own profile is
+// walked, and its Office 2003 company, which code page 932 does not carry, is
+// shown (marked) over the registered one. Only the initials are edited and
+// written; the read-back then finds them at the current user's Office XP settings
+// and takes the registered company. The company was not touched: the update
+// succeeded.
 TEST_F(UserInfoClickTest, AnUnwrittenMarkedCompanyTakesTheReadBack) {
     form.reset();
-    for (const char* version : {"10.0", "11.0"}) {
-        std::string office = std::string("\\Software\\Microsoft\\Office\\") + version;
-        kel::DeleteRegValue(HKEY_CURRENT_USER, office + "\\Common\\UserInfo", "UserInitials");
-        putValue(HKEY_USERS,
-                 std::string("\\") + sample::kSecondProfile + office + "\\Common\\UserInfo",
-                 "Company", REG_BINARY, Bytes{0x8B, 0x89, 0x2C, 0x67, 0x3D, 0xD8, 0, 0xDE, 0, 0});
-    }
-    std::string profile = std::string("\\") + sample::kSecondProfile +
-                          "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
+    for (const char* version : {"10.0", "11.0"})
+        kel::DeleteRegValue(HKEY_CURRENT_USER,
+                            std::string("\\Software\\Microsoft\\Office\\") + version +
+                                "\\Common\\UserInfo",
+                            "UserInitials");
+    std::string profile =
+        "\\" + kel::CurrentUserSid() + "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
+    putValue(HKEY_USERS, profile, "Company", REG_BINARY,
+             Bytes{0x8B, 0x89, 0x2C, 0x67, 0x3D, 0xD8, 0, 0xDE, 0, 0});
     Tree stored = snapshot(HKEY_USERS, profile);
     restart();
     ASSERT_TRUE(kel::gsInfoBefore->IsApproximate("Company"));

@@ -33,13 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<ProcessEntry> entries;
     while (entries.size() < 16 && input.remaining_bytes() > 0) {
         unsigned long id = input.ConsumeIntegral<uint32_t>();
-        entries.push_back(
-            {id, input.ConsumeBool() ? program : input.ConsumeRandomLengthString(12)});
+        std::string name = input.ConsumeBool() ? program : input.ConsumeRandomLengthString(12);
+        std::optional<unsigned long> session;
+        if (input.ConsumeBool())
+            session = input.ConsumeIntegralInRange<unsigned long>(0, 2);
+        entries.push_back({id, name, true, session});
     }
-    StringList ids = MatchProcessIds(entries, program);
+    std::optional<unsigned long> own;
+    if (input.ConsumeBool())
+        own = input.ConsumeIntegralInRange<unsigned long>(0, 2);
+    StringList ids = MatchProcessIds(entries, program, own);
     size_t next = 0;
     for (const ProcessEntry& entry : entries) {
-        if (entry.exeName != program)
+        if (entry.exeName != program || !own || entry.session != own)
             continue;
         FUZZ_CHECK(next < ids.size() && ids[next] == std::to_string(entry.id));
         ++next;

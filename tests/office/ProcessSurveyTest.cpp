@@ -115,9 +115,11 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
             ++listed;
             EXPECT_FALSE(entry.exactName);
             EXPECT_EQ(entry.exeName, shown);
+            EXPECT_TRUE(entry.session.has_value());
+            EXPECT_EQ(entry.session, OwnSession()) << "started by this desk's user";
         }
     EXPECT_EQ(listed, 1);
-    StringList ids = MatchProcessIds(TakeProcessSnapshot(), shown);
+    StringList ids = MatchProcessIds(TakeProcessSnapshot(), shown, OwnSession());
     EXPECT_EQ(std::count(ids.begin(), ids.end(), std::to_string(process.id())), 0);
     TerminateProcesses({std::to_string(process.id())}, shown);
     EXPECT_FALSE(process.endsWithin(500));

@@ -132,4 +132,24 @@ TEST(UserInfoRules, UnwrittenNamesTakeTheReadBack) {
     EXPECT_FALSE(readBack == after);
 }
 
+// Only the user's own profile and the default one are read; another signed-in
+// user's never is.
+TEST(UserInfoProfiles, OnlyTheOwnProfileAndTheDefaultOneAreRead) {
+    const std::string own = "S-1-5-21-1004336348-1177238915-682003330-1000";
+    const std::pair<const char*, bool> profiles[] = {
+        {"S-1-5-21-1004336348-1177238915-682003330-1000", true},
+        {"s-1-5-21-1004336348-1177238915-682003330-1000", true},
+        {".DEFAULT", true},
+        {".Default", true},
+        {"S-1-5-21-1004336348-1177238915-682003330-1001", false},
+        {"S-1-5-21-1004336348-1177238915-682003330-1000_Classes", false},
+        {"S-1-5-18", false},
+        {"", false},
+    };
+    for (const auto& [profile, read] : profiles)
+        EXPECT_EQ(IsOwnProfile(profile, own), read) << profile;
+    EXPECT_FALSE(IsOwnProfile("", "")) << "an unknown own SID matches no profile";
+    EXPECT_TRUE(IsOwnProfile(".DEFAULT", ""));
+}
+
 } // namespace

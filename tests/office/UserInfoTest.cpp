@@ -69,7 +69,9 @@ TEST_F(UserInfoTest, ReadsRegistrationFirstThenTheCurrentUsersSettings) {
     EXPECT_EQ(again.Value("Owner"), "鈴木 一郎"); // trimmed
 }
 
-TEST_F(UserInfoTest, AMissingNameSearchesTheProfilesWhichReplaceEarlierValues) {
+// A name missing from the current user's keys is sought in the user's own profile
+// and the default one, never in another signed-in user's.
+TEST_F(UserInfoTest, AMissingNameIsSoughtInTheOwnAndDefaultProfilesNeverAnotherUsers) {
     std::string current = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
     DeleteRegValue(HKEY_CURRENT_USER, current, "UserInitials");
     for (const std::string& profile : profiles) {
@@ -80,15 +82,15 @@ TEST_F(UserInfoTest, AMissingNameSearchesTheProfilesWhichReplaceEarlierValues) {
     TUserInfoList read;
     read.SetValue("Initials", "kept");
     ReadUserInfo(info, read);
-    EXPECT_EQ(read.Value("Initials"), "HS");
-    EXPECT_EQ(read.Value("Company"), "見本商事"); // replaced by the profile that had it
+    EXPECT_EQ(read.Value("Initials"), "kept") << "names no source yields keep what they had";
+    EXPECT_EQ(read.Value("Company"), "株式会社　見本");
 
-    // Names no source yields keep what they had.
-    DeleteRegValue(HKEY_USERS, settings(sample::kSecondProfile, "11.0"), "UserInitials");
-    TUserInfoList kept;
-    kept.SetValue("Initials", "kept");
-    ReadUserInfo(info, kept);
-    EXPECT_EQ(kept.Value("Initials"), "kept");
+    ScratchKey defaults(HKEY_USERS, "\\.DEFAULT\\Software\\Microsoft\\Office\\11.0");
+    WriteRegWideString(HKEY_USERS, settings(".DEFAULT", "11.0"), "UserInitials", "DF");
+    TUserInfoList fromDefault;
+    ReadUserInfo(info, fromDefault);
+    EXPECT_EQ(fromDefault.Value("Initials"), "DF");
+    EXPECT_EQ(fromDefault.Value("Company"), "株式会社　見本");
 }
 
 TEST_F(UserInfoTest, WritesEveryPlaceOfEveryVersionAndProfile) {

@@ -1,0 +1,101 @@
+#include "sysinfo/Account.h"
+
+#include "sysinfo/Handle.h"
+
+#include <windows.h>
+#include <sddl.h>
+#include <wtsapi32.h>
+
+#include <vector>
+
+namespace kel {
+
+namespace {
+
+// The program's access token, read only.
+Handle processToken() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return Handle();
+    return Handle(token);
+}
+
+// The token's user, as the bytes of a TOKEN_USER; empty when it can't be read.
+std::vector<BYTE> tokenUser() {
+    Handle token = processToken();
+    DWORD size = 0;
+    if (!token.valid())
+        return {};
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
+        return {};
+    return buffer;
+}
+
+template <typename T> std::optional<T> tokenValue(TOKEN_INFORMATION_CLASS kind) {
+    Handle token = processToken();
+    T value{};
+    DWORD size = 0;
+    if (!token.valid() || !GetTokenInformation(token.get(), kind, &value, sizeof value, &size))
+        return std::nullopt;
+    return value;
+}
+
+std::wstring sessionText(WTS_INFO_CLASS kind) {
+    LPWSTR text = nullptr;
+    DWORD bytes = 0;
+    if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, kind, &text,
+                                     &bytes))
+        return {};
+    std::wstring result = text != nullptr ? text : L"";
+    WTSFreeMemory(text);
+    return result;
+}
+
+} // namespace
+
+std::string CurrentUserSid() {
+    std::vector<BYTE> user = tokenUser();
+    LPSTR text = nullptr;
+    if (user.empty() ||
+        !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text))
+        return {};
+    LocalMemory owner(text);
+    return text;
+}
+
+std::wstring AccountName() {
+    std::vector<BYTE> user = tokenUser();
+    if (user.empty())
+        return {};
+    wchar_t name[256] = {}, domain[256] = {};
+    DWORD nameSize = 256, domainSize = 256;
+    SID_NAME_USE use;
+    if (!LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, name,
+                           &nameSize, domain, &domainSize, &use))
+        return {};
+    return domain[0] != L'\0' ? std::wstring(domain) + L"\\" + name : std::wstring(name);
+}
+
+std::wstring SessionUserName() {
+    std::wstring user = sessionText(WTSUserName);
+    if (user.empty())
+        return {};
+    std::wstring domain = sessionText(WTSDomainName);
+    return domain.empty() ? user : domain + L"\\" + user;
+}
+
+std::optional<bool> IsElevated() {
+    std::optional<TOKEN_ELEVATION> elevation = tokenValue<TOKEN_ELEVATION>(TokenElevation);
+    if (!elevation)
+        return std::nullopt;
+    return elevation->TokenIsElevated != 0;
+}
+
+bool HasFilteredAdminToken() {
+    std::optional<TOKEN_ELEVATION_TYPE> type = tokenValue<TOKEN_ELEVATION_TYPE>(TokenElevationType);
+    return type && *type == TokenElevationTypeLimited;
+}
+
+} // namespace kel

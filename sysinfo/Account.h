@@ -1,0 +1,28 @@
+// The account the program runs under, and the user signed in at its desk.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kel {
+
+// The program's account's security identifier ("S-1-5-21-…"), the name of its
+// profile under HKEY_USERS; empty when it can't be read.
+std::string CurrentUserSid();
+
+// "DOMAIN\user" of the program's account; empty when it can't be read.
+std::wstring AccountName();
+
+// "DOMAIN\user" signed in to the program's session (the user at the desk); empty
+// when it can't be read.
+std::wstring SessionUserName();
+
+// Whether the program runs with administrator rights unfiltered; empty when the
+// system can't tell.
+std::optional<bool> IsElevated();
+
+// True when the program's account is an administrator running with the filtered
+// token of User Account Control: elevation is one consent away.
+bool HasFilteredAdminToken();
+
+} // namespace kel
