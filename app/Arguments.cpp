@@ -4,29 +4,35 @@ namespace app {
 
 namespace {
 
-bool sameSwitch(const std::wstring& arg, const wchar_t* name) {
-    std::wstring lowered = arg;
-    for (wchar_t& c : lowered)
+bool isSwitch(const std::wstring& arg) {
+    return !arg.empty() && (arg[0] == L'/' || arg[0] == L'-');
+}
+
+// The switch's name after its "/" or "-", in lower case.
+std::wstring switchName(const std::wstring& arg) {
+    std::wstring name = arg.substr(1);
+    for (wchar_t& c : name)
         if (c >= L'A' && c <= L'Z')
             c = static_cast<wchar_t>(c - L'A' + L'a');
-    return lowered == name;
+    return name;
 }
 
 } // namespace
 
 TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     TInvocation invocation;
-    if (args.empty())
+    if (args.empty() || !isSwitch(args.front()))
         return invocation;
-    const std::wstring& first = args.front();
-    if (first == L"/?" && args.size() == 1) {
-        invocation.mode = TRunMode::Usage;
-    } else if (sameSwitch(first, L"/report") || sameSwitch(first, L"/report:json")) {
-        if (args.size() != 2 || args[1].empty())
-            return invocation;
-        bool json = sameSwitch(first, L"/report:json");
-        invocation.mode = json ? TRunMode::JsonReport : TRunMode::TextReport;
-        invocation.file = args[1];
+    std::wstring name = switchName(args.front());
+    invocation.mode = TRunMode::BadArguments;
+    if (name == L"?" || name == L"h" || name == L"help") {
+        if (args.size() == 1)
+            invocation.mode = TRunMode::Usage;
+    } else if (name == L"report" || name == L"report:json") {
+        if (args.size() == 2 && !args[1].empty()) {
+            invocation.mode = name == L"report" ? TRunMode::TextReport : TRunMode::JsonReport;
+            invocation.file = args[1];
+        }
     }
     return invocation;
 }

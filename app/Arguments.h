@@ -1,5 +1,7 @@
-// The program's command line: nothing (the window), "/?" (usage), or
-// "/report FILE" and "/report:json FILE" (the information report, no window).
+// The program's command line, handled as a console tool handles it: nothing or a
+// plain argument (a file dropped on the program) opens the window; "/?" and its
+// kin print the usage; "/report FILE" and "/report:json FILE" write the
+// information report without a window; any other switch is refused.
 #pragma once
 
 #include <string>
@@ -7,16 +9,17 @@
 
 namespace app {
 
-enum class TRunMode { Window, Usage, TextReport, JsonReport };
+enum class TRunMode { Window, Usage, TextReport, JsonReport, BadArguments };
 
 struct TInvocation {
     TRunMode mode = TRunMode::Window;
     std::wstring file; // the report's file; "-" for the console
 };
 
-// args without the program's own name. The switches are matched without regard to
-// ASCII letter case; a report switch needs exactly one non-empty FILE after it.
-// Any other command line is Window, as it has always been.
+// args without the program's own name. A switch starts with "/" or "-" and is
+// matched without regard to ASCII letter case: "/?", "/h" and "/help" are the
+// usage, alone; a report switch needs exactly one non-empty FILE after it. Any
+// other command line whose first argument is a switch is BadArguments.
 TInvocation ParseArguments(const std::vector<std::wstring>& args);
 
 } // namespace app

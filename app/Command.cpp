@@ -21,7 +21,18 @@ const wchar_t kUsage[] = L"使い方:\r\n\r\n"
                          L"    取得情報をテキスト (シフトJIS) で書き出します。\r\n\r\n"
                          L"wexdal.exe /report:json ファイル\r\n"
                          L"    取得情報とスイッチの状態を JSON (UTF-8) で書き出します。\r\n\r\n"
-                         L"ファイルに - を指定すると、起動元のコンソールへ出力します。\r\n";
+                         L"wexdal.exe /?\r\n"
+                         L"    この使い方を表示します (/h、/help も同じです)。\r\n\r\n"
+                         L"ファイルに - を指定すると、起動元のコンソールへ出力します。\r\n"
+                         L"スイッチは - で始めてもかまいません (-report など)。\r\n\r\n"
+                         L"終了コード:\r\n"
+                         L"    0   書き出しました (または使い方を表示しました)。\r\n"
+                         L"    1   取得情報を読み取れませんでした。\r\n"
+                         L"    2   ファイルに書き込めませんでした。\r\n"
+                         L"    87  引数が正しくありません。\r\n";
+
+// ERROR_INVALID_PARAMETER: the exit code of a command line that is not understood.
+const int kBadArguments = 87;
 
 bool writeAll(HANDLE file, const std::string& bytes) {
     size_t done = 0;
@@ -162,8 +173,11 @@ std::vector<std::wstring> CommandLineArguments() {
 int RunCommand(const TInvocation& invocation) {
     switch (invocation.mode) {
     case TRunMode::Usage:
-        MessageBoxW(nullptr, kUsage, L"Wexdal", MB_OK | MB_ICONINFORMATION);
+        writeOut(STD_OUTPUT_HANDLE, kel::WideToAnsi(kUsage, 932), kUsage);
         return 0;
+    case TRunMode::BadArguments:
+        tell(std::wstring(L"引数が正しくありません。\r\n\r\n") + kUsage);
+        return kBadArguments;
     case TRunMode::TextReport:
     case TRunMode::JsonReport:
         return runReport(invocation);

@@ -1,5 +1,5 @@
-// The command line: the report switches, the usage switch, and everything else
-// starting the window as before.
+// The command line: the report switches, the usage switches, plain arguments
+// starting the window, and every other switch refused.
 #include "app/Arguments.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +23,8 @@ TEST(Arguments, ReportSwitchesTakeExactlyOneFile) {
          TRunMode::JsonReport,
          L"\\\\server\\share\\pc 1.json"},
         {{L"/report", L"レポート.txt"}, TRunMode::TextReport, L"レポート.txt"},
+        {{L"-report", L"r.txt"}, TRunMode::TextReport, L"r.txt"},
+        {{L"-Report:Json", L"-"}, TRunMode::JsonReport, L"-"},
     };
     for (const Case& c : cases) {
         app::TInvocation invocation = ParseArguments(c.args);
@@ -31,26 +33,33 @@ TEST(Arguments, ReportSwitchesTakeExactlyOneFile) {
     }
 }
 
-TEST(Arguments, EverythingElseOpensTheWindowAsBefore) {
-    const std::vector<std::wstring> cases[] = {
-        {},
-        {L"/x"},
-        {L"report", L"f"},
-        {L"/report:xml", L"f"},
-        {L"/reports", L"f"},
-        {L"-report", L"f"},
-        {L"f", L"/report", L"g"},
-        {L"/?", L"x"},
-        {L"/??"},
-        {L""},
-        {L"/report"},
-        {L"/report:json", L""},
-        {L"/report", L"a", L"b"},
-        {L"/REPORT:JSON", L"a", L"b"},
+TEST(Arguments, PlainArgumentsOpenTheWindowAndOtherSwitchesAreRefused) {
+    const std::pair<std::vector<std::wstring>, TRunMode> cases[] = {
+        {{}, TRunMode::Window},
+        {{L""}, TRunMode::Window},
+        {{L"report", L"f"}, TRunMode::Window},
+        {{L"C:\\Book.xls"}, TRunMode::Window},
+        {{L"f", L"/report", L"g"}, TRunMode::Window},
+        {{L"/?"}, TRunMode::Usage},
+        {{L"-?"}, TRunMode::Usage},
+        {{L"/h"}, TRunMode::Usage},
+        {{L"-H"}, TRunMode::Usage},
+        {{L"/Help"}, TRunMode::Usage},
+        {{L"/x"}, TRunMode::BadArguments},
+        {{L"-"}, TRunMode::BadArguments},
+        {{L"/"}, TRunMode::BadArguments},
+        {{L"/report:xml", L"f"}, TRunMode::BadArguments},
+        {{L"/reports", L"f"}, TRunMode::BadArguments},
+        {{L"/?", L"x"}, TRunMode::BadArguments},
+        {{L"/??"}, TRunMode::BadArguments},
+        {{L"/report"}, TRunMode::BadArguments},
+        {{L"/report:json", L""}, TRunMode::BadArguments},
+        {{L"/report", L"a", L"b"}, TRunMode::BadArguments},
+        {{L"-REPORT:JSON", L"a", L"b"}, TRunMode::BadArguments},
     };
-    for (const auto& args : cases)
-        EXPECT_EQ(ParseArguments(args).mode, TRunMode::Window) << args.size();
-    EXPECT_EQ(ParseArguments({L"/?"}).mode, TRunMode::Usage);
+    for (const auto& [args, mode] : cases)
+        EXPECT_EQ(ParseArguments(args).mode, mode)
+            << (args.empty() ? std::string("(none)") : std::string(args[0].begin(), args[0].end()));
 }
 
 } // namespace

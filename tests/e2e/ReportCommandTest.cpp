@@ -209,23 +209,29 @@ TEST_F(ReportCommand, DashWritesIntoTheParentsConsole) {
     EXPECT_NE(shown.find(L"Company=株式会社　見本"), std::wstring::npos);
 }
 
-TEST_F(ReportCommand, UsageBoxAndAReportSwitchWithoutOneFileOpensTheWindow) {
-    ChildProcess usage(wexdalPath(), "/?");
-    HWND box = usage.window("Wexdal");
-    ASSERT_NE(box, nullptr);
-    char className[32] = {};
-    GetClassNameA(box, className, sizeof className);
-    EXPECT_STREQ(className, "#32770");
+// The usage goes to the console or the file given, never to a window that would
+// wait; a command line not understood prints the reason and the usage and ends
+// with 87, writing nothing and opening no window.
+TEST_F(ReportCommand, UsageIsPrintedAndBadArgumentsEndWith87) {
+    std::string path = folder.file("usage.txt");
+    {
+        OutputFile output(path);
+        EXPECT_EQ(runWexdal("/?", output.handle()), 0u);
+    }
+    std::string usage = readFile(path);
+    EXPECT_NE(usage.find("使い方:"), std::string::npos);
+    EXPECT_NE(usage.find("87  引数が正しくありません。"), std::string::npos);
     EXPECT_EQ(GlobalFindAtomA("wexdal.exe"), 0);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(usage.endsWithin(10000));
-    EXPECT_EQ(usage.exitCode(), 0u);
 
-    for (const char* arguments : {"/report", "/report:json a b"}) {
-        ChildProcess window(wexdalPath(), arguments);
-        ASSERT_NE(window.window("Wexdal"), nullptr) << arguments;
-        EXPECT_NE(GlobalFindAtomA("wexdal.exe"), 0) << arguments;
-        EXPECT_TRUE(window.close("Wexdal")) << arguments;
+    for (const char* arguments : {"/report", "-report:json a b", "/x", "/? more"}) {
+        std::string refused = folder.file("refused.txt");
+        {
+            OutputFile output(refused);
+            EXPECT_EQ(runWexdal(arguments, output.handle()), 87u) << arguments;
+        }
+        EXPECT_EQ(readFile(refused).rfind("引数が正しくありません。", 0), 0u) << arguments;
+        EXPECT_NE(readFile(refused).find("使い方:"), std::string::npos) << arguments;
+        EXPECT_EQ(FindWindowA(nullptr, "Wexdal"), nullptr) << arguments;
     }
     EXPECT_FALSE(fileExists("a")) << "no report written";
 }
