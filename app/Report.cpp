@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <optional>
 
 namespace app {
 
@@ -88,6 +89,43 @@ void userInfo(TJsonWriter& json, const kel::TUserInfoList& list) {
     json.EndObject();
 }
 
+template <typename T, typename Write>
+void optional(TJsonWriter& json, const char* name, const std::optional<T>& value, Write write) {
+    json.Key(name);
+    if (value)
+        write(*value);
+    else
+        json.Null();
+}
+
+void machine(TJsonWriter& json, const TReportFacts& facts) {
+    const kel::TMachineFacts& m = facts.machine;
+    auto text = [&](const std::string& utf8) { json.String(utf8); };
+    auto wide = [&](const std::wstring& value) { json.String(kel::WideToAnsi(value, CP_UTF8)); };
+    json.BeginObject();
+    optional(json, "ComputerName", m.computerName, wide);
+    optional(json, "UserName", m.userName, wide);
+    optional(json, "SessionUserName", m.sessionUserName, wide);
+    optional(json, "SessionId", m.sessionId, [&](unsigned long id) { json.Number(id); });
+    optional(json, "Elevated", m.elevated, [&](bool elevated) { json.Bool(elevated); });
+    optional(json, "WindowsVersion", m.windowsVersion, text);
+    optional(json, "WindowsEdition", m.windowsEdition, text);
+    optional(json, "Architecture", m.architecture, text);
+    std::optional<std::string> version;
+    if (!facts.wexdalVersion.empty())
+        version = Utf8FromCp932(facts.wexdalVersion);
+    optional(json, "Wexdal", version, text);
+    optional(json, "Time", m.time, text);
+    json.EndObject();
+}
+
+std::string ownVersion() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    kel::TKelProductInfo own;
+    return kel::ReadProductInfo(path, own) == 0 ? own.ProductVersion : std::string();
+}
+
 } // namespace
 
 std::string InformationReport(const TKelOfficeInfo& info, const kel::TUserInfoList& userInfo) {
@@ -100,6 +138,8 @@ TReportFacts GatherReportFacts() {
     for (const RecordField& field : kRecords)
         facts.icons.emplace_back((facts.info.*field.record).IconHandle);
     SurveyRunningStates(facts.info);
+    facts.machine = kel::ReadMachineFacts();
+    facts.wexdalVersion = ownVersion();
     for (const kel::TSwitchState& state : kel::kSwitchStates)
         facts.switches.emplace_back(state.row,
                                     PageIsBuilt(facts.info, facts.officeFound, state.page)
@@ -112,6 +152,10 @@ std::string JsonReport(const TReportFacts& facts) {
     const TKelOfficeInfo& info = facts.info;
     TJsonWriter json;
     json.BeginObject();
+    json.Key("Schema");
+    json.Number(kReportSchema);
+    json.Key("Machine");
+    machine(json, facts);
     json.Key("OfficeFound");
     json.Bool(facts.officeFound);
     json.Key("Product");

@@ -4,6 +4,7 @@
 
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
+#include "sysinfo/MachineFacts.h"
 #include "sysinfo/Handle.h"
 
 #include <string>
@@ -25,14 +26,21 @@ struct TReportFacts {
     bool officeFound = false;
     std::vector<std::pair<std::string, int>> switches; // row name, state read or kNoRow
     std::vector<kel::ExtractedIcon> icons; // the records' icons, destroyed with the facts
+    kel::TMachineFacts machine;
+    std::string wexdalVersion; // the program's own; empty when its resource can't be read
 };
+
+// The version of the JSON document's layout; a reader of fleets' reports checks it.
+constexpr int kReportSchema = 1;
 
 // What the pages show, the running processes of their programs and the state of
 // every switch, read as the window reads them at its first activation. Changes
 // nothing. An AssertionFailure of ReadProductInfo passes through.
 TReportFacts GatherReportFacts();
 
-// The facts as a JSON document in UTF-8.
+// The facts as a JSON document in UTF-8: "Schema", the "Machine" object (a fact
+// the system does not tell is null), then the facts of the memo, the running
+// processes and the switches.
 std::string JsonReport(const TReportFacts& facts);
 
 // Code page 932 text as UTF-8.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The report command on the sample machine, its JSON read by Python's own json
 # module and its text decoded by Python's own code page 932 table: every fact of
-# the text appears in the JSON document.
+# the text appears in the JSON document. Then the JSON report of every sample
+# machine, read as strictly as a fleet's collector reads it: UTF-8 without BOM,
+# no duplicate member, no NaN, and exactly the members README.md documents.
 #   report_json.sh WEXDAL.EXE SAMPLE_MACHINE.EXE EMULATOR...
 # WEXDAL_PROGRAM, when set, names the program to test instead of WEXDAL.EXE.
 set -euo pipefail
@@ -16,6 +18,54 @@ trap '"${run[@]}" "$sample" remove >/dev/null 2>&1 || true; rm -rf "$out"' EXIT
 windows_out="Z:${out//\//\\}"
 "${run[@]}" "$wexdal" /report "$windows_out\\r.txt"
 "${run[@]}" "$wexdal" /report:json "$windows_out\\r.json"
+
+machines=(standard --m365 --ltsc2021 --office2016 --office2013c2r --office2010)
+for machine in "${machines[@]}"; do
+    args=(lay)
+    [ "$machine" = standard ] || args+=("$machine")
+    "${run[@]}" "$sample" "${args[@]}" >/dev/null
+    "${run[@]}" "$wexdal" /report:json "$windows_out\\machine$machine.json"
+done
+
+python3 - "$(dirname "$0")/../README.md" "$out" "${machines[@]}" <<'PY'
+import json, os, re, sys
+
+readme, folder, machines = sys.argv[1], sys.argv[2], sys.argv[3:]
+section = open(readme, encoding="utf-8").read().split("### The JSON report's members", 1)[1]
+section = section.split("\n### ", 1)[0]
+documented = {}
+for row in re.findall(r"^\| ((?:`[^`]+`(?:, )?)+) \| (\w+) \|", section, re.M):
+    for name in re.findall(r"`([^`]+)`", row[0]):
+        documented[name] = row[1]
+TYPES = {"number": int, "string": str, "boolean": bool, "object": dict, "array": list}
+
+def strict(raw):
+    assert not raw.startswith(b"\xef\xbb\xbf"), "a byte order mark"
+    def unique(pairs):
+        keys = [k for k, _ in pairs]
+        assert len(keys) == len(set(keys)), f"duplicate member in {keys}"
+        return dict(pairs)
+    def constant(name):
+        raise ValueError(f"{name} is no JSON")
+    return json.loads(raw.decode("utf-8"), object_pairs_hook=unique, parse_constant=constant)
+
+for machine in machines:
+    with open(os.path.join(folder, f"machine{machine}.json"), "rb") as f:
+        doc = strict(f.read())
+    names = set(doc) | {"Machine." + k for k in doc["Machine"]}
+    assert names == set(documented), f"{machine}: undocumented {names - set(documented)}, missing {set(documented) - names}"
+    for name, kind in documented.items():
+        value = doc[name] if "." not in name else doc["Machine"][name.split(".", 1)[1]]
+        nullable = name.startswith("Machine.")
+        assert (value is None and nullable) or (isinstance(value, TYPES[kind]) and
+                (kind != "number" or not isinstance(value, bool))), f"{machine}: {name} = {value!r}"
+    assert doc["Schema"] == 1
+    assert re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", doc["Machine"]["Time"])
+    assert re.fullmatch(r"\d+\.\d+\.\d+", doc["Machine"]["WindowsVersion"])
+    assert doc["Machine"]["Architecture"] in ("x86", "x64", "arm64")
+    assert doc["OfficeFound"] is True, machine
+print("report_json:", len(machines), "machines' reports hold every documented member")
+PY
 
 python3 - "$out/r.txt" "$out/r.json" <<'PY'
 import json, re, sys

@@ -1,0 +1,113 @@
+#include "sysinfo/MachineFacts.h"
+
+#include "sysinfo/Account.h"
+#include "sysinfo/Registry.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace kel {
+
+namespace {
+
+// The version the kernel reports, which no compatibility shim changes.
+std::optional<std::string> realWindowsVersion() {
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
+                                  reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                            : nullptr;
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (getVersion == nullptr || getVersion(&version) != 0)
+        return std::nullopt;
+    char text[48];
+    std::snprintf(text, sizeof text, "%lu.%lu.%lu", version.dwMajorVersion, version.dwMinorVersion,
+                  version.dwBuildNumber);
+    return std::string(text);
+}
+
+std::optional<std::string> windowsEdition() {
+    std::string edition;
+    if (ReadRegString(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                      "EditionID", edition, RegView::Bits64) != 0 ||
+        edition.empty())
+        return std::nullopt;
+    return edition;
+}
+
+// Windows's own machine type: IsWow64Process2 tells it under every emulation; where
+// it is missing (before Windows 10), the native system information does.
+std::optional<std::string> windowsArchitecture() {
+    using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto isWow64Process2 =
+        kernel ? reinterpret_cast<IsWow64Process2Function>(
+                     reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process2")))
+               : nullptr;
+    USHORT process = 0, native = 0;
+    if (isWow64Process2 != nullptr && isWow64Process2(GetCurrentProcess(), &process, &native))
+        return ArchitectureName(native);
+    SYSTEM_INFO system = {};
+    GetNativeSystemInfo(&system);
+    switch (system.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_INTEL:
+        return ArchitectureName(IMAGE_FILE_MACHINE_I386);
+    case PROCESSOR_ARCHITECTURE_AMD64:
+        return ArchitectureName(IMAGE_FILE_MACHINE_AMD64);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<std::wstring> nonEmpty(std::wstring text) {
+    if (text.empty())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+std::optional<std::string> ArchitectureName(unsigned short machine) {
+    switch (machine) {
+    case 0x014C: // IMAGE_FILE_MACHINE_I386
+        return "x86";
+    case 0x8664: // IMAGE_FILE_MACHINE_AMD64
+        return "x64";
+    case 0xAA64: // IMAGE_FILE_MACHINE_ARM64
+        return "arm64";
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string IsoUtcTime(int year, int month, int day, int hour, int minute, int second) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", year, month, day, hour,
+                  minute, second);
+    return text;
+}
+
+TMachineFacts ReadMachineFacts() {
+    TMachineFacts facts;
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (GetComputerNameW(computer, &size))
+        facts.computerName = nonEmpty(computer);
+    facts.userName = nonEmpty(AccountName());
+    facts.sessionUserName = nonEmpty(SessionUserName());
+    DWORD session = 0;
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &session))
+        facts.sessionId = session;
+    facts.elevated = IsElevated();
+    facts.windowsVersion = realWindowsVersion();
+    facts.windowsEdition = windowsEdition();
+    facts.architecture = windowsArchitecture();
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);
+    facts.time = IsoUtcTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return facts;
+}
+
+} // namespace kel
