@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 
 #include "office/UserInfo.h"
+#include "repair/Actions.h"
 #include "sysinfo/MessageDialog.h"
 
 namespace app {
@@ -42,6 +43,7 @@ void TForm1::BB_UserInfoClick(ui::TComponent&) {
         kel::ShowMessageDialog("変更されていません。", kel::TMsgDlgType::mtWarning, kel::mbOK);
         return;
     }
+    kel::TellOfAnotherAccountOnce();
     int written = kel::WriteUserInfo(*kel::gOfficeInfo, after);
     int read = kel::ReadUserInfo(*kel::gOfficeInfo, before);
     after.TakeUnwritten(before);

@@ -6,7 +6,10 @@
 #include "repair/Repairs.h"
 #include "repair/ScriptHostGuard.h"
 #include "repair/SwitchStates.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/MessageDialog.h"
+#include "sysinfo/Text.h"
+#include "sysinfo/TextRules.h"
 #include "sysinfo/WebPage.h"
 
 #include <windows.h>
@@ -73,38 +76,40 @@ struct Action {
     TApplication application; // Terminate, GuardedRepair
     Repair repair;            // GuardedRepair
     TOutcome declined;        // GuardedRepair: the outcome when a termination is declined
+    bool ownAccount;          // acts on the settings of the program's account
 };
 
 constexpr TApplication xls = TApplication::Excel, doc = TApplication::Word,
                        ppt = TApplication::PowerPoint;
 constexpr TApplication none = TApplication::Excel; // for rows that name no application
 constexpr TOutcome switched = TOutcome::Switched, quiet = TOutcome::Quiet;
+constexpr bool account = true, machine = false;
 
 // clang-format off
 const Action kActions[] = {
-    // name              kind                 setting           state app  repair        declined
-    {"SB_MsoClip0",      Kind::Switch,        &kClipboard,      0,    none, nullptr,      switched},
-    {"SB_MsoClip1",      Kind::Switch,        &kClipboard,      1,    none, nullptr,      switched},
-    {"SB_LogonIme0",     Kind::Switch,        &kLogonIme,       0,    none, nullptr,      switched},
-    {"SB_LogonIme1",     Kind::Switch,        &kLogonIme,       1,    none, nullptr,      switched},
-    {"BB_MsoUpdate",     Kind::OpenUpdate,    nullptr,          0,    none, nullptr,      quiet},
-    {"BB_XlsProcess",    Kind::Terminate,     nullptr,          0,    xls, nullptr,      quiet},
-    {"BB_XlsMenuBar",    Kind::GuardedRepair, nullptr,          0,    xls, excelToolbar, switched},
-    {"BB_XlsUsed",       Kind::GuardedRepair, nullptr,          0,    xls, tempFiles,    switched},
-    {"SB_XlsBrowser0",   Kind::Switch,        &kXlsBrowser,     0,    none, nullptr,      switched},
-    {"SB_XlsBrowser1",   Kind::Switch,        &kXlsBrowser,     1,    none, nullptr,      switched},
-    {"BB_DocProcess",    Kind::Terminate,     nullptr,          0,    doc, nullptr,      quiet},
-    {"BB_DocMenuBar",    Kind::GuardedRepair, nullptr,          0,    doc, wordToolbar,  quiet},
-    {"BB_DocUsed",       Kind::GuardedRepair, nullptr,          0,    doc, tempFiles,    switched},
-    {"SB_DocBrowser0",   Kind::Switch,        &kDocBrowser,     0,    doc, nullptr,      switched},
-    {"SB_DocBrowser1",   Kind::Switch,        &kDocBrowser,     1,    doc, nullptr,      switched},
-    {"BB_PptProcess",    Kind::Terminate,     nullptr,          0,    ppt, nullptr,      quiet},
-    {"SB_PptBrowser0",   Kind::Switch,        &kPptBrowser,     0,    ppt, nullptr,      switched},
-    {"SB_PptBrowser1",   Kind::Switch,        &kPptBrowser,     1,    ppt, nullptr,      switched},
-    {"SB_PptLocalSv0",   Kind::Switch,        &kPptLocalServer, 0,    ppt, nullptr,      switched},
-    {"SB_PptLocalSv1",   Kind::Switch,        &kPptLocalServer, 1,    ppt, nullptr,      switched},
-    {"SB_EmlWsh0",       Kind::Switch,        &kScriptHost,     0,    none, nullptr,      switched},
-    {"SB_EmlWsh1",       Kind::Switch,        &kScriptHost,     1,    none, nullptr,      switched},
+    // name, kind, setting, state, application, repair, outcome when declined, whose settings
+    {"SB_MsoClip0",    Kind::Switch,        &kClipboard,      0, none, nullptr,      switched, account},
+    {"SB_MsoClip1",    Kind::Switch,        &kClipboard,      1, none, nullptr,      switched, account},
+    {"SB_LogonIme0",   Kind::Switch,        &kLogonIme,       0, none, nullptr,      switched, machine},
+    {"SB_LogonIme1",   Kind::Switch,        &kLogonIme,       1, none, nullptr,      switched, machine},
+    {"BB_MsoUpdate",   Kind::OpenUpdate,    nullptr,          0, none, nullptr,      quiet,    machine},
+    {"BB_XlsProcess",  Kind::Terminate,     nullptr,          0, xls,  nullptr,      quiet,    machine},
+    {"BB_XlsMenuBar",  Kind::GuardedRepair, nullptr,          0, xls,  excelToolbar, switched, account},
+    {"BB_XlsUsed",     Kind::GuardedRepair, nullptr,          0, xls,  tempFiles,    switched, account},
+    {"SB_XlsBrowser0", Kind::Switch,        &kXlsBrowser,     0, none, nullptr,      switched, machine},
+    {"SB_XlsBrowser1", Kind::Switch,        &kXlsBrowser,     1, none, nullptr,      switched, machine},
+    {"BB_DocProcess",  Kind::Terminate,     nullptr,          0, doc,  nullptr,      quiet,    machine},
+    {"BB_DocMenuBar",  Kind::GuardedRepair, nullptr,          0, doc,  wordToolbar,  quiet,    account},
+    {"BB_DocUsed",     Kind::GuardedRepair, nullptr,          0, doc,  tempFiles,    switched, account},
+    {"SB_DocBrowser0", Kind::Switch,        &kDocBrowser,     0, doc,  nullptr,      switched, machine},
+    {"SB_DocBrowser1", Kind::Switch,        &kDocBrowser,     1, doc,  nullptr,      switched, machine},
+    {"BB_PptProcess",  Kind::Terminate,     nullptr,          0, ppt,  nullptr,      quiet,    machine},
+    {"SB_PptBrowser0", Kind::Switch,        &kPptBrowser,     0, ppt,  nullptr,      switched, machine},
+    {"SB_PptBrowser1", Kind::Switch,        &kPptBrowser,     1, ppt,  nullptr,      switched, machine},
+    {"SB_PptLocalSv0", Kind::Switch,        &kPptLocalServer, 0, ppt,  nullptr,      switched, machine},
+    {"SB_PptLocalSv1", Kind::Switch,        &kPptLocalServer, 1, ppt,  nullptr,      switched, machine},
+    {"SB_EmlWsh0",     Kind::Switch,        &kScriptHost,     0, none, nullptr,      switched, machine},
+    {"SB_EmlWsh1",     Kind::Switch,        &kScriptHost,     1, none, nullptr,      switched, machine},
 };
 // clang-format on
 
@@ -161,11 +166,30 @@ int ConfirmTerminatePowerPoint(ui::TForm& form, TKelOfficeInfo& info) {
     return ConfirmTerminate(form, info, TApplication::PowerPoint);
 }
 
+std::wstring (*gDeskUserName)() = SessionUserName;
+
+void TellOfAnotherAccountOnce() {
+    static bool told = false;
+    std::wstring desk = gDeskUserName(), own = AccountName();
+    if (told || !IsAnotherAccount(desk, own))
+        return;
+    told = true;
+    std::string deskName = WideToAnsi(desk), ownName = WideToAnsi(own);
+    std::string text = "このプログラムは、ログオン中のユーザー「" + deskName + "」ではなく、「" +
+                       ownName +
+                       "」のアカウントで動いています。\r\nOfficeクリップボード、メニューバー、"
+                       "一時ファイル、ユーザー情報の修復と設定は、「" +
+                       ownName + "」のものに対して行われます。";
+    ShowMessageDialog(text, TMsgDlgType::mtInformation, mbOK);
+}
+
 ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOfficeInfo& info) {
     ActionResult result;
     for (const Action& action : kActions) {
         if (actionName != action.name)
             continue;
+        if (action.ownAccount)
+            TellOfAnotherAccountOnce();
         switch (action.kind) {
         case Kind::Switch:
             result.switchSucceeded = change(*action.setting, info, action.state) &&

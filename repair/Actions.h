@@ -33,6 +33,15 @@ int ConfirmTerminateExcel(ui::TForm& form, TKelOfficeInfo& info);
 int ConfirmTerminateWord(ui::TForm& form, TKelOfficeInfo& info);
 int ConfirmTerminatePowerPoint(ui::TForm& form, TKelOfficeInfo& info);
 
+// The user signed in at the desk; tests put another there.
+extern std::wstring (*gDeskUserName)();
+
+// Before the first change that acts on the settings of the program's own account
+// (the Office clipboard, the menu bars, the temporary files, the user
+// information): when that account is not the user at the desk (the program was
+// started with an administrator's credentials), says so once, naming both.
+void TellOfAnotherAccountOnce();
+
 // The message of an outcome: text and whether it is a warning; Quiet has none.
 struct OutcomeMessage {
     const char* text;

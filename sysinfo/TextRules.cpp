@@ -63,4 +63,14 @@ std::string AfterLastPathDelimiter(const std::string& path) {
     return path.substr(start);
 }
 
+bool IsAnotherAccount(const std::wstring& deskUser, const std::wstring& account) {
+    auto lower = [](std::wstring text) {
+        for (wchar_t& c : text)
+            if (c >= L'A' && c <= L'Z')
+                c = static_cast<wchar_t>(c - L'A' + L'a');
+        return text;
+    };
+    return !deskUser.empty() && !account.empty() && lower(deskUser) != lower(account);
+}
+
 } // namespace kel

@@ -23,4 +23,9 @@ std::string AsciiUpper(const std::string& text);
 // trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.
 std::string AfterLastPathDelimiter(const std::string& path);
 
+// True when the program's account ("DOMAIN\user") is not the user signed in at the
+// desk: names compared without regard to ASCII case; an unknown name (empty) is
+// taken for no other account.
+bool IsAnotherAccount(const std::wstring& deskUser, const std::wstring& account);
+
 } // namespace kel

@@ -3,6 +3,9 @@
 #include "repair/ScriptHostGuard.h"
 #include "repair/SwitchStates.h"
 #include "tests/sample/SampleMachine.h"
+#include "sysinfo/Account.h"
+#include "sysinfo/Text.h"
+#include "tests/support/Dialogs.h"
 #include "tests/support/ScratchKey.h"
 #include "widgets/Component.h"
 
@@ -58,6 +61,37 @@ TEST_F(SwitchActions, ScriptsAreOnOnlyWhenNoMarkedScriptClassRemains) {
     EXPECT_FALSE(RunAction("SB_EmlWsh1", form, info).switchSucceeded);
     EXPECT_EQ(GetScriptHostEnabled(), 1);
     EXPECT_TRUE(testing_support::keyExists(HKEY_CLASSES_ROOT, marked.path()));
+}
+
+// Started with an administrator's credentials: before the first change of the
+// account's own settings the program says once whose they are; a machine-wide
+// change says nothing.
+TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    ActionForm form;
+    auto desk = gDeskUserName;
+    gDeskUserName = [] { return std::wstring(L"PC1\\hanako"); };
+    {
+        testing_support::DialogAnswer none(
+            [](HWND dialog) { testing_support::pressButton(dialog, "OK"); });
+        RunAction("SB_LogonIme1", form, info);
+        RunAction("SB_LogonIme0", form, info);
+        EXPECT_FALSE(none.answered()) << "a machine-wide switch";
+    }
+    for (int round = 0; round < 2; ++round) {
+        testing_support::DialogAnswer notice(
+            [](HWND dialog) { testing_support::pressButton(dialog, "OK"); });
+        RunAction(round == 0 ? "SB_MsoClip0" : "SB_MsoClip1", form, info);
+        EXPECT_EQ(notice.answered(), round == 0);
+        if (round == 0) {
+            EXPECT_NE(notice.seen().message.find("「PC1\\hanako」ではなく、「" +
+                                                 WideToAnsi(AccountName()) + "」のアカウント"),
+                      std::string::npos)
+                << notice.seen().message;
+        }
+    }
+    gDeskUserName = desk;
 }
 
 } // namespace

@@ -73,4 +73,14 @@ TEST(AfterLastPathDelimiter, NeverCutsInsideADoubleByteCharacter) {
     EXPECT_EQ(AfterLastPathDelimiter(std::string("C:\\a\x83")), std::string("a\x83"));
 }
 
+TEST(TextRules, AnotherAccountIsANameOtherThanTheDesksUser) {
+    using kel::IsAnotherAccount;
+    EXPECT_FALSE(IsAnotherAccount(L"PC1\\hanako", L"PC1\\hanako"));
+    EXPECT_FALSE(IsAnotherAccount(L"PC1\\Hanako", L"pc1\\HANAKO"));
+    EXPECT_TRUE(IsAnotherAccount(L"PC1\\hanako", L"PC1\\admin"));
+    EXPECT_TRUE(IsAnotherAccount(L"CORP\\hanako", L"PC1\\hanako"));
+    EXPECT_FALSE(IsAnotherAccount(L"", L"PC1\\admin")) << "an unknown desk user";
+    EXPECT_FALSE(IsAnotherAccount(L"PC1\\hanako", L""));
+}
+
 } // namespace
