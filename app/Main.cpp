@@ -1,12 +1,15 @@
 // Program entry: one instance per desktop, keyed by the executable's file name.
-// The report and usage commands run without a window and without the guard.
+// The report and usage commands run without a window, without the guard and with
+// the rights they were started with.
 #include "app/Command.h"
 #include "app/StartState.h"
 #include "app/Unit1.h"
 
+#include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHOWMINIMIZED &&
               app::kMinimize == SW_MINIMIZE && app::kShowMinNoActive == SW_SHOWMINNOACTIVE &&
@@ -30,6 +33,24 @@ bool activateRunningInstance() {
     return true;
 }
 
+// An administrator whose rights User Account Control filters gets the window with
+// the rights of the consent prompt, as before: the program starts itself again
+// through "runas" and ends. Declined or failed, the window opens with the rights it
+// has, as a standard user's does. The report and the usage never come here.
+bool relaunchedElevated(int showCommand) {
+    if (!kel::HasFilteredAdminToken())
+        return false;
+    wchar_t path[MAX_PATH] = {};
+    if (GetModuleFileNameW(nullptr, path, MAX_PATH) == 0)
+        return false;
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    execute.lpVerb = L"runas";
+    execute.lpFile = path;
+    execute.nShow = showCommand;
+    return ShellExecuteExW(&execute) != FALSE;
+}
+
 void runMessageLoop(ui::TForm& mainForm) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -46,6 +67,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
     if (invocation.mode != app::TRunMode::Window)
         return app::RunCommand(invocation);
+    if (relaunchedElevated(showCommand))
+        return 0;
     std::string name = executableFileName();
     ATOM atom = GlobalFindAtomA(name.c_str());
     if (atom != 0 && activateRunningInstance())

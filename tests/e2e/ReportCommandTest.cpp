@@ -236,4 +236,20 @@ TEST_F(ReportCommand, UsageIsPrintedAndBadArgumentsEndWith87) {
     EXPECT_FALSE(fileExists("a")) << "no report written";
 }
 
+// The manifest asks for no elevation, so that a logon script's report shows no
+// consent prompt; the window asks for it itself.
+TEST(ProgramManifest, AsksForTheInvokersRights) {
+    HMODULE program = LoadLibraryExW(kel::AnsiToWide(wexdalPath()).c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(program, found)));
+    std::string manifest(data, SizeofResource(program, found));
+    FreeLibrary(program);
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
+              std::string::npos);
+    EXPECT_EQ(manifest.find("highestAvailable"), std::string::npos);
+}
+
 } // namespace
