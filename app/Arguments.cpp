@@ -1,5 +1,7 @@
 #include "app/Arguments.h"
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
@@ -21,7 +23,7 @@ std::wstring switchName(const std::wstring& arg) {
 
 TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     TInvocation invocation;
-    if (args.empty() || !isSwitch(args.front()))
+    if (std::none_of(args.begin(), args.end(), isSwitch))
         return invocation;
     std::wstring name = switchName(args.front());
     invocation.mode = TRunMode::BadArguments;

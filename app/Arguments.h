@@ -19,7 +19,7 @@ struct TInvocation {
 // args without the program's own name. A switch starts with "/" or "-" and is
 // matched without regard to ASCII letter case: "/?", "/h" and "/help" are the
 // usage, alone; a report switch needs exactly one non-empty FILE after it. Any
-// other command line whose first argument is a switch is BadArguments.
+// other command line that holds a switch anywhere is BadArguments.
 TInvocation ParseArguments(const std::vector<std::wstring>& args);
 
 } // namespace app

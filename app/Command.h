@@ -14,9 +14,9 @@ std::vector<std::wstring> CommandLineArguments();
 // Runs an invocation other than TRunMode::Window and returns the exit code:
 // 0 the report was written (or the usage printed), 1 the facts could not be read,
 // 2 nothing was written (FILE can't be written, "-" without a console), 87 the
-// command line is not understood (the usage follows the reason). The usage goes
-// to standard output, the reasons to standard error, each a file, a pipe or the
-// starter's console; never to a window, which would wait for a click.
+// command line is not understood (the usage follows the reason). The usage asked
+// for goes to standard output, reasons to standard error, each a file, a pipe or
+// the starter's console; never to a window, which would wait for a click.
 int RunCommand(const TInvocation& invocation);
 
 } // namespace app

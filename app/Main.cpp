@@ -9,6 +9,7 @@
 #include "sysinfo/Text.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHOWMINIMIZED &&
@@ -34,21 +35,27 @@ bool activateRunningInstance() {
 }
 
 // An administrator whose rights User Account Control filters gets the window with
-// the rights of the consent prompt, as before: the program starts itself again
-// through "runas" and ends. Declined or failed, the window opens with the rights it
-// has, as a standard user's does. The report and the usage never come here.
+// the rights of the consent prompt: the program starts itself again through
+// "runas" and ends. Declined or failed, the window opens with the rights it has,
+// as a standard user's does. The report and the usage never come here.
 bool relaunchedElevated(int showCommand) {
     if (!kel::HasFilteredAdminToken())
         return false;
     wchar_t path[MAX_PATH] = {};
     if (GetModuleFileNameW(nullptr, path, MAX_PATH) == 0)
         return false;
+    // The shell may hand the start to a COM extension, and this thread ends at once.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOASYNC;
     execute.lpVerb = L"runas";
     execute.lpFile = path;
     execute.nShow = showCommand;
-    return ShellExecuteExW(&execute) != FALSE;
+    bool started = ShellExecuteExW(&execute) != FALSE;
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return started;
 }
 
 void runMessageLoop(ui::TForm& mainForm) {
@@ -67,11 +74,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
     if (invocation.mode != app::TRunMode::Window)
         return app::RunCommand(invocation);
-    if (relaunchedElevated(showCommand))
-        return 0;
     std::string name = executableFileName();
     ATOM atom = GlobalFindAtomA(name.c_str());
     if (atom != 0 && activateRunningInstance())
+        return 0; // an open window, elevated or not, is shown without a new prompt
+    if (relaunchedElevated(showCommand))
         return 0;
     if (atom == 0) {
         atom = GlobalAddAtomA(name.c_str());

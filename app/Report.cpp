@@ -109,7 +109,8 @@ void machine(TJsonWriter& json, const TReportFacts& facts) {
     optional(json, "SessionId", m.sessionId, [&](unsigned long id) { json.Number(id); });
     optional(json, "Elevated", m.elevated, [&](bool elevated) { json.Bool(elevated); });
     optional(json, "WindowsVersion", m.windowsVersion, text);
-    optional(json, "WindowsEdition", m.windowsEdition, text);
+    optional(json, "WindowsEdition", m.windowsEdition,
+             [&](const std::string& edition) { json.String(Utf8FromCp932(edition)); });
     optional(json, "Architecture", m.architecture, text);
     std::optional<std::string> version;
     if (!facts.wexdalVersion.empty())
@@ -163,7 +164,11 @@ std::string JsonReport(const TReportFacts& facts) {
     member(json, "InstallPath", info.InstallPath);
     member(json, "SID", info.SID);
     member(json, "GUID", info.GUID);
-    member(json, "ProductID", info.ProductID);
+    json.Key("ProductID"); // null where none is kept: the window's 不明 is no ID
+    if (info.ProductID == kel::kUnknownProductId)
+        json.Null();
+    else
+        json.String(Utf8FromCp932(info.ProductID));
     json.Key("VerList");
     verList(json, info.VerList);
     for (const RecordField& field : kRecords) {

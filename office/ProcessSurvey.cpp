@@ -1,5 +1,6 @@
 #include "office/ProcessSurvey.h"
 
+#include "sysinfo/Account.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
 #include "widgets/Component.h"
@@ -96,19 +97,12 @@ std::vector<ProcessEntry> TakeProcessSnapshot() {
     return entries;
 }
 
-std::optional<unsigned long> OwnSession() {
-    DWORD session = 0;
-    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session))
-        return std::nullopt;
-    return session;
-}
-
 std::string RunningStateCaption(const std::string& viewName, bool running) {
     return viewName + " は " + (running ? "稼動中" : "非稼動") + " です。";
 }
 
 bool SurveyProcesses(const TKelExtInfo& info, StringList& ids) {
-    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName), OwnSession());
+    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName), CurrentSessionId());
     return !ids.empty();
 }
 
@@ -135,7 +129,8 @@ void TerminateProcesses(const StringList& ids, const std::string& programName) {
     }
     if (active.empty())
         return;
-    StringList stillMatching = MatchProcessIds(TakeProcessSnapshot(), programName, OwnSession());
+    StringList stillMatching =
+        MatchProcessIds(TakeProcessSnapshot(), programName, CurrentSessionId());
     for (const auto& [id, process] : active) {
         if (std::find(stillMatching.begin(), stillMatching.end(), std::to_string(id)) !=
             stillMatching.end())

@@ -32,9 +32,6 @@ const ToolhelpBinding& Toolhelp();
 // page 932 allows.
 std::vector<ProcessEntry> TakeProcessSnapshot();
 
-// The session of this program: the signed-in user's at whose desk it runs.
-std::optional<unsigned long> OwnSession();
-
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
 std::string RunningStateCaption(const std::string& viewName, bool running);
 

@@ -4,6 +4,7 @@
 #include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
+#include "sysinfo/TextRules.h"
 
 namespace kel {
 
@@ -94,15 +95,25 @@ std::string profileOffice(const std::string& user) {
     return "\\" + user + "\\Software\\Microsoft\\Office";
 }
 
-void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
-    StringList users;
+// The Office keys of the profiles under HKEY_USERS that are this user's, the own
+// before the default one (IsOwnProfile). Another signed-in user's are never read
+// nor written.
+StringList ownProfileOfficeKeys() {
+    StringList users, keys;
     if (GetRegKeyNames(HKEY_USERS, "", users) != 0)
-        return;
+        return keys;
     const std::string ownSid = CurrentUserSid();
     for (const std::string& user : users) {
-        std::string office = profileOffice(user);
-        if (!IsOwnProfile(user, ownSid) || RegKeyExists(HKEY_USERS, office) != 0)
+        if (!IsOwnProfile(user, ownSid) || RegKeyExists(HKEY_USERS, profileOffice(user)) != 0)
             continue;
+        bool own = AsciiLower(user) == AsciiLower(ownSid);
+        keys.insert(own ? keys.begin() : keys.end(), profileOffice(user));
+    }
+    return keys;
+}
+
+void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
+    for (const std::string& office : ownProfileOfficeKeys()) {
         for (const std::string& line : info.VerList) {
             std::string key =
                 office + "\\" + VerListColumnOf(line, kColVersion) + "\\Common\\UserInfo";
@@ -240,14 +251,8 @@ int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
         std::string version = VerListColumnOf(line, kColVersion);
         writeRegistrations(writer, VerListColumnOf(line, kColCode));
 
-        StringList profiles;
-        if (GetRegKeyNames(HKEY_USERS, "", profiles) != 0)
-            continue;
-        for (const std::string& user : profiles) {
-            std::string office = profileOffice(user);
-            if (RegKeyExists(HKEY_USERS, office) == 0)
-                writeProfileSettings(writer, office, version);
-        }
+        for (const std::string& office : ownProfileOfficeKeys())
+            writeProfileSettings(writer, office, version);
     }
     return writer.status();
 }

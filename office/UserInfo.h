@@ -17,8 +17,9 @@ namespace kel {
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list);
 
 // Writes the values into every existing place of every installed version: the
-// registrations (company, owner) and every loaded profile's settings (company,
-// owner, initials), and removes the cached "UserInfo" and "Settings" values. Keys
+// registrations (company, owner) and the settings (company, owner, initials) of the
+// user's own profile and of ".DEFAULT", never of another signed-in user's, and
+// removes the cached "UserInfo" and "Settings" values there. Keys
 // are opened, never created, and a value marked approximate in list is not
 // written. 0 when every write succeeded; -1 when a place that exists refused one.
 int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list);

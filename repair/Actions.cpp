@@ -170,8 +170,10 @@ std::wstring (*gDeskUserName)() = SessionUserName;
 
 void TellOfAnotherAccountOnce() {
     static bool told = false;
+    if (told)
+        return;
     std::wstring desk = gDeskUserName(), own = AccountName();
-    if (told || !IsAnotherAccount(desk, own))
+    if (!IsAnotherAccount(desk, own))
         return;
     told = true;
     std::string deskName = WideToAnsi(desk), ownName = WideToAnsi(own);

@@ -86,6 +86,13 @@ std::wstring SessionUserName() {
     return domain.empty() ? user : domain + L"\\" + user;
 }
 
+std::optional<unsigned long> CurrentSessionId() {
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session))
+        return std::nullopt;
+    return session;
+}
+
 std::optional<bool> IsElevated() {
     std::optional<TOKEN_ELEVATION> elevation = tokenValue<TOKEN_ELEVATION>(TokenElevation);
     if (!elevation)

@@ -17,6 +17,9 @@ std::wstring AccountName();
 // when it can't be read.
 std::wstring SessionUserName();
 
+// The program's session: the signed-in user's at whose desk it runs.
+std::optional<unsigned long> CurrentSessionId();
+
 // Whether the program runs with administrator rights unfiltered; empty when the
 // system can't tell.
 std::optional<bool> IsElevated();

@@ -56,6 +56,8 @@ std::optional<std::string> windowsArchitecture() {
         return ArchitectureName(IMAGE_FILE_MACHINE_I386);
     case PROCESSOR_ARCHITECTURE_AMD64:
         return ArchitectureName(IMAGE_FILE_MACHINE_AMD64);
+    case 12: // PROCESSOR_ARCHITECTURE_ARM64
+        return ArchitectureName(0xAA64);
     default:
         return std::nullopt;
     }
@@ -97,9 +99,7 @@ TMachineFacts ReadMachineFacts() {
         facts.computerName = nonEmpty(computer);
     facts.userName = nonEmpty(AccountName());
     facts.sessionUserName = nonEmpty(SessionUserName());
-    DWORD session = 0;
-    if (ProcessIdToSessionId(GetCurrentProcessId(), &session))
-        facts.sessionId = session;
+    facts.sessionId = CurrentSessionId();
     facts.elevated = IsElevated();
     facts.windowsVersion = realWindowsVersion();
     facts.windowsEdition = windowsEdition();

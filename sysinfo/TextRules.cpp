@@ -70,7 +70,13 @@ bool IsAnotherAccount(const std::wstring& deskUser, const std::wstring& account)
                 c = static_cast<wchar_t>(c - L'A' + L'a');
         return text;
     };
-    return !deskUser.empty() && !account.empty() && lower(deskUser) != lower(account);
+    // A name without its domain ("user") is compared with the other's user part.
+    auto user = [](const std::wstring& name) { return name.substr(name.find(L'\\') + 1); };
+    bool bothQualified =
+        deskUser.find(L'\\') != std::wstring::npos && account.find(L'\\') != std::wstring::npos;
+    std::wstring desk = bothQualified ? deskUser : user(deskUser);
+    std::wstring own = bothQualified ? account : user(account);
+    return !desk.empty() && !own.empty() && lower(desk) != lower(own);
 }
 
 } // namespace kel

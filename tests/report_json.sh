@@ -19,7 +19,8 @@ windows_out="Z:${out//\//\\}"
 "${run[@]}" "$wexdal" /report "$windows_out\\r.txt"
 "${run[@]}" "$wexdal" /report:json "$windows_out\\r.json"
 
-machines=(standard --m365 --ltsc2021 --office2016 --office2013c2r --office2010)
+machines=(standard --office2003-only --no-component --outlook-express-only --m365 --ltsc2021
+          --office2016 --office2013c2r --office2010)
 for machine in "${machines[@]}"; do
     args=(lay)
     [ "$machine" = standard ] || args+=("$machine")
@@ -34,7 +35,7 @@ readme, folder, machines = sys.argv[1], sys.argv[2], sys.argv[3:]
 section = open(readme, encoding="utf-8").read().split("### The JSON report's members", 1)[1]
 section = section.split("\n### ", 1)[0]
 documented = {}
-for row in re.findall(r"^\| ((?:`[^`]+`(?:, )?)+) \| (\w+) \|", section, re.M):
+for row in re.findall(r"^\| ((?:`[^`]+`(?:, )?)+) \| (\w+(?: or null)?) \|", section, re.M):
     for name in re.findall(r"`([^`]+)`", row[0]):
         documented[name] = row[1]
 TYPES = {"number": int, "string": str, "boolean": bool, "object": dict, "array": list}
@@ -42,7 +43,8 @@ TYPES = {"number": int, "string": str, "boolean": bool, "object": dict, "array":
 def strict(raw):
     assert not raw.startswith(b"\xef\xbb\xbf"), "a byte order mark"
     def unique(pairs):
-        keys = [k for k, _ in pairs]
+        # PowerShell's ConvertFrom-Json refuses names that differ in case only.
+        keys = [k.lower() for k, _ in pairs]
         assert len(keys) == len(set(keys)), f"duplicate member in {keys}"
         return dict(pairs)
     def constant(name):
@@ -56,14 +58,20 @@ for machine in machines:
     assert names == set(documented), f"{machine}: undocumented {names - set(documented)}, missing {set(documented) - names}"
     for name, kind in documented.items():
         value = doc[name] if "." not in name else doc["Machine"][name.split(".", 1)[1]]
-        nullable = name.startswith("Machine.")
+        nullable, kind = kind.endswith(" or null"), kind.split(" ")[0]
         assert (value is None and nullable) or (isinstance(value, TYPES[kind]) and
                 (kind != "number" or not isinstance(value, bool))), f"{machine}: {name} = {value!r}"
+    for name in ("Product", "UserInfo", "Switches"):
+        assert all(isinstance(v, str if name != "Switches" else (int, type(None)))
+                   for v in doc[name].values()), f"{machine}: {name}"
+    for line in doc["VerList"]:
+        assert set(line) == {"Version", "ProductCode", "DisplayName", "DisplayVersion",
+                             "ProductID", "InstallRoot", "Line"}, f"{machine}: {line}"
     assert doc["Schema"] == 1
     assert re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", doc["Machine"]["Time"])
     assert re.fullmatch(r"\d+\.\d+\.\d+", doc["Machine"]["WindowsVersion"])
     assert doc["Machine"]["Architecture"] in ("x86", "x64", "arm64")
-    assert doc["OfficeFound"] is True, machine
+    assert doc["OfficeFound"] is (machine != "--outlook-express-only"), machine
 print("report_json:", len(machines), "machines' reports hold every documented member")
 PY
 
@@ -96,7 +104,9 @@ assert text.endswith("\r\n") and "\n" not in text.replace("\r\n", "")
 user_info = text.split("↓-- gsInfoBefore --↓\r\n", 1)[1].split("\r\n")[:-1]
 for line in text.split("\r\n"):
     field = re.fullmatch(r"([A-Za-z]+)\[(.*)\]", line)
-    if field and field.group(1) != "IconHandle" and field.group(2) not in ("", "↓"):
+    if field and field.group(1) == "ProductID" and field.group(2) == "不明":
+        assert doc["ProductID"] is None, "the memo's 不明 is null in the JSON"
+    elif field and field.group(1) != "IconHandle" and field.group(2) not in ("", "↓"):
         assert field.group(2) in strings, f"{line!r} not in the JSON"
     if "\t" in line:
         assert line in strings, f"VerList line {line!r} not in the JSON"

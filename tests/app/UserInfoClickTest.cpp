@@ -127,9 +127,13 @@ TEST_F(UserInfoClickTest, BlankFieldsAreStoredAsAFullWidthSpaceAndShownEmpty) {
     EXPECT_EQ(seen.message, "更新しました。ご確認ください。");
     EXPECT_EQ(field("ED_MsoCompany").Caption(), "株式会社　新見本");
     EXPECT_EQ(field("ED_MsoInitials").Caption(), "");
-    EXPECT_EQ(initialsIn(std::string("\\") + sample::kSecondProfile +
+    EXPECT_EQ(initialsIn(std::string("\\") + kel::CurrentUserSid() +
                          "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo"),
               "　");
+    EXPECT_EQ(initialsIn(std::string("\\") + sample::kSecondProfile +
+                         "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo"),
+              "HS")
+        << "another signed-in user's";
     EXPECT_EQ(kel::gsInfoBefore->Lines,
               (std::vector<std::string>{"Company=株式会社　新見本", "Owner=山田 太郎"}));
     EXPECT_TRUE(*kel::gsInfoBefore == *kel::gsInfoAfter);
@@ -148,10 +152,10 @@ TEST_F(UserInfoClickTest, InitialsWithNowhereToGoFail) {
     EXPECT_EQ(kel::gsInfoBefore->Value("Initials"), "YT"); // what it held before
 }
 
-// The current user's settings and the registrations take the edit; one loaded
-// profile's settings refuse it. The read-back alone would agree.
+// The primary version's settings and the registrations take the edit; the other
+// version's settings refuse it. The read-back alone would agree.
 TEST_F(UserInfoClickTest, AWriteRefusedInOneProfileIsReportedAsFailed) {
-    std::string refusing = std::string("\\") + sample::kSecondProfile +
+    std::string refusing = std::string("\\") + kel::CurrentUserSid() +
                            "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
     setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KR;;;WD)");
     field("ED_MsoInitials").SetCaption("AB");

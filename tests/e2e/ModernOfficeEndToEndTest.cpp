@@ -92,7 +92,7 @@ TEST_F(ModernEndToEnd, EveryInstallKindShowsItsSuiteAndEveryPage) {
     }
 }
 
-TEST_F(ModernEndToEnd, Microsoft365UserInformationIsUpdatedForEveryProfile) {
+TEST_F(ModernEndToEnd, Microsoft365UserInformationIsUpdatedForTheDeskUserOnly) {
     start(sample::LayM365);
     show("Office");
     std::vector<HWND> fields = userInfoFields();
@@ -105,8 +105,11 @@ TEST_F(ModernEndToEnd, Microsoft365UserInformationIsUpdatedForEveryProfile) {
     PostMessageA(FindWindowExA(dialog, nullptr, "Button", "OK"), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitUntilIdle(remote->main()));
     EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserName"), "鈴木 一郎");
-    EXPECT_EQ(text(HKEY_USERS, std::string("\\") + sample::kSecondProfile + kCommon, "UserName"),
+    EXPECT_EQ(text(HKEY_USERS, std::string("\\") + sample::kDefaultProfile + kCommon, "UserName"),
               "鈴木 一郎");
+    EXPECT_EQ(text(HKEY_USERS, std::string("\\") + sample::kSecondProfile + kCommon, "UserName"),
+              "佐藤 花子")
+        << "another signed-in user's";
 }
 
 TEST_F(ModernEndToEnd, Microsoft365SwitchesAndRepairsWork) {

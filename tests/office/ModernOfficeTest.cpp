@@ -214,29 +214,35 @@ TEST_F(ModernOfficeTest, UserInformationComesFromTheCommonKey) {
     EXPECT_EQ(read.Lines, (std::vector<std::string>{"Company=株式会社　見本", "Owner=山田 太郎",
                                                     "Initials=YT"}));
 
-    // Without the current user's key, another signed-in user's is never read.
+    // Without the current user's key, the default profile's serves, never another
+    // signed-in user's.
     removeTree(HKEY_CURRENT_USER, kCommon);
     TUserInfoList fromProfiles;
     ReadUserInfo(info, fromProfiles);
-    for (const char* name : {"Company", "Owner", "Initials"})
-        EXPECT_EQ(fromProfiles.Value(name), "") << name;
+    EXPECT_EQ(fromProfiles.Lines,
+              (std::vector<std::string>{std::string("Company=") + sample::kDefaultCompany,
+                                        std::string("Owner=") + sample::kDefaultOwner,
+                                        std::string("Initials=") + sample::kDefaultInitials}));
 }
 
-TEST_F(ModernOfficeTest, WritingReachesEveryProfilesCommonKeyAndNothingElse) {
+TEST_F(ModernOfficeTest, WritingReachesTheOwnAndDefaultCommonKeysAndNothingElse) {
     sample::LayM365();
     TKelOfficeInfo info;
     ASSERT_EQ(DetectOffice(info), 0);
-    const std::string second = std::string("\\") + sample::kSecondProfile + kCommon;
+    const std::string defaults = std::string("\\") + sample::kDefaultProfile + kCommon;
+    const std::string another = std::string("\\") + sample::kSecondProfile;
     Tree uninstallBefore = snapshot(HKEY_LOCAL_MACHINE, kUninstall);
+    Tree anotherBefore = snapshot(HKEY_USERS, another);
 
     TUserInfoList edited;
     edited.SetValue("Company", "新しい会社");
     edited.SetValue("Owner", "鈴木 一郎");
-    WriteUserInfo(info, edited);
+    EXPECT_EQ(WriteUserInfo(info, edited), 0);
     EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "Company"), "新しい会社");
     EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserName"), "鈴木 一郎");
     EXPECT_EQ(text(HKEY_CURRENT_USER, kCommon, "UserInitials"), "　");
-    EXPECT_EQ(text(HKEY_USERS, second, "UserName"), "鈴木 一郎");
+    EXPECT_EQ(text(HKEY_USERS, defaults, "UserName"), "鈴木 一郎");
+    EXPECT_EQ(snapshot(HKEY_USERS, another), anotherBefore) << "another signed-in user's";
     TUserInfoList back;
     ReadUserInfo(info, back);
     EXPECT_EQ(back, edited);
@@ -246,9 +252,9 @@ TEST_F(ModernOfficeTest, WritingReachesEveryProfilesCommonKeyAndNothingElse) {
     EXPECT_FALSE(valueExists(HKEY_LOCAL_MACHINE, kUninstall, "RegCompany"));
 
     // A profile without the common key gets none.
-    removeTree(HKEY_USERS, second);
+    removeTree(HKEY_USERS, defaults);
     WriteUserInfo(info, edited);
-    EXPECT_FALSE(keyExists(HKEY_USERS, second));
+    EXPECT_FALSE(keyExists(HKEY_USERS, defaults));
 }
 
 // The product registration is read and written in the view that holds it (the

@@ -1,4 +1,5 @@
 #include "office/ProcessSurvey.h"
+#include "sysinfo/Account.h"
 
 #include "sysinfo/Text.h"
 #include "tests/support/Fixtures.h"
@@ -116,10 +117,10 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
             EXPECT_FALSE(entry.exactName);
             EXPECT_EQ(entry.exeName, shown);
             EXPECT_TRUE(entry.session.has_value());
-            EXPECT_EQ(entry.session, OwnSession()) << "started by this desk's user";
+            EXPECT_EQ(entry.session, CurrentSessionId()) << "started by this desk's user";
         }
     EXPECT_EQ(listed, 1);
-    StringList ids = MatchProcessIds(TakeProcessSnapshot(), shown, OwnSession());
+    StringList ids = MatchProcessIds(TakeProcessSnapshot(), shown, CurrentSessionId());
     EXPECT_EQ(std::count(ids.begin(), ids.end(), std::to_string(process.id())), 0);
     TerminateProcesses({std::to_string(process.id())}, shown);
     EXPECT_FALSE(process.endsWithin(500));

@@ -2,6 +2,7 @@
 
 #include "office/InstallerProducts.h"
 #include "sysinfo/Registry.h"
+#include "sysinfo/TextRules.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/ScratchKey.h"
 
@@ -14,15 +15,18 @@ namespace {
 
 const std::string kUninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// The sample machine: Office 2003 and XP (XP primary), the current user and a
-// second loaded profile with settings for both versions.
+// The sample machine: Office 2003 and XP (XP primary), with settings for both
+// versions at the current user, in the default profile and in another signed-in
+// user's profile.
 class UserInfoTest : public testing::Test {
   protected:
     TKelOfficeInfo info;
     std::vector<std::string> profiles;
 
     UserInfoTest() {
-        sample::Lay(sample::Standard());
+        sample::Options options = sample::Standard();
+        options.defaultProfile = true;
+        sample::Lay(options);
         DetectOffice(info);
         for (const std::string& user : platformSubKeyNames(HKEY_USERS, ""))
             if (keyExists(HKEY_USERS, "\\" + user + "\\Software\\Microsoft\\Office\\11.0"))
@@ -30,6 +34,13 @@ class UserInfoTest : public testing::Test {
     }
     ~UserInfoTest() override { sample::Remove(); }
 
+    // The default profile's name as the registry lists it (".DEFAULT" or ".Default").
+    std::string defaultProfile() const {
+        for (const std::string& profile : profiles)
+            if (AsciiLower(profile) == ".default")
+                return profile;
+        return sample::kDefaultProfile;
+    }
     static std::string settings(const std::string& profile, const char* version) {
         return "\\" + profile + "\\Software\\Microsoft\\Office\\" + version + "\\Common\\UserInfo";
     }
@@ -51,7 +62,7 @@ class UserInfoTest : public testing::Test {
 };
 
 TEST_F(UserInfoTest, ReadsRegistrationFirstThenTheCurrentUsersSettings) {
-    ASSERT_EQ(profiles.size(), 2u) << "the current user and the second profile";
+    ASSERT_EQ(profiles.size(), 3u) << "the current user, the default and another user's profile";
     TUserInfoList read;
     EXPECT_EQ(ReadUserInfo(info, read), 0);
     EXPECT_EQ(read.Lines, (std::vector<std::string>{"Company=株式会社　見本", "Owner=山田 太郎",
@@ -83,16 +94,16 @@ TEST_F(UserInfoTest, AMissingNameIsSoughtInTheOwnAndDefaultProfilesNeverAnotherU
     read.SetValue("Initials", "kept");
     ReadUserInfo(info, read);
     EXPECT_EQ(read.Value("Initials"), "kept") << "names no source yields keep what they had";
-    EXPECT_EQ(read.Value("Company"), "株式会社　見本");
+    EXPECT_EQ(read.Value("Company"), sample::kDefaultCompany) << "the walk's last found";
 
-    ScratchKey defaults(HKEY_USERS, "\\.DEFAULT\\Software\\Microsoft\\Office\\11.0");
-    WriteRegWideString(HKEY_USERS, settings(".DEFAULT", "11.0"), "UserInitials", "DF");
+    WriteRegWideString(HKEY_USERS, settings(defaultProfile(), "11.0"), "UserInitials", "DF");
     TUserInfoList fromDefault;
     ReadUserInfo(info, fromDefault);
     EXPECT_EQ(fromDefault.Value("Initials"), "DF");
-    EXPECT_EQ(fromDefault.Value("Company"), "株式会社　見本");
+    EXPECT_EQ(fromDefault.Value("Owner"), sample::kDefaultOwner);
 }
 
+// Every place of every version is written, but never another signed-in user's.
 TEST_F(UserInfoTest, WritesEveryPlaceOfEveryVersionAndProfile) {
     putString(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\11.0\\Excel\\UserInfo", "UserInfo",
               "cached");
@@ -118,12 +129,19 @@ TEST_F(UserInfoTest, WritesEveryPlaceOfEveryVersionAndProfile) {
         // Initials go to the settings only: no value is added here.
         EXPECT_EQ(platformValueNames(HKEY_LOCAL_MACHINE, entry).size(), entryValues.size());
     }
-    for (const std::string& profile : profiles)
+    for (const std::string& profile : profiles) {
+        bool another = profile == sample::kSecondProfile;
         for (const char* version : {"10.0", "11.0"}) {
-            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "Company"), "新会社");
-            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "UserName"), "新 使用者");
-            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "UserInitials"), "NU");
+            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "Company"),
+                      another ? "見本商事" : "新会社")
+                << profile;
+            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "UserName"),
+                      another ? "佐藤 花子" : "新 使用者");
+            EXPECT_EQ(wide(HKEY_USERS, settings(profile, version), "UserInitials"),
+                      another ? "HS" : "NU");
         }
+    }
+    EXPECT_EQ(profiles.size(), 3u) << "the own, the default and another user's profile";
     EXPECT_FALSE(valueExists(HKEY_CURRENT_USER,
                              "\\Software\\Microsoft\\Office\\11.0\\Excel\\UserInfo", "UserInfo"));
     EXPECT_FALSE(valueExists(HKEY_CURRENT_USER,
@@ -144,13 +162,13 @@ TEST_F(UserInfoTest, BlanksAreStoredAsAFullWidthSpaceAndReadBackEmpty) {
 }
 
 TEST_F(UserInfoTest, NoKeyIsEverCreated) {
-    removeTree(HKEY_USERS,
-               "\\" + std::string(sample::kSecondProfile) + "\\Software\\Microsoft\\Office\\10.0");
-    Tree defaultProfile = snapshot(HKEY_USERS, "\\.Default\\Software");
+    const std::string office =
+        "\\" + std::string(sample::kDefaultProfile) + "\\Software\\Microsoft\\Office\\10.0";
+    removeTree(HKEY_USERS, office);
+    Tree another = snapshot(HKEY_USERS, "\\" + std::string(sample::kSecondProfile));
     EXPECT_EQ(WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}})), 0);
-    EXPECT_FALSE(keyExists(HKEY_USERS, "\\" + std::string(sample::kSecondProfile) +
-                                           "\\Software\\Microsoft\\Office\\10.0"));
-    EXPECT_EQ(snapshot(HKEY_USERS, "\\.Default\\Software"), defaultProfile);
+    EXPECT_FALSE(keyExists(HKEY_USERS, office));
+    EXPECT_EQ(snapshot(HKEY_USERS, "\\" + std::string(sample::kSecondProfile)), another);
 }
 
 // The keys removed just before their first write, as if gone since they were found.
@@ -159,7 +177,7 @@ std::vector<std::pair<HKEY, std::string>> gVanishing;
 // A key that goes away after it was found (a profile unloaded, an entry removed)
 // is not created again by its write: that write fails and the update says so.
 TEST_F(UserInfoTest, AKeyGoneBeforeItsWriteIsNotCreatedAgain) {
-    std::string profile = settings(sample::kSecondProfile, "11.0");
+    std::string profile = settings(defaultProfile(), "11.0");
     std::string registration = kUninstall + info.GUID;
     gVanishing = {{HKEY_USERS, profile}, {HKEY_LOCAL_MACHINE, registration}};
     gBeforeRegWriteOpen = [](HKEY root, const std::string& keyPath) {
@@ -176,16 +194,16 @@ TEST_F(UserInfoTest, AKeyGoneBeforeItsWriteIsNotCreatedAgain) {
     EXPECT_EQ(status, -1);
     EXPECT_FALSE(keyExists(HKEY_USERS, profile));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, registration));
-    EXPECT_EQ(wide(HKEY_USERS, settings(sample::kSecondProfile, "10.0"), "Company"), "c");
+    EXPECT_EQ(wide(HKEY_USERS, settings(sample::kDefaultProfile, "10.0"), "Company"), "c");
 }
 
 TEST_F(UserInfoTest, APlaceThatRefusesTheWriteFailsTheUpdateAndTheOthersAreWritten) {
-    std::string refusing = settings(sample::kSecondProfile, "11.0");
+    std::string refusing = settings(sample::kDefaultProfile, "11.0");
     setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KR;;;WD)");
     EXPECT_EQ(WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}})), -1);
     setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KA;;;WD)");
-    EXPECT_EQ(wide(HKEY_USERS, refusing, "Company"), "見本商事");
-    EXPECT_EQ(wide(HKEY_USERS, settings(sample::kSecondProfile, "10.0"), "Company"), "c");
+    EXPECT_EQ(wide(HKEY_USERS, refusing, "Company"), sample::kDefaultCompany);
+    EXPECT_EQ(wide(HKEY_USERS, settings(sample::kDefaultProfile, "10.0"), "Company"), "c");
     EXPECT_EQ(text(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegCompany"), "c");
 
     // A company too long for the settings' buffer reaches the registrations only.

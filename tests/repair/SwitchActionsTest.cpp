@@ -70,8 +70,13 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
     TKelOfficeInfo info;
     ASSERT_EQ(DetectOffice(info), 0);
     ActionForm form;
-    auto desk = gDeskUserName;
-    gDeskUserName = [] { return std::wstring(L"PC1\\hanako"); };
+    struct DeskUser {
+        decltype(gDeskUserName) kept = gDeskUserName;
+        DeskUser() {
+            gDeskUserName = [] { return std::wstring(L"PC1\\hanako"); };
+        }
+        ~DeskUser() { gDeskUserName = kept; }
+    } deskUser;
     {
         testing_support::DialogAnswer none(
             [](HWND dialog) { testing_support::pressButton(dialog, "OK"); });
@@ -91,7 +96,6 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
                 << notice.seen().message;
         }
     }
-    gDeskUserName = desk;
 }
 
 } // namespace

@@ -189,12 +189,17 @@ void layPrograms(const std::string& variant, const std::string& folder,
 }
 
 // Office 2007 and later keep the user information of the current user and of every
-// profile in one key for all versions, as REG_SZ values.
+// profile in one key for all versions, as REG_SZ values: here the current user's,
+// the default profile's and another signed-in user's.
 void layUserInformation() {
     const std::string common = "\\Software\\Microsoft\\Office\\Common\\UserInfo";
     text("HKCU", common, "Company", kCompany);
     text("HKCU", common, "UserName", kOwner);
     text("HKCU", common, "UserInitials", "YT");
+    const std::string defaults = std::string("\\") + kDefaultProfile + common;
+    text("HKU", defaults, "Company", kDefaultCompany);
+    text("HKU", defaults, "UserName", kDefaultOwner);
+    text("HKU", defaults, "UserInitials", kDefaultInitials);
     const std::string profile = std::string("\\") + kSecondProfile + common;
     text("HKU", profile, "Company", "見本商事");
     text("HKU", profile, "UserName", "佐藤 花子");

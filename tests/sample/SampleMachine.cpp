@@ -185,6 +185,12 @@ void layProduct(const Product& product, const Options& options) {
     wideText(HKEY_CURRENT_USER, settings + "\\Common\\UserInfo", "UserName", "山田 太郎");
     wideText(HKEY_CURRENT_USER, settings + "\\Common\\UserInfo", "UserInitials", "YT");
     text(HKEY_CURRENT_USER, settings + "\\Word\\Data", "Settings", "binary settings");
+    if (options.defaultProfile) {
+        std::string profile = std::string("\\") + kDefaultProfile + settings;
+        wideText(HKEY_USERS, profile + "\\Common\\UserInfo", "Company", kDefaultCompany);
+        wideText(HKEY_USERS, profile + "\\Common\\UserInfo", "UserName", kDefaultOwner);
+        wideText(HKEY_USERS, profile + "\\Common\\UserInfo", "UserInitials", kDefaultInitials);
+    }
     if (options.secondProfile) {
         std::string profile = std::string("\\") + kSecondProfile + settings;
         wideText(HKEY_USERS, profile + "\\Common\\UserInfo", "Company", "見本商事");

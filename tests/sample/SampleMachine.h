@@ -22,7 +22,8 @@ struct Options {
     std::vector<Product> products; // newest first is not required
     int componentMajor = 10;       // OfficeCompatible.Application's version; 0: none
     bool outlookExpress = false;   // .eml opens msimn.exe rather than OUTLOOK.EXE
-    bool secondProfile = true;     // a second loaded profile under HKEY_USERS
+    bool secondProfile = true;     // another signed-in user's profile under HKEY_USERS
+    bool defaultProfile = false;   // Office settings in ".DEFAULT" as well
     bool registrationIds = false;  // ProductIDs under ...\Office\V\Registration\{code}
     bool installerIds = false;     // ProductIDs in the installer's user data
     bool hostile = false;          // the untrusted data of HostileFacts below
@@ -36,6 +37,11 @@ Product Office2003();
 Product OfficeXP();
 
 const char kSecondProfile[] = "S-1-5-21-1004336348-1177238915-682003330-1001";
+const char kDefaultProfile[] = ".DEFAULT";
+// The settings of the default profile, where the sample lays them.
+const char kDefaultCompany[] = "既定の会社";
+const char kDefaultOwner[] = "既定 利用者";
+const char kDefaultInitials[] = "KT";
 extern const char* const kInstallerUsers[2];
 
 // The install root of a version: ProgramFilesDir + "\Microsoft Office\OFFICE<n>\".

@@ -81,6 +81,8 @@ TEST(TextRules, AnotherAccountIsANameOtherThanTheDesksUser) {
     EXPECT_TRUE(IsAnotherAccount(L"CORP\\hanako", L"PC1\\hanako"));
     EXPECT_FALSE(IsAnotherAccount(L"", L"PC1\\admin")) << "an unknown desk user";
     EXPECT_FALSE(IsAnotherAccount(L"PC1\\hanako", L""));
+    EXPECT_FALSE(IsAnotherAccount(L"hanako", L"PC1\\Hanako")) << "no domain told";
+    EXPECT_TRUE(IsAnotherAccount(L"hanako", L"PC1\\admin"));
 }
 
 } // namespace
