@@ -64,9 +64,6 @@ bool nextEntry(HANDLE snapshot, PROCESSENTRY32W& entry) {
 ProcessEntry processEntry(const PROCESSENTRY32W& entry) {
     std::wstring name(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
     ProcessEntry result{entry.th32ProcessID, {}, true, std::nullopt};
-    DWORD session = 0;
-    if (ProcessIdToSessionId(entry.th32ProcessID, &session))
-        result.session = session;
     if (!WideToAnsiExact(name, result.exeName)) {
         result.exeName = WideToAnsi(name);
         result.exactName = false;
@@ -75,6 +72,16 @@ ProcessEntry processEntry(const PROCESSENTRY32W& entry) {
 }
 
 } // namespace
+
+std::vector<ProcessEntry> ProcessesOf(const std::string& programName) {
+    std::vector<ProcessEntry> entries = TakeProcessSnapshot();
+    for (ProcessEntry& entry : entries) {
+        DWORD session = 0;
+        if (entry.exeName == programName && ProcessIdToSessionId(entry.id, &session))
+            entry.session = session;
+    }
+    return entries;
+}
 
 const ToolhelpBinding& Toolhelp() {
     static const ToolhelpBinding binding = bind();
@@ -102,7 +109,8 @@ std::string RunningStateCaption(const std::string& viewName, bool running) {
 }
 
 bool SurveyProcesses(const TKelExtInfo& info, StringList& ids) {
-    ids = MatchProcessIds(TakeProcessSnapshot(), ProgramNameOf(info.FileName), CurrentSessionId());
+    std::string program = ProgramNameOf(info.FileName);
+    ids = MatchProcessIds(ProcessesOf(program), program, CurrentSessionId());
     return !ids.empty();
 }
 
@@ -130,7 +138,7 @@ void TerminateProcesses(const StringList& ids, const std::string& programName) {
     if (active.empty())
         return;
     StringList stillMatching =
-        MatchProcessIds(TakeProcessSnapshot(), programName, CurrentSessionId());
+        MatchProcessIds(ProcessesOf(programName), programName, CurrentSessionId());
     for (const auto& [id, process] : active) {
         if (std::find(stillMatching.begin(), stillMatching.end(), std::to_string(id)) !=
             stillMatching.end())

@@ -27,10 +27,13 @@ struct ToolhelpBinding {
 };
 const ToolhelpBinding& Toolhelp();
 
-// Every running process, in snapshot order, with its session; empty when no
-// snapshot can be taken. Names are read in UTF-16 and converted exactly where code
-// page 932 allows.
+// Every running process, in snapshot order; empty when no snapshot can be taken.
+// Names are read in UTF-16 and converted exactly where code page 932 allows.
 std::vector<ProcessEntry> TakeProcessSnapshot();
+
+// The snapshot, with the session of each process named programName; the others'
+// are not asked for, since each asking opens the process.
+std::vector<ProcessEntry> ProcessesOf(const std::string& programName);
 
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
 std::string RunningStateCaption(const std::string& viewName, bool running);

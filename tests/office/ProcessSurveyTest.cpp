@@ -111,7 +111,7 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
     ChildProcess process(path);
     std::string shown = WideToAnsi(name);
     int listed = 0;
-    for (const ProcessEntry& entry : TakeProcessSnapshot())
+    for (const ProcessEntry& entry : ProcessesOf(shown))
         if (entry.id == process.id()) {
             ++listed;
             EXPECT_FALSE(entry.exactName);
@@ -120,7 +120,7 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
             EXPECT_EQ(entry.session, CurrentSessionId()) << "started by this desk's user";
         }
     EXPECT_EQ(listed, 1);
-    StringList ids = MatchProcessIds(TakeProcessSnapshot(), shown, CurrentSessionId());
+    StringList ids = MatchProcessIds(ProcessesOf(shown), shown, CurrentSessionId());
     EXPECT_EQ(std::count(ids.begin(), ids.end(), std::to_string(process.id())), 0);
     TerminateProcesses({std::to_string(process.id())}, shown);
     EXPECT_FALSE(process.endsWithin(500));
