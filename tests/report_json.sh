@@ -7,6 +7,7 @@
 #   report_json.sh WEXDAL.EXE SAMPLE_MACHINE.EXE EMULATOR...
 # WEXDAL_PROGRAM, when set, names the program to test instead of WEXDAL.EXE.
 set -euo pipefail
+trap 'echo "report_json: line $LINENO ended with $?" >&2' ERR
 wexdal=${WEXDAL_PROGRAM:-$1}
 sample=$2
 shift 2
