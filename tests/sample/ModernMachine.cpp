@@ -406,104 +406,108 @@ void LayLtsc2021() {
     layClickToRun(ltsc2021());
 }
 
-void LayOffice2016() {
+namespace {
+
+// A Windows Installer suite of Office 2007 to 2016 as its setup lays it, 32-bit on
+// 64-bit Windows: the package entries of the suite and of its parts, all hidden
+// (SystemComponent), in the 32-bit view; the setup's own shown entry with the
+// suite's name; the install root and the registration in the 32-bit view; the
+// installer's own data in the 64-bit view.
+struct InstallerSuite {
+    int major;
+    const char* code;
+    const char* displayName;
+    const char* version;
+    const char* productId;
+    const char* sku; // the setup's name for it: "PROPLUS"
+    const char* fixture;
+    std::string folder;
+    std::vector<std::pair<const char*, const char*>> parts; // code and name, suite's among them
+};
+
+void layInstallerSuite(const InstallerSuite& suite) {
     layBareMachine();
-    const std::string folder = Office2016Folder();
-    const std::string icons = "C:\\windows\\Installer\\" + std::string(kOffice2016Code) + "\\";
-    layPrograms("office16", folder, icons);
+    const std::string icons = "C:\\windows\\Installer\\" + std::string(suite.code) + "\\";
+    layPrograms(suite.fixture, suite.folder, icons);
 
-    // Windows Installer writes a 32-bit product's entry into the 32-bit view; the
-    // suite's setup adds a visible entry named after the product, not its code.
-    const std::string entry = kUninstall + std::string(kOffice2016Code);
-    text("HKLM32", entry, "DisplayName", kOffice2016DisplayName);
-    text("HKLM32", entry, "DisplayVersion", kOffice2016Version);
-    number("HKLM32", entry, "VersionMajor", 16);
-    number("HKLM32", entry, "VersionMinor", 0);
-    number("HKLM32", entry, "SystemComponent", 1);
-    text("HKLM32", entry, "InstallLocation", ProgramFiles32() + "\\Microsoft Office\\");
-    text("HKLM32", entry, "RegCompany", kCompany);
-    text("HKLM32", entry, "RegOwner", kOwner);
-    const std::string visible = kUninstall + std::string("Office16.PROPLUS");
-    text("HKLM32", visible, "DisplayName", kOffice2016DisplayName);
-    text("HKLM32", visible, "DisplayVersion", kOffice2016Version);
-    text("HKLM32", visible, "UninstallString",
-         "\"" + ProgramFiles32() +
-             "\\Common Files\\Microsoft Shared\\OFFICE16\\Office Setup Controller\\setup.exe\" "
-             "/uninstall PROPLUS /dll OSETUP.DLL");
-
-    const std::string office = "\\SOFTWARE\\Microsoft\\Office\\16.0";
-    text("HKLM32", office + "\\Common\\InstallRoot", "Path", folder);
-    const std::string registration = office + "\\Registration\\" + kOffice2016Code;
-    text("HKLM32", registration, "ProductID", kOffice2016ProductId);
-    text("HKLM32", registration, "ProductName", kOffice2016DisplayName);
-
-    // The installer's own data is kept in the 64-bit view only.
-    const std::string properties =
-        kel::InstallPropertiesKey("S-1-5-18", kel::PackProductCode(kOffice2016Code));
-    text("HKLM64", properties, "DisplayName", kOffice2016DisplayName);
-    text("HKLM64", properties, "RegCompany", kCompany);
-    text("HKLM64", properties, "RegOwner", kOwner);
-
-    layDocumentClasses(folder, icons);
-    powerPointServer("HKCR32", folder);
-    layUserInformation();
-}
-
-// Office Personal 2010 as its setup lays it, 32-bit on 64-bit Windows: the suite's
-// package entry and those of its language, proofing and shared parts, all hidden,
-// and the setup's own shown entry with the suite's name.
-void LayOffice2010() {
-    layBareMachine();
-    const std::string folder = Office2010Folder();
-    const std::string icons = "C:\\windows\\Installer\\" + std::string(kOffice2010Code) + "\\";
-    layPrograms("office14", folder, icons);
-
-    // Code and name of each entry; the suite's sorts among its parts.
-    const std::pair<const char*, const char*> entries[] = {
-        {"{90140000-0016-0411-0000-0000000FF1CE}", "Microsoft Office Excel MUI (Japanese) 2010"},
-        {"{90140000-001A-0411-0000-0000000FF1CE}", "Microsoft Office Outlook MUI (Japanese) 2010"},
-        {"{90140000-001B-0411-0000-0000000FF1CE}", "Microsoft Office Word MUI (Japanese) 2010"},
-        {"{90140000-001F-0409-0000-0000000FF1CE}", "Microsoft Office Proof (English) 2010"},
-        {"{90140000-001F-0411-0000-0000000FF1CE}", "Microsoft Office Proof (Japanese) 2010"},
-        {"{90140000-002C-0411-0000-0000000FF1CE}", "Microsoft Office Proofing (Japanese) 2010"},
-        {kOffice2010Code, kOffice2010DisplayName},
-        {"{90140000-006E-0411-0000-0000000FF1CE}", "Microsoft Office Shared MUI (Japanese) 2010"},
-        {"{90140000-0115-0409-0000-0000000FF1CE}",
-         "Microsoft Office Shared Setup Metadata MUI (English) 2010"},
-    };
-    for (const auto& [code, name] : entries) {
+    const std::string version = std::to_string(suite.major);
+    for (const auto& [code, name] : suite.parts) {
         const std::string entry = kUninstall + std::string(code);
         text("HKLM32", entry, "DisplayName", name);
-        text("HKLM32", entry, "DisplayVersion", kOffice2010Version);
-        number("HKLM32", entry, "VersionMajor", 14);
+        text("HKLM32", entry, "DisplayVersion", suite.version);
+        number("HKLM32", entry, "VersionMajor", suite.major);
         number("HKLM32", entry, "VersionMinor", 0);
         number("HKLM32", entry, "SystemComponent", 1);
         text("HKLM32", entry, "InstallLocation", ProgramFiles32() + "\\Microsoft Office\\");
         text("HKLM32", entry, "RegCompany", kCompany);
         text("HKLM32", entry, "RegOwner", kOwner);
     }
-    const std::string visible = kUninstall + std::string("Office14.PERSONAL");
-    text("HKLM32", visible, "DisplayName", kOffice2010DisplayName);
-    text("HKLM32", visible, "DisplayVersion", kOffice2010Version);
+    const std::string visible = kUninstall + ("Office" + version + ".") + suite.sku;
+    text("HKLM32", visible, "DisplayName", suite.displayName);
+    text("HKLM32", visible, "DisplayVersion", suite.version);
     text("HKLM32", visible, "UninstallString",
-         "\"" + ProgramFiles32() +
-             "\\Common Files\\Microsoft Shared\\OFFICE14\\Office Setup Controller\\setup.exe\" "
-             "/uninstall PERSONAL /dll OSETUP.DLL");
+         "\"" + ProgramFiles32() + "\\Common Files\\Microsoft Shared\\OFFICE" + version +
+             "\\Office Setup Controller\\setup.exe\" /uninstall " + suite.sku + " /dll OSETUP.DLL");
 
-    const std::string office = "\\SOFTWARE\\Microsoft\\Office\\14.0";
-    text("HKLM32", office + "\\Common\\InstallRoot", "Path", folder);
-    const std::string registration = office + "\\Registration\\" + kOffice2010Code;
-    text("HKLM32", registration, "ProductID", kOffice2010ProductId);
-    text("HKLM32", registration, "ProductName", kOffice2010DisplayName);
+    const std::string office = "\\SOFTWARE\\Microsoft\\Office\\" + version + ".0";
+    text("HKLM32", office + "\\Common\\InstallRoot", "Path", suite.folder);
+    const std::string registration = office + "\\Registration\\" + suite.code;
+    text("HKLM32", registration, "ProductID", suite.productId);
+    text("HKLM32", registration, "ProductName", suite.displayName);
     const std::string properties =
-        kel::InstallPropertiesKey("S-1-5-18", kel::PackProductCode(kOffice2010Code));
-    text("HKLM64", properties, "DisplayName", kOffice2010DisplayName);
+        kel::InstallPropertiesKey("S-1-5-18", kel::PackProductCode(suite.code));
+    text("HKLM64", properties, "DisplayName", suite.displayName);
     text("HKLM64", properties, "RegCompany", kCompany);
     text("HKLM64", properties, "RegOwner", kOwner);
 
-    layDocumentClasses(folder, icons);
-    powerPointServer("HKCR32", folder);
+    layDocumentClasses(suite.folder, icons);
+    powerPointServer("HKCR32", suite.folder);
     layUserInformation();
+}
+
+} // namespace
+
+void LayOffice2016() {
+    layInstallerSuite({16,
+                       kOffice2016Code,
+                       kOffice2016DisplayName,
+                       kOffice2016Version,
+                       kOffice2016ProductId,
+                       "PROPLUS",
+                       "office16",
+                       Office2016Folder(),
+                       {{kOffice2016Code, kOffice2016DisplayName}}});
+}
+
+// Office Personal 2010 with its language, proofing and shared parts; the suite's
+// entry sorts among them.
+void LayOffice2010() {
+    layInstallerSuite(
+        {14,
+         kOffice2010Code,
+         kOffice2010DisplayName,
+         kOffice2010Version,
+         kOffice2010ProductId,
+         "PERSONAL",
+         "office14",
+         Office2010Folder(),
+         {
+             {"{90140000-0016-0411-0000-0000000FF1CE}",
+              "Microsoft Office Excel MUI (Japanese) 2010"},
+             {"{90140000-001A-0411-0000-0000000FF1CE}",
+              "Microsoft Office Outlook MUI (Japanese) 2010"},
+             {"{90140000-001B-0411-0000-0000000FF1CE}",
+              "Microsoft Office Word MUI (Japanese) 2010"},
+             {"{90140000-001F-0409-0000-0000000FF1CE}", "Microsoft Office Proof (English) 2010"},
+             {"{90140000-001F-0411-0000-0000000FF1CE}", "Microsoft Office Proof (Japanese) 2010"},
+             {"{90140000-002C-0411-0000-0000000FF1CE}",
+              "Microsoft Office Proofing (Japanese) 2010"},
+             {kOffice2010Code, kOffice2010DisplayName},
+             {"{90140000-006E-0411-0000-0000000FF1CE}",
+              "Microsoft Office Shared MUI (Japanese) 2010"},
+             {"{90140000-0115-0409-0000-0000000FF1CE}",
+              "Microsoft Office Shared Setup Metadata MUI (English) 2010"},
+         }});
 }
 
 const ModernMachine kModernMachines[5] = {
