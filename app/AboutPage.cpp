@@ -52,8 +52,9 @@ void TForm1::layOutAboutPage() {
     MM_Info->SetBounds(8, 20, w - 2 * 8, IM_Link->Top() - 4 - 20);
 }
 
-// A link label: red under the pointer, blue otherwise; a click asks, then opens
-// the address the label shows at that moment.
+// A link label: red under the pointer, blue otherwise (the hot-light colour under
+// a high-contrast theme); a click asks, then opens the address the label shows at
+// that moment.
 void TForm1::bindLink(ui::TLabel& link, const std::string& question) {
     auto recolour = [](ui::TComponent& sender, ui::TColor color) {
         auto& label = static_cast<ui::TLabel&>(sender);
@@ -62,8 +63,12 @@ void TForm1::bindLink(ui::TLabel& link, const std::string& question) {
         label.SetFont(font);
         label.Repaint();
     };
-    link.OnMouseEnter = [recolour](ui::TComponent& sender) { recolour(sender, ui::clRed); };
-    link.OnMouseLeave = [recolour](ui::TComponent& sender) { recolour(sender, ui::clBlue); };
+    link.OnMouseEnter = [recolour](ui::TComponent& sender) {
+        recolour(sender, kLinkHotColor.Resolve());
+    };
+    link.OnMouseLeave = [recolour](ui::TComponent& sender) {
+        recolour(sender, kLinkColor.Resolve());
+    };
     link.OnClick = [question](ui::TComponent& sender) {
         if (kel::ShowMessageDialog(question, kel::TMsgDlgType::mtConfirmation,
                                    kel::mbYes | kel::mbNo) == kel::mrYes)

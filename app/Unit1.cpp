@@ -7,6 +7,20 @@
 
 namespace app {
 
+const ui::TThemedColor kLinkColor = {ui::clBlue, ui::clHotLight};
+const ui::TThemedColor kLinkHotColor = {ui::clRed, ui::clHotLight};
+
+namespace {
+
+// The wait panel, and the selected menu item, which has the highlight pair under a
+// high-contrast theme (a theme's button highlight can be its window text colour).
+const ui::TThemedColor kWaitColor = {ui::clMoneyGreen, ui::clHighlight};
+const ui::TThemedColor kWaitTextColor = {ui::clBlack, ui::clHighlightText};
+const ui::TThemedColor kSelectedItemColor = {ui::clBtnHighlight, ui::clHighlight};
+const ui::TThemedColor kSelectedItemTextColor = {ui::clWindowText, ui::clHighlightText};
+
+} // namespace
+
 const char kProductTitle[] = "Wexdal";
 const char kMakerNotice[] = "Copyright (C) 2026 ソフト工房「Tarnholm」";
 bool gPagesBuilt = false;
@@ -76,10 +90,11 @@ void TForm1::createFixedControls() {
     GLB_Menu->SetLayout(ui::TButtonLayout::blGlyphLeft);
     GLB_Menu->SetItemHeight(36);
     GLB_Menu->Flat = false;
-    GLB_Menu->SelectedColor = ui::clBtnHighlight;
+    GLB_Menu->SelectedColor = kSelectedItemColor.Resolve();
     GLB_Menu->FocusedColor = ui::clBtnFace;
     GLB_Menu->ListColor = ui::clBtnFace;
     GLB_Menu->SelectedFont = GLB_Menu->FontSpec();
+    GLB_Menu->SelectedFont.Color = kSelectedItemTextColor.Resolve();
     GLB_Menu->FocusedFont = GLB_Menu->FontSpec();
     GLB_Menu->SetColor(ui::clBtnFace);
     GLB_Menu->OnClick = [this](ui::TComponent& sender) { GLB_MenuClick(sender); };
@@ -105,9 +120,9 @@ void TForm1::createFixedControls() {
     BB_UserInfo->OnClick = [this](ui::TComponent& sender) { BB_UserInfoClick(sender); };
 
     ui::TFontSpec waitFont = fontOf(12, true);
-    waitFont.Color = ui::clBlack;
+    waitFont.Color = kWaitTextColor.Resolve();
     PL_Wait->SetFont(waitFont);
-    PL_Wait->SetColor(ui::clMoneyGreen);
+    PL_Wait->SetColor(kWaitColor.Resolve());
 
     IL_Icon->AddStrip(loadBitmap("ROWICONS").get());
 }
@@ -135,7 +150,7 @@ void TForm1::createAboutControls() {
     LL_Copyright->SetCaption(kMakerNotice);
     LL_Support->SetCaption("[Support]");
     ui::TFontSpec link;
-    link.Color = ui::clBlue;
+    link.Color = kLinkColor.Resolve();
     link.Underline = true;
     LL_Site->SetFont(link);
     LL_Site->SetCaption(kel::kVectorAuthorUrl);

@@ -16,6 +16,11 @@ extern const char kProductTitle[]; // "Wexdal": window caption and single-instan
 extern const char kMakerNotice[];
 extern bool gPagesBuilt;
 
+// The program's own colours, and the system colours that take their place under a
+// high-contrast theme.
+extern const ui::TThemedColor kLinkColor;
+extern const ui::TThemedColor kLinkHotColor;
+
 class TForm1 : public ui::TForm {
   public:
     TForm1();

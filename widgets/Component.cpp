@@ -33,6 +33,13 @@ std::function<void(const std::string&)>& exceptionHandler() {
 
 } // namespace
 
+bool (*gHighContrast)() = [] {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+};
+
 COLORREF ColorToRGB(TColor color) {
     return color < 0 ? GetSysColor(-color - 1) : static_cast<COLORREF>(color);
 }

@@ -31,8 +31,20 @@ constexpr TColor clBlack = RGB(0, 0, 0);
 constexpr TColor clBlue = RGB(0, 0, 255);
 constexpr TColor clRed = RGB(255, 0, 0);
 constexpr TColor clMoneyGreen = RGB(192, 220, 192);
+constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
 constexpr TColor clDefault = 0x1FFFFFFF; // "not set": the window class paints as usual
 COLORREF ColorToRGB(TColor color);
+
+// Whether a high-contrast theme is on (SPI_GETHIGHCONTRAST); tests set it.
+extern bool (*gHighContrast)();
+
+// A colour of the program's own look and the system colour that takes its place
+// under a high-contrast theme, where nothing is drawn in a fixed colour.
+struct TThemedColor {
+    TColor normal;
+    TColor highContrast;
+    TColor Resolve() const { return gHighContrast() ? highContrast : normal; }
+};
 
 // A font description; Create() makes a GDI font of it, Shared() gives the one the
 // controls share.

@@ -1,6 +1,7 @@
 #include "app/StartState.h"
 #include "app/Unit1.h"
 #include "sysinfo/ProductInfo.h"
+#include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Icons.h"
 #include "wexdal_version.h"
@@ -258,6 +259,66 @@ TEST(StartState, MinimisedStaysMinimisedAndEverythingElseShowsNormally) {
         EXPECT_EQ(app::StartShowCommand(command), SW_SHOWNORMAL) << command;
     EXPECT_TRUE(app::IsMinimising(SW_SHOWMINNOACTIVE));
     EXPECT_FALSE(app::IsMinimising(SW_SHOWNORMAL));
+}
+
+} // namespace
+
+namespace {
+
+// Under a high-contrast theme every control of every page takes its colours from
+// the system, and in the black scheme laid here its text stands out from its
+// background; without the theme the program keeps its own colours.
+TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) {
+    sample::Lay(sample::Standard());
+    const std::pair<int, COLORREF> scheme[] = {
+        {COLOR_BTNFACE, RGB(0, 0, 0)},
+        {COLOR_WINDOW, RGB(0, 0, 0)},
+        {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+        {COLOR_BTNTEXT, RGB(255, 255, 255)},
+        {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+        {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
+        {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
+        {COLOR_HOTLIGHT, RGB(255, 255, 0)},
+    };
+    std::vector<int> elements;
+    std::vector<COLORREF> laid, kept;
+    for (const auto& [element, color] : scheme) {
+        elements.push_back(element);
+        laid.push_back(color);
+        kept.push_back(GetSysColor(element));
+    }
+    auto highContrast = ui::gHighContrast;
+    ASSERT_TRUE(SetSysColors(static_cast<int>(elements.size()), elements.data(), laid.data()));
+    ui::gHighContrast = [] { return true; };
+    {
+        TForm1 form;
+        if (!gPagesBuilt)
+            form.BuildPages();
+        for (int i = 0; i < form.ComponentCount(); ++i) {
+            auto* control = dynamic_cast<ui::TControl*>(&form.Component(i));
+            if (control == nullptr)
+                continue;
+            ui::TColor back = control->Color() == ui::clDefault ? ui::clBtnFace : control->Color();
+            EXPECT_LT(control->FontSpec().Color, 0) << control->Name();
+            EXPECT_LT(back, 0) << control->Name();
+            EXPECT_NE(ui::ColorToRGB(control->FontSpec().Color), ui::ColorToRGB(back))
+                << control->Name();
+        }
+        const ui::TGraphicListBox& menu = *form.GLB_Menu;
+        EXPECT_NE(ui::ColorToRGB(menu.SelectedFont.Color), ui::ColorToRGB(menu.SelectedColor));
+        EXPECT_NE(ui::ColorToRGB(menu.FocusedFont.Color), ui::ColorToRGB(menu.FocusedColor));
+        EXPECT_EQ(form.LL_Site->FontSpec().Color, ui::clHotLight);
+        EXPECT_EQ(form.PL_Wait->Color(), ui::clHighlight);
+    }
+    SetSysColors(static_cast<int>(elements.size()), elements.data(), kept.data());
+    ui::gHighContrast = [] { return false; };
+    {
+        TForm1 form;
+        EXPECT_EQ(form.LL_Site->FontSpec().Color, ui::clBlue);
+        EXPECT_EQ(form.PL_Wait->Color(), ui::clMoneyGreen);
+    }
+    ui::gHighContrast = highContrast;
+    sample::Remove();
 }
 
 } // namespace
