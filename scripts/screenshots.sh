@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts Wexdal under Xvfb on the sample machine and saves a picture of every page
-# as docs/screenshots/<page>.png.
+# as docs/screenshots/<page>.png; then the Office page on the Microsoft 365 sample
+# machine as docs/screenshots/Microsoft365.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
@@ -14,9 +15,19 @@ wine_run() { scripts/wine-run "$PWD/build/wineprefix" "$@"; }
 wine_run build/tests/sample_machine.exe lay
 wine_run build/app/wexdal.exe &
 mkdir -p docs/screenshots
+# Selects a page and saves the window's picture as docs/screenshots/<name>.png.
+picture() {
+    read -r left top width height < <(wine_run build/tests/select_page.exe "$1" | tr -d '\r')
+    import -window root -crop "${width}x${height}+${left}+${top}" "docs/screenshots/$2.png"
+    echo "screenshots: docs/screenshots/$2.png"
+}
 for page in Office Excel Word PowerPoint Outlook About; do
-    read -r left top width height < <(wine_run build/tests/select_page.exe "$page" | tr -d '\r')
-    import -window root -crop "${width}x${height}+${left}+${top}" "docs/screenshots/$page.png"
-    echo "screenshots: docs/screenshots/$page.png"
+    picture "$page" "$page"
 done
 WINEPREFIX="$PWD/build/wineprefix" wineserver -k || true
+
+wine_run build/tests/sample_machine.exe lay --m365
+wine_run build/app/wexdal.exe &
+picture Office Microsoft365
+WINEPREFIX="$PWD/build/wineprefix" wineserver -k || true
+wine_run build/tests/sample_machine.exe remove

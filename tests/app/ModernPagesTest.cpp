@@ -57,7 +57,7 @@ TEST(ModernPages, AnApplicationWithoutItsClassIsFoundInTheProgramFolder) {
         EXPECT_EQ(kel::gOfficeInfo->DocInfo.ExtName, "Doc");
         ASSERT_NE(form.Find<ui::TGroupBox>("GB_Word"), nullptr);
         EXPECT_EQ(form.Find<ui::TGroupBox>("GB_Word")->Caption(),
-                  std::string("テスト用プログラム [Version ") + sample::kM365Version + "]");
+                  "Microsoft Word [Version " + std::string(sample::kM365Version) + "]");
     }
     sample::Remove();
 }

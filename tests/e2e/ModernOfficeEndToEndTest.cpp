@@ -5,6 +5,7 @@
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/OfficeProgram.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Remote.h"
 #include "tests/support/ScratchKey.h"
@@ -47,10 +48,15 @@ class ModernEndToEnd : public Session {
                                             "About"}));
         show("Office");
         EXPECT_EQ(remote->caption(remote->visiblePage()), officeCaption);
-        for (const char* page : {"Excel", "Word", "PowerPoint", "Outlook"}) {
+        const std::pair<const char*, const char*> pages[] = {{"Excel", "EXCEL.EXE"},
+                                                             {"Word", "WINWORD.EXE"},
+                                                             {"PowerPoint", "POWERPNT.EXE"},
+                                                             {"Outlook", "OUTLOOK.EXE"}};
+        for (const auto& [page, program] : pages) {
             show(page);
             EXPECT_EQ(remote->caption(remote->visiblePage()),
-                      "テスト用プログラム [Version " + programVersion + "]")
+                      OfficeProgramDescription(std::stoi(programVersion), program) + " [Version " +
+                          programVersion + "]")
                 << page;
         }
     }

@@ -7,6 +7,7 @@
 #include "sysinfo/Registry.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/OfficeProgram.h"
 #include "tests/support/ScratchKey.h"
 
 #include <windows.h>
@@ -139,6 +140,7 @@ void program(const std::string& variant, const std::string& path) {
         start = end + 1;
     }
     installFixture(variant, path);
+    DressAsOfficeProgram(path);
 }
 
 // File-type classes live in HKLM\SOFTWARE\Classes, which Windows 7 and later share

@@ -8,6 +8,7 @@
 #include "sysinfo/FileSystem.h"
 #include "sysinfo/Text.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/OfficeProgram.h"
 #include "tests/support/ScratchKey.h"
 
 #include <windows.h>
@@ -138,6 +139,7 @@ void wideText(HKEY root, const std::string& path, const std::string& name,
 void program(const std::string& fixture, const std::string& path) {
     recorder.folder(path.substr(0, path.rfind('\\')));
     installFixture(fixture, path);
+    DressAsOfficeProgram(path);
 }
 
 std::string version(int major) {
