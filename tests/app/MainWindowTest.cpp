@@ -268,29 +268,53 @@ namespace {
 // Under a high-contrast theme every control of every page takes its colours from
 // the system, and in the black scheme laid here its text stands out from its
 // background; without the theme the program keeps its own colours.
-TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) {
-    sample::Lay(sample::Standard());
-    const std::pair<int, COLORREF> scheme[] = {
-        {COLOR_BTNFACE, RGB(0, 0, 0)},
-        {COLOR_WINDOW, RGB(0, 0, 0)},
-        {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
-        {COLOR_BTNTEXT, RGB(255, 255, 255)},
-        {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
-        {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
-        {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
-        {COLOR_HOTLIGHT, RGB(255, 255, 0)},
-    };
-    std::vector<int> elements;
-    std::vector<COLORREF> laid, kept;
-    for (const auto& [element, color] : scheme) {
-        elements.push_back(element);
-        laid.push_back(color);
-        kept.push_back(GetSysColor(element));
+// Lays a black high-contrast scheme and turns the theme on while it lives; puts the
+// system colours, the theme and the machine back on every path. Wine reports the
+// theme as off whatever its colours, so the test turns it on itself.
+class HighContrastScheme {
+  public:
+    HighContrastScheme() {
+        sample::Lay(sample::Standard());
+        const std::pair<int, COLORREF> scheme[] = {
+            {COLOR_BTNFACE, RGB(0, 0, 0)},
+            {COLOR_WINDOW, RGB(0, 0, 0)},
+            {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+            {COLOR_BTNTEXT, RGB(255, 255, 255)},
+            {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+            {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
+            {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
+            {COLOR_HOTLIGHT, RGB(255, 255, 0)},
+        };
+        std::vector<COLORREF> laid;
+        for (const auto& [element, color] : scheme) {
+            elements_.push_back(element);
+            laid.push_back(color);
+            kept_.push_back(GetSysColor(element));
+        }
+        laidOk_ = SetSysColors(static_cast<int>(elements_.size()), elements_.data(), laid.data());
+        ui::gHighContrast = [] { return true; };
     }
-    auto highContrast = ui::gHighContrast;
-    ASSERT_TRUE(SetSysColors(static_cast<int>(elements.size()), elements.data(), laid.data()));
-    ui::gHighContrast = [] { return true; };
+    ~HighContrastScheme() {
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), kept_.data());
+        ui::gHighContrast = highContrast_;
+        sample::Remove();
+    }
+    bool laid() const { return laidOk_; }
+
+  private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> kept_;
+    bool laidOk_ = false;
+    bool (*highContrast_)() = ui::gHighContrast;
+};
+
+// Under a high-contrast theme every control of every page takes its colours from
+// the system, and in the black scheme laid here its text stands out from its
+// background; without the theme the program keeps its own colours.
+TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) {
     {
+        HighContrastScheme scheme;
+        ASSERT_TRUE(scheme.laid());
         TForm1 form;
         if (!gPagesBuilt)
             form.BuildPages();
@@ -305,12 +329,15 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
                 << control->Name();
         }
         const ui::TGraphicListBox& menu = *form.GLB_Menu;
+        for (ui::TColor color : {menu.ListColor, menu.SelectedColor, menu.FocusedColor,
+                                 menu.SelectedFont.Color, menu.FocusedFont.Color})
+            EXPECT_LT(color, 0);
         EXPECT_NE(ui::ColorToRGB(menu.SelectedFont.Color), ui::ColorToRGB(menu.SelectedColor));
         EXPECT_NE(ui::ColorToRGB(menu.FocusedFont.Color), ui::ColorToRGB(menu.FocusedColor));
         EXPECT_EQ(form.LL_Site->FontSpec().Color, ui::clHotLight);
         EXPECT_EQ(form.PL_Wait->Color(), ui::clHighlight);
     }
-    SetSysColors(static_cast<int>(elements.size()), elements.data(), kept.data());
+    auto highContrast = ui::gHighContrast;
     ui::gHighContrast = [] { return false; };
     {
         TForm1 form;
@@ -318,7 +345,6 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
         EXPECT_EQ(form.PL_Wait->Color(), ui::clMoneyGreen);
     }
     ui::gHighContrast = highContrast;
-    sample::Remove();
 }
 
 } // namespace

@@ -149,19 +149,18 @@ Bytes iconGroup(DWORD imageBytes, WORD image) {
     return bytes;
 }
 
+BOOL CALLBACK takeLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+    *reinterpret_cast<WORD*>(found) = language;
+    return FALSE;
+}
+
 // The language of the fixture's resources of one type and name.
 WORD languageOf(const std::wstring& path, LPCWSTR type, LPCWSTR name) {
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     WORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
     if (module == nullptr)
         return language;
-    EnumResourceLanguagesW(
-        module, type, name,
-        [](HMODULE, LPCWSTR, LPCWSTR, WORD found, LONG_PTR found_) {
-            *reinterpret_cast<WORD*>(found_) = found;
-            return FALSE;
-        },
-        reinterpret_cast<LONG_PTR>(&language));
+    EnumResourceLanguagesW(module, type, name, takeLanguage, reinterpret_cast<LONG_PTR>(&language));
     FreeLibrary(module);
     return language;
 }
@@ -197,7 +196,7 @@ void DressAsOfficeProgram(const std::string& path) {
     bool done = update != nullptr &&
                 UpdateResourceW(update, kVersionType, MAKEINTRESOURCEW(1), versionLanguage,
                                 version.data(), static_cast<DWORD>(version.size()));
-    // Two icons, at index 0 (the program's) and 1 (its documents'), as Office has.
+    // Two icons, at index 0 (the program's) and 1 (its documents').
     for (WORD id = 1; done && id <= 2; ++id) {
         Bytes group = iconGroup(static_cast<DWORD>(image.size()), id);
         done = UpdateResourceW(update, kIconType, MAKEINTRESOURCEW(id), iconLanguage, image.data(),
