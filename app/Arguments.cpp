@@ -1,5 +1,7 @@
 #include "app/Arguments.h"
 
+#include "sysinfo/TextRules.h"
+
 #include <algorithm>
 
 namespace app {
@@ -12,11 +14,7 @@ bool isSwitch(const std::wstring& arg) {
 
 // The switch's name after its "/" or "-", in lower case.
 std::wstring switchName(const std::wstring& arg) {
-    std::wstring name = arg.substr(1);
-    for (wchar_t& c : name)
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    return name;
+    return kel::AsciiLower(arg.substr(1));
 }
 
 } // namespace

@@ -63,20 +63,21 @@ std::string AfterLastPathDelimiter(const std::string& path) {
     return path.substr(start);
 }
 
+std::wstring AsciiLower(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+    return text;
+}
+
 bool IsAnotherAccount(const std::wstring& deskUser, const std::wstring& account) {
-    auto lower = [](std::wstring text) {
-        for (wchar_t& c : text)
-            if (c >= L'A' && c <= L'Z')
-                c = static_cast<wchar_t>(c - L'A' + L'a');
-        return text;
-    };
     // A name without its domain ("user") is compared with the other's user part.
     auto user = [](const std::wstring& name) { return name.substr(name.find(L'\\') + 1); };
     bool bothQualified =
         deskUser.find(L'\\') != std::wstring::npos && account.find(L'\\') != std::wstring::npos;
     std::wstring desk = bothQualified ? deskUser : user(deskUser);
     std::wstring own = bothQualified ? account : user(account);
-    return !desk.empty() && !own.empty() && lower(desk) != lower(own);
+    return !desk.empty() && !own.empty() && AsciiLower(desk) != AsciiLower(own);
 }
 
 } // namespace kel

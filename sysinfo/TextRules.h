@@ -18,6 +18,8 @@ std::string ReplaceAll(const std::string& text, const std::string& oldText,
 // ASCII-only case mapping; double-byte characters pass through untouched.
 std::string AsciiLower(const std::string& text);
 std::string AsciiUpper(const std::string& text);
+// The same for UTF-16 text: A to Z only.
+std::wstring AsciiLower(std::wstring text);
 
 // The text after the last "\" or ":" of path, the whole path when it has none. A
 // trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.

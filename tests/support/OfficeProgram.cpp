@@ -78,8 +78,9 @@ Bytes text(const std::wstring& key, const std::wstring& value) {
                 static_cast<WORD>(value.size() + 1));
 }
 
-// The version block of the fixture with another description.
-Bytes versionBlock(const std::wstring& path, const std::wstring& description, int& major) {
+// The version block of the fixture with the description that describe gives for
+// its major version; empty when the fixture's block is not the usual one.
+template <typename Describe> Bytes versionBlock(const std::wstring& path, Describe describe) {
     DWORD ignored = 0, size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
     Bytes data(size);
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -87,7 +88,7 @@ Bytes versionBlock(const std::wstring& path, const std::wstring& description, in
     if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, data.data()) ||
         !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length))
         return {};
-    major = HIWORD(fixed->dwFileVersionMS);
+    const std::wstring description = describe(HIWORD(fixed->dwFileVersionMS));
     std::vector<Bytes> strings;
     for (const wchar_t* name :
          {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName", L"LegalCopyright",
@@ -183,12 +184,11 @@ void DressAsOfficeProgram(const std::string& path) {
     if (look == nullptr)
         return;
     std::wstring wide = kel::AnsiToWide(path);
-    int major = 0;
-    Bytes probe = versionBlock(wide, L"", major);
-    if (probe.empty())
+    Bytes version = versionBlock(wide, [&](int major) {
+        return kel::AnsiToWide(OfficeProgramDescription(major, fileName));
+    });
+    if (version.empty())
         return;
-    Bytes version =
-        versionBlock(wide, kel::AnsiToWide(OfficeProgramDescription(major, fileName)), major);
     Bytes image = iconImage(*look);
     WORD versionLanguage = languageOf(wide, kVersionType, MAKEINTRESOURCEW(1));
     WORD iconLanguage = languageOf(wide, kIconGroupType, MAKEINTRESOURCEW(1));
