@@ -31,11 +31,6 @@ constexpr int kOuterWidth = 480;
 constexpr int kOuterHeight = 334;
 constexpr int kStatusBarHeight = 19;
 
-ui::Bitmap loadBitmap(const char* name) {
-    return ui::Bitmap(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
 ui::TFontSpec fontOf(int height, bool bold = false) {
     ui::TFontSpec font;
     font.Height = -height;
@@ -102,7 +97,7 @@ void TForm1::createFixedControls() {
 
     BB_Exit->SetBounds(0, 0, 97, 33);
     BB_Exit->SetCaption("閉じる(&C)");
-    IL_ExitGlyph->AddStrip(loadBitmap("CLOSEGLYPH").get());
+    IL_ExitGlyph->AddStrip(ui::LoadPicture("CLOSEGLYPH").get());
     BB_Exit->SetGlyph(IL_ExitGlyph->Handle());
     BB_Exit->OnClick = [this](ui::TComponent&) { PostMessageA(Handle(), WM_CLOSE, 0, 0); };
     BB_Exit->Show();
@@ -113,7 +108,7 @@ void TForm1::createFixedControls() {
     GB_About->SetCaption("About");
     GB_About->Show();
 
-    IL_UserInfoGlyph->AddStrip(loadBitmap("USERINFO").get());
+    IL_UserInfoGlyph->AddStrip(ui::LoadPicture("USERINFO").get());
     BB_UserInfo->SetCaption("更新(&R)");
     BB_UserInfo->SetGlyph(IL_UserInfoGlyph->Handle());
     BB_UserInfo->SetBounds(0, 0, 75, 25);
@@ -124,7 +119,7 @@ void TForm1::createFixedControls() {
     PL_Wait->SetFont(waitFont);
     PL_Wait->SetColor(kWaitColor.Resolve());
 
-    IL_Icon->AddStrip(loadBitmap("ROWICONS").get());
+    IL_Icon->AddStrip(ui::LoadPicture("ROWICONS").get());
 }
 
 void TForm1::createAboutControls() {
@@ -157,7 +152,7 @@ void TForm1::createAboutControls() {
     LL_Download->SetCaption("[Download from Vector]");
     LL_Vector->SetFont(link);
     LL_Vector->SetCaption(kel::kVectorProgramUrl);
-    IM_Link->SetBitmap(loadBitmap("BANNER"));
+    IM_Link->SetBitmap(ui::LoadPicture("BANNER"));
     IM_Link->OnClick = [](ui::TComponent&) { kel::OpenMakerSite(); };
     IM_Wexd->OnMouseDown = [this](ui::TImage& sender, unsigned keys) {
         IM_WexdMouseDown(sender, keys);
@@ -197,16 +192,7 @@ void TForm1::FormCreate() {
     GB_About->BringToFront();
     PL_Wait->BringToFront();
     layOutAboutPage();
-    centreOnScreen();
-}
-
-void TForm1::centreOnScreen() {
-    RECT rect;
-    GetWindowRect(Handle(), &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnScreen();
 }
 
 ui::TBevel& TForm1::AddButtonFrame(const std::string& frameName, ui::TControl& button) {

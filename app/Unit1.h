@@ -85,7 +85,6 @@ class TForm1 : public ui::TForm {
     void createAboutControls();
     void layOutAboutPage();
     void bindLink(ui::TLabel& link, const std::string& question);
-    void centreOnScreen();
 
     std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;
     std::unique_ptr<kel::TUserInfoList> infoBefore_;

@@ -57,13 +57,20 @@ class Canvas:
                 self.set(x0 + x, y0 + y, other.px[y][x])
 
 
-def ico(c):
-    rows = b"".join(bytes((b, g, r, a)) for row in reversed(c.px) for (r, g, b, a) in row)
-    mask = bytes(((c.w + 31) // 32) * 4 * c.h)
-    dib = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
-    image = dib + rows + mask
-    return struct.pack("<HHH", 0, 1, 1) + struct.pack(
-        "<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(image), 22) + image
+def ico(*canvases):
+    """An icon file of one image per canvas: Windows picks the size the screen asks for."""
+    images = []
+    for c in canvases:
+        rows = b"".join(bytes((b, g, r, a)) for row in reversed(c.px) for (r, g, b, a) in row)
+        mask = bytes(((c.w + 31) // 32) * 4 * c.h)
+        dib = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
+        images.append(dib + rows + mask)
+    offset = 6 + 16 * len(images)
+    directory = b""
+    for c, image in zip(canvases, images):
+        directory += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return struct.pack("<HHH", 0, 1, len(images)) + directory + b"".join(images)
 
 
 def bmp(c):
@@ -93,88 +100,96 @@ def tile(size, colour, band):
     return c
 
 
-def program_icon():
-    c = Canvas(32, 32)
-    c.disc(16, 16, 15, (30, 90, 160))
-    c.disc(16, 16, 12.5, (60, 140, 210))
+def program_icon(size=32):
+    f = size / 32
+    c = Canvas(size, size)
+    c.disc(16 * f, 16 * f, 15 * f, (30, 90, 160))
+    c.disc(16 * f, 16 * f, 12.5 * f, (60, 140, 210))
     for row, line in enumerate(FONT["W"]):
         for col, bit in enumerate(line):
             if bit == "#":
-                c.rect(8 + col * 3, 6 + row * 3, 11 + col * 3, 9 + row * 3, (255, 255, 255))
+                c.rect(round((8 + col * 3) * f), round((6 + row * 3) * f),
+                       round((11 + col * 3) * f), round((9 + row * 3) * f), (255, 255, 255))
     return c
 
 
-def row_icons():
-    strip = Canvas(110, 22, KEY + (0,))
-    warning = Canvas(22, 22)
-    warning.triangle(11, 2, 20, (90, 70, 0))
-    warning.triangle(11, 4, 19, (250, 200, 30))
-    warning.text("!", 9, 9, (0, 0, 0))
-    error = Canvas(22, 22)
-    error.disc(11, 11, 10, (150, 0, 0))
-    error.disc(11, 11, 8.5, (220, 30, 30))
-    error.text("x", 9, 8, (255, 255, 255))
-    info = Canvas(22, 22)
-    info.disc(11, 11, 10, (20, 60, 150))
-    info.disc(11, 11, 8.5, (50, 110, 220))
-    info.text("i", 9, 7, (255, 255, 255))
-    question = Canvas(22, 22)
-    question.disc(11, 11, 10, (20, 110, 60))
-    question.disc(11, 11, 8.5, (40, 170, 90))
-    question.text("?", 9, 7, (255, 255, 255))
-    update = Canvas(22, 22)
-    for a in range(0, 300, 3):
-        for rr in (6.5, 7.5, 8.5):
-            update.set(int(11 + rr * math.cos(math.radians(a))), int(11 + rr * math.sin(math.radians(a))), (30, 140, 60))
-    update.triangle(18, 6, 13, (30, 140, 60))
+def row_icons(k=1):
+    n = 22 * k
+    strip = Canvas(5 * n, n, KEY + (0,))
+    warning = Canvas(n, n)
+    warning.triangle(11 * k, 2 * k, 20 * k, (90, 70, 0))
+    warning.triangle(11 * k, 4 * k, 19 * k, (250, 200, 30))
+    warning.text("!", 9 * k, 9 * k, (0, 0, 0), k)
+    error = Canvas(n, n)
+    error.disc(11 * k, 11 * k, 10 * k, (150, 0, 0))
+    error.disc(11 * k, 11 * k, 8.5 * k, (220, 30, 30))
+    error.text("x", 9 * k, 8 * k, (255, 255, 255), k)
+    info = Canvas(n, n)
+    info.disc(11 * k, 11 * k, 10 * k, (20, 60, 150))
+    info.disc(11 * k, 11 * k, 8.5 * k, (50, 110, 220))
+    info.text("i", 9 * k, 7 * k, (255, 255, 255), k)
+    question = Canvas(n, n)
+    question.disc(11 * k, 11 * k, 10 * k, (20, 110, 60))
+    question.disc(11 * k, 11 * k, 8.5 * k, (40, 170, 90))
+    question.text("?", 9 * k, 7 * k, (255, 255, 255), k)
+    update = Canvas(n, n)
+    for a in range(0, 300, 3 if k == 1 else 1):
+        for rr in [r / k for r in range(int(6.5 * k * k), int(8.5 * k * k) + 1)] if k > 1 else (6.5, 7.5, 8.5):
+            update.set(int(k * (11 + rr * math.cos(math.radians(a)))),
+                       int(k * (11 + rr * math.sin(math.radians(a)))), (30, 140, 60))
+    update.triangle(18 * k, 6 * k, 13 * k, (30, 140, 60))
     for i, icon in enumerate((warning, error, info, question, update)):
-        strip.paste(icon, i * 22, 0)
-    for x in range(110):  # transparent background stays the key colour
-        for y in range(22):
+        strip.paste(icon, i * n, 0)
+    for x in range(5 * n):  # transparent background stays the key colour
+        for y in range(n):
             if strip.px[y][x][3] == 0:
                 strip.px[y][x] = KEY + (0,)
     return strip
 
 
-def user_info_glyph():
-    strip = Canvas(32, 16, KEY + (0,))
+def user_info_glyph(k=1):
+    strip = Canvas(32 * k, 16 * k, KEY + (0,))
     for i, (body, tip) in enumerate((((60, 120, 200), (240, 200, 120)), ((150, 150, 150), (200, 200, 200)))):
-        g = Canvas(16, 16)
-        for k in range(10):  # a pencil drawn on the diagonal
-            g.rect(4 + k, 10 - k, 6 + k, 12 - k, body)
-        g.rect(2, 12, 4, 14, tip)
-        strip.paste(g, i * 16, 0)
+        g = Canvas(16 * k, 16 * k)
+        for step in range(10 * k):  # a pencil drawn on the diagonal
+            g.rect(4 * k + step, 10 * k - step, 6 * k + step, 12 * k - step, body)
+        g.rect(2 * k, 12 * k, 4 * k, 14 * k, tip)
+        strip.paste(g, i * 16 * k, 0)
     return strip
 
 
-def close_glyph():
-    c = Canvas(16, 16, KEY + (0,))
-    c.rect(3, 1, 12, 15, (120, 80, 40))   # the door frame
-    c.rect(4, 2, 11, 15, (200, 150, 90))  # the door
-    c.rect(9, 8, 10, 10, (60, 40, 20))    # its knob
-    c.rect(12, 7, 16, 9, (200, 30, 30))   # an arrow out
+def close_glyph(k=1):
+    c = Canvas(16 * k, 16 * k, KEY + (0,))
+    for (x0, y0, x1, y1), colour in (((3, 1, 12, 15), (120, 80, 40)),    # the door frame
+                                     ((4, 2, 11, 15), (200, 150, 90)),   # the door
+                                     ((9, 8, 10, 10), (60, 40, 20)),     # its knob
+                                     ((12, 7, 16, 9), (200, 30, 30))):   # an arrow out
+        c.rect(x0 * k, y0 * k, x1 * k, y1 * k, colour)
     return c
 
 
-def banner():
-    c = Canvas(88, 31, (255, 255, 255, 255))
-    c.rect(0, 0, 88, 31, (30, 90, 160))
-    c.rect(2, 2, 86, 29, (240, 245, 255))
-    c.disc(15, 15.5, 11, (60, 140, 210))
+def banner(k=1):
+    c = Canvas(88 * k, 31 * k, (255, 255, 255, 255))
+    c.rect(0, 0, 88 * k, 31 * k, (30, 90, 160))
+    c.rect(2 * k, 2 * k, 86 * k, 29 * k, (240, 245, 255))
+    c.disc(15 * k, 15.5 * k, 11 * k, (60, 140, 210))
     for row, line in enumerate(FONT["W"]):
         for col, bit in enumerate(line):
             if bit == "#":
-                c.rect(8 + col * 3, 5 + row * 3, 11 + col * 3, 8 + row * 3, (255, 255, 255))
-    for k, colour in enumerate(((60, 140, 210), (120, 180, 230), (180, 210, 240))):
-        c.rect(32, 8 + k * 6, 84 - k * 12, 12 + k * 6, colour)
+                c.rect((8 + col * 3) * k, (5 + row * 3) * k, (11 + col * 3) * k, (8 + row * 3) * k,
+                       (255, 255, 255))
+    for i, colour in enumerate(((60, 140, 210), (120, 180, 230), (180, 210, 240))):
+        c.rect(32 * k, (8 + i * 6) * k, (84 - i * 12) * k, (12 + i * 6) * k, colour)
     return c
 
 
 if __name__ == "__main__":
-    write("app/resources/wexdal.ico", ico(program_icon()))
-    write("app/resources/rowicons.bmp", bmp(row_icons()))
-    write("app/resources/userinfo.bmp", bmp(user_info_glyph()))
-    write("app/resources/banner.bmp", bmp(banner()))
-    write("app/resources/close.bmp", bmp(close_glyph()))
-    write("tests/fixtures/fixture.ico", ico(tile(32, (32, 96, 160), (112, 176, 240))))
-    write("tests/fixtures/fixture10.ico", ico(tile(32, (160, 64, 32), (240, 176, 112))))
+    write("app/resources/wexdal.ico", ico(*(program_icon(n) for n in (16, 24, 32, 48, 64))))
+    # Each bitmap also drawn twice as large, for scaled screens.
+    for name, draw in (("rowicons", row_icons), ("userinfo", user_info_glyph),
+                       ("banner", banner), ("close", close_glyph)):
+        write(f"app/resources/{name}.bmp", bmp(draw()))
+        write(f"app/resources/{name}2x.bmp", bmp(draw(2)))
+    sizes = (32, 48, 64)
+    write("tests/fixtures/fixture.ico", ico(*(tile(n, (32, 96, 160), (112, 176, 240)) for n in sizes)))
+    write("tests/fixtures/fixture10.ico", ico(*(tile(n, (160, 64, 32), (240, 176, 112)) for n in sizes)))

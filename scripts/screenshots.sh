@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Wexdal under Xvfb on the sample machine and saves a picture of every page
 # as docs/screenshots/<page>.png; then the Office page on the Microsoft 365 sample
-# machine as docs/screenshots/Microsoft365.png.
+# machine as docs/screenshots/Microsoft365.png, and again at 150 % (144 pixels per
+# inch) as docs/screenshots/Microsoft365-144dpi.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
@@ -29,5 +30,13 @@ WINEPREFIX="$PWD/build/wineprefix" wineserver -k || true
 wine_run build/tests/sample_machine.exe lay --m365
 wine_run build/app/wexdal.exe &
 picture Office Microsoft365
+WINEPREFIX="$PWD/build/wineprefix" wineserver -k || true
+
+# Wine takes the screen's scale from LogPixels when a program starts.
+scale_key='HKCU\Control Panel\Desktop'
+wine_run reg add "$scale_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+trap 'wine_run reg delete "$scale_key" /v LogPixels /f >/dev/null 2>&1 || true' EXIT
+wine_run build/app/wexdal.exe &
+picture Office Microsoft365-144dpi
 WINEPREFIX="$PWD/build/wineprefix" wineserver -k || true
 wine_run build/tests/sample_machine.exe remove

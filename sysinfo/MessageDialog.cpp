@@ -141,21 +141,17 @@ class TMessageForm : public ui::TForm {
     static SIZE measure(const ui::TLabel& label, const std::string& text) {
         ui::WindowDc dc(label.Handle());
         ui::SelectGuard font(dc.get(), label.FontHandle());
-        RECT rect = {0, 0, kMaxTextWidth, 0};
+        RECT rect = {0, 0, ui::Scale(kMaxTextWidth), 0};
         DrawTextA(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        return {rect.right, rect.bottom};
+        return {ui::UnscaleUp(rect.right), ui::UnscaleUp(rect.bottom)};
     }
     static void place(ui::TControl& control, const Box& rect) {
         control.SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     }
     void resizeClient(int width, int height) {
-        RECT rect = {0, 0, width, height};
-        AdjustWindowRectEx(&rect, GetWindowLongA(Handle(), GWL_STYLE), FALSE,
-                           GetWindowLongA(Handle(), GWL_EXSTYLE));
-        int outerWidth = rect.right - rect.left, outerHeight = rect.bottom - rect.top;
-        SetWindowPos(Handle(), HWND_TOP, (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2, outerWidth, outerHeight,
-                     SWP_NOACTIVATE);
+        SetClientSize(width, height);
+        CentreOnScreen();
+        SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     void close(int result) {
         if (result_ == 0)

@@ -1,5 +1,8 @@
 #include "widgets/Component.h"
 
+#include "widgets/Scaling.h"
+
+#include <algorithm>
 #include <exception>
 #include <map>
 #include <tuple>
@@ -33,6 +36,28 @@ std::function<void(const std::string&)>& exceptionHandler() {
 
 } // namespace
 
+int PixelsPerInch() {
+    static const int ppi = [] {
+        HDC screen = GetDC(nullptr);
+        int value = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return std::max(value, kDesignPixelsPerInch);
+    }();
+    return ppi;
+}
+
+int Scale(int design) {
+    return ScaleTo(design, PixelsPerInch());
+}
+
+int Unscale(int screen) {
+    return UnscaleFrom(screen, PixelsPerInch());
+}
+
+int UnscaleUp(int screen) {
+    return UnscaleUpFrom(screen, PixelsPerInch());
+}
+
 bool (*gHighContrast)() = [] {
     HIGHCONTRASTW contrast = {};
     contrast.cbSize = sizeof contrast;
@@ -45,7 +70,7 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 Font TFontSpec::Create() const {
-    return Font(CreateFontA(Height, 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, Underline, FALSE,
+    return Font(CreateFontA(Scale(Height), 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, Underline, FALSE,
                             Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, Name.c_str()));
 }
@@ -186,7 +211,7 @@ RECT TControl::BoundsRect() const {
         return rect;
     GetWindowRect(window_, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(window_), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return {Unscale(rect.left), Unscale(rect.top), Unscale(rect.right), Unscale(rect.bottom)};
 }
 
 int TControl::Left() const {
@@ -209,7 +234,9 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     if (now.left == left && now.top == top && now.right - now.left == width &&
         now.bottom - now.top == height)
         return;
-    SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    int x = Scale(left), y = Scale(top);
+    SetWindowPos(window_, nullptr, x, y, Scale(left + width) - x, Scale(top + height) - y,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string TControl::Caption() const {
@@ -371,17 +398,55 @@ TComponent* TForm::FindComponent(const std::string& name) const {
 int TForm::ClientWidth() const {
     RECT rect;
     GetClientRect(window_, &rect);
-    return rect.right;
+    return Unscale(rect.right);
 }
 
 int TForm::ClientHeight() const {
     RECT rect;
     GetClientRect(window_, &rect);
-    return rect.bottom;
+    return Unscale(rect.bottom);
 }
 
+namespace {
+
+// The frame around a client area of the window's style at ppi pixels per inch:
+// Windows 10 and later tell it for any scale; before, the screen's frame in design
+// pixels stands for the one at 96.
+RECT frameAround(HWND window, int ppi) {
+    RECT rect = {0, 0, 0, 0};
+    DWORD style = GetWindowLongA(window, GWL_STYLE), exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    using ForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    if (forDpi != nullptr && forDpi(&rect, style, FALSE, exStyle, ppi))
+        return rect;
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    if (ppi != PixelsPerInch())
+        rect = {Unscale(rect.left), Unscale(rect.top), Unscale(rect.right), Unscale(rect.bottom)};
+    return rect;
+}
+
+} // namespace
+
 void TForm::SetOuterSize(int width, int height) {
-    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame = frameAround(window_, kDesignPixelsPerInch);
+    SetClientSize(width - (frame.right - frame.left), height - (frame.bottom - frame.top));
+}
+
+void TForm::SetClientSize(int width, int height) {
+    RECT frame = frameAround(window_, PixelsPerInch());
+    SetWindowPos(window_, nullptr, 0, 0, Scale(width) + frame.right - frame.left,
+                 Scale(height) + frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::CentreOnScreen() {
+    RECT rect;
+    GetWindowRect(window_, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string TForm::Caption() const {

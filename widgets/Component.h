@@ -35,6 +35,13 @@ constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
 constexpr TColor clDefault = 0x1FFFFFFF; // "not set": the window class paints as usual
 COLORREF ColorToRGB(TColor color);
 
+// The screen's pixels per logical inch, read once (the program is aware of the
+// system's setting and never below 96), and design pixels placed on it and back.
+int PixelsPerInch();
+int Scale(int design);
+int Unscale(int screen);
+int UnscaleUp(int screen); // the design length that holds screen pixels
+
 // Whether a high-contrast theme is on (SPI_GETHIGHCONTRAST); tests set it.
 extern bool (*gHighContrast)();
 
@@ -47,7 +54,7 @@ struct TThemedColor {
 };
 
 // A font description; Create() makes a GDI font of it, Shared() gives the one the
-// controls share.
+// controls share. Its height is in design pixels, scaled as the layout is.
 struct TFontSpec {
     std::string Name = "ＭＳ Ｐゴシック";
     int Height = -12;
@@ -89,7 +96,8 @@ class TComponent {
     std::string name_;
 };
 
-// A component that is a child window.
+// A component that is a child window. Its bounds are in design pixels: each edge is
+// scaled to the screen, so that adjoining controls stay adjoining at any scale.
 class TControl : public TComponent {
   public:
     ~TControl() override;
@@ -206,9 +214,13 @@ class TForm {
         return result;
     }
 
+    // Sizes in design pixels. The outer size is the window's at 96 pixels per inch;
+    // at another scale its client area is scaled, the frame is the system's.
     int ClientWidth() const;
     int ClientHeight() const;
     void SetOuterSize(int width, int height);
+    void SetClientSize(int width, int height);
+    void CentreOnScreen();
     std::string Caption() const;
 
     // The controls that Tab visits, in tab order: parent by parent, each control

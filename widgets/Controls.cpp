@@ -2,6 +2,7 @@
 
 #include "widgets/AccessKey.h"
 #include "widgets/EditLimit.h"
+#include "widgets/Scaling.h"
 
 #include <map>
 
@@ -255,7 +256,7 @@ SIZE TLabel::TextSize() const {
     RECT rect = {0, 0, 0, 0};
     DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rect,
               DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
-    return {text.empty() ? 0 : rect.right, rect.bottom};
+    return {text.empty() ? 0 : UnscaleUp(rect.right), UnscaleUp(rect.bottom)};
 }
 
 void TLabel::adjustSize() {
@@ -295,7 +296,7 @@ HIMAGELIST ButtonStateImages(HIMAGELIST glyph) {
 
 void TButton::SetGlyph(HIMAGELIST glyph) {
     HIMAGELIST states = ButtonStateImages(glyph);
-    BUTTON_IMAGELIST images = {states, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+    BUTTON_IMAGELIST images = {states, {Scale(2), 0, Scale(2), 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
     SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
     if (stateImages_ != nullptr)
         ImageList_Destroy(stateImages_);
@@ -453,14 +454,18 @@ void TImage::Paint(HDC dc) {
     RECT rect;
     GetClientRect(Handle(), &rect);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    // Both fill the control: a picture made for another scale is fitted to it.
     if (icon_ != nullptr) {
-        DrawIconEx(dc, 0, 0, icon_, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+        DrawIconEx(dc, 0, 0, icon_, rect.right, rect.bottom, 0, nullptr, DI_NORMAL);
     } else if (bitmap_) {
         MemoryDc source(dc);
         SelectGuard select(source.get(), bitmap_.get());
         BITMAP info;
         GetObjectA(bitmap_.get(), sizeof info, &info);
-        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, rect.right, rect.bottom, source.get(), 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
     }
 }
 
@@ -508,8 +513,8 @@ std::string TStatusBar::SimpleText() const {
 
 TImageList::TImageList(TForm& owner, std::string name, int width, int height)
     : TComponent(owner, std::move(name)),
-      list_(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4)), width_(width),
-      height_(height) {}
+      list_(ImageList_Create(Scale(width), Scale(height), ILC_COLOR32 | ILC_MASK, 4, 4)),
+      width_(Scale(width)), height_(Scale(height)) {}
 
 TImageList::~TImageList() {
     ImageList_Destroy(list_);
@@ -520,11 +525,27 @@ int TImageList::AddIcon(HICON icon) {
 }
 
 void TImageList::AddStrip(HBITMAP strip) {
+    BITMAP info = {};
+    GetObjectA(strip, sizeof info, &info);
+    if (info.bmHeight <= 0)
+        return;
+    // A strip drawn for another scale is fitted to the list's images, pixel by pixel
+    // so that the transparent colour stays one colour.
+    int count = info.bmWidth * height_ / (info.bmHeight * width_);
+    Bitmap fitted;
+    if (info.bmHeight != height_ && count > 0) {
+        MemoryDc source(nullptr), target(nullptr);
+        fitted.reset(CreateCompatibleBitmap(screenDc(), count * width_, height_));
+        SelectGuard from(source.get(), strip), to(target.get(), fitted.get());
+        SetStretchBltMode(target.get(), COLORONCOLOR);
+        StretchBlt(target.get(), 0, 0, count * width_, height_, source.get(), 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
+        strip = fitted.get();
+    }
     COLORREF transparent;
     {
         MemoryDc dc(nullptr);
         SelectGuard select(dc.get(), strip);
-        BITMAP info;
         GetObjectA(strip, sizeof info, &info);
         transparent = GetPixel(dc.get(), 0, info.bmHeight - 1);
     }
@@ -551,6 +572,18 @@ Bitmap TImageList::Picture(int index, TColor background) const {
         Draw(dc.get(), 0, 0, index);
     }
     return picture;
+}
+
+Bitmap LoadPicture(const char* name) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (PixelsPerInch() > kDesignPixelsPerInch) {
+        std::string large = std::string(name) + "2X";
+        if (HANDLE picture = LoadImageA(instance, large.c_str(), IMAGE_BITMAP, 0, 0,
+                                        LR_CREATEDIBSECTION))
+            return Bitmap(static_cast<HBITMAP>(picture));
+    }
+    return Bitmap(
+        static_cast<HBITMAP>(LoadImageA(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 // ---- TTimer

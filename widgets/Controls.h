@@ -29,7 +29,7 @@ class TLabel : public TControl {
     bool WordWrap() const { return wordWrap_; }
     void SetAutoSize(bool autoSize);
     bool AutoSize() const { return autoSize_; }
-    SIZE TextSize() const;
+    SIZE TextSize() const; // in design pixels, enough to hold the text
     // Clicks reach OnClick; the pointer entering and leaving reach these.
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
@@ -129,7 +129,7 @@ class TBevel : public TControl {
     TBevelStyle style_ = TBevelStyle::Lowered;
 };
 
-// Shows an owned bitmap or an icon. Clicks reach OnClick when one is set.
+// Shows an owned bitmap or an icon, fitted to its bounds. Clicks reach OnClick when one is set.
 class TImage : public TControl {
   public:
     TImage(TForm& owner, std::string name, HWND parent);
@@ -164,7 +164,8 @@ class TStatusBar : public TControl {
     std::string SimpleText() const;
 };
 
-// An image list of images of one size.
+// An image list of images of one size, given in design pixels; Width() and Height()
+// are the images' size on the screen.
 class TImageList : public TComponent {
   public:
     TImageList(TForm& owner, std::string name, int width, int height);
@@ -174,7 +175,8 @@ class TImageList : public TComponent {
     int Height() const { return height_; }
     int Count() const { return ImageList_GetImageCount(list_); }
     int AddIcon(HICON icon);
-    // Adds every image of a strip, the colour of its bottom-left pixel transparent.
+    // Adds every image of a strip, the colour of its bottom-left pixel transparent; a
+    // strip of another height is fitted to the images' size.
     void AddStrip(HBITMAP strip);
     void SetBkColor(TColor color);
     void Draw(HDC dc, int x, int y, int index) const;
@@ -185,6 +187,10 @@ class TImageList : public TComponent {
     HIMAGELIST list_;
     int width_, height_;
 };
+
+// A bitmap resource of the program for the screen's scale: on a scaled screen its
+// twice-as-large drawing NAME2X where there is one, else NAME.
+Bitmap LoadPicture(const char* name);
 
 // A timer that calls OnTimer on the user-interface thread.
 class TTimer : public TComponent {

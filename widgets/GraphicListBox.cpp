@@ -51,11 +51,11 @@ void TGraphicListBox::SetLayout(TButtonLayout layout) {
 }
 
 int TGraphicListBox::ItemHeight() const {
-    return static_cast<int>(SendMessageA(Handle(), LB_GETITEMHEIGHT, 0, 0));
+    return Unscale(static_cast<int>(SendMessageA(Handle(), LB_GETITEMHEIGHT, 0, 0)));
 }
 
 void TGraphicListBox::SetItemHeight(int height) {
-    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(Scale(height), 0));
 }
 
 int TGraphicListBox::Count() const {
@@ -91,9 +91,9 @@ void TGraphicListBox::AdjustItemHeight() {
     int height = std::abs(FontSpec().Height);
     if (glyphs_ != nullptr) {
         if (layout_ == TButtonLayout::blGlyphLeft || layout_ == TButtonLayout::blGlyphRight)
-            height = std::max(height, glyphs_->Height() + 2);
+            height = std::max(height, UnscaleUp(glyphs_->Height()) + 2);
         else
-            height += glyphs_->Height() + 2;
+            height += UnscaleUp(glyphs_->Height()) + 2;
     }
     SetItemHeight(height);
 }

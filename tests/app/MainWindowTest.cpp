@@ -4,11 +4,18 @@
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Icons.h"
+#include "tests/support/Processes.h"
+#include "widgets/Scaling.h"
 #include "wexdal_version.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <sstream>
 
 using namespace app;
 using testing_support::solidIcon;
@@ -345,6 +352,161 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
         EXPECT_EQ(form.PL_Wait->Color(), ui::clMoneyGreen);
     }
     ui::gHighContrast = highContrast;
+}
+
+// ---- The layout at the screen's scale
+
+// The screen's scale Wine gives every program started while this lives.
+class ScreenScale {
+  public:
+    explicit ScreenScale(DWORD ppi) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        DWORD size = sizeof kept_;
+        had_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(&kept_), &size) == ERROR_SUCCESS;
+        set(ppi);
+    }
+    ~ScreenScale() {
+        if (had_)
+            set(kept_);
+        else
+            RegDeleteValueA(key_, "LogPixels");
+        RegCloseKey(key_);
+    }
+
+  private:
+    void set(DWORD ppi) {
+        RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&ppi),
+                       sizeof ppi);
+    }
+    HKEY key_ = nullptr;
+    DWORD kept_ = 0;
+    bool had_ = false;
+};
+
+RECT screenRect(const ui::TControl& control) {
+    RECT rect;
+    GetWindowRect(control.Handle(), &rect);
+    return rect;
+}
+
+// The size of a control's text in its own font, in screen pixels.
+SIZE screenTextSize(const ui::TControl& control) {
+    ui::WindowDc dc(control.Handle());
+    ui::SelectGuard font(dc.get(), control.FontHandle());
+    std::string text = control.Caption();
+    RECT rect = {0, 0, 0, 0};
+    DrawTextA(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_SINGLELINE);
+    return {rect.right, rect.bottom};
+}
+
+// In a program started at the scale the parent asks for: the client area is the
+// 96-pixel one scaled, and what does not hold is written out, a line each: a label
+// or button too small for its text, two controls of the window or of a page that
+// overlap (bevels, drawn behind what they frame, aside).
+void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
+    ASSERT_EQ(ui::PixelsPerInch(), ppi);
+    sample::Lay(sample::Standard());
+    {
+        TForm1 form;
+        if (!gPagesBuilt)
+            form.BuildPages();
+        ASSERT_GE(form.GLB_Menu->Count(), 6);
+        RECT client;
+        GetClientRect(form.Handle(), &client);
+        EXPECT_EQ(client.right, ui::ScaleTo(clientWidth96, ppi));
+        EXPECT_EQ(client.bottom, ui::ScaleTo(clientHeight96, ppi));
+        EXPECT_EQ(form.GLB_Menu->ItemHeight(), 36);
+
+        std::map<HWND, std::vector<ui::TControl*>> byParent;
+        for (int i = 0; i < form.ComponentCount(); ++i) {
+            auto* control = dynamic_cast<ui::TControl*>(&form.Component(i));
+            if (control == nullptr || dynamic_cast<ui::TBevel*>(control) != nullptr ||
+                !control->Visible())
+                continue;
+            bool page = dynamic_cast<ui::TGroupBox*>(control) != nullptr;
+            if (!page || control == form.GB_About)
+                byParent[control->ParentHandle()].push_back(control);
+            RECT rect = screenRect(*control);
+            SIZE text = screenTextSize(*control);
+            int room = dynamic_cast<ui::TLabel*>(control) != nullptr ? 0 : ui::Scale(4);
+            bool button = dynamic_cast<ui::TButton*>(control) != nullptr ||
+                          dynamic_cast<ui::TSpeedButton*>(control) != nullptr;
+            if ((room == 0 || button) && (text.cx + room > rect.right - rect.left ||
+                                          text.cy + room > rect.bottom - rect.top))
+                std::printf("clipped %s\n", control->Name().c_str());
+        }
+        for (const auto& [parent, controls] : byParent)
+            for (size_t a = 0; a < controls.size(); ++a)
+                for (size_t b = a + 1; b < controls.size(); ++b) {
+                    RECT one = screenRect(*controls[a]), other = screenRect(*controls[b]),
+                         both;
+                    if (IntersectRect(&both, &one, &other))
+                        std::printf("overlap %s %s\n", controls[a]->Name().c_str(),
+                                    controls[b]->Name().c_str());
+                }
+    }
+    std::fflush(stdout);
+    sample::Remove();
+}
+
+// Wine takes the screen's scale from LogPixels when a program starts: this test
+// program is started again at each scale, and what does not hold there must not
+// hold at 96 either: the 96-pixel layout is the design.
+TEST(Scaling, TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts) {
+    if (const char* asked = std::getenv("WEXDAL_TEST_SCALE")) {
+        int ppi = 0, width = 0, height = 0;
+        ASSERT_EQ(std::sscanf(asked, "%d %d %d", &ppi, &width, &height), 3);
+        reportLayoutAtThisScale(ppi, width, height);
+        return;
+    }
+    ASSERT_EQ(ui::PixelsPerInch(), 96);
+    int width, height;
+    {
+        TForm1 form;
+        width = form.ClientWidth();
+        height = form.ClientHeight();
+    }
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string log = std::string(temp) + "wexdal-scaling.log";
+    auto findings = [](const std::string& said) {
+        std::set<std::string> lines;
+        std::istringstream in(said);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("clipped ", 0) == 0 || line.rfind("overlap ", 0) == 0)
+                lines.insert(line);
+        return lines;
+    };
+    std::set<std::string> at96;
+    for (int ppi : {96, 120, 144, 192}) {
+        std::string asked = std::to_string(ppi) + " " + std::to_string(width) + " " +
+                            std::to_string(height);
+        SetEnvironmentVariableA("WEXDAL_TEST_SCALE", asked.c_str());
+        DWORD code;
+        {
+            ScreenScale scale(ppi);
+            SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+            HANDLE output = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                        CREATE_ALWAYS, 0, nullptr);
+            code = testing_support::runToEnd(
+                self, "--gtest_filter=Scaling.TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts",
+                output);
+            CloseHandle(output);
+        }
+        std::string said = testing_support::readFile(log);
+        EXPECT_EQ(code, 0u) << "at " << ppi << " pixels per inch:\n" << said;
+        std::set<std::string> found = findings(said);
+        if (ppi == 96)
+            at96 = found;
+        for (const std::string& finding : found)
+            EXPECT_EQ(at96.count(finding), 1u) << finding << " at " << ppi << " pixels per inch";
+    }
+    SetEnvironmentVariableA("WEXDAL_TEST_SCALE", nullptr);
+    DeleteFileA(log.c_str());
 }
 
 } // namespace

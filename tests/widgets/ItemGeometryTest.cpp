@@ -1,4 +1,5 @@
 #include "widgets/ItemGeometry.h"
+#include "widgets/Scaling.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,27 @@ TEST(SplitLines, BreaksAtCrLfOrEither) {
     EXPECT_EQ(SplitLines("a"), std::vector<std::string>{"a"});
     EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
+}
+
+// Every edge placed in design pixels reads back as placed, and a measured length
+// sized in design pixels rounded up is never smaller once scaled, whatever the edge.
+TEST(Scaling, DesignEdgesRoundTripAndMeasuredSizesHoldTheirText) {
+    for (int ppi : {96, 120, 144, 168, 192, 240}) {
+        EXPECT_EQ(ScaleTo(480, ppi), 480 * ppi / 96) << ppi;
+        EXPECT_EQ(ScaleTo(-12, ppi), -ScaleTo(12, ppi)) << ppi; // font heights
+        for (int x = -40; x <= 600; ++x)
+            ASSERT_EQ(UnscaleFrom(ScaleTo(x, ppi), ppi), x) << ppi << " " << x;
+        for (int length = 0; length <= 200; ++length) {
+            int design = UnscaleUpFrom(length, ppi);
+            for (int left = 0; left < 40; ++left)
+                ASSERT_GE(ScaleTo(left + design, ppi) - ScaleTo(left, ppi), length)
+                    << ppi << " " << length << " at " << left;
+            ASSERT_LE(design, UnscaleFrom(length, ppi) + 1);
+        }
+    }
+    EXPECT_EQ(ScaleTo(5, 120), 6); // 6.25
+    EXPECT_EQ(ScaleTo(2, 120), 3); // 2.5, away from zero
+    EXPECT_EQ(UnscaleUpFrom(16, 120), 13);
 }
 
 } // namespace
