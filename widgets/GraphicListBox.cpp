@@ -133,9 +133,10 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
     GetClientRect(Handle(), &client);
     int clientWidth = client.right, itemHeight = rect.bottom - rect.top;
     bool hasGlyphs = glyphs_ != nullptr;
-    ItemGeometry g = ComputeItemGeometry(
-        layout_, hasGlyphs, hasGlyphs ? glyphs_->Width() : 0, hasGlyphs ? glyphs_->Height() : 0,
-        static_cast<int>(lines.size()), textWidth, lineHeight, clientWidth, itemHeight);
+    ItemGeometry g =
+        ComputeItemGeometry(layout_, hasGlyphs, hasGlyphs ? glyphs_->Width() : 0,
+                            hasGlyphs ? glyphs_->Height() : 0, static_cast<int>(lines.size()),
+                            textWidth, lineHeight, clientWidth, itemHeight, PixelsPerInch());
 
     // Steps 3-4: the item bitmap and its look.
     MemoryCanvas bitmap(canvas, g.bitmapWidth, g.bitmapHeight);
@@ -168,10 +169,10 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
         fill(scratch.get(), glyphRect, background);
         glyphs_->Draw(scratch.get(), 0, 0, index);
         if (layout_ == TButtonLayout::blGlyphRight) {
-            RECT strip = {g.glyphX - 2, 0, g.glyphX, g.bitmapHeight};
+            RECT strip = {g.glyphX - Scale(2), 0, g.glyphX, g.bitmapHeight};
             fill(bitmap.get(), strip, background);
         } else if (layout_ == TButtonLayout::blGlyphBottom) {
-            RECT row = {0, g.glyphY - 1, g.bitmapWidth, g.glyphY};
+            RECT row = {0, g.glyphY - Scale(1), g.bitmapWidth, g.glyphY};
             fill(bitmap.get(), row, background);
         }
         BitBlt(bitmap.get(), g.glyphX, g.glyphY, gw, gh, scratch.get(), 0, 0, SRCCOPY);

@@ -1,5 +1,7 @@
 #include "widgets/ItemGeometry.h"
 
+#include "widgets/Scaling.h"
+
 #include <algorithm>
 
 namespace ui {
@@ -21,18 +23,19 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyphWidth,
                                  int glyphHeight, int lineCount, int textWidth, int lineHeight,
-                                 int clientWidth, int itemHeight) {
+                                 int clientWidth, int itemHeight, int ppi) {
     int gw = hasGlyphs ? glyphWidth : 0, gh = hasGlyphs ? glyphHeight : 0;
+    const int gap = ScaleTo(2, ppi), textGap = ScaleTo(4, ppi);
     int textHeight = lineCount * lineHeight;
     bool horizontal = layout == TButtonLayout::blGlyphLeft || layout == TButtonLayout::blGlyphRight;
     ItemGeometry g{};
     g.contentWidth = textWidth;
     g.contentHeight = textHeight;
     if (hasGlyphs && horizontal) {
-        g.contentWidth = gw + textWidth + 4;
+        g.contentWidth = gw + textWidth + textGap;
         g.contentHeight = std::max(textHeight, gh);
     } else if (hasGlyphs) {
-        g.contentHeight = gh + textHeight + 2;
+        g.contentHeight = gh + textHeight + gap;
         g.contentWidth = std::max(textWidth, gw);
     }
     g.bitmapWidth = std::max(g.contentWidth, clientWidth);
@@ -40,20 +43,20 @@ ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyph
     int bw = g.bitmapWidth, bh = g.bitmapHeight, ch = g.contentHeight;
     switch (layout) {
     case TButtonLayout::blGlyphLeft:
-        g.textX = gw + 4, g.textY = (bh - textHeight) / 2;
-        g.glyphX = 2, g.glyphY = (bh - gh) / 2;
+        g.textX = gw + textGap, g.textY = (bh - textHeight) / 2;
+        g.glyphX = gap, g.glyphY = (bh - gh) / 2;
         break;
     case TButtonLayout::blGlyphRight:
         g.textX = 0, g.textY = (bh - textHeight) / 2;
-        g.glyphX = bw - 2 - gw, g.glyphY = (bh - gh) / 2;
+        g.glyphX = bw - gap - gw, g.glyphY = (bh - gh) / 2;
         break;
     case TButtonLayout::blGlyphTop:
-        g.textX = (bw - textWidth) / 2, g.textY = (bh - ch) / 2 + gh + 2;
-        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + 1;
+        g.textX = (bw - textWidth) / 2, g.textY = (bh - ch) / 2 + gh + gap;
+        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + gap / 2;
         break;
     case TButtonLayout::blGlyphBottom:
         g.textX = (bw - textWidth) / 2, g.textY = (bh - ch) / 2;
-        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + textHeight + 2;
+        g.glyphX = (bw - gw) / 2, g.glyphY = (bh - ch) / 2 + textHeight + gap;
         break;
     }
     return g;

@@ -16,9 +16,11 @@ struct ItemGeometry {
     int textX, textY;
     int glyphX, glyphY;
 };
+// Sizes in screen pixels; the gaps between glyph, text and edge (2 pixels at 96 per
+// inch) are scaled to ppi.
 ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyphWidth,
                                  int glyphHeight, int lineCount, int textWidth, int lineHeight,
-                                 int clientWidth, int itemHeight);
+                                 int clientWidth, int itemHeight, int ppi = 96);
 
 // Splits at CR, LF or CR LF; an empty text has no lines.
 std::vector<std::string> SplitLines(const std::string& text);

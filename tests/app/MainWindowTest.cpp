@@ -1,7 +1,9 @@
 #include "app/StartState.h"
 #include "app/Unit1.h"
+#include "sysinfo/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "tests/sample/SampleMachine.h"
+#include "tests/support/Dialogs.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Icons.h"
 #include "tests/support/Processes.h"
@@ -391,20 +393,55 @@ RECT screenRect(const ui::TControl& control) {
     return rect;
 }
 
-// The size of a control's text in its own font, in screen pixels.
+// The size of a control's text in its own font, in screen pixels: a word-wrapped
+// label's at its own width.
 SIZE screenTextSize(const ui::TControl& control) {
     ui::WindowDc dc(control.Handle());
     ui::SelectGuard font(dc.get(), control.FontHandle());
     std::string text = control.Caption();
-    RECT rect = {0, 0, 0, 0};
-    DrawTextA(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_SINGLELINE);
+    auto* label = dynamic_cast<const ui::TLabel*>(&control);
+    bool wrapped = label != nullptr && label->WordWrap();
+    RECT rect = {0, 0, wrapped ? screenRect(control).right - screenRect(control).left : 0, 0};
+    DrawTextA(dc.get(), text.c_str(), -1, &rect,
+              DT_CALCRECT | DT_NOPREFIX | (wrapped ? DT_WORDBREAK : DT_SINGLELINE));
     return {rect.right, rect.bottom};
 }
 
+// Writes out, a line each, what does not hold among these controls: a label or
+// button too small for its text, two controls of one parent that overlap (bevels,
+// drawn behind what they frame, and hidden controls aside).
+void reportControls(const std::vector<ui::TControl*>& controls) {
+    std::map<HWND, std::vector<ui::TControl*>> byParent;
+    for (ui::TControl* control : controls) {
+        if (dynamic_cast<ui::TBevel*>(control) != nullptr || !control->Visible())
+            continue;
+        byParent[control->ParentHandle()].push_back(control);
+        RECT rect = screenRect(*control);
+        SIZE text = screenTextSize(*control);
+        bool label = dynamic_cast<ui::TLabel*>(control) != nullptr;
+        bool button = dynamic_cast<ui::TButton*>(control) != nullptr ||
+                      dynamic_cast<ui::TSpeedButton*>(control) != nullptr;
+        int room = button ? ui::Scale(4) : 0; // the button's edges
+        if (!label && !button)
+            continue;
+        std::printf("measured %s: text %ldx%ld in %ldx%ld\n", control->Name().c_str(), text.cx,
+                    text.cy, rect.right - rect.left, rect.bottom - rect.top);
+        if (text.cx + room > rect.right - rect.left || text.cy + room > rect.bottom - rect.top)
+            std::printf("clipped %s\n", control->Name().c_str());
+    }
+    for (const auto& [parent, siblings] : byParent)
+        for (size_t a = 0; a < siblings.size(); ++a)
+            for (size_t b = a + 1; b < siblings.size(); ++b) {
+                RECT one = screenRect(*siblings[a]), other = screenRect(*siblings[b]), both;
+                if (IntersectRect(&both, &one, &other))
+                    std::printf("overlap %s %s\n", siblings[a]->Name().c_str(),
+                                siblings[b]->Name().c_str());
+            }
+}
+
 // In a program started at the scale the parent asks for: the client area is the
-// 96-pixel one scaled, and what does not hold is written out, a line each: a label
-// or button too small for its text, two controls of the window or of a page that
-// overlap (bevels, drawn behind what they frame, aside).
+// 96-pixel one scaled; the window with every page, and a message dialog, report
+// what does not hold.
 void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
     ASSERT_EQ(ui::PixelsPerInch(), ppi);
     sample::Lay(sample::Standard());
@@ -418,34 +455,30 @@ void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
         EXPECT_EQ(client.right, ui::ScaleTo(clientWidth96, ppi));
         EXPECT_EQ(client.bottom, ui::ScaleTo(clientHeight96, ppi));
         EXPECT_EQ(form.GLB_Menu->ItemHeight(), 36);
-
-        std::map<HWND, std::vector<ui::TControl*>> byParent;
+        std::vector<ui::TControl*> controls;
         for (int i = 0; i < form.ComponentCount(); ++i) {
             auto* control = dynamic_cast<ui::TControl*>(&form.Component(i));
-            if (control == nullptr || dynamic_cast<ui::TBevel*>(control) != nullptr ||
-                !control->Visible())
-                continue;
-            bool page = dynamic_cast<ui::TGroupBox*>(control) != nullptr;
-            if (!page || control == form.GB_About)
-                byParent[control->ParentHandle()].push_back(control);
-            RECT rect = screenRect(*control);
-            SIZE text = screenTextSize(*control);
-            int room = dynamic_cast<ui::TLabel*>(control) != nullptr ? 0 : ui::Scale(4);
-            bool button = dynamic_cast<ui::TButton*>(control) != nullptr ||
-                          dynamic_cast<ui::TSpeedButton*>(control) != nullptr;
-            if ((room == 0 || button) && (text.cx + room > rect.right - rect.left ||
-                                          text.cy + room > rect.bottom - rect.top))
-                std::printf("clipped %s\n", control->Name().c_str());
+            // One page stands for all: they share their bounds.
+            bool otherPage = dynamic_cast<ui::TGroupBox*>(control) != nullptr &&
+                             control->ParentHandle() == form.Handle() && control != form.GB_About;
+            if (control != nullptr && !otherPage)
+                controls.push_back(control);
         }
-        for (const auto& [parent, controls] : byParent)
-            for (size_t a = 0; a < controls.size(); ++a)
-                for (size_t b = a + 1; b < controls.size(); ++b) {
-                    RECT one = screenRect(*controls[a]), other = screenRect(*controls[b]),
-                         both;
-                    if (IntersectRect(&both, &one, &other))
-                        std::printf("overlap %s %s\n", controls[a]->Name().c_str(),
-                                    controls[b]->Name().c_str());
-                }
+        reportControls(controls);
+
+        testing_support::DialogAnswer answer([](HWND dialog) {
+            std::vector<ui::TControl*> shown;
+            for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+                 child = GetWindow(child, GW_HWNDNEXT))
+                if (ui::TControl* control = ui::TControl::FromHandle(child))
+                    shown.push_back(control);
+            reportControls(shown);
+            testing_support::pressButton(dialog, "いいえ(&N)");
+        });
+        kel::ShowMessageDialog("ソフト工房「Tarnholm」へアクセスしますか？ 既定のブラウザーで"
+                               "Web ページを開きます。よろしければ「はい」を押してください。",
+                               kel::TMsgDlgType::mtConfirmation, kel::mbYes | kel::mbNo);
+        EXPECT_TRUE(answer.answered());
     }
     std::fflush(stdout);
     sample::Remove();
@@ -483,8 +516,8 @@ TEST(Scaling, TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts) {
     };
     std::set<std::string> at96;
     for (int ppi : {96, 120, 144, 192}) {
-        std::string asked = std::to_string(ppi) + " " + std::to_string(width) + " " +
-                            std::to_string(height);
+        std::string asked =
+            std::to_string(ppi) + " " + std::to_string(width) + " " + std::to_string(height);
         SetEnvironmentVariableA("WEXDAL_TEST_SCALE", asked.c_str());
         DWORD code;
         {

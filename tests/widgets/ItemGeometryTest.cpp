@@ -18,6 +18,14 @@ TEST(ItemGeometry, PlacesTextAndGlyphForEveryLayout) {
     EXPECT_EQ(left.bitmapWidth, 97);
     EXPECT_EQ(left.bitmapHeight, 36);
 
+    // At 150 %: the same item in screen pixels, its gaps scaled with it.
+    ItemGeometry scaled =
+        ComputeItemGeometry(TButtonLayout::blGlyphLeft, true, 48, 48, 1, 60, 18, 146, 54, 144);
+    EXPECT_EQ(scaled.glyphX, 3);
+    EXPECT_EQ(scaled.glyphY, 3);
+    EXPECT_EQ(scaled.textX, 48 + 6);
+    EXPECT_EQ(scaled.contentWidth, 48 + 60 + 6);
+
     ItemGeometry right =
         ComputeItemGeometry(TButtonLayout::blGlyphRight, true, 32, 32, 1, 40, 12, 97, 36);
     EXPECT_EQ(right.textX, 0);
