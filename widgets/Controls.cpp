@@ -578,8 +578,8 @@ Bitmap LoadPicture(const char* name) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (PixelsPerInch() > kDesignPixelsPerInch) {
         std::string large = std::string(name) + "2X";
-        if (HANDLE picture = LoadImageA(instance, large.c_str(), IMAGE_BITMAP, 0, 0,
-                                        LR_CREATEDIBSECTION))
+        if (HANDLE picture =
+                LoadImageA(instance, large.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
             return Bitmap(static_cast<HBITMAP>(picture));
     }
     return Bitmap(

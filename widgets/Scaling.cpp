@@ -9,8 +9,8 @@ namespace {
 int mulDivRounded(int value, int numerator, int denominator) {
     std::int64_t product = static_cast<std::int64_t>(value) * numerator;
     std::int64_t half = denominator / 2;
-    std::int64_t result = product >= 0 ? (product + half) / denominator
-                                       : -((-product + half) / denominator);
+    std::int64_t result =
+        product >= 0 ? (product + half) / denominator : -((-product + half) / denominator);
     return static_cast<int>(result);
 }
 
