@@ -120,18 +120,15 @@ def row_icons(k=1):
     warning.triangle(11 * k, 2 * k, 20 * k, (90, 70, 0))
     warning.triangle(11 * k, 4 * k, 19 * k, (250, 200, 30))
     warning.text("!", 9 * k, 9 * k, (0, 0, 0), k)
-    error = Canvas(n, n)
-    error.disc(11 * k, 11 * k, 10 * k, (150, 0, 0))
-    error.disc(11 * k, 11 * k, 8.5 * k, (220, 30, 30))
-    error.text("x", 9 * k, 8 * k, (255, 255, 255), k)
-    info = Canvas(n, n)
-    info.disc(11 * k, 11 * k, 10 * k, (20, 60, 150))
-    info.disc(11 * k, 11 * k, 8.5 * k, (50, 110, 220))
-    info.text("i", 9 * k, 7 * k, (255, 255, 255), k)
-    question = Canvas(n, n)
-    question.disc(11 * k, 11 * k, 10 * k, (20, 110, 60))
-    question.disc(11 * k, 11 * k, 8.5 * k, (40, 170, 90))
-    question.text("?", 9 * k, 7 * k, (255, 255, 255), k)
+    def badge(rim, face, sign, top):  # a disc with a white sign
+        c = Canvas(n, n)
+        c.disc(11 * k, 11 * k, 10 * k, rim)
+        c.disc(11 * k, 11 * k, 8.5 * k, face)
+        c.text(sign, 9 * k, top * k, (255, 255, 255), k)
+        return c
+    error = badge((150, 0, 0), (220, 30, 30), "x", 8)
+    info = badge((20, 60, 150), (50, 110, 220), "i", 7)
+    question = badge((20, 110, 60), (40, 170, 90), "?", 7)
     update = Canvas(n, n)
     for a in range(0, 300, 3 if k == 1 else 1):
         for rr in [r / k for r in range(int(6.5 * k * k), int(8.5 * k * k) + 1)] if k > 1 else (6.5, 7.5, 8.5):
