@@ -35,7 +35,9 @@ WINEPREFIX="$PWD/build/wineprefix" wineserver -k || true
 # Wine takes the screen's scale from LogPixels when a program starts.
 scale_key='HKCU\Control Panel\Desktop'
 wine_run reg add "$scale_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-trap 'wine_run reg delete "$scale_key" /v LogPixels /f >/dev/null 2>&1 || true' EXIT
+# The bench runs at 96 again whatever happens; Xvfb is stopped as display.sh does.
+trap 'wine_run reg delete "$scale_key" /v LogPixels /f >/dev/null 2>&1 || true
+      kill "$WEXDAL_XVFB_PID" 2>/dev/null || true' EXIT
 wine_run build/app/wexdal.exe &
 picture Office Microsoft365-144dpi
 WINEPREFIX="$PWD/build/wineprefix" wineserver -k || true

@@ -70,9 +70,10 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 Font TFontSpec::Create() const {
-    return Font(CreateFontA(Scale(Height), 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL, FALSE, Underline,
-                            FALSE, Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Name.c_str()));
+    return Font(CreateFontA(ScaleFontHeightTo(Height, PixelsPerInch()), 0, 0, 0,
+                            Bold ? FW_BOLD : FW_NORMAL, FALSE, Underline, FALSE, Charset,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, Name.c_str()));
 }
 
 std::shared_ptr<const Font> TFontSpec::Shared() const {

@@ -462,10 +462,14 @@ void TImage::Paint(HDC dc) {
         SelectGuard select(source.get(), bitmap_.get());
         BITMAP info;
         GetObjectA(bitmap_.get(), sizeof info, &info);
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, 0, 0, rect.right, rect.bottom, source.get(), 0, 0, info.bmWidth,
-                   info.bmHeight, SRCCOPY);
+        if (info.bmWidth == rect.right && info.bmHeight == rect.bottom) {
+            BitBlt(dc, 0, 0, rect.right, rect.bottom, source.get(), 0, 0, SRCCOPY);
+        } else {
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            StretchBlt(dc, 0, 0, rect.right, rect.bottom, source.get(), 0, 0, info.bmWidth,
+                       info.bmHeight, SRCCOPY);
+        }
     }
 }
 

@@ -25,7 +25,7 @@ ItemGeometry ComputeItemGeometry(TButtonLayout layout, bool hasGlyphs, int glyph
                                  int glyphHeight, int lineCount, int textWidth, int lineHeight,
                                  int clientWidth, int itemHeight, int ppi) {
     int gw = hasGlyphs ? glyphWidth : 0, gh = hasGlyphs ? glyphHeight : 0;
-    const int gap = ScaleTo(2, ppi), textGap = ScaleTo(4, ppi);
+    const int gap = ScaleTo(2, ppi), textGap = 2 * gap;
     int textHeight = lineCount * lineHeight;
     bool horizontal = layout == TButtonLayout::blGlyphLeft || layout == TButtonLayout::blGlyphRight;
     ItemGeometry g{};

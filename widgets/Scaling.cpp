@@ -20,6 +20,12 @@ int ScaleTo(int design, int ppi) {
     return mulDivRounded(design, ppi, kDesignPixelsPerInch);
 }
 
+int ScaleFontHeightTo(int height, int ppi) {
+    constexpr int kPointsPerInch = 72;
+    int points = mulDivRounded(height, kPointsPerInch, kDesignPixelsPerInch);
+    return mulDivRounded(points, ppi, kPointsPerInch);
+}
+
 int UnscaleFrom(int screen, int ppi) {
     return mulDivRounded(screen, kDesignPixelsPerInch, ppi);
 }

@@ -84,6 +84,13 @@ TEST(Scaling, DesignEdgesRoundTripAndMeasuredSizesHoldTheirText) {
     EXPECT_EQ(ScaleTo(5, 120), 6); // 6.25
     EXPECT_EQ(ScaleTo(2, 120), 3); // 2.5, away from zero
     EXPECT_EQ(UnscaleUpFrom(16, 120), 13);
+    // Fonts by whole points: 21 pixels are 16 points, 27 pixels at 120.
+    for (int height : {-11, -12, -16, -21})
+        EXPECT_EQ(ScaleFontHeightTo(height, 96), height);
+    EXPECT_EQ(ScaleFontHeightTo(-12, 120), -15);
+    EXPECT_EQ(ScaleFontHeightTo(-21, 120), -27);
+    EXPECT_EQ(ScaleFontHeightTo(-12, 144), -18);
+    EXPECT_EQ(ScaleFontHeightTo(-11, 192), -21);
 }
 
 } // namespace
