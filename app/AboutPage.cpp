@@ -2,7 +2,7 @@
 #include "app/Unit1.h"
 
 #include "app/Report.h"
-#include "sysinfo/MessageDialog.h"
+#include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/WebPage.h"
 
@@ -70,10 +70,18 @@ void TForm1::bindLink(ui::TLabel& link, const std::string& question) {
         recolour(sender, kLinkColor.Resolve());
     };
     link.OnClick = [question](ui::TComponent& sender) {
-        if (kel::ShowMessageDialog(question, kel::TMsgDlgType::mtConfirmation,
-                                   kel::mbYes | kel::mbNo) == kel::mrYes)
-            kel::OpenUrl(static_cast<ui::TLabel&>(sender).Caption());
+        AskThenOpen(question, static_cast<ui::TLabel&>(sender).Caption());
     };
+}
+
+void AskThenOpen(const std::string& question, const std::string& url) {
+    if (ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation,
+                              ui::mbYes | ui::mbNo) == ui::mrYes)
+        kel::OpenUrl(url);
+}
+
+void OpenMakerSite() {
+    AskThenOpen("ソフト工房「Tarnholm」へアクセスしますか？", kel::kMakerSiteUrl);
 }
 
 void TForm1::IM_WexdMouseDown(ui::TImage&, unsigned keys) {

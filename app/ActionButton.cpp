@@ -2,7 +2,7 @@
 #include "app/Unit1.h"
 
 #include "repair/Actions.h"
-#include "sysinfo/MessageDialog.h"
+#include "widgets/MessageDialog.h"
 
 #include <exception>
 
@@ -58,14 +58,14 @@ void TForm1::ActionButtonClick(ui::TComponent& sender) {
     };
     if (!error.empty()) {
         restore();
-        kel::ShowMessageDialog(error, kel::TMsgDlgType::mtError, kel::mbOK);
+        ui::ShowMessageDialog(error, ui::TMsgDlgType::mtError, ui::mbOK);
         return;
     }
     if (const kel::OutcomeMessage* message = kel::MessageOf(result))
-        kel::ShowMessageDialog(message->text,
-                               message->warning ? kel::TMsgDlgType::mtWarning
-                                                : kel::TMsgDlgType::mtInformation,
-                               kel::mbOK);
+        ui::ShowMessageDialog(message->text,
+                               message->warning ? ui::TMsgDlgType::mtWarning
+                                                : ui::TMsgDlgType::mtInformation,
+                               ui::mbOK);
     restore();
 }
 

@@ -3,7 +3,7 @@
 
 #include "office/UserInfo.h"
 #include "repair/Actions.h"
-#include "sysinfo/MessageDialog.h"
+#include "widgets/MessageDialog.h"
 
 namespace app {
 
@@ -40,19 +40,19 @@ void TForm1::BB_UserInfoClick(ui::TComponent&) {
     }
     showUserInfo(after);
     if (after == before) {
-        kel::ShowMessageDialog("変更されていません。", kel::TMsgDlgType::mtWarning, kel::mbOK);
+        ui::ShowMessageDialog("変更されていません。", ui::TMsgDlgType::mtWarning, ui::mbOK);
         return;
     }
-    kel::TellOfAnotherAccountOnce();
+    kel::TellOfAnotherAccountOnce(*this);
     int written = kel::WriteUserInfo(*kel::gOfficeInfo, after);
     int read = kel::ReadUserInfo(*kel::gOfficeInfo, before);
     after.TakeUnwritten(before);
     showUserInfo(after);
     if (read == 0 && written == 0 && after == before)
-        kel::ShowMessageDialog("更新しました。ご確認ください。", kel::TMsgDlgType::mtInformation,
-                               kel::mbOK);
+        ui::ShowMessageDialog("更新しました。ご確認ください。", ui::TMsgDlgType::mtInformation,
+                               ui::mbOK);
     else
-        kel::ShowMessageDialog("更新出来ませんでした。", kel::TMsgDlgType::mtWarning, kel::mbOK);
+        ui::ShowMessageDialog("更新出来ませんでした。", ui::TMsgDlgType::mtWarning, ui::mbOK);
 }
 
 } // namespace app

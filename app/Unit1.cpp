@@ -1,7 +1,7 @@
 #include "app/Unit1.h"
 
 #include "office/ProcessSurvey.h"
-#include "sysinfo/MessageDialog.h"
+#include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/WebPage.h"
 
@@ -43,10 +43,10 @@ ui::TFontSpec fontOf(int height, bool bold = false) {
 TForm1::TForm1()
     : ui::TForm("TForm1", kProductTitle, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX,
                 WS_EX_DLGMODALFRAME) {
-    kel::SetDialogOwner(Handle());
+    ui::SetDialogOwner(Handle());
     // An error that ends an action is shown as the application's error message.
     ui::SetExceptionHandler([](const std::string& message) {
-        kel::ShowMessageDialog(message, kel::TMsgDlgType::mtError, kel::mbOK);
+        ui::ShowMessageDialog(message, ui::TMsgDlgType::mtError, ui::mbOK);
     });
     createFixedControls();
     createAboutControls();
@@ -55,7 +55,7 @@ TForm1::TForm1()
 
 TForm1::~TForm1() {
     ui::SetExceptionHandler(nullptr);
-    kel::SetDialogOwner(nullptr);
+    ui::SetDialogOwner(nullptr);
     if (kel::gOfficeInfo == officeInfo_.get())
         kel::gOfficeInfo = nullptr;
     if (kel::gsInfoBefore == infoBefore_.get())
@@ -153,7 +153,7 @@ void TForm1::createAboutControls() {
     LL_Vector->SetFont(link);
     LL_Vector->SetCaption(kel::kVectorProgramUrl);
     IM_Link->SetBitmap(ui::LoadPicture("BANNER"));
-    IM_Link->OnClick = [](ui::TComponent&) { kel::OpenMakerSite(); };
+    IM_Link->OnClick = [](ui::TComponent&) { OpenMakerSite(); };
     IM_Wexd->OnMouseDown = [this](ui::TImage& sender, unsigned keys) {
         IM_WexdMouseDown(sender, keys);
     };
@@ -201,6 +201,28 @@ ui::TBevel& TForm1::AddButtonFrame(const std::string& frameName, ui::TControl& b
     frame.SendToBack();
     frame.Show();
     return frame;
+}
+
+void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::string& caption,
+                        bool running) {
+    if (auto* label = form.Find<ui::TControl>("LL_" + row))
+        label->SetCaption(caption);
+    if (auto* button = form.Find<ui::TControl>("BB_" + row))
+        button->SetEnabled(running);
+}
+
+void TForm1::ShowRunningState(const std::string& row, const std::string& caption,
+                              bool running) {
+    ShowRunningStateOn(*this, row, caption, running);
+}
+
+bool TForm1::Confirm(const std::string& question) {
+    return ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation,
+                                 ui::mbYes | ui::mbNo) == ui::mrYes;
+}
+
+void TForm1::Inform(const std::string& message) {
+    ui::ShowMessageDialog(message, ui::TMsgDlgType::mtInformation, ui::mbOK);
 }
 
 void TForm1::FormActivate() {

@@ -4,6 +4,7 @@
 
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
+#include "repair/Actions.h"
 #include "widgets/GraphicListBox.h"
 
 #include <memory>
@@ -16,15 +17,33 @@ extern const char kProductTitle[]; // "Wexdal": window caption and single-instan
 extern const char kMakerNotice[];
 extern bool gPagesBuilt;
 
+// Shows a running state on form's row: the caption of the label "LL_" + row, and
+// the button "BB_" + row enabled while the application runs; a control the form
+// does not have is passed over.
+void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::string& caption,
+                        bool running);
+
+// Asks question, and on Yes opens url.
+void AskThenOpen(const std::string& question, const std::string& url);
+// The banner's click: asks whether to visit the maker's site.
+void OpenMakerSite();
+
 // The program's own colours, and the system colours that take their place under a
 // high-contrast theme.
 extern const ui::TThemedColor kLinkColor;
 extern const ui::TThemedColor kLinkHotColor;
 
-class TForm1 : public ui::TForm {
+class TForm1 : public ui::TForm, public kel::TActionHost {
   public:
     TForm1();
     ~TForm1() override;
+
+    // What the actions and the survey need of the window: the running-state rows
+    // (ShowRunningStateOn) and the message dialog's answers.
+    void ShowRunningState(const std::string& row, const std::string& caption,
+                          bool running) override;
+    bool Confirm(const std::string& question) override;
+    void Inform(const std::string& message) override;
 
     // Fixed controls.
     ui::TGraphicListBox* GLB_Menu;

@@ -3,6 +3,7 @@
 // and size against a bare window program, in the same run, and prints the ratios.
 //   bench [rounds] [--startup-only] [--breakdown] [--before EARLIER-WEXDAL.EXE]
 #include "bench/Breakdown.h"
+#include "app/Unit1.h"
 #include "bench/Startup.h"
 #include "office/ProcessSurvey.h"
 #include "repair/ScriptHostGuard.h"
@@ -134,11 +135,16 @@ void bareSurvey(const std::string& program, HWND label, HWND button) {
     EnableWindow(button, !ids.empty());
 }
 
-class BenchForm : public ui::TForm {
+// The window's row that the survey updates, as the program's window updates it.
+class BenchForm : public ui::TForm, public kel::TRunningStateView {
   public:
     BenchForm() : TForm("WexdalBenchForm", "Bench", WS_OVERLAPPEDWINDOW, 0) {
         label = &Create<ui::TLabel>("LL_XlsProcess", Handle());
         button = &Create<ui::TButton>("BB_XlsProcess", Handle());
+    }
+    void ShowRunningState(const std::string& row, const std::string& caption,
+                          bool running) override {
+        app::ShowRunningStateOn(*this, row, caption, running);
     }
     ui::TLabel* label;
     ui::TButton* button;

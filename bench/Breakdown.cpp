@@ -56,11 +56,9 @@ void printStep(const Step& step, int rounds) {
                 median(again) * 1000);
 }
 
-class PlainForm : public ui::TForm {
-  public:
-    PlainForm() : TForm("WexdalBreakdownForm", "Breakdown", WS_OVERLAPPEDWINDOW, 0) {
-        QuitOnDestroy = false;
-    }
+// A window without rows: the survey alone is timed.
+struct PlainForm : kel::TRunningStateView {
+    void ShowRunningState(const std::string&, const std::string&, bool) override {}
 };
 
 // The main window (not shown) with its pages built, as the program has it once it is ready.
@@ -76,7 +74,7 @@ void createAndBuild(double& create, double& build) {
 }
 
 std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInfoList& users,
-                                        ui::TForm& form) {
+                                        kel::TRunningStateView& form) {
     struct Page {
         const char* extension;
         std::vector<std::string> accepted;

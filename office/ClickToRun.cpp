@@ -15,16 +15,16 @@ const RegView kView = RegView::Bits64;
 
 // Where one kind of Click-to-Run installation keeps its configuration.
 struct Layout {
-    const char* configuration; // "ProductReleaseIds", "VersionToReport", "ClientCulture"
-    const char* folderKey;     // the key that names the installation folder
+    // Below Office's key: the key of "ProductReleaseIds", "VersionToReport" and
+    // "ClientCulture", and the key that names the installation folder.
+    const char* configuration;
+    const char* folderKey;
     const char* folderValue;
     int major; // the installation's major version; 0: read from its version
 };
 const Layout kLayouts[] = {
-    {"\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration",
-     "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration", "InstallationPath", 0},
-    {"\\SOFTWARE\\Microsoft\\Office\\15.0\\ClickToRun\\Configuration",
-     "\\SOFTWARE\\Microsoft\\Office\\15.0\\ClickToRun", "InstallPath", 15},
+    {"ClickToRun\\Configuration", "ClickToRun\\Configuration", "InstallationPath", 0},
+    {"15.0\\ClickToRun\\Configuration", "15.0\\ClickToRun", "InstallPath", 15},
 };
 
 struct Configuration {
@@ -37,13 +37,14 @@ struct Configuration {
 
 bool readConfiguration(const Layout& layout, Configuration& configuration) {
     const HKEY root = HKEY_LOCAL_MACHINE;
-    if (ReadRegString(root, layout.configuration, "ProductReleaseIds", configuration.releaseIds,
+    const std::string key = OfficeKey(layout.configuration);
+    if (ReadRegString(root, key, "ProductReleaseIds", configuration.releaseIds,
                       kView) != 0)
         return false;
-    ReadRegString(root, layout.configuration, "VersionToReport", configuration.versionToReport,
+    ReadRegString(root, key, "VersionToReport", configuration.versionToReport,
                   kView);
-    ReadRegString(root, layout.configuration, "ClientCulture", configuration.culture, kView);
-    ReadRegString(root, layout.folderKey, layout.folderValue, configuration.installationPath,
+    ReadRegString(root, key, "ClientCulture", configuration.culture, kView);
+    ReadRegString(root, OfficeKey(layout.folderKey), layout.folderValue, configuration.installationPath,
                   kView);
     configuration.major = layout.major;
     return true;
@@ -65,7 +66,7 @@ std::string entryOf(const std::string& id, const StringList& entries, const std:
 }
 
 std::string productLine(const Configuration& configuration, const std::string& entryName) {
-    std::string entry = std::string(kUninstallKey) + "\\" + entryName;
+    std::string entry = UninstallEntryKey(entryName);
     std::string name, displayVersion, location;
     if (ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayName", name, kView) != 0 || name.empty())
         return {};

@@ -1,6 +1,6 @@
 #include "office/ClickToRunRules.h"
 
-#include "sysinfo/Text.h"
+#include "sysinfo/ShiftJis.h"
 
 #include <algorithm>
 #include <climits>
@@ -22,15 +22,11 @@ const char* const kSuitePrefixes[] = {
 
 const char kEntrySeparator[] = " - ";
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool startsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     if (text.size() < prefix.size())
         return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (lower(text[i]) != lower(prefix[i]))
+        if (AsciiLowerChar(text[i]) != AsciiLowerChar(prefix[i]))
             return false;
     return true;
 }

@@ -23,7 +23,7 @@ const int kLastOtherViewMajor = 16;  // Office 2016, the last one with Windows I
 // The product registration of Office 2007 and later, which its suites have and
 // their language, proofing and shared parts have not.
 std::string registrationKey(const std::string& version, const std::string& code) {
-    return "\\SOFTWARE\\Microsoft\\Office\\" + version + "\\Registration\\" + code;
+    return OfficeVersionKey(version, "Registration\\" + code);
 }
 
 bool listed(const std::vector<ProductCandidate>& list, const std::string& code) {
@@ -79,7 +79,7 @@ class UninstallView {
 
   private:
     static std::string entryKey(const std::string& entryName) {
-        return std::string(kUninstallKey) + "\\" + entryName;
+        return UninstallEntryKey(entryName);
     }
     int read(const std::string& key, const char* name, std::string& value) const {
         return ReadRegString(HKEY_LOCAL_MACHINE, key, name, value, view_);

@@ -17,8 +17,6 @@ const char kUnknownProductId[] = "不明";
 
 namespace {
 
-const char kUninstallKeyMixed[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kOfficeKey[] = "\\SOFTWARE\\Microsoft\\Office\\";
 
 // The registered OfficeCompatible.Application component's file, or empty.
 std::string registeredComponentPath() {
@@ -39,7 +37,7 @@ void moveComponentVersionFirst(TKelOfficeInfo& info) {
 }
 
 void readRegistrationProductId(TKelOfficeInfo& info) {
-    std::string registration = kOfficeKey + info.Product.MajorVersion + "\\Registration";
+    std::string registration = OfficeVersionKey(info.Product.MajorVersion, "Registration");
     if (RegKeyExists(HKEY_LOCAL_MACHINE, registration + "\\ProductID") == 0)
         ReadRegString(HKEY_LOCAL_MACHINE, registration + "\\ProductID", "", info.ProductID);
     if (!info.ProductID.empty())
@@ -92,7 +90,7 @@ void readInstallerProductId(TKelOfficeInfo& info) {
 void readOtherProductIdSources(TKelOfficeInfo& info) {
     readRegistrationProductId(info);
     if (info.ProductID.empty() && !info.GUID.empty()) // no entry name: not the Uninstall key
-        ReadRegString(HKEY_LOCAL_MACHINE, kUninstallKeyMixed + info.GUID, "ProductID",
+        ReadRegString(HKEY_LOCAL_MACHINE, UninstallEntryKey(info.GUID), "ProductID",
                       info.ProductID);
     if (info.ProductID.empty())
         readInstallerProductId(info);
@@ -100,11 +98,6 @@ void readOtherProductIdSources(TKelOfficeInfo& info) {
 
 } // namespace
 
-const char kUninstallKey[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string InstallRootKey(const std::string& version) {
-    return kOfficeKey + version + "\\Common\\InstallRoot";
-}
 
 void TKelOfficeInfo::Clear() {
     Product.Clear();

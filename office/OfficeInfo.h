@@ -1,6 +1,7 @@
 // The Office inventory: the installed Office products and the primary one.
 #pragma once
 
+#include "office/OfficeKeys.h"
 #include "office/VerList.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/ProductInfo.h"
@@ -39,11 +40,6 @@ extern TKelOfficeInfo* gOfficeInfo;
 // The text shown when no product ID is found.
 extern const char kUnknownProductId[];
 
-// HKLM's list of installed programs, one entry per product.
-extern const char kUninstallKey[];
-// HKLM "\SOFTWARE\Microsoft\Office\<version>\Common\InstallRoot", whose value
-// "Path" is the folder of that version's programs.
-std::string InstallRootKey(const std::string& version);
 
 // Fills info from the registry: 0 when at least one Office product was found, -1
 // (info cleared) when none was. An AssertionFailure of ReadProductInfo passes through.

@@ -3,7 +3,6 @@
 #include "sysinfo/Account.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
-#include "widgets/Component.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -114,13 +113,10 @@ bool SurveyProcesses(const TKelExtInfo& info, StringList& ids) {
     return !ids.empty();
 }
 
-void RefreshRunningState(ui::TForm& form, const TKelExtInfo& info, StringList& ids,
+void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, StringList& ids,
                          const std::string& row) {
     bool running = SurveyProcesses(info, ids);
-    if (auto* label = form.Find<ui::TControl>("LL_" + row))
-        label->SetCaption(RunningStateCaption(info.ViewName, running));
-    if (auto* button = form.Find<ui::TControl>("BB_" + row))
-        button->SetEnabled(running);
+    view.ShowRunningState(row, RunningStateCaption(info.ViewName, running), running);
 }
 
 void TerminateProcesses(const StringList& ids, const std::string& programName) {

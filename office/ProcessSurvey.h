@@ -11,10 +11,6 @@
 #include <string>
 #include <vector>
 
-namespace ui {
-class TForm;
-}
-
 namespace kel {
 
 // The process snapshot functions of kernel32, bound by name at the first use.
@@ -42,10 +38,21 @@ std::string RunningStateCaption(const std::string& viewName, bool running);
 // there is one.
 bool SurveyProcesses(const TKelExtInfo& info, StringList& ids);
 
-// Surveys the processes running info's program into ids, then sets the caption of
-// the label "LL_" + row and enables the button "BB_" + row while any runs. The
-// controls are looked up by name on form; a missing one is passed over.
-void RefreshRunningState(ui::TForm& form, const TKelExtInfo& info, StringList& ids,
+// Where the window shows whether an application runs: its row of that name.
+class TRunningStateView {
+  public:
+    // Shows caption on row ("XlsProcess") and lets its stop button be pressed only
+    // while the application runs.
+    virtual void ShowRunningState(const std::string& row, const std::string& caption,
+                                  bool running) = 0;
+
+  protected:
+    ~TRunningStateView() = default;
+};
+
+// Surveys the processes running info's program into ids, then shows the state on
+// the view's row.
+void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, StringList& ids,
                          const std::string& row);
 
 // Terminates each listed process that is still active and still runs programName

@@ -1,6 +1,7 @@
 #include "office/UserInfo.h"
 
 #include "office/InstallerProducts.h"
+#include "office/OfficeKeys.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
@@ -10,7 +11,6 @@ namespace kel {
 
 namespace {
 
-const char kUninstall[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 // Office 2007 and later keep the user's settings for all versions in one key, as
 // REG_SZ values named as in the per-version key.
 const char kCommonUserInfo[] = "\\Common\\UserInfo";
@@ -92,7 +92,7 @@ bool usesCommonSettings(const std::string& version) {
 }
 
 std::string profileOffice(const std::string& user) {
-    return "\\" + user + "\\Software\\Microsoft\\Office";
+    return "\\" + user + kOfficeKey;
 }
 
 // The Office keys of the profiles under HKEY_USERS that are this user's, the own
@@ -188,8 +188,8 @@ void writeRegistrations(Writer& writer, const std::string& code) {
         }
     }
     RegView view;
-    if (registrationView(kUninstall + code, view))
-        writer.registration(kUninstall + code, view);
+    if (registrationView(UninstallEntryKey(code), view))
+        writer.registration(UninstallEntryKey(code), view);
 }
 
 void writeProfileSettings(Writer& writer, const std::string& office, const std::string& version) {
@@ -215,22 +215,21 @@ void writeProfileSettings(Writer& writer, const std::string& office, const std::
 
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     Gatherer gatherer(list);
-    std::string registration = kUninstall + info.GUID;
+    std::string registration = UninstallEntryKey(info.GUID);
     RegView view;
     if (!info.GUID.empty() && registrationView(registration, view)) { // none for Click-to-Run
         readString(gatherer, HKEY_LOCAL_MACHINE, registration, kCompany, view);
         readString(gatherer, HKEY_LOCAL_MACHINE, registration, kOwner, view);
     }
 
-    std::string settings =
-        "\\Software\\Microsoft\\Office\\" + info.Product.MajorVersion + "\\Common\\UserInfo";
+    std::string settings = OfficeVersionKey(info.Product.MajorVersion, "Common\\UserInfo");
     if (!gatherer.found(kCompany))
         readWide(gatherer, HKEY_CURRENT_USER, settings, kCompany);
     if (!gatherer.found(kOwner))
         readWide(gatherer, HKEY_CURRENT_USER, settings, kOwner);
     readWide(gatherer, HKEY_CURRENT_USER, settings, kInitials);
     if (usesCommonSettings(info.Product.MajorVersion)) {
-        std::string common = std::string("\\Software\\Microsoft\\Office") + kCommonUserInfo;
+        std::string common = std::string(kOfficeKey) + kCommonUserInfo;
         if (!gatherer.found(kCompany))
             readCommon(gatherer, HKEY_CURRENT_USER, common, kCompany);
         if (!gatherer.found(kOwner))

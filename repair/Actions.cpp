@@ -7,7 +7,6 @@
 #include "repair/ScriptHostGuard.h"
 #include "repair/SwitchStates.h"
 #include "sysinfo/Account.h"
-#include "sysinfo/MessageDialog.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
 #include "sysinfo/WebPage.h"
@@ -131,10 +130,10 @@ RunningRow rowOf(TKelOfficeInfo& info, TApplication application) {
 }
 
 // The running guard: true when the repair may go ahead.
-bool applicationClosed(ui::TForm& form, TKelOfficeInfo& info, TApplication application) {
+bool applicationClosed(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
     RunningRow row = rowOf(info, application);
-    RefreshRunningState(form, row.record, row.ids, row.row);
-    return row.ids.empty() || ConfirmTerminate(form, info, application) == 0;
+    RefreshRunningState(host, row.record, row.ids, row.row);
+    return row.ids.empty() || ConfirmTerminate(host, info, application) == 0;
 }
 
 const OutcomeMessage kUpdated = {"更新しました。ご確認ください。", false};
@@ -143,32 +142,32 @@ const OutcomeMessage kRepairTried = {"修復を試みました。ご確認くだ
 
 } // namespace
 
-int ConfirmTerminate(ui::TForm& form, TKelOfficeInfo& info, TApplication application) {
+int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
     RunningRow row = rowOf(info, application);
     char question[256];
     std::snprintf(question, sizeof question, "%s を強制終了します。宜しいですか？",
                   row.record.ViewName.c_str());
-    if (ShowMessageDialog(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) != mrYes)
+    if (!host.Confirm(question))
         return -1;
     TerminateProcesses(row.ids, ProgramNameOf(row.record.FileName));
     Sleep(100);
-    RefreshRunningState(form, row.record, row.ids, row.row);
+    RefreshRunningState(host, row.record, row.ids, row.row);
     return 0;
 }
 
-int ConfirmTerminateExcel(ui::TForm& form, TKelOfficeInfo& info) {
-    return ConfirmTerminate(form, info, TApplication::Excel);
+int ConfirmTerminateExcel(TActionHost& host, TKelOfficeInfo& info) {
+    return ConfirmTerminate(host, info, TApplication::Excel);
 }
-int ConfirmTerminateWord(ui::TForm& form, TKelOfficeInfo& info) {
-    return ConfirmTerminate(form, info, TApplication::Word);
+int ConfirmTerminateWord(TActionHost& host, TKelOfficeInfo& info) {
+    return ConfirmTerminate(host, info, TApplication::Word);
 }
-int ConfirmTerminatePowerPoint(ui::TForm& form, TKelOfficeInfo& info) {
-    return ConfirmTerminate(form, info, TApplication::PowerPoint);
+int ConfirmTerminatePowerPoint(TActionHost& host, TKelOfficeInfo& info) {
+    return ConfirmTerminate(host, info, TApplication::PowerPoint);
 }
 
 std::wstring (*gDeskUserName)() = SessionUserName;
 
-void TellOfAnotherAccountOnce() {
+void TellOfAnotherAccountOnce(TActionHost& host) {
     static bool told = false;
     if (told)
         return;
@@ -182,16 +181,16 @@ void TellOfAnotherAccountOnce() {
                        "」のアカウントで動いています。\r\nOfficeクリップボード、メニューバー、"
                        "一時ファイル、ユーザー情報の修復と設定は、「" +
                        ownName + "」のものに対して行われます。";
-    ShowMessageDialog(text, TMsgDlgType::mtInformation, mbOK);
+    host.Inform(text);
 }
 
-ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOfficeInfo& info) {
+ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOfficeInfo& info) {
     ActionResult result;
     for (const Action& action : kActions) {
         if (actionName != action.name)
             continue;
         if (action.ownAccount)
-            TellOfAnotherAccountOnce();
+            TellOfAnotherAccountOnce(host);
         switch (action.kind) {
         case Kind::Switch:
             result.switchSucceeded = change(*action.setting, info, action.state) &&
@@ -202,12 +201,12 @@ ActionResult RunAction(const std::string& actionName, ui::TForm& form, TKelOffic
             result.outcome = TOutcome::Quiet;
             break;
         case Kind::Terminate:
-            ConfirmTerminate(form, info, action.application);
+            ConfirmTerminate(host, info, action.application);
             result.outcome = TOutcome::Quiet;
             break;
         case Kind::GuardedRepair:
             result.outcome = action.declined;
-            if (applicationClosed(form, info, action.application)) {
+            if (applicationClosed(host, info, action.application)) {
                 action.repair(info);
                 result.outcome = TOutcome::RepairTried;
             }

@@ -1,12 +1,10 @@
 #include "repair/FileMask.h"
 
+#include "sysinfo/ShiftJis.h"
+
 namespace kel {
 
 namespace {
-
-wchar_t lower(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
-}
 
 bool matches(const wchar_t* name, const wchar_t* mask) {
     for (;; ++name, ++mask) {
@@ -22,7 +20,7 @@ bool matches(const wchar_t* name, const wchar_t* mask) {
         }
         if (*name == L'\0')
             return std::wstring(mask) == L".*"; // "*.*" fits a name without a dot
-        if (*mask != L'?' && lower(*mask) != lower(*name))
+        if (*mask != L'?' && AsciiLowerChar(*mask) != AsciiLowerChar(*name))
             return false;
     }
 }

@@ -1,22 +1,14 @@
 #include "repair/LogonImeRule.h"
 
+#include "sysinfo/TextRules.h"
+
 #include <algorithm>
 
 namespace kel {
 
-namespace {
-
-std::string lowered(std::string text) {
-    for (char& c : text)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-    return text;
-}
-
-} // namespace
-
 bool IsOwnlessList(const PreloadValues& values) {
     return values.empty() || (values.size() == 1 && values[0].first == "1" &&
-                              lowered(values[0].second) == "00000411");
+                              AsciiLower(values[0].second) == "00000411");
 }
 
 PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool savedExists,
@@ -26,7 +18,7 @@ PreloadFacts FactsOf(bool currentExists, const PreloadValues& current, bool save
     facts.savedExists = savedExists;
     facts.currentIsOwnless = currentReadWhole && (!currentExists || IsOwnlessList(current));
     for (const auto& value : current)
-        facts.currentHasIme = facts.currentHasIme || lowered(value.second) == "e0010411";
+        facts.currentHasIme = facts.currentHasIme || AsciiLower(value.second) == "e0010411";
     return facts;
 }
 

@@ -1,5 +1,6 @@
 #include "repair/OfficeSwitches.h"
 
+#include "office/OfficeKeys.h"
 #include "repair/LogonImeRule.h"
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Registry.h"
@@ -15,7 +16,7 @@ const char kJapaneseIme[] = "e0010411";
 const char kJapaneseKeyboard[] = "00000411";
 
 std::string clipboardKey(const std::string& version) {
-    return "\\SOFTWARE\\Microsoft\\Office\\" + version + "\\Common\\General";
+    return OfficeVersionKey(version, "Common\\General");
 }
 
 struct PreloadList {

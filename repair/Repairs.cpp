@@ -1,5 +1,6 @@
 #include "repair/Repairs.h"
 
+#include "office/OfficeKeys.h"
 #include "repair/FileMask.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Registry.h"
@@ -61,8 +62,7 @@ void RepairExcelToolbar() {
 }
 
 void RepairWordToolbar(const std::string& officeVersion) {
-    DeleteRegValue(HKEY_CURRENT_USER,
-                   "\\Software\\Microsoft\\Office\\" + officeVersion + "\\Word\\Data", "Toolbars");
+    DeleteRegValue(HKEY_CURRENT_USER, OfficeVersionKey(officeVersion, "Word\\Data"), "Toolbars");
 }
 
 void DeleteTempFiles() {

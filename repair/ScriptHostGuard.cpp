@@ -1,6 +1,7 @@
 #include "repair/ScriptHostGuard.h"
 
 #include "sysinfo/Registry.h"
+#include "sysinfo/TextRules.h"
 
 namespace kel {
 
@@ -18,8 +19,7 @@ bool isScriptClass(const std::string& name) {
     std::wstring command;
     if (ReadRegStringW(HKEY_CLASSES_ROOT, "\\" + name + "\\Shell\\Open\\Command", "", command) != 0)
         return false;
-    for (wchar_t& c : command)
-        c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+    command = AsciiLower(command);
     return command.find(L"wscript.exe") != std::wstring::npos ||
            command.find(L"cscript.exe") != std::wstring::npos;
 }

@@ -1,5 +1,6 @@
-// Owners for kernel handles, file searches, local memory and extracted icons. Both NULL and
-// INVALID_HANDLE_VALUE mean "no handle".
+// One owner for every kind of handle the program keeps: ScopedHandle<Traits>, where
+// the traits name the handle's type, the value that means "none" and how the
+// handle is let go. Move-only; a handle that is no handle is never let go.
 #pragma once
 
 #include <windows.h>
@@ -8,84 +9,63 @@
 
 namespace kel {
 
-// A handle closed with CloseHandle (process, snapshot, file); move-only.
-class Handle {
+template <typename Traits> class ScopedHandle {
   public:
-    Handle() = default;
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    Handle& operator=(Handle&& other) noexcept {
-        reset(std::exchange(other.handle_, nullptr));
+    using Type = typename Traits::Type;
+
+    ScopedHandle() = default;
+    explicit ScopedHandle(Type handle) : handle_(handle) {}
+    ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.release()) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
         return *this;
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { reset(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ~ScopedHandle() { reset(); }
 
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-    void reset(HANDLE handle = nullptr) {
+    Type get() const { return handle_; }
+    bool valid() const { return Traits::IsValid(handle_); }
+    explicit operator bool() const { return valid(); }
+    Type release() { return std::exchange(handle_, Traits::None()); }
+    void reset(Type handle = Traits::None()) {
         if (valid())
-            CloseHandle(handle_);
+            Traits::Close(handle_);
         handle_ = handle;
     }
 
   private:
-    HANDLE handle_ = nullptr;
+    Type handle_ = Traits::None();
 };
 
-// A FindFirstFile search, closed with FindClose.
-class FindHandle {
-  public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    ~FindHandle() {
-        if (valid())
-            FindClose(handle_);
-    }
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE handle_;
+// The traits of handles whose "none" is a null pointer.
+template <typename T, auto close> struct NullTraits {
+    using Type = T;
+    static constexpr T None() { return nullptr; }
+    static bool IsValid(T handle) { return handle != nullptr; }
+    static void Close(T handle) { close(handle); }
 };
 
-// Memory from LocalAlloc (CommandLineToArgvW, FormatMessage), freed with LocalFree.
-class LocalMemory {
-  public:
-    explicit LocalMemory(void* memory) : memory_(memory) {}
-    LocalMemory(const LocalMemory&) = delete;
-    LocalMemory& operator=(const LocalMemory&) = delete;
-    ~LocalMemory() {
-        if (memory_ != nullptr)
-            LocalFree(memory_);
+// Kernel handles (process, snapshot, file, event) and file searches: both NULL and
+// INVALID_HANDLE_VALUE mean none.
+template <auto close> struct KernelTraits : NullTraits<HANDLE, close> {
+    static bool IsValid(HANDLE handle) {
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE;
     }
-
-  private:
-    void* memory_;
 };
 
-// An icon from ExtractIcon, destroyed with DestroyIcon; move-only. ExtractIcon's 1
-// ("not a program") is no icon.
-class ExtractedIcon {
-  public:
-    explicit ExtractedIcon(HICON icon) : icon_(icon) {}
-    ExtractedIcon(ExtractedIcon&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
-    ExtractedIcon& operator=(ExtractedIcon&& other) noexcept {
-        std::swap(icon_, other.icon_);
-        return *this;
-    }
-    ExtractedIcon(const ExtractedIcon&) = delete;
-    ExtractedIcon& operator=(const ExtractedIcon&) = delete;
-    ~ExtractedIcon() {
-        if (reinterpret_cast<UINT_PTR>(icon_) > 1)
-            DestroyIcon(icon_);
-    }
-    HICON get() const { return icon_; }
-
-  private:
-    HICON icon_;
+// An icon from ExtractIcon, whose 1 ("not a program") is no icon either.
+struct ExtractedIconTraits : NullTraits<HICON, DestroyIcon> {
+    static bool IsValid(HICON icon) { return reinterpret_cast<UINT_PTR>(icon) > 1; }
 };
+
+using Handle = ScopedHandle<KernelTraits<CloseHandle>>;
+using FindHandle = ScopedHandle<KernelTraits<FindClose>>;
+// Memory from LocalAlloc (CommandLineToArgvW, FormatMessage).
+using LocalMemory = ScopedHandle<NullTraits<HLOCAL, LocalFree>>;
+using ExtractedIcon = ScopedHandle<ExtractedIconTraits>;
+// An icon the program made or loaded unshared (CreateIconIndirect, LoadImage).
+using OwnedIcon = ScopedHandle<NullTraits<HICON, DestroyIcon>>;
 
 } // namespace kel

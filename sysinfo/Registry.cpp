@@ -11,9 +11,6 @@
 
 namespace kel {
 
-void (*gBeforeRegWriteOpen)(HKEY, const std::string&) = nullptr;
-void (*gBeforeRegKeyDelete)(HKEY, const std::wstring&) = nullptr;
-
 namespace {
 
 using Bytes = std::vector<BYTE>;
@@ -68,8 +65,7 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
 
 bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
                   RegView view = RegView::Program) {
-    if (gBeforeRegWriteOpen != nullptr)
-        gBeforeRegWriteOpen(root, keyPath);
+    BeforeRegWriteOpen(root, keyPath);
     std::string path = relativePath(keyPath);
     REGSAM access = KEY_ALL_ACCESS | viewFlag(view);
     LONG status = create ? key.create(root, path, access) : key.open(root, path, access);
@@ -210,8 +206,7 @@ LONG deleteTreeOnce(HKEY root, const std::wstring& path, REGSAM view) {
             }
         }
     }
-    if (gBeforeRegKeyDelete != nullptr)
-        gBeforeRegKeyDelete(root, path);
+    BeforeRegKeyDelete(root, path);
     return RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
 

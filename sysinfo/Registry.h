@@ -27,14 +27,12 @@ enum class RegView { Program, Bits64, Bits32 };
 // program under WOW64, Bits32 for a 64-bit program. False on 32-bit Windows.
 bool OtherRegView(RegView& view);
 
-// When set, called with every key path just before the key is opened or created
-// for writing. A test sets it to remove a key between the moment it was found and
-// its write, as when a profile is unloaded meanwhile.
-extern void (*gBeforeRegWriteOpen)(HKEY root, const std::string& keyPath);
-
-// When set, called with every key that a tree deletion is about to delete, after its
-// sub-keys. A test sets it to put a sub-key back, as another writer may meanwhile.
-extern void (*gBeforeRegKeyDelete)(HKEY parent, const std::wstring& name);
+// Seams called just before a key is opened or created for writing, and before a
+// tree deletion deletes a key (after its sub-keys). The program's do nothing; the
+// tests link their own, to change the registry at that moment as another writer
+// may (RegistrySeams.cpp holds the program's, alone in its file).
+void BeforeRegWriteOpen(HKEY root, const std::string& keyPath);
+void BeforeRegKeyDelete(HKEY parent, const std::wstring& name);
 
 // Raised when a key can't be created or a written value can't be set or read
 // back; what() is the message for the user.

@@ -16,9 +16,9 @@ std::string ReplaceAll(const std::string& text, const std::string& oldText,
             continue;
         }
         // Copy a whole character, so that the next match test starts on a lead byte.
-        size_t width = IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-        result.append(text, i, width);
-        i += width;
+        size_t next = NextCharacter(text, i);
+        result.append(text, i, next - i);
+        i = next;
     }
     return result;
 }
@@ -27,46 +27,35 @@ namespace {
 
 template <typename Map> std::string mapAscii(const std::string& text, Map map) {
     std::string result = text;
-    for (size_t i = 0; i < result.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(result[i]);
-        if (IsSjisLeadByte(c))
-            ++i;
-        else
-            result[i] = map(c);
-    }
+    for (size_t i = 0; i < result.size(); i = NextCharacter(result, i))
+        if (!IsSjisLeadByte(static_cast<unsigned char>(result[i])))
+            result[i] = map(result[i]);
     return result;
 }
 
 } // namespace
 
 std::string AsciiLower(const std::string& text) {
-    return mapAscii(text, [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    });
+    return mapAscii(text, AsciiLowerChar<char>);
 }
 
 std::string AsciiUpper(const std::string& text) {
-    return mapAscii(text, [](unsigned char c) {
-        return static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+    return mapAscii(text, [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     });
 }
 
 std::string AfterLastPathDelimiter(const std::string& path) {
     size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsSjisLeadByte(c))
-            ++i; // the trail byte belongs to this character
-        else if (c == '\\' || c == ':')
+    for (size_t i = 0; i < path.size(); i = NextCharacter(path, i))
+        if (path[i] == '\\' || path[i] == ':')
             start = i + 1;
-    }
     return path.substr(start);
 }
 
 std::wstring AsciiLower(std::wstring text) {
     for (wchar_t& c : text)
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
+        c = AsciiLowerChar(c);
     return text;
 }
 

@@ -1,13 +1,11 @@
 // Text rules over 8-bit strings in code page 932 (Shift-JIS).
 #pragma once
 
-#include "widgets/ShiftJis.h"
+#include "sysinfo/ShiftJis.h"
 
 #include <string>
 
 namespace kel {
-
-using ui::IsSjisLeadByte;
 
 // Every occurrence of oldText replaced by newText, left to right, without overlap.
 // Case-sensitive; a match never starts on the trail byte of a code page 932

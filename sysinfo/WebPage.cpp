@@ -2,7 +2,6 @@
 
 #include "sysinfo/Association.h"
 #include "sysinfo/CommandLine.h"
-#include "sysinfo/MessageDialog.h"
 
 #include <windows.h>
 #include <ddeml.h>
@@ -130,12 +129,6 @@ int OpenUrl(const std::string& url) {
             return -1;
     }
     return conversation.executeAsync(OpenUrlCommand(url)) ? 0 : -1;
-}
-
-void OpenMakerSite() {
-    if (ShowMessageDialog("ソフト工房「Tarnholm」へアクセスしますか？", TMsgDlgType::mtConfirmation,
-                          mbYes | mbNo) == mrYes)
-        OpenUrl(kMakerSiteUrl);
 }
 
 } // namespace kel

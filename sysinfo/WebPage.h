@@ -25,7 +25,4 @@ std::string OpenUrlCommand(const std::string& url);
 // not started.
 int OpenUrl(const std::string& url);
 
-// Asks whether to visit the maker's site, and opens it on Yes.
-void OpenMakerSite();
-
 } // namespace kel

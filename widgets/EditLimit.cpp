@@ -13,7 +13,7 @@ std::vector<bool> boundaries(const std::string& text) {
     size_t i = 0;
     while (i < text.size()) {
         starts[i] = true;
-        i += IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        i = kel::NextCharacter(text, i);
     }
     starts[text.size()] = true;
     return starts;
@@ -52,7 +52,7 @@ LimitedEdit LimitTypedText(const std::string& before, const std::string& after, 
     size_t suffix = commonSuffix(before, after, prefix);
     size_t kept = prefix + suffix;
     size_t room = limitBytes > kept ? limitBytes - kept : 0;
-    std::string inserted = CutToBytes(after.substr(prefix, after.size() - suffix - prefix), room);
+    std::string inserted = kel::CutToBytes(after.substr(prefix, after.size() - suffix - prefix), room);
     return {before.substr(0, prefix) + inserted + before.substr(before.size() - suffix),
             prefix + inserted.size()};
 }

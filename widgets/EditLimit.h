@@ -1,7 +1,7 @@
 // The byte limit of a one-line edit, as a limit on what the user types or pastes.
 #pragma once
 
-#include "widgets/ShiftJis.h"
+#include "sysinfo/ShiftJis.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/StartState.h"
 #include "app/Unit1.h"
-#include "sysinfo/MessageDialog.h"
+#include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Dialogs.h"
@@ -501,9 +501,9 @@ void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
             reportControls(shown);
             testing_support::pressButton(dialog, "いいえ(&N)");
         });
-        kel::ShowMessageDialog("ソフト工房「Tarnholm」へアクセスしますか？ 既定のブラウザーで"
+        ui::ShowMessageDialog("ソフト工房「Tarnholm」へアクセスしますか？ 既定のブラウザーで"
                                "Web ページを開きます。よろしければ「はい」を押してください。",
-                               kel::TMsgDlgType::mtConfirmation, kel::mbYes | kel::mbNo);
+                               ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo);
         EXPECT_TRUE(answer.answered());
     }
     std::fflush(stdout);

@@ -1,11 +1,11 @@
 // The message dialog's layout: every button, the icon and the text lie inside the
 // client area, the buttons in one row below icon and text, none over another.
-#include "sysinfo/DialogLayout.h"
+#include "widgets/DialogLayout.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-using namespace kel;
+using namespace ui;
 
 namespace {
 

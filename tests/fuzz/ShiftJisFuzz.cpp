@@ -1,11 +1,11 @@
 // The edit fields' byte cut: never more than the limit, never half a double-byte
 // character, and as long as the limit allows.
 #include "tests/fuzz/FuzzSupport.h"
-#include "widgets/ShiftJis.h"
+#include "sysinfo/ShiftJis.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-using namespace ui;
+using namespace kel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);

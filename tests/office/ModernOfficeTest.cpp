@@ -13,7 +13,7 @@
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
 #include "tests/support/ScratchKey.h"
-#include "widgets/Controls.h"
+#include "tests/support/RowView.h"
 
 #include <gtest/gtest.h>
 
@@ -299,70 +299,13 @@ TEST_F(ModernOfficeTest, Office2016UserInformationIsReadAndWrittenBack) {
     EXPECT_EQ(back, edited);
 }
 
-TEST(ClickToRunRules, ReleaseIdsEntriesAndVersions) {
-    EXPECT_EQ(SplitReleaseIds(" O365ProPlusRetail,,VisioProRetail ,"),
-              (std::vector<std::string>{"O365ProPlusRetail", "VisioProRetail"}));
-    EXPECT_TRUE(SplitReleaseIds("").empty());
-
-    const std::pair<const char*, ReleaseKind> kinds[] = {
-        {"O365ProPlusRetail", ReleaseKind::Suite},
-        {"HomeBusiness2019Retail", ReleaseKind::Suite},
-        {"HomeBusinessPipcRetail", ReleaseKind::Suite},
-        {"standard2021volume", ReleaseKind::Suite},
-        {"ProfessionalRetail", ReleaseKind::Suite},
-        {"PersonalRetail", ReleaseKind::Suite},
-        {"ExcelRetail", ReleaseKind::Application},
-        {"OneNoteFreeRetail", ReleaseKind::Application},
-        {"AccessRetail", ReleaseKind::Application},
-        {"visioproretail", ReleaseKind::Other},
-        {"ProjectPro2021Volume", ReleaseKind::Other},
-        {"LanguagePack", ReleaseKind::Other},
-        {"AccessRuntimeRetail", ReleaseKind::Other},
-        {"", ReleaseKind::Other},
-    };
-    for (const auto& [id, kind] : kinds)
-        EXPECT_EQ(ReleaseKindOf(id), kind) << id;
-
-    EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail - ja-jp"));
-    EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "o365proplusretail - en-us"));
-    EXPECT_FALSE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail - "));
-    EXPECT_FALSE(IsReleaseEntryName("O365ProPlus", "O365ProPlusRetail - ja-jp"));
-    EXPECT_FALSE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail"));
-    EXPECT_FALSE(IsReleaseEntryName("", " - ja-jp"));
-    EXPECT_EQ(EntryCulture("O365ProPlusRetail - ja-jp"), "ja-jp");
-    EXPECT_EQ(EntryCulture("{90160000-0011-0000-0000-0000000FF1CE}"), "");
-
-    EXPECT_EQ(VersionMajorNumber("16.0.17029.20108"), 16);
-    EXPECT_EQ(VersionMajorNumber("16"), 16);
-    EXPECT_EQ(VersionMajorNumber(".0"), -1);
-    EXPECT_EQ(VersionMajorNumber(""), -1);
-    EXPECT_EQ(VersionMajorNumber("99999999999.0"), -1);
-
-    EXPECT_EQ(ClickToRunProgramFolder("C:\\Program Files\\Microsoft Office", 16),
-              "C:\\Program Files\\Microsoft Office\\root\\Office16\\");
-    EXPECT_EQ(ClickToRunProgramFolder("C:\\Office\\\\", 16), "C:\\Office\\root\\Office16\\");
-    // "表" ends with the byte of a backslash; it stays whole.
-    EXPECT_EQ(ClickToRunProgramFolder("C:\\表", 16), "C:\\表\\root\\Office16\\");
-    EXPECT_EQ(FormatVerListLine(16, "", "Name", "16.0.1", "", "C:\\O\\"),
-              "16.0\t\tName\t16.0.1\t\tC:\\O\\");
-}
-
-class SurveyForm : public ui::TForm {
-  public:
-    SurveyForm() : TForm("WexdalModernSurveyForm", "Survey", WS_OVERLAPPEDWINDOW, 0) {
-        Create<ui::TLabel>("LL_XlsProcess", Handle());
-        button = &Create<ui::TButton>("BB_XlsProcess", Handle());
-    }
-    ui::TButton* button;
-};
-
 // 64-bit Office runs 64-bit programs; the survey and the termination reach them.
 TEST(ModernOfficeProcesses, SixtyFourBitProgramsAreSurveyedAndTerminated) {
     if (!FileExists(fixturePath("m365x64")))
         GTEST_SKIP() << "no 64-bit fixture: the 64-bit MinGW-w64 compiler is missing";
     ScratchFolder folder("C:\\wexdal-tests\\survey64");
     installFixture("m365x64", folder.file("EXCEL.EXE"));
-    SurveyForm form;
+    testing_support::RowView form;
     TKelExtInfo excel;
     excel.FileName = folder.file("EXCEL.EXE");
     excel.ViewName = "Excel";
@@ -373,7 +316,7 @@ TEST(ModernOfficeProcesses, SixtyFourBitProgramsAreSurveyedAndTerminated) {
         return !ids.empty();
     }));
     EXPECT_EQ(ids, StringList{std::to_string(running.id())});
-    EXPECT_TRUE(form.button->Enabled());
+    EXPECT_TRUE(form.rows["XlsProcess"].running);
     TerminateProcesses(ids, "EXCEL.EXE");
     EXPECT_TRUE(running.endsWithin(5000));
     RefreshRunningState(form, excel, ids, "XlsProcess");

@@ -4,7 +4,7 @@
 #include "sysinfo/Text.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
-#include "widgets/Controls.h"
+#include "tests/support/RowView.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +14,6 @@ using namespace kel;
 using namespace testing_support;
 
 namespace {
-
-class RowForm : public ui::TForm {
-  public:
-    RowForm() : TForm("WexdalSurveyForm", "Survey", WS_OVERLAPPEDWINDOW, 0) {
-        label = &Create<ui::TLabel>("LL_XlsProcess", Handle());
-        label->SetCaption("稼動状況");
-        button = &Create<ui::TButton>("BB_XlsProcess", Handle());
-    }
-    ui::TLabel* label;
-    ui::TButton* button;
-};
 
 // The IDs of a raw snapshot, in its order, that belong to the given processes.
 StringList snapshotOrder(const std::vector<DWORD>& ids) {
@@ -43,7 +32,7 @@ StringList snapshotOrder(const std::vector<DWORD>& ids) {
 class ProcessSurveyTest : public testing::Test {
   protected:
     ScratchFolder folder{"C:\\wexdal-tests\\survey"};
-    RowForm form;
+    testing_support::RowView form;
     TKelExtInfo excel;
 
     ProcessSurveyTest() {
@@ -58,8 +47,8 @@ TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
     StringList ids{"stale"};
     RefreshRunningState(form, excel, ids, "XlsProcess");
     EXPECT_TRUE(ids.empty());
-    EXPECT_EQ(form.label->Caption(), "Excel は 非稼動 です。");
-    EXPECT_FALSE(form.button->Enabled());
+    EXPECT_EQ(form.rows["XlsProcess"].caption, "Excel は 非稼動 です。");
+    EXPECT_FALSE(form.rows["XlsProcess"].running);
 
     ChildProcess first(folder.file("EXCEL.EXE"));
     ChildProcess word(folder.file("WINWORD.EXE"));
@@ -67,15 +56,15 @@ TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
     RefreshRunningState(form, excel, ids, "XlsProcess");
     EXPECT_EQ(ids, snapshotOrder({first.id(), second.id()}));
     EXPECT_EQ(ids.size(), 2u);
-    EXPECT_EQ(form.label->Caption(), "Excel は 稼動中 です。");
-    EXPECT_TRUE(form.button->Enabled());
+    EXPECT_EQ(form.rows["XlsProcess"].caption, "Excel は 稼動中 です。");
+    EXPECT_TRUE(form.rows["XlsProcess"].running);
 
     // The name must match exactly, letter case included.
     TKelExtInfo lower = excel;
     lower.FileName = folder.file("excel.exe");
     RefreshRunningState(form, lower, ids, "XlsProcess");
     EXPECT_TRUE(ids.empty());
-    EXPECT_EQ(form.label->Caption(), "Excel は 非稼動 です。");
+    EXPECT_EQ(form.rows["XlsProcess"].caption, "Excel は 非稼動 です。");
 
     RefreshRunningState(form, excel, ids, "XlsProcess");
     TerminateProcesses(ids, "EXCEL.EXE");
@@ -84,7 +73,7 @@ TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
     EXPECT_TRUE(word.running());
     RefreshRunningState(form, excel, ids, "XlsProcess");
     EXPECT_TRUE(ids.empty());
-    EXPECT_FALSE(form.button->Enabled());
+    EXPECT_FALSE(form.rows["XlsProcess"].running);
 
     // IDs of processes that ended meanwhile, and text that is no ID, end nothing.
     ChildProcess third(folder.file("EXCEL.EXE"));

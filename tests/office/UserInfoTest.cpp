@@ -3,6 +3,7 @@
 #include "office/InstallerProducts.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/TextRules.h"
+#include "tests/support/RegistrySeams.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/ScratchKey.h"
 
@@ -180,7 +181,7 @@ TEST_F(UserInfoTest, AKeyGoneBeforeItsWriteIsNotCreatedAgain) {
     std::string profile = settings(defaultProfile(), "11.0");
     std::string registration = kUninstall + info.GUID;
     gVanishing = {{HKEY_USERS, profile}, {HKEY_LOCAL_MACHINE, registration}};
-    gBeforeRegWriteOpen = [](HKEY root, const std::string& keyPath) {
+    testing_support::gBeforeRegWriteOpen = [](HKEY root, const std::string& keyPath) {
         for (auto it = gVanishing.begin(); it != gVanishing.end(); ++it)
             if (it->first == root && it->second == keyPath) {
                 removeTree(root, keyPath);
@@ -189,7 +190,7 @@ TEST_F(UserInfoTest, AKeyGoneBeforeItsWriteIsNotCreatedAgain) {
             }
     };
     int status = WriteUserInfo(info, list({{"Company", "c"}, {"Owner", "o"}, {"Initials", "i"}}));
-    gBeforeRegWriteOpen = nullptr;
+    testing_support::gBeforeRegWriteOpen = nullptr;
     EXPECT_TRUE(gVanishing.empty()) << "every key was about to be written";
     EXPECT_EQ(status, -1);
     EXPECT_FALSE(keyExists(HKEY_USERS, profile));

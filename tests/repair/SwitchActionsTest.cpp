@@ -5,9 +5,7 @@
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
-#include "tests/support/Dialogs.h"
 #include "tests/support/ScratchKey.h"
-#include "widgets/Component.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +13,13 @@ using namespace kel;
 
 namespace {
 
-class ActionForm : public ui::TForm {
-  public:
-    ActionForm() : TForm("WexdalActionForm", "Actions", WS_OVERLAPPEDWINDOW, 0) {}
+// The window's side of the actions, in memory: the rows it would show, and the
+// messages it was handed.
+struct ActionForm : TActionHost {
+    std::vector<std::string> told;
+    void ShowRunningState(const std::string&, const std::string&, bool) override {}
+    bool Confirm(const std::string&) override { return false; }
+    void Inform(const std::string& message) override { told.push_back(message); }
 };
 
 // Every switch row of the pages, on the sample machine: its action reads the state
@@ -77,24 +79,16 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
         }
         ~DeskUser() { gDeskUserName = kept; }
     } deskUser;
-    {
-        testing_support::DialogAnswer none(
-            [](HWND dialog) { testing_support::pressButton(dialog, "OK"); });
-        RunAction("SB_LogonIme1", form, info);
-        RunAction("SB_LogonIme0", form, info);
-        EXPECT_FALSE(none.answered()) << "a machine-wide switch";
-    }
+    RunAction("SB_LogonIme1", form, info);
+    RunAction("SB_LogonIme0", form, info);
+    EXPECT_TRUE(form.told.empty()) << "a machine-wide switch";
     for (int round = 0; round < 2; ++round) {
-        testing_support::DialogAnswer notice(
-            [](HWND dialog) { testing_support::pressButton(dialog, "OK"); });
         RunAction(round == 0 ? "SB_MsoClip0" : "SB_MsoClip1", form, info);
-        EXPECT_EQ(notice.answered(), round == 0);
-        if (round == 0) {
-            EXPECT_NE(notice.seen().message.find("「PC1\\hanako」ではなく、「" +
-                                                 WideToAnsi(AccountName()) + "」のアカウント"),
-                      std::string::npos)
-                << notice.seen().message;
-        }
+        ASSERT_EQ(form.told.size(), 1u);
+        EXPECT_NE(form.told[0].find("「PC1\\hanako」ではなく、「" + WideToAnsi(AccountName()) +
+                                    "」のアカウント"),
+                  std::string::npos)
+            << form.told[0];
     }
 }
 

@@ -2,6 +2,7 @@
 #include "repair/ScriptHostGuard.h"
 
 #include "sysinfo/Registry.h"
+#include "tests/support/RegistrySeams.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -254,12 +255,12 @@ TEST_F(ScriptHostTest, AMarkedClassBesideItsUnmarkedNameStays) {
 // own name, with no marked copy beside it, and the change is reported as not done.
 TEST_F(ScriptHostTest, AClassThatCannotBeDeletedStaysWholeAndFailsTheChange) {
     Tree vbs = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS");
-    gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
+    testing_support::gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
         if (name == L"WexdalTest.VBS")
             putWideString(parent, name + L"\\ScriptEngine", L"", L"VBScript");
     };
     EXPECT_EQ(SetScriptHostEnabled(0), -1);
-    gBeforeRegKeyDelete = nullptr;
+    testing_support::gBeforeRegKeyDelete = nullptr;
     EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"));
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"), vbs);
     EXPECT_EQ(GetScriptHostEnabled(), 1);

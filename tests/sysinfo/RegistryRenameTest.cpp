@@ -1,6 +1,7 @@
 #include "sysinfo/Registry.h"
 
 #include "sysinfo/Text.h"
+#include "tests/support/RegistrySeams.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -87,7 +88,7 @@ TEST_F(RenameTest, AnOldKeyThatKeepsASubKeyStaysWholeAndTheCopyGoes) {
     static int putBacks;
     static std::wstring watched;
     watched = AnsiToWide(oldKey.substr(1));
-    gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
+    testing_support::gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
         if (putBacks > 0 && name == watched) {
             --putBacks;
             putWideString(parent, name + L"\\PutBack", L"", L"writer");
@@ -104,7 +105,7 @@ TEST_F(RenameTest, AnOldKeyThatKeepsASubKeyStaysWholeAndTheCopyGoes) {
 
     putBacks = 1000;
     EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), -1);
-    gBeforeRegKeyDelete = nullptr;
+    testing_support::gBeforeRegKeyDelete = nullptr;
     EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, newKey));
     removeTree(HKEY_CLASSES_ROOT, oldKey + "\\PutBack");
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);

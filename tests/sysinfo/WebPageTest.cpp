@@ -1,5 +1,7 @@
 #include "sysinfo/WebPage.h"
 
+#include "app/Unit1.h"
+
 #include "sysinfo/Registry.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
@@ -115,7 +117,7 @@ TEST_F(WebPageTest, TheMakerSiteIsOpenedOnlyOnYes) {
     ASSERT_TRUE(logged("started IEXPLORE.EXE"));
     {
         DialogAnswer answer(press("いいえ(&N)"));
-        OpenMakerSite();
+        app::OpenMakerSite();
         EXPECT_EQ(answer.seen().message, "ソフト工房「Tarnholm」へアクセスしますか？");
         EXPECT_EQ(answer.seen().title, "確認");
     }
@@ -124,7 +126,7 @@ TEST_F(WebPageTest, TheMakerSiteIsOpenedOnlyOnYes) {
     EXPECT_EQ(count("execute"), 0);
     {
         DialogAnswer answer(press("はい(&Y)"));
-        OpenMakerSite();
+        app::OpenMakerSite();
     }
     EXPECT_TRUE(logged("execute " + OpenUrlCommand(kMakerSiteUrl)));
 }

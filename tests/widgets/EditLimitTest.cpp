@@ -58,10 +58,10 @@ TEST(EditLimit, CutsOnlyAtCharacterBoundaries) {
                              2)
                   .text,
               "A");
-    EXPECT_EQ(ui::CutToBytes("\x8E\x52\x93\x63\x91\xBE\x98\x59\x89\xD4\x8E\x71", 9),
+    EXPECT_EQ(kel::CutToBytes("\x8E\x52\x93\x63\x91\xBE\x98\x59\x89\xD4\x8E\x71", 9),
               "\x8E\x52\x93\x63\x91\xBE\x98\x59");
-    EXPECT_EQ(ui::CutToBytes("ABCDEFGHIJK", 9), "ABCDEFGHI");
-    EXPECT_EQ(ui::CutToBytes(std::string("A\x83"), 2), "A"); // half a character at the end
+    EXPECT_EQ(kel::CutToBytes("ABCDEFGHIJK", 9), "ABCDEFGHI");
+    EXPECT_EQ(kel::CutToBytes(std::string("A\x83"), 2), "A"); // half a character at the end
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 // The one modal dialog for questions and outcome messages.
 #pragma once
 
-#include "sysinfo/DialogLayout.h"
+#include "widgets/DialogLayout.h"
 
 #include <windows.h>
 
 #include <string>
 
-namespace kel {
+namespace ui {
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
 
@@ -23,4 +23,4 @@ int ShowMessageDialog(const std::string& message, TMsgDlgType kind, unsigned but
 // The window that dialogs disable while they are open (the main window).
 void SetDialogOwner(HWND owner);
 
-} // namespace kel
+} // namespace ui

@@ -1,11 +1,11 @@
-#include "sysinfo/MessageDialog.h"
+#include "widgets/MessageDialog.h"
 
 #include "widgets/Controls.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace kel {
+namespace ui {
 
 namespace {
 
@@ -44,16 +44,16 @@ int escapeResult(unsigned buttons) {
     return (buttons & mbCancel) ? mrCancel : (buttons & mbNo) ? mrNo : mrOk;
 }
 
-class TMessageForm : public ui::TForm {
+class TMessageForm : public TForm {
   public:
     TMessageForm(const std::string& message, const Kind& kind, unsigned buttons)
         : TForm("TMessageForm", kind.title, WS_POPUP | WS_CAPTION | WS_SYSMENU,
                 WS_EX_DLGMODALFRAME),
           buttons_(buttons) {
         QuitOnDestroy = false;
-        ui::TImage& icon = Create<ui::TImage>("Image", Handle());
+        TImage& icon = Create<TImage>("Image", Handle());
         icon.SetIcon(LoadIconA(nullptr, kind.icon));
-        ui::TLabel& label = Create<ui::TLabel>("Message", Handle());
+        TLabel& label = Create<TLabel>("Message", Handle());
         label.SetWordWrap(true);
         label.SetCaption(message);
         SIZE text = measure(label, message);
@@ -69,13 +69,13 @@ class TMessageForm : public ui::TForm {
         for (const ButtonKind& kind : kButtons) {
             if (!(buttons & kind.flag))
                 continue;
-            ui::TButton& button = Create<ui::TButton>(kind.caption, Handle());
+            TButton& button = Create<TButton>(kind.caption, Handle());
             button.SetCaption(kind.caption);
             button.SetControlId(kind.result);
             place(button, *box++);
             button.SetDefault(kind.result == defaultResult(buttons));
             int result = kind.result;
-            button.OnClick = [this, result](ui::TComponent&) { close(result); };
+            button.OnClick = [this, result](TComponent&) { close(result); };
             button.Show();
             if (kind.result == defaultResult(buttons))
                 SetFocus(button.Handle());
@@ -138,14 +138,14 @@ class TMessageForm : public ui::TForm {
     }
 
   private:
-    static SIZE measure(const ui::TLabel& label, const std::string& text) {
-        ui::WindowDc dc(label.Handle());
-        ui::SelectGuard font(dc.get(), label.FontHandle());
-        RECT rect = {0, 0, ui::Scale(kMaxTextWidth), 0};
+    static SIZE measure(const TLabel& label, const std::string& text) {
+        WindowDc dc(label.Handle());
+        SelectGuard font(dc.get(), label.FontHandle());
+        RECT rect = {0, 0, Scale(kMaxTextWidth), 0};
         DrawTextA(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        return {ui::UnscaleUp(rect.right), ui::UnscaleUp(rect.bottom)};
+        return {UnscaleUp(rect.right), UnscaleUp(rect.bottom)};
     }
-    static void place(ui::TControl& control, const Box& rect) {
+    static void place(TControl& control, const Box& rect) {
         control.SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     }
     void resizeClient(int width, int height) {
@@ -178,4 +178,4 @@ void SetDialogOwner(HWND owner) {
     gDialogOwner = owner;
 }
 
-} // namespace kel
+} // namespace ui

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace kel {
+namespace ui {
 
 // A rectangle in client coordinates, right and bottom exclusive.
 struct Box {
@@ -30,4 +30,4 @@ MessageLayout LayOutMessage(int textWidth, int textHeight, int buttonCount);
 
 constexpr int kMaxTextWidth = 360;
 
-} // namespace kel
+} // namespace ui

@@ -1,8 +1,8 @@
-#include "sysinfo/DialogLayout.h"
+#include "widgets/DialogLayout.h"
 
 #include <algorithm>
 
-namespace kel {
+namespace ui {
 
 namespace {
 
@@ -48,4 +48,4 @@ MessageLayout LayOutMessage(int textWidth, int textHeight, int buttonCount) {
     return layout;
 }
 
-} // namespace kel
+} // namespace ui

@@ -1,8 +1,8 @@
-#include "widgets/ShiftJis.h"
+#include "sysinfo/ShiftJis.h"
 
 #include <gtest/gtest.h>
 
-using namespace ui;
+using namespace kel;
 
 namespace {
 

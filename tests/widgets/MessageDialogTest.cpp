@@ -1,10 +1,10 @@
-#include "sysinfo/MessageDialog.h"
+#include "widgets/MessageDialog.h"
 
 #include "tests/support/Dialogs.h"
 
 #include <gtest/gtest.h>
 
-using namespace kel;
+using namespace ui;
 using namespace testing_support;
 
 namespace {

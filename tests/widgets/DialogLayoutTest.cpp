@@ -1,8 +1,8 @@
-#include "sysinfo/DialogLayout.h"
+#include "widgets/DialogLayout.h"
 
 #include <gtest/gtest.h>
 
-using namespace kel;
+using namespace ui;
 
 namespace {
 

@@ -1,0 +1,58 @@
+#include "office/ClickToRunRules.h"
+#include "office/VerList.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+
+namespace {
+
+TEST(ClickToRunRules, ReleaseIdsEntriesAndVersions) {
+    EXPECT_EQ(SplitReleaseIds(" O365ProPlusRetail,,VisioProRetail ,"),
+              (std::vector<std::string>{"O365ProPlusRetail", "VisioProRetail"}));
+    EXPECT_TRUE(SplitReleaseIds("").empty());
+
+    const std::pair<const char*, ReleaseKind> kinds[] = {
+        {"O365ProPlusRetail", ReleaseKind::Suite},
+        {"HomeBusiness2019Retail", ReleaseKind::Suite},
+        {"HomeBusinessPipcRetail", ReleaseKind::Suite},
+        {"standard2021volume", ReleaseKind::Suite},
+        {"ProfessionalRetail", ReleaseKind::Suite},
+        {"PersonalRetail", ReleaseKind::Suite},
+        {"ExcelRetail", ReleaseKind::Application},
+        {"OneNoteFreeRetail", ReleaseKind::Application},
+        {"AccessRetail", ReleaseKind::Application},
+        {"visioproretail", ReleaseKind::Other},
+        {"ProjectPro2021Volume", ReleaseKind::Other},
+        {"LanguagePack", ReleaseKind::Other},
+        {"AccessRuntimeRetail", ReleaseKind::Other},
+        {"", ReleaseKind::Other},
+    };
+    for (const auto& [id, kind] : kinds)
+        EXPECT_EQ(ReleaseKindOf(id), kind) << id;
+
+    EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail - ja-jp"));
+    EXPECT_TRUE(IsReleaseEntryName("O365ProPlusRetail", "o365proplusretail - en-us"));
+    EXPECT_FALSE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail - "));
+    EXPECT_FALSE(IsReleaseEntryName("O365ProPlus", "O365ProPlusRetail - ja-jp"));
+    EXPECT_FALSE(IsReleaseEntryName("O365ProPlusRetail", "O365ProPlusRetail"));
+    EXPECT_FALSE(IsReleaseEntryName("", " - ja-jp"));
+    EXPECT_EQ(EntryCulture("O365ProPlusRetail - ja-jp"), "ja-jp");
+    EXPECT_EQ(EntryCulture("{90160000-0011-0000-0000-0000000FF1CE}"), "");
+
+    EXPECT_EQ(VersionMajorNumber("16.0.17029.20108"), 16);
+    EXPECT_EQ(VersionMajorNumber("16"), 16);
+    EXPECT_EQ(VersionMajorNumber(".0"), -1);
+    EXPECT_EQ(VersionMajorNumber(""), -1);
+    EXPECT_EQ(VersionMajorNumber("99999999999.0"), -1);
+
+    EXPECT_EQ(ClickToRunProgramFolder("C:\\Program Files\\Microsoft Office", 16),
+              "C:\\Program Files\\Microsoft Office\\root\\Office16\\");
+    EXPECT_EQ(ClickToRunProgramFolder("C:\\Office\\\\", 16), "C:\\Office\\root\\Office16\\");
+    // "表" ends with the byte of a backslash; it stays whole.
+    EXPECT_EQ(ClickToRunProgramFolder("C:\\表", 16), "C:\\表\\root\\Office16\\");
+    EXPECT_EQ(FormatVerListLine(16, "", "Name", "16.0.1", "", "C:\\O\\"),
+              "16.0\t\tName\t16.0.1\t\tC:\\O\\");
+}
+
+} // namespace
