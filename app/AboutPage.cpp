@@ -75,8 +75,8 @@ void TForm1::bindLink(ui::TLabel& link, const std::string& question) {
 }
 
 void AskThenOpen(const std::string& question, const std::string& url) {
-    if (ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation,
-                              ui::mbYes | ui::mbNo) == ui::mrYes)
+    if (ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo) ==
+        ui::mrYes)
         kel::OpenUrl(url);
 }
 

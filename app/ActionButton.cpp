@@ -63,9 +63,9 @@ void TForm1::ActionButtonClick(ui::TComponent& sender) {
     }
     if (const kel::OutcomeMessage* message = kel::MessageOf(result))
         ui::ShowMessageDialog(message->text,
-                               message->warning ? ui::TMsgDlgType::mtWarning
-                                                : ui::TMsgDlgType::mtInformation,
-                               ui::mbOK);
+                              message->warning ? ui::TMsgDlgType::mtWarning
+                                               : ui::TMsgDlgType::mtInformation,
+                              ui::mbOK);
     restore();
 }
 

@@ -50,7 +50,7 @@ void TForm1::BB_UserInfoClick(ui::TComponent&) {
     showUserInfo(after);
     if (read == 0 && written == 0 && after == before)
         ui::ShowMessageDialog("更新しました。ご確認ください。", ui::TMsgDlgType::mtInformation,
-                               ui::mbOK);
+                              ui::mbOK);
     else
         ui::ShowMessageDialog("更新出来ませんでした。", ui::TMsgDlgType::mtWarning, ui::mbOK);
 }

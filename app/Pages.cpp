@@ -4,9 +4,10 @@
 #include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
-#include "repair/SwitchStates.h"
+#include "repair/Switches.h"
 #include "sysinfo/ProductInfo.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -23,25 +24,28 @@ struct RowSpec {
     std::vector<std::string> texts;
 };
 
+// The rows of buttons; the switches' rows come from their own table.
 // clang-format off
 const RowSpec kRows[] = {
-    {3,       {"GB_Office",     "3", "MsoClip",    "Officeクリップボードを使用",      "する", "しない"}},
-    {3,       {"GB_Office",     "4", "LogonIme",   "ログオン画面にIMEを表示",         "する", "しない"}},
     {kNoIcon, {"GB_Office",     "7", "MsoUpdate",  "Office のアップデートを行う"}},
     {2,       {"GB_Excel",      "0", "XlsProcess", "稼動状況",                        "停止する"}},
     {0,       {"GB_Excel",      "1", "XlsMenuBar", "メニューバーが消えました",        "修復を試みる"}},
     {0,       {"GB_Excel",      "2", "XlsUsed",    "ファイルが編集出来ません",        "修復を試みる"}},
-    {3,       {"GB_Excel",      "3", "XlsBrowser", "InternetExplorerと連携",          "する", "しない"}},
     {2,       {"GB_Word",       "0", "DocProcess", "稼動状況",                        "停止する"}},
     {0,       {"GB_Word",       "1", "DocMenuBar", "メニューバーが消えました",        "修復を試みる"}},
     {0,       {"GB_Word",       "2", "DocUsed",    "ファイルが編集出来ません",        "修復を試みる"}},
-    {3,       {"GB_Word",       "3", "DocBrowser", "InternetExplorerと連携",          "する", "しない"}},
     {2,       {"GB_PowerPoint", "0", "PptProcess", "稼動状況",                        "停止する"}},
-    {3,       {"GB_PowerPoint", "1", "PptBrowser", "InternetExplorerと連携",          "する", "しない"}},
-    {3,       {"GB_PowerPoint", "2", "PptLocalSv", "IEから開く場合に編集",            "する", "しない"}},
-    {3,       {"GB_Outlook",    "0", "EmlWsh",     "マクロウィルス(WSH)の動作を許可", "する", "しない"}},
 };
 // clang-format on
+
+constexpr int kSwitchIcon = 3; // the question sign
+
+// A switch's row: its label, then "する" and "しない".
+RowSpec rowOf(const kel::TSwitch& item) {
+    return {kSwitchIcon,
+            {std::string("GB_") + item.page, std::to_string(item.position), item.row, item.label,
+             "する", "しない"}};
+}
 
 // The user-information fields of the Office page.
 struct UserInfoFieldSpec {
@@ -161,10 +165,21 @@ void TForm1::AddActionRow(int iconIndex, const std::vector<std::string>& texts) 
     }
 }
 
+// The page's rows from the top, buttons and switches alike: the order they are
+// made in is their tab order.
 void TForm1::addRowsOf(const std::string& page) {
+    std::vector<RowSpec> rows;
     for (const RowSpec& row : kRows)
         if (row.texts[0] == page)
-            AddActionRow(row.icon, row.texts);
+            rows.push_back(row);
+    for (const kel::TSwitch& item : kel::kSwitches)
+        if (page == std::string("GB_") + item.page)
+            rows.push_back(rowOf(item));
+    std::stable_sort(rows.begin(), rows.end(), [](const RowSpec& a, const RowSpec& b) {
+        return std::atoi(a.texts[1].c_str()) < std::atoi(b.texts[1].c_str());
+    });
+    for (const RowSpec& row : rows)
+        AddActionRow(row.icon, row.texts);
 }
 
 void TForm1::SetToggleState(const std::string& row, bool state) {
@@ -173,10 +188,9 @@ void TForm1::SetToggleState(const std::string& row, bool state) {
 }
 
 void TForm1::setPairStatesOf(const std::string& page) {
-    for (const kel::TSwitchState& pair : kel::kSwitchStates)
-        for (const RowSpec& row : kRows)
-            if (row.texts[0] == page && row.texts[2] == pair.row)
-                SetToggleState(pair.row, pair.read(*kel::gOfficeInfo) != 0);
+    for (const kel::TSwitch& item : kel::kSwitches)
+        if (page == std::string("GB_") + item.page)
+            SetToggleState(item.row, item.read(*kel::gOfficeInfo) != 0);
 }
 
 // Looks up the type's program and, when there is one, builds its page.

@@ -1,7 +1,7 @@
 #include "app/Report.h"
 
 #include "app/Inventory.h"
-#include "repair/SwitchStates.h"
+#include "repair/Switches.h"
 #include "sysinfo/JsonWriter.h"
 #include "sysinfo/Text.h"
 
@@ -141,11 +141,10 @@ TReportFacts GatherReportFacts() {
     SurveyRunningStates(facts.info);
     facts.machine = kel::ReadMachineFacts();
     facts.wexdalVersion = ownVersion();
-    for (const kel::TSwitchState& state : kel::kSwitchStates)
-        facts.switches.emplace_back(state.row,
-                                    PageIsBuilt(facts.info, facts.officeFound, state.page)
-                                        ? state.read(facts.info)
-                                        : kNoRow);
+    for (const kel::TSwitch& item : kel::kSwitches)
+        facts.switches.emplace_back(item.row, PageIsBuilt(facts.info, facts.officeFound, item.page)
+                                                  ? item.read(facts.info)
+                                                  : kNoRow);
     return facts;
 }
 

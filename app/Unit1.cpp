@@ -211,14 +211,13 @@ void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::stri
         button->SetEnabled(running);
 }
 
-void TForm1::ShowRunningState(const std::string& row, const std::string& caption,
-                              bool running) {
+void TForm1::ShowRunningState(const std::string& row, const std::string& caption, bool running) {
     ShowRunningStateOn(*this, row, caption, running);
 }
 
 bool TForm1::Confirm(const std::string& question) {
-    return ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation,
-                                 ui::mbYes | ui::mbNo) == ui::mrYes;
+    return ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo) ==
+           ui::mrYes;
 }
 
 void TForm1::Inform(const std::string& message) {

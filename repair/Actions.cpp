@@ -5,7 +5,7 @@
 #include "repair/OfficeSwitches.h"
 #include "repair/Repairs.h"
 #include "repair/ScriptHostGuard.h"
-#include "repair/SwitchStates.h"
+#include "repair/Switches.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
@@ -19,39 +19,19 @@ namespace kel {
 
 namespace {
 
-// A setting: its row in the table of switch states (which holds the getter) and
-// its setter. A setter that knows when it could not make the change says so
-// (reportingSet, -1), and the change then fails whatever the state reads back.
-struct Setting {
-    const char* row;
-    void (*set)(const TKelOfficeInfo&, int state);
-    int (*reportingSet)(int state) = nullptr;
-};
-
-const Setting kClipboard = {"MsoClip", SetOfficeClipboard};
-const Setting kLogonIme = {"LogonIme", [](const TKelOfficeInfo&, int s) { SetLogonIme(s); }};
-const Setting kXlsBrowser = {"XlsBrowser",
-                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("xls", s); }};
-const Setting kDocBrowser = {"DocBrowser",
-                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("doc", s); }};
-const Setting kPptBrowser = {"PptBrowser",
-                             [](const TKelOfficeInfo&, int s) { SetBrowserIntegration("ppt", s); }};
-const Setting kPptLocalServer = {
-    "PptLocalSv", [](const TKelOfficeInfo&, int s) { SetLocalServerDisabled("ppt", s); }};
-const Setting kScriptHost = {"EmlWsh", nullptr, SetScriptHostEnabled};
-
-// Makes the change; false when the setter reports that it was not made.
-bool change(const Setting& setting, const TKelOfficeInfo& info, int state) {
-    if (setting.reportingSet != nullptr)
-        return setting.reportingSet(state) == 0;
-    setting.set(info, state);
-    return true;
+// A switch named by its button ("SB_MsoClip1": the switch MsoClip, state 1), or
+// nullptr when the name is no switch's button.
+const TSwitch* switchOf(const std::string& name, int& state) {
+    if (name.size() < 5 || name.compare(0, 3, "SB_") != 0 ||
+        (name.back() != '0' && name.back() != '1'))
+        return nullptr;
+    state = name.back() - '0';
+    return FindSwitch(name.substr(3, name.size() - 4));
 }
 
-// The state read back after a change; a row without a getter never counts as set.
-bool readsBack(const Setting& setting, const TKelOfficeInfo& info, int state) {
-    const TSwitchState* switchState = FindSwitchState(setting.row);
-    return switchState != nullptr && switchState->read(info) == state;
+// Sets the switch and reads it back: true when the state is the one asked for.
+bool changeSwitch(const TSwitch& item, const TKelOfficeInfo& info, int state) {
+    return item.set(info, state) == 0 && item.read(info) == state;
 }
 
 using Repair = void (*)(const TKelOfficeInfo&);
@@ -65,13 +45,12 @@ void tempFiles(const TKelOfficeInfo&) {
     DeleteTempFiles();
 }
 
-enum class Kind { Switch, OpenUpdate, Terminate, GuardedRepair };
+enum class Kind { OpenUpdate, Terminate, GuardedRepair };
 
+// The actions of the page buttons other than the switches.
 struct Action {
     const char* name;
     Kind kind;
-    const Setting* setting; // Switch: the setting and the state asked for
-    int state;
     TApplication application; // Terminate, GuardedRepair
     Repair repair;            // GuardedRepair
     TOutcome declined;        // GuardedRepair: the outcome when a termination is declined
@@ -86,29 +65,15 @@ constexpr bool account = true, machine = false;
 
 // clang-format off
 const Action kActions[] = {
-    // name, kind, setting, state, application, repair, outcome when declined, whose settings
-    {"SB_MsoClip0",    Kind::Switch,        &kClipboard,      0, none, nullptr,      switched, account},
-    {"SB_MsoClip1",    Kind::Switch,        &kClipboard,      1, none, nullptr,      switched, account},
-    {"SB_LogonIme0",   Kind::Switch,        &kLogonIme,       0, none, nullptr,      switched, machine},
-    {"SB_LogonIme1",   Kind::Switch,        &kLogonIme,       1, none, nullptr,      switched, machine},
-    {"BB_MsoUpdate",   Kind::OpenUpdate,    nullptr,          0, none, nullptr,      quiet,    machine},
-    {"BB_XlsProcess",  Kind::Terminate,     nullptr,          0, xls,  nullptr,      quiet,    machine},
-    {"BB_XlsMenuBar",  Kind::GuardedRepair, nullptr,          0, xls,  excelToolbar, switched, account},
-    {"BB_XlsUsed",     Kind::GuardedRepair, nullptr,          0, xls,  tempFiles,    switched, account},
-    {"SB_XlsBrowser0", Kind::Switch,        &kXlsBrowser,     0, none, nullptr,      switched, machine},
-    {"SB_XlsBrowser1", Kind::Switch,        &kXlsBrowser,     1, none, nullptr,      switched, machine},
-    {"BB_DocProcess",  Kind::Terminate,     nullptr,          0, doc,  nullptr,      quiet,    machine},
-    {"BB_DocMenuBar",  Kind::GuardedRepair, nullptr,          0, doc,  wordToolbar,  quiet,    account},
-    {"BB_DocUsed",     Kind::GuardedRepair, nullptr,          0, doc,  tempFiles,    switched, account},
-    {"SB_DocBrowser0", Kind::Switch,        &kDocBrowser,     0, doc,  nullptr,      switched, machine},
-    {"SB_DocBrowser1", Kind::Switch,        &kDocBrowser,     1, doc,  nullptr,      switched, machine},
-    {"BB_PptProcess",  Kind::Terminate,     nullptr,          0, ppt,  nullptr,      quiet,    machine},
-    {"SB_PptBrowser0", Kind::Switch,        &kPptBrowser,     0, ppt,  nullptr,      switched, machine},
-    {"SB_PptBrowser1", Kind::Switch,        &kPptBrowser,     1, ppt,  nullptr,      switched, machine},
-    {"SB_PptLocalSv0", Kind::Switch,        &kPptLocalServer, 0, ppt,  nullptr,      switched, machine},
-    {"SB_PptLocalSv1", Kind::Switch,        &kPptLocalServer, 1, ppt,  nullptr,      switched, machine},
-    {"SB_EmlWsh0",     Kind::Switch,        &kScriptHost,     0, none, nullptr,      switched, machine},
-    {"SB_EmlWsh1",     Kind::Switch,        &kScriptHost,     1, none, nullptr,      switched, machine},
+    // name, kind, application, repair, outcome when declined, whose settings
+    {"BB_MsoUpdate",   Kind::OpenUpdate,    none, nullptr,      quiet,    machine},
+    {"BB_XlsProcess",  Kind::Terminate,     xls,  nullptr,      quiet,    machine},
+    {"BB_XlsMenuBar",  Kind::GuardedRepair, xls,  excelToolbar, switched, account},
+    {"BB_XlsUsed",     Kind::GuardedRepair, xls,  tempFiles,    switched, account},
+    {"BB_DocProcess",  Kind::Terminate,     doc,  nullptr,      quiet,    machine},
+    {"BB_DocMenuBar",  Kind::GuardedRepair, doc,  wordToolbar,  quiet,    account},
+    {"BB_DocUsed",     Kind::GuardedRepair, doc,  tempFiles,    switched, account},
+    {"BB_PptProcess",  Kind::Terminate,     ppt,  nullptr,      quiet,    machine},
 };
 // clang-format on
 
@@ -186,16 +151,19 @@ void TellOfAnotherAccountOnce(TActionHost& host) {
 
 ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOfficeInfo& info) {
     ActionResult result;
+    int state = 0;
+    if (const TSwitch* item = switchOf(actionName, state)) {
+        if (item->ownAccount)
+            TellOfAnotherAccountOnce(host);
+        result.switchSucceeded = changeSwitch(*item, info, state);
+        return result;
+    }
     for (const Action& action : kActions) {
         if (actionName != action.name)
             continue;
         if (action.ownAccount)
             TellOfAnotherAccountOnce(host);
         switch (action.kind) {
-        case Kind::Switch:
-            result.switchSucceeded = change(*action.setting, info, action.state) &&
-                                     readsBack(*action.setting, info, action.state);
-            break;
         case Kind::OpenUpdate:
             OpenUrl(kOfficeUpdateUrl);
             result.outcome = TOutcome::Quiet;

@@ -1,7 +1,7 @@
 #include "repair/Actions.h"
 
 #include "repair/ScriptHostGuard.h"
-#include "repair/SwitchStates.h"
+#include "repair/Switches.h"
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
@@ -22,9 +22,9 @@ struct ActionForm : TActionHost {
     void Inform(const std::string& message) override { told.push_back(message); }
 };
 
-// Every switch row of the pages, on the sample machine: its action reads the state
-// back through the getter of the one table of switch states, both ways, and the
-// row is left as it was found.
+// Every switch of the pages, on the sample machine: its action reads the state back
+// through the getter of the one table of switches, both ways, and the row is left
+// as it was found.
 class SwitchActions : public testing::Test {
   protected:
     SwitchActions() { sample::Lay(sample::Standard()); }
@@ -35,16 +35,14 @@ TEST_F(SwitchActions, EverySwitchReadsBackThroughTheTableOfStates) {
     TKelOfficeInfo info;
     ASSERT_EQ(DetectOffice(info), 0);
     ActionForm form;
-    for (const char* row : {"MsoClip", "LogonIme", "XlsBrowser", "DocBrowser", "PptBrowser",
-                            "PptLocalSv", "EmlWsh"}) {
-        const TSwitchState* state = FindSwitchState(row);
-        ASSERT_NE(state, nullptr) << row;
-        int found = state->read(info);
+    for (const TSwitch& item : kSwitches) {
+        EXPECT_EQ(FindSwitch(item.row), &item);
+        int found = item.read(info);
         for (int wanted : {1 - found, found}) {
             ActionResult result =
-                RunAction(std::string("SB_") + row + std::to_string(wanted), form, info);
-            EXPECT_TRUE(result.switchSucceeded) << row << wanted;
-            EXPECT_EQ(state->read(info), wanted) << row;
+                RunAction(std::string("SB_") + item.row + std::to_string(wanted), form, info);
+            EXPECT_TRUE(result.switchSucceeded) << item.row << wanted;
+            EXPECT_EQ(item.read(info), wanted) << item.row;
         }
     }
 }
