@@ -201,6 +201,7 @@ void TForm1::buildApplicationPage(const TDocumentType& type) {
     if (!HasProgramPage(info, type))
         return;
     AddPage(record);
+    icons_.emplace_back(record.IconHandle);
     addRowsOf(std::string("GB_") + type.viewName);
     if (type.processIds != nullptr)
         kel::RefreshRunningState(*this, record, info.*type.processIds, type.processRow);
@@ -213,6 +214,7 @@ void TForm1::buildOfficePage() {
     kel::GetOfficeIcon(info, office.IconHandle);
     office.ViewName = "Office";
     AddPage(office);
+    icons_.emplace_back(office.IconHandle);
     ui::TGroupBox& page = *Find<ui::TGroupBox>("GB_Office");
     if (!info.Product.ProductName.empty())
         page.SetCaption(info.Product.ProductName + " [Version " + info.Product.ProductVersion +

@@ -5,6 +5,7 @@
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
 #include "repair/Actions.h"
+#include "sysinfo/Handle.h"
 #include "widgets/GraphicListBox.h"
 
 #include <memory>
@@ -108,6 +109,7 @@ class TForm1 : public ui::TForm, public kel::TActionHost {
     std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;
     std::unique_ptr<kel::TUserInfoList> infoBefore_;
     std::unique_ptr<kel::TUserInfoList> infoAfter_;
+    std::vector<kel::ExtractedIcon> icons_; // the pages' extracted icons, kept for the menu
 };
 
 } // namespace app

@@ -1,36 +1,36 @@
 // Owning wrapper for an open registry key.
 #pragma once
 
+#include "sysinfo/Handle.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace kel {
 
-// A move-only owner of one HKEY. The predefined roots are borrowed, never closed.
-class RegKey {
-  public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : key_(key) {}
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    RegKey(RegKey&& other) noexcept : key_(other.release()) {}
-    RegKey& operator=(RegKey&& other) noexcept;
-    ~RegKey() { close(); }
+// HKEY_CLASSES_ROOT and its siblings are borrowed, never closed: they are handle
+// values from 0x80000000 upward.
+struct RegKeyTraits : NullTraits<HKEY, RegCloseKey> {
+    static bool IsValid(HKEY key) {
+        return key != nullptr &&
+               reinterpret_cast<ULONG_PTR>(key) < reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT);
+    }
+};
 
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY release();
-    void close();
+// A move-only owner of one HKEY.
+class RegKey : public ScopedHandle<RegKeyTraits> {
+  public:
+    using ScopedHandle::ScopedHandle;
+    // Open even when it holds a predefined root, which it does not close.
+    explicit operator bool() const { return get() != nullptr; }
+    void close() { reset(); }
 
     // Each returns the platform status; on failure the key is left closed.
     [[nodiscard]] LONG open(HKEY root, const std::string& path, REGSAM access);
     [[nodiscard]] LONG openW(HKEY root, const std::wstring& path, REGSAM access);
     [[nodiscard]] LONG create(HKEY root, const std::string& path, REGSAM access);
     [[nodiscard]] LONG createW(HKEY root, const std::wstring& path, REGSAM access);
-
-  private:
-    HKEY key_ = nullptr;
 };
 
 } // namespace kel

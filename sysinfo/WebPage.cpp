@@ -2,6 +2,7 @@
 
 #include "sysinfo/Association.h"
 #include "sysinfo/CommandLine.h"
+#include "sysinfo/Handle.h"
 
 #include <windows.h>
 #include <ddeml.h>
@@ -32,44 +33,33 @@ DWORD ddeInstance() {
     return instance;
 }
 
-// A DDE string handle, freed on destruction.
-class DdeString {
-  public:
-    DdeString(DWORD instance, const char* text)
-        : instance_(instance), handle_(DdeCreateStringHandleA(instance, text, CP_WINANSI)) {}
-    ~DdeString() {
-        if (handle_)
-            DdeFreeStringHandle(instance_, handle_);
-    }
-    DdeString(const DdeString&) = delete;
-    DdeString& operator=(const DdeString&) = delete;
-    HSZ get() const { return handle_; }
+BOOL freeString(HSZ text) {
+    return DdeFreeStringHandle(ddeInstance(), text);
+}
 
-  private:
-    DWORD instance_;
-    HSZ handle_;
-};
+// A string handle of the process's instance.
+using DdeString = ScopedHandle<NullTraits<HSZ, freeString>>;
+DdeString ddeString(const char* text) {
+    return DdeString(DdeCreateStringHandleA(ddeInstance(), text, CP_WINANSI));
+}
 
-// One client conversation, disconnected on destruction.
+// One client conversation of the process's instance, disconnected on destruction.
 class Conversation {
   public:
     explicit Conversation(DWORD instance)
-        : instance_(instance), service_(instance, "IExplore"), topic_(instance, "WWW_openUrl") {}
-    ~Conversation() { disconnect(); }
-    Conversation(const Conversation&) = delete;
-    Conversation& operator=(const Conversation&) = delete;
+        : instance_(instance), service_(ddeString("IExplore")), topic_(ddeString("WWW_openUrl")) {}
 
     bool connect() {
         CONVCONTEXT context = {};
         context.cb = sizeof context;
         context.iCodePage = CP_WINANSI;
-        conversation_ = DdeConnect(instance_, service_.get(), topic_.get(), &context);
-        return conversation_ != nullptr;
+        conversation_.reset(DdeConnect(instance_, service_.get(), topic_.get(), &context));
+        return conversation_.valid();
     }
     UINT format() const {
         CONVINFO info = {};
         info.cb = sizeof info;
-        if (DdeQueryConvInfo(conversation_, QID_SYNC, &info) == 0 || info.wFmt == 0)
+        if (DdeQueryConvInfo(conversation_.get(), QID_SYNC, &info) == 0 || info.wFmt == 0)
             return CF_TEXT;
         return info.wFmt;
     }
@@ -83,19 +73,14 @@ class Conversation {
             return false;
         DWORD transaction = 0;
         return DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
-                                    conversation_, nullptr, fmt, XTYP_EXECUTE, TIMEOUT_ASYNC,
+                                    conversation_.get(), nullptr, fmt, XTYP_EXECUTE, TIMEOUT_ASYNC,
                                     &transaction) != nullptr;
-    }
-    void disconnect() {
-        if (conversation_)
-            DdeDisconnect(conversation_);
-        conversation_ = nullptr;
     }
 
   private:
     DWORD instance_;
     DdeString service_, topic_;
-    HCONV conversation_ = nullptr;
+    ScopedHandle<NullTraits<HCONV, DdeDisconnect>> conversation_;
 };
 
 // Starts the program minimized and not activated; the path is quoted so that a

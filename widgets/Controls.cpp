@@ -275,32 +275,27 @@ void TButton::SetDefault(bool isDefault) {
     SendMessageA(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
-TButton::~TButton() {
-    if (stateImages_ != nullptr)
-        ImageList_Destroy(stateImages_);
-}
-
-HIMAGELIST ButtonStateImages(HIMAGELIST glyph) {
+ImageList ButtonStateImages(HIMAGELIST glyph) {
     // Copies made inside one list, image by image, without a round through icons.
     int disabled = ImageList_GetImageCount(glyph) > 1 ? 1 : 0;
-    HIMAGELIST states = ImageList_Duplicate(glyph);
-    if (states == nullptr)
-        return nullptr;
-    ImageList_SetBkColor(states, CLR_NONE); // drawn transparent, whatever the glyph's list says
-    ImageList_SetImageCount(states, 6);
-    ImageList_Copy(states, 3, states, disabled, ILCF_MOVE);
+    ImageList states(ImageList_Duplicate(glyph));
+    if (!states)
+        return states;
+    HIMAGELIST list = states.get();
+    ImageList_SetBkColor(list, CLR_NONE); // drawn transparent, whatever the glyph's list says
+    ImageList_SetImageCount(list, 6);
+    ImageList_Copy(list, 3, list, disabled, ILCF_MOVE);
     for (int state : {1, 2, 4, 5})
-        ImageList_Copy(states, state, states, 0, ILCF_MOVE);
+        ImageList_Copy(list, state, list, 0, ILCF_MOVE);
     return states;
 }
 
 void TButton::SetGlyph(HIMAGELIST glyph) {
-    HIMAGELIST states = ButtonStateImages(glyph);
-    BUTTON_IMAGELIST images = {states, {Scale(2), 0, Scale(2), 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+    ImageList states = ButtonStateImages(glyph);
+    BUTTON_IMAGELIST images = {
+        states.get(), {Scale(2), 0, Scale(2), 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
     SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
-    if (stateImages_ != nullptr)
-        ImageList_Destroy(stateImages_);
-    stateImages_ = states;
+    stateImages_ = std::move(states); // the one the button had is let go after it was replaced
 }
 
 bool TButton::HandleCommand(WORD code) {
@@ -520,12 +515,8 @@ TImageList::TImageList(TForm& owner, std::string name, int width, int height)
       list_(ImageList_Create(Scale(width), Scale(height), ILC_COLOR32 | ILC_MASK, 4, 4)),
       width_(Scale(width)), height_(Scale(height)) {}
 
-TImageList::~TImageList() {
-    ImageList_Destroy(list_);
-}
-
 int TImageList::AddIcon(HICON icon) {
-    return ImageList_AddIcon(list_, icon);
+    return ImageList_AddIcon(list_.get(), icon);
 }
 
 void TImageList::AddStrip(HBITMAP strip) {
@@ -553,15 +544,15 @@ void TImageList::AddStrip(HBITMAP strip) {
         GetObjectA(strip, sizeof info, &info);
         transparent = GetPixel(dc.get(), 0, info.bmHeight - 1);
     }
-    ImageList_AddMasked(list_, strip, transparent);
+    ImageList_AddMasked(list_.get(), strip, transparent);
 }
 
 void TImageList::SetBkColor(TColor color) {
-    ImageList_SetBkColor(list_, ColorToRGB(color));
+    ImageList_SetBkColor(list_.get(), ColorToRGB(color));
 }
 
 void TImageList::Draw(HDC dc, int x, int y, int index) const {
-    ImageList_Draw(list_, index, dc, x, y, ILD_NORMAL);
+    ImageList_Draw(list_.get(), index, dc, x, y, ILD_NORMAL);
 }
 
 Bitmap TImageList::Picture(int index, TColor background) const {

@@ -7,6 +7,9 @@
 
 namespace ui {
 
+// An image list, destroyed with ImageList_Destroy.
+using ImageList = kel::ScopedHandle<kel::NullTraits<HIMAGELIST, ImageList_Destroy>>;
+
 // A framed group; the controls placed in it get their notifications routed.
 class TGroupBox : public TControl {
   public:
@@ -53,21 +56,20 @@ class TButton : public TControl {
   public:
     TButton(TForm& owner, std::string name, HWND parent);
     void SetDefault(bool isDefault);
-    ~TButton() override;
     // One image for every state, or two: the normal and the disabled look.
     void SetGlyph(HIMAGELIST glyph);
     bool HandleCommand(WORD code) override;
     bool HandleAccessKey(char key) override;
 
   private:
-    HIMAGELIST stateImages_ = nullptr; // one image per button state, built from the glyph
+    ImageList stateImages_; // one image per button state, built from the glyph
 };
 
-// A new image list (the caller destroys it) of a button's six states, from a glyph
+// A new image list of a button's six states, from a glyph
 // of one or two images: normal, hot, pressed, disabled, defaulted and stylus-hot
 // show the glyph's first image, except disabled, which shows its second if it has one.
 // For masked glyphs (the images' alpha is not copied); nullptr when it can't be made.
-HIMAGELIST ButtonStateImages(HIMAGELIST glyph);
+ImageList ButtonStateImages(HIMAGELIST glyph);
 
 // A two-state button that stays down once pressed. Buttons with the same non-zero
 // group index and parent form a group in which exactly one is down.
@@ -169,11 +171,10 @@ class TStatusBar : public TControl {
 class TImageList : public TComponent {
   public:
     TImageList(TForm& owner, std::string name, int width, int height);
-    ~TImageList() override;
-    HIMAGELIST Handle() const { return list_; }
+    HIMAGELIST Handle() const { return list_.get(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    int Count() const { return ImageList_GetImageCount(list_); }
+    int Count() const { return ImageList_GetImageCount(list_.get()); }
     int AddIcon(HICON icon);
     // Adds every image of a strip, the colour of its bottom-left pixel transparent; a
     // strip of another height is fitted to the images' size.
@@ -184,7 +185,7 @@ class TImageList : public TComponent {
     Bitmap Picture(int index, TColor background) const;
 
   private:
-    HIMAGELIST list_;
+    ImageList list_;
     int width_, height_;
 };
 

@@ -52,7 +52,8 @@ LimitedEdit LimitTypedText(const std::string& before, const std::string& after, 
     size_t suffix = commonSuffix(before, after, prefix);
     size_t kept = prefix + suffix;
     size_t room = limitBytes > kept ? limitBytes - kept : 0;
-    std::string inserted = kel::CutToBytes(after.substr(prefix, after.size() - suffix - prefix), room);
+    std::string inserted =
+        kel::CutToBytes(after.substr(prefix, after.size() - suffix - prefix), room);
     return {before.substr(0, prefix) + inserted + before.substr(before.size() - suffix),
             prefix + inserted.size()};
 }

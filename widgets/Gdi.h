@@ -1,37 +1,14 @@
 // Owners for GDI handles and device contexts.
 #pragma once
 
-#include <windows.h>
+#include "sysinfo/Handle.h"
 
-#include <utility>
+#include <windows.h>
 
 namespace ui {
 
 // Owns one GDI object (font, brush, pen, bitmap) and deletes it; move-only.
-template <typename T> class GdiObject {
-  public:
-    GdiObject() = default;
-    explicit GdiObject(T handle) : handle_(handle) {}
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { reset(); }
-
-    T get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void reset(T handle = nullptr) {
-        if (handle_ != nullptr)
-            DeleteObject(handle_);
-        handle_ = handle;
-    }
-
-  private:
-    T handle_ = nullptr;
-};
+template <typename T> using GdiObject = kel::ScopedHandle<kel::NullTraits<T, DeleteObject>>;
 
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
@@ -65,31 +42,19 @@ class WindowDc {
     HDC dc_;
 };
 
-// A DC of the whole display, deleted on destruction.
-class DisplayDc {
-  public:
-    DisplayDc() : dc_(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {}
-    ~DisplayDc() { DeleteDC(dc_); }
-    DisplayDc(const DisplayDc&) = delete;
-    DisplayDc& operator=(const DisplayDc&) = delete;
-    HDC get() const { return dc_; }
+// A device context the program made, deleted with DeleteDC.
+using OwnedDc = kel::ScopedHandle<kel::NullTraits<HDC, DeleteDC>>;
 
-  private:
-    HDC dc_;
+// A DC of the whole display.
+class DisplayDc : public OwnedDc {
+  public:
+    DisplayDc() : OwnedDc(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {}
 };
 
-// A memory DC compatible with reference (the screen when null), deleted on
-// destruction.
-class MemoryDc {
+// A memory DC compatible with reference (the screen when null).
+class MemoryDc : public OwnedDc {
   public:
-    explicit MemoryDc(HDC reference) : dc_(CreateCompatibleDC(reference)) {}
-    ~MemoryDc() { DeleteDC(dc_); }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HDC dc_;
+    explicit MemoryDc(HDC reference) : OwnedDc(CreateCompatibleDC(reference)) {}
 };
 
 // A memory DC with its own bitmap of the given size, compatible with reference.

@@ -267,23 +267,20 @@ TEST(Components, AButtonGlyphGivesEveryStateTheNormalImageButTheDisabledOne) {
         DestroyIcon(icon);
     }
     auto stateColours = [](HIMAGELIST glyph) {
-        HIMAGELIST states = ButtonStateImages(glyph);
+        ImageList states = ButtonStateImages(glyph);
         std::vector<COLORREF> colours;
-        for (int state = 0; state < ImageList_GetImageCount(states); ++state) {
+        for (int state = 0; state < ImageList_GetImageCount(states.get()); ++state) {
             MemoryCanvas canvas(WindowDc(nullptr).get(), 32, 32);
-            ImageList_Draw(states, state, canvas.get(), 0, 0, ILD_NORMAL);
+            ImageList_Draw(states.get(), state, canvas.get(), 0, 0, ILD_NORMAL);
             colours.push_back(GetPixel(canvas.get(), 16, 16));
         }
-        ImageList_Destroy(states);
         return colours;
     };
     EXPECT_EQ(stateColours(two.Handle()),
               (std::vector<COLORREF>{normal, normal, normal, disabled, normal, normal}));
     // The states draw transparent whatever background the glyph's list was given.
     ImageList_SetBkColor(two.Handle(), RGB(0, 200, 0));
-    HIMAGELIST states = ButtonStateImages(two.Handle());
-    EXPECT_EQ(ImageList_GetBkColor(states), CLR_NONE);
-    ImageList_Destroy(states);
+    EXPECT_EQ(ImageList_GetBkColor(ButtonStateImages(two.Handle()).get()), CLR_NONE);
     EXPECT_EQ(stateColours(one.Handle()), std::vector<COLORREF>(6, normal));
     EXPECT_EQ(two.Count(), 2); // the glyphs themselves stay as they were
     EXPECT_EQ(one.Count(), 1);
