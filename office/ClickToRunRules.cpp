@@ -3,7 +3,6 @@
 #include "sysinfo/ShiftJis.h"
 
 #include <algorithm>
-#include <climits>
 #include <iterator>
 
 namespace kel {
@@ -78,18 +77,6 @@ std::string EntryCulture(const std::string& entryName) {
     return separator == std::string::npos
                ? std::string()
                : entryName.substr(separator + sizeof kEntrySeparator - 1);
-}
-
-int VersionMajorNumber(const std::string& version) {
-    long long major = 0;
-    size_t digits = 0;
-    while (digits < version.size() && version[digits] >= '0' && version[digits] <= '9') {
-        major = major * 10 + (version[digits] - '0');
-        if (major > INT_MAX)
-            return -1;
-        ++digits;
-    }
-    return digits == 0 ? -1 : static_cast<int>(major);
 }
 
 std::string ClickToRunProgramFolder(const std::string& installationPath, int major) {

@@ -1,6 +1,8 @@
 // Rules for reading a Click-to-Run installation's registry data; no platform calls.
 #pragma once
 
+#include "sysinfo/ProductVersion.h"
+
 #include <string>
 #include <vector>
 
@@ -26,10 +28,6 @@ bool IsReleaseEntryName(const std::string& id, const std::string& entryName);
 
 // The culture part of such an entry name; empty when the name has none.
 std::string EntryCulture(const std::string& entryName);
-
-// The leading decimal number of a version text ("16.0.17029.20108" gives 16); -1
-// when the text does not start with a digit or the number is out of range.
-int VersionMajorNumber(const std::string& version);
 
 // The folder of the Office programs under an installation path:
 // path + "\root\Office" + major + "\" (one backslash between path and "root").

@@ -1,8 +1,6 @@
 #include "office/VerList.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <vector>
 
 namespace kel {
@@ -44,22 +42,6 @@ std::string VerListColumnOf(const std::string& line, int column) {
     StringList columns = SplitVerListLine(line);
     return column >= 0 && column < static_cast<int>(columns.size()) ? columns[column]
                                                                     : std::string();
-}
-
-bool ParseVersion(const std::string& text, double& version) {
-    const char* end = text.data() + text.size();
-    double value = 0;
-    auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    // from_chars also reads "inf" and "nan", which are no decimal numbers.
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value))
-        return false;
-    version = value;
-    return true;
-}
-
-bool SameVersion(const std::string& a, const std::string& b) {
-    double x = 0, y = 0;
-    return ParseVersion(a, x) && ParseVersion(b, y) && x == y;
 }
 
 int CompareVersionLines(const StringList& list, int index1, int index2) {

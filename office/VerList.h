@@ -2,6 +2,7 @@
 // over its lines, versions and product codes.
 #pragma once
 
+#include "sysinfo/ProductVersion.h"
 #include "sysinfo/StringList.h"
 
 #include <string>
@@ -22,13 +23,6 @@ std::string VerListColumnOf(const std::string& line, int column); // empty when 
 std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
                               const std::string& displayVersion, const std::string& productId,
                               const std::string& path);
-
-// A version such as "11.0" as a decimal number; false, with version untouched, when
-// the text is empty or is not a finite decimal number.
-bool ParseVersion(const std::string& text, double& version);
-// True when both parse and are numerically equal; a version that does not parse
-// equals nothing.
-bool SameVersion(const std::string& a, const std::string& b);
 
 // -1 when line index1 has the greater version, 1 when the smaller, 0 when equal; a
 // version that does not parse counts as 0.

@@ -1,4 +1,5 @@
-// The rules over a product's version text.
+// The rules over version texts: a product's ("11.0.5604"), an Office version
+// ("11.0") and a Click-to-Run release's ("16.0.17029.20108"). No platform calls.
 #pragma once
 
 #include <string>
@@ -8,5 +9,16 @@ namespace kel {
 // The text before the second "." of a product version ("11.0.5604" gives "11.0");
 // empty when there are fewer than two dots.
 std::string MajorVersionOf(const std::string& productVersion);
+
+// A version such as "11.0" as a decimal number; false, with version untouched, when
+// the text is empty or is not a finite decimal number.
+bool ParseVersion(const std::string& text, double& version);
+// True when both parse and are numerically equal; a version that does not parse
+// equals nothing.
+bool SameVersion(const std::string& a, const std::string& b);
+
+// The leading decimal number of a version text ("16.0.17029.20108" gives 16); -1
+// when the text does not start with a digit or the number is out of range.
+int VersionMajorNumber(const std::string& version);
 
 } // namespace kel
