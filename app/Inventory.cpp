@@ -13,37 +13,6 @@ namespace app {
 
 using kel::TKelOfficeInfo;
 
-const TDocumentType kDocumentTypes[4] = {
-    {"xls",
-     {"EXCEL.EXE"},
-     "Xls",
-     "Excel",
-     &TKelOfficeInfo::XlsInfo,
-     &TKelOfficeInfo::XlsProcessIds,
-     "XlsProcess"},
-    {"doc",
-     {"WINWORD.EXE"},
-     "Doc",
-     "Word",
-     &TKelOfficeInfo::DocInfo,
-     &TKelOfficeInfo::DocProcessIds,
-     "DocProcess"},
-    {"Ppt",
-     {"POWERPNT.EXE"},
-     "Ppt",
-     "PowerPoint",
-     &TKelOfficeInfo::PptInfo,
-     &TKelOfficeInfo::PptProcessIds,
-     "PptProcess"},
-    {"eml",
-     {"OUTLOOK.EXE", "msimn.exe"},
-     "Eml",
-     "Outlook",
-     &TKelOfficeInfo::EmlInfo,
-     nullptr,
-     nullptr},
-};
-
 namespace {
 
 // The folders to look into for a listed product's programs: its version's install

@@ -1,6 +1,7 @@
 // What the pages and the information report show, gathered without a window.
 #pragma once
 
+#include "office/Applications.h"
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
 
@@ -9,19 +10,8 @@
 
 namespace app {
 
-// A document type whose program gets a page, in the order the pages are built.
-struct TDocumentType {
-    const char* extension;
-    std::vector<std::string> accepted; // the first is looked for in the install roots
-    const char* fallbackExtName;
-    const char* viewName; // the page's menu item
-    kel::TKelExtInfo kel::TKelOfficeInfo::*record;
-    kel::StringList kel::TKelOfficeInfo::*processIds; // nullptr: no running-state row
-    const char* processRow;
-};
-
-// Excel, Word, PowerPoint, Outlook.
-extern const TDocumentType kDocumentTypes[4];
+using kel::kDocumentTypes;
+using kel::TDocumentType;
 
 // Fills record (cleared first) when program is found in the install root of a
 // listed Office version, or else in the folder of its VerList line, newest line

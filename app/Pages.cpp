@@ -76,7 +76,7 @@ void TForm1::BuildPages() {
                 if (type.processIds != nullptr)
                     buildApplicationPage(type);
         }
-        buildApplicationPage(kDocumentTypes[3]);
+        buildApplicationPage(kel::DocumentTypeOf(kel::TApplication::Outlook));
     }
     about.IconHandle = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     about.ViewName = "About";

@@ -22,18 +22,6 @@ using kel::TKelProductInfo;
 const char* const kVerListColumns[] = {"Version",        "ProductCode", "DisplayName",
                                        "DisplayVersion", "ProductID",   "InstallRoot"};
 
-struct RecordField {
-    const char* name;
-    kel::TKelExtInfo TKelOfficeInfo::*record;
-    kel::StringList TKelOfficeInfo::*processIds; // nullptr: none surveyed
-};
-const RecordField kRecords[] = {
-    {"XlsInfo", &TKelOfficeInfo::XlsInfo, &TKelOfficeInfo::XlsProcessIds},
-    {"DocInfo", &TKelOfficeInfo::DocInfo, &TKelOfficeInfo::DocProcessIds},
-    {"PptInfo", &TKelOfficeInfo::PptInfo, &TKelOfficeInfo::PptProcessIds},
-    {"EmlInfo", &TKelOfficeInfo::EmlInfo, nullptr},
-};
-
 void member(TJsonWriter& json, const std::string& name, const std::string& text) {
     json.Key(Utf8FromCp932(name));
     json.String(Utf8FromCp932(text));
@@ -136,8 +124,8 @@ std::string InformationReport(const TKelOfficeInfo& info, const kel::TUserInfoLi
 TReportFacts GatherReportFacts() {
     TReportFacts facts;
     facts.officeFound = GatherInventory(facts.info, facts.userInfo) == 0;
-    for (const RecordField& field : kRecords)
-        facts.icons.emplace_back((facts.info.*field.record).IconHandle);
+    for (const kel::TDocumentType& type : kel::kDocumentTypes)
+        facts.icons.emplace_back((facts.info.*type.record).IconHandle);
     SurveyRunningStates(facts.info);
     facts.machine = kel::ReadMachineFacts();
     facts.wexdalVersion = ownVersion();
@@ -170,16 +158,16 @@ std::string JsonReport(const TReportFacts& facts) {
         json.String(Utf8FromCp932(info.ProductID));
     json.Key("VerList");
     verList(json, info.VerList);
-    for (const RecordField& field : kRecords) {
-        json.Key(field.name);
-        record(json, info.*field.record);
+    for (const kel::TDocumentType& type : kel::kDocumentTypes) {
+        json.Key(type.recordName);
+        record(json, info.*type.record);
     }
     json.Key("UserInfo");
     userInfo(json, facts.userInfo);
-    for (const RecordField& field : kRecords)
-        if (field.processIds != nullptr) {
-            json.Key(std::string(field.name, 3) + "ProcessIds");
-            processIds(json, info.*field.processIds);
+    for (const kel::TDocumentType& type : kel::kDocumentTypes)
+        if (type.processIds != nullptr) {
+            json.Key(std::string(type.recordName, 3) + "ProcessIds");
+            processIds(json, info.*type.processIds);
         }
     json.Key("Switches");
     json.BeginObject();

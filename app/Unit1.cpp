@@ -257,9 +257,9 @@ void TForm1::GLB_MenuClick(ui::TComponent&) {
         return;
     page->Show();
     kel::TKelOfficeInfo* info = kel::gOfficeInfo;
-    if (info != nullptr && (item == info->XlsInfo.ViewName || item == info->DocInfo.ViewName ||
-                            item == info->PptInfo.ViewName))
-        Timer1->SetEnabled(true);
+    for (const kel::TDocumentType& type : kel::kDocumentTypes)
+        if (info != nullptr && type.processIds != nullptr && item == (info->*type.record).ViewName)
+            Timer1->SetEnabled(true);
 }
 
 } // namespace app
@@ -269,18 +269,11 @@ namespace app {
 // Surveys the application whose page is selected; the timer runs only then.
 void TForm1::Timer1Timer(ui::TComponent&) {
     kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
-    struct Row {
-        kel::TKelExtInfo& record;
-        kel::StringList& ids;
-        const char* name;
-    };
-    const Row rows[] = {{info.XlsInfo, info.XlsProcessIds, "XlsProcess"},
-                        {info.DocInfo, info.DocProcessIds, "DocProcess"},
-                        {info.PptInfo, info.PptProcessIds, "PptProcess"}};
-    for (const Row& row : rows) {
-        int index = GLB_Menu->ItemIndex();
-        if (index >= 0 && GLB_Menu->Item(index) == row.record.ViewName)
-            kel::RefreshRunningState(*this, row.record, row.ids, row.name);
+    int index = GLB_Menu->ItemIndex();
+    for (const kel::TDocumentType& type : kel::kDocumentTypes) {
+        const kel::TKelExtInfo& record = info.*type.record;
+        if (type.processIds != nullptr && index >= 0 && GLB_Menu->Item(index) == record.ViewName)
+            kel::RefreshRunningState(*this, record, info.*type.processIds, type.processRow);
     }
 }
 

@@ -12,8 +12,6 @@
 
 namespace app {
 
-struct TDocumentType;
-
 extern const char kProductTitle[]; // "Wexdal": window caption and single-instance key
 extern const char kMakerNotice[];
 extern bool gPagesBuilt;
@@ -97,7 +95,7 @@ class TForm1 : public ui::TForm, public kel::TActionHost {
 
   private:
     void buildOfficePage();
-    void buildApplicationPage(const TDocumentType& type);
+    void buildApplicationPage(const kel::TDocumentType& type);
     void addRowsOf(const std::string& page);
     void setPairStatesOf(const std::string& page);
     void showUserInfo(const kel::TUserInfoList& list);

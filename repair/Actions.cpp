@@ -83,15 +83,10 @@ struct RunningRow {
     const char* row;
 };
 
+// The running-state row of Excel, Word or PowerPoint.
 RunningRow rowOf(TKelOfficeInfo& info, TApplication application) {
-    switch (application) {
-    case TApplication::Word:
-        return {info.DocInfo, info.DocProcessIds, "DocProcess"};
-    case TApplication::PowerPoint:
-        return {info.PptInfo, info.PptProcessIds, "PptProcess"};
-    default:
-        return {info.XlsInfo, info.XlsProcessIds, "XlsProcess"};
-    }
+    const TDocumentType& type = DocumentTypeOf(application);
+    return {info.*type.record, info.*type.processIds, type.processRow};
 }
 
 // The running guard: true when the repair may go ahead.

@@ -1,6 +1,7 @@
 // The actions behind the page buttons, looked up by the clicked control's name.
 #pragma once
 
+#include "office/Applications.h"
 #include "office/OfficeInfo.h"
 #include "office/ProcessSurvey.h"
 
@@ -14,8 +15,6 @@ struct ActionResult {
     TOutcome outcome = TOutcome::Switched;
     bool switchSucceeded = false;
 };
-
-enum class TApplication { Excel, Word, PowerPoint };
 
 // What an action needs of the window: the running-state rows it refreshes, and
 // the user's answers.

@@ -1,0 +1,33 @@
+// The applications that get a page, one row each: the document type that finds the
+// program, the page's menu item, the inventory's record of it and, for Excel, Word
+// and PowerPoint, its running-state row. The pages, the report, the survey and the
+// actions walk it; a new application page is a new row here.
+#pragma once
+
+#include "office/OfficeInfo.h"
+
+#include <string>
+#include <vector>
+
+namespace kel {
+
+enum class TApplication { Excel, Word, PowerPoint, Outlook };
+
+struct TDocumentType {
+    TApplication application;
+    const char* extension;
+    std::vector<std::string> accepted; // the first is looked for in the install roots
+    const char* fallbackExtName;
+    const char* viewName;   // the page's menu item
+    const char* recordName; // the record's name in the report: "XlsInfo"
+    TKelExtInfo TKelOfficeInfo::*record;
+    StringList TKelOfficeInfo::*processIds; // nullptr: no running-state row
+    const char* processRow;                 // "XlsProcess": LL_ and BB_ of the row
+};
+
+// Excel, Word, PowerPoint, Outlook: in the order the pages are built and reported.
+extern const TDocumentType kDocumentTypes[4];
+
+const TDocumentType& DocumentTypeOf(TApplication application);
+
+} // namespace kel
