@@ -92,7 +92,7 @@ void TForm1::IM_WexdMouseDown(ui::TImage&, unsigned keys) {
 }
 
 void TForm1::BT_InfoClick(ui::TComponent&) {
-    MM_Info->SetCaption(InformationReport(*kel::gOfficeInfo, *kel::gsInfoBefore));
+    MM_Info->SetCaption(InformationReport(*officeInfo_, *infoBefore_));
     MM_Info->Show();
 }
 

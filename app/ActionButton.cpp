@@ -45,7 +45,7 @@ void TForm1::ActionButtonClick(ui::TComponent& sender) {
     kel::ActionResult result;
     std::string error;
     try {
-        result = kel::RunAction(sender.Name(), *this, *kel::gOfficeInfo);
+        result = kel::RunAction(sender.Name(), *this, *officeInfo_);
     } catch (const std::exception& failure) {
         error = failure.what();
     }

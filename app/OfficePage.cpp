@@ -32,8 +32,8 @@ void TForm1::showUserInfo(const kel::TUserInfoList& list) {
 // reports whether every write succeeded and the registry now holds them. A field
 // that was neither edited nor written (marked) takes what was read back.
 void TForm1::BB_UserInfoClick(ui::TComponent&) {
-    kel::TUserInfoList& after = *kel::gsInfoAfter;
-    kel::TUserInfoList& before = *kel::gsInfoBefore;
+    kel::TUserInfoList& after = *infoAfter_;
+    kel::TUserInfoList& before = *infoBefore_;
     for (const UserInfoField& field : kUserInfoFields) {
         if (auto* edit = Find<ui::TEdit>(field.edit))
             after.TakeFieldText(field.name, edit->Caption());
@@ -44,8 +44,8 @@ void TForm1::BB_UserInfoClick(ui::TComponent&) {
         return;
     }
     kel::TellOfAnotherAccountOnce(*this);
-    int written = kel::WriteUserInfo(*kel::gOfficeInfo, after);
-    int read = kel::ReadUserInfo(*kel::gOfficeInfo, before);
+    int written = kel::WriteUserInfo(*officeInfo_, after);
+    int read = kel::ReadUserInfo(*officeInfo_, before);
     after.TakeUnwritten(before);
     showUserInfo(after);
     if (read == 0 && written == 0 && after == before)

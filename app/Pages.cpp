@@ -62,15 +62,15 @@ struct UserInfoFieldSpec {
 
 void TForm1::BuildPages() {
     kel::TKelExtInfo about;
-    gPagesBuilt = true;
+    pagesBuilt_ = true;
     {
         // A program's version block is read once while the pages are built: the
         // page's caption is the read its lookup made of the same file.
         kel::ProductInfoReuse sameFiles;
-        kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+        kel::TKelOfficeInfo& info = *officeInfo_;
         if (kel::DetectOffice(info) == 0) {
-            if (kel::ReadUserInfo(info, *kel::gsInfoBefore) == 0)
-                *kel::gsInfoAfter = *kel::gsInfoBefore;
+            if (kel::ReadUserInfo(info, *infoBefore_) == 0)
+                *infoAfter_ = *infoBefore_;
             buildOfficePage();
             for (const TDocumentType& type : kDocumentTypes)
                 if (type.processIds != nullptr)
@@ -190,12 +190,12 @@ void TForm1::SetToggleState(const std::string& row, bool state) {
 void TForm1::setPairStatesOf(const std::string& page) {
     for (const kel::TSwitch& item : kel::kSwitches)
         if (page == std::string("GB_") + item.page)
-            SetToggleState(item.row, item.read(*kel::gOfficeInfo) != 0);
+            SetToggleState(item.row, item.read(*officeInfo_) != 0);
 }
 
 // Looks up the type's program and, when there is one, builds its page.
 void TForm1::buildApplicationPage(const TDocumentType& type) {
-    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    kel::TKelOfficeInfo& info = *officeInfo_;
     kel::TKelExtInfo& record = info.*type.record;
     FindDocumentProgram(info, type);
     if (!HasProgramPage(info, type))
@@ -209,7 +209,7 @@ void TForm1::buildApplicationPage(const TDocumentType& type) {
 }
 
 void TForm1::buildOfficePage() {
-    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    kel::TKelOfficeInfo& info = *officeInfo_;
     kel::TKelExtInfo office;
     kel::GetOfficeIcon(info, office.IconHandle);
     office.ViewName = "Office";
@@ -267,7 +267,7 @@ void TForm1::buildOfficePage() {
     addRowsOf("GB_Office");
     for (const UserInfoFieldSpec& field : fields)
         if (field.name != nullptr)
-            Find<ui::TEdit>(field.edit)->SetCaption(kel::gsInfoBefore->Shown(field.name));
+            Find<ui::TEdit>(field.edit)->SetCaption(infoBefore_->Shown(field.name));
     if (!info.ProductID.empty())
         productId.SetCaption(info.ProductID);
     setPairStatesOf("GB_Office");

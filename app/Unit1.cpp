@@ -23,7 +23,6 @@ const ui::TThemedColor kSelectedItemTextColor = {ui::clWindowText, ui::clHighlig
 
 const char kProductTitle[] = "Wexdal";
 const char kMakerNotice[] = "Copyright (C) 2026 ソフト工房「Tarnholm」";
-bool gPagesBuilt = false;
 
 namespace {
 
@@ -56,12 +55,6 @@ TForm1::TForm1()
 TForm1::~TForm1() {
     ui::SetExceptionHandler(nullptr);
     ui::SetDialogOwner(nullptr);
-    if (kel::gOfficeInfo == officeInfo_.get())
-        kel::gOfficeInfo = nullptr;
-    if (kel::gsInfoBefore == infoBefore_.get())
-        kel::gsInfoBefore = nullptr;
-    if (kel::gsInfoAfter == infoAfter_.get())
-        kel::gsInfoAfter = nullptr;
 }
 
 void TForm1::createFixedControls() {
@@ -169,13 +162,10 @@ void TForm1::createAboutControls() {
 }
 
 void TForm1::FormCreate() {
-    gPagesBuilt = false;
+    pagesBuilt_ = false;
     officeInfo_ = std::make_unique<kel::TKelOfficeInfo>();
     infoBefore_ = std::make_unique<kel::TUserInfoList>();
     infoAfter_ = std::make_unique<kel::TUserInfoList>();
-    kel::gOfficeInfo = officeInfo_.get();
-    kel::gsInfoBefore = infoBefore_.get();
-    kel::gsInfoAfter = infoAfter_.get();
 
     SetOuterSize(kOuterWidth, kOuterHeight);
     StatusBar1->SetBounds(0, ClientHeight() - kStatusBarHeight, ClientWidth(), kStatusBarHeight);
@@ -225,15 +215,12 @@ void TForm1::Inform(const std::string& message) {
 }
 
 void TForm1::FormActivate() {
-    if (!gPagesBuilt)
+    if (!pagesBuilt_)
         BuildPages();
 }
 
 void TForm1::FormDestroy() {
     Timer1->SetEnabled(false);
-    kel::gOfficeInfo = nullptr;
-    kel::gsInfoBefore = nullptr;
-    kel::gsInfoAfter = nullptr;
     officeInfo_.reset();
     infoBefore_.reset();
     infoAfter_.reset();
@@ -256,7 +243,7 @@ void TForm1::GLB_MenuClick(ui::TComponent&) {
     if (page == nullptr)
         return;
     page->Show();
-    kel::TKelOfficeInfo* info = kel::gOfficeInfo;
+    kel::TKelOfficeInfo* info = officeInfo_.get();
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
         if (info != nullptr && type.processIds != nullptr && item == (info->*type.record).ViewName)
             Timer1->SetEnabled(true);
@@ -268,7 +255,7 @@ namespace app {
 
 // Surveys the application whose page is selected; the timer runs only then.
 void TForm1::Timer1Timer(ui::TComponent&) {
-    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    kel::TKelOfficeInfo& info = *officeInfo_;
     int index = GLB_Menu->ItemIndex();
     for (const kel::TDocumentType& type : kel::kDocumentTypes) {
         const kel::TKelExtInfo& record = info.*type.record;

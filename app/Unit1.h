@@ -14,7 +14,6 @@ namespace app {
 
 extern const char kProductTitle[]; // "Wexdal": window caption and single-instance key
 extern const char kMakerNotice[];
-extern bool gPagesBuilt;
 
 // Shows a running state on form's row: the caption of the label "LL_" + row, and
 // the button "BB_" + row enabled while the application runs; a control the form
@@ -70,6 +69,16 @@ class TForm1 : public ui::TForm, public kel::TActionHost {
     ui::TButton* BT_Info;
     ui::TMemo* MM_Info;
 
+    // What the window owns from FormCreate to FormDestroy: the Office inventory, the
+    // user information as last read from the registry and as edited on the Office
+    // page.
+    kel::TKelOfficeInfo& OfficeInfo() { return *officeInfo_; }
+    kel::TUserInfoList& InfoBefore() { return *infoBefore_; }
+    kel::TUserInfoList& InfoAfter() { return *infoAfter_; }
+    bool PagesBuilt() const { return pagesBuilt_; }
+    // Marks the pages built, so that the next activation builds none.
+    void SetPagesBuilt() { pagesBuilt_ = true; }
+
     void FormCreate();
     void FormActivate() override;
     void FormDestroy() override;
@@ -104,6 +113,7 @@ class TForm1 : public ui::TForm, public kel::TActionHost {
     void layOutAboutPage();
     void bindLink(ui::TLabel& link, const std::string& question);
 
+    bool pagesBuilt_ = false; // true once page construction has begun
     std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;
     std::unique_ptr<kel::TUserInfoList> infoBefore_;
     std::unique_ptr<kel::TUserInfoList> infoAfter_;

@@ -70,7 +70,6 @@ void createAndBuild(double& create, double& build) {
     form->BuildPages();
     build = now() - start;
     form.reset();
-    app::gPagesBuilt = false;
 }
 
 std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInfoList& users,
@@ -160,11 +159,9 @@ void PrintStartupBreakdown(int rounds) {
                 "BuildPages (whole)", median(builds) * 1000);
     kel::TKelOfficeInfo info;
     kel::TUserInfoList users;
-    kel::gOfficeInfo = &info;
     PlainForm form;
     for (const Step& step : pageConstructionCalls(info, users, form))
         printStep(step, rounds);
-    kel::gOfficeInfo = nullptr;
 }
 
 } // namespace bench

@@ -38,14 +38,12 @@ struct Configuration {
 bool readConfiguration(const Layout& layout, Configuration& configuration) {
     const HKEY root = HKEY_LOCAL_MACHINE;
     const std::string key = OfficeKey(layout.configuration);
-    if (ReadRegString(root, key, "ProductReleaseIds", configuration.releaseIds,
-                      kView) != 0)
+    if (ReadRegString(root, key, "ProductReleaseIds", configuration.releaseIds, kView) != 0)
         return false;
-    ReadRegString(root, key, "VersionToReport", configuration.versionToReport,
-                  kView);
+    ReadRegString(root, key, "VersionToReport", configuration.versionToReport, kView);
     ReadRegString(root, key, "ClientCulture", configuration.culture, kView);
-    ReadRegString(root, OfficeKey(layout.folderKey), layout.folderValue, configuration.installationPath,
-                  kView);
+    ReadRegString(root, OfficeKey(layout.folderKey), layout.folderValue,
+                  configuration.installationPath, kView);
     configuration.major = layout.major;
     return true;
 }

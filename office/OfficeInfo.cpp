@@ -12,11 +12,9 @@
 
 namespace kel {
 
-TKelOfficeInfo* gOfficeInfo = nullptr;
 const char kUnknownProductId[] = "不明";
 
 namespace {
-
 
 // The registered OfficeCompatible.Application component's file, or empty.
 std::string registeredComponentPath() {
@@ -97,7 +95,6 @@ void readOtherProductIdSources(TKelOfficeInfo& info) {
 }
 
 } // namespace
-
 
 void TKelOfficeInfo::Clear() {
     Product.Clear();

@@ -34,12 +34,8 @@ class TKelOfficeInfo {
     std::string Dump() const;
 };
 
-// The one inventory of the running program, owned by the main window.
-extern TKelOfficeInfo* gOfficeInfo;
-
 // The text shown when no product ID is found.
 extern const char kUnknownProductId[];
-
 
 // Fills info from the registry: 0 when at least one Office product was found, -1
 // (info cleared) when none was. An AssertionFailure of ReadProductInfo passes through.

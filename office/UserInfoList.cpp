@@ -6,8 +6,6 @@
 
 namespace kel {
 
-TUserInfoList* gsInfoBefore = nullptr;
-TUserInfoList* gsInfoAfter = nullptr;
 const char kBlankValue[] = "\x81\x40";
 
 namespace {

@@ -56,9 +56,4 @@ std::string EditedValue(const std::string& fieldText);
 // Another signed-in user's profile is never read as this user's.
 bool IsOwnProfile(const std::string& profile, const std::string& ownSid);
 
-// The lists of the running program, owned by the main window: as last read from the
-// registry, and as edited on the Office page.
-extern TUserInfoList* gsInfoBefore;
-extern TUserInfoList* gsInfoAfter;
-
 } // namespace kel

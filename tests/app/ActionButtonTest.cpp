@@ -26,7 +26,7 @@ class ActionButtonTest : public testing::Test {
     ScratchFolder temp{"C:\\wexdal-tests\\actions-temp"};
     EnvironmentOverride tempVariable{"TEMP", "C:\\wexdal-tests\\actions-temp"};
     app::TForm1 form;
-    kel::TKelOfficeInfo& info = *kel::gOfficeInfo;
+    kel::TKelOfficeInfo& info = form.OfficeInfo();
 
     // What each dialog of a click said, and how the page stood while it was open.
     struct Seen {
@@ -36,7 +36,7 @@ class ActionButtonTest : public testing::Test {
     std::vector<Seen> seen;
 
     ActionButtonTest() {
-        app::gPagesBuilt = true; // activation must not build the machine's pages over these
+        form.SetPagesBuilt(); // activation must not build the machine's pages over these
         form.GLB_Menu->AddItem("About");
         form.GLB_Menu->SetItemIndex(0);
         for (const char* program : {"EXCEL.EXE", "WINWORD.EXE"})

@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, BuildPagesAddsAboutSelectedOnce) {
     SetForegroundWindow(form.Handle());
     SendMessageA(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
     SendMessageA(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-    EXPECT_TRUE(gPagesBuilt);
+    EXPECT_TRUE(form.PagesBuilt());
     ASSERT_EQ(form.GLB_Menu->Count(), 1);
     EXPECT_EQ(form.GLB_Menu->Item(0), "About");
     EXPECT_EQ(form.GLB_Menu->ItemIndex(), 0);
@@ -135,9 +135,9 @@ TEST_F(MainWindowTest, BuildPagesAddsAboutSelectedOnce) {
 TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) {
     for (const char* name : {"Office", "Excel", "Word", "PowerPoint", "Outlook", "About"})
         addPage(name);
-    kel::gOfficeInfo->XlsInfo.ViewName = "Excel";
-    kel::gOfficeInfo->DocInfo.ViewName = "Word";
-    kel::gOfficeInfo->PptInfo.ViewName = "PowerPoint";
+    form.OfficeInfo().XlsInfo.ViewName = "Excel";
+    form.OfficeInfo().DocInfo.ViewName = "Word";
+    form.OfficeInfo().PptInfo.ViewName = "PowerPoint";
     ui::TGroupBox& other = form.Create<ui::TGroupBox>("XB_Other", form.Handle());
     other.Show();
     struct Derived : ui::TGroupBox {
@@ -326,7 +326,7 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
         HighContrastScheme scheme;
         ASSERT_TRUE(scheme.laid());
         TForm1 form;
-        if (!gPagesBuilt)
+        if (!form.PagesBuilt())
             form.BuildPages();
         for (int i = 0; i < form.ComponentCount(); ++i) {
             auto* control = dynamic_cast<ui::TControl*>(&form.Component(i));
@@ -447,7 +447,7 @@ void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
     } machine;
     {
         TForm1 form;
-        if (!gPagesBuilt)
+        if (!form.PagesBuilt())
             form.BuildPages();
         ASSERT_GE(form.GLB_Menu->Count(), 6);
         RECT client;
@@ -502,8 +502,8 @@ void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
             testing_support::pressButton(dialog, "いいえ(&N)");
         });
         ui::ShowMessageDialog("ソフト工房「Tarnholm」へアクセスしますか？ 既定のブラウザーで"
-                               "Web ページを開きます。よろしければ「はい」を押してください。",
-                               ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo);
+                              "Web ページを開きます。よろしければ「はい」を押してください。",
+                              ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo);
         EXPECT_TRUE(answer.answered());
     }
     std::fflush(stdout);

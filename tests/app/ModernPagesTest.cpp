@@ -20,16 +20,16 @@ TEST(ModernPages, FindInOfficeRootsTakesTheLinesFolderWithoutAnInstallRoot) {
     sample::LayM365();
     {
         app::TForm1 form; // creates the inventory record
-        ASSERT_EQ(kel::DetectOffice(*kel::gOfficeInfo), 0);
+        ASSERT_EQ(kel::DetectOffice(form.OfficeInfo()), 0);
         kel::TKelExtInfo record;
         record.ViewName = "stale";
-        app::FindInOfficeRoots(*kel::gOfficeInfo, "WINWORD.EXE", record);
+        app::FindInOfficeRoots(form.OfficeInfo(), "WINWORD.EXE", record);
         EXPECT_EQ(record.FileName, sample::M365Folder() + "WINWORD.EXE");
         EXPECT_EQ(record.ProductInfo.ProductVersion, sample::kM365Version);
         EXPECT_NE(record.IconHandle, nullptr);
         EXPECT_EQ(record.ViewName, "");
 
-        app::FindInOfficeRoots(*kel::gOfficeInfo, "MSACCESS.EXE", record);
+        app::FindInOfficeRoots(form.OfficeInfo(), "MSACCESS.EXE", record);
         EXPECT_EQ(record.FileName, "");
 
         // An install root in the program's view that is empty, or names the folder
@@ -38,7 +38,7 @@ TEST(ModernPages, FindInOfficeRootsTakesTheLinesFolderWithoutAnInstallRoot) {
         for (const std::string& stale : {std::string(), sample::Office2016Folder()}) {
             sample::LayTextInView(view, "\\SOFTWARE\\Microsoft\\Office\\16.0\\Common\\InstallRoot",
                                   "Path", stale);
-            app::FindInOfficeRoots(*kel::gOfficeInfo, "POWERPNT.EXE", record);
+            app::FindInOfficeRoots(form.OfficeInfo(), "POWERPNT.EXE", record);
             EXPECT_EQ(record.FileName, sample::M365Folder() + "POWERPNT.EXE") << stale;
         }
     }
@@ -51,10 +51,10 @@ TEST(ModernPages, AnApplicationWithoutItsClassIsFoundInTheProgramFolder) {
     removeTree(HKEY_CLASSES_ROOT, "\\.doc");
     {
         app::TForm1 form;
-        if (!app::gPagesBuilt)
+        if (!form.PagesBuilt())
             form.BuildPages();
-        EXPECT_EQ(kel::gOfficeInfo->DocInfo.FileName, sample::M365Folder() + "WINWORD.EXE");
-        EXPECT_EQ(kel::gOfficeInfo->DocInfo.ExtName, "Doc");
+        EXPECT_EQ(form.OfficeInfo().DocInfo.FileName, sample::M365Folder() + "WINWORD.EXE");
+        EXPECT_EQ(form.OfficeInfo().DocInfo.ExtName, "Doc");
         ASSERT_NE(form.Find<ui::TGroupBox>("GB_Word"), nullptr);
         EXPECT_EQ(form.Find<ui::TGroupBox>("GB_Word")->Caption(),
                   "Microsoft Word [Version " + std::string(sample::kM365Version) + "]");

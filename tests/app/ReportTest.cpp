@@ -51,7 +51,6 @@ class ReportTest : public testing::Test {
     // The switches of the JSON: null exactly where a freshly built window has no row.
     static JsonValue switchesBesideTheWindow() {
         app::TForm1 form;
-        app::gPagesBuilt = false;
         form.BuildPages();
         JsonValue switches = parseJson(app::JsonReport(app::GatherReportFacts()))["Switches"];
         for (const auto& [row, state] : switches.members) {
@@ -147,7 +146,7 @@ TEST_F(ReportTest, AwkwardRegistryTextKeepsTheJsonValid) {
 // The memo of the About page shows exactly the report's text.
 TEST_F(ReportTest, TheMemoShowsTheReportText) {
     app::TForm1 form;
-    if (!app::gPagesBuilt)
+    if (!form.PagesBuilt())
         form.BuildPages();
     form.BT_InfoClick(*form.BT_Info);
     app::TReportFacts facts = app::GatherReportFacts();

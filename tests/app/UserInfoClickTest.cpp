@@ -30,7 +30,7 @@ class UserInfoClickTest : public testing::Test {
     // The program started again on the machine as it now is, Office page shown.
     void restart() {
         form = std::make_unique<app::TForm1>();
-        if (!app::gPagesBuilt)
+        if (!form->PagesBuilt())
             form->BuildPages();
         form->GLB_Menu->SetItemIndex(0);
         form->GLB_MenuClick(*form->GLB_Menu);
@@ -134,9 +134,9 @@ TEST_F(UserInfoClickTest, BlankFieldsAreStoredAsAFullWidthSpaceAndShownEmpty) {
                          "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo"),
               "HS")
         << "another signed-in user's";
-    EXPECT_EQ(kel::gsInfoBefore->Lines,
+    EXPECT_EQ(form->InfoBefore().Lines,
               (std::vector<std::string>{"Company=株式会社　新見本", "Owner=山田 太郎"}));
-    EXPECT_TRUE(*kel::gsInfoBefore == *kel::gsInfoAfter);
+    EXPECT_TRUE(form->InfoBefore() == form->InfoAfter());
 }
 
 TEST_F(UserInfoClickTest, InitialsWithNowhereToGoFail) {
@@ -148,8 +148,8 @@ TEST_F(UserInfoClickTest, InitialsWithNowhereToGoFail) {
     SeenDialog seen = click();
     EXPECT_EQ(seen.title, "警告");
     EXPECT_EQ(seen.message, "更新出来ませんでした。");
-    EXPECT_EQ(kel::gsInfoAfter->Value("Initials"), "AB");
-    EXPECT_EQ(kel::gsInfoBefore->Value("Initials"), "YT"); // what it held before
+    EXPECT_EQ(form->InfoAfter().Value("Initials"), "AB");
+    EXPECT_EQ(form->InfoBefore().Value("Initials"), "YT"); // what it held before
 }
 
 // The primary version's settings and the registrations take the edit; the other
@@ -162,7 +162,7 @@ TEST_F(UserInfoClickTest, AWriteRefusedInOneProfileIsReportedAsFailed) {
     SeenDialog seen = click();
     setKeySecurity(HKEY_USERS, refusing, "D:P(A;;KA;;;WD)");
     EXPECT_EQ(seen.message, "更新出来ませんでした。");
-    EXPECT_EQ(kel::gsInfoBefore->Value("Initials"), "AB");
+    EXPECT_EQ(form->InfoBefore().Value("Initials"), "AB");
     EXPECT_NE(initialsIn(refusing), "AB");
 }
 
@@ -191,11 +191,11 @@ TEST_F(UserInfoClickTest, AnUneditedCompanyThatDoesNotConvertExactlyIsNotWritten
 // Windows) are shown as read and marked. An update of the owner leaves them as
 // stored: the field was not retyped.
 TEST_F(UserInfoClickTest, AMarkedFieldOfBlanksIsNotWrittenUnlessRetyped) {
-    for (kel::TUserInfoList* list : {kel::gsInfoBefore, kel::gsInfoAfter}) {
+    for (kel::TUserInfoList* list : {&form->InfoBefore(), &form->InfoAfter()}) {
         list->SetValue("Initials", "　 　");
         list->SetApproximate("Initials", true);
     }
-    field("ED_MsoInitials").SetCaption(kel::gsInfoAfter->Shown("Initials"));
+    field("ED_MsoInitials").SetCaption(form->InfoAfter().Shown("Initials"));
     std::string profile = std::string("\\") + sample::kSecondProfile +
                           "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
     std::string current = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
@@ -231,7 +231,7 @@ TEST_F(UserInfoClickTest, AnUnwrittenMarkedCompanyTakesTheReadBack) {
              Bytes{0x8B, 0x89, 0x2C, 0x67, 0x3D, 0xD8, 0, 0xDE, 0, 0});
     Tree stored = snapshot(HKEY_USERS, profile);
     restart();
-    ASSERT_TRUE(kel::gsInfoBefore->IsApproximate("Company"));
+    ASSERT_TRUE(form->InfoBefore().IsApproximate("Company"));
     std::string registered;
     kel::ReadRegString(HKEY_LOCAL_MACHINE,
                        "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
