@@ -1,5 +1,5 @@
 // The About page: its layout, its links and the information report.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "app/Report.h"
 #include "widgets/MessageDialog.h"
@@ -26,7 +26,7 @@ int revealKeysHeld(unsigned keys) {
 
 } // namespace
 
-void TForm1::layOutAboutPage() {
+void MainWindow::layOutAboutPage() {
     int w = GB_About->Width(), h = GB_About->Height();
     IM_Wexd->SetPosition(
         (w - LL_Vector->Width()) / 2,
@@ -55,7 +55,7 @@ void TForm1::layOutAboutPage() {
 // A link label: red under the pointer, blue otherwise (the hot-light colour under
 // a high-contrast theme); a click asks, then opens the address the label shows at
 // that moment.
-void TForm1::bindLink(ui::TLabel& link, const std::string& question) {
+void MainWindow::bindLink(ui::TLabel& link, const std::string& question) {
     auto recolour = [](ui::TComponent& sender, ui::TColor color) {
         auto& label = static_cast<ui::TLabel&>(sender);
         ui::TFontSpec font = label.FontSpec();
@@ -84,14 +84,14 @@ void OpenMakerSite() {
     AskThenOpen("ソフト工房「Tarnholm」へアクセスしますか？", kel::kMakerSiteUrl);
 }
 
-void TForm1::IM_WexdMouseDown(ui::TImage&, unsigned keys) {
+void MainWindow::IM_WexdMouseDown(ui::TImage&, unsigned keys) {
     if (BT_Info->Visible() || revealKeysHeld(keys) != 4)
         return;
     Find<ui::TControl>("BV_Info")->Show();
     BT_Info->Show();
 }
 
-void TForm1::BT_InfoClick(ui::TComponent&) {
+void MainWindow::BT_InfoClick(ui::TComponent&) {
     MM_Info->SetCaption(InformationReport(*officeInfo_, *infoBefore_));
     MM_Info->Show();
 }

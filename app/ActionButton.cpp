@@ -1,5 +1,5 @@
 // The one click handler of the pages' action buttons.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "repair/Actions.h"
 #include "widgets/MessageDialog.h"
@@ -30,7 +30,7 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 // Locks the shown page under the wait panel and stops the timer while the action
 // runs; restores both before the outcome (or an error that ended the action) is
 // shown.
-void TForm1::ActionButtonClick(ui::TComponent& sender) {
+void MainWindow::ActionButtonClick(ui::TComponent& sender) {
     HWND focused = GetFocus();
     bool timerWasOn = Timer1->Enabled();
     Timer1->SetEnabled(false);

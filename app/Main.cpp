@@ -3,7 +3,7 @@
 // the rights they were started with.
 #include "app/Command.h"
 #include "app/StartState.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
@@ -88,7 +88,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         }
     }
     {
-        app::TForm1 form;
+        app::MainWindow form;
         int show = app::StartShowCommand(showCommand);
         ShowWindow(form.Handle(), show);
         if (!app::IsMinimising(show))

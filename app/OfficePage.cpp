@@ -1,5 +1,5 @@
 // The Office page's user-information block.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "office/UserInfo.h"
 #include "repair/Actions.h"
@@ -21,7 +21,7 @@ const UserInfoField kUserInfoFields[] = {
 
 } // namespace
 
-void TForm1::showUserInfo(const kel::TUserInfoList& list) {
+void MainWindow::showUserInfo(const kel::TUserInfoList& list) {
     for (const UserInfoField& field : kUserInfoFields) {
         if (auto* edit = Find<ui::TEdit>(field.edit))
             edit->SetCaption(list.Shown(field.name));
@@ -31,7 +31,7 @@ void TForm1::showUserInfo(const kel::TUserInfoList& list) {
 // Takes the edited values, writes them when they changed, reads them back and
 // reports whether every write succeeded and the registry now holds them. A field
 // that was neither edited nor written (marked) takes what was read back.
-void TForm1::BB_UserInfoClick(ui::TComponent&) {
+void MainWindow::BB_UserInfoClick(ui::TComponent&) {
     kel::TUserInfoList& after = *infoAfter_;
     kel::TUserInfoList& before = *infoBefore_;
     for (const UserInfoField& field : kUserInfoFields) {

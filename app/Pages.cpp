@@ -1,5 +1,5 @@
 // Page construction: the menu items, pages and rows built at the first activation.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
@@ -60,7 +60,7 @@ struct UserInfoFieldSpec {
 
 } // namespace
 
-void TForm1::BuildPages() {
+void MainWindow::BuildPages() {
     kel::TKelExtInfo about;
     pagesBuilt_ = true;
     {
@@ -84,7 +84,7 @@ void TForm1::BuildPages() {
     GLB_Menu->SetItemIndex(GLB_Menu->Count() - 1);
 }
 
-void TForm1::AddPage(kel::TKelExtInfo& record) {
+void MainWindow::AddPage(kel::TKelExtInfo& record) {
     const std::string& item = record.ViewName;
     // Glyph i belongs to item i: an icon the list refuses (none, or the 1 that
     // ExtractIconA gives for a file that is not a program) gives way to the default.
@@ -102,7 +102,7 @@ void TForm1::AddPage(kel::TKelExtInfo& record) {
         page.SetCaption(version.FileDescription + " [Version " + version.FileVersion + "]");
 }
 
-void TForm1::AddActionRow(int iconIndex, const std::vector<std::string>& texts) {
+void MainWindow::AddActionRow(int iconIndex, const std::vector<std::string>& texts) {
     auto* page = Find<ui::TGroupBox>(texts[0]);
     if (page == nullptr)
         return;
@@ -167,7 +167,7 @@ void TForm1::AddActionRow(int iconIndex, const std::vector<std::string>& texts) 
 
 // The page's rows from the top, buttons and switches alike: the order they are
 // made in is their tab order.
-void TForm1::addRowsOf(const std::string& page) {
+void MainWindow::addRowsOf(const std::string& page) {
     std::vector<RowSpec> rows;
     for (const RowSpec& row : kRows)
         if (row.texts[0] == page)
@@ -182,19 +182,19 @@ void TForm1::addRowsOf(const std::string& page) {
         AddActionRow(row.icon, row.texts);
 }
 
-void TForm1::SetToggleState(const std::string& row, bool state) {
+void MainWindow::SetToggleState(const std::string& row, bool state) {
     if (auto* button = Find<ui::TSpeedButton>("SB_" + row + (state ? "1" : "0")))
         button->SetDown(true);
 }
 
-void TForm1::setPairStatesOf(const std::string& page) {
+void MainWindow::setPairStatesOf(const std::string& page) {
     for (const kel::TSwitch& item : kel::kSwitches)
         if (page == std::string("GB_") + item.page)
             SetToggleState(item.row, item.read(*officeInfo_) != 0);
 }
 
 // Looks up the type's program and, when there is one, builds its page.
-void TForm1::buildApplicationPage(const TDocumentType& type) {
+void MainWindow::buildApplicationPage(const TDocumentType& type) {
     kel::TKelOfficeInfo& info = *officeInfo_;
     kel::TKelExtInfo& record = info.*type.record;
     FindDocumentProgram(info, type);
@@ -208,7 +208,7 @@ void TForm1::buildApplicationPage(const TDocumentType& type) {
     setPairStatesOf(std::string("GB_") + type.viewName);
 }
 
-void TForm1::buildOfficePage() {
+void MainWindow::buildOfficePage() {
     kel::TKelOfficeInfo& info = *officeInfo_;
     kel::TKelExtInfo office;
     kel::GetOfficeIcon(info, office.IconHandle);

@@ -3,7 +3,7 @@
 // and size against a bare window program, in the same run, and prints the ratios.
 //   bench [rounds] [--startup-only] [--breakdown] [--before EARLIER-WEXDAL.EXE]
 #include "bench/Breakdown.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "bench/Startup.h"
 #include "office/ProcessSurvey.h"
 #include "repair/ScriptHostGuard.h"

@@ -1,6 +1,6 @@
 #include "bench/Breakdown.h"
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
 #include "repair/BrowserIntegration.h"
@@ -64,7 +64,7 @@ struct PlainForm : kel::TRunningStateView {
 // The main window (not shown) with its pages built, as the program has it once it is ready.
 void createAndBuild(double& create, double& build) {
     double start = now();
-    auto form = std::make_unique<app::TForm1>();
+    auto form = std::make_unique<app::MainWindow>();
     create = now() - start;
     start = now();
     form->BuildPages();

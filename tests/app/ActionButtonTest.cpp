@@ -1,4 +1,4 @@
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "office/ProcessSurvey.h"
 #include "repair/ScriptHostGuard.h"
@@ -25,7 +25,7 @@ class ActionButtonTest : public testing::Test {
     ScratchFolder programs{"C:\\wexdal-tests\\actions"};
     ScratchFolder temp{"C:\\wexdal-tests\\actions-temp"};
     EnvironmentOverride tempVariable{"TEMP", "C:\\wexdal-tests\\actions-temp"};
-    app::TForm1 form;
+    app::MainWindow form;
     kel::TKelOfficeInfo& info = form.OfficeInfo();
 
     // What each dialog of a click said, and how the page stood while it was open.

@@ -1,5 +1,5 @@
 #include "app/StartState.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "tests/sample/SampleMachine.h"
@@ -27,7 +27,7 @@ namespace {
 
 class MainWindowTest : public testing::Test {
   protected:
-    TForm1 form;
+    MainWindow form;
 
     static RECT boundsOf(const ui::TControl& control) { return control.BoundsRect(); }
     static void expectBounds(const ui::TControl& control, int left, int top, int width,
@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, TheVersionLineAndTheProgramsVersionResourceShowTheProject
 namespace {
 
 TEST(RowIcons, FiveRowIconsDrawOnTheFaceColour) {
-    app::TForm1 form;
+    app::MainWindow form;
     ASSERT_EQ(form.IL_Icon->Count(), 5);
     ui::Bitmap picture = form.IL_Icon->Picture(2, ui::clBtnFace);
     HDC dc = CreateCompatibleDC(nullptr);
@@ -233,7 +233,7 @@ std::vector<COLORREF> pixelsOf(const ui::TImageList& list, int index) {
 
 // ExtractIconA answers 1 for a file that holds no icon; the list refuses it.
 TEST(MenuGlyphs, AnIconTheListRefusesGivesWayToTheDefaultAndShiftsNothing) {
-    app::TForm1 form;
+    app::MainWindow form;
     HICON red = solidIcon(RGB(255, 0, 0)), green = solidIcon(RGB(0, 255, 0));
     const std::pair<const char*, HICON> pages[] = {{"Excel", red},
                                                    {"Word", reinterpret_cast<HICON>(1)},
@@ -325,7 +325,7 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
     {
         HighContrastScheme scheme;
         ASSERT_TRUE(scheme.laid());
-        TForm1 form;
+        MainWindow form;
         if (!form.PagesBuilt())
             form.BuildPages();
         for (int i = 0; i < form.ComponentCount(); ++i) {
@@ -350,7 +350,7 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
     auto highContrast = ui::gHighContrast;
     ui::gHighContrast = [] { return false; };
     {
-        TForm1 form;
+        MainWindow form;
         EXPECT_EQ(form.LL_Site->FontSpec().Color, ui::clBlue);
         EXPECT_EQ(form.PL_Wait->Color(), ui::clMoneyGreen);
     }
@@ -446,7 +446,7 @@ void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
         ~Machine() { sample::Remove(); }
     } machine;
     {
-        TForm1 form;
+        MainWindow form;
         if (!form.PagesBuilt())
             form.BuildPages();
         ASSERT_GE(form.GLB_Menu->Count(), 6);
@@ -521,7 +521,7 @@ TEST(Scaling, TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts) {
     }
     int width, height; // in design pixels, whatever this program's scale
     {
-        TForm1 form;
+        MainWindow form;
         width = form.ClientWidth();
         height = form.ClientHeight();
     }

@@ -1,5 +1,5 @@
 #include "app/Inventory.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "office/OfficeInfo.h"
 #include "tests/sample/ModernMachine.h"
@@ -19,7 +19,7 @@ namespace {
 TEST(ModernPages, FindInOfficeRootsTakesTheLinesFolderWithoutAnInstallRoot) {
     sample::LayM365();
     {
-        app::TForm1 form; // creates the inventory record
+        app::MainWindow form; // creates the inventory record
         ASSERT_EQ(kel::DetectOffice(form.OfficeInfo()), 0);
         kel::TKelExtInfo record;
         record.ViewName = "stale";
@@ -50,7 +50,7 @@ TEST(ModernPages, AnApplicationWithoutItsClassIsFoundInTheProgramFolder) {
     sample::LayM365();
     removeTree(HKEY_CLASSES_ROOT, "\\.doc");
     {
-        app::TForm1 form;
+        app::MainWindow form;
         if (!form.PagesBuilt())
             form.BuildPages();
         EXPECT_EQ(form.OfficeInfo().DocInfo.FileName, sample::M365Folder() + "WINWORD.EXE");

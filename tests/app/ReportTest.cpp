@@ -1,7 +1,7 @@
 // The information report: the memo's text and the JSON document from one
 // gathering, on the sample machine.
 #include "app/Report.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "repair/BrowserIntegration.h"
 #include "repair/OfficeSwitches.h"
 #include "sysinfo/Text.h"
@@ -50,7 +50,7 @@ class ReportTest : public testing::Test {
 
     // The switches of the JSON: null exactly where a freshly built window has no row.
     static JsonValue switchesBesideTheWindow() {
-        app::TForm1 form;
+        app::MainWindow form;
         form.BuildPages();
         JsonValue switches = parseJson(app::JsonReport(app::GatherReportFacts()))["Switches"];
         for (const auto& [row, state] : switches.members) {
@@ -145,7 +145,7 @@ TEST_F(ReportTest, AwkwardRegistryTextKeepsTheJsonValid) {
 
 // The memo of the About page shows exactly the report's text.
 TEST_F(ReportTest, TheMemoShowsTheReportText) {
-    app::TForm1 form;
+    app::MainWindow form;
     if (!form.PagesBuilt())
         form.BuildPages();
     form.BT_InfoClick(*form.BT_Info);

@@ -1,4 +1,4 @@
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "office/UserInfo.h"
 #include "sysinfo/Account.h"
@@ -25,11 +25,11 @@ class UserInfoClickTest : public testing::Test {
         sample::Remove();
     }
 
-    std::unique_ptr<app::TForm1> form;
+    std::unique_ptr<app::MainWindow> form;
     ui::TEdit& field(const char* name) { return *form->Find<ui::TEdit>(name); }
     // The program started again on the machine as it now is, Office page shown.
     void restart() {
-        form = std::make_unique<app::TForm1>();
+        form = std::make_unique<app::MainWindow>();
         if (!form->PagesBuilt())
             form->BuildPages();
         form->GLB_Menu->SetItemIndex(0);

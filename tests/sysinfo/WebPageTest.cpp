@@ -1,6 +1,6 @@
 #include "sysinfo/WebPage.h"
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "sysinfo/Registry.h"
 #include "tests/support/Dialogs.h"

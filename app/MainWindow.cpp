@@ -1,4 +1,4 @@
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "office/ProcessSurvey.h"
 #include "widgets/MessageDialog.h"
@@ -39,7 +39,8 @@ ui::TFontSpec fontOf(int height, bool bold = false) {
 
 } // namespace
 
-TForm1::TForm1()
+MainWindow::MainWindow()
+    // The window class keeps the name that scripts and tools look for.
     : ui::TForm("TForm1", kProductTitle, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX,
                 WS_EX_DLGMODALFRAME) {
     ui::SetDialogOwner(Handle());
@@ -52,12 +53,12 @@ TForm1::TForm1()
     FormCreate();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     ui::SetExceptionHandler(nullptr);
     ui::SetDialogOwner(nullptr);
 }
 
-void TForm1::createFixedControls() {
+void MainWindow::createFixedControls() {
     HWND form = Handle();
     GLB_Menu = &Create<ui::TGraphicListBox>("GLB_Menu", form);
     BB_Exit = &Create<ui::TButton>("BB_Exit", form);
@@ -115,7 +116,7 @@ void TForm1::createFixedControls() {
     IL_Icon->AddStrip(ui::LoadPicture("ROWICONS").get());
 }
 
-void TForm1::createAboutControls() {
+void MainWindow::createAboutControls() {
     HWND page = GB_About->Handle();
     IM_Wexd = &Create<ui::TImage>("IM_Wexd", page);
     LL_Wexd = &Create<ui::TLabel>("LL_Wexd", page);
@@ -161,7 +162,7 @@ void TForm1::createAboutControls() {
         control->Show();
 }
 
-void TForm1::FormCreate() {
+void MainWindow::FormCreate() {
     pagesBuilt_ = false;
     officeInfo_ = std::make_unique<kel::TKelOfficeInfo>();
     infoBefore_ = std::make_unique<kel::TUserInfoList>();
@@ -185,7 +186,7 @@ void TForm1::FormCreate() {
     CentreOnScreen();
 }
 
-ui::TBevel& TForm1::AddButtonFrame(const std::string& frameName, ui::TControl& button) {
+ui::TBevel& MainWindow::AddButtonFrame(const std::string& frameName, ui::TControl& button) {
     ui::TBevel& frame = Create<ui::TBevel>(frameName, button.ParentHandle());
     frame.SetBounds(button.Left() - 1, button.Top() - 1, button.Width() + 2, button.Height() + 2);
     frame.SendToBack();
@@ -201,32 +202,33 @@ void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::stri
         button->SetEnabled(running);
 }
 
-void TForm1::ShowRunningState(const std::string& row, const std::string& caption, bool running) {
+void MainWindow::ShowRunningState(const std::string& row, const std::string& caption,
+                                  bool running) {
     ShowRunningStateOn(*this, row, caption, running);
 }
 
-bool TForm1::Confirm(const std::string& question) {
+bool MainWindow::Confirm(const std::string& question) {
     return ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo) ==
            ui::mrYes;
 }
 
-void TForm1::Inform(const std::string& message) {
+void MainWindow::Inform(const std::string& message) {
     ui::ShowMessageDialog(message, ui::TMsgDlgType::mtInformation, ui::mbOK);
 }
 
-void TForm1::FormActivate() {
+void MainWindow::FormActivate() {
     if (!pagesBuilt_)
         BuildPages();
 }
 
-void TForm1::FormDestroy() {
+void MainWindow::FormDestroy() {
     Timer1->SetEnabled(false);
     officeInfo_.reset();
     infoBefore_.reset();
     infoAfter_.reset();
 }
 
-void TForm1::GLB_MenuClick(ui::TComponent&) {
+void MainWindow::GLB_MenuClick(ui::TComponent&) {
     Timer1->SetEnabled(false);
     int index = GLB_Menu->ItemIndex();
     if (index < 0)
@@ -254,7 +256,7 @@ void TForm1::GLB_MenuClick(ui::TComponent&) {
 namespace app {
 
 // Surveys the application whose page is selected; the timer runs only then.
-void TForm1::Timer1Timer(ui::TComponent&) {
+void MainWindow::Timer1Timer(ui::TComponent&) {
     kel::TKelOfficeInfo& info = *officeInfo_;
     int index = GLB_Menu->ItemIndex();
     for (const kel::TDocumentType& type : kel::kDocumentTypes) {

@@ -1,4 +1,4 @@
-// TForm1, the program's one window: the menu list, the page area, the close button
+// MainWindow, the program's one window: the menu list, the page area, the close button
 // and the status bar, and the three process-wide objects it owns.
 #pragma once
 
@@ -31,10 +31,10 @@ void OpenMakerSite();
 extern const ui::TThemedColor kLinkColor;
 extern const ui::TThemedColor kLinkHotColor;
 
-class TForm1 : public ui::TForm, public kel::TActionHost {
+class MainWindow : public ui::TForm, public kel::TActionHost {
   public:
-    TForm1();
-    ~TForm1() override;
+    MainWindow();
+    ~MainWindow() override;
 
     // What the actions and the survey need of the window: the running-state rows
     // (ShowRunningStateOn) and the message dialog's answers.
