@@ -1,4 +1,6 @@
 // The About page: its layout, its links and the information report.
+#include "app/AboutPage.h"
+
 #include "app/MainWindow.h"
 
 #include "app/Report.h"
@@ -26,8 +28,54 @@ int revealKeysHeld(unsigned keys) {
 
 } // namespace
 
-void MainWindow::layOutAboutPage() {
-    int w = GB_About->Width(), h = GB_About->Height();
+AboutPage::AboutPage(MainWindow& window) : window_(window) {
+    HWND page = window.GB_About->Handle();
+    IM_Wexd = &window.Create<ui::TImage>("IM_Wexd", page);
+    LL_Wexd = &window.Create<ui::TLabel>("LL_Wexd", page);
+    LL_Version = &window.Create<ui::TLabel>("LL_Version", page);
+    LL_Copyright = &window.Create<ui::TLabel>("LL_Copyright", page);
+    LL_Support = &window.Create<ui::TLabel>("LL_Support", page);
+    LL_Site = &window.Create<ui::TLabel>("LL_Site", page);
+    LL_Download = &window.Create<ui::TLabel>("LL_Download", page);
+    LL_Vector = &window.Create<ui::TLabel>("LL_Vector", page);
+    IM_Link = &window.Create<ui::TImage>("IM_Link", page);
+    BT_Info = &window.Create<ui::TButton>("BT_Info", page);
+    MM_Info = &window.Create<ui::TMemo>("MM_Info", page);
+
+    IM_Wexd->SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    IM_Wexd->SetBounds(0, 0, 32, 32);
+    LL_Wexd->SetFont(WindowFont(21, true));
+    LL_Wexd->SetCaption("Wexdal");
+    LL_Version->SetFont(WindowFont(16));
+    LL_Version->SetCaption("Version ");
+    LL_Copyright->SetCaption(kMakerNotice);
+    LL_Support->SetCaption("[Support]");
+    ui::TFontSpec link;
+    link.Color = kLinkColor.Resolve();
+    link.Underline = true;
+    LL_Site->SetFont(link);
+    LL_Site->SetCaption(kel::kVectorAuthorUrl);
+    LL_Download->SetCaption("[Download from Vector]");
+    LL_Vector->SetFont(link);
+    LL_Vector->SetCaption(kel::kVectorProgramUrl);
+    IM_Link->SetBitmap(ui::LoadPicture("BANNER"));
+    IM_Link->OnClick = [](ui::TComponent&) { OpenMakerSite(); };
+    IM_Wexd->OnMouseDown = [this](ui::TImage& sender, unsigned keys) {
+        IM_WexdMouseDown(sender, keys);
+    };
+    BT_Info->OnClick = [this](ui::TComponent& sender) { BT_InfoClick(sender); };
+    bindLink(*LL_Site, "ソフト工房「Tarnholm」へアクセスしますか？");
+    bindLink(*LL_Vector, "Vectorの紹介ページへアクセスしますか？");
+    IM_Link->SetBounds(0, 0, 88, 31);
+    BT_Info->SetCaption("取得情報表示");
+    for (ui::TControl* control :
+         std::initializer_list<ui::TControl*>{IM_Wexd, LL_Wexd, LL_Version, LL_Copyright,
+                                              LL_Support, LL_Site, LL_Download, LL_Vector, IM_Link})
+        control->Show();
+}
+
+void AboutPage::LayOut() {
+    int w = window_.GB_About->Width(), h = window_.GB_About->Height();
     IM_Wexd->SetPosition(
         (w - LL_Vector->Width()) / 2,
         (h - (IM_Wexd->Height() + LL_Version->Height() + 12 * LL_Copyright->Height() + 12)) / 2);
@@ -47,7 +95,7 @@ void MainWindow::layOutAboutPage() {
     LL_Vector->SetPosition(LL_Support->Left(), LL_Download->Top() + LL_Download->Height() + 4);
     IM_Link->SetPosition(w - IM_Link->Width() - 8, h - IM_Link->Height() - 8);
     BT_Info->SetBounds(7, IM_Link->Top() + 1, IM_Link->Left() - 7 - 10, IM_Link->Height() - 2);
-    AddButtonFrame("BV_Info", *BT_Info).Hide();
+    window_.AddButtonFrame("BV_Info", *BT_Info).Hide();
     BT_Info->Hide();
     MM_Info->SetBounds(8, 20, w - 2 * 8, IM_Link->Top() - 4 - 20);
 }
@@ -55,7 +103,7 @@ void MainWindow::layOutAboutPage() {
 // A link label: red under the pointer, blue otherwise (the hot-light colour under
 // a high-contrast theme); a click asks, then opens the address the label shows at
 // that moment.
-void MainWindow::bindLink(ui::TLabel& link, const std::string& question) {
+void AboutPage::bindLink(ui::TLabel& link, const std::string& question) {
     auto recolour = [](ui::TComponent& sender, ui::TColor color) {
         auto& label = static_cast<ui::TLabel&>(sender);
         ui::TFontSpec font = label.FontSpec();
@@ -84,15 +132,15 @@ void OpenMakerSite() {
     AskThenOpen("ソフト工房「Tarnholm」へアクセスしますか？", kel::kMakerSiteUrl);
 }
 
-void MainWindow::IM_WexdMouseDown(ui::TImage&, unsigned keys) {
+void AboutPage::IM_WexdMouseDown(ui::TImage&, unsigned keys) {
     if (BT_Info->Visible() || revealKeysHeld(keys) != 4)
         return;
-    Find<ui::TControl>("BV_Info")->Show();
+    window_.Find<ui::TControl>("BV_Info")->Show();
     BT_Info->Show();
 }
 
-void MainWindow::BT_InfoClick(ui::TComponent&) {
-    MM_Info->SetCaption(InformationReport(*officeInfo_, *infoBefore_));
+void AboutPage::BT_InfoClick(ui::TComponent&) {
+    MM_Info->SetCaption(InformationReport(window_.OfficeInfo(), window_.InfoBefore()));
     MM_Info->Show();
 }
 

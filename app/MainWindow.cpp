@@ -30,14 +30,14 @@ constexpr int kOuterWidth = 480;
 constexpr int kOuterHeight = 334;
 constexpr int kStatusBarHeight = 19;
 
-ui::TFontSpec fontOf(int height, bool bold = false) {
+} // namespace
+
+ui::TFontSpec WindowFont(int height, bool bold) {
     ui::TFontSpec font;
     font.Height = -height;
     font.Bold = bold;
     return font;
 }
-
-} // namespace
 
 MainWindow::MainWindow()
     // The window class keeps the name that scripts and tools look for.
@@ -49,7 +49,7 @@ MainWindow::MainWindow()
         ui::ShowMessageDialog(message, ui::TMsgDlgType::mtError, ui::mbOK);
     });
     createFixedControls();
-    createAboutControls();
+    About = std::make_unique<AboutPage>(*this);
     FormCreate();
 }
 
@@ -108,58 +108,12 @@ void MainWindow::createFixedControls() {
     BB_UserInfo->SetBounds(0, 0, 75, 25);
     BB_UserInfo->OnClick = [this](ui::TComponent& sender) { BB_UserInfoClick(sender); };
 
-    ui::TFontSpec waitFont = fontOf(12, true);
+    ui::TFontSpec waitFont = WindowFont(12, true);
     waitFont.Color = kWaitTextColor.Resolve();
     PL_Wait->SetFont(waitFont);
     PL_Wait->SetColor(kWaitColor.Resolve());
 
     IL_Icon->AddStrip(ui::LoadPicture("ROWICONS").get());
-}
-
-void MainWindow::createAboutControls() {
-    HWND page = GB_About->Handle();
-    IM_Wexd = &Create<ui::TImage>("IM_Wexd", page);
-    LL_Wexd = &Create<ui::TLabel>("LL_Wexd", page);
-    LL_Version = &Create<ui::TLabel>("LL_Version", page);
-    LL_Copyright = &Create<ui::TLabel>("LL_Copyright", page);
-    LL_Support = &Create<ui::TLabel>("LL_Support", page);
-    LL_Site = &Create<ui::TLabel>("LL_Site", page);
-    LL_Download = &Create<ui::TLabel>("LL_Download", page);
-    LL_Vector = &Create<ui::TLabel>("LL_Vector", page);
-    IM_Link = &Create<ui::TImage>("IM_Link", page);
-    BT_Info = &Create<ui::TButton>("BT_Info", page);
-    MM_Info = &Create<ui::TMemo>("MM_Info", page);
-
-    IM_Wexd->SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
-    IM_Wexd->SetBounds(0, 0, 32, 32);
-    LL_Wexd->SetFont(fontOf(21, true));
-    LL_Wexd->SetCaption("Wexdal");
-    LL_Version->SetFont(fontOf(16));
-    LL_Version->SetCaption("Version ");
-    LL_Copyright->SetCaption(kMakerNotice);
-    LL_Support->SetCaption("[Support]");
-    ui::TFontSpec link;
-    link.Color = kLinkColor.Resolve();
-    link.Underline = true;
-    LL_Site->SetFont(link);
-    LL_Site->SetCaption(kel::kVectorAuthorUrl);
-    LL_Download->SetCaption("[Download from Vector]");
-    LL_Vector->SetFont(link);
-    LL_Vector->SetCaption(kel::kVectorProgramUrl);
-    IM_Link->SetBitmap(ui::LoadPicture("BANNER"));
-    IM_Link->OnClick = [](ui::TComponent&) { OpenMakerSite(); };
-    IM_Wexd->OnMouseDown = [this](ui::TImage& sender, unsigned keys) {
-        IM_WexdMouseDown(sender, keys);
-    };
-    BT_Info->OnClick = [this](ui::TComponent& sender) { BT_InfoClick(sender); };
-    bindLink(*LL_Site, "ソフト工房「Tarnholm」へアクセスしますか？");
-    bindLink(*LL_Vector, "Vectorの紹介ページへアクセスしますか？");
-    IM_Link->SetBounds(0, 0, 88, 31);
-    BT_Info->SetCaption("取得情報表示");
-    for (ui::TControl* control :
-         std::initializer_list<ui::TControl*>{IM_Wexd, LL_Wexd, LL_Version, LL_Copyright,
-                                              LL_Support, LL_Site, LL_Download, LL_Vector, IM_Link})
-        control->Show();
 }
 
 void MainWindow::FormCreate() {
@@ -182,7 +136,7 @@ void MainWindow::FormCreate() {
     PL_Wait->Hide();
     GB_About->BringToFront();
     PL_Wait->BringToFront();
-    layOutAboutPage();
+    About->LayOut();
     CentreOnScreen();
 }
 
@@ -214,6 +168,11 @@ bool MainWindow::Confirm(const std::string& question) {
 
 void MainWindow::Inform(const std::string& message) {
     ui::ShowMessageDialog(message, ui::TMsgDlgType::mtInformation, ui::mbOK);
+}
+
+void MainWindow::BB_UserInfoClick(ui::TComponent&) {
+    if (userInfo_)
+        userInfo_->Update();
 }
 
 void MainWindow::FormActivate() {

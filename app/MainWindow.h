@@ -2,6 +2,8 @@
 // and the status bar, and the three process-wide objects it owns.
 #pragma once
 
+#include "app/AboutPage.h"
+#include "app/UserInfoBlock.h"
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
 #include "repair/Actions.h"
@@ -25,6 +27,9 @@ void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::stri
 void AskThenOpen(const std::string& question, const std::string& url);
 // The banner's click: asks whether to visit the maker's site.
 void OpenMakerSite();
+
+// The window's font, "ＭＳ Ｐゴシック", of this pixel height.
+ui::TFontSpec WindowFont(int height, bool bold = false);
 
 // The program's own colours, and the system colours that take their place under a
 // high-contrast theme.
@@ -56,18 +61,8 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     ui::TImageList* IL_ExitGlyph;
     ui::TTimer* Timer1;
 
-    // About page.
-    ui::TImage* IM_Wexd;
-    ui::TLabel* LL_Wexd;
-    ui::TLabel* LL_Version;
-    ui::TLabel* LL_Copyright;
-    ui::TLabel* LL_Support;
-    ui::TLabel* LL_Site;
-    ui::TLabel* LL_Download;
-    ui::TLabel* LL_Vector;
-    ui::TImage* IM_Link;
-    ui::TButton* BT_Info;
-    ui::TMemo* MM_Info;
+    // The About page and its controls.
+    std::unique_ptr<AboutPage> About;
 
     // What the window owns from FormCreate to FormDestroy: the Office inventory, the
     // user information as last read from the registry and as edited on the Office
@@ -98,26 +93,19 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     // The one click handler of every action button of the pages.
     void ActionButtonClick(ui::TComponent& sender);
 
-    // About page.
-    void IM_WexdMouseDown(ui::TImage& sender, unsigned keys);
-    void BT_InfoClick(ui::TComponent& sender);
-
   private:
     void buildOfficePage();
     void buildApplicationPage(const kel::TDocumentType& type);
     void addRowsOf(const std::string& page);
     void setPairStatesOf(const std::string& page);
-    void showUserInfo(const kel::TUserInfoList& list);
     void createFixedControls();
-    void createAboutControls();
-    void layOutAboutPage();
-    void bindLink(ui::TLabel& link, const std::string& question);
 
     bool pagesBuilt_ = false; // true once page construction has begun
     std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;
     std::unique_ptr<kel::TUserInfoList> infoBefore_;
     std::unique_ptr<kel::TUserInfoList> infoAfter_;
-    std::vector<kel::ExtractedIcon> icons_; // the pages' extracted icons, kept for the menu
+    std::unique_ptr<UserInfoBlock> userInfo_; // on the Office page, once it is built
+    std::vector<kel::ExtractedIcon> icons_;   // the pages' extracted icons, kept for the menu
 };
 
 } // namespace app

@@ -1,6 +1,8 @@
 // Page construction: the menu items, pages and rows built at the first activation.
 #include "app/MainWindow.h"
 
+#include "app/UserInfoBlock.h"
+
 #include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
@@ -46,17 +48,6 @@ RowSpec rowOf(const kel::TSwitch& item) {
             {std::string("GB_") + item.page, std::to_string(item.position), item.row, item.label,
              "する", "しない"}};
 }
-
-// The user-information fields of the Office page.
-struct UserInfoFieldSpec {
-    const char* edit;
-    const char* label;
-    const char* caption;
-    const char* name; // in the user-information list; nullptr for the product ID
-    int maxBytes;
-    int width;
-    int gapAbove;
-};
 
 } // namespace
 
@@ -220,56 +211,12 @@ void MainWindow::buildOfficePage() {
         page.SetCaption(info.Product.ProductName + " [Version " + info.Product.ProductVersion +
                         "]");
 
-    int w = page.Width();
-    const UserInfoFieldSpec fields[] = {
-        {"ED_MsoCompany", "LL_MsoCompany", "会社名", "Company", 104, 280, 0},
-        {"ED_MsoOwner", "LL_MsoOwner", "使用者名", "Owner", 52, 280, 1},
-        {"ED_MsoInitials", "LL_MsoInitials", "頭文字", "Initials", 9, 70, 1},
-        {"ED_MsoProductID", "LL_MsoProductID", "プロダクトID", nullptr, 0,
-         280 - 24 - BB_UserInfo->Width(), 5},
-    };
-    int top = 21;
-    ui::TEdit* previous = nullptr;
-    for (const UserInfoFieldSpec& field : fields) {
-        ui::TEdit& edit = Create<ui::TEdit>(field.edit, page.Handle());
-        if (previous != nullptr)
-            top = previous->Top() + previous->Height() + field.gapAbove;
-        edit.SetBounds(w - 290, top, field.width, 20);
-        if (field.name != nullptr) {
-            edit.SetMaxLength(field.maxBytes);
-        } else {
-            edit.SetReadOnly(true);
-            edit.SetColor(ui::clBtnFace);
-        }
-        edit.Show();
-        ui::TLabel& label = Create<ui::TLabel>(field.label, page.Handle());
-        label.SetAutoSize(false); // placed once, at the height of its text
-        label.SetCaption(field.caption);
-        label.SetAlignment(ui::TAlignment::RightJustify);
-        int height = label.TextSize().cy;
-        label.SetBounds(14, edit.Top() + (20 - height) / 2, edit.Left() - 18, height);
-        label.Show();
-        previous = &edit;
-    }
-    ui::TEdit& productId = *Find<ui::TEdit>("ED_MsoProductID");
-    BB_UserInfo->SetParent(page.Handle());
-    BB_UserInfo->SetBounds(w - BB_UserInfo->Width() - 12,
-                           productId.Top() + productId.Height() - BB_UserInfo->Height() - 1,
-                           BB_UserInfo->Width(), BB_UserInfo->Height());
-    BB_UserInfo->Show();
-    AddButtonFrame("BV_UserInfoBtn", *BB_UserInfo);
-    ui::TBevel& block = Create<ui::TBevel>("BV_UserInfo", page.Handle());
-    block.SetShape(ui::TBevelShape::Frame);
-    block.SetBounds(6, 16, w - 12, 99);
-    block.SendToBack();
-    block.Show();
+    userInfo_ = std::make_unique<UserInfoBlock>(*this, page);
 
     addRowsOf("GB_Office");
-    for (const UserInfoFieldSpec& field : fields)
-        if (field.name != nullptr)
-            Find<ui::TEdit>(field.edit)->SetCaption(infoBefore_->Shown(field.name));
+    userInfo_->Show(*infoBefore_);
     if (!info.ProductID.empty())
-        productId.SetCaption(info.ProductID);
+        userInfo_->ShowProductId(info.ProductID);
     setPairStatesOf("GB_Office");
 }
 

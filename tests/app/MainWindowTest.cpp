@@ -178,12 +178,12 @@ TEST_F(MainWindowTest, AboutPageFramesAndHidesTheInformationButton) {
     ui::TBevel* frame = form.Find<ui::TBevel>("BV_Info");
     ASSERT_NE(frame, nullptr);
     EXPECT_FALSE(frame->Visible());
-    EXPECT_FALSE(form.BT_Info->Visible());
-    EXPECT_EQ(frame->Left(), form.BT_Info->Left() - 1);
-    EXPECT_EQ(frame->Width(), form.BT_Info->Width() + 2);
+    EXPECT_FALSE(form.About->BT_Info->Visible());
+    EXPECT_EQ(frame->Left(), form.About->BT_Info->Left() - 1);
+    EXPECT_EQ(frame->Width(), form.About->BT_Info->Width() + 2);
     int w = form.GB_About->Width(), h = form.GB_About->Height();
-    expectBounds(*form.IM_Link, w - 88 - 8, h - 31 - 8, 88, 31);
-    EXPECT_EQ(form.IM_Wexd->Left(), (w - form.LL_Vector->Width()) / 2);
+    expectBounds(*form.About->IM_Link, w - 88 - 8, h - 31 - 8, 88, 31);
+    EXPECT_EQ(form.About->IM_Wexd->Left(), (w - form.About->LL_Vector->Width()) / 2);
 }
 
 // The project version reaches the built program's version resource and the About
@@ -193,7 +193,7 @@ TEST_F(MainWindowTest, TheVersionLineAndTheProgramsVersionResourceShowTheProject
     ASSERT_EQ(kel::ReadProductInfo(testing_support::wexdalPath(), program), 0);
     EXPECT_EQ(program.ProductVersion, WEXDAL_VERSION);
     EXPECT_EQ(program.FileVersion, WEXDAL_FILE_VERSION);
-    EXPECT_EQ(form.LL_Version->Caption(), "Version " WEXDAL_VERSION);
+    EXPECT_EQ(form.About->LL_Version->Caption(), "Version " WEXDAL_VERSION);
 }
 
 } // namespace
@@ -344,14 +344,14 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
             EXPECT_LT(color, 0);
         EXPECT_NE(ui::ColorToRGB(menu.SelectedFont.Color), ui::ColorToRGB(menu.SelectedColor));
         EXPECT_NE(ui::ColorToRGB(menu.FocusedFont.Color), ui::ColorToRGB(menu.FocusedColor));
-        EXPECT_EQ(form.LL_Site->FontSpec().Color, ui::clHotLight);
+        EXPECT_EQ(form.About->LL_Site->FontSpec().Color, ui::clHotLight);
         EXPECT_EQ(form.PL_Wait->Color(), ui::clHighlight);
     }
     auto highContrast = ui::gHighContrast;
     ui::gHighContrast = [] { return false; };
     {
         MainWindow form;
-        EXPECT_EQ(form.LL_Site->FontSpec().Color, ui::clBlue);
+        EXPECT_EQ(form.About->LL_Site->FontSpec().Color, ui::clBlue);
         EXPECT_EQ(form.PL_Wait->Color(), ui::clMoneyGreen);
     }
     ui::gHighContrast = highContrast;
@@ -461,7 +461,7 @@ void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
         EXPECT_EQ(form.IL_Menu->Width(), ui::ScaleTo(32, ppi));
         EXPECT_EQ(form.IL_Icon->Height(), ui::ScaleTo(22, ppi));
         LOGFONTA font = {};
-        GetObjectA(form.LL_Wexd->FontHandle(), sizeof font, &font);
+        GetObjectA(form.About->LL_Wexd->FontHandle(), sizeof font, &font);
         EXPECT_EQ(font.lfHeight, ui::ScaleFontHeightTo(-21, ppi));
         std::vector<ui::TControl*> controls;
         for (int i = 0; i < form.ComponentCount(); ++i) {

@@ -148,9 +148,9 @@ TEST_F(ReportTest, TheMemoShowsTheReportText) {
     app::MainWindow form;
     if (!form.PagesBuilt())
         form.BuildPages();
-    form.BT_InfoClick(*form.BT_Info);
+    form.About->BT_InfoClick(*form.About->BT_Info);
     app::TReportFacts facts = app::GatherReportFacts();
-    EXPECT_EQ(withoutIconHandles(form.MM_Info->Caption()),
+    EXPECT_EQ(withoutIconHandles(form.About->MM_Info->Caption()),
               withoutIconHandles(app::InformationReport(facts.info, facts.userInfo)));
 }
 

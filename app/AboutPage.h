@@ -1,0 +1,41 @@
+// The About page: the program's name, version and maker, its two links and the
+// banner, and the information report that Shift, Ctrl and both mouse buttons held
+// on the icon reveal. Its controls are components of the window, found by name like
+// every other, and held here.
+#pragma once
+
+#include "widgets/Controls.h"
+
+namespace app {
+
+class MainWindow;
+
+class AboutPage {
+  public:
+    // Creates the controls on the window's GB_About.
+    explicit AboutPage(MainWindow& window);
+
+    // Places the controls on the page as it is sized now.
+    void LayOut();
+
+    ui::TImage* IM_Wexd;
+    ui::TLabel* LL_Wexd;
+    ui::TLabel* LL_Version;
+    ui::TLabel* LL_Copyright;
+    ui::TLabel* LL_Support;
+    ui::TLabel* LL_Site;
+    ui::TLabel* LL_Download;
+    ui::TLabel* LL_Vector;
+    ui::TImage* IM_Link;
+    ui::TButton* BT_Info;
+    ui::TMemo* MM_Info;
+
+    void IM_WexdMouseDown(ui::TImage& sender, unsigned keys);
+    void BT_InfoClick(ui::TComponent& sender);
+
+  private:
+    void bindLink(ui::TLabel& link, const std::string& question);
+    MainWindow& window_;
+};
+
+} // namespace app

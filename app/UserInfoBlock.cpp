@@ -1,0 +1,111 @@
+// The Office page's user-information block.
+#include "app/UserInfoBlock.h"
+
+#include "app/MainWindow.h"
+#include "office/UserInfo.h"
+#include "widgets/MessageDialog.h"
+
+namespace app {
+
+namespace {
+
+// The fields from the top: edit, label and its text, the name in the
+// user-information list (none for the product ID, which is only shown), the most
+// bytes it takes, its width and its gap to the field above.
+struct Field {
+    const char* edit;
+    const char* label;
+    const char* caption;
+    const char* name;
+    int maxBytes;
+    int width; // -1: up to the update button
+    int gapAbove;
+};
+const Field kFields[] = {
+    {"ED_MsoCompany", "LL_MsoCompany", "会社名", "Company", 104, 280, 0},
+    {"ED_MsoOwner", "LL_MsoOwner", "使用者名", "Owner", 52, 280, 1},
+    {"ED_MsoInitials", "LL_MsoInitials", "頭文字", "Initials", 9, 70, 1},
+    {"ED_MsoProductID", "LL_MsoProductID", "プロダクトID", nullptr, 0, -1, 5},
+};
+constexpr int kProductIdWidth = 280 - 24; // with the update button's width
+
+} // namespace
+
+UserInfoBlock::UserInfoBlock(MainWindow& window, ui::TGroupBox& page) : window_(window) {
+    int w = page.Width();
+    ui::TButton& button = *window.BB_UserInfo;
+    int top = 21;
+    ui::TEdit* previous = nullptr;
+    for (const Field& field : kFields) {
+        ui::TEdit& edit = window.Create<ui::TEdit>(field.edit, page.Handle());
+        if (previous != nullptr)
+            top = previous->Top() + previous->Height() + field.gapAbove;
+        edit.SetBounds(w - 290, top,
+                       field.width < 0 ? kProductIdWidth - button.Width() : field.width, 20);
+        if (field.name != nullptr) {
+            edit.SetMaxLength(field.maxBytes);
+        } else {
+            edit.SetReadOnly(true);
+            edit.SetColor(ui::clBtnFace);
+        }
+        edit.Show();
+        ui::TLabel& label = window.Create<ui::TLabel>(field.label, page.Handle());
+        label.SetAutoSize(false); // placed once, at the height of its text
+        label.SetCaption(field.caption);
+        label.SetAlignment(ui::TAlignment::RightJustify);
+        int height = label.TextSize().cy;
+        label.SetBounds(14, edit.Top() + (20 - height) / 2, edit.Left() - 18, height);
+        label.Show();
+        previous = &edit;
+    }
+    ui::TEdit& productId = *window.Find<ui::TEdit>("ED_MsoProductID");
+    button.SetParent(page.Handle());
+    button.SetBounds(w - button.Width() - 12,
+                     productId.Top() + productId.Height() - button.Height() - 1, button.Width(),
+                     button.Height());
+    button.Show();
+    window.AddButtonFrame("BV_UserInfoBtn", button);
+    ui::TBevel& block = window.Create<ui::TBevel>("BV_UserInfo", page.Handle());
+    block.SetShape(ui::TBevelShape::Frame);
+    block.SetBounds(6, 16, w - 12, 99);
+    block.SendToBack();
+    block.Show();
+}
+
+void UserInfoBlock::Show(const kel::TUserInfoList& list) {
+    for (const Field& field : kFields)
+        if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.name)
+            edit->SetCaption(list.Shown(field.name));
+}
+
+void UserInfoBlock::ShowProductId(const std::string& productId) {
+    window_.Find<ui::TEdit>("ED_MsoProductID")->SetCaption(productId);
+}
+
+// Takes the edited values, writes them when they changed, reads them back and
+// reports whether every write succeeded and the registry now holds them. A field
+// that was neither edited nor written (marked) takes what was read back.
+void UserInfoBlock::Update() {
+    kel::TUserInfoList& after = window_.InfoAfter();
+    kel::TUserInfoList& before = window_.InfoBefore();
+    for (const Field& field : kFields)
+        if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.name)
+            after.TakeFieldText(field.name, edit->Caption());
+    Show(after);
+    if (after == before) {
+        ui::ShowMessageDialog("変更されていません。", ui::TMsgDlgType::mtWarning, ui::mbOK);
+        return;
+    }
+    kel::TellOfAnotherAccountOnce(window_);
+    int written = kel::WriteUserInfo(window_.OfficeInfo(), after);
+    int read = kel::ReadUserInfo(window_.OfficeInfo(), before);
+    after.TakeUnwritten(before);
+    Show(after);
+    if (read == 0 && written == 0 && after == before)
+        ui::ShowMessageDialog("更新しました。ご確認ください。", ui::TMsgDlgType::mtInformation,
+                              ui::mbOK);
+    else
+        ui::ShowMessageDialog("更新出来ませんでした。", ui::TMsgDlgType::mtWarning, ui::mbOK);
+}
+
+} // namespace app
