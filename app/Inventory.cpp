@@ -18,14 +18,11 @@ namespace {
 // The folders to look into for a listed product's programs: its version's install
 // root in this view, then the folder of its line, which was found to hold Office.
 // The install root can be empty or left behind by a removed Office.
-std::vector<std::string> programFolders(const std::string& line) {
+std::vector<std::string> programFolders(const kel::TProductLine& line) {
     std::vector<std::string> folders;
     std::string root;
-    kel::ReadRegString(HKEY_LOCAL_MACHINE,
-                       kel::InstallRootKey(kel::VerListColumnOf(line, kel::kColVersion)), "Path",
-                       root);
-    std::string folder = kel::VerListColumnOf(line, kel::kColPath);
-    for (const std::string& candidate : {root, folder})
+    kel::ReadRegString(HKEY_LOCAL_MACHINE, kel::InstallRootKey(line.version), "Path", root);
+    for (const std::string& candidate : {root, line.installRoot})
         if (!candidate.empty() && (folders.empty() || folders.front() != candidate))
             folders.push_back(candidate);
     return folders;
@@ -36,7 +33,7 @@ std::vector<std::string> programFolders(const std::string& line) {
 void FindInOfficeRoots(const TKelOfficeInfo& info, const std::string& program,
                        kel::TKelExtInfo& record) {
     record.Clear();
-    for (const std::string& line : info.VerList) {
+    for (const kel::TProductLine& line : info.VerList) {
         for (const std::string& folder : programFolders(line)) {
             std::string candidate = folder + program;
             if (kel::FileExists(candidate)) {

@@ -18,10 +18,6 @@ using kel::TJsonWriter;
 using kel::TKelOfficeInfo;
 using kel::TKelProductInfo;
 
-// The names of the VerList columns, in their order.
-const char* const kVerListColumns[] = {"Version",        "ProductCode", "DisplayName",
-                                       "DisplayVersion", "ProductID",   "InstallRoot"};
-
 void member(TJsonWriter& json, const std::string& name, const std::string& text) {
     json.Key(Utf8FromCp932(name));
     json.String(Utf8FromCp932(text));
@@ -36,14 +32,18 @@ void productInfo(TJsonWriter& json, const TKelProductInfo& product) {
     json.EndObject();
 }
 
-void verList(TJsonWriter& json, const kel::StringList& lines) {
+// Each line's columns by name, in their order, then the line's text.
+void verList(TJsonWriter& json, const kel::ProductLines& lines) {
     json.BeginArray();
-    for (const std::string& line : lines) {
+    for (const kel::TProductLine& line : lines) {
         json.BeginObject();
-        kel::StringList columns = kel::SplitVerListLine(line);
-        for (size_t i = 0; i < std::size(kVerListColumns); ++i)
-            member(json, kVerListColumns[i], i < columns.size() ? columns[i] : std::string());
-        member(json, "Line", line);
+        member(json, "Version", line.version);
+        member(json, "ProductCode", line.code);
+        member(json, "DisplayName", line.name);
+        member(json, "DisplayVersion", line.displayVersion);
+        member(json, "ProductID", line.productId);
+        member(json, "InstallRoot", line.installRoot);
+        member(json, "Line", line.Text());
         json.EndObject();
     }
     json.EndArray();

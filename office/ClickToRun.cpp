@@ -5,6 +5,8 @@
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 
+#include <optional>
+
 namespace kel {
 
 namespace {
@@ -63,7 +65,8 @@ std::string entryOf(const std::string& id, const StringList& entries, const std:
     return first;
 }
 
-std::string productLine(const Configuration& configuration, const std::string& entryName) {
+std::optional<TProductLine> productLine(const Configuration& configuration,
+                                        const std::string& entryName) {
     std::string entry = UninstallEntryKey(entryName);
     std::string name, displayVersion, location;
     if (ReadRegString(HKEY_LOCAL_MACHINE, entry, "DisplayName", name, kView) != 0 || name.empty())
@@ -84,7 +87,7 @@ std::string productLine(const Configuration& configuration, const std::string& e
     std::string folder = ClickToRunProgramFolder(base, major);
     if (!IsOfficeFolder(folder))
         return {};
-    return FormatVerListLine(major, "", name, displayVersion, "", folder);
+    return MakeProductLine(major, "", name, displayVersion, "", folder, kView);
 }
 
 void appendInstallation(std::vector<ProductCandidate>& list, const Configuration& configuration,
@@ -94,9 +97,11 @@ void appendInstallation(std::vector<ProductCandidate>& list, const Configuration
         if (kind == ReleaseKind::Other)
             continue;
         std::string entry = entryOf(id, entries, configuration.culture);
-        std::string line = entry.empty() ? std::string() : productLine(configuration, entry);
-        if (!line.empty())
-            list.push_back({line, kind == ReleaseKind::Suite ? Listing::Suite : Listing::Shown});
+        std::optional<TProductLine> line;
+        if (!entry.empty())
+            line = productLine(configuration, entry);
+        if (line)
+            list.push_back({*line, kind == ReleaseKind::Suite ? Listing::Suite : Listing::Shown});
     }
 }
 

@@ -28,7 +28,7 @@ std::string registrationKey(const std::string& version, const std::string& code)
 
 bool listed(const std::vector<ProductCandidate>& list, const std::string& code) {
     return std::any_of(list.begin(), list.end(), [&](const ProductCandidate& candidate) {
-        return VerListColumnOf(candidate.line, kColCode) == code;
+        return candidate.line.code == code;
     });
 }
 
@@ -40,8 +40,8 @@ class UninstallView {
     bool list() { return GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, entries_, view_) == 0; }
     const StringList& entries() const { return entries_; }
 
-    // The line of one entry, or empty when it is no installed Office.
-    std::string productLine(const std::string& entryName) const {
+    // The line of one entry, or none when it is no installed Office.
+    std::optional<TProductLine> productLine(const std::string& entryName) const {
         if (!IsProductCode(entryName))
             return {};
         std::string entry = entryKey(entryName);
@@ -60,16 +60,16 @@ class UninstallView {
         read(entry, "ProductID", productId);
         if (other_ && productId.empty())
             read(registrationKey(version, entryName), "ProductID", productId);
-        return FormatVerListLine(major, entryName, name, displayVersion, productId, path);
+        return MakeProductLine(major, entryName, name, displayVersion, productId, path, view_);
     }
 
     // A hidden entry is a suite when it is registered as an Office product, or shown
     // through its setup's entry.
-    Listing listingOf(const std::string& entryName, const std::string& line) {
+    Listing listingOf(const std::string& entryName, const TProductLine& line) {
         if (!hidden(entryKey(entryName)))
             return Listing::Shown;
-        std::string version = VerListColumnOf(line, kColVersion), name;
-        if (RegKeyExists(HKEY_LOCAL_MACHINE, registrationKey(version, entryName), view_) == 0)
+        std::string name;
+        if (RegKeyExists(HKEY_LOCAL_MACHINE, registrationKey(line.version, entryName), view_) == 0)
             return Listing::Suite;
         read(entryKey(entryName), "DisplayName", name);
         const StringList& setups = setupNames();
@@ -116,9 +116,9 @@ void appendView(std::vector<ProductCandidate>& list, UninstallView uninstall) {
     if (!uninstall.list())
         return;
     for (const std::string& entry : uninstall.entries()) {
-        std::string line = uninstall.productLine(entry);
-        if (!line.empty() && !listed(list, entry))
-            list.push_back({line, uninstall.listingOf(entry, line)});
+        std::optional<TProductLine> line = uninstall.productLine(entry);
+        if (line && !listed(list, entry))
+            list.push_back({*line, uninstall.listingOf(entry, *line)});
     }
 }
 

@@ -75,8 +75,8 @@ void readInstallerProductId(TKelOfficeInfo& info) {
             return;
         if (!info.ProductID.empty())
             continue;
-        for (const std::string& line : info.VerList) {
-            std::string packed = PackProductCode(VerListColumnOf(line, kColCode));
+        for (const TProductLine& line : info.VerList) {
+            std::string packed = PackProductCode(line.code);
             if (readInstallPropertiesId(InstallPropertiesKey(user, packed), info.ProductID))
                 break;
         }
@@ -116,15 +116,15 @@ std::string TKelOfficeInfo::Dump() const {
     std::string text = "↓-- TKelOfficeInfo --↓\r\nProduct[↓]\r\n" + Product.Dump();
     text += "InstallPath[" + InstallPath + "]\r\nSID[" + SID + "]\r\nGUID[" + GUID +
             "]\r\nProductID[" + ProductID + "]\r\nVerList[↓]\r\n";
-    for (const std::string& line : VerList)
-        text += line + "\r\n";
+    for (const TProductLine& line : VerList)
+        text += line.Text() + "\r\n";
     text += "XlsInfo[↓]\r\n" + XlsInfo.Dump() + "DocInfo[↓]\r\n" + DocInfo.Dump() +
             "PptInfo[↓]\r\n" + PptInfo.Dump() + "EmlInfo[↓]\r\n" + EmlInfo.Dump();
     text += "↑-- TKelOfficeInfo --↑\r\n";
     return text;
 }
 
-int ListOfficeProducts(StringList& list) {
+int ListOfficeProducts(ProductLines& list) {
     std::vector<ProductCandidate> candidates;
     AppendInstallerProducts(candidates);
     AppendClickToRunProducts(candidates);
@@ -153,27 +153,26 @@ int DetectOffice(TKelOfficeInfo& info) {
     if (ReadProductInfo(component, info.Product) == 0)
         moveComponentVersionFirst(info);
 
-    StringList primary = SplitVerListLine(info.VerList.front());
+    const TProductLine& primary = info.VerList.front();
     if (info.Product.ProductName.empty()) {
-        info.Product.ProductName = primary[kColName];
-        info.Product.ProductVersion = primary[kColDisplayVersion];
-        info.Product.MajorVersion = primary[kColVersion];
+        info.Product.ProductName = primary.name;
+        info.Product.ProductVersion = primary.displayVersion;
+        info.Product.MajorVersion = primary.version;
     }
-    if (primary.size() > kColPath)
-        info.InstallPath = primary[kColPath];
-    info.ProductID = primary[kColProductId];
+    info.InstallPath = primary.installRoot;
+    info.ProductID = primary.productId;
 
     if (info.InstallPath.empty())
         ReadRegString(HKEY_LOCAL_MACHINE, InstallRootKey(info.Product.MajorVersion), "Path",
                       info.InstallPath);
     int line = FindVersionLine(info.VerList, info.Product.MajorVersion);
     if (line >= 0) {
-        info.GUID = VerListColumnOf(info.VerList[line], kColCode);
+        info.GUID = info.VerList[line].code;
         info.SID = PackProductCode(info.GUID);
     }
     // A Click-to-Run product (no product code) keeps no product ID; the other
     // sources belong to Windows Installer products and would lend it one of theirs.
-    if (info.ProductID.empty() && !primary[kColCode].empty())
+    if (info.ProductID.empty() && !primary.code.empty())
         readOtherProductIdSources(info);
     if (info.ProductID.empty())
         info.ProductID = kUnknownProductId;

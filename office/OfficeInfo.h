@@ -21,7 +21,7 @@ class TKelOfficeInfo {
     std::string SID;         // its product code, packed (PackProductCode of GUID)
     std::string GUID;        // its product code in braces: its Uninstall entry's name
     std::string ProductID;   // "不明" when no source holds one
-    StringList VerList;      // one VerList line per product, newest first
+    ProductLines VerList;    // one line per product, newest first
     StringList XlsProcessIds;
     StringList DocProcessIds;
     StringList PptProcessIds;
@@ -46,7 +46,7 @@ int DetectOffice(TKelOfficeInfo& info);
 // one. Lists the Windows Installer products of both registry views and the
 // Click-to-Run products (see InstallerProducts.h, ClickToRun.h), and drops the
 // hidden components of a version that has a product the machine shows.
-int ListOfficeProducts(StringList& list);
+int ListOfficeProducts(ProductLines& list);
 
 // True when the folder exists and holds EXCEL.EXE, OUTLOOK.EXE or WINWORD.EXE.
 bool IsOfficeFolder(const std::string& path);

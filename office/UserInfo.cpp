@@ -114,12 +114,11 @@ StringList ownProfileOfficeKeys() {
 
 void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
     for (const std::string& office : ownProfileOfficeKeys()) {
-        for (const std::string& line : info.VerList) {
-            std::string key =
-                office + "\\" + VerListColumnOf(line, kColVersion) + "\\Common\\UserInfo";
+        for (const TProductLine& line : info.VerList) {
+            std::string key = office + "\\" + line.version + "\\Common\\UserInfo";
             for (const Field* field : kFields)
                 readWide(gatherer, HKEY_USERS, key, *field);
-            if (usesCommonSettings(VerListColumnOf(line, kColVersion)))
+            if (usesCommonSettings(line.version))
                 for (const Field* field : kFields)
                     readCommon(gatherer, HKEY_USERS, office + kCommonUserInfo, *field);
             if (gatherer.all())
@@ -246,12 +245,10 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
 
 int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
     Writer writer(list);
-    for (const std::string& line : info.VerList) {
-        std::string version = VerListColumnOf(line, kColVersion);
-        writeRegistrations(writer, VerListColumnOf(line, kColCode));
-
+    for (const TProductLine& line : info.VerList) {
+        writeRegistrations(writer, line.code);
         for (const std::string& office : ownProfileOfficeKeys())
-            writeProfileSettings(writer, office, version);
+            writeProfileSettings(writer, office, line.version);
     }
     return writer.status();
 }

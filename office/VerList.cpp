@@ -5,17 +5,6 @@
 
 namespace kel {
 
-StringList SplitVerListLine(const std::string& line) {
-    StringList columns;
-    size_t start = 0;
-    for (size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
-        columns.push_back(line.substr(start, tab - start));
-        start = tab + 1;
-    }
-    columns.push_back(line.substr(start));
-    return columns;
-}
-
 namespace {
 
 // Tab, CR and LF never occur inside a double-byte character of code page 932, so
@@ -29,30 +18,34 @@ std::string columnText(std::string text) {
 
 } // namespace
 
-std::string FormatVerListLine(int major, const std::string& code, const std::string& name,
-                              const std::string& displayVersion, const std::string& productId,
-                              const std::string& path) {
-    std::string line = std::to_string(major) + ".0";
-    for (const std::string* column : {&code, &name, &displayVersion, &productId, &path})
-        line += "\t" + columnText(*column);
-    return line;
+std::string TProductLine::Text() const {
+    std::string text = version;
+    for (const std::string* column : {&code, &name, &displayVersion, &productId, &installRoot})
+        text += "\t" + *column;
+    return text;
 }
 
-std::string VerListColumnOf(const std::string& line, int column) {
-    StringList columns = SplitVerListLine(line);
-    return column >= 0 && column < static_cast<int>(columns.size()) ? columns[column]
-                                                                    : std::string();
+TProductLine MakeProductLine(int major, const std::string& code, const std::string& name,
+                             const std::string& displayVersion, const std::string& productId,
+                             const std::string& path, RegView view) {
+    return {std::to_string(major) + ".0",
+            columnText(code),
+            columnText(name),
+            columnText(displayVersion),
+            columnText(productId),
+            columnText(path),
+            view};
 }
 
-int CompareVersionLines(const StringList& list, int index1, int index2) {
+int CompareVersionLines(const ProductLines& list, int index1, int index2) {
     double first = 0, second = 0;
-    ParseVersion(VerListColumnOf(list[index1], kColVersion), first);
-    ParseVersion(VerListColumnOf(list[index2], kColVersion), second);
+    ParseVersion(list[index1].version, first);
+    ParseVersion(list[index2].version, second);
     return first > second ? -1 : first < second ? 1 : 0;
 }
 
-void SortNewestFirst(StringList& list) {
-    StringList unsorted = list;
+void SortNewestFirst(ProductLines& list) {
+    ProductLines unsorted = list;
     std::vector<int> order(list.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
@@ -62,8 +55,8 @@ void SortNewestFirst(StringList& list) {
         list[i] = unsorted[order[i]];
 }
 
-StringList ChooseProductLines(const std::vector<ProductCandidate>& candidates) {
-    auto versionOf = [](const ProductCandidate& c) { return VerListColumnOf(c.line, kColVersion); };
+ProductLines ChooseProductLines(const std::vector<ProductCandidate>& candidates) {
+    auto versionOf = [](const ProductCandidate& c) { return c.line.version; };
     auto outshone = [&](const ProductCandidate& component) {
         return std::any_of(candidates.begin(), candidates.end(), [&](const ProductCandidate& c) {
             return c.listing != Listing::Component &&
@@ -76,16 +69,16 @@ StringList ChooseProductLines(const std::vector<ProductCandidate>& candidates) {
             kept.push_back(candidate);
     std::stable_sort(kept.begin(), kept.end(),
                      [](const auto& a, const auto& b) { return a.listing < b.listing; });
-    StringList lines;
+    ProductLines lines;
     for (const ProductCandidate& candidate : kept)
         lines.push_back(candidate.line);
     SortNewestFirst(lines); // stable: the listing order stays within a version
     return lines;
 }
 
-int FindVersionLine(const StringList& lines, const std::string& version) {
+int FindVersionLine(const ProductLines& lines, const std::string& version) {
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (SameVersion(VerListColumnOf(lines[i], kColVersion), version))
+        if (SameVersion(lines[i].version, version))
             return static_cast<int>(i);
     }
     return -1;

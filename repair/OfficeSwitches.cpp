@@ -80,8 +80,8 @@ int GetOfficeClipboard(const TKelOfficeInfo& info) {
 }
 
 void SetOfficeClipboard(const TKelOfficeInfo& info, int state) {
-    for (const std::string& line : info.VerList) {
-        std::string key = clipboardKey(VerListColumnOf(line, kColVersion));
+    for (const TProductLine& line : info.VerList) {
+        std::string key = clipboardKey(line.version);
         if (state == 1)
             DeleteRegValue(HKEY_CURRENT_USER, key, "AcbControl");
         else

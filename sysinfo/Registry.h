@@ -8,6 +8,7 @@
 // unless a reading function is asked for the 64-bit view.
 #pragma once
 
+#include "sysinfo/RegView.h"
 #include "sysinfo/StringList.h"
 
 #include <windows.h>
@@ -17,11 +18,6 @@
 #include <vector>
 
 namespace kel {
-
-// The registry view a read uses. Program: the program's own view (the 32-bit view
-// for the 32-bit program on 64-bit Windows). Bits64, Bits32: the 64-bit or the
-// 32-bit view; on 32-bit Windows, which has one view, both are that view.
-enum class RegView { Program, Bits64, Bits32 };
 
 // The view of 64-bit Windows that is not the program's own: Bits64 for a 32-bit
 // program under WOW64, Bits32 for a 64-bit program. False on 32-bit Windows.

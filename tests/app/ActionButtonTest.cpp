@@ -146,7 +146,8 @@ TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {
     makeKey(HKEY_CURRENT_USER, version11.sub("Common\\General"));
     putDword(HKEY_CURRENT_USER, version10.sub("Common\\General"), "AcbControl", 1);
     info.Product.MajorVersion = "11.0";
-    info.VerList = {"11.0\t{A}\tOffice 2003\t\t\tC:\\O11\\", "10.0\t{B}\tOffice XP\t\t\tC:\\O10\\"};
+    info.VerList = {kel::MakeProductLine(11, "{A}", "Office 2003", "", "", "C:\\O11\\"),
+                    kel::MakeProductLine(10, "{B}", "Office XP", "", "", "C:\\O10\\")};
     ui::TSpeedButton& on = switchRow("MsoClip", 3, 1);
     form.SetToggleState("MsoClip", true);
 

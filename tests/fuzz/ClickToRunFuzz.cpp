@@ -20,7 +20,8 @@ void checkReleaseIds(const std::string& value) {
     size_t kept = 0;
     for (const std::string& id : SplitReleaseIds(value)) {
         FUZZ_CHECK(!id.empty() && id.find(',') == std::string::npos);
-        FUZZ_CHECK(id.front() != ' ' && id.front() != '\t' && id.back() != ' ' && id.back() != '\t');
+        FUZZ_CHECK(id.front() != ' ' && id.front() != '\t' && id.back() != ' ' &&
+                   id.back() != '\t');
         kept += id.size();
     }
     FUZZ_CHECK(kept <= value.size());

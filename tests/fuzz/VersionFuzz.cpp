@@ -66,11 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StringList versions;
     while (versions.size() < 8 && input.remaining_bytes() > 0)
         versions.push_back(input.ConsumeRandomLengthString(12));
-    StringList lines;
+    ProductLines lines;
     for (size_t i = 0; i < versions.size(); ++i) {
-        versions[i].erase(std::remove(versions[i].begin(), versions[i].end(), '\t'),
-                          versions[i].end());
-        lines.push_back(versions[i] + "\t" + std::to_string(i));
+        TProductLine line;
+        line.version = versions[i];
+        line.code = std::to_string(i);
+        lines.push_back(line);
         double value = 0;
         if (ParseVersion(versions[i], value))
             FUZZ_CHECK(std::isfinite(value) && !versions[i].empty());
@@ -96,26 +97,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    StringList sorted = lines;
+    ProductLines sorted = lines;
     SortNewestFirst(sorted);
-    StringList a = sorted, b = lines;
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    FUZZ_CHECK(a == b); // the same lines
+    auto codes = [](const ProductLines& list) {
+        StringList result;
+        for (const TProductLine& line : list)
+            result.push_back(line.code);
+        std::sort(result.begin(), result.end());
+        return result;
+    };
+    FUZZ_CHECK(codes(sorted) == codes(lines)); // the same lines
     for (int i = 0; i + 1 < n; ++i) {
-        std::string first = VerListColumnOf(sorted[i], kColVersion);
-        std::string second = VerListColumnOf(sorted[i + 1], kColVersion);
+        std::string first = sorted[i].version;
+        std::string second = sorted[i + 1].version;
         FUZZ_CHECK(valueOf(first) >= valueOf(second));
         if (valueOf(first) == valueOf(second)) // equal versions keep their order
-            FUZZ_CHECK(std::stoi(VerListColumnOf(sorted[i], kColCode)) <
-                       std::stoi(VerListColumnOf(sorted[i + 1], kColCode)));
+            FUZZ_CHECK(std::stoi(sorted[i].code) < std::stoi(sorted[i + 1].code));
     }
     for (const std::string& version : versions) {
         int found = FindVersionLine(sorted, version);
         for (int i = 0; i < (found < 0 ? n : found); ++i)
-            FUZZ_CHECK(!SameVersion(VerListColumnOf(sorted[i], kColVersion), version));
+            FUZZ_CHECK(!SameVersion(sorted[i].version, version));
         if (found >= 0)
-            FUZZ_CHECK(SameVersion(VerListColumnOf(sorted[found], kColVersion), version));
+            FUZZ_CHECK(SameVersion(sorted[found].version, version));
     }
     return 0;
 }

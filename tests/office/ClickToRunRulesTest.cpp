@@ -51,7 +51,7 @@ TEST(ClickToRunRules, ReleaseIdsEntriesAndVersions) {
     EXPECT_EQ(ClickToRunProgramFolder("C:\\Office\\\\", 16), "C:\\Office\\root\\Office16\\");
     // "表" ends with the byte of a backslash; it stays whole.
     EXPECT_EQ(ClickToRunProgramFolder("C:\\表", 16), "C:\\表\\root\\Office16\\");
-    EXPECT_EQ(FormatVerListLine(16, "", "Name", "16.0.1", "", "C:\\O\\"),
+    EXPECT_EQ(MakeProductLine(16, "", "Name", "16.0.1", "", "C:\\O\\").Text(),
               "16.0\t\tName\t16.0.1\t\tC:\\O\\");
 }
 

@@ -29,9 +29,9 @@ const std::string kUninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 const std::string kConfiguration = "\\SOFTWARE\\Microsoft\\Office\\ClickToRun\\Configuration";
 const std::string kCommon = "\\Software\\Microsoft\\Office\\Common\\UserInfo";
 
-std::string m365Line() {
-    return FormatVerListLine(16, "", sample::kM365DisplayName, sample::kM365Version, "",
-                             sample::M365Folder());
+TProductLine m365Line() {
+    return MakeProductLine(16, "", sample::kM365DisplayName, sample::kM365Version, "",
+                           sample::M365Folder(), RegView::Bits64);
 }
 
 // Writes or deletes a value of the Click-to-Run configuration (64-bit view).
@@ -59,9 +59,9 @@ class ModernOfficeTest : public testing::Test {
 
 TEST_F(ModernOfficeTest, ClickToRunGivesOneLineWithItsProgramFolder) {
     sample::LayM365();
-    StringList lines;
+    ProductLines lines;
     EXPECT_EQ(ListOfficeProducts(lines), 0);
-    EXPECT_EQ(lines, StringList{m365Line()});
+    EXPECT_EQ(lines, ProductLines{m365Line()});
     EXPECT_TRUE(FileExists(sample::M365Folder() + "EXCEL.EXE"));
 
     TKelOfficeInfo info;
@@ -73,7 +73,7 @@ TEST_F(ModernOfficeTest, ClickToRunGivesOneLineWithItsProgramFolder) {
     EXPECT_EQ(info.GUID, "");
     EXPECT_EQ(info.SID, "");
     EXPECT_EQ(info.ProductID, kUnknownProductId);
-    EXPECT_NE(info.Dump().find("VerList[↓]\r\n" + m365Line() + "\r\nXlsInfo[↓]"),
+    EXPECT_NE(info.Dump().find("VerList[↓]\r\n" + m365Line().Text() + "\r\nXlsInfo[↓]"),
               std::string::npos);
 
     // A registration left behind by a removed Windows Installer Office lends the
@@ -88,7 +88,7 @@ TEST_F(ModernOfficeTest, ClickToRunGivesOneLineWithItsProgramFolder) {
 
 TEST_F(ModernOfficeTest, ClickToRunNeedsItsEntryItsFolderAndASuite) {
     sample::LayM365();
-    StringList lines;
+    ProductLines lines;
 
     // Another culture's entry serves when the installation's culture has none.
     setConfiguration("ClientCulture", "en-us");
@@ -98,7 +98,7 @@ TEST_F(ModernOfficeTest, ClickToRunNeedsItsEntryItsFolderAndASuite) {
     // Without VersionToReport the entry's version gives the major version.
     setConfiguration("VersionToReport", nullptr);
     ListOfficeProducts(lines);
-    EXPECT_EQ(lines, StringList{m365Line()});
+    EXPECT_EQ(lines, ProductLines{m365Line()});
 
     // A product that holds none of the programs gives no line, even with an entry.
     setConfiguration("ProductReleaseIds", "VisioProRetail");
@@ -117,12 +117,12 @@ TEST_F(ModernOfficeTest, ClickToRunNeedsItsEntryItsFolderAndASuite) {
 
 TEST_F(ModernOfficeTest, Office2016ByWindowsInstallerIsFoundWithItsProductId) {
     sample::LayOffice2016();
-    StringList lines;
+    ProductLines lines;
     EXPECT_EQ(ListOfficeProducts(lines), 0);
     ASSERT_EQ(lines.size(), 1u) << "the setup's visible entry is not named by a code";
-    EXPECT_EQ(VerListColumnOf(lines[0], kColVersion), "16.0");
-    EXPECT_EQ(VerListColumnOf(lines[0], kColCode), sample::kOffice2016Code);
-    EXPECT_EQ(VerListColumnOf(lines[0], kColPath), sample::Office2016Folder());
+    EXPECT_EQ(lines[0].version, "16.0");
+    EXPECT_EQ(lines[0].code, sample::kOffice2016Code);
+    EXPECT_EQ(lines[0].installRoot, sample::Office2016Folder());
 
     TKelOfficeInfo info;
     ASSERT_EQ(DetectOffice(info), 0);
@@ -166,8 +166,8 @@ TEST_F(ModernOfficeTest, EveryInstallKindHasItsSuiteAsThePrimaryProduct) {
         EXPECT_EQ(info.ProductID, *machine.productId ? machine.productId : kUnknownProductId);
         EXPECT_EQ(info.InstallPath, machine.folder());
         StringList names;
-        for (const std::string& line : info.VerList)
-            names.push_back(VerListColumnOf(line, kColName));
+        for (const TProductLine& line : info.VerList)
+            names.push_back(line.name);
         StringList expected = {machine.displayName};
         if (otherNames.count(machine.option))
             for (const std::string& name : otherNames.at(machine.option))
@@ -185,10 +185,11 @@ TEST_F(ModernOfficeTest, AHiddenSuiteIsKnownByItsRegistrationOrItsSetupsEntry) {
     const std::string registration =
         std::string("SOFTWARE\\Microsoft\\Office\\14.0\\Registration\\") + sample::kOffice2010Code;
     auto names = [] {
-        StringList lines, result;
+        ProductLines lines;
+        StringList result;
         ListOfficeProducts(lines);
-        for (const std::string& line : lines)
-            result.push_back(VerListColumnOf(line, kColName));
+        for (const TProductLine& line : lines)
+            result.push_back(line.name);
         return result;
     };
     const StringList suite = {sample::kOffice2010DisplayName};

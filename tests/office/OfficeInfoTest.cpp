@@ -45,19 +45,19 @@ class InventoryTest : public testing::Test {
 
 TEST_F(InventoryTest, TheRegisteredComponentChoosesThePrimaryProduct) {
     sample::Lay(sample::Standard());
-    StringList sorted;
+    ProductLines sorted;
     EXPECT_EQ(ListOfficeProducts(sorted), 0);
     ASSERT_EQ(sorted.size(), 2u);
-    EXPECT_EQ(VerListColumnOf(sorted[0], kColVersion), "11.0");
+    EXPECT_EQ(sorted[0].version, "11.0");
 
     TKelOfficeInfo info;
     EXPECT_EQ(DetectOffice(info), 0);
     sample::Product xp = sample::OfficeXP();
     ASSERT_EQ(info.VerList.size(), 2u);
-    EXPECT_EQ(info.VerList[0], "10.0\t" + xp.code + "\t" + xp.displayName + "\t" +
-                                   xp.displayVersion + "\t" + xp.productId + "\t" +
-                                   sample::InstallRoot(10));
-    EXPECT_EQ(VerListColumnOf(info.VerList[1], kColVersion), "11.0");
+    EXPECT_EQ(info.VerList[0].Text(), "10.0\t" + xp.code + "\t" + xp.displayName + "\t" +
+                                          xp.displayVersion + "\t" + xp.productId + "\t" +
+                                          sample::InstallRoot(10));
+    EXPECT_EQ(info.VerList[1].version, "11.0");
     EXPECT_EQ(info.Product.ProductName, "Microsoft Office XP"); // the component's own
     EXPECT_EQ(info.Product.MajorVersion, "10.0");
     EXPECT_EQ(info.InstallPath, sample::InstallRoot(10));
@@ -71,7 +71,7 @@ TEST_F(InventoryTest, WithoutTheComponentTheNewestIsPrimary) {
     options.componentMajor = 0;
     TKelOfficeInfo info = detect(options);
     sample::Product office2003 = sample::Office2003();
-    EXPECT_EQ(VerListColumnOf(info.VerList[0], kColVersion), "11.0");
+    EXPECT_EQ(info.VerList[0].version, "11.0");
     EXPECT_EQ(info.Product.ProductName, office2003.displayName);
     EXPECT_EQ(info.Product.ProductVersion, office2003.displayVersion);
     EXPECT_EQ(info.Product.MajorVersion, "11.0");
@@ -112,11 +112,11 @@ TEST_F(InventoryTest, EntriesThatAreNoInstalledOfficeAreLeftOut) {
     putString(HKEY_LOCAL_MACHINE, stringMajor.path(), "DisplayName", "Microsoft Office Tools");
     putString(HKEY_LOCAL_MACHINE, stringMajor.path(), "VersionMajor", "10");
 
-    StringList lines;
+    ProductLines lines;
     EXPECT_EQ(ListOfficeProducts(lines), 0);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(VerListColumnOf(lines[0], kColCode), sample::Office2003().code);
-    EXPECT_EQ(VerListColumnOf(lines[1], kColCode), sample::OfficeXP().code);
+    EXPECT_EQ(lines[0].code, sample::Office2003().code);
+    EXPECT_EQ(lines[1].code, sample::OfficeXP().code);
 }
 
 TEST_F(InventoryTest, MissingColumnsKeepTheirPlace) {
@@ -125,11 +125,10 @@ TEST_F(InventoryTest, MissingColumnsKeepTheirPlace) {
     options.products[1].productId.clear();
     options.installerIds = true;
     TKelOfficeInfo info = detect(options);
-    StringList columns = SplitVerListLine(info.VerList[0]);
-    ASSERT_EQ(columns.size(), 6u);
-    EXPECT_EQ(columns[kColDisplayVersion], "");
-    EXPECT_EQ(columns[kColProductId], "");
-    EXPECT_EQ(columns[kColPath], sample::InstallRoot(10));
+    const TProductLine& line = info.VerList[0];
+    EXPECT_EQ(line.Text(), "10.0\t" + sample::OfficeXP().code + "\t" +
+                               sample::OfficeXP().displayName + "\t\t\t" + sample::InstallRoot(10));
+    EXPECT_EQ(line.installRoot, sample::InstallRoot(10));
 }
 
 TEST_F(InventoryTest, TabsAndLineBreaksInTheEntryDoNotShiftTheColumns) {
@@ -138,12 +137,9 @@ TEST_F(InventoryTest, TabsAndLineBreaksInTheEntryDoNotShiftTheColumns) {
     options.products[1].displayVersion = "10.0\r\n6626";
     options.products[1].productId = "\t";
     TKelOfficeInfo info = detect(options);
-    StringList columns = SplitVerListLine(info.VerList[0]);
-    ASSERT_EQ(columns.size(), 6u);
-    EXPECT_EQ(columns[kColCode], sample::OfficeXP().code);
-    EXPECT_EQ(columns[kColName], "Microsoft Office XP");
-    EXPECT_EQ(columns[kColDisplayVersion], "10.0  6626");
-    EXPECT_EQ(columns[kColPath], sample::InstallRoot(10));
+    const TProductLine& line = info.VerList[0];
+    EXPECT_EQ(line.Text(), "10.0\t" + sample::OfficeXP().code +
+                               "\tMicrosoft Office XP\t10.0  6626\t \t" + sample::InstallRoot(10));
 }
 
 TEST_F(InventoryTest, NoOfficeLeavesTheRecordEmpty) {
@@ -267,13 +263,13 @@ TEST(GetOfficeIcon, PrefersMsofficeThenMsohelpThenTheSystemIcon) {
 TEST_F(InventoryTest, DumpListsTheRecordInOrder) {
     TKelOfficeInfo info = detect(sample::Standard());
     info.XlsInfo.ViewName = "Excel";
-    std::string expected = "↓-- TKelOfficeInfo --↓\r\nProduct[↓]\r\n" + info.Product.Dump() +
-                           "InstallPath[" + info.InstallPath + "]\r\nSID[" + info.SID +
-                           "]\r\nGUID[" + info.GUID + "]\r\nProductID[" + info.ProductID +
-                           "]\r\nVerList[↓]\r\n" + info.VerList[0] + "\r\n" + info.VerList[1] +
-                           "\r\nXlsInfo[↓]\r\n" + info.XlsInfo.Dump() + "DocInfo[↓]\r\n" +
-                           info.DocInfo.Dump() + "PptInfo[↓]\r\n" + info.PptInfo.Dump() +
-                           "EmlInfo[↓]\r\n" + info.EmlInfo.Dump() + "↑-- TKelOfficeInfo --↑\r\n";
+    std::string expected =
+        "↓-- TKelOfficeInfo --↓\r\nProduct[↓]\r\n" + info.Product.Dump() + "InstallPath[" +
+        info.InstallPath + "]\r\nSID[" + info.SID + "]\r\nGUID[" + info.GUID + "]\r\nProductID[" +
+        info.ProductID + "]\r\nVerList[↓]\r\n" + info.VerList[0].Text() + "\r\n" +
+        info.VerList[1].Text() + "\r\nXlsInfo[↓]\r\n" + info.XlsInfo.Dump() + "DocInfo[↓]\r\n" +
+        info.DocInfo.Dump() + "PptInfo[↓]\r\n" + info.PptInfo.Dump() + "EmlInfo[↓]\r\n" +
+        info.EmlInfo.Dump() + "↑-- TKelOfficeInfo --↑\r\n";
     EXPECT_EQ(info.Dump(), expected);
     EXPECT_NE(info.Dump().find("\t"), std::string::npos); // tabs kept
 }

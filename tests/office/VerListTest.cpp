@@ -28,23 +28,38 @@ TEST(ProductCodes, OnlyTheBracedGuidFormIsAProductCode) {
         EXPECT_FALSE(IsProductCode(name)) << name;
 }
 
+// A line of this version whose code tells it apart.
+TProductLine at(const char* version, const char* code) {
+    TProductLine line;
+    line.version = version;
+    line.code = code;
+    return line;
+}
+
+ProductLines lines(std::initializer_list<std::pair<const char*, const char*>> versions) {
+    ProductLines result;
+    for (const auto& [version, code] : versions)
+        result.push_back(at(version, code));
+    return result;
+}
+
 TEST(VerListLines, ATabOrLineBreakInsideAColumnBecomesASpace) {
-    std::string line = FormatVerListLine(11, "{C}", "Microsoft\tOffice\r\n2003", "11.0\t6361", "\t",
-                                         "C:\\Office\n");
-    EXPECT_EQ(line, "11.0\t{C}\tMicrosoft Office  2003\t11.0 6361\t \tC:\\Office ");
-    StringList columns = SplitVerListLine(line);
-    ASSERT_EQ(columns.size(), 6u);
-    EXPECT_EQ(columns[kColProductId], " ");
-    EXPECT_EQ(columns[kColPath], "C:\\Office ");
+    TProductLine line = MakeProductLine(11, "{C}", "Microsoft\tOffice\r\n2003", "11.0\t6361", "\t",
+                                        "C:\\Office\n", RegView::Bits32);
+    EXPECT_EQ(line.Text(), "11.0\t{C}\tMicrosoft Office  2003\t11.0 6361\t \tC:\\Office ");
+    EXPECT_EQ(line.productId, " ");
+    EXPECT_EQ(line.installRoot, "C:\\Office ");
+    EXPECT_EQ(line.view, RegView::Bits32);
     // Shift-JIS text passes unchanged: no trail byte is a tab or a line break.
-    EXPECT_EQ(VerListColumnOf(FormatVerListLine(10, "", "表計算", "", "", ""), kColName), "表計算");
+    EXPECT_EQ(MakeProductLine(10, "", "表計算", "", "", "").name, "表計算");
+    EXPECT_EQ(MakeProductLine(10, "", "", "", "", "").Text(), "10.0\t\t\t\t\t");
 }
 
 TEST(Versions, CompareAsDecimalNumbers) {
-    StringList lines = {"9.0\ta", "11.0\tb", "11\tc", "x\td"};
-    EXPECT_EQ(CompareVersionLines(lines, 1, 0), -1);
-    EXPECT_EQ(CompareVersionLines(lines, 0, 1), 1);
-    EXPECT_EQ(CompareVersionLines(lines, 1, 2), 0);
+    ProductLines list = lines({{"9.0", "a"}, {"11.0", "b"}, {"11", "c"}, {"x", "d"}});
+    EXPECT_EQ(CompareVersionLines(list, 1, 0), -1);
+    EXPECT_EQ(CompareVersionLines(list, 0, 1), 1);
+    EXPECT_EQ(CompareVersionLines(list, 1, 2), 0);
     EXPECT_TRUE(SameVersion("11.0", "11"));
     EXPECT_FALSE(SameVersion("", ""));
     EXPECT_FALSE(SameVersion("1O.0", "10.0"));
@@ -54,31 +69,28 @@ TEST(Versions, CompareAsDecimalNumbers) {
     EXPECT_FALSE(ParseVersion("nan", version));
     EXPECT_FALSE(ParseVersion("1e3", version));
     EXPECT_EQ(version, 7);
-    StringList odd = {"nan\ta", "9.0\tb", "inf\tc", "0\td"};
+    ProductLines odd = lines({{"nan", "a"}, {"9.0", "b"}, {"inf", "c"}, {"0", "d"}});
     EXPECT_EQ(CompareVersionLines(odd, 0, 1), 1);
     EXPECT_EQ(CompareVersionLines(odd, 2, 1), 1);
     EXPECT_EQ(CompareVersionLines(odd, 0, 3), 0);
 }
 
-TEST(VerListLines, ColumnsKeepTheirPlaceAndSortNewestFirst) {
-    EXPECT_EQ(SplitVerListLine("a\t\t\t"), (StringList{"a", "", "", ""}));
-    EXPECT_EQ(SplitVerListLine(""), StringList{""});
-    EXPECT_EQ(VerListColumnOf("11.0\t{X}\tOffice", kColName), "Office");
-    EXPECT_EQ(VerListColumnOf("11.0\t{X}", kColPath), "");
-    EXPECT_EQ(VerListColumnOf("11.0\t{X}", -1), "");
-
-    StringList lines = {"9.0\ta", "x\tb", "11.0\tc", "10.0\td", "11\te", "\tf"};
-    SortNewestFirst(lines);
-    EXPECT_EQ(lines, (StringList{"11.0\tc", "11\te", "10.0\td", "9.0\ta", "x\tb", "\tf"}));
-    EXPECT_EQ(FindVersionLine(lines, "11"), 0);
-    EXPECT_EQ(FindVersionLine(lines, "9"), 3);
-    EXPECT_EQ(FindVersionLine(lines, "x"), -1);
-    EXPECT_EQ(FindVersionLine(lines, ""), -1);
+TEST(VerListLines, SortNewestFirstAndFindAVersion) {
+    ProductLines list =
+        lines({{"9.0", "a"}, {"x", "b"}, {"11.0", "c"}, {"10.0", "d"}, {"11", "e"}, {"", "f"}});
+    SortNewestFirst(list);
+    EXPECT_EQ(
+        list,
+        lines({{"11.0", "c"}, {"11", "e"}, {"10.0", "d"}, {"9.0", "a"}, {"x", "b"}, {"", "f"}}));
+    EXPECT_EQ(FindVersionLine(list, "11"), 0);
+    EXPECT_EQ(FindVersionLine(list, "9"), 3);
+    EXPECT_EQ(FindVersionLine(list, "x"), -1);
+    EXPECT_EQ(FindVersionLine(list, ""), -1);
 }
 
 TEST(VerListLines, TheSuiteLeadsItsVersionAndHiddenComponentsGoWhereAProductIsShown) {
     auto line = [](int major, const char* name) {
-        return FormatVerListLine(major, "", name, "", "", "");
+        return MakeProductLine(major, "", name, "", "", "");
     };
     std::vector<ProductCandidate> candidates = {
         {line(14, "Excel MUI"), Listing::Component},
@@ -90,9 +102,9 @@ TEST(VerListLines, TheSuiteLeadsItsVersionAndHiddenComponentsGoWhereAProductIsSh
         {line(16, "Microsoft 365"), Listing::Suite},
     };
     EXPECT_EQ(ChooseProductLines(candidates),
-              (StringList{line(16, "Microsoft 365"), line(16, "OneNote"), line(14, "Personal 2010"),
-                          line(14, "File Validation Add-In"), line(12, "Proof"),
-                          line(12, "Shared MUI")}));
+              (ProductLines{line(16, "Microsoft 365"), line(16, "OneNote"),
+                            line(14, "Personal 2010"), line(14, "File Validation Add-In"),
+                            line(12, "Proof"), line(12, "Shared MUI")}));
     EXPECT_TRUE(ChooseProductLines({}).empty());
 }
 

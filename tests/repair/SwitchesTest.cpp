@@ -25,8 +25,8 @@ class ClipboardTest : public testing::Test {
 
     ClipboardTest() {
         info.Product.MajorVersion = "11.0";
-        info.VerList = {"11.0\t{A}\tOffice 2003\t\t\tC:\\O11\\",
-                        "10.0\t{B}\tOffice XP\t\t\tC:\\O10\\"};
+        info.VerList = {kel::MakeProductLine(11, "{A}", "Office 2003", "", "", "C:\\O11\\"),
+                        kel::MakeProductLine(10, "{B}", "Office XP", "", "", "C:\\O10\\")};
         makeKey(HKEY_CURRENT_USER, office11);
     }
     int acb(const std::string& key) {
