@@ -59,10 +59,10 @@ void record(TJsonWriter& json, const kel::TKelExtInfo& info) {
     json.EndObject();
 }
 
-void processIds(TJsonWriter& json, const kel::StringList& ids) {
+void processIds(TJsonWriter& json, const kel::ProcessIds& ids) {
     json.BeginArray();
-    for (const std::string& id : ids)
-        json.Number(std::strtoll(id.c_str(), nullptr, 10));
+    for (unsigned long id : ids)
+        json.Number(id);
     json.EndArray();
 }
 

@@ -197,7 +197,7 @@ void benchSurvey(int rounds) {
     kel::TKelExtInfo excel;
     excel.FileName = folder.file("EXCEL.EXE");
     excel.ViewName = "Excel";
-    kel::StringList ids;
+    kel::ProcessIds ids;
     Result survey{"RefreshRunningState (x50, 101 processes)", {}, {}};
     for (int round = 0; round < rounds; ++round) {
         survey.ours.push_back(seconds([&] {

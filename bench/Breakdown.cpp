@@ -118,7 +118,7 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
     }
     for (const char* row : {"XlsProcess", "DocProcess", "PptProcess"})
         steps.push_back({std::string("RefreshRunningState ") + row, [&info, &form, row] {
-                             kel::StringList ids;
+                             kel::ProcessIds ids;
                              kel::RefreshRunningState(form, info.XlsInfo, ids, row);
                          }});
     steps.push_back({"GetBrowserIntegration x3, IsLocalServerDisabled", [] {

@@ -21,7 +21,7 @@ struct TDocumentType {
     const char* viewName;   // the page's menu item
     const char* recordName; // the record's name in the report: "XlsInfo"
     TKelExtInfo TKelOfficeInfo::*record;
-    StringList TKelOfficeInfo::*processIds; // nullptr: no running-state row
+    ProcessIds TKelOfficeInfo::*processIds; // nullptr: no running-state row
     const char* processRow;                 // "XlsProcess": LL_ and BB_ of the row
 };
 

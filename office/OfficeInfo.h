@@ -2,6 +2,7 @@
 #pragma once
 
 #include "office/OfficeKeys.h"
+#include "office/ProcessNames.h"
 #include "office/VerList.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/ProductInfo.h"
@@ -22,9 +23,9 @@ class TKelOfficeInfo {
     std::string GUID;        // its product code in braces: its Uninstall entry's name
     std::string ProductID;   // "不明" when no source holds one
     ProductLines VerList;    // one line per product, newest first
-    StringList XlsProcessIds;
-    StringList DocProcessIds;
-    StringList PptProcessIds;
+    ProcessIds XlsProcessIds;
+    ProcessIds DocProcessIds;
+    ProcessIds PptProcessIds;
     TKelExtInfo XlsInfo;
     TKelExtInfo DocInfo;
     TKelExtInfo PptInfo;

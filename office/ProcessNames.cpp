@@ -8,12 +8,12 @@ bool InOwnSession(const ProcessEntry& entry, std::optional<unsigned long> ownSes
     return ownSession && entry.session && *entry.session == *ownSession;
 }
 
-StringList MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
+ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
                            std::optional<unsigned long> ownSession) {
-    StringList ids;
+    ProcessIds ids;
     for (const ProcessEntry& entry : entries) {
         if (entry.exactName && entry.exeName == programName && InOwnSession(entry, ownSession))
-            ids.push_back(std::to_string(entry.id));
+            ids.push_back(entry.id);
     }
     return ids;
 }

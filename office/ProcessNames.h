@@ -9,6 +9,9 @@
 
 namespace kel {
 
+// Process IDs (DWORDs), in snapshot order.
+using ProcessIds = std::vector<unsigned long>;
+
 struct ProcessEntry {
     unsigned long id; // the process ID (a DWORD)
     std::string exeName;
@@ -24,10 +27,10 @@ struct ProcessEntry {
 // may be another user's, and is not ours; with no own session, nothing is.
 bool InOwnSession(const ProcessEntry& entry, std::optional<unsigned long> ownSession);
 
-// The IDs ("%d") of the entries of ownSession whose executable name equals
+// The IDs of the entries of ownSession whose executable name equals
 // programName exactly; an entry whose name is not exact matches no program. Another
 // user's programs are never shown running, nor ended.
-StringList MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
+ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
                            std::optional<unsigned long> ownSession);
 
 // The text after the last "\" or ":" that is a character of its own, not the trail

@@ -107,24 +107,23 @@ std::string RunningStateCaption(const std::string& viewName, bool running) {
     return viewName + " は " + (running ? "稼動中" : "非稼動") + " です。";
 }
 
-bool SurveyProcesses(const TKelExtInfo& info, StringList& ids) {
+bool SurveyProcesses(const TKelExtInfo& info, ProcessIds& ids) {
     std::string program = ProgramNameOf(info.FileName);
     ids = MatchProcessIds(ProcessesOf(program), program, CurrentSessionId());
     return !ids.empty();
 }
 
-void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, StringList& ids,
+void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, ProcessIds& ids,
                          const std::string& row) {
     bool running = SurveyProcesses(info, ids);
     view.ShowRunningState(row, RunningStateCaption(info.ViewName, running), running);
 }
 
-void TerminateProcesses(const StringList& ids, const std::string& programName) {
+void TerminateProcesses(const ProcessIds& ids, const std::string& programName) {
     // While a handle is open its ID can't be reused, so one snapshot taken with
     // every handle open tells which program each of them still runs.
-    std::vector<std::pair<DWORD, Handle>> active;
-    for (const std::string& text : ids) {
-        DWORD id = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+    std::vector<std::pair<unsigned long, Handle>> active;
+    for (unsigned long id : ids) {
         Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
         DWORD exitCode = 0;
         if (process.valid() && GetExitCodeProcess(process.get(), &exitCode) &&
@@ -133,10 +132,10 @@ void TerminateProcesses(const StringList& ids, const std::string& programName) {
     }
     if (active.empty())
         return;
-    StringList stillMatching =
+    ProcessIds stillMatching =
         MatchProcessIds(ProcessesOf(programName), programName, CurrentSessionId());
     for (const auto& [id, process] : active) {
-        if (std::find(stillMatching.begin(), stillMatching.end(), std::to_string(id)) !=
+        if (std::find(stillMatching.begin(), stillMatching.end(), id) !=
             stillMatching.end())
             TerminateProcess(process.get(), 0);
     }

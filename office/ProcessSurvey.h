@@ -36,7 +36,7 @@ std::string RunningStateCaption(const std::string& viewName, bool running);
 
 // The IDs of the processes of the own session running info's program; true when
 // there is one.
-bool SurveyProcesses(const TKelExtInfo& info, StringList& ids);
+bool SurveyProcesses(const TKelExtInfo& info, ProcessIds& ids);
 
 // Where the window shows whether an application runs: its row of that name.
 class TRunningStateView {
@@ -52,12 +52,12 @@ class TRunningStateView {
 
 // Surveys the processes running info's program into ids, then shows the state on
 // the view's row.
-void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, StringList& ids,
+void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, ProcessIds& ids,
                          const std::string& row);
 
 // Terminates each listed process that is still active and still runs programName
 // in the own session (an ID may have been reused by another program since the
 // survey); others are passed over silently.
-void TerminateProcesses(const StringList& ids, const std::string& programName);
+void TerminateProcesses(const ProcessIds& ids, const std::string& programName);
 
 } // namespace kel

@@ -79,7 +79,7 @@ const Action kActions[] = {
 
 struct RunningRow {
     TKelExtInfo& record;
-    StringList& ids;
+    ProcessIds& ids;
     const char* row;
 };
 

@@ -42,12 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::optional<unsigned long> own;
     if (input.ConsumeBool())
         own = input.ConsumeIntegralInRange<unsigned long>(0, 2);
-    StringList ids = MatchProcessIds(entries, program, own);
+    ProcessIds ids = MatchProcessIds(entries, program, own);
     size_t next = 0;
     for (const ProcessEntry& entry : entries) {
         if (entry.exeName != program || !own || entry.session != own)
             continue;
-        FUZZ_CHECK(next < ids.size() && ids[next] == std::to_string(entry.id));
+        FUZZ_CHECK(next < ids.size() && ids[next] == entry.id);
         ++next;
     }
     FUZZ_CHECK(next == ids.size());

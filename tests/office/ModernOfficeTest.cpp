@@ -311,12 +311,12 @@ TEST(ModernOfficeProcesses, SixtyFourBitProgramsAreSurveyedAndTerminated) {
     excel.FileName = folder.file("EXCEL.EXE");
     excel.ViewName = "Excel";
     ChildProcess running(excel.FileName);
-    StringList ids;
+    ProcessIds ids;
     ASSERT_TRUE(eventually([&] {
         RefreshRunningState(form, excel, ids, "XlsProcess");
         return !ids.empty();
     }));
-    EXPECT_EQ(ids, StringList{std::to_string(running.id())});
+    EXPECT_EQ(ids, ProcessIds{running.id()});
     EXPECT_TRUE(form.rows["XlsProcess"].running);
     TerminateProcesses(ids, "EXCEL.EXE");
     EXPECT_TRUE(running.endsWithin(5000));

@@ -16,15 +16,15 @@ using namespace testing_support;
 namespace {
 
 // The IDs of a raw snapshot, in its order, that belong to the given processes.
-StringList snapshotOrder(const std::vector<DWORD>& ids) {
-    StringList order;
+ProcessIds snapshotOrder(const std::vector<DWORD>& ids) {
+    ProcessIds order;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
         for (DWORD id : ids)
             if (entry.th32ProcessID == id)
-                order.push_back(std::to_string(id));
+                order.push_back(id);
     CloseHandle(snapshot);
     return order;
 }
@@ -44,7 +44,7 @@ class ProcessSurveyTest : public testing::Test {
 };
 
 TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
-    StringList ids{"stale"};
+    ProcessIds ids{4242};
     RefreshRunningState(form, excel, ids, "XlsProcess");
     EXPECT_TRUE(ids.empty());
     EXPECT_EQ(form.rows["XlsProcess"].caption, "Excel は 非稼動 です。");
@@ -75,9 +75,9 @@ TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
     EXPECT_TRUE(ids.empty());
     EXPECT_FALSE(form.rows["XlsProcess"].running);
 
-    // IDs of processes that ended meanwhile, and text that is no ID, end nothing.
+    // IDs of processes that ended meanwhile, and the idle process's, end nothing.
     ChildProcess third(folder.file("EXCEL.EXE"));
-    TerminateProcesses({std::to_string(first.id()), "not a number"}, "EXCEL.EXE");
+    TerminateProcesses({first.id(), 0}, "EXCEL.EXE");
     EXPECT_FALSE(third.endsWithin(500));
     EXPECT_TRUE(word.running());
 }
@@ -85,9 +85,9 @@ TEST_F(ProcessSurveyTest, FindsEveryRunningProcessOfTheProgramInSnapshotOrder) {
 TEST_F(ProcessSurveyTest, AnIdNowRunningAnotherProgramIsNotTerminated) {
     ChildProcess word(folder.file("WINWORD.EXE"));
     // The survey listed this ID for Excel; since then it belongs to Word.
-    TerminateProcesses({std::to_string(word.id())}, "EXCEL.EXE");
+    TerminateProcesses({word.id()}, "EXCEL.EXE");
     EXPECT_FALSE(word.endsWithin(500));
-    TerminateProcesses({std::to_string(word.id())}, "WINWORD.EXE");
+    TerminateProcesses({word.id()}, "WINWORD.EXE");
     EXPECT_TRUE(word.endsWithin(5000));
 }
 
@@ -109,9 +109,9 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
             EXPECT_EQ(entry.session, CurrentSessionId()) << "started by this desk's user";
         }
     EXPECT_EQ(listed, 1);
-    StringList ids = MatchProcessIds(ProcessesOf(shown), shown, CurrentSessionId());
-    EXPECT_EQ(std::count(ids.begin(), ids.end(), std::to_string(process.id())), 0);
-    TerminateProcesses({std::to_string(process.id())}, shown);
+    ProcessIds ids = MatchProcessIds(ProcessesOf(shown), shown, CurrentSessionId());
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), process.id()), 0);
+    TerminateProcesses({process.id()}, shown);
     EXPECT_FALSE(process.endsWithin(500));
 }
 
