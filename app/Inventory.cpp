@@ -47,7 +47,7 @@ void FindInOfficeRoots(const TKelOfficeInfo& info, const std::string& program,
 }
 
 void FindDocumentProgram(TKelOfficeInfo& info, const TDocumentType& type) {
-    kel::TKelExtInfo& record = info.*type.record;
+    kel::TKelExtInfo& record = info.Record(type.application);
     kel::GetExtInfo(type.extension, type.accepted, record);
     if (record.FileName.empty()) {
         FindInOfficeRoots(info, type.accepted.front(), record);
@@ -62,7 +62,7 @@ int GatherInventory(TKelOfficeInfo& info, kel::TUserInfoList& userInfo) {
     if (status == 0) {
         kel::ReadUserInfo(info, userInfo);
         for (const TDocumentType& type : kDocumentTypes)
-            if (type.processIds != nullptr)
+            if (kel::HasRunningRow(type))
                 FindDocumentProgram(info, type);
     }
     FindDocumentProgram(info, kDocumentTypes[3]);
@@ -70,7 +70,7 @@ int GatherInventory(TKelOfficeInfo& info, kel::TUserInfoList& userInfo) {
 }
 
 bool HasProgramPage(const TKelOfficeInfo& info, const TDocumentType& type) {
-    return !(info.*type.record).FileName.empty();
+    return !info.Record(type.application).FileName.empty();
 }
 
 bool PageIsBuilt(const TKelOfficeInfo& info, bool officeFound, const std::string& viewName) {
@@ -78,15 +78,15 @@ bool PageIsBuilt(const TKelOfficeInfo& info, bool officeFound, const std::string
         return officeFound;
     for (const TDocumentType& type : kDocumentTypes)
         if (viewName == type.viewName)
-            return (officeFound || type.processIds == nullptr) && HasProgramPage(info, type);
+            return (officeFound || !kel::HasRunningRow(type)) && HasProgramPage(info, type);
     return false;
 }
 
 void SurveyRunningStates(TKelOfficeInfo& info) {
     for (const TDocumentType& type : kDocumentTypes) {
-        const kel::TKelExtInfo& record = info.*type.record;
-        if (type.processIds != nullptr && !record.FileName.empty())
-            kel::SurveyProcesses(record, info.*type.processIds);
+        const kel::TKelExtInfo& record = info.Record(type.application);
+        if (kel::HasRunningRow(type) && !record.FileName.empty())
+            kel::SurveyProcesses(record, info.RunningIds(type.application));
     }
 }
 

@@ -206,7 +206,8 @@ void MainWindow::GLB_MenuClick(ui::TComponent&) {
     page->Show();
     kel::TKelOfficeInfo* info = officeInfo_.get();
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
-        if (info != nullptr && type.processIds != nullptr && item == (info->*type.record).ViewName)
+        if (info != nullptr && kel::HasRunningRow(type) &&
+            item == info->Record(type.application).ViewName)
             Timer1->SetEnabled(true);
 }
 
@@ -219,9 +220,10 @@ void MainWindow::Timer1Timer(ui::TComponent&) {
     kel::TKelOfficeInfo& info = *officeInfo_;
     int index = GLB_Menu->ItemIndex();
     for (const kel::TDocumentType& type : kel::kDocumentTypes) {
-        const kel::TKelExtInfo& record = info.*type.record;
-        if (type.processIds != nullptr && index >= 0 && GLB_Menu->Item(index) == record.ViewName)
-            kel::RefreshRunningState(*this, record, info.*type.processIds, type.processRow);
+        const kel::TKelExtInfo& record = info.Record(type.application);
+        if (kel::HasRunningRow(type) && index >= 0 && GLB_Menu->Item(index) == record.ViewName)
+            kel::RefreshRunningState(*this, record, info.RunningIds(type.application),
+                                     type.processRow);
     }
 }
 

@@ -64,7 +64,7 @@ void MainWindow::BuildPages() {
                 *infoAfter_ = *infoBefore_;
             buildOfficePage();
             for (const TDocumentType& type : kDocumentTypes)
-                if (type.processIds != nullptr)
+                if (kel::HasRunningRow(type))
                     buildApplicationPage(type);
         }
         buildApplicationPage(kel::DocumentTypeOf(kel::TApplication::Outlook));
@@ -187,15 +187,15 @@ void MainWindow::setPairStatesOf(const std::string& page) {
 // Looks up the type's program and, when there is one, builds its page.
 void MainWindow::buildApplicationPage(const TDocumentType& type) {
     kel::TKelOfficeInfo& info = *officeInfo_;
-    kel::TKelExtInfo& record = info.*type.record;
+    kel::TKelExtInfo& record = info.Record(type.application);
     FindDocumentProgram(info, type);
     if (!HasProgramPage(info, type))
         return;
     AddPage(record);
     icons_.emplace_back(record.IconHandle);
     addRowsOf(std::string("GB_") + type.viewName);
-    if (type.processIds != nullptr)
-        kel::RefreshRunningState(*this, record, info.*type.processIds, type.processRow);
+    if (kel::HasRunningRow(type))
+        kel::RefreshRunningState(*this, record, info.RunningIds(type.application), type.processRow);
     setPairStatesOf(std::string("GB_") + type.viewName);
 }
 

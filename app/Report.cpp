@@ -125,7 +125,7 @@ TReportFacts GatherReportFacts() {
     TReportFacts facts;
     facts.officeFound = GatherInventory(facts.info, facts.userInfo) == 0;
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
-        facts.icons.emplace_back((facts.info.*type.record).IconHandle);
+        facts.icons.emplace_back(facts.info.Record(type.application).IconHandle);
     SurveyRunningStates(facts.info);
     facts.machine = kel::ReadMachineFacts();
     facts.wexdalVersion = ownVersion();
@@ -160,14 +160,14 @@ std::string JsonReport(const TReportFacts& facts) {
     verList(json, info.VerList);
     for (const kel::TDocumentType& type : kel::kDocumentTypes) {
         json.Key(type.recordName);
-        record(json, info.*type.record);
+        record(json, info.Record(type.application));
     }
     json.Key("UserInfo");
     userInfo(json, facts.userInfo);
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
-        if (type.processIds != nullptr) {
+        if (kel::HasRunningRow(type)) {
             json.Key(std::string(type.recordName, 3) + "ProcessIds");
-            processIds(json, info.*type.processIds);
+            processIds(json, info.RunningIds(type.application));
         }
     json.Key("Switches");
     json.BeginObject();

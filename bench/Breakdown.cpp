@@ -77,13 +77,12 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
     struct Page {
         const char* extension;
         std::vector<std::string> accepted;
-        kel::TKelExtInfo kel::TKelOfficeInfo::*record;
+        kel::TApplication application;
     };
-    static const Page pages[] = {
-        {"xls", {"EXCEL.EXE"}, &kel::TKelOfficeInfo::XlsInfo},
-        {"doc", {"WINWORD.EXE"}, &kel::TKelOfficeInfo::DocInfo},
-        {"Ppt", {"POWERPNT.EXE"}, &kel::TKelOfficeInfo::PptInfo},
-        {"eml", {"OUTLOOK.EXE", "msimn.exe"}, &kel::TKelOfficeInfo::EmlInfo}};
+    static const Page pages[] = {{"xls", {"EXCEL.EXE"}, kel::TApplication::Excel},
+                                 {"doc", {"WINWORD.EXE"}, kel::TApplication::Word},
+                                 {"Ppt", {"POWERPNT.EXE"}, kel::TApplication::PowerPoint},
+                                 {"eml", {"OUTLOOK.EXE", "msimn.exe"}, kel::TApplication::Outlook}};
     std::vector<Step> steps = {
         {"DetectOffice", [&] { kel::DetectOffice(info); }},
         {"ReadUserInfo", [&] { kel::ReadUserInfo(info, users); }},
@@ -100,7 +99,7 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
          }},
     };
     for (const Page& page : pages) {
-        kel::TKelExtInfo& record = info.*page.record;
+        kel::TKelExtInfo& record = info.Record(page.application);
         steps.push_back(
             {std::string("GetExtInfo ") + page.extension + " (whole)", [&record, &page] {
                  kel::GetExtInfo(page.extension, page.accepted, record);
@@ -119,7 +118,8 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
     for (const char* row : {"XlsProcess", "DocProcess", "PptProcess"})
         steps.push_back({std::string("RefreshRunningState ") + row, [&info, &form, row] {
                              kel::ProcessIds ids;
-                             kel::RefreshRunningState(form, info.XlsInfo, ids, row);
+                             kel::RefreshRunningState(form, info.Record(kel::TApplication::Excel),
+                                                      ids, row);
                          }});
     steps.push_back({"GetBrowserIntegration x3, IsLocalServerDisabled", [] {
                          kel::GetBrowserIntegration("xls");

@@ -2,44 +2,15 @@
 
 namespace kel {
 
+// clang-format off
 const TDocumentType kDocumentTypes[4] = {
-    {TApplication::Excel,
-     "xls",
-     {"EXCEL.EXE"},
-     "Xls",
-     "Excel",
-     "XlsInfo",
-     &TKelOfficeInfo::XlsInfo,
-     &TKelOfficeInfo::XlsProcessIds,
-     "XlsProcess"},
-    {TApplication::Word,
-     "doc",
-     {"WINWORD.EXE"},
-     "Doc",
-     "Word",
-     "DocInfo",
-     &TKelOfficeInfo::DocInfo,
-     &TKelOfficeInfo::DocProcessIds,
-     "DocProcess"},
-    {TApplication::PowerPoint,
-     "Ppt",
-     {"POWERPNT.EXE"},
-     "Ppt",
-     "PowerPoint",
-     "PptInfo",
-     &TKelOfficeInfo::PptInfo,
-     &TKelOfficeInfo::PptProcessIds,
-     "PptProcess"},
-    {TApplication::Outlook,
-     "eml",
-     {"OUTLOOK.EXE", "msimn.exe"},
-     "Eml",
-     "Outlook",
-     "EmlInfo",
-     &TKelOfficeInfo::EmlInfo,
-     nullptr,
-     nullptr},
+    // application, extension, programs, fallback class, menu item, record, running row
+    {TApplication::Excel,      "xls", {"EXCEL.EXE"},               "Xls", "Excel",      "XlsInfo", "XlsProcess"},
+    {TApplication::Word,       "doc", {"WINWORD.EXE"},             "Doc", "Word",       "DocInfo", "DocProcess"},
+    {TApplication::PowerPoint, "Ppt", {"POWERPNT.EXE"},            "Ppt", "PowerPoint", "PptInfo", "PptProcess"},
+    {TApplication::Outlook,    "eml", {"OUTLOOK.EXE", "msimn.exe"}, "Eml", "Outlook",    "EmlInfo", nullptr},
 };
+// clang-format on
 
 const TDocumentType& DocumentTypeOf(TApplication application) {
     for (const TDocumentType& type : kDocumentTypes)

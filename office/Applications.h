@@ -11,23 +11,25 @@
 
 namespace kel {
 
-enum class TApplication { Excel, Word, PowerPoint, Outlook };
-
 struct TDocumentType {
     TApplication application;
     const char* extension;
     std::vector<std::string> accepted; // the first is looked for in the install roots
     const char* fallbackExtName;
     const char* viewName;   // the page's menu item
-    const char* recordName; // the record's name in the report: "XlsInfo"
-    TKelExtInfo TKelOfficeInfo::*record;
-    ProcessIds TKelOfficeInfo::*processIds; // nullptr: no running-state row
-    const char* processRow;                 // "XlsProcess": LL_ and BB_ of the row
+    const char* recordName; // the record's name in the memo and the report: "XlsInfo"
+    const char* processRow; // "XlsProcess": LL_ and BB_ of the row; nullptr: none
 };
 
 // Excel, Word, PowerPoint, Outlook: in the order the pages are built and reported.
 extern const TDocumentType kDocumentTypes[4];
 
 const TDocumentType& DocumentTypeOf(TApplication application);
+
+// Whether the application's page has a running-state row, and its processes are
+// surveyed.
+inline bool HasRunningRow(const TDocumentType& type) {
+    return type.processRow != nullptr;
+}
 
 } // namespace kel

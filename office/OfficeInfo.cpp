@@ -1,5 +1,7 @@
 #include "office/OfficeInfo.h"
 
+#include "office/Applications.h"
+
 #include "office/ClickToRun.h"
 #include "office/InstallerProducts.h"
 #include "sysinfo/FileSystem.h"
@@ -103,13 +105,10 @@ void TKelOfficeInfo::Clear() {
     GUID.clear();
     ProductID.clear();
     VerList.clear();
-    XlsProcessIds.clear();
-    DocProcessIds.clear();
-    PptProcessIds.clear();
-    XlsInfo.Clear();
-    DocInfo.Clear();
-    PptInfo.Clear();
-    EmlInfo.Clear();
+    for (TKelExtInfo& record : Records)
+        record.Clear();
+    for (ProcessIds& ids : Running)
+        ids.clear();
 }
 
 std::string TKelOfficeInfo::Dump() const {
@@ -118,8 +117,8 @@ std::string TKelOfficeInfo::Dump() const {
             "]\r\nProductID[" + ProductID + "]\r\nVerList[↓]\r\n";
     for (const TProductLine& line : VerList)
         text += line.Text() + "\r\n";
-    text += "XlsInfo[↓]\r\n" + XlsInfo.Dump() + "DocInfo[↓]\r\n" + DocInfo.Dump() +
-            "PptInfo[↓]\r\n" + PptInfo.Dump() + "EmlInfo[↓]\r\n" + EmlInfo.Dump();
+    for (const TDocumentType& type : kDocumentTypes)
+        text += std::string(type.recordName) + "[↓]\r\n" + Record(type.application).Dump();
     text += "↑-- TKelOfficeInfo --↑\r\n";
     return text;
 }

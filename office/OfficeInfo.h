@@ -10,10 +10,15 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
 namespace kel {
+
+// The applications that get a page, in the order of their pages (Applications.h).
+enum class TApplication { Excel, Word, PowerPoint, Outlook };
+constexpr size_t kApplicationCount = 4;
 
 class TKelOfficeInfo {
   public:
@@ -23,16 +28,25 @@ class TKelOfficeInfo {
     std::string GUID;        // its product code in braces: its Uninstall entry's name
     std::string ProductID;   // "不明" when no source holds one
     ProductLines VerList;    // one line per product, newest first
-    ProcessIds XlsProcessIds;
-    ProcessIds DocProcessIds;
-    ProcessIds PptProcessIds;
-    TKelExtInfo XlsInfo;
-    TKelExtInfo DocInfo;
-    TKelExtInfo PptInfo;
-    TKelExtInfo EmlInfo;
+    // Per application: the program of its document type, and the processes running
+    // it (surveyed for the applications with a running-state row).
+    std::array<TKelExtInfo, kApplicationCount> Records;
+    std::array<ProcessIds, kApplicationCount> Running;
+
+    TKelExtInfo& Record(TApplication application) { return Records[indexOf(application)]; }
+    const TKelExtInfo& Record(TApplication application) const {
+        return Records[indexOf(application)];
+    }
+    ProcessIds& RunningIds(TApplication application) { return Running[indexOf(application)]; }
+    const ProcessIds& RunningIds(TApplication application) const {
+        return Running[indexOf(application)];
+    }
 
     void Clear();
     std::string Dump() const;
+
+  private:
+    static size_t indexOf(TApplication application) { return static_cast<size_t>(application); }
 };
 
 // The text shown when no product ID is found.

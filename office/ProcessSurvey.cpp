@@ -135,8 +135,7 @@ void TerminateProcesses(const ProcessIds& ids, const std::string& programName) {
     ProcessIds stillMatching =
         MatchProcessIds(ProcessesOf(programName), programName, CurrentSessionId());
     for (const auto& [id, process] : active) {
-        if (std::find(stillMatching.begin(), stillMatching.end(), id) !=
-            stillMatching.end())
+        if (std::find(stillMatching.begin(), stillMatching.end(), id) != stillMatching.end())
             TerminateProcess(process.get(), 0);
     }
 }

@@ -86,7 +86,7 @@ struct RunningRow {
 // The running-state row of Excel, Word or PowerPoint.
 RunningRow rowOf(TKelOfficeInfo& info, TApplication application) {
     const TDocumentType& type = DocumentTypeOf(application);
-    return {info.*type.record, info.*type.processIds, type.processRow};
+    return {info.Record(type.application), info.RunningIds(type.application), type.processRow};
 }
 
 // The running guard: true when the repair may go ahead.

@@ -41,10 +41,10 @@ class ActionButtonTest : public testing::Test {
         form.GLB_Menu->SetItemIndex(0);
         for (const char* program : {"EXCEL.EXE", "WINWORD.EXE"})
             installFixture("office11", programs.file(program));
-        info.XlsInfo.FileName = programs.file("EXCEL.EXE");
-        info.XlsInfo.ViewName = "Excel";
-        info.DocInfo.FileName = programs.file("WINWORD.EXE");
-        info.DocInfo.ViewName = "Word";
+        info.Record(kel::TApplication::Excel).FileName = programs.file("EXCEL.EXE");
+        info.Record(kel::TApplication::Excel).ViewName = "Excel";
+        info.Record(kel::TApplication::Word).FileName = programs.file("WINWORD.EXE");
+        info.Record(kel::TApplication::Word).ViewName = "Word";
         form.AddActionRow(2, {"GB_About", "0", "XlsProcess", "稼動状況", "停止する"});
         form.AddActionRow(2, {"GB_About", "1", "DocProcess", "稼動状況", "停止する"});
     }
@@ -192,8 +192,10 @@ TEST_F(ActionButtonTest, ThePressedButtonKeepsTheFocusAfterTheMessage) {
 TEST_F(ActionButtonTest, AButtonDisabledByItsActionPassesTheFocusOnWithinThePage) {
     ui::TButton& repair = repairRow("DocUsed", 2);
     ChildProcess excel(programs.file("EXCEL.EXE"));
-    kel::RefreshRunningState(form, info.XlsInfo, info.XlsProcessIds, "XlsProcess");
-    kel::RefreshRunningState(form, info.DocInfo, info.DocProcessIds, "DocProcess");
+    kel::RefreshRunningState(form, info.Record(kel::TApplication::Excel),
+                             info.RunningIds(kel::TApplication::Excel), "XlsProcess");
+    kel::RefreshRunningState(form, info.Record(kel::TApplication::Word),
+                             info.RunningIds(kel::TApplication::Word), "DocProcess");
     ui::TButton& stop = *form.Find<ui::TButton>("BB_XlsProcess");
     ASSERT_TRUE(stop.Enabled());
     ASSERT_FALSE(form.Find<ui::TButton>("BB_DocProcess")->Enabled());

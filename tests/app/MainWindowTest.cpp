@@ -135,9 +135,9 @@ TEST_F(MainWindowTest, BuildPagesAddsAboutSelectedOnce) {
 TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) {
     for (const char* name : {"Office", "Excel", "Word", "PowerPoint", "Outlook", "About"})
         addPage(name);
-    form.OfficeInfo().XlsInfo.ViewName = "Excel";
-    form.OfficeInfo().DocInfo.ViewName = "Word";
-    form.OfficeInfo().PptInfo.ViewName = "PowerPoint";
+    form.OfficeInfo().Record(kel::TApplication::Excel).ViewName = "Excel";
+    form.OfficeInfo().Record(kel::TApplication::Word).ViewName = "Word";
+    form.OfficeInfo().Record(kel::TApplication::PowerPoint).ViewName = "PowerPoint";
     ui::TGroupBox& other = form.Create<ui::TGroupBox>("XB_Other", form.Handle());
     other.Show();
     struct Derived : ui::TGroupBox {

@@ -53,8 +53,9 @@ TEST(ModernPages, AnApplicationWithoutItsClassIsFoundInTheProgramFolder) {
         app::MainWindow form;
         if (!form.PagesBuilt())
             form.BuildPages();
-        EXPECT_EQ(form.OfficeInfo().DocInfo.FileName, sample::M365Folder() + "WINWORD.EXE");
-        EXPECT_EQ(form.OfficeInfo().DocInfo.ExtName, "Doc");
+        EXPECT_EQ(form.OfficeInfo().Record(kel::TApplication::Word).FileName,
+                  sample::M365Folder() + "WINWORD.EXE");
+        EXPECT_EQ(form.OfficeInfo().Record(kel::TApplication::Word).ExtName, "Doc");
         ASSERT_NE(form.Find<ui::TGroupBox>("GB_Word"), nullptr);
         EXPECT_EQ(form.Find<ui::TGroupBox>("GB_Word")->Caption(),
                   "Microsoft Word [Version " + std::string(sample::kM365Version) + "]");

@@ -262,14 +262,16 @@ TEST(GetOfficeIcon, PrefersMsofficeThenMsohelpThenTheSystemIcon) {
 
 TEST_F(InventoryTest, DumpListsTheRecordInOrder) {
     TKelOfficeInfo info = detect(sample::Standard());
-    info.XlsInfo.ViewName = "Excel";
+    info.Record(kel::TApplication::Excel).ViewName = "Excel";
     std::string expected =
         "↓-- TKelOfficeInfo --↓\r\nProduct[↓]\r\n" + info.Product.Dump() + "InstallPath[" +
         info.InstallPath + "]\r\nSID[" + info.SID + "]\r\nGUID[" + info.GUID + "]\r\nProductID[" +
         info.ProductID + "]\r\nVerList[↓]\r\n" + info.VerList[0].Text() + "\r\n" +
-        info.VerList[1].Text() + "\r\nXlsInfo[↓]\r\n" + info.XlsInfo.Dump() + "DocInfo[↓]\r\n" +
-        info.DocInfo.Dump() + "PptInfo[↓]\r\n" + info.PptInfo.Dump() + "EmlInfo[↓]\r\n" +
-        info.EmlInfo.Dump() + "↑-- TKelOfficeInfo --↑\r\n";
+        info.VerList[1].Text() + "\r\nXlsInfo[↓]\r\n" +
+        info.Record(kel::TApplication::Excel).Dump() + "DocInfo[↓]\r\n" +
+        info.Record(kel::TApplication::Word).Dump() + "PptInfo[↓]\r\n" +
+        info.Record(kel::TApplication::PowerPoint).Dump() + "EmlInfo[↓]\r\n" +
+        info.Record(kel::TApplication::Outlook).Dump() + "↑-- TKelOfficeInfo --↑\r\n";
     EXPECT_EQ(info.Dump(), expected);
     EXPECT_NE(info.Dump().find("\t"), std::string::npos); // tabs kept
 }
