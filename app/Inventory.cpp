@@ -65,7 +65,7 @@ int GatherInventory(TKelOfficeInfo& info, kel::TUserInfoList& userInfo) {
             if (kel::HasRunningRow(type))
                 FindDocumentProgram(info, type);
     }
-    FindDocumentProgram(info, kDocumentTypes[3]);
+    FindDocumentProgram(info, kel::DocumentTypeOf(kel::TApplication::Outlook));
     return status;
 }
 

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 
 namespace kel {
 
@@ -51,15 +52,15 @@ enum class Kind { OpenUpdate, Terminate, GuardedRepair };
 struct Action {
     const char* name;
     Kind kind;
-    TApplication application; // Terminate, GuardedRepair
-    Repair repair;            // GuardedRepair
-    TOutcome declined;        // GuardedRepair: the outcome when a termination is declined
-    bool ownAccount;          // acts on the settings of the program's account
+    std::optional<TApplication> application; // Terminate, GuardedRepair
+    Repair repair;                           // GuardedRepair
+    TOutcome declined; // GuardedRepair: the outcome when a termination is declined
+    bool ownAccount;   // acts on the settings of the program's account
 };
 
 constexpr TApplication xls = TApplication::Excel, doc = TApplication::Word,
                        ppt = TApplication::PowerPoint;
-constexpr TApplication none = TApplication::Excel; // for rows that name no application
+constexpr std::optional<TApplication> none; // for rows that name no application
 constexpr TOutcome switched = TOutcome::Switched, quiet = TOutcome::Quiet;
 constexpr bool account = true, machine = false;
 
@@ -164,12 +165,12 @@ ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOff
             result.outcome = TOutcome::Quiet;
             break;
         case Kind::Terminate:
-            ConfirmTerminate(host, info, action.application);
+            ConfirmTerminate(host, info, *action.application);
             result.outcome = TOutcome::Quiet;
             break;
         case Kind::GuardedRepair:
             result.outcome = action.declined;
-            if (applicationClosed(host, info, action.application)) {
+            if (applicationClosed(host, info, *action.application)) {
                 action.repair(info);
                 result.outcome = TOutcome::RepairTried;
             }
