@@ -17,8 +17,6 @@ namespace app {
 
 namespace {
 
-constexpr int kNoIcon = -1;
-
 // One row of a page: icon, then 4, 5 or 6 texts (page, row number, row name,
 // label or caption, captions).
 struct RowSpec {
@@ -26,25 +24,19 @@ struct RowSpec {
     std::vector<std::string> texts;
 };
 
-// The rows of buttons; the switches' rows come from their own table.
-// clang-format off
-const RowSpec kRows[] = {
-    {kNoIcon, {"GB_Office",     "7", "MsoUpdate",  "Office のアップデートを行う"}},
-    {2,       {"GB_Excel",      "0", "XlsProcess", "稼動状況",                        "停止する"}},
-    {0,       {"GB_Excel",      "1", "XlsMenuBar", "メニューバーが消えました",        "修復を試みる"}},
-    {0,       {"GB_Excel",      "2", "XlsUsed",    "ファイルが編集出来ません",        "修復を試みる"}},
-    {2,       {"GB_Word",       "0", "DocProcess", "稼動状況",                        "停止する"}},
-    {0,       {"GB_Word",       "1", "DocMenuBar", "メニューバーが消えました",        "修復を試みる"}},
-    {0,       {"GB_Word",       "2", "DocUsed",    "ファイルが編集出来ません",        "修復を試みる"}},
-    {2,       {"GB_PowerPoint", "0", "PptProcess", "稼動状況",                        "停止する"}},
-};
-// clang-format on
-
-constexpr int kSwitchIcon = 3; // the question sign
+// A button's row: its label and caption, or its caption alone across the row.
+RowSpec rowOf(const kel::TAction& action) {
+    RowSpec row = {static_cast<int>(action.icon),
+                   {std::string("GB_") + action.page, std::to_string(action.position), action.row}};
+    if (action.label != nullptr)
+        row.texts.push_back(action.label);
+    row.texts.push_back(action.caption);
+    return row;
+}
 
 // A switch's row: its label, then "する" and "しない".
 RowSpec rowOf(const kel::TSwitch& item) {
-    return {kSwitchIcon,
+    return {static_cast<int>(kel::TRowIcon::Question),
             {std::string("GB_") + item.page, std::to_string(item.position), item.row, item.label,
              "する", "しない"}};
 }
@@ -160,9 +152,9 @@ void MainWindow::AddActionRow(int iconIndex, const std::vector<std::string>& tex
 // made in is their tab order.
 void MainWindow::addRowsOf(const std::string& page) {
     std::vector<RowSpec> rows;
-    for (const RowSpec& row : kRows)
-        if (row.texts[0] == page)
-            rows.push_back(row);
+    for (const kel::TAction& action : kel::kActions)
+        if (page == std::string("GB_") + action.page)
+            rows.push_back(rowOf(action));
     for (const kel::TSwitch& item : kel::kSwitches)
         if (page == std::string("GB_") + item.page)
             rows.push_back(rowOf(item));

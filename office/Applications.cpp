@@ -3,7 +3,7 @@
 namespace kel {
 
 // clang-format off
-const TDocumentType kDocumentTypes[4] = {
+const TDocumentType kDocumentTypeTable[] = {
     // application, extension, programs, fallback class, menu item, record, running row
     {TApplication::Excel,      "xls", {"EXCEL.EXE"},               "Xls", "Excel",      "XlsInfo", "XlsProcess"},
     {TApplication::Word,       "doc", {"WINWORD.EXE"},             "Doc", "Word",       "DocInfo", "DocProcess"},
@@ -11,6 +11,8 @@ const TDocumentType kDocumentTypes[4] = {
     {TApplication::Outlook,    "eml", {"OUTLOOK.EXE", "msimn.exe"}, "Eml", "Outlook",    "EmlInfo", nullptr},
 };
 // clang-format on
+
+const std::span<const TDocumentType> kDocumentTypes = kDocumentTypeTable;
 
 const TDocumentType& DocumentTypeOf(TApplication application) {
     for (const TDocumentType& type : kDocumentTypes)

@@ -6,6 +6,7 @@
 
 #include "office/OfficeInfo.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ struct TDocumentType {
 };
 
 // Excel, Word, PowerPoint, Outlook: in the order the pages are built and reported.
-extern const TDocumentType kDocumentTypes[4];
+extern const std::span<const TDocumentType> kDocumentTypes;
 
 const TDocumentType& DocumentTypeOf(TApplication application);
 

@@ -35,7 +35,6 @@ bool changeSwitch(const TSwitch& item, const TKelOfficeInfo& info, int state) {
     return item.set(info, state) == 0 && item.read(info) == state;
 }
 
-using Repair = void (*)(const TKelOfficeInfo&);
 void excelToolbar(const TKelOfficeInfo&) {
     RepairExcelToolbar();
 }
@@ -46,35 +45,39 @@ void tempFiles(const TKelOfficeInfo&) {
     DeleteTempFiles();
 }
 
-enum class Kind { OpenUpdate, Terminate, GuardedRepair };
-
-// The actions of the page buttons other than the switches.
-struct Action {
-    const char* name;
-    Kind kind;
-    std::optional<TApplication> application; // Terminate, GuardedRepair
-    Repair repair;                           // GuardedRepair
-    TOutcome declined; // GuardedRepair: the outcome when a termination is declined
-    bool ownAccount;   // acts on the settings of the program's account
-};
-
 constexpr TApplication xls = TApplication::Excel, doc = TApplication::Word,
                        ppt = TApplication::PowerPoint;
 constexpr std::optional<TApplication> none; // for rows that name no application
 constexpr TOutcome switched = TOutcome::Switched, quiet = TOutcome::Quiet;
 constexpr bool account = true, machine = false;
+constexpr TActionKind update = TActionKind::OpenUpdate, terminate = TActionKind::Terminate,
+                      repair = TActionKind::GuardedRepair;
+constexpr TRowIcon noIcon = TRowIcon::None, warning = TRowIcon::Warning,
+                   information = TRowIcon::Information;
+constexpr const char* running = "稼動状況"; // until the survey tells
+constexpr const char* tryRepair = "修復を試みる";
 
+// In each page's order.
 // clang-format off
-const Action kActions[] = {
-    // name, kind, application, repair, outcome when declined, whose settings
-    {"BB_MsoUpdate",   Kind::OpenUpdate,    none, nullptr,      quiet,    machine},
-    {"BB_XlsProcess",  Kind::Terminate,     xls,  nullptr,      quiet,    machine},
-    {"BB_XlsMenuBar",  Kind::GuardedRepair, xls,  excelToolbar, switched, account},
-    {"BB_XlsUsed",     Kind::GuardedRepair, xls,  tempFiles,    switched, account},
-    {"BB_DocProcess",  Kind::Terminate,     doc,  nullptr,      quiet,    machine},
-    {"BB_DocMenuBar",  Kind::GuardedRepair, doc,  wordToolbar,  quiet,    account},
-    {"BB_DocUsed",     Kind::GuardedRepair, doc,  tempFiles,    switched, account},
-    {"BB_PptProcess",  Kind::Terminate,     ppt,  nullptr,      quiet,    machine},
+const TAction kActionTable[] = {
+    // page, position, row, label, caption, icon, kind, application, repair,
+    // outcome when a termination is declined, whose settings
+    {"Office",     7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon,
+     update,    none, nullptr,      quiet,    machine},
+    {"Excel",      0, "XlsProcess", running, "停止する",                   information,
+     terminate, xls,  nullptr,      quiet,    machine},
+    {"Excel",      1, "XlsMenuBar", "メニューバーが消えました", tryRepair, warning,
+     repair,    xls,  excelToolbar, switched, account},
+    {"Excel",      2, "XlsUsed",    "ファイルが編集出来ません", tryRepair, warning,
+     repair,    xls,  tempFiles,    switched, account},
+    {"Word",       0, "DocProcess", running, "停止する",                   information,
+     terminate, doc,  nullptr,      quiet,    machine},
+    {"Word",       1, "DocMenuBar", "メニューバーが消えました", tryRepair, warning,
+     repair,    doc,  wordToolbar,  quiet,    account},
+    {"Word",       2, "DocUsed",    "ファイルが編集出来ません", tryRepair, warning,
+     repair,    doc,  tempFiles,    switched, account},
+    {"PowerPoint", 0, "PptProcess", running, "停止する",                   information,
+     terminate, ppt,  nullptr,      quiet,    machine},
 };
 // clang-format on
 
@@ -102,6 +105,8 @@ const OutcomeMessage kNotUpdated = {"更新出来ませんでした。", true};
 const OutcomeMessage kRepairTried = {"修復を試みました。ご確認ください。", false};
 
 } // namespace
+
+const std::span<const TAction> kActions = kActionTable;
 
 int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
     RunningRow row = rowOf(info, application);
@@ -154,21 +159,21 @@ ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOff
         result.switchSucceeded = changeSwitch(*item, info, state);
         return result;
     }
-    for (const Action& action : kActions) {
-        if (actionName != action.name)
+    for (const TAction& action : kActions) {
+        if (actionName != std::string("BB_") + action.row)
             continue;
         if (action.ownAccount)
             TellOfAnotherAccountOnce(host);
         switch (action.kind) {
-        case Kind::OpenUpdate:
+        case TActionKind::OpenUpdate:
             OpenUrl(kOfficeUpdateUrl);
             result.outcome = TOutcome::Quiet;
             break;
-        case Kind::Terminate:
+        case TActionKind::Terminate:
             ConfirmTerminate(host, info, *action.application);
             result.outcome = TOutcome::Quiet;
             break;
-        case Kind::GuardedRepair:
+        case TActionKind::GuardedRepair:
             result.outcome = action.declined;
             if (applicationClosed(host, info, *action.application)) {
                 action.repair(info);

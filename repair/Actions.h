@@ -5,6 +5,8 @@
 #include "office/OfficeInfo.h"
 #include "office/ProcessSurvey.h"
 
+#include <optional>
+#include <span>
 #include <string>
 
 namespace kel {
@@ -15,6 +17,29 @@ struct ActionResult {
     TOutcome outcome = TOutcome::Switched;
     bool switchSucceeded = false;
 };
+
+// The row icons of the pages, as the window's strip of them has them.
+enum class TRowIcon { None = -1, Warning = 0, Error = 1, Information = 2, Question = 3 };
+
+enum class TActionKind { OpenUpdate, Terminate, GuardedRepair };
+
+// Every button of the pages other than the switches (Switches.h), one row each:
+// where it is shown, what it says, and what it runs. The pages build their button
+// rows from it and the clicks are dispatched through it. A new repair is a new row.
+struct TAction {
+    const char* page;    // "Office", "Excel", ...
+    int position;        // the row's place on its page, from the top (0 first)
+    const char* row;     // "XlsMenuBar": the button BB_XlsMenuBar
+    const char* label;   // the row's text; nullptr: the button spans the row
+    const char* caption; // the button's
+    TRowIcon icon;
+    TActionKind kind;
+    std::optional<TApplication> application;    // Terminate, GuardedRepair
+    void (*repair)(const TKelOfficeInfo& info); // GuardedRepair
+    TOutcome declined; // GuardedRepair: the outcome when a termination is declined
+    bool ownAccount;   // acts on the settings of the program's account
+};
+extern const std::span<const TAction> kActions;
 
 // What an action needs of the window: the running-state rows it refreshes, and
 // the user's answers.

@@ -25,7 +25,7 @@ constexpr bool account = true, machine = false;
 
 // In the report's order.
 // clang-format off
-const TSwitch kSwitches[7] = {
+const TSwitch kSwitchTable[] = {
     {"Office",     3, "MsoClip",    "Officeクリップボードを使用",
      GetOfficeClipboard,
      [](const TKelOfficeInfo& info, int s) { SetOfficeClipboard(info, s); return 0; },        account},
@@ -43,6 +43,8 @@ const TSwitch kSwitches[7] = {
      [](const TKelOfficeInfo&, int s) { return SetScriptHostEnabled(s); },                     machine},
 };
 // clang-format on
+
+const std::span<const TSwitch> kSwitches = kSwitchTable;
 
 const TSwitch* FindSwitch(const std::string& row) {
     for (const TSwitch& item : kSwitches)

@@ -6,6 +6,8 @@
 
 #include "office/OfficeInfo.h"
 
+#include <span>
+
 namespace kel {
 
 struct TSwitch {
@@ -20,7 +22,7 @@ struct TSwitch {
     bool ownAccount; // acts on the settings of the program's own account
 };
 
-extern const TSwitch kSwitches[7];
+extern const std::span<const TSwitch> kSwitches;
 
 // The switch of a row ("MsoClip"), or nullptr when no switch has that row.
 const TSwitch* FindSwitch(const std::string& row);
