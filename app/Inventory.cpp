@@ -59,13 +59,11 @@ void FindDocumentProgram(TKelOfficeInfo& info, const TDocumentType& type) {
 
 int GatherInventory(TKelOfficeInfo& info, kel::TUserInfoList& userInfo) {
     int status = kel::DetectOffice(info);
-    if (status == 0) {
+    if (status == 0)
         kel::ReadUserInfo(info, userInfo);
-        for (const TDocumentType& type : kDocumentTypes)
-            if (kel::HasRunningRow(type))
-                FindDocumentProgram(info, type);
-    }
-    FindDocumentProgram(info, kel::DocumentTypeOf(kel::TApplication::Outlook));
+    for (const TDocumentType& type : kDocumentTypes)
+        if (status == 0 || !kel::NeedsOffice(type))
+            FindDocumentProgram(info, type);
     return status;
 }
 
@@ -78,7 +76,7 @@ bool PageIsBuilt(const TKelOfficeInfo& info, bool officeFound, const std::string
         return officeFound;
     for (const TDocumentType& type : kDocumentTypes)
         if (viewName == type.viewName)
-            return (officeFound || !kel::HasRunningRow(type)) && HasProgramPage(info, type);
+            return (officeFound || !kel::NeedsOffice(type)) && HasProgramPage(info, type);
     return false;
 }
 

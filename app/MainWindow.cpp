@@ -171,8 +171,7 @@ void MainWindow::Inform(const std::string& message) {
 }
 
 void MainWindow::BB_UserInfoClick(ui::TComponent&) {
-    if (userInfo_)
-        userInfo_->Update();
+    userInfo_.Update();
 }
 
 void MainWindow::FormActivate() {

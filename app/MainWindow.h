@@ -1,5 +1,5 @@
 // MainWindow, the program's one window: the menu list, the page area, the close button
-// and the status bar, and the three process-wide objects it owns.
+// and the status bar; the Office inventory and the user information it owns.
 #pragma once
 
 #include "app/AboutPage.h"
@@ -104,8 +104,8 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;
     std::unique_ptr<kel::TUserInfoList> infoBefore_;
     std::unique_ptr<kel::TUserInfoList> infoAfter_;
-    std::unique_ptr<UserInfoBlock> userInfo_; // on the Office page, once it is built
-    std::vector<kel::ExtractedIcon> icons_;   // the pages' extracted icons, kept for the menu
+    UserInfoBlock userInfo_{*this};         // on the Office page, once it is built
+    std::vector<kel::ExtractedIcon> icons_; // the icons extracted for the pages
 };
 
 } // namespace app

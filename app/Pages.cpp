@@ -51,15 +51,15 @@ void MainWindow::BuildPages() {
         // page's caption is the read its lookup made of the same file.
         kel::ProductInfoReuse sameFiles;
         kel::TKelOfficeInfo& info = *officeInfo_;
-        if (kel::DetectOffice(info) == 0) {
+        bool officeFound = kel::DetectOffice(info) == 0;
+        if (officeFound) {
             if (kel::ReadUserInfo(info, *infoBefore_) == 0)
                 *infoAfter_ = *infoBefore_;
             buildOfficePage();
-            for (const TDocumentType& type : kDocumentTypes)
-                if (kel::HasRunningRow(type))
-                    buildApplicationPage(type);
         }
-        buildApplicationPage(kel::DocumentTypeOf(kel::TApplication::Outlook));
+        for (const TDocumentType& type : kDocumentTypes)
+            if (officeFound || !kel::NeedsOffice(type))
+                buildApplicationPage(type);
     }
     about.IconHandle = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     about.ViewName = "About";
@@ -197,18 +197,19 @@ void MainWindow::buildOfficePage() {
     kel::GetOfficeIcon(info, office.IconHandle);
     office.ViewName = "Office";
     AddPage(office);
-    icons_.emplace_back(office.IconHandle);
+    if (office.IconHandle != LoadIconA(nullptr, IDI_INFORMATION)) // the shared one stays
+        icons_.emplace_back(office.IconHandle);
     ui::TGroupBox& page = *Find<ui::TGroupBox>("GB_Office");
     if (!info.Product.ProductName.empty())
         page.SetCaption(info.Product.ProductName + " [Version " + info.Product.ProductVersion +
                         "]");
 
-    userInfo_ = std::make_unique<UserInfoBlock>(*this, page);
+    userInfo_.Build(page);
 
     addRowsOf("GB_Office");
-    userInfo_->Show(*infoBefore_);
+    userInfo_.Show(*infoBefore_);
     if (!info.ProductID.empty())
-        userInfo_->ShowProductId(info.ProductID);
+        userInfo_.ShowProductId(info.ProductID);
     setPairStatesOf("GB_Office");
 }
 

@@ -31,7 +31,8 @@ constexpr int kProductIdWidth = 280 - 24; // with the update button's width
 
 } // namespace
 
-UserInfoBlock::UserInfoBlock(MainWindow& window, ui::TGroupBox& page) : window_(window) {
+void UserInfoBlock::Build(ui::TGroupBox& page) {
+    MainWindow& window = window_;
     int w = page.Width();
     ui::TButton& button = *window.BB_UserInfo;
     int top = 21;
@@ -82,9 +83,6 @@ void UserInfoBlock::ShowProductId(const std::string& productId) {
     window_.Find<ui::TEdit>("ED_MsoProductID")->SetCaption(productId);
 }
 
-// Takes the edited values, writes them when they changed, reads them back and
-// reports whether every write succeeded and the registry now holds them. A field
-// that was neither edited nor written (marked) takes what was read back.
 void UserInfoBlock::Update() {
     kel::TUserInfoList& after = window_.InfoAfter();
     kel::TUserInfoList& before = window_.InfoBefore();

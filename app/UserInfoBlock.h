@@ -14,9 +14,11 @@ class MainWindow;
 
 class UserInfoBlock {
   public:
+    explicit UserInfoBlock(MainWindow& window) : window_(window) {}
+
     // Builds the block at the top of page, in a frame: the fields with their
     // labels, and the update button moved onto the page beside the product ID.
-    UserInfoBlock(MainWindow& window, ui::TGroupBox& page);
+    void Build(ui::TGroupBox& page);
 
     // Shows the list's values in the fields that edit them.
     void Show(const kel::TUserInfoList& list);

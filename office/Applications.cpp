@@ -1,5 +1,7 @@
 #include "office/Applications.h"
 
+#include <iterator>
+
 namespace kel {
 
 // clang-format off
@@ -11,6 +13,8 @@ const TDocumentType kDocumentTypeTable[] = {
     {TApplication::Outlook,    "eml", {"OUTLOOK.EXE", "msimn.exe"}, "Eml", "Outlook",    "EmlInfo", nullptr},
 };
 // clang-format on
+
+static_assert(std::size(kDocumentTypeTable) == kApplicationCount, "one row per application");
 
 const std::span<const TDocumentType> kDocumentTypes = kDocumentTypeTable;
 

@@ -33,4 +33,11 @@ inline bool HasRunningRow(const TDocumentType& type) {
     return type.processRow != nullptr;
 }
 
+// Whether the application's page is built only when Office was found: the pages of
+// Office's own programs, which have a running-state row. Outlook Express's mail
+// program has a page without Office.
+inline bool NeedsOffice(const TDocumentType& type) {
+    return HasRunningRow(type);
+}
+
 } // namespace kel

@@ -81,14 +81,11 @@ std::string EntryCulture(const std::string& entryName) {
 
 std::string ClickToRunProgramFolder(const std::string& installationPath, int major) {
     // Cut the final backslashes, never the trail byte of a double-byte character.
-    size_t keep = 0;
-    for (size_t i = 0; i < installationPath.size(); ++i) {
-        bool doubleByte = IsSjisLeadByte(static_cast<unsigned char>(installationPath[i])) &&
-                          i + 1 < installationPath.size();
-        if (doubleByte || installationPath[i] != '\\')
-            keep = i + (doubleByte ? 2 : 1);
-        if (doubleByte)
-            ++i;
+    size_t keep = 0, size = installationPath.size();
+    for (size_t i = 0; i < size; i = NextCharacter(installationPath, i)) {
+        size_t next = NextCharacter(installationPath, i);
+        if (next - i == 2 || installationPath[i] != '\\')
+            keep = std::min(next, size);
     }
     return installationPath.substr(0, keep) + "\\root\\Office" + std::to_string(major) + "\\";
 }

@@ -109,6 +109,8 @@ const OutcomeMessage kRepairTried = {"修復を試みました。ご確認くだ
 const std::span<const TAction> kActions = kActionTable;
 
 int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
+    if (!HasRunningRow(DocumentTypeOf(application)))
+        return -1; // an application whose processes are not surveyed is not ended
     RunningRow row = rowOf(info, application);
     char question[256];
     std::snprintf(question, sizeof question, "%s を強制終了します。宜しいですか？",

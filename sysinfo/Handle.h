@@ -1,4 +1,4 @@
-// One owner for every kind of handle the program keeps: ScopedHandle<Traits>, where
+// One owner for the handles the program keeps: ScopedHandle<Traits>, where
 // the traits name the handle's type, the value that means "none" and how the
 // handle is let go. Move-only; a handle that is no handle is never let go.
 #pragma once
@@ -65,7 +65,5 @@ using FindHandle = ScopedHandle<KernelTraits<FindClose>>;
 // Memory from LocalAlloc (CommandLineToArgvW, FormatMessage).
 using LocalMemory = ScopedHandle<NullTraits<HLOCAL, LocalFree>>;
 using ExtractedIcon = ScopedHandle<ExtractedIconTraits>;
-// An icon the program made or loaded unshared (CreateIconIndirect, LoadImage).
-using OwnedIcon = ScopedHandle<NullTraits<HICON, DestroyIcon>>;
 
 } // namespace kel

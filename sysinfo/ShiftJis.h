@@ -20,10 +20,14 @@ inline size_t NextCharacter(const std::string& text, size_t i) {
     return i + (IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1);
 }
 
-// A to Z as a to z, any other code unit as it is. For ASCII and UTF-16 text; in
-// code page 932 text a trail byte can be a letter (AsciiLower in TextRules skips it).
+// A to Z as a to z, and back, any other code unit as it is. For ASCII and UTF-16
+// text; in code page 932 text a trail byte can be a letter (AsciiLower and
+// AsciiUpper in TextRules skip it).
 template <typename Char> constexpr Char AsciiLowerChar(Char c) {
     return c >= Char('A') && c <= Char('Z') ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+template <typename Char> constexpr Char AsciiUpperChar(Char c) {
+    return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
 }
 
 // The longest start of text that fits maxBytes bytes and does not end in half a

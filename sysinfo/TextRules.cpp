@@ -40,8 +40,7 @@ std::string AsciiLower(const std::string& text) {
 }
 
 std::string AsciiUpper(const std::string& text) {
-    return mapAscii(
-        text, [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return mapAscii(text, AsciiUpperChar<char>);
 }
 
 std::string AfterLastPathDelimiter(const std::string& path) {

@@ -1,15 +1,13 @@
 #include "widgets/AccessKey.h"
 
+#include "sysinfo/ShiftJis.h"
+
 namespace ui {
 
 namespace {
 
 bool isAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 } // namespace
@@ -25,14 +23,14 @@ char AccessKeyOf(const std::string& caption) {
             ++i;
             continue;
         }
-        return isAsciiAlnum(next) ? upper(next) : 0;
+        return isAsciiAlnum(next) ? kel::AsciiUpperChar(next) : 0;
     }
     return 0;
 }
 
 bool IsAccessKey(char key, const std::string& caption) {
     char accessKey = AccessKeyOf(caption);
-    return accessKey != 0 && isAsciiAlnum(key) && upper(key) == accessKey;
+    return accessKey != 0 && isAsciiAlnum(key) && kel::AsciiUpperChar(key) == accessKey;
 }
 
 } // namespace ui

@@ -38,10 +38,8 @@ std::function<void(const std::string&)>& exceptionHandler() {
 
 int PixelsPerInch() {
     static const int ppi = [] {
-        HDC screen = GetDC(nullptr);
-        int value = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        return std::max(value, kDesignPixelsPerInch);
+        WindowDc screen(nullptr);
+        return std::max(GetDeviceCaps(screen.get(), LOGPIXELSY), kDesignPixelsPerInch);
     }();
     return ppi;
 }

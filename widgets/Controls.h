@@ -68,7 +68,7 @@ class TButton : public TControl {
 // A new image list of a button's six states, from a glyph
 // of one or two images: normal, hot, pressed, disabled, defaulted and stylus-hot
 // show the glyph's first image, except disabled, which shows its second if it has one.
-// For masked glyphs (the images' alpha is not copied); nullptr when it can't be made.
+// For masked glyphs (the images' alpha is not copied); empty when it can't be made.
 ImageList ButtonStateImages(HIMAGELIST glyph);
 
 // A two-state button that stays down once pressed. Buttons with the same non-zero
