@@ -1,6 +1,7 @@
 // Version parsing and comparison, the newest-first sort and the major version.
 #include "office/VerList.h"
 #include "sysinfo/ProductVersion.h"
+#include "sysinfo/StringList.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
