@@ -46,8 +46,7 @@ DdeString ddeString(const char* text) {
 // One client conversation of the process's instance, disconnected on destruction.
 class Conversation {
   public:
-    explicit Conversation(DWORD instance)
-        : instance_(instance), service_(ddeString("IExplore")), topic_(ddeString("WWW_openUrl")) {}
+    Conversation() : service_(ddeString("IExplore")), topic_(ddeString("WWW_openUrl")) {}
 
     bool connect() {
         CONVCONTEXT context = {};
@@ -78,7 +77,7 @@ class Conversation {
     }
 
   private:
-    DWORD instance_;
+    const DWORD instance_ = ddeInstance();
     DdeString service_, topic_;
     ScopedHandle<NullTraits<HCONV, DdeDisconnect>> conversation_;
 };
@@ -105,10 +104,9 @@ std::string OpenUrlCommand(const std::string& url) {
 }
 
 int OpenUrl(const std::string& url) {
-    DWORD instance = ddeInstance();
-    if (instance == 0)
+    if (ddeInstance() == 0)
         return -1;
-    Conversation conversation(instance);
+    Conversation conversation;
     if (!conversation.connect()) {
         if (!launch(InternetExplorerPath()) || !conversation.connect())
             return -1;
