@@ -95,11 +95,17 @@ std::string profileOffice(const std::string& user) {
     return "\\" + user + kOfficeKey;
 }
 
-// The Office keys of the profiles under HKEY_USERS that are this user's, the own
-// before the default one (IsOwnProfile). Another signed-in user's are never read
-// nor written.
-StringList ownProfileOfficeKeys() {
-    StringList users, keys;
+// The Office key of a profile under HKEY_USERS that is this user's.
+struct ProfileOffice {
+    std::string key;
+    bool own; // the user's own profile; else ".DEFAULT"
+};
+
+// The user's Office keys under HKEY_USERS (IsOwnProfile), the own before the default
+// one. Another signed-in user's are never read nor written.
+std::vector<ProfileOffice> ownProfileOfficeKeys() {
+    StringList users;
+    std::vector<ProfileOffice> keys;
     if (GetRegKeyNames(HKEY_USERS, "", users) != 0)
         return keys;
     const std::string ownSid = CurrentUserSid();
@@ -107,25 +113,28 @@ StringList ownProfileOfficeKeys() {
         if (!IsOwnProfile(user, ownSid) || RegKeyExists(HKEY_USERS, profileOffice(user)) != 0)
             continue;
         bool own = AsciiLower(user) == AsciiLower(ownSid);
-        keys.insert(own ? keys.begin() : keys.end(), profileOffice(user));
+        keys.insert(own ? keys.begin() : keys.end(), {profileOffice(user), own});
     }
     return keys;
 }
 
+// The own profile's values replace earlier ones; ".DEFAULT" only gives the names
+// that nothing before it gave, so that it never overrides the user's own.
 void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
-    for (const std::string& office : ownProfileOfficeKeys()) {
+    for (const ProfileOffice& office : ownProfileOfficeKeys()) {
+        auto wanted = [&](const Field& field) { return office.own || !gatherer.found(field); };
         for (const TProductLine& line : info.VerList) {
-            std::string key = office + "\\" + line.version + "\\Common\\UserInfo";
+            std::string key = office.key + "\\" + line.version + "\\Common\\UserInfo";
             for (const Field* field : kFields)
-                readWide(gatherer, HKEY_USERS, key, *field);
+                if (wanted(*field))
+                    readWide(gatherer, HKEY_USERS, key, *field);
             if (usesCommonSettings(line.version))
                 for (const Field* field : kFields)
-                    readCommon(gatherer, HKEY_USERS, office + kCommonUserInfo, *field);
+                    if (wanted(*field))
+                        readCommon(gatherer, HKEY_USERS, office.key + kCommonUserInfo, *field);
             if (gatherer.all())
                 return;
         }
-        if (gatherer.all())
-            return;
     }
 }
 
@@ -171,20 +180,27 @@ class Writer {
     int status_ = 0;
 };
 
+// The Windows Installer users whose data of a product an update writes: the
+// machine's (per-machine installations) and the program's own account's. Another
+// user's per-user installation keeps its own name.
+std::vector<std::string> ownInstallerUsers() {
+    std::vector<std::string> users = {kMachineInstallerUser};
+    std::string own = CurrentUserSid();
+    if (!own.empty() && AsciiLower(own) != AsciiLower(users.front()))
+        users.push_back(own);
+    return users;
+}
+
 // The product's registration places; a line without a product code (Click-to-Run)
 // has none, and nothing is written at the parent keys.
 void writeRegistrations(Writer& writer, const std::string& code) {
     if (code.empty())
         return;
     std::string packed = PackProductCode(code);
-    StringList installerUsers;
-    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kInstallerUserData, installerUsers, kInstallerView) ==
-        0) {
-        for (const std::string& user : installerUsers) {
-            std::string key = InstallPropertiesKey(user, packed);
-            if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kInstallerView) == 0)
-                writer.registration(key, kInstallerView);
-        }
+    for (const std::string& user : ownInstallerUsers()) {
+        std::string key = InstallPropertiesKey(user, packed);
+        if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kInstallerView) == 0)
+            writer.registration(key, kInstallerView);
     }
     RegView view;
     if (registrationView(UninstallEntryKey(code), view))
@@ -221,13 +237,13 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
         readString(gatherer, HKEY_LOCAL_MACHINE, registration, kOwner, view);
     }
 
-    std::string settings = OfficeVersionKey(info.Product.MajorVersion, "Common\\UserInfo");
+    std::string settings = OfficeVersionKey(info.PrimaryVersion(), "Common\\UserInfo");
     if (!gatherer.found(kCompany))
         readWide(gatherer, HKEY_CURRENT_USER, settings, kCompany);
     if (!gatherer.found(kOwner))
         readWide(gatherer, HKEY_CURRENT_USER, settings, kOwner);
     readWide(gatherer, HKEY_CURRENT_USER, settings, kInitials);
-    if (usesCommonSettings(info.Product.MajorVersion)) {
+    if (usesCommonSettings(info.PrimaryVersion())) {
         std::string common = std::string(kOfficeKey) + kCommonUserInfo;
         if (!gatherer.found(kCompany))
             readCommon(gatherer, HKEY_CURRENT_USER, common, kCompany);
@@ -247,8 +263,8 @@ int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
     Writer writer(list);
     for (const TProductLine& line : info.VerList) {
         writeRegistrations(writer, line.code);
-        for (const std::string& office : ownProfileOfficeKeys())
-            writeProfileSettings(writer, office, line.version);
+        for (const ProfileOffice& office : ownProfileOfficeKeys())
+            writeProfileSettings(writer, office.key, line.version);
     }
     return writer.status();
 }

@@ -11,17 +11,19 @@ namespace kel {
 // Reads the values in their order of preference into list (names no source yields
 // keep what they had): the primary product's registration, the current user's
 // settings of the primary version, then the settings of every installed version in
-// the user's own profile and in ".DEFAULT" (never another signed-in user's) until
-// all three are found. A value that code page 932 does not
-// carry exactly is marked approximate in list. Always returns 0.
+// the user's own profile, and in ".DEFAULT" for the names nothing before it gave
+// (never another signed-in user's), until all three are found. A value that code
+// page 932 does not carry exactly is marked approximate in list. Always returns 0.
 int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list);
 
 // Writes the values into every existing place of every installed version: the
-// registrations (company, owner) and the settings (company, owner, initials) of the
-// user's own profile and of ".DEFAULT", never of another signed-in user's, and
-// removes the cached "UserInfo" and "Settings" values there. Keys
-// are opened, never created, and a value marked approximate in list is not
-// written. 0 when every write succeeded; -1 when a place that exists refused one.
+// registrations (company, owner) in the Uninstall entry and in Windows Installer's
+// data of the machine and of the program's own account (never another user's), and
+// the settings (company, owner, initials) of the user's own profile and of
+// ".DEFAULT", never of another signed-in user's, and removes the cached "UserInfo"
+// and "Settings" values there. Keys are opened, never created, and a value marked
+// approximate in list is not written. 0 when every write succeeded; -1 when a place that exists
+// refused one.
 int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list);
 
 } // namespace kel

@@ -35,7 +35,7 @@ class InventoryTest : public testing::Test {
     }
 
     // Windows Installer keeps its data in the 64-bit view.
-    static void putInstallerId(const char* user, const sample::Product& product,
+    static void putInstallerId(const std::string& user, const sample::Product& product,
                                const std::string& id) {
         WriteRegString(HKEY_LOCAL_MACHINE,
                        InstallPropertiesKey(user, PackProductCode(product.code)), "ProductID", id,
@@ -181,7 +181,7 @@ TEST_F(InventoryTest, ProductIdFromTheRegistrationKeys) {
 
 TEST_F(InventoryTest, ProductIdFromThePrimaryProductsInstallerData) {
     sample::Lay(withoutIds());
-    putInstallerId(sample::kInstallerUsers[1], sample::OfficeXP(), "OWN-ID");
+    putInstallerId(sample::InstallerUsers()[1], sample::OfficeXP(), "OWN-ID");
     TKelOfficeInfo info;
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "OWN-ID");
@@ -189,20 +189,20 @@ TEST_F(InventoryTest, ProductIdFromThePrimaryProductsInstallerData) {
 
 TEST_F(InventoryTest, AnotherProductsIdIsReplacedByTheOwnOneOfALaterUser) {
     sample::Lay(withoutIds());
-    putInstallerId(sample::kInstallerUsers[0], sample::Office2003(), "OTHER-PRODUCT-ID");
+    putInstallerId(sample::InstallerUsers()[0], sample::Office2003(), "OTHER-PRODUCT-ID");
     TKelOfficeInfo info;
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "OTHER-PRODUCT-ID");
 
-    putInstallerId(sample::kInstallerUsers[1], sample::OfficeXP(), "OWN-ID");
+    putInstallerId(sample::InstallerUsers()[1], sample::OfficeXP(), "OWN-ID");
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "OWN-ID");
 }
 
 TEST_F(InventoryTest, AnEmptyOwnIdEndsTheInstallerSearch) {
     sample::Lay(withoutIds());
-    putInstallerId(sample::kInstallerUsers[0], sample::OfficeXP(), "");
-    putInstallerId(sample::kInstallerUsers[1], sample::OfficeXP(), "LATER-ID");
+    putInstallerId(sample::InstallerUsers()[0], sample::OfficeXP(), "");
+    putInstallerId(sample::InstallerUsers()[1], sample::OfficeXP(), "LATER-ID");
     TKelOfficeInfo info;
     DetectOffice(info);
     EXPECT_EQ(info.ProductID, "不明");

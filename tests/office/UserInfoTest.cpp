@@ -82,7 +82,8 @@ TEST_F(UserInfoTest, ReadsRegistrationFirstThenTheCurrentUsersSettings) {
 }
 
 // A name missing from the current user's keys is sought in the user's own profile
-// and the default one, never in another signed-in user's.
+// and the default one, never in another signed-in user's; the default profile only
+// gives the names the user's own places lack.
 TEST_F(UserInfoTest, AMissingNameIsSoughtInTheOwnAndDefaultProfilesNeverAnotherUsers) {
     std::string current = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
     DeleteRegValue(HKEY_CURRENT_USER, current, "UserInitials");
@@ -95,13 +96,14 @@ TEST_F(UserInfoTest, AMissingNameIsSoughtInTheOwnAndDefaultProfilesNeverAnotherU
     read.SetValue("Initials", "kept");
     ReadUserInfo(info, read);
     EXPECT_EQ(read.Value("Initials"), "kept") << "names no source yields keep what they had";
-    EXPECT_EQ(read.Value("Company"), sample::kDefaultCompany) << "the walk's last found";
+    EXPECT_EQ(read.Value("Company"), "株式会社　見本") << "the default's never replaces the own";
+    EXPECT_EQ(read.Value("Owner"), "山田 太郎");
 
     WriteRegWideString(HKEY_USERS, settings(defaultProfile(), "11.0"), "UserInitials", "DF");
     TUserInfoList fromDefault;
     ReadUserInfo(info, fromDefault);
-    EXPECT_EQ(fromDefault.Value("Initials"), "DF");
-    EXPECT_EQ(fromDefault.Value("Owner"), sample::kDefaultOwner);
+    EXPECT_EQ(fromDefault.Lines, (std::vector<std::string>{"Company=株式会社　見本",
+                                                           "Owner=山田 太郎", "Initials=DF"}));
 }
 
 // Every place of every version is written, but never another signed-in user's.
@@ -120,12 +122,16 @@ TEST_F(UserInfoTest, WritesEveryPlaceOfEveryVersionAndProfile) {
         std::string entry = kUninstall + product.code;
         EXPECT_EQ(text(HKEY_LOCAL_MACHINE, entry, "RegCompany"), "新会社");
         EXPECT_EQ(text(HKEY_LOCAL_MACHINE, entry, "RegOwner"), "新 使用者");
-        for (const char* user : sample::kInstallerUsers) {
+        // The machine's and the own account's installer data; another user's
+        // per-user installation keeps its name.
+        for (const std::string& user : sample::InstallerUsers()) {
             std::string properties = InstallPropertiesKey(user, PackProductCode(product.code));
+            bool another = user == sample::kSecondProfile;
             EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegCompany", RegView::Bits64),
-                      "新会社");
+                      another ? "株式会社　見本" : "新会社")
+                << user;
             EXPECT_EQ(text(HKEY_LOCAL_MACHINE, properties, "RegOwner", RegView::Bits64),
-                      "新 使用者");
+                      another ? "山田 太郎" : "新 使用者");
         }
         // Initials go to the settings only: no value is added here.
         EXPECT_EQ(platformValueNames(HKEY_LOCAL_MACHINE, entry).size(), entryValues.size());

@@ -4,6 +4,7 @@
 
 #include "office/InstallerProducts.h"
 #include "office/OfficeInfo.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/FileSystem.h"
 #include "sysinfo/Text.h"
@@ -23,8 +24,9 @@ namespace sample {
 
 using namespace testing_support;
 
-const char* const kInstallerUsers[2] = {"S-1-5-18",
-                                        "S-1-5-21-1004336348-1177238915-682003330-1000"};
+std::vector<std::string> InstallerUsers() {
+    return {"S-1-5-18", kel::CurrentUserSid(), kSecondProfile};
+}
 
 namespace {
 
@@ -173,7 +175,7 @@ void layProduct(const Product& product, const Options& options) {
 
     // The installer's own data, in the 64-bit view only, as on 64-bit Windows.
     std::string packed = kel::PackProductCode(product.code);
-    for (const char* user : kInstallerUsers) {
+    for (const std::string& user : InstallerUsers()) {
         std::string properties = kel::InstallPropertiesKey(user, packed);
         LayTextInView("HKLM64", properties, "DisplayName", product.displayName);
         LayTextInView("HKLM64", properties, "RegCompany", "株式会社　見本");

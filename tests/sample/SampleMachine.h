@@ -42,7 +42,9 @@ const char kDefaultProfile[] = ".DEFAULT";
 const char kDefaultCompany[] = "既定の会社";
 const char kDefaultOwner[] = "既定 利用者";
 const char kDefaultInitials[] = "KT";
-extern const char* const kInstallerUsers[2];
+// Windows Installer's users with the products' data: the machine, the bench's own
+// account and another user (kSecondProfile) with a per-user installation.
+std::vector<std::string> InstallerUsers();
 
 // The install root of a version: ProgramFilesDir + "\Microsoft Office\OFFICE<n>\".
 std::string InstallRoot(int major);
