@@ -4,15 +4,16 @@
 
 namespace kel {
 
-bool InOwnSession(const ProcessEntry& entry, std::optional<unsigned long> ownSession) {
-    return ownSession && entry.session && *entry.session == *ownSession;
+bool IsOwnProcess(const ProcessEntry& entry, const ProcessOwner& own) {
+    return own.session && entry.session && *entry.session == *own.session && !own.userSid.empty() &&
+           entry.userSid == own.userSid;
 }
 
 ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
-                           std::optional<unsigned long> ownSession) {
+                           const ProcessOwner& own) {
     ProcessIds ids;
     for (const ProcessEntry& entry : entries) {
-        if (entry.exactName && entry.exeName == programName && InOwnSession(entry, ownSession))
+        if (entry.exactName && entry.exeName == programName && IsOwnProcess(entry, own))
             ids.push_back(entry.id);
     }
     return ids;

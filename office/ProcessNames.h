@@ -21,17 +21,25 @@ struct ProcessEntry {
     // The session that runs it (each signed-in user has one); empty when it can't be
     // told.
     std::optional<unsigned long> session;
+    // The user of its access token (a SID, "S-1-5-21-..."); empty when it can't be read.
+    std::string userSid;
 };
 
-// True when the entry runs in ownSession. A process whose session can't be told
-// may be another user's, and is not ours; with no own session, nothing is.
-bool InOwnSession(const ProcessEntry& entry, std::optional<unsigned long> ownSession);
+// Whose processes the program shows and ends: those of its own session that run
+// under its own account, compared by SID. A process whose session or user can't be
+// told may be another user's, and is not ours; with no own session or SID, nothing
+// is.
+struct ProcessOwner {
+    std::optional<unsigned long> session;
+    std::string userSid;
+};
+bool IsOwnProcess(const ProcessEntry& entry, const ProcessOwner& own);
 
-// The IDs of the entries of ownSession whose executable name equals
+// The IDs of the own entries (IsOwnProcess) whose executable name equals
 // programName exactly; an entry whose name is not exact matches no program. Another
 // user's programs are never shown running, nor ended.
 ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
-                           std::optional<unsigned long> ownSession);
+                           const ProcessOwner& own);
 
 // The text after the last "\" or ":" that is a character of its own, not the trail
 // byte of a code page 932 double-byte character (AfterLastPathDelimiter).

@@ -12,6 +12,9 @@ namespace kel {
 
 namespace {
 
+// How long the termination waits for the processes it ended to be gone.
+constexpr DWORD kTerminationWaitMs = 5000;
+
 // Every entry point the binding looks up; only three are used (the snapshot and
 // the UTF-16 process walk).
 const char* const kToolhelpNames[] = {"CreateToolhelp32Snapshot",
@@ -62,7 +65,7 @@ bool nextEntry(HANDLE snapshot, PROCESSENTRY32W& entry) {
 // showing and is marked, so that it is never taken for another program's name.
 ProcessEntry processEntry(const PROCESSENTRY32W& entry) {
     std::wstring name(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH));
-    ProcessEntry result{entry.th32ProcessID, {}, true, std::nullopt};
+    ProcessEntry result{entry.th32ProcessID, {}, true, std::nullopt, {}};
     if (!WideToAnsiExact(name, result.exeName)) {
         result.exeName = WideToAnsi(name);
         result.exactName = false;
@@ -76,10 +79,17 @@ std::vector<ProcessEntry> ProcessesOf(const std::string& programName) {
     std::vector<ProcessEntry> entries = TakeProcessSnapshot();
     for (ProcessEntry& entry : entries) {
         DWORD session = 0;
-        if (entry.exeName == programName && ProcessIdToSessionId(entry.id, &session))
+        if (entry.exeName != programName)
+            continue;
+        if (ProcessIdToSessionId(entry.id, &session))
             entry.session = session;
+        entry.userSid = ProcessUserSid(entry.id);
     }
     return entries;
+}
+
+ProcessOwner OwnProcesses() {
+    return {CurrentSessionId(), CurrentUserSid()};
 }
 
 const ToolhelpBinding& Toolhelp() {
@@ -109,7 +119,7 @@ std::string RunningStateCaption(const std::string& viewName, bool running) {
 
 bool SurveyProcesses(const TKelExtInfo& info, ProcessIds& ids) {
     std::string program = ProgramNameOf(info.FileName);
-    ids = MatchProcessIds(ProcessesOf(program), program, CurrentSessionId());
+    ids = MatchProcessIds(ProcessesOf(program), program, OwnProcesses());
     return !ids.empty();
 }
 
@@ -119,25 +129,41 @@ void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, Proce
     view.ShowRunningState(row, RunningStateCaption(info.ViewName, running), running);
 }
 
-void TerminateProcesses(const ProcessIds& ids, const std::string& programName) {
+bool TerminateProcesses(const ProcessIds& ids, const std::string& programName) {
     // While a handle is open its ID can't be reused, so one snapshot taken with
     // every handle open tells which program each of them still runs.
     std::vector<std::pair<unsigned long, Handle>> active;
     for (unsigned long id : ids) {
-        Handle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
+        Handle process(OpenProcess(
+            PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
         DWORD exitCode = 0;
         if (process.valid() && GetExitCodeProcess(process.get(), &exitCode) &&
             exitCode == STILL_ACTIVE)
             active.emplace_back(id, std::move(process));
     }
     if (active.empty())
-        return;
+        return true;
     ProcessIds stillMatching =
-        MatchProcessIds(ProcessesOf(programName), programName, CurrentSessionId());
+        MatchProcessIds(ProcessesOf(programName), programName, OwnProcesses());
+    bool ended = true;
+    std::vector<HANDLE> ending;
     for (const auto& [id, process] : active) {
-        if (std::find(stillMatching.begin(), stillMatching.end(), id) != stillMatching.end())
-            TerminateProcess(process.get(), 0);
+        if (std::find(stillMatching.begin(), stillMatching.end(), id) == stillMatching.end())
+            continue;
+        if (TerminateProcess(process.get(), 0))
+            ending.push_back(process.get());
+        else
+            ended = false;
     }
+    // Termination is asynchronous: a process has ended when its handle is signalled.
+    const DWORD deadline = GetTickCount() + kTerminationWaitMs;
+    for (HANDLE process : ending) {
+        DWORD now = GetTickCount();
+        DWORD left = static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0;
+        if (WaitForSingleObject(process, left) != WAIT_OBJECT_0)
+            ended = false;
+    }
+    return ended;
 }
 
 } // namespace kel

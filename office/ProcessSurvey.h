@@ -27,14 +27,17 @@ const ToolhelpBinding& Toolhelp();
 // Names are read in UTF-16 and converted exactly where code page 932 allows.
 std::vector<ProcessEntry> TakeProcessSnapshot();
 
-// The snapshot, with the session of each process named programName; the others'
-// are not asked for, since each asking opens the process.
+// The snapshot, with the session and the user of each process named programName;
+// the others' are not asked for, since each asking opens the process.
 std::vector<ProcessEntry> ProcessesOf(const std::string& programName);
+
+// The program's own session and account, whose processes alone it shows and ends.
+ProcessOwner OwnProcesses();
 
 // "Excel は 稼動中 です。" or "Excel は 非稼動 です。".
 std::string RunningStateCaption(const std::string& viewName, bool running);
 
-// The IDs of the processes of the own session running info's program; true when
+// The IDs of the own processes (OwnProcesses) running info's program; true when
 // there is one.
 bool SurveyProcesses(const TKelExtInfo& info, ProcessIds& ids);
 
@@ -56,8 +59,10 @@ void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, Proce
                          const std::string& row);
 
 // Terminates each listed process that is still active and still runs programName
-// in the own session (an ID may have been reused by another program since the
-// survey); others are passed over silently.
-void TerminateProcesses(const ProcessIds& ids, const std::string& programName);
+// as one of the own processes (an ID may have been reused by another program since
+// the survey); others are passed over silently. Waits a bounded time for the ended
+// processes to be gone: true when every one it ended is gone (or none needed
+// ending), false when one could not be ended or is still there.
+bool TerminateProcesses(const ProcessIds& ids, const std::string& programName);
 
 } // namespace kel

@@ -12,17 +12,17 @@ namespace kel {
 
 namespace {
 
-// The program's access token, read only.
-Handle processToken() {
+// A process's access token (the program's own by default), read only.
+Handle processToken(HANDLE process = GetCurrentProcess()) {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
         return Handle();
     return Handle(token);
 }
 
 // The token's user, as the bytes of a TOKEN_USER; empty when it can't be read.
-std::vector<BYTE> tokenUser() {
-    Handle token = processToken();
+std::vector<BYTE> tokenUser(HANDLE process = GetCurrentProcess()) {
+    Handle token = processToken(process);
     DWORD size = 0;
     if (!token.valid())
         return {};
@@ -53,16 +53,44 @@ std::wstring sessionText(WTS_INFO_CLASS kind) {
     return result;
 }
 
-} // namespace
-
-std::string CurrentUserSid() {
-    std::vector<BYTE> user = tokenUser();
+std::string sidText(const std::vector<BYTE>& user) {
     LPSTR text = nullptr;
     if (user.empty() ||
-        !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text))
+        !ConvertSidToStringSidA(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, &text))
         return {};
     LocalMemory owner(text);
     return text;
+}
+
+} // namespace
+
+std::string CurrentUserSid() {
+    return sidText(tokenUser());
+}
+
+std::string AccountSid(const std::wstring& name) {
+    if (name.empty())
+        return {};
+    DWORD sidSize = 0, domainSize = 0;
+    SID_NAME_USE use;
+    LookupAccountNameW(nullptr, name.c_str(), nullptr, &sidSize, nullptr, &domainSize, &use);
+    if (sidSize == 0)
+        return {};
+    std::vector<BYTE> sid(sidSize);
+    std::vector<wchar_t> domain(domainSize + 1);
+    domainSize = static_cast<DWORD>(domain.size());
+    LPSTR text = nullptr;
+    if (!LookupAccountNameW(nullptr, name.c_str(), sid.data(), &sidSize, domain.data(), &domainSize,
+                            &use) ||
+        !ConvertSidToStringSidA(sid.data(), &text))
+        return {};
+    LocalMemory owner(text);
+    return text;
+}
+
+std::string ProcessUserSid(unsigned long processId) {
+    Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    return process.valid() ? sidText(tokenUser(process.get())) : std::string();
 }
 
 std::wstring AccountName() {

@@ -10,6 +10,14 @@ namespace kel {
 // profile under HKEY_USERS; empty when it can't be read.
 std::string CurrentUserSid();
 
+// The SID of an account named "DOMAIN\user" (or "user"); empty when the name is
+// empty or names no account.
+std::string AccountSid(const std::wstring& name);
+
+// The SID of the account that runs a process (its token's user); empty when the
+// process can't be opened or its token read.
+std::string ProcessUserSid(unsigned long processId);
+
 // "DOMAIN\user" of the program's account; empty when it can't be read.
 std::wstring AccountName();
 

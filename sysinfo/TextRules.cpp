@@ -57,14 +57,9 @@ std::wstring AsciiLower(std::wstring text) {
     return text;
 }
 
-bool IsAnotherAccount(const std::wstring& deskUser, const std::wstring& account) {
-    // A name without its domain ("user") is compared with the other's user part.
-    auto user = [](const std::wstring& name) { return name.substr(name.find(L'\\') + 1); };
-    bool bothQualified =
-        deskUser.find(L'\\') != std::wstring::npos && account.find(L'\\') != std::wstring::npos;
-    std::wstring desk = bothQualified ? deskUser : user(deskUser);
-    std::wstring own = bothQualified ? account : user(account);
-    return !desk.empty() && !own.empty() && AsciiLower(desk) != AsciiLower(own);
+bool IsAnotherAccount(const std::string& deskUserSid, const std::string& accountSid) {
+    return !deskUserSid.empty() && !accountSid.empty() &&
+           AsciiLower(deskUserSid) != AsciiLower(accountSid);
 }
 
 } // namespace kel

@@ -23,9 +23,9 @@ std::wstring AsciiLower(std::wstring text);
 // trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.
 std::string AfterLastPathDelimiter(const std::string& path);
 
-// True when the program's account ("DOMAIN\user") is not the user signed in at the
-// desk: names compared without regard to ASCII case; an unknown name (empty) is
-// taken for no other account.
-bool IsAnotherAccount(const std::wstring& deskUser, const std::wstring& account);
+// True when the program's account is not the user signed in at the desk, both told
+// by their SIDs ("S-1-5-21-..."; a name can be renamed or reused, a SID cannot); an
+// unknown SID (empty) is taken for no other account.
+bool IsAnotherAccount(const std::string& deskUserSid, const std::string& accountSid);
 
 } // namespace kel

@@ -30,6 +30,7 @@ void checkProgramName(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     std::string program = input.ConsumeRandomLengthString(12);
+    const std::string sids[] = {"", "S-1-5-21-1", "S-1-5-21-2"};
     std::vector<ProcessEntry> entries;
     while (entries.size() < 16 && input.remaining_bytes() > 0) {
         unsigned long id = input.ConsumeIntegral<uint32_t>();
@@ -37,15 +38,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::optional<unsigned long> session;
         if (input.ConsumeBool())
             session = input.ConsumeIntegralInRange<unsigned long>(0, 2);
-        entries.push_back({id, name, true, session});
+        entries.push_back({id, name, true, session, sids[input.ConsumeIntegralInRange(0, 2)]});
     }
-    std::optional<unsigned long> own;
+    ProcessOwner own;
     if (input.ConsumeBool())
-        own = input.ConsumeIntegralInRange<unsigned long>(0, 2);
+        own.session = input.ConsumeIntegralInRange<unsigned long>(0, 2);
+    own.userSid = sids[input.ConsumeIntegralInRange(0, 2)];
     ProcessIds ids = MatchProcessIds(entries, program, own);
     size_t next = 0;
     for (const ProcessEntry& entry : entries) {
-        if (entry.exeName != program || !own || entry.session != own)
+        if (entry.exeName != program || !own.session || entry.session != own.session ||
+            own.userSid.empty() || entry.userSid != own.userSid)
             continue;
         FUZZ_CHECK(next < ids.size() && ids[next] == entry.id);
         ++next;

@@ -107,9 +107,10 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
             EXPECT_EQ(entry.exeName, shown);
             EXPECT_TRUE(entry.session.has_value());
             EXPECT_EQ(entry.session, CurrentSessionId()) << "started by this desk's user";
+            EXPECT_EQ(entry.userSid, CurrentUserSid()) << "its token's user";
         }
     EXPECT_EQ(listed, 1);
-    ProcessIds ids = MatchProcessIds(ProcessesOf(shown), shown, CurrentSessionId());
+    ProcessIds ids = MatchProcessIds(ProcessesOf(shown), shown, OwnProcesses());
     EXPECT_EQ(std::count(ids.begin(), ids.end(), process.id()), 0);
     TerminateProcesses({process.id()}, shown);
     EXPECT_FALSE(process.endsWithin(500));

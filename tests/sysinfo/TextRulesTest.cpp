@@ -73,16 +73,14 @@ TEST(AfterLastPathDelimiter, NeverCutsInsideADoubleByteCharacter) {
     EXPECT_EQ(AfterLastPathDelimiter(std::string("C:\\a\x83")), std::string("a\x83"));
 }
 
-TEST(TextRules, AnotherAccountIsANameOtherThanTheDesksUser) {
+TEST(TextRules, AnotherAccountIsAnotherSidThanTheDesksUser) {
     using kel::IsAnotherAccount;
-    EXPECT_FALSE(IsAnotherAccount(L"PC1\\hanako", L"PC1\\hanako"));
-    EXPECT_FALSE(IsAnotherAccount(L"PC1\\Hanako", L"pc1\\HANAKO"));
-    EXPECT_TRUE(IsAnotherAccount(L"PC1\\hanako", L"PC1\\admin"));
-    EXPECT_TRUE(IsAnotherAccount(L"CORP\\hanako", L"PC1\\hanako"));
-    EXPECT_FALSE(IsAnotherAccount(L"", L"PC1\\admin")) << "an unknown desk user";
-    EXPECT_FALSE(IsAnotherAccount(L"PC1\\hanako", L""));
-    EXPECT_FALSE(IsAnotherAccount(L"hanako", L"PC1\\Hanako")) << "no domain told";
-    EXPECT_TRUE(IsAnotherAccount(L"hanako", L"PC1\\admin"));
+    EXPECT_FALSE(IsAnotherAccount("S-1-5-21-9-1001", "S-1-5-21-9-1001"));
+    EXPECT_FALSE(IsAnotherAccount("S-1-5-21-9-1001", "s-1-5-21-9-1001"));
+    EXPECT_TRUE(IsAnotherAccount("S-1-5-21-9-1001", "S-1-5-21-9-500"));
+    EXPECT_TRUE(IsAnotherAccount("S-1-5-21-9-1001", "S-1-5-21-8-1001")) << "another domain";
+    EXPECT_FALSE(IsAnotherAccount("", "S-1-5-21-9-500")) << "an unknown desk user";
+    EXPECT_FALSE(IsAnotherAccount("S-1-5-21-9-1001", ""));
 }
 
 } // namespace
