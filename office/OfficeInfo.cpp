@@ -37,7 +37,7 @@ void moveComponentVersionFirst(TKelOfficeInfo& info) {
 }
 
 void readRegistrationProductId(TKelOfficeInfo& info) {
-    std::string registration = OfficeVersionKey(info.Product.MajorVersion, "Registration");
+    std::string registration = OfficeVersionKey(info.PrimaryVersion(), "Registration");
     if (RegKeyExists(HKEY_LOCAL_MACHINE, registration + "\\ProductID") == 0)
         ReadRegString(HKEY_LOCAL_MACHINE, registration + "\\ProductID", "", info.ProductID);
     if (!info.ProductID.empty())
@@ -144,6 +144,11 @@ bool IsOfficeFolder(const std::string& path) {
     return false;
 }
 
+const std::string& TKelOfficeInfo::PrimaryVersion() const {
+    static const std::string none;
+    return VerList.empty() ? none : VerList.front().version;
+}
+
 int DetectOffice(TKelOfficeInfo& info) {
     info.Clear();
     std::string component = registeredComponentPath();
@@ -162,7 +167,7 @@ int DetectOffice(TKelOfficeInfo& info) {
     info.ProductID = primary.productId;
 
     if (info.InstallPath.empty())
-        ReadRegString(HKEY_LOCAL_MACHINE, InstallRootKey(info.Product.MajorVersion), "Path",
+        ReadRegString(HKEY_LOCAL_MACHINE, InstallRootKey(info.PrimaryVersion()), "Path",
                       info.InstallPath);
     int line = FindVersionLine(info.VerList, info.Product.MajorVersion);
     if (line >= 0) {

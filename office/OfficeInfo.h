@@ -42,6 +42,12 @@ class TKelOfficeInfo {
         return Running[indexOf(application)];
     }
 
+    // The primary product's version as its VerList line has it ("11.0"): the one
+    // that names its registry keys. Empty when no product was found. The version
+    // resource's Product.MajorVersion is only shown, never made a key name: it may
+    // be empty or hold a "\".
+    const std::string& PrimaryVersion() const;
+
     void Clear();
     std::string Dump() const;
 

@@ -75,7 +75,7 @@ void addIme(const PreloadValues& current) {
 
 int GetOfficeClipboard(const TKelOfficeInfo& info) {
     int value = -1;
-    ReadRegInteger(HKEY_CURRENT_USER, clipboardKey(info.Product.MajorVersion), "AcbControl", value);
+    ReadRegInteger(HKEY_CURRENT_USER, clipboardKey(info.PrimaryVersion()), "AcbControl", value);
     return value == 1 ? 0 : 1;
 }
 
