@@ -29,8 +29,10 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 
 // Locks the shown page under the wait panel and stops the timer while the action
 // runs; restores both before the outcome (or an error that ended the action) is
-// shown.
+// shown. A window asked to close meanwhile shows no outcome and closes afterwards,
+// its timer left stopped.
 void MainWindow::ActionButtonClick(ui::TComponent& sender) {
+    BusyScope busy(*this);
     HWND focused = GetFocus();
     bool timerWasOn = Timer1->Enabled();
     Timer1->SetEnabled(false);
@@ -50,10 +52,14 @@ void MainWindow::ActionButtonClick(ui::TComponent& sender) {
         error = failure.what();
     }
     PL_Wait->Hide();
+    if (Closing())
+        return;
+    if (result.switchRow != nullptr)
+        SetToggleState(result.switchRow, result.stateRead != 0);
     auto restore = [&] {
         if (page != nullptr)
             page->SetEnabled(true);
-        Timer1->SetEnabled(timerWasOn);
+        Timer1->SetEnabled(timerWasOn && !Closing());
         returnFocus(*this, focused, page);
     };
     if (!error.empty()) {

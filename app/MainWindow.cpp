@@ -171,6 +171,7 @@ void MainWindow::Inform(const std::string& message) {
 }
 
 void MainWindow::BB_UserInfoClick(ui::TComponent&) {
+    BusyScope busy(*this);
     userInfo_.Update();
 }
 

@@ -47,6 +47,7 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
                           bool running) override;
     bool Confirm(const std::string& question) override;
     void Inform(const std::string& message) override;
+    bool Closing() const override { return CloseRequested(); }
 
     // Fixed controls.
     ui::TGraphicListBox* GLB_Menu;

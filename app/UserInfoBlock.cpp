@@ -95,6 +95,8 @@ void UserInfoBlock::Update() {
         return;
     }
     kel::TellOfAnotherAccountOnce(window_);
+    if (window_.Closing())
+        return;
     int written = kel::WriteUserInfo(window_.OfficeInfo(), after);
     int read = kel::ReadUserInfo(window_.OfficeInfo(), before);
     after.TakeUnwritten(before);

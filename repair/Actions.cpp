@@ -30,16 +30,21 @@ const TSwitch* switchOf(const std::string& name, int& state) {
     return FindSwitch(name.substr(3, name.size() - 4));
 }
 
-// Sets the switch and reads it back: true when the state is the one asked for.
-bool changeSwitch(const TSwitch& item, const TKelOfficeInfo& info, int state) {
-    return item.set(info, state) == 0 && item.read(info) == state;
+// Sets the switch and reads it back: succeeded when the state is the one asked for.
+ActionResult changeSwitch(const TSwitch& item, const TKelOfficeInfo& info, int state) {
+    ActionResult result;
+    bool set = item.set(info, state) == 0;
+    result.switchRow = item.row;
+    result.stateRead = item.read(info);
+    result.switchSucceeded = set && result.stateRead == state;
+    return result;
 }
 
 void excelToolbar(const TKelOfficeInfo&) {
     RepairExcelToolbar();
 }
 void wordToolbar(const TKelOfficeInfo& info) {
-    RepairWordToolbar(info.Product.MajorVersion);
+    RepairWordToolbar(info.PrimaryVersion());
 }
 void tempFiles(const TKelOfficeInfo&) {
     DeleteTempFiles();
@@ -93,11 +98,23 @@ RunningRow rowOf(TKelOfficeInfo& info, TApplication application) {
     return {info.Record(type.application), info.RunningIds(type.application), type.processRow};
 }
 
-// The running guard: true when the repair may go ahead.
-bool applicationClosed(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
+enum class Guard { Closed, Declined, StillRunning };
+
+// The running guard: Closed when the repair may go ahead, which is only once the
+// application's processes have really ended.
+Guard runningGuard(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
     RunningRow row = rowOf(info, application);
     RefreshRunningState(host, row.record, row.ids, row.row);
-    return row.ids.empty() || ConfirmTerminate(host, info, application) == 0;
+    if (row.ids.empty())
+        return Guard::Closed;
+    switch (ConfirmTerminate(host, info, application)) {
+    case 0:
+        return Guard::Closed;
+    case -1:
+        return Guard::Declined;
+    default:
+        return Guard::StillRunning;
+    }
 }
 
 const OutcomeMessage kUpdated = {"更新しました。ご確認ください。", false};
@@ -115,12 +132,12 @@ int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication appli
     char question[256];
     std::snprintf(question, sizeof question, "%s を強制終了します。宜しいですか？",
                   row.record.ViewName.c_str());
-    if (!host.Confirm(question))
+    if (!host.Confirm(question) || host.Closing())
         return -1;
-    TerminateProcesses(row.ids, ProgramNameOf(row.record.FileName));
+    bool ended = gTerminateProcesses(row.ids, ProgramNameOf(row.record.FileName));
     Sleep(100);
     RefreshRunningState(host, row.record, row.ids, row.row);
-    return 0;
+    return ended && row.ids.empty() ? 0 : 1;
 }
 
 int ConfirmTerminateExcel(TActionHost& host, TKelOfficeInfo& info) {
@@ -133,17 +150,22 @@ int ConfirmTerminatePowerPoint(TActionHost& host, TKelOfficeInfo& info) {
     return ConfirmTerminate(host, info, TApplication::PowerPoint);
 }
 
-std::wstring (*gDeskUserName)() = SessionUserName;
+bool (*gTerminateProcesses)(const ProcessIds&, const std::string&) = TerminateProcesses;
+
+TDeskUser (*gDeskUser)() = [] {
+    std::wstring name = SessionUserName();
+    return TDeskUser{name, AccountSid(name)};
+};
 
 void TellOfAnotherAccountOnce(TActionHost& host) {
     static bool told = false;
     if (told)
         return;
-    std::wstring desk = gDeskUserName(), own = AccountName();
-    if (!IsAnotherAccount(desk, own))
+    TDeskUser desk = gDeskUser();
+    if (!IsAnotherAccount(desk.sid, CurrentUserSid()))
         return;
     told = true;
-    std::string deskName = WideToAnsi(desk), ownName = WideToAnsi(own);
+    std::string deskName = WideToAnsi(desk.name), ownName = WideToAnsi(AccountName());
     std::string text = "このプログラムは、ログオン中のユーザー「" + deskName + "」ではなく、「" +
                        ownName +
                        "」のアカウントで動いています。\r\nOfficeクリップボード、メニューバー、"
@@ -158,14 +180,17 @@ ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOff
     if (const TSwitch* item = switchOf(actionName, state)) {
         if (item->ownAccount)
             TellOfAnotherAccountOnce(host);
-        result.switchSucceeded = changeSwitch(*item, info, state);
-        return result;
+        if (host.Closing())
+            return {TOutcome::Quiet};
+        return changeSwitch(*item, info, state);
     }
     for (const TAction& action : kActions) {
         if (actionName != std::string("BB_") + action.row)
             continue;
         if (action.ownAccount)
             TellOfAnotherAccountOnce(host);
+        if (host.Closing())
+            return {TOutcome::Quiet};
         switch (action.kind) {
         case TActionKind::OpenUpdate:
             OpenUrl(kOfficeUpdateUrl);
@@ -176,10 +201,17 @@ ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOff
             result.outcome = TOutcome::Quiet;
             break;
         case TActionKind::GuardedRepair:
-            result.outcome = action.declined;
-            if (applicationClosed(host, info, *action.application)) {
+            switch (runningGuard(host, info, *action.application)) {
+            case Guard::Closed:
                 action.repair(info);
                 result.outcome = TOutcome::RepairTried;
+                break;
+            case Guard::Declined:
+                result.outcome = host.Closing() ? TOutcome::Quiet : action.declined;
+                break;
+            case Guard::StillRunning: // reported as not done, whatever the row's default
+                result.outcome = TOutcome::Switched;
+                break;
             }
             break;
         }

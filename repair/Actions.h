@@ -16,6 +16,10 @@ enum class TOutcome { Switched = 0, RepairTried = 1, Quiet = 9 };
 struct ActionResult {
     TOutcome outcome = TOutcome::Switched;
     bool switchSucceeded = false;
+    // A switch's row ("MsoClip") and the state it read after the change, which its
+    // pair shows whether or not the change was made; nullptr for other actions.
+    const char* switchRow = nullptr;
+    int stateRead = 0;
 };
 
 // The row icons of the pages, as the window's strip of them has them.
@@ -49,6 +53,9 @@ class TActionHost : public TRunningStateView {
     virtual bool Confirm(const std::string& question) = 0;
     // A message with OK.
     virtual void Inform(const std::string& message) = 0;
+    // True once the window was asked to close (while a question was open, say): an
+    // action that finds it so after a question stops without acting.
+    virtual bool Closing() const = 0;
 
   protected:
     ~TActionHost() = default;
@@ -60,15 +67,25 @@ class TActionHost : public TRunningStateView {
 ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOfficeInfo& info);
 
 // Asks "<ViewName> を強制終了します。宜しいですか？"; on Yes terminates the
-// application's processes, waits 100 ms, surveys its row again and returns 0.
-// Any other answer returns -1 and changes nothing.
+// application's processes, waits for them to end (a bounded time) and 100 ms more,
+// surveys its row again and returns 0 when none of them runs any more, 1 when one
+// still does. Any other answer, or a window closing meanwhile, returns -1 and
+// changes nothing.
 int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication application);
 int ConfirmTerminateExcel(TActionHost& host, TKelOfficeInfo& info);
 int ConfirmTerminateWord(TActionHost& host, TKelOfficeInfo& info);
 int ConfirmTerminatePowerPoint(TActionHost& host, TKelOfficeInfo& info);
 
-// The user signed in at the desk; tests put another there.
-extern std::wstring (*gDeskUserName)();
+// Ends an application's processes (TerminateProcesses); tests put one there that
+// can fail.
+extern bool (*gTerminateProcesses)(const ProcessIds& ids, const std::string& programName);
+
+// The user signed in at the desk, by name and SID; tests put another there.
+struct TDeskUser {
+    std::wstring name;
+    std::string sid;
+};
+extern TDeskUser (*gDeskUser)();
 
 // Before the first change that acts on the settings of the program's own account
 // (the Office clipboard, the menu bars, the temporary files, the user

@@ -71,9 +71,13 @@ class Conversation {
         if (data == nullptr)
             return false;
         DWORD transaction = 0;
-        return DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
-                                    conversation_.get(), nullptr, fmt, XTYP_EXECUTE, TIMEOUT_ASYNC,
-                                    &transaction) != nullptr;
+        // A transaction that started owns the data; a refused one leaves it ours.
+        if (DdeClientTransaction(reinterpret_cast<BYTE*>(data), static_cast<DWORD>(-1),
+                                 conversation_.get(), nullptr, fmt, XTYP_EXECUTE, TIMEOUT_ASYNC,
+                                 &transaction) != nullptr)
+            return true;
+        DdeFreeDataHandle(data);
+        return false;
     }
 
   private:

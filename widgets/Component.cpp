@@ -356,7 +356,8 @@ bool RouteToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
 
 void RegisterControlClasses();
 
-TForm::TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle) {
+TForm::TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle,
+             HWND owner) {
     RegisterControlClasses();
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA windowClass = {};
@@ -372,7 +373,7 @@ TForm::TForm(const char* className, const std::string& caption, DWORD style, DWO
     }
     window_ =
         CreateWindowExA(exStyle | WS_EX_CONTROLPARENT, className, caption.c_str(), style,
-                        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, this);
+                        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr, instance, this);
 }
 
 TForm::~TForm() {
@@ -454,6 +455,31 @@ std::string TForm::Caption() const {
     return text;
 }
 
+namespace {
+
+BOOL CALLBACK closeIfOwnedBy(HWND window, LPARAM owner) {
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsWindowVisible(window))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// Asks every visible window that owner owns on this thread (its message dialogs)
+// to close.
+void closeOwnedWindows(HWND owner) {
+    EnumThreadWindows(GetCurrentThreadId(), closeIfOwnedBy, reinterpret_cast<LPARAM>(owner));
+}
+
+} // namespace
+
+TForm::BusyScope::BusyScope(TForm& form) : form_(form) {
+    ++form_.busy_;
+}
+
+TForm::BusyScope::~BusyScope() {
+    if (--form_.busy_ == 0 && form_.closeRequested_ && form_.window_ != nullptr)
+        PostMessageA(form_.window_, WM_CLOSE, 0, 0);
+}
+
 bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (RouteToChild(message, wParam, lParam, result))
         return true;
@@ -471,7 +497,12 @@ bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         restoreFocus();
         return true;
     case WM_CLOSE:
-        DestroyWindow(window_);
+        if (busy_ > 0) {
+            closeRequested_ = true;
+            closeOwnedWindows(window_);
+        } else {
+            DestroyWindow(window_);
+        }
         return true;
     case WM_DESTROY:
         InvokeEvent([this] { FormDestroy(); });

@@ -238,8 +238,27 @@ class TForm {
     // dispatched.
     bool IsDialogKey(const MSG& message);
 
+    // Marks the form busy while an action runs. A close asked for meanwhile (the
+    // system shutting down, another program's WM_CLOSE) ends the form's open message
+    // dialogs at once, as their Escape would, and closes the form once the last
+    // scope ends, never under the running action.
+    class BusyScope {
+      public:
+        explicit BusyScope(TForm& form);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+      private:
+        TForm& form_;
+    };
+    // True once a close was asked for while the form was busy.
+    bool CloseRequested() const { return closeRequested_; }
+
   protected:
-    TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle);
+    // owner: the window a dialog belongs to (it stays above it and closes with it).
+    TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle,
+          HWND owner = nullptr);
     // Whether destroying the window ends the message loop (the main window's does).
     bool QuitOnDestroy = true;
     virtual void FormActivate() {}
@@ -258,6 +277,8 @@ class TForm {
     HWND window_ = nullptr; // nullptr once the window is destroyed
     friend class TControl;
     HWND savedFocus_ = nullptr; // the control that had the focus last
+    int busy_ = 0;              // BusyScopes open
+    bool closeRequested_ = false;
     std::vector<std::unique_ptr<TComponent>> components_;
 };
 

@@ -11,6 +11,10 @@ namespace {
 
 HWND gDialogOwner = nullptr;
 
+HWND dialogOwner() {
+    return gDialogOwner && IsWindow(gDialogOwner) ? gDialogOwner : nullptr;
+}
+
 struct Kind {
     TMsgDlgType type;
     const char* title;
@@ -47,8 +51,8 @@ int escapeResult(unsigned buttons) {
 class TMessageForm : public TForm {
   public:
     TMessageForm(const std::string& message, const Kind& kind, unsigned buttons)
-        : TForm("TMessageForm", kind.title, WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                WS_EX_DLGMODALFRAME),
+        : TForm("TMessageForm", kind.title, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
+                dialogOwner()),
           buttons_(buttons) {
         QuitOnDestroy = false;
         TImage& icon = Create<TImage>("Image", Handle());
@@ -86,7 +90,7 @@ class TMessageForm : public TForm {
     }
 
     int ShowModal() {
-        HWND owner = gDialogOwner && IsWindow(gDialogOwner) ? gDialogOwner : nullptr;
+        HWND owner = dialogOwner();
         bool ownerWasEnabled = owner && IsWindowEnabled(owner);
         if (ownerWasEnabled)
             EnableWindow(owner, FALSE);

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "office/ProcessSurvey.h"
+#include "repair/Actions.h"
 #include "repair/ScriptHostGuard.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
@@ -137,6 +138,73 @@ TEST_F(ActionButtonTest, WordsRepairAsksOnlyWhenWordRuns) {
                                                     "更新出来ませんでした。"}));
     EXPECT_NE(GetFileAttributesA(temp.file("~letter.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(word.running());
+}
+
+// A repair goes ahead only once its application has really ended: where the
+// processes outlive their termination, nothing is deleted and the change is
+// reported as not made.
+TEST_F(ActionButtonTest, ARepairWhoseApplicationOutlivesItsTerminationDeletesNothing) {
+    struct FailingTermination {
+        decltype(kel::gTerminateProcesses) kept = kel::gTerminateProcesses;
+        FailingTermination() {
+            kel::gTerminateProcesses = [](const kel::ProcessIds&, const std::string&) {
+                return false;
+            };
+        }
+        ~FailingTermination() { kel::gTerminateProcesses = kept; }
+    } failing;
+    ChildProcess excel(programs.file("EXCEL.EXE"));
+    writeFile(temp.file("~book.tmp"), "x");
+
+    click(repairRow("XlsUsed", 2), {"はい(&Y)", "OK"});
+
+    EXPECT_EQ(messages(), (std::vector<std::string>{"Excel を強制終了します。宜しいですか？",
+                                                    "更新出来ませんでした。"}));
+    EXPECT_NE(GetFileAttributesA(temp.file("~book.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(excel.running());
+}
+
+// A close asked for while a question is open (a shutdown, a taskkill without /F)
+// ends the question; the action then stops without acting, shows nothing, and the
+// window closes once it has returned, its timer stopped.
+TEST_F(ActionButtonTest, ACloseDuringAQuestionStopsTheActionAndThenClosesTheWindow) {
+    ChildProcess excel(programs.file("EXCEL.EXE"));
+    writeFile(temp.file("~book.tmp"), "x");
+    form.Timer1->SetEnabled(true);
+    std::vector<std::string> shown;
+    std::unique_ptr<DialogAnswer> further;
+    DialogAnswer closeWhileAsked([&](HWND dialog) {
+        shown.push_back(readDialog(dialog).message);
+        further = std::make_unique<DialogAnswer>([&](HWND next) {
+            shown.push_back(readDialog(next).message);
+            pressButton(next, "OK");
+        });
+        PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    });
+
+    SendMessageA(repairRow("XlsUsed", 2).Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindow(form.Handle())) << "not closed under the running action";
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        if (message.message != WM_QUIT)
+            DispatchMessageA(&message);
+
+    EXPECT_EQ(shown, std::vector<std::string>{"Excel を強制終了します。宜しいですか？"});
+    EXPECT_EQ(form.Handle(), nullptr) << "closed afterwards";
+    EXPECT_FALSE(form.Timer1->Enabled());
+    EXPECT_TRUE(excel.running());
+    EXPECT_NE(GetFileAttributesA(temp.file("~book.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A switch that could not be changed shows the state it reads, not the one asked
+// for (no document class for ".ppt" here: the local server reads as not set aside).
+TEST_F(ActionButtonTest, AFailedSwitchShowsTheStateItReads) {
+    ASSERT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\.ppt"));
+    ui::TSpeedButton& on = switchRow("PptLocalSv", 3, 1);
+    click(on);
+    EXPECT_EQ(messages(), std::vector<std::string>{"更新出来ませんでした。"});
+    EXPECT_FALSE(on.Down());
+    EXPECT_TRUE(form.Find<ui::TSpeedButton>("SB_PptLocalSv0")->Down());
 }
 
 TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {

@@ -20,6 +20,7 @@ struct ActionForm : TActionHost {
     void ShowRunningState(const std::string&, const std::string&, bool) override {}
     bool Confirm(const std::string&) override { return false; }
     void Inform(const std::string& message) override { told.push_back(message); }
+    bool Closing() const override { return false; }
 };
 
 // Every switch of the pages, on the sample machine: its action reads the state back
@@ -47,6 +48,22 @@ TEST_F(SwitchActions, EverySwitchReadsBackThroughTheTableOfStates) {
     }
 }
 
+// A repair names its key by the version of the product's VerList line, never by the
+// text of a version resource, which may be empty or hold a "\".
+TEST_F(SwitchActions, TheWordToolbarRepairNamesItsKeyByTheListedVersion) {
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    ActionForm form;
+    std::string data = "\\Software\\Microsoft\\Office\\" + info.PrimaryVersion() + "\\Word\\Data";
+    for (const char* resourceVersion : {"", "..\\11.0"}) {
+        testing_support::putString(HKEY_CURRENT_USER, data, "Toolbars", "x");
+        info.Product.MajorVersion = resourceVersion;
+        EXPECT_EQ(RunAction("BB_DocMenuBar", form, info).outcome, TOutcome::RepairTried);
+        EXPECT_FALSE(testing_support::valueExists(HKEY_CURRENT_USER, data, "Toolbars"))
+            << resourceVersion;
+    }
+}
+
 // Scripts are switched on only when no marked script class remains: a marked class
 // beside a class of its unmarked name fails the change, although scripts then run.
 TEST_F(SwitchActions, ScriptsAreOnOnlyWhenNoMarkedScriptClassRemains) {
@@ -71,11 +88,11 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
     ASSERT_EQ(DetectOffice(info), 0);
     ActionForm form;
     struct DeskUser {
-        decltype(gDeskUserName) kept = gDeskUserName;
+        decltype(gDeskUser) kept = gDeskUser;
         DeskUser() {
-            gDeskUserName = [] { return std::wstring(L"PC1\\hanako"); };
+            gDeskUser = [] { return TDeskUser{L"PC1\\hanako", "S-1-5-21-9-1001"}; };
         }
-        ~DeskUser() { gDeskUserName = kept; }
+        ~DeskUser() { gDeskUser = kept; }
     } deskUser;
     RunAction("SB_LogonIme1", form, info);
     RunAction("SB_LogonIme0", form, info);
