@@ -31,7 +31,7 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 // runs; restores both before the outcome (or an error that ended the action) is
 // shown. A window asked to close meanwhile shows no outcome and closes afterwards,
 // its timer left stopped.
-void MainWindow::ActionButtonClick(ui::TComponent& sender) {
+void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
     BusyScope busy(*this);
     HWND focused = GetFocus();
     bool timerWasOn = Timer1->Enabled();
@@ -47,7 +47,7 @@ void MainWindow::ActionButtonClick(ui::TComponent& sender) {
     kel::ActionResult result;
     std::string error;
     try {
-        result = kel::RunAction(sender.Name(), *this, *officeInfo_);
+        result = kel::RunAction(action, state, *this, *officeInfo_);
     } catch (const std::exception& failure) {
         error = failure.what();
     }

@@ -88,11 +88,13 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     // Page construction, run once at the first activation.
     void BuildPages();
     void AddPage(kel::TKelExtInfo& record);
-    void AddActionRow(int iconIndex, const std::vector<std::string>& texts);
+    // A row of its page as the table gives it: label, button or pair, frame, icon.
+    void AddActionRow(const kel::TAction& action);
     void SetToggleState(const std::string& row, bool state);
 
-    // The one click handler of every action button of the pages.
-    void ActionButtonClick(ui::TComponent& sender);
+    // The one click handler of every action button of the pages: runs the button's
+    // row (a switch's button with its state).
+    void ActionButtonClick(const kel::TAction& action, int state);
 
   private:
     void buildOfficePage();

@@ -6,42 +6,12 @@
 #include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
-#include "repair/Switches.h"
 #include "sysinfo/ProductInfo.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace app {
-
-namespace {
-
-// One row of a page: icon, then 4, 5 or 6 texts (page, row number, row name,
-// label or caption, captions).
-struct RowSpec {
-    int icon;
-    std::vector<std::string> texts;
-};
-
-// A button's row: its label and caption, or its caption alone across the row.
-RowSpec rowOf(const kel::TAction& action) {
-    RowSpec row = {static_cast<int>(action.icon),
-                   {std::string("GB_") + action.page, std::to_string(action.position), action.row}};
-    if (action.label != nullptr)
-        row.texts.push_back(action.label);
-    row.texts.push_back(action.caption);
-    return row;
-}
-
-// A switch's row: its label, then "する" and "しない".
-RowSpec rowOf(const kel::TSwitch& item) {
-    return {static_cast<int>(kel::TRowIcon::Question),
-            {std::string("GB_") + item.page, std::to_string(item.position), item.row, item.label,
-             "する", "しない"}};
-}
-
-} // namespace
 
 void MainWindow::BuildPages() {
     kel::TKelExtInfo about;
@@ -85,84 +55,83 @@ void MainWindow::AddPage(kel::TKelExtInfo& record) {
         page.SetCaption(version.FileDescription + " [Version " + version.FileVersion + "]");
 }
 
-void MainWindow::AddActionRow(int iconIndex, const std::vector<std::string>& texts) {
-    auto* page = Find<ui::TGroupBox>(texts[0]);
+void MainWindow::AddActionRow(const kel::TAction& action) {
+    auto* page = Find<ui::TGroupBox>(std::string("GB_") + action.page);
     if (page == nullptr)
         return;
-    int r = std::atoi(texts[1].c_str());
-    const std::string& row = texts[2];
+    int r = action.position;
+    const std::string row = action.row;
     int w = page->Width();
     HWND parent = page->Handle();
-    auto bind = [this](ui::TControl& control) {
-        control.OnClick = [this](ui::TComponent& sender) { ActionButtonClick(sender); };
+    // Each control runs its own row; a switch's buttons their state.
+    auto bind = [this, &action](ui::TControl& control, int state) {
+        control.OnClick = [this, &action, state](ui::TComponent&) {
+            ActionButtonClick(action, state);
+        };
     };
     // Centred on the button's 25-pixel band at the height of its text, then of fixed
     // size: placed once, at the size it ends with.
     auto placeLabel = [&](const ui::TControl& beside, int width) {
         ui::TLabel& label = Create<ui::TLabel>("LL_" + row, parent);
         label.SetAutoSize(false);
-        label.SetCaption(texts[3]);
+        label.SetCaption(action.label);
         label.SetAlignment(ui::TAlignment::Center);
         int height = label.TextSize().cy;
         label.SetBounds(36, beside.Top() + (25 - height) / 2, width, height);
         label.Show();
     };
-    if (texts.size() == 4) {
-        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
-        button.SetCaption(texts[3]);
-        button.SetBounds(7, 33 * r + 17, w - 14, 31);
-        bind(button);
-        button.Show();
-    } else if (texts.size() == 5) {
-        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
-        button.SetCaption(texts[4]);
-        button.SetBounds(w - 142 - 10, 33 * r + 20, 142, 25);
-        bind(button);
-        button.Show();
-        placeLabel(button, button.Left() - 41);
-    } else if (texts.size() == 6) {
+    if (action.IsSwitch()) {
         ui::TSpeedButton& off = Create<ui::TSpeedButton>("SB_" + row + "0", parent);
-        off.SetCaption(texts[5]);
+        off.SetCaption("しない");
         off.SetGroupIndex(r + 1);
         off.SetBounds(w - 70 - 10, 33 * r + 20, 70, 25);
-        bind(off);
+        bind(off, 0);
         ui::TSpeedButton& on = Create<ui::TSpeedButton>("SB_" + row + "1", parent);
-        on.SetCaption(texts[4]);
+        on.SetCaption("する");
         on.SetGroupIndex(r + 1);
         on.SetBounds(off.Left() - off.Width() - 2, off.Top(), off.Width(), off.Height());
-        bind(on);
+        bind(on, 1);
         off.Show();
         on.Show();
         placeLabel(on, on.Left() - 40);
+    } else if (action.label == nullptr) {
+        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
+        button.SetCaption(action.caption);
+        button.SetBounds(7, 33 * r + 17, w - 14, 31);
+        bind(button, 0);
+        button.Show();
+    } else {
+        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
+        button.SetCaption(action.caption);
+        button.SetBounds(w - 142 - 10, 33 * r + 20, 142, 25);
+        bind(button, 0);
+        button.Show();
+        placeLabel(button, button.Left() - 41);
     }
     ui::TBevel& frame = Create<ui::TBevel>("BV_" + row, parent);
     frame.SetShape(ui::TBevelShape::Frame);
     frame.SetBounds(6, 33 * r + 16, w - 12, 33);
     frame.SendToBack();
     frame.Show();
-    if (texts.size() >= 5) {
+    if (action.label != nullptr) {
         ui::TImage& image = Create<ui::TImage>("IM_" + row, parent);
         image.SetBounds(14, 33 * r + 16 + 4 + (25 - 22) / 2, 22, 22);
-        image.SetBitmap(IL_Icon->Picture(iconIndex, ui::clBtnFace));
+        image.SetBitmap(IL_Icon->Picture(static_cast<int>(action.icon), ui::clBtnFace));
         image.Show();
     }
 }
 
-// The page's rows from the top, buttons and switches alike: the order they are
-// made in is their tab order.
+// The page's rows from the top: the order they are made in is their tab order.
 void MainWindow::addRowsOf(const std::string& page) {
-    std::vector<RowSpec> rows;
+    std::vector<const kel::TAction*> rows;
     for (const kel::TAction& action : kel::kActions)
         if (page == std::string("GB_") + action.page)
-            rows.push_back(rowOf(action));
-    for (const kel::TSwitch& item : kel::kSwitches)
-        if (page == std::string("GB_") + item.page)
-            rows.push_back(rowOf(item));
-    std::stable_sort(rows.begin(), rows.end(), [](const RowSpec& a, const RowSpec& b) {
-        return std::atoi(a.texts[1].c_str()) < std::atoi(b.texts[1].c_str());
+            rows.push_back(&action);
+    std::stable_sort(rows.begin(), rows.end(), [](const kel::TAction* a, const kel::TAction* b) {
+        return a->position < b->position;
     });
-    for (const RowSpec& row : rows)
-        AddActionRow(row.icon, row.texts);
+    for (const kel::TAction* row : rows)
+        AddActionRow(*row);
 }
 
 void MainWindow::SetToggleState(const std::string& row, bool state) {
@@ -171,8 +140,8 @@ void MainWindow::SetToggleState(const std::string& row, bool state) {
 }
 
 void MainWindow::setPairStatesOf(const std::string& page) {
-    for (const kel::TSwitch& item : kel::kSwitches)
-        if (page == std::string("GB_") + item.page)
+    for (const kel::TAction& item : kel::kActions)
+        if (item.IsSwitch() && page == std::string("GB_") + item.page)
             SetToggleState(item.row, item.read(*officeInfo_) != 0);
 }
 

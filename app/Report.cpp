@@ -1,7 +1,7 @@
 #include "app/Report.h"
 
 #include "app/Inventory.h"
-#include "repair/Switches.h"
+#include "repair/Actions.h"
 #include "sysinfo/JsonWriter.h"
 #include "sysinfo/Text.h"
 
@@ -129,10 +129,12 @@ TReportFacts GatherReportFacts() {
     SurveyRunningStates(facts.info);
     facts.machine = kel::ReadMachineFacts();
     facts.wexdalVersion = ownVersion();
-    for (const kel::TSwitch& item : kel::kSwitches)
-        facts.switches.emplace_back(item.row, PageIsBuilt(facts.info, facts.officeFound, item.page)
-                                                  ? item.read(facts.info)
-                                                  : kNoRow);
+    for (const kel::TAction& item : kel::kActions)
+        if (item.IsSwitch())
+            facts.switches.emplace_back(item.row,
+                                        PageIsBuilt(facts.info, facts.officeFound, item.page)
+                                            ? item.read(facts.info)
+                                            : kNoRow);
     return facts;
 }
 

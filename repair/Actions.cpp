@@ -5,7 +5,6 @@
 #include "repair/OfficeSwitches.h"
 #include "repair/Repairs.h"
 #include "repair/ScriptHostGuard.h"
-#include "repair/Switches.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
@@ -20,24 +19,53 @@ namespace kel {
 
 namespace {
 
-// A switch named by its button ("SB_MsoClip1": the switch MsoClip, state 1), or
-// nullptr when the name is no switch's button.
-const TSwitch* switchOf(const std::string& name, int& state) {
-    if (name.size() < 5 || name.compare(0, 3, "SB_") != 0 ||
-        (name.back() != '0' && name.back() != '1'))
-        return nullptr;
-    state = name.back() - '0';
-    return FindSwitch(name.substr(3, name.size() - 4));
-}
-
 // Sets the switch and reads it back: succeeded when the state is the one asked for.
-ActionResult changeSwitch(const TSwitch& item, const TKelOfficeInfo& info, int state) {
+ActionResult changeSwitch(const TAction& item, const TKelOfficeInfo& info, int state) {
     ActionResult result;
     bool set = item.set(info, state) == 0;
     result.switchRow = item.row;
     result.stateRead = item.read(info);
     result.switchSucceeded = set && result.stateRead == state;
     return result;
+}
+
+// Internet Explorer's handling of a document type. Setters other than the script
+// host's report nothing: the outcome is learnt by reading the state back.
+template <const char* extension> int setBrowser(const TKelOfficeInfo&, int state) {
+    SetBrowserIntegration(extension, state);
+    return 0;
+}
+template <const char* extension> int readBrowser(const TKelOfficeInfo&) {
+    return GetBrowserIntegration(extension);
+}
+constexpr char xlsExtension[] = "xls", docExtension[] = "doc", pptExtension[] = "ppt";
+
+int readClipboard(const TKelOfficeInfo& info) {
+    return GetOfficeClipboard(info);
+}
+int setClipboard(const TKelOfficeInfo& info, int state) {
+    SetOfficeClipboard(info, state);
+    return 0;
+}
+int readLogonIme(const TKelOfficeInfo&) {
+    return GetLogonIme();
+}
+int setLogonIme(const TKelOfficeInfo&, int state) {
+    SetLogonIme(state);
+    return 0;
+}
+int readLocalServer(const TKelOfficeInfo&) {
+    return IsLocalServerDisabled("ppt");
+}
+int setLocalServer(const TKelOfficeInfo&, int state) {
+    SetLocalServerDisabled("ppt", state);
+    return 0;
+}
+int readScriptHost(const TKelOfficeInfo&) {
+    return GetScriptHostEnabled();
+}
+int setScriptHost(const TKelOfficeInfo&, int state) {
+    return SetScriptHostEnabled(state);
 }
 
 void excelToolbar(const TKelOfficeInfo&) {
@@ -54,35 +82,50 @@ constexpr TApplication xls = TApplication::Excel, doc = TApplication::Word,
                        ppt = TApplication::PowerPoint;
 constexpr std::optional<TApplication> none; // for rows that name no application
 constexpr TOutcome switched = TOutcome::Switched, quiet = TOutcome::Quiet;
-constexpr bool account = true, machine = false;
-constexpr TActionKind update = TActionKind::OpenUpdate, terminate = TActionKind::Terminate,
-                      repair = TActionKind::GuardedRepair;
+constexpr TScope kept = TScope::None, user = TScope::User, machine = TScope::Machine;
+constexpr TActionKind pair = TActionKind::Switch, update = TActionKind::OpenUpdate,
+                      terminate = TActionKind::Terminate, repair = TActionKind::GuardedRepair;
 constexpr TRowIcon noIcon = TRowIcon::None, warning = TRowIcon::Warning,
-                   information = TRowIcon::Information;
+                   information = TRowIcon::Information, question = TRowIcon::Question;
 constexpr const char* running = "稼動状況"; // until the survey tells
 constexpr const char* tryRepair = "修復を試みる";
+constexpr const char* browser = "InternetExplorerと連携";
 
-// In each page's order.
+// Page by page, each in its rows' order; the switches in the report's order.
 // clang-format off
 const TAction kActionTable[] = {
-    // page, position, row, label, caption, icon, kind, application, repair,
-    // outcome when a termination is declined, whose settings
-    {"Office",     7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon,
-     update,    none, nullptr,      quiet,    machine},
-    {"Excel",      0, "XlsProcess", running, "停止する",                   information,
-     terminate, xls,  nullptr,      quiet,    machine},
-    {"Excel",      1, "XlsMenuBar", "メニューバーが消えました", tryRepair, warning,
-     repair,    xls,  excelToolbar, switched, account},
-    {"Excel",      2, "XlsUsed",    "ファイルが編集出来ません", tryRepair, warning,
-     repair,    xls,  tempFiles,    switched, account},
-    {"Word",       0, "DocProcess", running, "停止する",                   information,
-     terminate, doc,  nullptr,      quiet,    machine},
-    {"Word",       1, "DocMenuBar", "メニューバーが消えました", tryRepair, warning,
-     repair,    doc,  wordToolbar,  quiet,    account},
-    {"Word",       2, "DocUsed",    "ファイルが編集出来ません", tryRepair, warning,
-     repair,    doc,  tempFiles,    switched, account},
-    {"PowerPoint", 0, "PptProcess", running, "停止する",                   information,
-     terminate, ppt,  nullptr,      quiet,    machine},
+    // page, position, row, label, caption, icon, kind, scope,
+    // read, set, application, repair, outcome when a termination is declined
+    {"Office",     3, "MsoClip",    "Officeクリップボードを使用", nullptr, question, pair, user,
+     readClipboard, setClipboard, none, nullptr, switched},
+    {"Office",     4, "LogonIme",   "ログオン画面にIMEを表示", nullptr, question, pair, machine,
+     readLogonIme, setLogonIme, none, nullptr, switched},
+    {"Office",     7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon, update, kept,
+     nullptr, nullptr, none, nullptr, quiet},
+    {"Excel",      0, "XlsProcess", running, "停止する", information, terminate, kept,
+     nullptr, nullptr, xls, nullptr, quiet},
+    {"Excel",      1, "XlsMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
+     nullptr, nullptr, xls, excelToolbar, switched},
+    {"Excel",      2, "XlsUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
+     nullptr, nullptr, xls, tempFiles, switched},
+    {"Excel",      3, "XlsBrowser", browser, nullptr, question, pair, machine,
+     readBrowser<xlsExtension>, setBrowser<xlsExtension>, none, nullptr, switched},
+    {"Word",       0, "DocProcess", running, "停止する", information, terminate, kept,
+     nullptr, nullptr, doc, nullptr, quiet},
+    {"Word",       1, "DocMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
+     nullptr, nullptr, doc, wordToolbar, quiet},
+    {"Word",       2, "DocUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
+     nullptr, nullptr, doc, tempFiles, switched},
+    {"Word",       3, "DocBrowser", browser, nullptr, question, pair, machine,
+     readBrowser<docExtension>, setBrowser<docExtension>, none, nullptr, switched},
+    {"PowerPoint", 0, "PptProcess", running, "停止する", information, terminate, kept,
+     nullptr, nullptr, ppt, nullptr, quiet},
+    {"PowerPoint", 1, "PptBrowser", browser, nullptr, question, pair, machine,
+     readBrowser<pptExtension>, setBrowser<pptExtension>, none, nullptr, switched},
+    {"PowerPoint", 2, "PptLocalSv", "IEから開く場合に編集", nullptr, question, pair, machine,
+     readLocalServer, setLocalServer, none, nullptr, switched},
+    {"Outlook",    0, "EmlWsh",     "マクロウィルス(WSH)の動作を許可", nullptr, question, pair, machine,
+     readScriptHost, setScriptHost, none, nullptr, switched},
 };
 // clang-format on
 
@@ -124,6 +167,13 @@ const OutcomeMessage kRepairTried = {"修復を試みました。ご確認くだ
 } // namespace
 
 const std::span<const TAction> kActions = kActionTable;
+
+const TAction* FindAction(const std::string& row) {
+    for (const TAction& action : kActions)
+        if (row == action.row)
+            return &action;
+    return nullptr;
+}
 
 int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
     if (!HasRunningRow(DocumentTypeOf(application)))
@@ -174,47 +224,37 @@ void TellOfAnotherAccountOnce(TActionHost& host) {
     host.Inform(text);
 }
 
-ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOfficeInfo& info) {
+ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKelOfficeInfo& info) {
     ActionResult result;
-    int state = 0;
-    if (const TSwitch* item = switchOf(actionName, state)) {
-        if (item->ownAccount)
-            TellOfAnotherAccountOnce(host);
-        if (host.Closing())
-            return {TOutcome::Quiet};
-        return changeSwitch(*item, info, state);
-    }
-    for (const TAction& action : kActions) {
-        if (actionName != std::string("BB_") + action.row)
-            continue;
-        if (action.ownAccount)
-            TellOfAnotherAccountOnce(host);
-        if (host.Closing())
-            return {TOutcome::Quiet};
-        switch (action.kind) {
-        case TActionKind::OpenUpdate:
-            OpenUrl(kOfficeUpdateUrl);
-            result.outcome = TOutcome::Quiet;
+    if (action.scope == TScope::User)
+        TellOfAnotherAccountOnce(host);
+    if (host.Closing())
+        return {TOutcome::Quiet};
+    switch (action.kind) {
+    case TActionKind::Switch:
+        return changeSwitch(action, info, state);
+    case TActionKind::OpenUpdate:
+        OpenUrl(kOfficeUpdateUrl);
+        result.outcome = TOutcome::Quiet;
+        break;
+    case TActionKind::Terminate:
+        ConfirmTerminate(host, info, *action.application);
+        result.outcome = TOutcome::Quiet;
+        break;
+    case TActionKind::GuardedRepair:
+        switch (runningGuard(host, info, *action.application)) {
+        case Guard::Closed:
+            action.repair(info);
+            result.outcome = TOutcome::RepairTried;
             break;
-        case TActionKind::Terminate:
-            ConfirmTerminate(host, info, *action.application);
-            result.outcome = TOutcome::Quiet;
+        case Guard::Declined:
+            result.outcome = host.Closing() ? TOutcome::Quiet : action.declined;
             break;
-        case TActionKind::GuardedRepair:
-            switch (runningGuard(host, info, *action.application)) {
-            case Guard::Closed:
-                action.repair(info);
-                result.outcome = TOutcome::RepairTried;
-                break;
-            case Guard::Declined:
-                result.outcome = host.Closing() ? TOutcome::Quiet : action.declined;
-                break;
-            case Guard::StillRunning: // reported as not done, whatever the row's default
-                result.outcome = TOutcome::Switched;
-                break;
-            }
+        case Guard::StillRunning: // reported as not done, whatever the row's default
+            result.outcome = TOutcome::Switched;
             break;
         }
+        break;
     }
     return result;
 }

@@ -1,4 +1,6 @@
-// The actions behind the page buttons, looked up by the clicked control's name.
+// The one table of what the pages' rows do: every switch and every button, typed.
+// The pages build their rows from it and each control runs its own row; the report
+// reads the switches through it; the command line finds a row by its name.
 #pragma once
 
 #include "office/Applications.h"
@@ -25,25 +27,43 @@ struct ActionResult {
 // The row icons of the pages, as the window's strip of them has them.
 enum class TRowIcon { None = -1, Warning = 0, Error = 1, Information = 2, Question = 3 };
 
-enum class TActionKind { OpenUpdate, Terminate, GuardedRepair };
+enum class TActionKind {
+    Switch,        // a pair "する" (1) / "しない" (0): read and set
+    OpenUpdate,    // opens the Office update
+    Terminate,     // ends a running application after asking
+    GuardedRepair, // a repair made once its application is closed
+};
 
-// Every button of the pages other than the switches (Switches.h), one row each:
-// where it is shown, what it says, and what it runs. The pages build their button
-// rows from it and the clicks are dispatched through it. A new repair is a new row.
+// Whose settings a row changes: the account's own (its profile, its files), the
+// machine's (HKEY_LOCAL_MACHINE, the default profile, the machine's classes: they
+// need administrator rights), or none that are kept (a page opened, a program
+// ended).
+enum class TScope { None, User, Machine };
+
 struct TAction {
-    const char* page;    // "Office", "Excel", ...
+    const char* page;    // the page holding the row: "Office", "Excel", ...
     int position;        // the row's place on its page, from the top (0 first)
-    const char* row;     // "XlsMenuBar": the button BB_XlsMenuBar
+    const char* row;     // its name: the controls' ("BB_XlsMenuBar", "SB_MsoClip1"),
+                         // the report's and the command line's
     const char* label;   // the row's text; nullptr: the button spans the row
-    const char* caption; // the button's
+    const char* caption; // a button's; nullptr for a switch ("する" / "しない")
     TRowIcon icon;
     TActionKind kind;
+    TScope scope;
+    int (*read)(const TKelOfficeInfo& info); // Switch: 1 "する", 0 "しない"; reads only
+    // Switch: makes the change; 0 when it was made, -1 when the setter knows it was
+    // not (the change then fails whatever the state reads back).
+    int (*set)(const TKelOfficeInfo& info, int state);
     std::optional<TApplication> application;    // Terminate, GuardedRepair
     void (*repair)(const TKelOfficeInfo& info); // GuardedRepair
     TOutcome declined; // GuardedRepair: the outcome when a termination is declined
-    bool ownAccount;   // acts on the settings of the program's account
+
+    bool IsSwitch() const { return kind == TActionKind::Switch; }
 };
 extern const std::span<const TAction> kActions;
+
+// The row of that name, compared exactly; nullptr when there is none.
+const TAction* FindAction(const std::string& row);
 
 // What an action needs of the window: the running-state rows it refreshes, and
 // the user's answers.
@@ -61,10 +81,9 @@ class TActionHost : public TRunningStateView {
     ~TActionHost() = default;
 };
 
-// Runs the action named by a control ("SB_MsoClip1", "BB_XlsMenuBar", ...); an
-// unknown name does nothing and gives Switched without success. Registry errors
-// pass through.
-ActionResult RunAction(const std::string& actionName, TActionHost& host, TKelOfficeInfo& info);
+// Runs a row: a switch is set to state (0 or 1) and read back; a button's action
+// runs as its kind says. Registry errors pass through.
+ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKelOfficeInfo& info);
 
 // Asks "<ViewName> を強制終了します。宜しいですか？"; on Yes terminates the
 // application's processes, waits for them to end (a bounded time) and 100 ms more,

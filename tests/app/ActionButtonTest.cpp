@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <stdexcept>
 
@@ -46,8 +47,8 @@ class ActionButtonTest : public testing::Test {
         info.Record(kel::TApplication::Excel).ViewName = "Excel";
         info.Record(kel::TApplication::Word).FileName = programs.file("WINWORD.EXE");
         info.Record(kel::TApplication::Word).ViewName = "Word";
-        form.AddActionRow(2, {"GB_About", "0", "XlsProcess", "稼動状況", "停止する"});
-        form.AddActionRow(2, {"GB_About", "1", "DocProcess", "稼動状況", "停止する"});
+        placed(*kel::FindAction("XlsProcess"), 0);
+        placed(*kel::FindAction("DocProcess"), 1);
     }
 
     // Clicks the control and answers its dialogs in turn with the given buttons;
@@ -81,21 +82,22 @@ class ActionButtonTest : public testing::Test {
             texts.push_back(dialog.message);
         return texts;
     }
-    // Adds a row to the page as the pages build it, and returns its control.
-    template <typename Control>
-    Control& row(const std::string& name, const std::vector<std::string>& texts) {
-        form.AddActionRow(0, texts);
-        return *form.Find<Control>(name);
+    // The rows placed on the test page; they live as long as the form's controls.
+    std::deque<kel::TAction> rows;
+    // Adds a row to the test page at index, as the pages build it.
+    void placed(kel::TAction action, int index) {
+        action.page = "About";
+        action.position = index;
+        rows.push_back(action);
+        form.AddActionRow(rows.back());
     }
     ui::TButton& repairRow(const char* row, int index) {
-        return this->row<ui::TButton>(
-            std::string("BB_") + row,
-            {"GB_About", std::to_string(index), row, "ファイルが編集出来ません", "修復を試みる"});
+        placed(*kel::FindAction(row), index);
+        return *form.Find<ui::TButton>(std::string("BB_") + row);
     }
     ui::TSpeedButton& switchRow(const char* row, int index, int state) {
-        return this->row<ui::TSpeedButton>(
-            std::string("SB_") + row + std::to_string(state),
-            {"GB_About", std::to_string(index), row, "Switch", "する", "しない"});
+        placed(*kel::FindAction(row), index);
+        return *form.Find<ui::TSpeedButton>(std::string("SB_") + row + std::to_string(state));
     }
 };
 
@@ -229,7 +231,12 @@ TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {
 
 TEST_F(ActionButtonTest, AStoppedTimerStaysStoppedAndTheWaitPanelHidesBeforeTheMessage) {
     form.Timer1->SetEnabled(false);
-    click(switchRow("EmlWshX", 3, 0)); // no such action: the switch did not succeed
+    kel::TAction stuck = *kel::FindAction("MsoClip"); // a switch that reads on whatever is set
+    stuck.row = "Stuck";
+    stuck.read = [](const kel::TKelOfficeInfo&) { return 1; };
+    stuck.set = [](const kel::TKelOfficeInfo&, int) { return 0; };
+    placed(stuck, 3);
+    click(*form.Find<ui::TSpeedButton>("SB_Stuck0"));
     EXPECT_EQ(messages(), std::vector<std::string>{"更新出来ませんでした。"});
     EXPECT_FALSE(seen[0].panelShown);
     EXPECT_FALSE(form.Timer1->Enabled());

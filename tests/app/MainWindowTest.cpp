@@ -101,8 +101,11 @@ TEST_F(MainWindowTest, TheWaitPanelStaysInFrontOfPagesCreatedLater) {
 TEST_F(MainWindowTest, ARowLabelIsCentredOnItsButtonsBandAtTheHeightOfItsText) {
     ui::TGroupBox& page = addPage("Excel");
     int w = page.Width();
-    form.AddActionRow(2, {"GB_Excel", "1", "XlsProcess", "稼動状況", "停止する"});
-    form.AddActionRow(2, {"GB_Excel", "2", "XlsSwitch", "切り替え", "オフ", "オン"});
+    kel::TAction process = *kel::FindAction("XlsProcess"), pair = *kel::FindAction("XlsBrowser");
+    process.position = 1;
+    pair.position = 2;
+    form.AddActionRow(process);
+    form.AddActionRow(pair);
 
     ui::TButton& button = *form.Find<ui::TButton>("BB_XlsProcess");
     expectBounds(button, w - 152, 33 + 20, 142, 25);
@@ -113,9 +116,9 @@ TEST_F(MainWindowTest, ARowLabelIsCentredOnItsButtonsBandAtTheHeightOfItsText) {
     ASSERT_LT(height, 25);
     expectBounds(label, 36, 53 + (25 - height) / 2, w - 152 - 41, height);
 
-    ui::TControl& on = *form.Find<ui::TControl>("SB_XlsSwitch1");
+    ui::TControl& on = *form.Find<ui::TControl>("SB_XlsBrowser1");
     expectBounds(on, w - 80 - 72, 66 + 20, 70, 25);
-    ui::TLabel& pairLabel = *form.Find<ui::TLabel>("LL_XlsSwitch");
+    ui::TLabel& pairLabel = *form.Find<ui::TLabel>("LL_XlsBrowser");
     height = textHeight(pairLabel);
     expectBounds(pairLabel, 36, 86 + (25 - height) / 2, w - 152 - 40, height);
 }

@@ -1,7 +1,6 @@
 #include "repair/Actions.h"
 
 #include "repair/ScriptHostGuard.h"
-#include "repair/Switches.h"
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
@@ -36,12 +35,13 @@ TEST_F(SwitchActions, EverySwitchReadsBackThroughTheTableOfStates) {
     TKelOfficeInfo info;
     ASSERT_EQ(DetectOffice(info), 0);
     ActionForm form;
-    for (const TSwitch& item : kSwitches) {
-        EXPECT_EQ(FindSwitch(item.row), &item);
+    for (const TAction& item : kActions) {
+        EXPECT_EQ(FindAction(item.row), &item);
+        if (!item.IsSwitch())
+            continue;
         int found = item.read(info);
         for (int wanted : {1 - found, found}) {
-            ActionResult result =
-                RunAction(std::string("SB_") + item.row + std::to_string(wanted), form, info);
+            ActionResult result = RunAction(item, wanted, form, info);
             EXPECT_TRUE(result.switchSucceeded) << item.row << wanted;
             EXPECT_EQ(item.read(info), wanted) << item.row;
         }
@@ -58,7 +58,8 @@ TEST_F(SwitchActions, TheWordToolbarRepairNamesItsKeyByTheListedVersion) {
     for (const char* resourceVersion : {"", "..\\11.0"}) {
         testing_support::putString(HKEY_CURRENT_USER, data, "Toolbars", "x");
         info.Product.MajorVersion = resourceVersion;
-        EXPECT_EQ(RunAction("BB_DocMenuBar", form, info).outcome, TOutcome::RepairTried);
+        EXPECT_EQ(RunAction(*FindAction("DocMenuBar"), 0, form, info).outcome,
+                  TOutcome::RepairTried);
         EXPECT_FALSE(testing_support::valueExists(HKEY_CURRENT_USER, data, "Toolbars"))
             << resourceVersion;
     }
@@ -75,7 +76,7 @@ TEST_F(SwitchActions, ScriptsAreOnOnlyWhenNoMarkedScriptClassRemains) {
     for (const auto* key : {&active, &marked})
         testing_support::putString(HKEY_CLASSES_ROOT, key->sub("Shell\\Open\\Command"), "",
                                    "wscript.exe \"%1\"");
-    EXPECT_FALSE(RunAction("SB_EmlWsh1", form, info).switchSucceeded);
+    EXPECT_FALSE(RunAction(*FindAction("EmlWsh"), 1, form, info).switchSucceeded);
     EXPECT_EQ(GetScriptHostEnabled(), 1);
     EXPECT_TRUE(testing_support::keyExists(HKEY_CLASSES_ROOT, marked.path()));
 }
@@ -94,11 +95,11 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
         }
         ~DeskUser() { gDeskUser = kept; }
     } deskUser;
-    RunAction("SB_LogonIme1", form, info);
-    RunAction("SB_LogonIme0", form, info);
+    RunAction(*FindAction("LogonIme"), 1, form, info);
+    RunAction(*FindAction("LogonIme"), 0, form, info);
     EXPECT_TRUE(form.told.empty()) << "a machine-wide switch";
     for (int round = 0; round < 2; ++round) {
-        RunAction(round == 0 ? "SB_MsoClip0" : "SB_MsoClip1", form, info);
+        RunAction(*FindAction("MsoClip"), round, form, info);
         ASSERT_EQ(form.told.size(), 1u);
         EXPECT_NE(form.told[0].find("「PC1\\hanako」ではなく、「" + WideToAnsi(AccountName()) +
                                     "」のアカウント"),
