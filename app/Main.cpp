@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 
 #include "sysinfo/Account.h"
+#include "sysinfo/SystemLibrary.h"
 #include "sysinfo/Text.h"
 
 #include <windows.h>
@@ -71,6 +72,7 @@ void runMessageLoop(ui::TForm& mainForm) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    kel::LoadLibrariesFromSystemFolderOnly();
     app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
     if (invocation.mode != app::TRunMode::Window)
         return app::RunCommand(invocation);

@@ -70,6 +70,47 @@ def pe_machine(pe):
     return struct.unpack_from("<H", pe, pe_header(pe))[0]
 
 
+def _data_directory(pe, header, index):
+    optional = header + 20
+    magic, = struct.unpack_from("<H", pe, optional)
+    directories = optional + (96 if magic == 0x10B else 112)
+    return struct.unpack_from("<II", pe, directories + 8 * index)
+
+
+def _c_string(pe, offset):
+    return pe[offset:pe.index(b"\0", offset)].decode("ascii", "replace")
+
+
+def pe_imports(pe):
+    """The libraries named by the import table and the delay-load table."""
+    header = pe_header(pe)
+    names = []
+    for index, entry_size, name_field in ((1, 20, 12), (13, 32, 4)):
+        rva, size = _data_directory(pe, header, index)
+        if size == 0:
+            continue
+        entry = _file_offset(pe, header, rva)
+        while any(pe[entry:entry + entry_size]):
+            name_rva, = struct.unpack_from("<I", pe, entry + name_field)
+            names.append(_c_string(pe, _file_offset(pe, header, name_rva)))
+            entry += entry_size
+    return names
+
+
+# What the program may name in its import table: Windows' known DLLs, which the
+# system loads from its own folder only, and the common controls, which the manifest
+# takes from the side-by-side store. A library named there and not among them would
+# be looked for in the program's folder first (a planted version.dll beside it in
+# Downloads); the program loads such libraries at run time from the system folder.
+ALLOWED_IMPORTS = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
+                   "ole32.dll", "shell32.dll", "user32.dll"}
+
+
+def import_problems(pe):
+    return [f"imports {name}, which is neither a known DLL nor side-by-side"
+            for name in pe_imports(pe) if name.lower() not in ALLOWED_IMPORTS]
+
+
 def _resource_directory(pe, header):
     optional = header + 20
     magic, = struct.unpack_from("<H", pe, optional)
@@ -281,6 +322,7 @@ def package_problems(path):
         problems.append("wexdal.exe carries a link time stamp")
     if pe_machine(exe) != MACHINE_I386:
         problems.append("wexdal.exe is not the 32-bit (x86) program")
+    problems += [f"wexdal.exe: {p}" for p in import_problems(exe)]
     return problems
 
 
@@ -316,7 +358,8 @@ def main(argv):
     elif args.command == "name":
         print(package_name(project_version(args.build_dir)))
     elif args.command == "agree":
-        problems = version_problems(open(args.exe, "rb").read(), args.version)
+        exe = open(args.exe, "rb").read()
+        problems = version_problems(exe, args.version) + import_problems(exe)
         name = package_name(project_version(args.build_dir))
         if version_of_package_name(name) != args.version:
             problems.append(f"the package would be named {name}")

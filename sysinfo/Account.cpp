@@ -1,6 +1,7 @@
 #include "sysinfo/Account.h"
 
 #include "sysinfo/Handle.h"
+#include "sysinfo/SystemLibrary.h"
 
 #include <windows.h>
 #include <sddl.h>
@@ -42,14 +43,19 @@ template <typename T> std::optional<T> tokenValue(TOKEN_INFORMATION_CLASS kind) 
     return value;
 }
 
+// wtsapi32.dll's session query, loaded from the system folder.
 std::wstring sessionText(WTS_INFO_CLASS kind) {
+    static auto* const query = SystemFunction<decltype(WTSQuerySessionInformationW)>(
+        L"wtsapi32.dll", "WTSQuerySessionInformationW");
+    static auto* const release =
+        SystemFunction<decltype(WTSFreeMemory)>(L"wtsapi32.dll", "WTSFreeMemory");
     LPWSTR text = nullptr;
     DWORD bytes = 0;
-    if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, kind, &text,
-                                     &bytes))
+    if (query == nullptr || release == nullptr ||
+        !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, kind, &text, &bytes))
         return {};
     std::wstring result = text != nullptr ? text : L"";
-    WTSFreeMemory(text);
+    release(text);
     return result;
 }
 

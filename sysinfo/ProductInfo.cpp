@@ -1,6 +1,7 @@
 #include "sysinfo/ProductInfo.h"
 
 #include "sysinfo/FileSystem.h"
+#include "sysinfo/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -23,6 +24,24 @@ const TProductInfoString kProductInfoStrings[8] = {
 
 namespace {
 
+// version.dll's functions, loaded from the system folder; without the library no
+// file has a version block.
+DWORD getFileVersionInfoSize(LPCSTR path, LPDWORD handle) {
+    static auto* const function = SystemFunction<decltype(GetFileVersionInfoSizeA)>(
+        L"version.dll", "GetFileVersionInfoSizeA");
+    return function != nullptr ? function(path, handle) : 0;
+}
+BOOL getFileVersionInfo(LPCSTR path, DWORD handle, DWORD size, LPVOID data) {
+    static auto* const function =
+        SystemFunction<decltype(GetFileVersionInfoA)>(L"version.dll", "GetFileVersionInfoA");
+    return function != nullptr && function(path, handle, size, data);
+}
+BOOL verQueryValue(LPCVOID block, LPCSTR subBlock, LPVOID* value, PUINT length) {
+    static auto* const function =
+        SystemFunction<decltype(VerQueryValueA)>(L"version.dll", "VerQueryValueA");
+    return function != nullptr && function(block, subBlock, value, length);
+}
+
 // The unit's file name alone, so that the executable names no build folder.
 #ifdef __FILE_NAME__
 const char kUnitFile[] = __FILE_NAME__;
@@ -43,7 +62,7 @@ const char kUnitFile[] = __FILE__;
 bool stringTablePrefix(const void* block, std::string& prefix) {
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length))
+    if (!verQueryValue(block, "\\VarFileInfo\\Translation", &value, &length))
         return false;
     prefix.clear();
     if (value != nullptr && length >= sizeof(DWORD)) {
@@ -60,7 +79,7 @@ bool stringTablePrefix(const void* block, std::string& prefix) {
 bool queryString(const void* block, const std::string& path, std::string& out) {
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block, path.c_str(), &value, &length) || value == nullptr)
+    if (!verQueryValue(block, path.c_str(), &value, &length) || value == nullptr)
         return false;
     const char* text = static_cast<const char*>(value);
     out.assign(text, strnlen(text, length));
@@ -74,11 +93,11 @@ int readVersionBlock(const std::string& path, TKelProductInfo& info) {
     if (!FileExists(path))
         return -1;
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    DWORD size = getFileVersionInfoSize(path.c_str(), &handle);
     if (size == 0)
         return -1;
     std::vector<BYTE> block(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()))
+    if (!getFileVersionInfo(path.c_str(), 0, size, block.data()))
         assertionFailure(__LINE__);
 
     std::string prefix;

@@ -124,6 +124,13 @@ class PackageTest(unittest.TestCase):
         problems = release.package_problems(self.package([self.exe, self.readme]))
         self.assertTrue(any("32-bit" in p for p in problems), problems)
 
+    def test_an_import_that_is_not_a_known_dll_fails(self):
+        data = open(self.exe, "rb").read()
+        self.assertIn("SHELL32.dll", release.pe_imports(data))
+        self.exe = self.file("wexdal.exe", data.replace(b"SHELL32.dll", b"VERSION.dll", 1))
+        problems = release.package_problems(self.package([self.exe, self.readme]))
+        self.assertTrue(any("VERSION.dll" in p for p in problems), problems)
+
     def test_an_executable_without_a_version_resource_is_refused(self):
         with self.assertRaises(release.ReleaseError):
             release.product_version(b"MZ" + bytes(100))
