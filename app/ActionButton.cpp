@@ -1,7 +1,9 @@
 // The one click handler of the pages' action buttons.
 #include "app/MainWindow.h"
 
+#include "app/Elevate.h"
 #include "repair/Actions.h"
+#include "sysinfo/Text.h"
 #include "widgets/MessageDialog.h"
 
 #include <exception>
@@ -27,6 +29,31 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 
 } // namespace
 
+// A machine-wide switch changed by "wexdal.exe /set ROW=STATE" started elevated:
+// the window stays alive meanwhile (painting, its timers) but takes no input, and
+// reads the state back itself. A declined consent prompt changes nothing and says
+// nothing.
+kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state) {
+    std::wstring parameters =
+        L"/set " + kel::AnsiToWide(action.row) + L"=" + std::to_wstring(state);
+    TElevatedStart start = gStartElevated(Handle(), parameters);
+    long exitCode = -1;
+    if (start.process.valid()) {
+        bool wasEnabled = IsWindowEnabled(Handle()) != FALSE;
+        EnableWindow(Handle(), FALSE);
+        exitCode = WaitPumping(start.process.get());
+        if (wasEnabled)
+            EnableWindow(Handle(), TRUE);
+    }
+    kel::ActionResult result;
+    result.switchRow = action.row;
+    result.stateRead = action.read(*officeInfo_);
+    result.switchSucceeded = exitCode == 0 && result.stateRead == state;
+    if (start.declined)
+        result.outcome = kel::TOutcome::Quiet;
+    return result;
+}
+
 // Locks the shown page under the wait panel and stops the timer while the action
 // runs; restores both before the outcome (or an error that ended the action) is
 // shown. A window asked to close meanwhile shows no outcome and closes afterwards,
@@ -47,7 +74,11 @@ void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
     kel::ActionResult result;
     std::string error;
     try {
-        result = kel::RunAction(action, state, *this, *officeInfo_);
+        if (kel::RunPlaceOf(action.scope, gWindowElevated()) == kel::TRunPlace::ElevatedCommand &&
+            action.IsSwitch())
+            result = RunElevated(action, state);
+        else
+            result = kel::RunAction(action, state, *this, *officeInfo_);
     } catch (const std::exception& failure) {
         error = failure.what();
     }

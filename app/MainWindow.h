@@ -95,6 +95,9 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     // The one click handler of every action button of the pages: runs the button's
     // row (a switch's button with its state).
     void ActionButtonClick(const kel::TAction& action, int state);
+    // A machine-wide switch of a window without administrator rights, made by the
+    // program's own command started elevated.
+    kel::ActionResult RunElevated(const kel::TAction& action, int state);
 
   private:
     void buildOfficePage();

@@ -3,6 +3,7 @@
 
 #include "app/UserInfoBlock.h"
 
+#include "app/Elevate.h"
 #include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
@@ -91,6 +92,12 @@ void MainWindow::AddActionRow(const kel::TAction& action) {
         on.SetGroupIndex(r + 1);
         on.SetBounds(off.Left() - off.Width() - 2, off.Top(), off.Width(), off.Height());
         bind(on, 1);
+        // A change the window hands to an elevated command is marked as Windows
+        // marks one: with the shield.
+        if (kel::RunPlaceOf(action.scope, gWindowElevated()) == kel::TRunPlace::ElevatedCommand) {
+            off.SetShield(true);
+            on.SetShield(true);
+        }
         off.Show();
         on.Show();
         placeLabel(on, on.Left() - 40);

@@ -172,8 +172,14 @@ std::string JsonReport(const TReportFacts& facts) {
             processIds(json, info.RunningIds(type.application));
         }
     json.Key("Switches");
+    SwitchStates(json, facts.switches);
+    json.EndObject();
+    return json.Text();
+}
+
+void SwitchStates(kel::TJsonWriter& json, const std::vector<std::pair<std::string, int>>& states) {
     json.BeginObject();
-    for (const auto& [row, state] : facts.switches) {
+    for (const auto& [row, state] : states) {
         json.Key(row);
         if (state == kNoRow)
             json.Null();
@@ -181,8 +187,6 @@ std::string JsonReport(const TReportFacts& facts) {
             json.Number(state);
     }
     json.EndObject();
-    json.EndObject();
-    return json.Text();
 }
 
 std::string Utf8FromCp932(const std::string& text) {

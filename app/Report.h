@@ -6,6 +6,7 @@
 #include "office/UserInfoList.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/Handle.h"
+#include "sysinfo/JsonWriter.h"
 
 #include <string>
 #include <utility>
@@ -29,6 +30,10 @@ struct TReportFacts {
     kel::TMachineFacts machine;
     std::string wexdalVersion; // the program's own; empty when its resource can't be read
 };
+
+// The switches' states as the JSON report's "Switches" object: per row name its
+// state, null for kNoRow.
+void SwitchStates(kel::TJsonWriter& json, const std::vector<std::pair<std::string, int>>& states);
 
 // The version of the JSON document's layout; a reader of fleets' reports checks it.
 constexpr int kReportSchema = 1;

@@ -6,6 +6,7 @@
 #include "office/Applications.h"
 #include "office/OfficeInfo.h"
 #include "office/ProcessSurvey.h"
+#include "repair/Elevation.h"
 
 #include <optional>
 #include <span>
@@ -33,12 +34,6 @@ enum class TActionKind {
     Terminate,     // ends a running application after asking
     GuardedRepair, // a repair made once its application is closed
 };
-
-// Whose settings a row changes: the account's own (its profile, its files), the
-// machine's (HKEY_LOCAL_MACHINE, the default profile, the machine's classes: they
-// need administrator rights), or none that are kept (a page opened, a program
-// ended).
-enum class TScope { None, User, Machine };
 
 struct TAction {
     const char* page;    // the page holding the row: "Office", "Excel", ...

@@ -4,6 +4,8 @@
 #include "widgets/EditLimit.h"
 #include "widgets/Scaling.h"
 
+#include <shellapi.h>
+
 #include <map>
 
 namespace ui {
@@ -329,6 +331,26 @@ void TSpeedButton::SetDown(bool down) {
             other->ParentHandle() == ParentHandle())
             SendMessageA(other->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
     }
+}
+
+void TSpeedButton::SetShield(bool shield) {
+    ImageList images;
+    if (shield) {
+        SHSTOCKICONINFO info = {};
+        info.cbSize = sizeof info;
+        int size = GetSystemMetrics(SM_CXSMICON);
+        if (SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &info))) {
+            images.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
+            if (images.valid())
+                ImageList_AddIcon(images.get(), info.hIcon);
+            DestroyIcon(info.hIcon);
+        }
+    }
+    BUTTON_IMAGELIST list = {images.valid() ? images.get() : nullptr,
+                             {Scale(2), 0, Scale(2), 0},
+                             BUTTON_IMAGELIST_ALIGN_LEFT};
+    SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+    shield_ = std::move(images);
 }
 
 bool TSpeedButton::HandleCommand(WORD code) {

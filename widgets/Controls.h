@@ -80,11 +80,16 @@ class TSpeedButton : public TControl {
     void SetGroupIndex(int index) { groupIndex_ = index; }
     bool Down() const;
     void SetDown(bool down); // raises the others of the group
+    // Marks the button as one whose change needs administrator rights: the
+    // system's shield beside its caption, at the system's small-icon size.
+    void SetShield(bool shield);
+    bool Shielded() const { return shield_.valid(); }
     bool HandleCommand(WORD code) override;
     bool HandleAccessKey(char key) override;
 
   private:
     int groupIndex_ = 0;
+    ImageList shield_; // the shield's image while shown
 };
 
 // A one-line edit. MaxLength counts bytes of the code page 932 text and limits

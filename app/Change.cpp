@@ -1,0 +1,189 @@
+#include "app/Change.h"
+
+#include "app/Inventory.h"
+#include "app/Report.h"
+#include "repair/Actions.h"
+#include "sysinfo/Account.h"
+#include "sysinfo/JsonWriter.h"
+#include "sysinfo/Text.h"
+#include "sysinfo/TextRules.h"
+
+#include <exception>
+
+namespace app {
+
+namespace {
+
+// The service accounts: SYSTEM (a startup script, Intune's default), LocalService,
+// NetworkService. None of them is a user at a desk.
+bool isServiceAccount(const std::string& sid) {
+    for (const char* service : {"S-1-5-18", "S-1-5-19", "S-1-5-20"})
+        if (kel::AsciiLower(sid) == kel::AsciiLower(service))
+            return true;
+    return false;
+}
+
+TCommandAccount thisAccount() {
+    std::string own = kel::CurrentUserSid();
+    TCommandAccount account;
+    account.elevated = kel::IsElevated().value_or(false);
+    account.deskUser =
+        !own.empty() && !isServiceAccount(own) && !kel::IsAnotherAccount(kel::gDeskUser().sid, own);
+    return account;
+}
+
+// A command never asks and never ends a program: a question is answered No.
+class ScriptHost : public kel::TActionHost {
+  public:
+    void ShowRunningState(const std::string&, const std::string&, bool) override {}
+    bool Confirm(const std::string&) override { return false; }
+    void Inform(const std::string&) override {}
+    bool Closing() const override { return false; }
+};
+
+const char* const kNull = "null";
+
+std::string stateText(int state) {
+    return state == kNoRow ? kNull : std::to_string(state);
+}
+
+// The refusal of a row in this account, or nothing (exit code 0).
+TCommandResult permitted(const kel::TAction& action, const TCommandAccount& account) {
+    switch (kel::CommandPermit(action.scope, account.elevated, account.deskUser)) {
+    case kel::TPermit::NotTheDeskUser:
+        return {kExitNotTheDeskUser,
+                std::string(action.row) +
+                    ": 利用者ごとの設定です。ログオン中の利用者のアカウントで実行してください"
+                    " (Intune では「ログオンしたユーザーの資格情報でこのスクリプトを実行する」、"
+                    "またはログオン スクリプト)。\r\n",
+                {}};
+    case kel::TPermit::NeedsAdministrator:
+        return {kExitNeedsAdministrator,
+                std::string(action.row) +
+                    ": コンピューター全体の設定です。管理者として実行してください"
+                    " (SYSTEM、またはスタートアップ スクリプト)。\r\n",
+                {}};
+    case kel::TPermit::Allowed:
+        break;
+    }
+    return {};
+}
+
+struct Inventory {
+    kel::TKelOfficeInfo info;
+    kel::TUserInfoList userInfo;
+    bool officeFound = false;
+    Inventory() { officeFound = GatherInventory(info, userInfo) == 0; }
+    bool has(const kel::TAction& action) const {
+        return PageIsBuilt(info, officeFound, action.page);
+    }
+};
+
+} // namespace
+
+TCommandAccount (*gCommandAccount)() = thisAccount;
+
+TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change, bool json) {
+    std::vector<const kel::TAction*> rows;
+    for (const TSetting& setting : settings) {
+        const kel::TAction* action = kel::FindAction(setting.row);
+        if (action == nullptr || !action->IsSwitch())
+            return {kExitBadArguments, "スイッチの名前ではありません: " + setting.row + "\r\n", {}};
+        rows.push_back(action);
+    }
+    if (change) {
+        TCommandAccount account = gCommandAccount();
+        for (const kel::TAction* action : rows)
+            if (TCommandResult refused = permitted(*action, account); refused.exitCode != 0)
+                return refused;
+    }
+
+    Inventory inventory;
+    ScriptHost host;
+    TCommandResult result;
+    std::vector<std::pair<std::string, int>> before, after;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const kel::TAction& action = *rows[i];
+        int wanted = settings[i].state;
+        int was = inventory.has(action) ? action.read(inventory.info) : kNoRow;
+        int now = was;
+        std::string verdict;
+        if (was == kNoRow) {
+            verdict = "absent";
+        } else if (change) {
+            try {
+                kel::ActionResult done = kel::RunAction(action, wanted, host, inventory.info);
+                now = done.stateRead;
+                verdict = done.switchSucceeded ? "ok" : "failed";
+            } catch (const std::exception& error) {
+                now = action.read(inventory.info);
+                verdict = std::string("failed (") + error.what() + ")";
+            }
+        } else {
+            verdict = was == wanted ? "ok" : "differs";
+        }
+        if (verdict != "ok")
+            result.exitCode = kExitNotDone;
+        result.text += std::string(action.row) + " " + (change ? stateText(was) + " " : "") +
+                       stateText(now) + " " + verdict + "\r\n";
+        before.emplace_back(action.row, was);
+        after.emplace_back(action.row, now);
+    }
+    if (json) {
+        kel::TJsonWriter writer;
+        writer.BeginObject();
+        writer.Key("Switches");
+        SwitchStates(writer, after);
+        if (change) {
+            writer.Key("Before");
+            SwitchStates(writer, before);
+        }
+        writer.Key("ExitCode");
+        writer.Number(result.exitCode);
+        writer.EndObject();
+        result.json = writer.Text();
+    }
+    return result;
+}
+
+TCommandResult RunRepairCommand(const std::string& row) {
+    const kel::TAction* action = kel::FindAction(row);
+    if (action == nullptr || action->kind != kel::TActionKind::GuardedRepair)
+        return {kExitBadArguments, "修復の名前ではありません: " + row + "\r\n", {}};
+    if (TCommandResult refused = permitted(*action, gCommandAccount()); refused.exitCode != 0)
+        return refused;
+    Inventory inventory;
+    ScriptHost host;
+    kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info);
+    if (done.outcome == kel::TOutcome::RepairTried)
+        return {kExitDone, row + " ok\r\n", {}};
+    const kel::TKelExtInfo& record = inventory.info.Record(*action->application);
+    return {kExitNotDone,
+            row + " not made: " + record.ViewName +
+                " が動いています。終了してから実行してください。\r\n",
+            {}};
+}
+
+std::wstring ChangeCommandsUsage() {
+    std::wstring switches, repairs;
+    for (const kel::TAction& action : kel::kActions) {
+        std::wstring name = kel::AnsiToWide(action.row);
+        std::wstring scope =
+            action.scope == kel::TScope::Machine ? L" (コンピューター全体)" : L" (利用者ごと)";
+        if (action.IsSwitch())
+            switches += L"    " + name + scope + L"\r\n";
+        else if (action.kind == kel::TActionKind::GuardedRepair)
+            repairs += L"    " + name + scope + L"\r\n";
+    }
+    return L"wexdal.exe /set 名前=0|1 [名前=0|1 ...] [/json]\r\n"
+           L"    スイッチを設定し、読み直して、名前ごとに前後の状態を表示します。\r\n\r\n"
+           L"wexdal.exe /check 名前=0|1 [名前=0|1 ...] [/json]\r\n"
+           L"    何も変えずに、スイッチが指定どおりかを調べます。\r\n\r\n"
+           L"wexdal.exe /repair 名前\r\n"
+           L"    実行したアカウントのファイルを修復します。アプリケーションが動いていれば"
+           L"修復しません。\r\n\r\n"
+           L"スイッチの名前 (1 = する、0 = しない):\r\n" +
+           switches + L"\r\n修復の名前:\r\n" + repairs;
+}
+
+} // namespace app

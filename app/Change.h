@@ -1,0 +1,56 @@
+// The commands that change things, for help desks' scripts and for the window's
+// elevated changes: /set and /check of switches, /repair of a repair. Each walks the
+// one table of rows, reads back what it changed and answers an exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+// Exit codes of the change commands (the usage lists them).
+constexpr int kExitDone = 0; // every change read back as asked, or every state as given
+constexpr int kExitNotDone =
+    1; // a change did not read back, a state differs, or a repair was not made
+constexpr int kExitNotTheDeskUser =
+    4; // a per-user row in an account other than the desk's (SYSTEM)
+constexpr int kExitNeedsAdministrator = 5; // a machine-wide row without administrator rights
+constexpr int kExitBadArguments = 87;      // an unknown name, or a malformed NAME=0|1
+
+// One switch and the state asked for or expected ("MsoClip", 0).
+struct TSetting {
+    std::string row;
+    int state = 0;
+};
+
+// What a command prints and its exit code. text: one line per name (code page
+// 932, CR LF), or the reason of a refusal; json: the same as one JSON document
+// (UTF-8) when it was asked for.
+struct TCommandResult {
+    int exitCode = kExitDone;
+    std::string text;
+    std::string json;
+};
+
+// The account a command runs under; tests put another there.
+struct TCommandAccount {
+    bool elevated = false; // administrator rights unfiltered
+    bool deskUser = true;  // the user signed in at the desk (not SYSTEM, not another account)
+};
+extern TCommandAccount (*gCommandAccount)();
+
+// /set (change) or /check (!change) of the settings, in their order. /set changes
+// nothing when any row is refused for this account; otherwise it sets each switch,
+// reads it back and prints "NAME BEFORE AFTER ok|failed"; /check prints
+// "NAME STATE ok|differs". A row whose page this PC does not have prints
+// "NAME null null absent" (or "NAME null absent") and counts as not done.
+TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change, bool json);
+
+// /repair NAME, for the account that runs it: not made while its application runs
+// for this user (a script never ends a program).
+TCommandResult RunRepairCommand(const std::string& row);
+
+// The usage's lines of the change commands, with every row name they take.
+std::wstring ChangeCommandsUsage();
+
+} // namespace app
