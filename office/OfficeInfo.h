@@ -43,6 +43,8 @@ class TKelOfficeInfo {
     }
 
     void Clear();
+    // The framed block "↓-- TKelOfficeInfo --↓" with the records' blocks inside; values
+    // and VerList lines on one line each, as TKelProductInfo::Dump writes them.
     std::string Dump() const;
 
   private:

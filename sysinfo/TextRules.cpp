@@ -57,6 +57,13 @@ std::wstring AsciiLower(std::wstring text) {
     return text;
 }
 
+std::string OnOneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
 bool IsAnotherAccount(const std::wstring& deskUser, const std::wstring& account) {
     // A name without its domain ("user") is compared with the other's user part.
     auto user = [](const std::wstring& name) { return name.substr(name.find(L'\\') + 1); };
