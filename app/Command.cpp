@@ -170,6 +170,14 @@ std::vector<std::wstring> CommandLineArguments() {
     return args;
 }
 
+int CommandFailed(const char* reason) noexcept {
+    try {
+        tell(L"続けられませんでした: " + kel::AnsiToWide(reason, 932) + L"\r\n");
+    } catch (...) {
+    }
+    return 1;
+}
+
 int RunCommand(const TInvocation& invocation) {
     switch (invocation.mode) {
     case TRunMode::Usage:

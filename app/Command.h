@@ -19,4 +19,8 @@ std::vector<std::wstring> CommandLineArguments();
 // the starter's console; never to a window, which would wait for a click.
 int RunCommand(const TInvocation& invocation);
 
+// A command that could not go on (an exception left it): the reason goes to standard
+// error as RunCommand's reasons do, never to a window, and the exit code is 1.
+int CommandFailed(const char* reason) noexcept;
+
 } // namespace app

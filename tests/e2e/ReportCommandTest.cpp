@@ -223,7 +223,8 @@ TEST_F(ReportCommand, UsageIsPrintedAndBadArgumentsEndWith87) {
     EXPECT_NE(usage.find("87  引数が正しくありません。"), std::string::npos);
     EXPECT_EQ(GlobalFindAtomA("wexdal.exe"), 0);
 
-    for (const char* arguments : {"/report", "-report:json a b", "/x", "/? more", "a.xls /x"}) {
+    for (const char* arguments :
+         {"/report", "-report:json a b", "/x", "/? more", "a.xls /x", "\"\" /report:json x.json"}) {
         std::string refused = folder.file("refused.txt");
         {
             OutputFile output(refused);
@@ -233,6 +234,7 @@ TEST_F(ReportCommand, UsageIsPrintedAndBadArgumentsEndWith87) {
         EXPECT_NE(readFile(refused).find("使い方:"), std::string::npos) << arguments;
     }
     EXPECT_FALSE(fileExists("a")) << "no report written";
+    EXPECT_FALSE(fileExists("x.json")) << "no report written";
 }
 
 // The manifest asks for no elevation, so that a logon script's report shows no
