@@ -1,5 +1,6 @@
 // wexdal.exe /report and /report:json: the real program, run as an administrator's
 // script would run it, on the sample machine.
+#include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
@@ -150,19 +151,31 @@ TEST_F(ReportCommand, AFileThatCannotBeWrittenGivesTwoAndLeavesWhatWasThere) {
     writeFile(readOnly, "kept");
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
     makeFolders(folder.file("a folder"));
+    // A file that another program holds open cannot be replaced: the temporary file
+    // written beside it is removed again.
+    std::string held = folder.file("held.txt");
+    writeFile(held, "held");
+    kel::Handle holder(
+        CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     auto before = folderListing();
     OutputFile reason(folder.path() + "..\\reason.txt");
     for (const std::string& target :
-         {folder.file("missing\\r.txt"), readOnly, folder.file("a folder")}) {
+         {folder.file("missing\\r.txt"), readOnly, folder.file("a folder"), held}) {
         EXPECT_EQ(runWexdal("/report \"" + target + "\"", reason.handle()), 2u) << target;
         EXPECT_EQ(runWexdal("/report:json \"" + target + "\"", reason.handle()), 2u) << target;
         EXPECT_TRUE(folderListing() == before) << target;
     }
+    holder.reset();
     EXPECT_EQ(readFile(readOnly), "kept");
+    EXPECT_EQ(readFile(held), "held");
     EXPECT_FALSE(fileExists(folder.file("missing")));
     std::string message = reason.content();
     EXPECT_NE(message.find("書き込めませんでした: " + folder.file("missing\\r.txt")),
               std::string::npos)
+        << message;
+    EXPECT_NE(
+        message.find("書き込めませんでした: " + folder.file("a folder") + "\r\nフォルダです。"),
+        std::string::npos)
         << message;
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA((folder.path() + "..\\reason.txt").c_str());
