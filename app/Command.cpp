@@ -33,6 +33,10 @@ const wchar_t kUsage[] = L"使い方:\r\n\r\n"
                          L"    2   ファイルに書き込めませんでした。\r\n"
                          L"    87  引数が正しくありません。\r\n";
 
+// The title of the usage's message box; not the window's, which finds a running
+// instance by its title.
+const wchar_t kUsageTitle[] = L"Wexdal の使い方";
+
 // ERROR_INVALID_PARAMETER: the exit code of a command line that is not understood.
 const int kBadArguments = 87;
 
@@ -72,28 +76,32 @@ bool attachParentConsole() {
     return attached;
 }
 
+enum class TOutput { Written, Failed, Nowhere };
+
 // Writes to the standard handle the starter gave: a file or a pipe gets the bytes
 // as they are, a console the text as characters; a character device (NUL) the
-// bytes. Without a usable handle, to the parent's console. False when there is
-// nowhere to write or the write fails.
-bool writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
+// bytes. Without a usable handle, to the parent's console. Nowhere when there is
+// neither a handle nor a console to write to.
+TOutput writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
     HANDLE given = GetStdHandle(which);
     DWORD mode = 0;
     if (given != nullptr && given != INVALID_HANDLE_VALUE) {
         DWORD type = GetFileType(given);
         if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE)
-            return writeAll(given, bytes) == ERROR_SUCCESS;
+            return writeAll(given, bytes) == ERROR_SUCCESS ? TOutput::Written : TOutput::Failed;
         if (GetConsoleMode(given, &mode))
-            return writeConsole(given, text);
+            return writeConsole(given, text) ? TOutput::Written : TOutput::Failed;
         if (type == FILE_TYPE_CHAR && writeAll(given, bytes) == ERROR_SUCCESS)
-            return true;
+            return TOutput::Written;
     }
     if (!attachParentConsole())
-        return false;
+        return TOutput::Nowhere;
     kel::Handle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                     nullptr));
-    return console.valid() && writeConsole(console.get(), text);
+    if (!console.valid())
+        return TOutput::Nowhere;
+    return writeConsole(console.get(), text) ? TOutput::Written : TOutput::Failed;
 }
 
 void tell(const std::wstring& message) {
@@ -246,8 +254,10 @@ int runReport(const TInvocation& invocation) {
         return 1;
     }
     if (invocation.file == L"-")
-        return writeOut(STD_OUTPUT_HANDLE, bytes, kel::AnsiToWide(bytes, json ? CP_UTF8 : 932)) ? 0
-                                                                                                : 2;
+        return writeOut(STD_OUTPUT_HANDLE, bytes, kel::AnsiToWide(bytes, json ? CP_UTF8 : 932)) ==
+                       TOutput::Written
+                   ? 0
+                   : 2;
     std::wstring path = fullPath(invocation.file);
     if (isFolder(path)) {
         tell(L"書き込めませんでした: " + invocation.file +
@@ -286,8 +296,16 @@ int CommandFailed(const char* reason) noexcept {
 int RunCommand(const TInvocation& invocation) {
     switch (invocation.mode) {
     case TRunMode::Usage:
-        writeOut(STD_OUTPUT_HANDLE, kel::WideToAnsi(kUsage, 932), kUsage);
-        return 0;
+        switch (writeOut(STD_OUTPUT_HANDLE, kel::WideToAnsi(kUsage, 932), kUsage)) {
+        case TOutput::Written:
+            return 0;
+        case TOutput::Failed:
+            return 2;
+        case TOutput::Nowhere: // started from a shortcut: the usage asked for is shown
+            MessageBoxW(nullptr, kUsage, kUsageTitle, MB_OK | MB_ICONINFORMATION);
+            return 0;
+        }
+        return 2;
     case TRunMode::BadArguments:
         tell(std::wstring(L"引数が正しくありません。\r\n\r\n") + kUsage);
         return kBadArguments;

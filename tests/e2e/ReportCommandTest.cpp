@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 
 using namespace testing_support;
 
@@ -195,11 +196,30 @@ TEST_F(ReportCommand, DashWritesToTheStartersOutput) {
               std::vector<std::string>{});
 }
 
-TEST_F(ReportCommand, DashWithoutAConsoleGivesTwo) {
+// Started with neither a console nor a redirected output (from a shortcut), the
+// report to "-" gives 2 and a refused command line 87, each without a window; only
+// the usage asked for is shown, in a message box.
+TEST_F(ReportCommand, WithoutAConsoleOnlyTheUsageAskedForShowsABox) {
     // The test program's console would be the parent's: without it there is none.
     FreeConsole();
     EXPECT_EQ(runWexdal("/report -"), 2u);
     EXPECT_EQ(runWexdal("/report:json -"), 2u);
+    EXPECT_EQ(runWexdal("/x"), 87u);
+
+    DWORD code = kNotEnded;
+    std::thread usage([&] { code = runWexdal("/?"); });
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && box == nullptr; ++i, Sleep(100))
+        box = FindWindowA(nullptr, "Wexdal の使い方");
+    char text[4096] = {};
+    if (box != nullptr) {
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the message box's text
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    usage.join();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(std::string(text).rfind("使い方:", 0), 0u) << text;
+    EXPECT_EQ(code, 0u);
 }
 
 // Started from a console without redirection, the program writes into that console.
