@@ -12,7 +12,7 @@ bool isSwitch(const std::wstring& arg) {
     return !arg.empty() && (arg[0] == L'/' || arg[0] == L'-');
 }
 
-// The switch's name after its "/" or "-", in lower case.
+// The name of a switch (isSwitch) after its "/" or "-", in lower case.
 std::wstring switchName(const std::wstring& arg) {
     return kel::AsciiLower(arg.substr(1));
 }
@@ -23,8 +23,12 @@ TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     TInvocation invocation;
     if (std::none_of(args.begin(), args.end(), isSwitch))
         return invocation;
-    std::wstring name = switchName(args.front());
     invocation.mode = TRunMode::BadArguments;
+    // A switch after a plain argument, or after an empty one (an unset variable of a
+    // script), is a command line not understood.
+    if (!isSwitch(args.front()))
+        return invocation;
+    std::wstring name = switchName(args.front());
     if (name == L"?" || name == L"h" || name == L"help") {
         if (args.size() == 1)
             invocation.mode = TRunMode::Usage;

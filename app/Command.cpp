@@ -8,7 +8,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
+#include <vector>
 
 namespace app {
 
@@ -31,19 +33,28 @@ const wchar_t kUsage[] = L"使い方:\r\n\r\n"
                          L"    2   ファイルに書き込めませんでした。\r\n"
                          L"    87  引数が正しくありません。\r\n";
 
+// The title of the usage's message box; not the window's, which finds a running
+// instance by its title.
+const wchar_t kUsageTitle[] = L"Wexdal の使い方";
+
 // ERROR_INVALID_PARAMETER: the exit code of a command line that is not understood.
 const int kBadArguments = 87;
 
-bool writeAll(HANDLE file, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
+// ERROR_SUCCESS or the error; a write that takes fewer bytes than it was given is a
+// failure, not a reason to go on.
+DWORD writeAll(HANDLE file, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
         DWORD written = 0;
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            return false;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+            DWORD error = GetLastError();
+            return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+        }
+        if (written != chunk)
+            return ERROR_WRITE_FAULT;
         done += written;
     }
-    return true;
+    return ERROR_SUCCESS;
 }
 
 bool writeConsole(HANDLE console, const std::wstring& text) {
@@ -65,28 +76,32 @@ bool attachParentConsole() {
     return attached;
 }
 
+enum class TOutput { Written, Failed, Nowhere };
+
 // Writes to the standard handle the starter gave: a file or a pipe gets the bytes
 // as they are, a console the text as characters; a character device (NUL) the
-// bytes. Without a usable handle, to the parent's console. False when there is
-// nowhere to write or the write fails.
-bool writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
+// bytes. Without a usable handle, to the parent's console. Nowhere when there is
+// neither a handle nor a console to write to.
+TOutput writeOut(DWORD which, const std::string& bytes, const std::wstring& text) {
     HANDLE given = GetStdHandle(which);
     DWORD mode = 0;
     if (given != nullptr && given != INVALID_HANDLE_VALUE) {
         DWORD type = GetFileType(given);
         if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE)
-            return writeAll(given, bytes);
+            return writeAll(given, bytes) == ERROR_SUCCESS ? TOutput::Written : TOutput::Failed;
         if (GetConsoleMode(given, &mode))
-            return writeConsole(given, text);
-        if (type == FILE_TYPE_CHAR && writeAll(given, bytes))
-            return true;
+            return writeConsole(given, text) ? TOutput::Written : TOutput::Failed;
+        if (type == FILE_TYPE_CHAR && writeAll(given, bytes) == ERROR_SUCCESS)
+            return TOutput::Written;
     }
     if (!attachParentConsole())
-        return false;
+        return TOutput::Nowhere;
     kel::Handle console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                     nullptr));
-    return console.valid() && writeConsole(console.get(), text);
+    if (!console.valid())
+        return TOutput::Nowhere;
+    return writeConsole(console.get(), text) ? TOutput::Written : TOutput::Failed;
 }
 
 void tell(const std::wstring& message) {
@@ -106,34 +121,126 @@ std::wstring folderOf(const std::wstring& path) {
     return delimiter == std::wstring::npos ? L"." : path.substr(0, delimiter + 1);
 }
 
-DWORD writeNewFile(const std::wstring& path, const std::string& bytes) {
-    kel::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return GetLastError();
-    if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get()))
-        return GetLastError();
-    return ERROR_SUCCESS;
+// path made absolute against the current folder, as the file calls would read it;
+// path itself when that fails (the file calls then report why).
+std::wstring fullPath(const std::wstring& path) {
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return path;
+    std::wstring full(size, L'\0');
+    DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return path;
+    full.resize(length);
+    return full;
 }
 
-// Writes a temporary file beside path and renames it into place, so that path holds
-// either the whole report or what it held before. A read-only file or a folder at
-// path is never replaced. ERROR_SUCCESS or the error.
+// A new file beside the report, opened once: it is written, flushed and renamed into
+// place through that one handle, so that no other file can take its place between
+// the steps. Until it has been renamed, it is removed when it is let go.
+class TemporaryFile {
+  public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() { discard(); }
+
+    // Creates the file in folder under a name of its own. ERROR_SUCCESS or the error.
+    DWORD Create(const std::wstring& folder) {
+        // With a number given, GetTempFileNameW only makes the name; CREATE_NEW
+        // then takes a name that no file holds.
+        UINT unique = (GetCurrentProcessId() ^ GetTickCount()) & 0xFFFF;
+        for (int attempt = 0; attempt < 256; ++attempt) {
+            unique = unique % 0xFFFF + 1;
+            wchar_t name[MAX_PATH] = {};
+            if (!GetTempFileNameW(folder.c_str(), L"wex", unique, name))
+                return GetLastError();
+            file_.reset(CreateFileW(name, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_.valid()) {
+                name_ = name;
+                return ERROR_SUCCESS;
+            }
+            DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                return error;
+        }
+        return ERROR_FILE_EXISTS;
+    }
+
+    HANDLE Get() const { return file_.get(); }
+
+    // Renames the written and flushed file to path, replacing a file there, and
+    // flushes again so that the new name is on the disk when this returns (as
+    // MOVEFILE_WRITE_THROUGH does). A file system that cannot rename through a
+    // handle has it renamed by name. ERROR_SUCCESS or the error; once renamed, the
+    // file is path and is kept, also when the last flush fails.
+    DWORD RenameTo(const std::wstring& path) {
+        std::vector<char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
+                                 (path.size() + 1) * sizeof(wchar_t));
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = TRUE;
+        rename->RootDirectory = nullptr;
+        rename->FileNameLength = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+        std::copy(path.begin(), path.end(), rename->FileName);
+        if (SetFileInformationByHandle(file_.get(), FileRenameInfo, rename,
+                                       static_cast<DWORD>(buffer.size()))) {
+            name_.clear();
+            return FlushFileBuffers(file_.get()) ? ERROR_SUCCESS : GetLastError();
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_INVALID_PARAMETER && error != ERROR_INVALID_NAME &&
+            error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION &&
+            error != ERROR_CALL_NOT_IMPLEMENTED)
+            return error;
+        file_.reset();
+        if (!MoveFileExW(name_.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return GetLastError();
+        name_.clear();
+        return ERROR_SUCCESS;
+    }
+
+  private:
+    // Removes the file unless it has been renamed: through the handle while it is
+    // open, by its name once the handle is closed.
+    void discard() {
+        if (name_.empty())
+            return;
+        FILE_DISPOSITION_INFO remove = {TRUE};
+        bool marked = file_.valid() && SetFileInformationByHandle(file_.get(), FileDispositionInfo,
+                                                                  &remove, sizeof remove);
+        file_.reset();
+        if (!marked)
+            DeleteFileW(name_.c_str());
+        name_.clear();
+    }
+
+    kel::Handle file_;
+    std::wstring name_; // empty when there is no file to remove
+};
+
+// Writes the report to a temporary file beside path and renames it into place, so
+// that path holds either the whole report or what it held before. A read-only file
+// at path is never replaced. ERROR_SUCCESS or the error.
 DWORD writeWhole(const std::wstring& path, const std::string& bytes) {
     DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ERROR_ACCESS_DENIED;
-    wchar_t temporary[MAX_PATH] = {};
-    if (!GetTempFileNameW(folderOf(path).c_str(), L"wex", 0, temporary))
-        return GetLastError();
-    DWORD error = writeNewFile(temporary, bytes);
-    if (error == ERROR_SUCCESS &&
-        !MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    TemporaryFile temporary;
+    DWORD error = temporary.Create(folderOf(path));
+    if (error == ERROR_SUCCESS)
+        error = writeAll(temporary.Get(), bytes);
+    if (error == ERROR_SUCCESS && !FlushFileBuffers(temporary.Get()))
         error = GetLastError();
-    if (error != ERROR_SUCCESS)
-        DeleteFileW(temporary);
+    if (error == ERROR_SUCCESS)
+        error = temporary.RenameTo(path);
     return error;
+}
+
+bool isFolder(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int runReport(const TInvocation& invocation) {
@@ -147,9 +254,17 @@ int runReport(const TInvocation& invocation) {
         return 1;
     }
     if (invocation.file == L"-")
-        return writeOut(STD_OUTPUT_HANDLE, bytes, kel::AnsiToWide(bytes, json ? CP_UTF8 : 932)) ? 0
-                                                                                                : 2;
-    DWORD error = writeWhole(invocation.file, bytes);
+        return writeOut(STD_OUTPUT_HANDLE, bytes, kel::AnsiToWide(bytes, json ? CP_UTF8 : 932)) ==
+                       TOutput::Written
+                   ? 0
+                   : 2;
+    std::wstring path = fullPath(invocation.file);
+    if (isFolder(path)) {
+        tell(L"書き込めませんでした: " + invocation.file +
+             L"\r\nフォルダです。書き出すファイルの名前を指定してください。\r\n");
+        return 2;
+    }
+    DWORD error = writeWhole(path, bytes);
     if (error == ERROR_SUCCESS)
         return 0;
     tell(L"書き込めませんでした: " + invocation.file + L"\r\n" + systemMessage(error));
@@ -170,11 +285,27 @@ std::vector<std::wstring> CommandLineArguments() {
     return args;
 }
 
+int CommandFailed(const char* reason) noexcept {
+    try {
+        tell(L"続けられませんでした: " + kel::AnsiToWide(reason, 932) + L"\r\n");
+    } catch (...) {
+    }
+    return 1;
+}
+
 int RunCommand(const TInvocation& invocation) {
     switch (invocation.mode) {
     case TRunMode::Usage:
-        writeOut(STD_OUTPUT_HANDLE, kel::WideToAnsi(kUsage, 932), kUsage);
-        return 0;
+        switch (writeOut(STD_OUTPUT_HANDLE, kel::WideToAnsi(kUsage, 932), kUsage)) {
+        case TOutput::Written:
+            return 0;
+        case TOutput::Failed:
+            return 2;
+        case TOutput::Nowhere: // started from a shortcut: the usage asked for is shown
+            MessageBoxW(nullptr, kUsage, kUsageTitle, MB_OK | MB_ICONINFORMATION);
+            return 0;
+        }
+        return 2;
     case TRunMode::BadArguments:
         tell(std::wstring(L"引数が正しくありません。\r\n\r\n") + kUsage);
         return kBadArguments;

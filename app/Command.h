@@ -13,10 +13,16 @@ std::vector<std::wstring> CommandLineArguments();
 
 // Runs an invocation other than TRunMode::Window and returns the exit code:
 // 0 the report was written (or the usage printed), 1 the facts could not be read,
-// 2 nothing was written (FILE can't be written, "-" without a console), 87 the
-// command line is not understood (the usage follows the reason). The usage asked
-// for goes to standard output, reasons to standard error, each a file, a pipe or
-// the starter's console; never to a window, which would wait for a click.
+// 2 nothing was written (FILE can't be written or is a folder, "-" without a
+// console, the output fails), 87 the command line is not understood (the usage
+// follows the reason). The usage asked for goes to standard output, reasons to
+// standard error, each a file, a pipe or the starter's console. Only the usage
+// asked for with neither (a shortcut) is shown in a message box; nothing else
+// opens a window, which would wait for a click.
 int RunCommand(const TInvocation& invocation);
+
+// A command that could not go on (an exception left it): the reason goes to standard
+// error as RunCommand's reasons do, never to a window, and the exit code is 1.
+int CommandFailed(const char* reason) noexcept;
 
 } // namespace app

@@ -1,5 +1,5 @@
 // Program entry: one instance per desktop, keyed by the executable's file name.
-// The report and usage commands run without a window, without the guard and with
+// The report and usage commands run without the window, without the guard and with
 // the rights they were started with.
 #include "app/Command.h"
 #include "app/StartState.h"
@@ -7,11 +7,14 @@
 
 #include "sysinfo/Account.h"
 #include "sysinfo/SystemLibrary.h"
+#include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+
+#include <exception>
 
 static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHOWMINIMIZED &&
               app::kMinimize == SW_MINIMIZE && app::kShowMinNoActive == SW_SHOWMINNOACTIVE &&
@@ -69,13 +72,16 @@ void runMessageLoop(ui::TForm& mainForm) {
     }
 }
 
-} // namespace
+// The atom that marks the window's instance, deleted when the window has ended.
+struct GlobalAtomTraits {
+    using Type = ATOM;
+    static constexpr ATOM None() { return 0; }
+    static bool IsValid(ATOM atom) { return atom != 0; }
+    static void Close(ATOM atom) { GlobalDeleteAtom(atom); }
+};
+using GlobalAtom = kel::ScopedHandle<GlobalAtomTraits>;
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
-    kel::LoadLibrariesFromSystemFolderOnly();
-    app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
-    if (invocation.mode != app::TRunMode::Window)
-        return app::RunCommand(invocation);
+int runWindow(int showCommand) {
     std::string name = executableFileName();
     ATOM atom = GlobalFindAtomA(name.c_str());
     if (atom != 0 && activateRunningInstance())
@@ -89,14 +95,41 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
             return 0;
         }
     }
-    {
-        app::MainWindow form;
-        int show = app::StartShowCommand(showCommand);
-        ShowWindow(form.Handle(), show);
-        if (!app::IsMinimising(show))
-            SetForegroundWindow(form.Handle());
-        runMessageLoop(form);
-    }
-    GlobalDeleteAtom(atom);
+    GlobalAtom instance(atom);
+    app::MainWindow form;
+    int show = app::StartShowCommand(showCommand);
+    ShowWindow(form.Handle(), show);
+    if (!app::IsMinimising(show))
+        SetForegroundWindow(form.Handle());
+    runMessageLoop(form);
     return 0;
+}
+
+// A command ends with its reason on standard error; the window shows the error as
+// its event handlers do.
+int failed(bool window, const char* reason) noexcept {
+    if (!window)
+        return app::CommandFailed(reason);
+    MessageBoxA(nullptr, reason, "Wexdal", MB_OK | MB_ICONERROR);
+    return 1;
+}
+
+} // namespace
+
+// No exception leaves the entry: every command line ends with a defined exit code.
+// Until the command line is read, a failure is a command's (no window to wait on).
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    kel::LoadLibrariesFromSystemFolderOnly();
+    bool window = false;
+    try {
+        app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
+        if (invocation.mode != app::TRunMode::Window)
+            return app::RunCommand(invocation);
+        window = true;
+        return runWindow(showCommand);
+    } catch (const std::exception& error) {
+        return failed(window, error.what());
+    } catch (...) {
+        return failed(window, "Unknown error");
+    }
 }

@@ -118,7 +118,10 @@ std::string ownVersion() {
 } // namespace
 
 std::string InformationReport(const TKelOfficeInfo& info, const kel::TUserInfoList& userInfo) {
-    return info.Dump() + "↓-- gsInfoBefore --↓\r\n" + userInfo.Text();
+    std::string text = info.Dump() + "↓-- gsInfoBefore --↓\r\n";
+    for (const std::string& line : userInfo.Lines)
+        text += kel::OnOneLine(line) + "\r\n";
+    return text;
 }
 
 TReportFacts GatherReportFacts() {

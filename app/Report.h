@@ -15,7 +15,8 @@
 namespace app {
 
 // The memo's text: the inventory's Dump, the line "↓-- gsInfoBefore --↓" and the
-// user-information lines; code page 932, every line ended by CR LF.
+// user-information lines; code page 932, every line ended by CR LF. A CR or LF
+// inside a value is a space there, so that no value starts a line of the report.
 std::string InformationReport(const kel::TKelOfficeInfo& info, const kel::TUserInfoList& userInfo);
 
 // The state of a switch whose row the window does not build.

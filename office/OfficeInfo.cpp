@@ -113,10 +113,10 @@ void TKelOfficeInfo::Clear() {
 
 std::string TKelOfficeInfo::Dump() const {
     std::string text = "↓-- TKelOfficeInfo --↓\r\nProduct[↓]\r\n" + Product.Dump();
-    text += "InstallPath[" + InstallPath + "]\r\nSID[" + SID + "]\r\nGUID[" + GUID +
-            "]\r\nProductID[" + ProductID + "]\r\nVerList[↓]\r\n";
+    text += "InstallPath[" + OnOneLine(InstallPath) + "]\r\nSID[" + OnOneLine(SID) + "]\r\nGUID[" +
+            OnOneLine(GUID) + "]\r\nProductID[" + OnOneLine(ProductID) + "]\r\nVerList[↓]\r\n";
     for (const TProductLine& line : VerList)
-        text += line.Text() + "\r\n";
+        text += OnOneLine(line.Text()) + "\r\n";
     for (const TDocumentType& type : kDocumentTypes)
         text += std::string(type.recordName) + "[↓]\r\n" + Record(type.application).Dump();
     text += "↑-- TKelOfficeInfo --↑\r\n";

@@ -49,6 +49,8 @@ class TKelOfficeInfo {
     const std::string& PrimaryVersion() const;
 
     void Clear();
+    // The framed block "↓-- TKelOfficeInfo --↓" with the records' blocks inside; values
+    // and VerList lines on one line each, as TKelProductInfo::Dump writes them.
     std::string Dump() const;
 
   private:

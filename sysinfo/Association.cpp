@@ -45,9 +45,9 @@ std::string TKelExtInfo::Dump() const {
     char handle[16];
     std::snprintf(handle, sizeof handle, "%d",
                   static_cast<int>(reinterpret_cast<INT_PTR>(IconHandle)));
-    return "↓-- TKelExtInfo --↓\r\nExtName[" + ExtName + "]\r\nIconHandle[" + handle +
-           "]\r\nFileName[" + FileName + "]\r\nViewName[" + ViewName + "]\r\nProductInfo[↓]\r\n" +
-           ProductInfo.Dump() + "↑-- TKelExtInfo --↑\r\n";
+    return "↓-- TKelExtInfo --↓\r\nExtName[" + OnOneLine(ExtName) + "]\r\nIconHandle[" + handle +
+           "]\r\nFileName[" + OnOneLine(FileName) + "]\r\nViewName[" + OnOneLine(ViewName) +
+           "]\r\nProductInfo[↓]\r\n" + ProductInfo.Dump() + "↑-- TKelExtInfo --↑\r\n";
 }
 
 int GetExtInfo(const std::string& ext, const std::vector<std::string>& expected,

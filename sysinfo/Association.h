@@ -19,6 +19,8 @@ class TKelExtInfo {
     TKelProductInfo ProductInfo;
 
     void Clear();
+    // The framed block "↓-- TKelExtInfo --↓" with the product's block inside; values
+    // on one line each, as TKelProductInfo::Dump writes them.
     std::string Dump() const;
 };
 

@@ -2,6 +2,7 @@
 
 #include "sysinfo/FileSystem.h"
 #include "sysinfo/SystemLibrary.h"
+#include "sysinfo/TextRules.h"
 
 #include <windows.h>
 
@@ -122,8 +123,8 @@ void TKelProductInfo::Clear() {
 std::string TKelProductInfo::Dump() const {
     std::string text = "↓-- TKelProductInfo --↓\r\n";
     for (const TProductInfoString& string : kProductInfoStrings)
-        text += std::string(string.name) + "[" + this->*string.field + "]\r\n";
-    text += "MajorVersion[" + MajorVersion + "]\r\n";
+        text += std::string(string.name) + "[" + OnOneLine(this->*string.field) + "]\r\n";
+    text += "MajorVersion[" + OnOneLine(MajorVersion) + "]\r\n";
     text += "↑-- TKelProductInfo --↑\r\n";
     return text;
 }

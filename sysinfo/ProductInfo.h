@@ -23,7 +23,8 @@ class TKelProductInfo {
 
     void Clear();
     // The framed block "↓-- TKelProductInfo --↓" ... "↑-- TKelProductInfo --↑",
-    // one Name[value] line per field, every line ended by CR LF.
+    // one Name[value] line per field, every line ended by CR LF; a CR or LF inside a
+    // value is a space there (OnOneLine).
     std::string Dump() const;
 };
 

@@ -57,6 +57,13 @@ std::wstring AsciiLower(std::wstring text) {
     return text;
 }
 
+std::string OnOneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
 bool IsAnotherAccount(const std::string& deskUserSid, const std::string& accountSid) {
     return !deskUserSid.empty() && !accountSid.empty() &&
            AsciiLower(deskUserSid) != AsciiLower(accountSid);

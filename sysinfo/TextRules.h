@@ -23,6 +23,11 @@ std::wstring AsciiLower(std::wstring text);
 // trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.
 std::string AfterLastPathDelimiter(const std::string& path);
 
+// text with every CR and LF replaced by a space: a value written on a line of a
+// text report cannot start a line of its own. Neither byte occurs inside a
+// double-byte character of code page 932.
+std::string OnOneLine(std::string text);
+
 // True when the program's account is not the user signed in at the desk, both told
 // by their SIDs ("S-1-5-21-..."; a name can be renamed or reused, a SID cannot); an
 // unknown SID (empty) is taken for no other account.

@@ -120,12 +120,13 @@ TEST_F(ReportTest, WithoutOfficeTheReportStillHasEveryMember) {
               json["EmlInfo"]["FileName"].text.empty() ? JsonValue::Null : JsonValue::Number);
 }
 
-// Quotes, backslashes, control characters and characters outside code page 932 in
-// the registry: the JSON stays valid and holds what the memo shows.
+// Quotes, backslashes, control characters, line breaks and characters outside code
+// page 932 in the registry: the JSON stays valid and holds the value exactly, and the
+// memo holds it on its one line.
 TEST_F(ReportTest, AwkwardRegistryTextKeepsTheJsonValid) {
     std::string entry =
         "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + sample::OfficeXP().code;
-    std::wstring company = L"\"引用\"\\と\x01\x1f\t制御\u20AC\U0001F600";
+    std::wstring company = L"\"引用\"\\と\x01\x1f\t制御\r\nOwner=偽\n\r\u20AC\U0001F600";
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kel::AnsiToWide(entry.substr(1)).c_str(), 0,
                             KEY_SET_VALUE, &key),
@@ -136,11 +137,15 @@ TEST_F(ReportTest, AwkwardRegistryTextKeepsTheJsonValid) {
     app::TReportFacts facts = app::GatherReportFacts();
     std::string text = app::InformationReport(facts.info, facts.userInfo);
     JsonValue json = parseJson(app::JsonReport(facts));
-    EXPECT_EQ(compareFacts(readMemo(text), json), std::vector<std::string>{});
+    MemoFacts memo = readMemo(text);
+    EXPECT_EQ(compareFacts(memo, json), std::vector<std::string>{});
+    EXPECT_EQ(memo.userInfo.size(), 3u);
+    EXPECT_NE(text.find("制御  Owner=偽  "), std::string::npos);
     std::string shown = json["UserInfo"]["Company"].text;
     std::string start = "\"" + utf8(u8"引用") + "\"\\" + utf8(u8"と");
     EXPECT_EQ(shown.rfind(start, 0), 0u) << shown;
     EXPECT_NE(shown.find("\x01\x1f\t"), std::string::npos);
+    EXPECT_NE(shown.find("\r\nOwner=" + utf8(u8"偽") + "\n\r"), std::string::npos);
 }
 
 // The memo of the About page shows exactly the report's text.

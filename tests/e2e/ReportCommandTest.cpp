@@ -1,5 +1,6 @@
 // wexdal.exe /report and /report:json: the real program, run as an administrator's
 // script would run it, on the sample machine.
+#include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 
 using namespace testing_support;
 
@@ -150,19 +152,31 @@ TEST_F(ReportCommand, AFileThatCannotBeWrittenGivesTwoAndLeavesWhatWasThere) {
     writeFile(readOnly, "kept");
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
     makeFolders(folder.file("a folder"));
+    // A file that another program holds open cannot be replaced: the temporary file
+    // written beside it is removed again.
+    std::string held = folder.file("held.txt");
+    writeFile(held, "held");
+    kel::Handle holder(
+        CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     auto before = folderListing();
     OutputFile reason(folder.path() + "..\\reason.txt");
     for (const std::string& target :
-         {folder.file("missing\\r.txt"), readOnly, folder.file("a folder")}) {
+         {folder.file("missing\\r.txt"), readOnly, folder.file("a folder"), held}) {
         EXPECT_EQ(runWexdal("/report \"" + target + "\"", reason.handle()), 2u) << target;
         EXPECT_EQ(runWexdal("/report:json \"" + target + "\"", reason.handle()), 2u) << target;
         EXPECT_TRUE(folderListing() == before) << target;
     }
+    holder.reset();
     EXPECT_EQ(readFile(readOnly), "kept");
+    EXPECT_EQ(readFile(held), "held");
     EXPECT_FALSE(fileExists(folder.file("missing")));
     std::string message = reason.content();
     EXPECT_NE(message.find("書き込めませんでした: " + folder.file("missing\\r.txt")),
               std::string::npos)
+        << message;
+    EXPECT_NE(
+        message.find("書き込めませんでした: " + folder.file("a folder") + "\r\nフォルダです。"),
+        std::string::npos)
         << message;
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA((folder.path() + "..\\reason.txt").c_str());
@@ -182,11 +196,30 @@ TEST_F(ReportCommand, DashWritesToTheStartersOutput) {
               std::vector<std::string>{});
 }
 
-TEST_F(ReportCommand, DashWithoutAConsoleGivesTwo) {
+// Started with neither a console nor a redirected output (from a shortcut), the
+// report to "-" gives 2 and a refused command line 87, each without a window; only
+// the usage asked for is shown, in a message box.
+TEST_F(ReportCommand, WithoutAConsoleOnlyTheUsageAskedForShowsABox) {
     // The test program's console would be the parent's: without it there is none.
     FreeConsole();
     EXPECT_EQ(runWexdal("/report -"), 2u);
     EXPECT_EQ(runWexdal("/report:json -"), 2u);
+    EXPECT_EQ(runWexdal("/x"), 87u);
+
+    DWORD code = kNotEnded;
+    std::thread usage([&] { code = runWexdal("/?"); });
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && box == nullptr; ++i, Sleep(100))
+        box = FindWindowA(nullptr, "Wexdal の使い方");
+    char text[4096] = {};
+    if (box != nullptr) {
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the message box's text
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    usage.join();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(std::string(text).rfind("使い方:", 0), 0u) << text;
+    EXPECT_EQ(code, 0u);
 }
 
 // Started from a console without redirection, the program writes into that console.
@@ -223,7 +256,8 @@ TEST_F(ReportCommand, UsageIsPrintedAndBadArgumentsEndWith87) {
     EXPECT_NE(usage.find("87  引数が正しくありません。"), std::string::npos);
     EXPECT_EQ(GlobalFindAtomA("wexdal.exe"), 0);
 
-    for (const char* arguments : {"/report", "-report:json a b", "/x", "/? more", "a.xls /x"}) {
+    for (const char* arguments :
+         {"/report", "-report:json a b", "/x", "/? more", "a.xls /x", "\"\" /report:json x.json"}) {
         std::string refused = folder.file("refused.txt");
         {
             OutputFile output(refused);
@@ -233,6 +267,7 @@ TEST_F(ReportCommand, UsageIsPrintedAndBadArgumentsEndWith87) {
         EXPECT_NE(readFile(refused).find("使い方:"), std::string::npos) << arguments;
     }
     EXPECT_FALSE(fileExists("a")) << "no report written";
+    EXPECT_FALSE(fileExists("x.json")) << "no report written";
 }
 
 // The manifest asks for no elevation, so that a logon script's report shows no

@@ -21,7 +21,8 @@ struct MemoFacts {
 MemoFacts readMemo(const std::string& text);
 
 // Every fact of the memo that the JSON document holds differently (or lacks), as
-// readable lines; empty when they agree.
+// readable lines; empty when they agree. A CR or LF of a JSON value is a space in
+// the memo.
 std::vector<std::string> compareFacts(const MemoFacts& memo, const JsonValue& json);
 
 // The text with the numbers of its IconHandle lines removed: icon handles are the
