@@ -17,6 +17,38 @@ std::wstring switchName(const std::wstring& arg) {
     return kel::AsciiLower(arg.substr(1));
 }
 
+bool isRowName(const std::wstring& name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](wchar_t c) {
+        return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9');
+    });
+}
+
+// "NAME=0" or "NAME=1": false for anything else.
+bool parseSetting(const std::wstring& arg, std::pair<std::wstring, int>& setting) {
+    size_t equals = arg.find(L'=');
+    if (equals == std::wstring::npos || equals + 2 != arg.size() ||
+        (arg.back() != L'0' && arg.back() != L'1') || !isRowName(arg.substr(0, equals)))
+        return false;
+    setting = {arg.substr(0, equals), arg.back() - L'0'};
+    return true;
+}
+
+// The rows of "/set" and "/check", and a last "/json"; false when one is malformed.
+bool parseSettings(const std::vector<std::wstring>& args, TInvocation& invocation) {
+    size_t end = args.size();
+    if (end > 1 && isSwitch(args.back()) && switchName(args.back()) == L"json") {
+        invocation.json = true;
+        --end;
+    }
+    for (size_t i = 1; i < end; ++i) {
+        std::pair<std::wstring, int> setting;
+        if (!parseSetting(args[i], setting))
+            return false;
+        invocation.rows.push_back(setting);
+    }
+    return !invocation.rows.empty();
+}
+
 } // namespace
 
 TInvocation ParseArguments(const std::vector<std::wstring>& args) {
@@ -37,6 +69,18 @@ TInvocation ParseArguments(const std::vector<std::wstring>& args) {
             invocation.mode = name == L"report" ? TRunMode::TextReport : TRunMode::JsonReport;
             invocation.file = args[1];
         }
+    } else if (name == L"set" || name == L"check") {
+        if (parseSettings(args, invocation))
+            invocation.mode = name == L"set" ? TRunMode::Set : TRunMode::Check;
+    } else if (name == L"repair") {
+        if (args.size() == 2 && isRowName(args[1])) {
+            invocation.mode = TRunMode::Repair;
+            invocation.rows = {{args[1], 0}};
+        }
+    }
+    if (invocation.mode == TRunMode::BadArguments) {
+        invocation.rows.clear();
+        invocation.json = false;
     }
     return invocation;
 }

@@ -1,25 +1,33 @@
 // The program's command line, handled as a console tool handles it: nothing or a
 // plain argument (a file dropped on the program) opens the window; "/?" and its
 // kin print the usage; "/report FILE" and "/report:json FILE" write the
-// information report without a window; any other switch is refused.
+// information report without a window; "/set", "/check" and "/repair" change (or
+// check) the pages' rows; any other switch is refused.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
 
-enum class TRunMode { Window, Usage, TextReport, JsonReport, BadArguments };
+enum class TRunMode { Window, Usage, TextReport, JsonReport, Set, Check, Repair, BadArguments };
 
 struct TInvocation {
     TRunMode mode = TRunMode::Window;
     std::wstring file; // the report's file; "-" for the console
+    // Set and Check: each row's name and the state asked for or expected, in order;
+    // Repair: the one row's name (state 0).
+    std::vector<std::pair<std::wstring, int>> rows;
+    bool json = false; // Set and Check: "/json", the output as one JSON document
 };
 
 // args without the program's own name. A switch starts with "/" or "-" and is
 // matched without regard to ASCII letter case: "/?", "/h" and "/help" are the
 // usage, alone; a report switch needs exactly one non-empty FILE after it. Any
-// other command line that holds a switch anywhere is BadArguments.
+// "/set" and "/check" need one or more NAME=0 or NAME=1 (a name of letters and
+// digits) and take "/json" last; "/repair" exactly one NAME. Any other command line
+// that holds a switch anywhere is BadArguments.
 TInvocation ParseArguments(const std::vector<std::wstring>& args);
 
 } // namespace app

@@ -1,5 +1,6 @@
 #include "app/Command.h"
 
+#include "app/Change.h"
 #include "app/Report.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
@@ -16,22 +17,33 @@ namespace app {
 
 namespace {
 
-const wchar_t kUsage[] = L"使い方:\r\n\r\n"
-                         L"wexdal.exe\r\n"
-                         L"    ウィンドウを開きます。\r\n\r\n"
-                         L"wexdal.exe /report ファイル\r\n"
-                         L"    取得情報をテキスト (シフトJIS) で書き出します。\r\n\r\n"
-                         L"wexdal.exe /report:json ファイル\r\n"
-                         L"    取得情報とスイッチの状態を JSON (UTF-8) で書き出します。\r\n\r\n"
-                         L"wexdal.exe /?\r\n"
-                         L"    この使い方を表示します (/h、/help も同じです)。\r\n\r\n"
-                         L"ファイルに - を指定すると、起動元のコンソールへ出力します。\r\n"
-                         L"スイッチは - で始めてもかまいません (-report など)。\r\n\r\n"
-                         L"終了コード:\r\n"
-                         L"    0   書き出しました (または使い方を表示しました)。\r\n"
-                         L"    1   取得情報を読み取れませんでした。\r\n"
-                         L"    2   ファイルに書き込めませんでした。\r\n"
-                         L"    87  引数が正しくありません。\r\n";
+const wchar_t kReportUsage[] =
+    L"使い方:\r\n\r\n"
+    L"wexdal.exe\r\n"
+    L"    ウィンドウを開きます。\r\n\r\n"
+    L"wexdal.exe /report ファイル\r\n"
+    L"    取得情報をテキスト (シフトJIS) で書き出します。\r\n\r\n"
+    L"wexdal.exe /report:json ファイル\r\n"
+    L"    取得情報とスイッチの状態を JSON (UTF-8) で書き出します。\r\n\r\n"
+    L"wexdal.exe /?\r\n"
+    L"    この使い方を表示します (/h、/help も同じです)。\r\n\r\n"
+    L"ファイルに - を指定すると、起動元のコンソールへ出力します。\r\n"
+    L"スイッチは - で始めてもかまいません (-report など)。\r\n\r\n";
+const wchar_t kExitCodes[] =
+    L"終了コード:\r\n"
+    L"    0   書き出しました、すべて指定どおりになりました (または使い方を表示しました)。\r\n"
+    L"    1   取得情報を読み取れませんでした、読み直した状態が指定と違います、\r\n"
+    L"        このパソコンにない設定です、または修復しませんでした。\r\n"
+    L"    2   ファイルに書き込めませんでした。\r\n"
+    L"    4   利用者ごとの設定を、ログオン中の利用者でないアカウントで実行しました。\r\n"
+    L"    5   コンピューター全体の設定を、管理者の権限なしで実行しました。\r\n"
+    L"    87  引数が正しくありません。\r\n";
+
+// The whole usage: the commands, the change commands with every row's name, the
+// exit codes.
+std::wstring usage() {
+    return kReportUsage + ChangeCommandsUsage() + L"\r\n" + kExitCodes;
+}
 
 // The title of the usage's message box; not the window's, which finds a running
 // instance by its title.
@@ -271,6 +283,34 @@ int runReport(const TInvocation& invocation) {
     return 2;
 }
 
+// Prints a change command's lines (or its JSON) to standard output, a refusal's
+// reason to standard error (with the usage after an unknown name).
+int runChange(const TInvocation& invocation) {
+    std::vector<TSetting> settings;
+    for (const auto& [row, state] : invocation.rows)
+        settings.push_back({kel::WideToAnsi(row, 932), state});
+    TCommandResult result;
+    try {
+        result =
+            invocation.mode == TRunMode::Repair
+                ? RunRepairCommand(settings.front().row)
+                : RunSwitchCommand(settings, invocation.mode == TRunMode::Set, invocation.json);
+    } catch (const std::exception& error) {
+        tell(L"続けられませんでした: " + kel::AnsiToWide(error.what(), 932) + L"\r\n");
+        return kExitNotDone;
+    }
+    bool refused = result.exitCode != kExitDone && result.exitCode != kExitNotDone;
+    if (refused) {
+        std::wstring reason = kel::AnsiToWide(result.text, 932);
+        tell(result.exitCode == kBadArguments ? reason + L"\r\n" + usage() : reason);
+        return result.exitCode;
+    }
+    bool json = !result.json.empty();
+    const std::string& bytes = json ? result.json : result.text;
+    writeOut(STD_OUTPUT_HANDLE, bytes, kel::AnsiToWide(bytes, json ? CP_UTF8 : 932));
+    return result.exitCode;
+}
+
 } // namespace
 
 std::vector<std::wstring> CommandLineArguments() {
@@ -296,19 +336,23 @@ int CommandFailed(const char* reason) noexcept {
 int RunCommand(const TInvocation& invocation) {
     switch (invocation.mode) {
     case TRunMode::Usage:
-        switch (writeOut(STD_OUTPUT_HANDLE, kel::WideToAnsi(kUsage, 932), kUsage)) {
+        switch (writeOut(STD_OUTPUT_HANDLE, kel::WideToAnsi(usage(), 932), usage())) {
         case TOutput::Written:
             return 0;
         case TOutput::Failed:
             return 2;
         case TOutput::Nowhere: // started from a shortcut: the usage asked for is shown
-            MessageBoxW(nullptr, kUsage, kUsageTitle, MB_OK | MB_ICONINFORMATION);
+            MessageBoxW(nullptr, usage().c_str(), kUsageTitle, MB_OK | MB_ICONINFORMATION);
             return 0;
         }
         return 2;
     case TRunMode::BadArguments:
-        tell(std::wstring(L"引数が正しくありません。\r\n\r\n") + kUsage);
+        tell(std::wstring(L"引数が正しくありません。\r\n\r\n") + usage());
         return kBadArguments;
+    case TRunMode::Set:
+    case TRunMode::Check:
+    case TRunMode::Repair:
+        return runChange(invocation);
     case TRunMode::TextReport:
     case TRunMode::JsonReport:
         return runReport(invocation);

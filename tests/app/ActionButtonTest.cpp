@@ -1,8 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/Change.h"
+#include "app/Elevate.h"
 #include "office/ProcessSurvey.h"
 #include "repair/Actions.h"
 #include "repair/ScriptHostGuard.h"
+#include "sysinfo/Text.h"
+#include "tests/sample/SampleMachine.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
@@ -207,6 +211,133 @@ TEST_F(ActionButtonTest, AFailedSwitchShowsTheStateItReads) {
     EXPECT_EQ(messages(), std::vector<std::string>{"更新出来ませんでした。"});
     EXPECT_FALSE(on.Down());
     EXPECT_TRUE(form.Find<ui::TSpeedButton>("SB_PptLocalSv0")->Down());
+}
+
+// A window without administrator rights: a machine-wide switch shows the shield and
+// its click runs "wexdal.exe /set ROW=STATE" (here started without the consent
+// prompt) while the window goes on painting and running its timers; the window
+// reads the state back itself. A declined prompt changes and says nothing.
+class ElevatedChangeTest : public ActionButtonTest {
+  protected:
+    decltype(app::gWindowElevated) keptElevated = app::gWindowElevated;
+    decltype(app::gStartElevated) keptStart = app::gStartElevated;
+    // Ticks of a timer of the test's thread while the window waited for the command
+    // (locked, its wait panel shown).
+    static inline int ticksWhileWaiting = 0;
+    static inline app::MainWindow* waiting = nullptr;
+
+    ElevatedChangeTest() {
+        sample::Lay(sample::Standard()); // the command acts on rows of pages this PC has
+        app::gWindowElevated = [] { return false; };
+        app::gStartElevated = [](HWND, const std::wstring& parameters) {
+            app::TElevatedStart start;
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION process = {};
+            std::wstring line = L"\"" + kel::AnsiToWide(wexdalPath()) + L"\" " + parameters;
+            if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process)) {
+                CloseHandle(process.hThread);
+                start.process.reset(process.hProcess);
+            }
+            return start;
+        };
+    }
+    ~ElevatedChangeTest() override {
+        app::gWindowElevated = keptElevated;
+        app::gStartElevated = keptStart;
+        kel::SetScriptHostEnabled(1);
+        sample::Remove();
+    }
+};
+
+TEST_F(ElevatedChangeTest, AMachineWideSwitchRunsAsTheElevatedCommandWhileTheWindowLives) {
+    ASSERT_EQ(kel::GetScriptHostEnabled(), 1);
+    ui::TSpeedButton& off = switchRow("EmlWsh", 3, 0);
+    EXPECT_TRUE(off.Shielded());
+    EXPECT_TRUE(form.Find<ui::TSpeedButton>("SB_EmlWsh1")->Shielded());
+    EXPECT_FALSE(switchRow("MsoClip", 4, 0).Shielded()) << "the user's own setting";
+    ticksWhileWaiting = 0;
+    waiting = &form;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (waiting->PL_Wait->Visible() && !IsWindowEnabled(waiting->Handle()))
+            ++ticksWhileWaiting;
+    });
+
+    click(off);
+    KillTimer(nullptr, timer);
+
+    EXPECT_EQ(messages(), std::vector<std::string>{"更新しました。ご確認ください。"});
+    EXPECT_EQ(kel::GetScriptHostEnabled(), 0);
+    EXPECT_TRUE(off.Down());
+    EXPECT_GT(ticksWhileWaiting, 0) << "the window's messages ran while it waited";
+    EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+
+    // Declined: nothing started, nothing shown, the pair shows what is.
+    app::gStartElevated = [](HWND, const std::wstring&) {
+        app::TElevatedStart start;
+        start.declined = true;
+        return start;
+    };
+    seen.clear();
+    ui::TSpeedButton& on = *form.Find<ui::TSpeedButton>("SB_EmlWsh1");
+    click(on);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(kel::GetScriptHostEnabled(), 0);
+    EXPECT_TRUE(off.Down());
+    EXPECT_FALSE(on.Down());
+}
+
+// The change command refuses a row where the change would land in the wrong place,
+// and changes nothing: a per-user row under SYSTEM or another account (4), a
+// machine-wide row without administrator rights (5). A change that does not read
+// back is printed as failed (1), never as done.
+TEST_F(ElevatedChangeTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
+    static app::TCommandAccount given;
+    struct Account {
+        decltype(app::gCommandAccount) kept = app::gCommandAccount;
+        Account() {
+            app::gCommandAccount = [] { return given; };
+        }
+        ~Account() { app::gCommandAccount = kept; }
+    } account;
+    struct Case {
+        app::TCommandAccount account;
+        std::vector<app::TSetting> settings;
+        int exitCode;
+    };
+    const app::TCommandAccount system{true, false}, user{false, true}, admin{true, true};
+    const Case cases[] = {
+        {system, {{"MsoClip", 0}}, app::kExitNotTheDeskUser},
+        {system, {{"EmlWsh", 0}, {"MsoClip", 0}}, app::kExitNotTheDeskUser},
+        {user, {{"EmlWsh", 0}}, app::kExitNeedsAdministrator},
+        {user, {{"MsoClip", 0}, {"LogonIme", 0}}, app::kExitNeedsAdministrator},
+    };
+    const char* const office = "\\Software\\Microsoft\\Office";
+    const char* const layouts = "\\.DEFAULT\\Keyboard Layout";
+    Tree clipboard = snapshot(HKEY_CURRENT_USER, office), logon = snapshot(HKEY_USERS, layouts);
+    int scripts = kel::GetScriptHostEnabled();
+    for (const Case& c : cases) {
+        given = c.account;
+        app::TCommandResult result = app::RunSwitchCommand(c.settings, true, false);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.text;
+        EXPECT_EQ(result.text.find(" ok"), std::string::npos);
+    }
+    given = system;
+    EXPECT_EQ(app::RunRepairCommand("XlsUsed").exitCode, app::kExitNotTheDeskUser);
+    EXPECT_TRUE(snapshot(HKEY_CURRENT_USER, office) == clipboard) << "nothing changed";
+    EXPECT_TRUE(snapshot(HKEY_USERS, layouts) == logon) << "nothing changed";
+    EXPECT_EQ(kel::GetScriptHostEnabled(), scripts);
+
+    // A marked script class beside a class of its name: scripts can't be put on.
+    given = admin;
+    ScratchKey active{HKEY_CLASSES_ROOT, "\\WexdalTest.VBS"};
+    ScratchKey marked{HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"};
+    for (const auto* key : {&active, &marked})
+        putString(HKEY_CLASSES_ROOT, key->sub("Shell\\Open\\Command"), "", "wscript.exe \"%1\"");
+    app::TCommandResult refused = app::RunSwitchCommand({{"EmlWsh", 1}}, true, false);
+    EXPECT_EQ(refused.exitCode, app::kExitNotDone);
+    EXPECT_EQ(refused.text, "EmlWsh 1 1 failed\r\n");
 }
 
 TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {

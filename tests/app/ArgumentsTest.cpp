@@ -33,6 +33,34 @@ TEST(Arguments, ReportSwitchesTakeExactlyOneFile) {
     }
 }
 
+TEST(Arguments, ChangeCommandsTakeTheirRows) {
+    using Rows = std::vector<std::pair<std::wstring, int>>;
+    struct Case {
+        std::vector<std::wstring> args;
+        TRunMode mode;
+        Rows rows;
+        bool json;
+    };
+    const Case cases[] = {
+        {{L"/set", L"EmlWsh=0"}, TRunMode::Set, {{L"EmlWsh", 0}}, false},
+        {{L"-SET", L"MsoClip=1", L"LogonIme=0", L"/JSON"},
+         TRunMode::Set,
+         {{L"MsoClip", 1}, {L"LogonIme", 0}},
+         true},
+        {{L"/check", L"EmlWsh=1", L"EmlWsh=0"},
+         TRunMode::Check,
+         {{L"EmlWsh", 1}, {L"EmlWsh", 0}},
+         false},
+        {{L"/repair", L"XlsUsed"}, TRunMode::Repair, {{L"XlsUsed", 0}}, false},
+    };
+    for (const Case& c : cases) {
+        app::TInvocation invocation = ParseArguments(c.args);
+        EXPECT_EQ(invocation.mode, c.mode);
+        EXPECT_EQ(invocation.rows, c.rows);
+        EXPECT_EQ(invocation.json, c.json);
+    }
+}
+
 TEST(Arguments, PlainArgumentsOpenTheWindowAndOtherSwitchesAreRefused) {
     const std::pair<std::vector<std::wstring>, TRunMode> cases[] = {
         {{}, TRunMode::Window},
@@ -61,6 +89,18 @@ TEST(Arguments, PlainArgumentsOpenTheWindowAndOtherSwitchesAreRefused) {
         {{L"/report:json", L""}, TRunMode::BadArguments},
         {{L"/report", L"a", L"b"}, TRunMode::BadArguments},
         {{L"-REPORT:JSON", L"a", L"b"}, TRunMode::BadArguments},
+        {{L"/set"}, TRunMode::BadArguments},
+        {{L"/set", L"/json"}, TRunMode::BadArguments},
+        {{L"/set", L"MsoClip"}, TRunMode::BadArguments},
+        {{L"/set", L"MsoClip=2"}, TRunMode::BadArguments},
+        {{L"/set", L"MsoClip=10"}, TRunMode::BadArguments},
+        {{L"/set", L"=1"}, TRunMode::BadArguments},
+        {{L"/set", L"Mso Clip=1"}, TRunMode::BadArguments},
+        {{L"/set", L"Mso\\Clip=1"}, TRunMode::BadArguments},
+        {{L"/check", L"/json", L"MsoClip=1"}, TRunMode::BadArguments},
+        {{L"/repair"}, TRunMode::BadArguments},
+        {{L"/repair", L"XlsUsed", L"DocUsed"}, TRunMode::BadArguments},
+        {{L"/repair", L"XlsUsed=1"}, TRunMode::BadArguments},
     };
     for (const auto& [args, mode] : cases)
         EXPECT_EQ(ParseArguments(args).mode, mode)

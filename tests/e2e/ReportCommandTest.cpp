@@ -196,6 +196,42 @@ TEST_F(ReportCommand, DashWritesToTheStartersOutput) {
               std::vector<std::string>{});
 }
 
+// Every switch of the report through the commands a help desk's script runs: /check
+// tells what is without changing it, /set changes it, reads it back and prints the
+// state before and after, and the JSON output is the report's "Switches" with them.
+TEST_F(ReportCommand, EverySwitchIsCheckedAndSetByItsName) {
+    ASSERT_EQ(runWexdal("/report:json " + folder.file("r.json")), 0u);
+    JsonValue report = parseJson(readFile(folder.file("r.json")));
+    ASSERT_EQ(report["Switches"].members.size(), 7u);
+    int line = 0;
+    auto run = [&](const std::string& arguments, std::string& printed) {
+        OutputFile output(folder.file("out" + std::to_string(++line) + ".txt"));
+        DWORD code = runWexdal(arguments, output.handle());
+        printed = output.content();
+        return code;
+    };
+    std::string printed;
+    for (const auto& [name, value] : report["Switches"].members) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(value.kind, JsonValue::Number);
+        std::string is = std::to_string(static_cast<int>(value.number));
+        std::string other = is == "0" ? "1" : "0";
+        EXPECT_EQ(run("/check " + name + "=" + is, printed), 0u);
+        EXPECT_EQ(printed, name + " " + is + " ok\r\n");
+        EXPECT_EQ(run("/check " + name + "=" + other, printed), 1u);
+        EXPECT_EQ(printed, name + " " + is + " differs\r\n");
+        EXPECT_EQ(run("/set " + name + "=" + other + " /json", printed), 0u);
+        JsonValue set = parseJson(printed);
+        EXPECT_EQ(set["Before"][name].number, value.number);
+        EXPECT_EQ(set["Switches"][name].number, 1 - value.number);
+        EXPECT_EQ(set["ExitCode"].number, 0);
+        EXPECT_EQ(run("/set " + name + "=" + is, printed), 0u);
+        EXPECT_EQ(printed, name + " " + other + " " + is + " ok\r\n");
+    }
+    EXPECT_EQ(run("/set NoSuchRow=1", printed), 87u);
+    EXPECT_EQ(run("/repair MsoClip", printed), 87u) << "a switch is no repair";
+}
+
 // Started with neither a console nor a redirected output (from a shortcut), the
 // report to "-" gives 2 and a refused command line 87, each without a window; only
 // the usage asked for is shown, in a message box.

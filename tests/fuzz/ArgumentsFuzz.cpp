@@ -48,6 +48,10 @@ std::wstring raised(std::wstring text) {
     return text;
 }
 
+bool iswalnumAscii(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
 TInvocation parsed(const std::vector<std::wstring>& args) {
     TInvocation invocation;
     bool threw = false;
@@ -77,6 +81,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(args.size() == 2 && !args[1].empty() && invocation.file == args[1]);
         FUZZ_CHECK(name == (invocation.mode == TRunMode::TextReport ? L"report" : L"report:json"));
     }
+    // A change command's rows are its arguments, each NAME=0|1 (a lone NAME for the
+    // repair) of letters and digits; nothing else has rows.
+    bool change = invocation.mode == TRunMode::Set || invocation.mode == TRunMode::Check ||
+                  invocation.mode == TRunMode::Repair;
+    FUZZ_CHECK(change == !invocation.rows.empty());
+    FUZZ_CHECK(change || !invocation.json);
+    if (change) {
+        size_t given = args.size() - 1 - (invocation.json ? 1 : 0);
+        FUZZ_CHECK(invocation.rows.size() == given);
+        FUZZ_CHECK(invocation.mode != TRunMode::Repair || given == 1);
+        for (size_t i = 0; i < given; ++i) {
+            const auto& [row, state] = invocation.rows[i];
+            FUZZ_CHECK(state == 0 || state == 1);
+            FUZZ_CHECK(!row.empty() && std::all_of(row.begin(), row.end(), iswalnumAscii));
+            std::wstring written =
+                invocation.mode == TRunMode::Repair ? row : row + L"=" + std::to_wstring(state);
+            FUZZ_CHECK(args[1 + i] == written);
+        }
+    }
     if (invocation.mode == TRunMode::Usage)
         FUZZ_CHECK(args.size() == 1 && (name == L"?" || name == L"h" || name == L"help"));
     // What is refused is so because no other mode fits.
@@ -93,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         other[0] = raised(other[0]);
         other[0][0] = other[0][0] == L'/' ? L'-' : L'/';
         TInvocation same = parsed(other);
-        FUZZ_CHECK(same.mode == invocation.mode && same.file == invocation.file);
+        FUZZ_CHECK(same.mode == invocation.mode && same.file == invocation.file &&
+                   same.rows == invocation.rows && same.json == invocation.json);
     }
     return 0;
 }
