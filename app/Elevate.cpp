@@ -3,6 +3,7 @@
 #include "sysinfo/Account.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 namespace app {
@@ -23,10 +24,14 @@ TElevatedStart startThroughConsent(HWND window, const std::wstring& parameters) 
     execute.lpFile = path;
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_HIDE;
+    // The shell may hand the start to a COM extension.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (ShellExecuteExW(&execute))
         start.process.reset(execute.hProcess);
     else
         start.declined = GetLastError() == ERROR_CANCELLED;
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return start;
 }
 

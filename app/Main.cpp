@@ -9,10 +9,9 @@
 #include "sysinfo/SystemLibrary.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
+#include "sysinfo/TextRules.h"
 
 #include <windows.h>
-#include <objbase.h>
-#include <shellapi.h>
 
 #include <exception>
 
@@ -28,38 +27,40 @@ std::string executableFileName() {
     return kel::AfterLastPathDelimiter(path);
 }
 
-// Restores a running instance's window; false when there is none.
-bool activateRunningInstance() {
-    HWND window = FindWindowA(nullptr, app::kProductTitle);
-    if (window == nullptr)
+// True when window belongs to a program of this program's file name: a window of
+// another program titled "Wexdal" never keeps Wexdal from starting.
+bool runByThisProgram(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    kel::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    wchar_t path[MAX_PATH] = {}, own[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!process.valid() || !QueryFullProcessImageNameW(process.get(), 0, path, &length) ||
+        GetModuleFileNameW(nullptr, own, MAX_PATH) == 0)
         return false;
-    SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-    SetForegroundWindow(window);
-    return true;
+    auto fileName = [](const wchar_t* full) {
+        std::wstring text = full;
+        return kel::AsciiLower(text.substr(text.find_last_of(L"\\/:") + 1));
+    };
+    return fileName(path) == fileName(own);
 }
 
-// An administrator whose rights User Account Control filters gets the window with
-// the rights of the consent prompt: the program starts itself again through
-// "runas" and ends. Declined or failed, the window opens with the rights it has,
-// as a standard user's does. The report and the usage never come here.
-bool relaunchedElevated(int showCommand) {
-    if (!kel::HasFilteredAdminToken())
-        return false;
-    wchar_t path[MAX_PATH] = {};
-    if (GetModuleFileNameW(nullptr, path, MAX_PATH) == 0)
-        return false;
-    // The shell may hand the start to a COM extension, and this thread ends at once.
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    SHELLEXECUTEINFOW execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOASYNC;
-    execute.lpVerb = L"runas";
-    execute.lpFile = path;
-    execute.nShow = showCommand;
-    bool started = ShellExecuteExW(&execute) != FALSE;
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return started;
+// Brings a running instance's window back; false when there is none. The restore
+// message passes from a start without rights to a window run as administrator.
+bool activateRunningInstance() {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, app::kWindowClass,
+                                                        app::kProductTitle)) != nullptr;) {
+        if (!runByThisProgram(window))
+            continue;
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        AllowSetForegroundWindow(id);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, RegisterWindowMessageA(app::kRestoreMessageName), 0, 0,
+                            SMTO_ABORTIFHUNG, 5000, &answer);
+        return true;
+    }
+    return false;
 }
 
 void runMessageLoop(ui::TForm& mainForm) {
@@ -85,9 +86,7 @@ int runWindow(int showCommand) {
     std::string name = executableFileName();
     ATOM atom = GlobalFindAtomA(name.c_str());
     if (atom != 0 && activateRunningInstance())
-        return 0; // an open window, elevated or not, is shown without a new prompt
-    if (relaunchedElevated(showCommand))
-        return 0;
+        return 0; // an open window, elevated or not, is shown again
     if (atom == 0) {
         atom = GlobalAddAtomA(name.c_str());
         if (atom == 0) {

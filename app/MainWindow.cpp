@@ -22,6 +22,31 @@ const ui::TThemedColor kSelectedItemTextColor = {ui::clWindowText, ui::clHighlig
 } // namespace
 
 const char kProductTitle[] = "Wexdal";
+const char kWindowClass[] = "TForm1";
+const char kRestoreMessageName[] = "Wexdal.Restore";
+
+namespace {
+
+UINT restoreMessage() {
+    static const UINT message = RegisterWindowMessageA(kRestoreMessageName);
+    return message;
+}
+
+// Lets the restore message through User Interface Privilege Isolation to this
+// window (Windows 7 and later; Vista lets it through for the whole process).
+void allowRestoreFromLowerLevels(HWND window) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    using AllowForWindow = BOOL WINAPI(HWND, UINT, DWORD, void*);
+    using AllowForProcess = BOOL WINAPI(UINT, DWORD);
+    if (auto* allow = reinterpret_cast<AllowForWindow*>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx"))))
+        allow(window, restoreMessage(), 1 /* MSGFLT_ALLOW */, nullptr);
+    else if (auto* allowAll = reinterpret_cast<AllowForProcess*>(
+                 reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter"))))
+        allowAll(restoreMessage(), 1 /* MSGFLT_ADD */);
+}
+
+} // namespace
 const char kMakerNotice[] = "Copyright (C) 2026 ソフト工房「Tarnholm」";
 
 namespace {
@@ -41,9 +66,10 @@ ui::TFontSpec WindowFont(int height, bool bold) {
 
 MainWindow::MainWindow()
     // The window class keeps the name that scripts and tools look for.
-    : ui::TForm("TForm1", kProductTitle, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX,
+    : ui::TForm(kWindowClass, kProductTitle, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX,
                 WS_EX_DLGMODALFRAME) {
     ui::SetDialogOwner(Handle());
+    allowRestoreFromLowerLevels(Handle());
     // An error that ends an action is shown as the application's error message.
     ui::SetExceptionHandler([](const std::string& message) {
         ui::ShowMessageDialog(message, ui::TMsgDlgType::mtError, ui::mbOK);
@@ -173,6 +199,16 @@ void MainWindow::Inform(const std::string& message) {
 void MainWindow::BB_UserInfoClick(ui::TComponent&) {
     BusyScope busy(*this);
     userInfo_.Update();
+}
+
+bool MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != restoreMessage() || message == 0)
+        return TForm::HandleMessage(message, wParam, lParam, result);
+    if (IsIconic(Handle()))
+        ShowWindow(Handle(), SW_RESTORE);
+    SetForegroundWindow(Handle());
+    result = 1;
+    return true;
 }
 
 void MainWindow::FormActivate() {

@@ -15,6 +15,12 @@
 namespace app {
 
 extern const char kProductTitle[]; // "Wexdal": window caption and single-instance key
+extern const char kWindowClass[];  // "TForm1"
+
+// The message a second start sends the running window to bring it back, registered
+// by this name; the window lets it through from a program of a lower integrity
+// level (a second start without rights, the window run as administrator).
+extern const char kRestoreMessageName[];
 extern const char kMakerNotice[];
 
 // Shows a running state on form's row: the caption of the label "LL_" + row, and
@@ -49,6 +55,10 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     void Inform(const std::string& message) override;
     bool Closing() const override { return CloseRequested(); }
 
+  protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  public:
     // Fixed controls.
     ui::TGraphicListBox* GLB_Menu;
     ui::TButton* BB_Exit;

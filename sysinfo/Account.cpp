@@ -134,9 +134,4 @@ std::optional<bool> IsElevated() {
     return elevation->TokenIsElevated != 0;
 }
 
-bool HasFilteredAdminToken() {
-    std::optional<TOKEN_ELEVATION_TYPE> type = tokenValue<TOKEN_ELEVATION_TYPE>(TokenElevationType);
-    return type && *type == TokenElevationTypeLimited;
-}
-
 } // namespace kel

@@ -32,8 +32,4 @@ std::optional<unsigned long> CurrentSessionId();
 // system can't tell.
 std::optional<bool> IsElevated();
 
-// True when the program's account is an administrator running with the filtered
-// token of User Account Control: elevation is one consent away.
-bool HasFilteredAdminToken();
-
 } // namespace kel

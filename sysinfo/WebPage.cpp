@@ -1,5 +1,6 @@
 #include "sysinfo/WebPage.h"
 
+#include "sysinfo/Account.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/CommandLine.h"
 #include "sysinfo/Handle.h"
@@ -107,12 +108,15 @@ std::string OpenUrlCommand(const std::string& url) {
     return "\"" + url + "\",,-1,,,,,";
 }
 
+bool (*gProcessElevated)() = [] { return IsElevated().value_or(false); };
+
 int OpenUrl(const std::string& url) {
     if (ddeInstance() == 0)
         return -1;
     Conversation conversation;
     if (!conversation.connect()) {
-        if (!launch(InternetExplorerPath()) || !conversation.connect())
+        // A browser started from here would browse with administrator rights.
+        if (gProcessElevated() || !launch(InternetExplorerPath()) || !conversation.connect())
             return -1;
     }
     return conversation.executeAsync(OpenUrlCommand(url)) ? 0 : -1;

@@ -22,7 +22,11 @@ std::string OpenUrlCommand(const std::string& url);
 // Hands url to Internet Explorer over DDE (service "IExplore", topic "WWW_openUrl"),
 // starting it once (its path quoted) when no server answers. 0 when the execute
 // request was accepted, -1 otherwise; a program path of 256 characters or more is
-// not started.
+// not started. A process with administrator rights starts no browser: it only hands
+// the address to one that runs.
 int OpenUrl(const std::string& url);
+
+// Whether the process has administrator rights; tests put another answer.
+extern bool (*gProcessElevated)();
 
 } // namespace kel

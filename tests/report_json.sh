@@ -123,3 +123,28 @@ assert all(isinstance(i, int) for k in ("XlsProcessIds", "DocProcessIds", "PptPr
            for i in doc[k])
 print("report_json: text and JSON agree,", len(strings), "strings")
 PY
+
+# The usage lists what README.md tells administrators: every name of the table of
+# the change commands (and no other), and every exit code of that section.
+"${run[@]}" "$wexdal" /? >"$out/usage.txt"
+python3 - "$(dirname "$0")/../README.md" "$out/usage.txt" <<'PY'
+import re, sys
+
+readme, usage_file = sys.argv[1], sys.argv[2]
+section = open(readme, encoding="utf-8").read().split(
+    "## For administrators: changing settings from scripts", 1)[1].split("\n## ", 1)[0]
+usage = open(usage_file, "rb").read().decode("cp932")
+documented = set()
+for cell in re.findall(r"^\| ((?:`\w+`(?:, )?)+)(?: \(`/repair`\))? \|", section, re.M):
+    documented.update(re.findall(r"`(\w+)`", cell))
+listed = set(re.findall(r"^    ([A-Za-z0-9]+) \(", usage, re.M))
+assert documented and documented == listed, (documented, listed)
+codes = re.findall(r"^\| (\d+) \|", section, re.M)
+assert codes, "no exit codes documented"
+for code in codes:
+    assert re.search(rf"^    {code} ", usage, re.M), f"exit code {code} not in the usage"
+for command in ("/set", "/check", "/repair"):
+    assert f"wexdal.exe {command} " in usage and f"wexdal.exe {command} " in section, command
+print("report_json: the usage lists the", len(documented), "names and", len(codes),
+      "exit codes the README documents")
+PY

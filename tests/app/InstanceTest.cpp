@@ -1,4 +1,5 @@
 // The single-instance guard, with real wexdal.exe processes.
+#include "app/MainWindow.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
 
@@ -29,6 +30,18 @@ TEST(SingleInstance, ASecondStartRestoresTheFirstAndEnds) {
 
     EXPECT_TRUE(first.close("Wexdal"));
     EXPECT_EQ(GlobalFindAtomA("WEXDAL.EXE"), 0);
+}
+
+// A window of another program titled "Wexdal", even of the same window class (this
+// test program's own MainWindow), never keeps Wexdal from starting while the
+// instance's atom is there.
+TEST(SingleInstance, AnotherProgramsWexdalWindowDoesNotKeepItFromStarting) {
+    app::MainWindow impostor;
+    ATOM atom = GlobalAddAtomA("wexdal.exe");
+    ChildProcess wexdal(wexdalPath());
+    EXPECT_NE(wexdal.window("Wexdal"), nullptr);
+    EXPECT_TRUE(wexdal.close("Wexdal"));
+    GlobalDeleteAtom(atom);
 }
 
 TEST(SingleInstance, ACopyUnderAnotherNameIsItsOwnInstance) {

@@ -28,13 +28,18 @@ class WebPageTest : public testing::Test {
     std::string savedProgramFiles;
     EnvironmentOverride logVariable{"WEXDAL_FIXTURE_LOG", log.c_str()};
 
+    // The bench's process has administrator rights; the window's user has none.
+    decltype(gProcessElevated) keptElevated = gProcessElevated;
+
     WebPageTest() {
+        gProcessElevated = [] { return false; };
         ReadRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", savedProgramFiles);
         setProgramFiles("C:\\Program Files\\Wexdal Test IE");
         installFixture("office11", explorer);
         installFixture("office11", "C:\\Program.exe");
     }
     ~WebPageTest() override {
+        gProcessElevated = keptElevated;
         closeFixtures();
         WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", savedProgramFiles);
         DeleteFileA("C:\\Program.exe");
@@ -78,6 +83,19 @@ TEST_F(WebPageTest, UsesTheRunningServerWithoutStartingAnything) {
     EXPECT_EQ(OpenUrl("http://example.com/?q=\"a b\""), 0);
     EXPECT_TRUE(logged("execute \"http://example.com/?q=\"a b\"\",,-1,,,,,"));
     EXPECT_EQ(count("started"), 1);
+}
+
+// With administrator rights no browser is started (it would browse as
+// administrator); one that runs still takes the address.
+TEST_F(WebPageTest, AnElevatedProcessStartsNoBrowser) {
+    gProcessElevated = [] { return true; };
+    EXPECT_EQ(OpenUrl("http://example.com/"), -1);
+    Sleep(300);
+    EXPECT_EQ(readFile(log), "");
+    ChildProcess running(explorer);
+    ASSERT_TRUE(logged("started IEXPLORE.EXE"));
+    EXPECT_EQ(OpenUrl("http://example.com/a"), 0);
+    EXPECT_TRUE(logged("execute \"http://example.com/a\",,-1,,,,,"));
 }
 
 TEST_F(WebPageTest, NoServerAndNoProgramGiveMinusOne) {
