@@ -34,24 +34,29 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 // reads the state back itself. A declined consent prompt changes nothing and says
 // nothing.
 kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state) {
-    std::wstring parameters =
-        L"/set " + kel::AnsiToWide(action.row) + L"=" + std::to_wstring(state);
-    TElevatedStart start = gStartElevated(Handle(), parameters);
-    long exitCode = -1;
-    if (start.process.valid()) {
-        bool wasEnabled = IsWindowEnabled(Handle()) != FALSE;
-        EnableWindow(Handle(), FALSE);
-        exitCode = WaitPumping(start.process.get());
-        if (wasEnabled)
-            EnableWindow(Handle(), TRUE);
-    }
+    std::optional<long> exitCode =
+        RunElevatedCommand(L"/set " + kel::AnsiToWide(action.row) + L"=" + std::to_wstring(state));
     kel::ActionResult result;
     result.switchRow = action.row;
     result.stateRead = action.read(*officeInfo_);
     result.switchSucceeded = exitCode == 0 && result.stateRead == state;
-    if (start.declined)
+    if (!exitCode)
         result.outcome = kel::TOutcome::Quiet;
     return result;
+}
+
+std::optional<long> MainWindow::RunElevatedCommand(const std::wstring& parameters) {
+    TElevatedStart start = gStartElevated(Handle(), parameters);
+    if (start.declined)
+        return std::nullopt;
+    if (!start.process.valid())
+        return -1;
+    bool wasEnabled = IsWindowEnabled(Handle()) != FALSE;
+    EnableWindow(Handle(), FALSE);
+    long exitCode = WaitPumping(start.process.get());
+    if (wasEnabled)
+        EnableWindow(Handle(), TRUE);
+    return exitCode;
 }
 
 // Locks the shown page under the wait panel and stops the timer while the action

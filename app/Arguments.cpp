@@ -3,6 +3,8 @@
 #include "sysinfo/TextRules.h"
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 
 namespace app {
 
@@ -49,7 +51,44 @@ bool parseSettings(const std::vector<std::wstring>& args, TInvocation& invocatio
     return !invocation.rows.empty();
 }
 
+// "Company=..." and the like of "/userinfo"; false for anything else.
+bool parseUserInfo(const std::vector<std::wstring>& args, TInvocation& invocation) {
+    static const char* const kNames[] = {"Company", "Owner", "Initials"};
+    for (size_t i = 1; i < args.size(); ++i) {
+        size_t equals = args[i].find(L'=');
+        if (equals == std::wstring::npos)
+            return false;
+        std::wstring given = kel::AsciiLower(args[i].substr(0, equals));
+        const char* const* name =
+            std::find_if(std::begin(kNames), std::end(kNames), [&](const char* n) {
+                return given == kel::AsciiLower(std::wstring(n, n + std::strlen(n)));
+            });
+        if (name == std::end(kNames) ||
+            std::any_of(invocation.userInfo.begin(), invocation.userInfo.end(),
+                        [&](const auto& field) { return field.first == *name; }))
+            return false;
+        invocation.userInfo.emplace_back(*name, args[i].substr(equals + 1));
+    }
+    return !invocation.userInfo.empty();
+}
+
 } // namespace
+
+std::wstring QuoteArgument(const std::wstring& argument) {
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted.push_back(c);
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L"\"";
+}
 
 TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     TInvocation invocation;
@@ -72,6 +111,9 @@ TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     } else if (name == L"set" || name == L"check") {
         if (parseSettings(args, invocation))
             invocation.mode = name == L"set" ? TRunMode::Set : TRunMode::Check;
+    } else if (name == L"userinfo") {
+        if (parseUserInfo(args, invocation))
+            invocation.mode = TRunMode::UserInfo;
     } else if (name == L"repair") {
         if (args.size() == 2 && isRowName(args[1])) {
             invocation.mode = TRunMode::Repair;
@@ -81,6 +123,7 @@ TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     if (invocation.mode == TRunMode::BadArguments) {
         invocation.rows.clear();
         invocation.json = false;
+        invocation.userInfo.clear();
     }
     return invocation;
 }

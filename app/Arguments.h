@@ -11,7 +11,17 @@
 
 namespace app {
 
-enum class TRunMode { Window, Usage, TextReport, JsonReport, Set, Check, Repair, BadArguments };
+enum class TRunMode {
+    Window,
+    Usage,
+    TextReport,
+    JsonReport,
+    Set,
+    Check,
+    Repair,
+    UserInfo,
+    BadArguments
+};
 
 struct TInvocation {
     TRunMode mode = TRunMode::Window;
@@ -20,6 +30,9 @@ struct TInvocation {
     // Repair: the one row's name (state 0).
     std::vector<std::pair<std::wstring, int>> rows;
     bool json = false; // Set and Check: "/json", the output as one JSON document
+    // UserInfo: "Company", "Owner" or "Initials" (so spelt) and the value given, in
+    // order, each name once.
+    std::vector<std::pair<std::string, std::wstring>> userInfo;
 };
 
 // args without the program's own name. A switch starts with "/" or "-" and is
@@ -27,7 +40,13 @@ struct TInvocation {
 // usage, alone; a report switch needs exactly one non-empty FILE after it. Any
 // "/set" and "/check" need one or more NAME=0 or NAME=1 (a name of letters and
 // digits) and take "/json" last; "/repair" exactly one NAME. Any other command line
-// that holds a switch anywhere is BadArguments.
+// that holds a switch anywhere is BadArguments. "/userinfo" takes one to three of
+// Company=VALUE, Owner=VALUE, Initials=VALUE (names in any letter case, each once;
+// a value may be empty or hold blanks).
 TInvocation ParseArguments(const std::vector<std::wstring>& args);
+
+// The argument as the command line carries it to CommandLineToArgvW: in double
+// quotes, a quote inside escaped and the backslashes before a quote doubled.
+std::wstring QuoteArgument(const std::wstring& argument);
 
 } // namespace app

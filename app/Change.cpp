@@ -2,6 +2,7 @@
 
 #include "app/Inventory.h"
 #include "app/Report.h"
+#include "office/UserInfo.h"
 #include "repair/Actions.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/JsonWriter.h"
@@ -164,6 +165,38 @@ TCommandResult RunRepairCommand(const std::string& row) {
             {}};
 }
 
+TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields) {
+    TCommandAccount account = gCommandAccount();
+    if (!account.deskUser && !account.elevated)
+        return {kExitNotTheDeskUser,
+                "/userinfo: このアカウントは、ログオン中の利用者でも管理者でもありません。\r\n",
+                {}};
+    Inventory inventory;
+    if (!inventory.officeFound)
+        return {kExitNotDone, "/userinfo: Office が見つかりません。\r\n", {}};
+    kel::TUserInfoList list;
+    kel::TUserInfoWrite what;
+    what.user = account.deskUser;
+    what.machine = account.elevated;
+    for (const auto& [name, value] : fields) {
+        list.SetValue(name, kel::EditedValue(value));
+        what.names.push_back(name);
+    }
+    bool written = kel::WriteUserInfo(inventory.info, list, what) == 0;
+    TCommandResult result;
+    for (const auto& [name, value] : fields)
+        result.text +=
+            name + "=" + kel::OnOneLine(list.Value(name)) + (written ? " ok" : " failed") + "\r\n";
+    if (!written)
+        result.exitCode = kExitNotDone;
+    if (!what.machine && kel::HasMachineUserInfo(inventory.info)) {
+        result.text += "/userinfo: Office の登録情報と既定のユーザーの設定は、管理者として"
+                       "実行してください。\r\n";
+        result.exitCode = kExitNeedsAdministrator;
+    }
+    return result;
+}
+
 std::wstring ChangeCommandsUsage() {
     std::wstring switches, repairs;
     for (const kel::TAction& action : kel::kActions) {
@@ -179,6 +212,10 @@ std::wstring ChangeCommandsUsage() {
            L"    スイッチを設定し、読み直して、名前ごとに前後の状態を表示します。\r\n\r\n"
            L"wexdal.exe /check 名前=0|1 [名前=0|1 ...] [/json]\r\n"
            L"    何も変えずに、スイッチが指定どおりかを調べます。\r\n\r\n"
+           L"wexdal.exe /userinfo [Company=会社名] [Owner=使用者名] [Initials=頭文字]\r\n"
+           L"    Office の登録ユーザー情報を、ウィンドウの「更新」と同じ場所に書き込み、\r\n"
+           L"    読み直します (利用者の設定はログオン中の利用者として、登録情報は\r\n"
+           L"    管理者として)。\r\n\r\n"
            L"wexdal.exe /repair 名前\r\n"
            L"    実行したアカウントのファイルを修復します。アプリケーションが動いていれば"
            L"修復しません。\r\n\r\n"

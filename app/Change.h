@@ -50,6 +50,16 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
 // for this user (a script never ends a program).
 TCommandResult RunRepairCommand(const std::string& row);
 
+// /userinfo: the given names ("Company", "Owner", "Initials") set to their values
+// (code page 932) everywhere the window's update writes them that this account may
+// write: the account's own settings when it is the user at the desk, the machine's
+// places (registrations, the default profile) with administrator rights; the
+// others are left alone. Each place is read back as it is written. Exit 1 when a
+// write did not read back or no Office is found, 5 when the machine's places
+// needed rights this account lacks (what it could write is written), 4 when it
+// may write nothing.
+TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields);
+
 // The usage's lines of the change commands, with every row name they take.
 std::wstring ChangeCommandsUsage();
 

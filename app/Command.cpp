@@ -291,15 +291,29 @@ int runChange(const TInvocation& invocation) {
         settings.push_back({kel::WideToAnsi(row, 932), state});
     TCommandResult result;
     try {
-        result =
-            invocation.mode == TRunMode::Repair
-                ? RunRepairCommand(settings.front().row)
-                : RunSwitchCommand(settings, invocation.mode == TRunMode::Set, invocation.json);
+        if (invocation.mode == TRunMode::UserInfo) {
+            std::vector<std::pair<std::string, std::string>> fields;
+            for (const auto& [name, value] : invocation.userInfo) {
+                std::string text; // never a best-fit look-alike of what was given
+                if (!kel::WideToAnsiExact(value, text)) {
+                    tell(L"コード ページ 932 で表せない文字があります: " + value + L"\r\n");
+                    return kBadArguments;
+                }
+                fields.emplace_back(name, text);
+            }
+            result = RunUserInfoCommand(fields);
+        } else if (invocation.mode == TRunMode::Repair) {
+            result = RunRepairCommand(settings.front().row);
+        } else {
+            result = RunSwitchCommand(settings, invocation.mode == TRunMode::Set, invocation.json);
+        }
     } catch (const std::exception& error) {
         tell(L"続けられませんでした: " + kel::AnsiToWide(error.what(), 932) + L"\r\n");
         return kExitNotDone;
     }
-    bool refused = result.exitCode != kExitDone && result.exitCode != kExitNotDone;
+    bool refused =
+        result.exitCode == kBadArguments || result.exitCode == kExitNotTheDeskUser ||
+        (result.exitCode == kExitNeedsAdministrator && invocation.mode != TRunMode::UserInfo);
     if (refused) {
         std::wstring reason = kel::AnsiToWide(result.text, 932);
         tell(result.exitCode == kBadArguments ? reason + L"\r\n" + usage() : reason);
@@ -352,6 +366,7 @@ int RunCommand(const TInvocation& invocation) {
     case TRunMode::Set:
     case TRunMode::Check:
     case TRunMode::Repair:
+    case TRunMode::UserInfo:
         return runChange(invocation);
     case TRunMode::TextReport:
     case TRunMode::JsonReport:

@@ -11,6 +11,7 @@
 #include "widgets/GraphicListBox.h"
 
 #include <memory>
+#include <optional>
 
 namespace app {
 
@@ -108,6 +109,10 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     // A machine-wide switch of a window without administrator rights, made by the
     // program's own command started elevated.
     kel::ActionResult RunElevated(const kel::TAction& action, int state);
+    // Runs "wexdal.exe parameters" elevated while the window waits, alive but
+    // locked: its exit code (-1 when it could not start), nothing when the consent
+    // prompt was declined.
+    std::optional<long> RunElevatedCommand(const std::wstring& parameters);
 
   private:
     void buildOfficePage();

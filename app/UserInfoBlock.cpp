@@ -1,8 +1,11 @@
 // The Office page's user-information block.
 #include "app/UserInfoBlock.h"
 
+#include "app/Arguments.h"
+#include "app/Elevate.h"
 #include "app/MainWindow.h"
 #include "office/UserInfo.h"
+#include "sysinfo/Text.h"
 #include "widgets/MessageDialog.h"
 
 namespace app {
@@ -83,6 +86,15 @@ void UserInfoBlock::ShowProductId(const std::string& productId) {
     window_.Find<ui::TEdit>("ED_MsoProductID")->SetCaption(productId);
 }
 
+std::wstring UserInfoParameters(const kel::TUserInfoList& list) {
+    std::wstring parameters = L"/userinfo";
+    for (const Field& field : kFields)
+        if (field.name != nullptr && !list.IsApproximate(field.name))
+            parameters += L" " + QuoteArgument(kel::AnsiToWide(std::string(field.name) + "=" +
+                                                               list.Value(field.name)));
+    return parameters;
+}
+
 void UserInfoBlock::Update() {
     kel::TUserInfoList& after = window_.InfoAfter();
     kel::TUserInfoList& before = window_.InfoBefore();
@@ -97,11 +109,22 @@ void UserInfoBlock::Update() {
     kel::TellOfAnotherAccountOnce(window_);
     if (window_.Closing())
         return;
-    int written = kel::WriteUserInfo(window_.OfficeInfo(), after);
+    // Without administrator rights the machine's places are written by the
+    // program's own command, started elevated; the user's own settings here.
+    kel::TUserInfoWrite what;
+    long elevated = 0;
+    if (!gWindowElevated() && kel::HasMachineUserInfo(window_.OfficeInfo())) {
+        std::optional<long> exitCode = window_.RunElevatedCommand(UserInfoParameters(after));
+        if (!exitCode || window_.Closing())
+            return; // declined: nothing changed, nothing to say
+        elevated = *exitCode;
+        what.machine = false;
+    }
+    int written = kel::WriteUserInfo(window_.OfficeInfo(), after, what);
     int read = kel::ReadUserInfo(window_.OfficeInfo(), before);
     after.TakeUnwritten(before);
     Show(after);
-    if (read == 0 && written == 0 && after == before)
+    if (read == 0 && written == 0 && elevated == 0 && after == before)
         ui::ShowMessageDialog("更新しました。ご確認ください。", ui::TMsgDlgType::mtInformation,
                               ui::mbOK);
     else

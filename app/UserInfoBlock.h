@@ -12,6 +12,11 @@ namespace app {
 
 class MainWindow;
 
+// The parameters of the command that writes the list's values on the machine's
+// places: "/userinfo" and each field's "NAME=VALUE", quoted; a value marked
+// approximate is left out (never written).
+std::wstring UserInfoParameters(const kel::TUserInfoList& list);
+
 class UserInfoBlock {
   public:
     explicit UserInfoBlock(MainWindow& window) : window_(window) {}

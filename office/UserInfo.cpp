@@ -7,6 +7,8 @@
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
 
+#include <algorithm>
+
 namespace kel {
 
 namespace {
@@ -143,12 +145,14 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
 // and fails makes the whole update fail.
 class Writer {
   public:
-    explicit Writer(const TUserInfoList& list) {
+    Writer(const TUserInfoList& list, const std::vector<std::string>& names) {
         for (int i = 0; i < 3; ++i) {
             values_[i] = TrimBlanks(list.Value(kFields[i]->name));
             if (values_[i].empty())
                 values_[i] = kBlankValue;
-            skip_[i] = list.IsApproximate(kFields[i]->name);
+            bool named = names.empty() ||
+                         std::find(names.begin(), names.end(), kFields[i]->name) != names.end();
+            skip_[i] = list.IsApproximate(kFields[i]->name) || !named;
         }
     }
 
@@ -259,14 +263,38 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     return 0;
 }
 
-int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list) {
-    Writer writer(list);
+int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
+                  const TUserInfoWrite& what) {
+    Writer writer(list, what.names);
     for (const TProductLine& line : info.VerList) {
-        writeRegistrations(writer, line.code);
+        if (what.machine)
+            writeRegistrations(writer, line.code);
         for (const ProfileOffice& office : ownProfileOfficeKeys())
-            writeProfileSettings(writer, office.key, line.version);
+            if (office.own ? what.user : what.machine)
+                writeProfileSettings(writer, office.key, line.version);
     }
     return writer.status();
+}
+
+bool HasMachineUserInfo(const TKelOfficeInfo& info) {
+    for (const TProductLine& line : info.VerList) {
+        if (line.code.empty())
+            continue;
+        RegView view;
+        if (registrationView(UninstallEntryKey(line.code), view))
+            return true;
+        for (const std::string& user : ownInstallerUsers())
+            if (RegKeyExists(HKEY_LOCAL_MACHINE,
+                             InstallPropertiesKey(user, PackProductCode(line.code)),
+                             kInstallerView) == 0)
+                return true;
+    }
+    for (const ProfileOffice& office : ownProfileOfficeKeys())
+        if (!office.own)
+            for (const TProductLine& line : info.VerList)
+                if (RegKeyExists(HKEY_USERS, office.key + "\\" + line.version) == 0)
+                    return true;
+    return false;
 }
 
 } // namespace kel

@@ -5,6 +5,7 @@
 #include "office/UserInfoList.h"
 
 #include <string>
+#include <vector>
 
 namespace kel {
 
@@ -24,6 +25,20 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list);
 // and "Settings" values there. Keys are opened, never created, and a value marked
 // approximate in list is not written. 0 when every write succeeded; -1 when a place that exists
 // refused one.
-int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list);
+// Which places and names an update writes: the user's own profile (the account's
+// settings), the machine's places (the registrations and the default profile, which
+// need administrator rights), and of the names "Company", "Owner", "Initials" those
+// listed (empty: all three).
+struct TUserInfoWrite {
+    bool user = true;
+    bool machine = true;
+    std::vector<std::string> names;
+};
+int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
+                  const TUserInfoWrite& what = {});
+
+// True when a place of the machine (a registration, the default profile's
+// settings) holds an installed version's user information.
+bool HasMachineUserInfo(const TKelOfficeInfo& info);
 
 } // namespace kel

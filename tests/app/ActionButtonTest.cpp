@@ -231,15 +231,7 @@ class ElevatedChangeTest : public ActionButtonTest {
         app::gWindowElevated = [] { return false; };
         app::gStartElevated = [](HWND, const std::wstring& parameters) {
             app::TElevatedStart start;
-            STARTUPINFOW startup = {};
-            startup.cb = sizeof startup;
-            PROCESS_INFORMATION process = {};
-            std::wstring line = L"\"" + kel::AnsiToWide(wexdalPath()) + L"\" " + parameters;
-            if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process)) {
-                CloseHandle(process.hThread);
-                start.process.reset(process.hProcess);
-            }
+            start.process.reset(startDetached(wexdalPath(), parameters));
             return start;
         };
     }

@@ -61,6 +61,37 @@ TEST(Arguments, ChangeCommandsTakeTheirRows) {
     }
 }
 
+TEST(Arguments, UserInfoTakesEachNameOnceWithAnyValue) {
+    using Fields = std::vector<std::pair<std::string, std::wstring>>;
+    const std::pair<std::vector<std::wstring>, Fields> cases[] = {
+        {{L"/userinfo", L"Company=株式会社　見本"}, {{"Company", L"株式会社　見本"}}},
+        {{L"-USERINFO", L"initials=", L"OWNER=山田 太郎"},
+         {{"Initials", L""}, {"Owner", L"山田 太郎"}}},
+        {{L"/userinfo", L"Owner=a=b"}, {{"Owner", L"a=b"}}},
+        {{L"/userinfo"}, {}},
+        {{L"/userinfo", L"Owner=a", L"owner=b"}, {}},
+        {{L"/userinfo", L"User=a"}, {}},
+        {{L"/userinfo", L"Owner"}, {}},
+    };
+    for (const auto& [args, fields] : cases) {
+        app::TInvocation invocation = ParseArguments(args);
+        EXPECT_EQ(invocation.mode, fields.empty() ? TRunMode::BadArguments : TRunMode::UserInfo);
+        EXPECT_EQ(invocation.userInfo, fields);
+    }
+}
+
+TEST(Arguments, QuotedAsTheCommandLineReadsThemBack) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"", L"\"\""},
+        {L"Owner=山田 太郎", L"\"Owner=山田 太郎\""},
+        {L"Company=\"A\" B", L"\"Company=\\\"A\\\" B\""},
+        {L"C:\\dir\\", L"\"C:\\dir\\\\\""},
+        {L"a\\\"b", L"\"a\\\\\\\"b\""},
+    };
+    for (const auto& [argument, quoted] : cases)
+        EXPECT_EQ(app::QuoteArgument(argument), quoted);
+}
+
 TEST(Arguments, PlainArgumentsOpenTheWindowAndOtherSwitchesAreRefused) {
     const std::pair<std::vector<std::wstring>, TRunMode> cases[] = {
         {{}, TRunMode::Window},

@@ -1,10 +1,15 @@
+#include "app/Elevate.h"
 #include "app/MainWindow.h"
+#include "office/OfficeKeys.h"
 
 #include "office/UserInfo.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
 #include "tests/sample/SampleMachine.h"
+#include "sysinfo/Text.h"
 #include "tests/support/Dialogs.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/Processes.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +77,53 @@ TEST_F(UserInfoClickTest, FieldLabelsAreCentredOnTheirEditsBandAtTheHeightOfThei
         EXPECT_EQ(label.Width(), w - 290 - 18) << name;
         EXPECT_EQ(label.Height(), size.cy) << name;
     }
+}
+
+// Without administrator rights the registrations and the default profile are
+// written by "wexdal.exe /userinfo ..." started elevated (here without the prompt),
+// the user's own settings by the window; a declined prompt changes and says nothing.
+TEST_F(UserInfoClickTest, WithoutRightsTheMachinesPlacesAreWrittenByTheElevatedCommand) {
+    static std::wstring asked;
+    struct Seams {
+        decltype(app::gWindowElevated) elevated = app::gWindowElevated;
+        decltype(app::gStartElevated) start = app::gStartElevated;
+        ~Seams() {
+            app::gWindowElevated = elevated;
+            app::gStartElevated = start;
+        }
+    } seams;
+    app::gWindowElevated = [] { return false; };
+    app::gStartElevated = [](HWND, const std::wstring& parameters) {
+        asked = parameters;
+        app::TElevatedStart start;
+        start.process.reset(startDetached(wexdalPath(), parameters));
+        return start;
+    };
+    const std::string company = "新 \"会社\"　名";
+    field("ED_MsoCompany").SetCaption(company);
+    EXPECT_EQ(click().message, "更新しました。ご確認ください。");
+    EXPECT_EQ(asked.rfind(L"/userinfo \"Company=", 0), 0u) << kel::WideToAnsi(asked);
+    std::string registered;
+    kel::ReadRegString(HKEY_LOCAL_MACHINE, kel::UninstallEntryKey(sample::OfficeXP().code),
+                       "RegCompany", registered);
+    EXPECT_EQ(registered, company);
+
+    app::gStartElevated = [](HWND, const std::wstring&) {
+        app::TElevatedStart start;
+        start.declined = true;
+        return start;
+    };
+    field("ED_MsoCompany").SetCaption("断られた会社");
+    DialogAnswer answer(press("OK"));
+    SendMessageA(form->BB_UserInfo->Handle(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(answer.answered());
+    kel::ReadRegString(HKEY_LOCAL_MACHINE, kel::UninstallEntryKey(sample::OfficeXP().code),
+                       "RegCompany", registered);
+    EXPECT_EQ(registered, company);
+    std::string own;
+    kel::ReadRegWideString(HKEY_CURRENT_USER,
+                           "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo", "Company", own);
+    EXPECT_EQ(own, company) << "the user's own settings untouched too";
 }
 
 TEST_F(UserInfoClickTest, UnchangedFieldsWriteNothing) {

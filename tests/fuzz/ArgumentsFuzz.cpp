@@ -86,6 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool change = invocation.mode == TRunMode::Set || invocation.mode == TRunMode::Check ||
                   invocation.mode == TRunMode::Repair;
     FUZZ_CHECK(change == !invocation.rows.empty());
+    FUZZ_CHECK((invocation.mode == TRunMode::UserInfo) == !invocation.userInfo.empty());
+    if (invocation.mode == TRunMode::UserInfo)
+        FUZZ_CHECK(name == L"userinfo" && invocation.userInfo.size() == args.size() - 1);
     FUZZ_CHECK(change || !invocation.json);
     if (change) {
         size_t given = args.size() - 1 - (invocation.json ? 1 : 0);
@@ -117,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         other[0][0] = other[0][0] == L'/' ? L'-' : L'/';
         TInvocation same = parsed(other);
         FUZZ_CHECK(same.mode == invocation.mode && same.file == invocation.file &&
-                   same.rows == invocation.rows && same.json == invocation.json);
+                   same.rows == invocation.rows && same.json == invocation.json &&
+                   same.userInfo == invocation.userInfo);
     }
     return 0;
 }

@@ -65,6 +65,18 @@ bool ChildProcess::close(const char* title) const {
     return endsWithin(15000);
 }
 
+HANDLE startDetached(const std::string& path, const std::wstring& arguments) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + kel::AnsiToWide(path) + L"\" " + arguments;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                        nullptr, nullptr, &startup, &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
 DWORD runToEnd(const std::string& path, const std::string& arguments, HANDLE output) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

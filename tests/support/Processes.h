@@ -36,6 +36,9 @@ class ChildProcess {
 // error going to output (none when nullptr; an inheritable handle otherwise), and
 // waits up to 60 s: the exit code, or kNotEnded (the program is then ended).
 const DWORD kNotEnded = 0xFFFFFFFF;
+// Starts a program with arguments (as the command line takes them) without a
+// console; its process handle, for the caller to close, or nullptr.
+HANDLE startDetached(const std::string& path, const std::wstring& arguments);
 DWORD runToEnd(const std::string& path, const std::string& arguments, HANDLE output = nullptr);
 
 // Waits up to 5 s for condition to hold.
