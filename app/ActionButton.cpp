@@ -3,6 +3,7 @@
 
 #include "app/Elevate.h"
 #include "repair/Actions.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 #include "widgets/MessageDialog.h"
 
@@ -11,6 +12,8 @@
 namespace app {
 
 namespace {
+
+const char kWaitCaption[] = "作業中です...お待ちください。";
 
 // The control that had the focus before the action gets it back, as a Windows
 // program keeps it on the pressed button: the page was locked while the message
@@ -51,9 +54,15 @@ std::optional<long> MainWindow::RunElevatedCommand(const std::wstring& parameter
         return std::nullopt;
     if (!start.process.valid())
         return -1;
-    bool wasEnabled = IsWindowEnabled(Handle()) != FALSE;
+    bool wasEnabled = IsWindowEnabled(Handle()) != FALSE, panelShown = PL_Wait->Visible();
     EnableWindow(Handle(), FALSE);
+    if (!panelShown) {
+        PL_Wait->SetCaption(kWaitCaption);
+        PL_Wait->Show();
+    }
     long exitCode = WaitPumping(start.process.get());
+    if (!panelShown)
+        PL_Wait->Hide();
     if (wasEnabled)
         EnableWindow(Handle(), TRUE);
     return exitCode;
@@ -72,14 +81,15 @@ void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
     auto* page = index >= 0 ? Find<ui::TControl>("GB_" + GLB_Menu->Item(index)) : nullptr;
     if (page != nullptr)
         page->SetEnabled(false);
-    PL_Wait->SetCaption("作業中です...お待ちください。");
+    PL_Wait->SetCaption(kWaitCaption);
     PL_Wait->Show();
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
     kel::ActionResult result;
     std::string error;
     try {
-        if (kel::RunPlaceOf(action.scope, gWindowElevated()) == kel::TRunPlace::ElevatedCommand &&
+        if (kel::RunPlaceOf(action.scope, kel::gProcessElevated()) ==
+                kel::TRunPlace::ElevatedCommand &&
             action.IsSwitch())
             result = RunElevated(action, state);
         else

@@ -18,7 +18,7 @@ namespace {
 // The service accounts: SYSTEM (a startup script, Intune's default), LocalService,
 // NetworkService. None of them is a user at a desk.
 bool isServiceAccount(const std::string& sid) {
-    for (const char* service : {"S-1-5-18", "S-1-5-19", "S-1-5-20"})
+    for (const char* service : {kel::kSystemSid, "S-1-5-19", "S-1-5-20"})
         if (kel::AsciiLower(sid) == kel::AsciiLower(service))
             return true;
     return false;
@@ -27,9 +27,12 @@ bool isServiceAccount(const std::string& sid) {
 TCommandAccount thisAccount() {
     std::string own = kel::CurrentUserSid();
     TCommandAccount account;
-    account.elevated = kel::IsElevated().value_or(false);
-    account.deskUser =
-        !own.empty() && !isServiceAccount(own) && !kel::IsAnotherAccount(kel::gDeskUser().sid, own);
+    account.elevated = kel::gProcessElevated();
+    // A desk whose user can't be told (no session user: a scheduled task, a service)
+    // is no desk of this account's.
+    std::string desk = kel::gDeskUser().sid;
+    account.deskUser = !own.empty() && !isServiceAccount(own) && !desk.empty() &&
+                       !kel::IsAnotherAccount(desk, own);
     return account;
 }
 
@@ -92,12 +95,14 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
             return {kExitBadArguments, "スイッチの名前ではありません: " + setting.row + "\r\n", {}};
         rows.push_back(action);
     }
-    if (change) {
-        TCommandAccount account = gCommandAccount();
-        for (const kel::TAction* action : rows)
-            if (TCommandResult refused = permitted(*action, account); refused.exitCode != 0)
-                return refused;
-    }
+    // A change needs its permit; a check reads, but a per-user row read in another
+    // account's profile would answer for that account, not the user.
+    TCommandAccount account = gCommandAccount();
+    if (!change)
+        account.elevated = true;
+    for (const kel::TAction* action : rows)
+        if (TCommandResult refused = permitted(*action, account); refused.exitCode != 0)
+            return refused;
 
     Inventory inventory;
     ScriptHost host;
@@ -118,7 +123,7 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
                 verdict = done.switchSucceeded ? "ok" : "failed";
             } catch (const std::exception& error) {
                 now = action.read(inventory.info);
-                verdict = std::string("failed (") + error.what() + ")";
+                verdict = "failed (" + kel::OnOneLine(error.what()) + ")";
             }
         } else {
             verdict = was == wanted ? "ok" : "differs";
@@ -154,13 +159,15 @@ TCommandResult RunRepairCommand(const std::string& row) {
     if (TCommandResult refused = permitted(*action, gCommandAccount()); refused.exitCode != 0)
         return refused;
     Inventory inventory;
+    if (!inventory.has(*action))
+        return {kExitNotDone, row + " absent\r\n", {}};
     ScriptHost host;
     kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info);
     if (done.outcome == kel::TOutcome::RepairTried)
         return {kExitDone, row + " ok\r\n", {}};
     const kel::TKelExtInfo& record = inventory.info.Record(*action->application);
     return {kExitNotDone,
-            row + " not made: " + record.ViewName +
+            row + " not made: " + kel::OnOneLine(record.ViewName) +
                 " が動いています。終了してから実行してください。\r\n",
             {}};
 }

@@ -49,9 +49,6 @@ std::wstring usage() {
 // instance by its title.
 const wchar_t kUsageTitle[] = L"Wexdal の使い方";
 
-// ERROR_INVALID_PARAMETER: the exit code of a command line that is not understood.
-const int kBadArguments = 87;
-
 // ERROR_SUCCESS or the error; a write that takes fewer bytes than it was given is a
 // failure, not a reason to go on.
 DWORD writeAll(HANDLE file, const std::string& bytes) {
@@ -297,7 +294,7 @@ int runChange(const TInvocation& invocation) {
                 std::string text; // never a best-fit look-alike of what was given
                 if (!kel::WideToAnsiExact(value, text)) {
                     tell(L"コード ページ 932 で表せない文字があります: " + value + L"\r\n");
-                    return kBadArguments;
+                    return kExitBadArguments;
                 }
                 fields.emplace_back(name, text);
             }
@@ -312,11 +309,11 @@ int runChange(const TInvocation& invocation) {
         return kExitNotDone;
     }
     bool refused =
-        result.exitCode == kBadArguments || result.exitCode == kExitNotTheDeskUser ||
+        result.exitCode == kExitBadArguments || result.exitCode == kExitNotTheDeskUser ||
         (result.exitCode == kExitNeedsAdministrator && invocation.mode != TRunMode::UserInfo);
     if (refused) {
         std::wstring reason = kel::AnsiToWide(result.text, 932);
-        tell(result.exitCode == kBadArguments ? reason + L"\r\n" + usage() : reason);
+        tell(result.exitCode == kExitBadArguments ? reason + L"\r\n" + usage() : reason);
         return result.exitCode;
     }
     bool json = !result.json.empty();
@@ -362,7 +359,7 @@ int RunCommand(const TInvocation& invocation) {
         return 2;
     case TRunMode::BadArguments:
         tell(std::wstring(L"引数が正しくありません。\r\n\r\n") + usage());
-        return kBadArguments;
+        return kExitBadArguments;
     case TRunMode::Set:
     case TRunMode::Check:
     case TRunMode::Repair:

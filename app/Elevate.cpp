@@ -35,14 +35,9 @@ TElevatedStart startThroughConsent(HWND window, const std::wstring& parameters) 
     return start;
 }
 
-bool processElevated() {
-    return kel::IsElevated().value_or(false);
-}
-
 } // namespace
 
 TElevatedStart (*gStartElevated)(HWND, const std::wstring&) = startThroughConsent;
-bool (*gWindowElevated)() = processElevated;
 
 long WaitPumping(HANDLE process) {
     for (;;) {

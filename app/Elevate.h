@@ -18,9 +18,6 @@ struct TElevatedStart {
 // without the prompt.
 extern TElevatedStart (*gStartElevated)(HWND window, const std::wstring& parameters);
 
-// Whether the window's process has administrator rights; tests put another answer.
-extern bool (*gWindowElevated)();
-
 // Waits for process to end while the thread's messages are dispatched, so that
 // the window paints and its timers run (its input is the caller's to lock). The
 // exit code, or -1 when it can't be read.

@@ -7,6 +7,7 @@
 #include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/ProductInfo.h"
 
 #include <algorithm>
@@ -94,7 +95,8 @@ void MainWindow::AddActionRow(const kel::TAction& action) {
         bind(on, 1);
         // A change the window hands to an elevated command is marked as Windows
         // marks one: with the shield.
-        if (kel::RunPlaceOf(action.scope, gWindowElevated()) == kel::TRunPlace::ElevatedCommand) {
+        if (kel::RunPlaceOf(action.scope, kel::gProcessElevated()) ==
+            kel::TRunPlace::ElevatedCommand) {
             off.SetShield(true);
             on.SetShield(true);
         }

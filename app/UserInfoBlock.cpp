@@ -5,6 +5,7 @@
 #include "app/Elevate.h"
 #include "app/MainWindow.h"
 #include "office/UserInfo.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 #include "widgets/MessageDialog.h"
 
@@ -113,7 +114,7 @@ void UserInfoBlock::Update() {
     // program's own command, started elevated; the user's own settings here.
     kel::TUserInfoWrite what;
     long elevated = 0;
-    if (!gWindowElevated() && kel::HasMachineUserInfo(window_.OfficeInfo())) {
+    if (!kel::gProcessElevated() && kel::HasMachineUserInfo(window_.OfficeInfo())) {
         std::optional<long> exitCode = window_.RunElevatedCommand(UserInfoParameters(after));
         if (!exitCode || window_.Closing())
             return; // declined: nothing changed, nothing to say

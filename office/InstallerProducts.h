@@ -18,9 +18,6 @@ namespace kel {
 extern const char kInstallerUserData[];
 constexpr RegView kInstallerView = RegView::Bits64;
 
-// The installer user of per-machine installations (the local system account).
-constexpr char kMachineInstallerUser[] = "S-1-5-18";
-
 // The "InstallProperties" key of a product (packed code) under one installer user.
 std::string InstallPropertiesKey(const std::string& user, const std::string& packedCode);
 

@@ -187,21 +187,23 @@ class Writer {
 // The Windows Installer users whose data of a product an update writes: the
 // machine's (per-machine installations) and the program's own account's. Another
 // user's per-user installation keeps its own name.
-std::vector<std::string> ownInstallerUsers() {
-    std::vector<std::string> users = {kMachineInstallerUser};
+// The account's own only when the update writes the account's settings: an
+// administrator's credentials typed for the machine's places never lend it theirs.
+std::vector<std::string> ownInstallerUsers(bool withOwn = true) {
+    std::vector<std::string> users = {kSystemSid}; // per-machine installations
     std::string own = CurrentUserSid();
-    if (!own.empty() && AsciiLower(own) != AsciiLower(users.front()))
+    if (withOwn && !own.empty() && AsciiLower(own) != AsciiLower(users.front()))
         users.push_back(own);
     return users;
 }
 
 // The product's registration places; a line without a product code (Click-to-Run)
 // has none, and nothing is written at the parent keys.
-void writeRegistrations(Writer& writer, const std::string& code) {
+void writeRegistrations(Writer& writer, const std::string& code, bool withOwn) {
     if (code.empty())
         return;
     std::string packed = PackProductCode(code);
-    for (const std::string& user : ownInstallerUsers()) {
+    for (const std::string& user : ownInstallerUsers(withOwn)) {
         std::string key = InstallPropertiesKey(user, packed);
         if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kInstallerView) == 0)
             writer.registration(key, kInstallerView);
@@ -268,7 +270,7 @@ int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
     Writer writer(list, what.names);
     for (const TProductLine& line : info.VerList) {
         if (what.machine)
-            writeRegistrations(writer, line.code);
+            writeRegistrations(writer, line.code, what.user);
         for (const ProfileOffice& office : ownProfileOfficeKeys())
             if (office.own ? what.user : what.machine)
                 writeProfileSettings(writer, office.key, line.version);

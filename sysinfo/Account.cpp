@@ -127,6 +127,8 @@ std::optional<unsigned long> CurrentSessionId() {
     return session;
 }
 
+bool (*gProcessElevated)() = [] { return IsElevated().value_or(false); };
+
 std::optional<bool> IsElevated() {
     std::optional<TOKEN_ELEVATION> elevation = tokenValue<TOKEN_ELEVATION>(TokenElevation);
     if (!elevation)

@@ -32,4 +32,13 @@ std::optional<unsigned long> CurrentSessionId();
 // system can't tell.
 std::optional<bool> IsElevated();
 
+// Whether the process has administrator rights (IsElevated; unknown counts as no):
+// what decides where a change runs and whether a browser may be started. Tests put
+// another answer.
+extern bool (*gProcessElevated)();
+
+// The SID of the local system account (SYSTEM), which runs startup scripts and
+// Intune's scripts; never a user at a desk.
+inline constexpr char kSystemSid[] = "S-1-5-18";
+
 } // namespace kel

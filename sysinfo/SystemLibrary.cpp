@@ -18,10 +18,12 @@ HMODULE systemLibrary(const wchar_t* library) {
     auto found = loaded.find(library);
     if (found != loaded.end())
         return found->second.get();
+    // The library and what it loads from the system folder only; where the system
+    // does not know that flag (Vista without its update), by the library's full path.
+    HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     wchar_t folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    HMODULE module = nullptr;
-    if (length > 0 && length < MAX_PATH)
+    UINT length = module != nullptr ? 0 : GetSystemDirectoryW(folder, MAX_PATH);
+    if (module == nullptr && length > 0 && length < MAX_PATH)
         module = LoadLibraryExW((std::wstring(folder) + L"\\" + library).c_str(), nullptr,
                                 LOAD_WITH_ALTERED_SEARCH_PATH);
     return loaded.emplace(library, Module(module)).first->second.get();

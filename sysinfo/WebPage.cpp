@@ -108,8 +108,6 @@ std::string OpenUrlCommand(const std::string& url) {
     return "\"" + url + "\",,-1,,,,,";
 }
 
-bool (*gProcessElevated)() = [] { return IsElevated().value_or(false); };
-
 int OpenUrl(const std::string& url) {
     if (ddeInstance() == 0)
         return -1;

@@ -26,7 +26,4 @@ std::string OpenUrlCommand(const std::string& url);
 // the address to one that runs.
 int OpenUrl(const std::string& url);
 
-// Whether the process has administrator rights; tests put another answer.
-extern bool (*gProcessElevated)();
-
 } // namespace kel

@@ -2,9 +2,13 @@
 
 #include "app/Change.h"
 #include "app/Elevate.h"
+#include "app/Inventory.h"
+#include "office/OfficeKeys.h"
+#include "office/UserInfo.h"
 #include "office/ProcessSurvey.h"
 #include "repair/Actions.h"
 #include "repair/ScriptHostGuard.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Dialogs.h"
@@ -219,7 +223,7 @@ TEST_F(ActionButtonTest, AFailedSwitchShowsTheStateItReads) {
 // reads the state back itself. A declined prompt changes and says nothing.
 class ElevatedChangeTest : public ActionButtonTest {
   protected:
-    decltype(app::gWindowElevated) keptElevated = app::gWindowElevated;
+    decltype(kel::gProcessElevated) keptElevated = kel::gProcessElevated;
     decltype(app::gStartElevated) keptStart = app::gStartElevated;
     // Ticks of a timer of the test's thread while the window waited for the command
     // (locked, its wait panel shown).
@@ -228,7 +232,7 @@ class ElevatedChangeTest : public ActionButtonTest {
 
     ElevatedChangeTest() {
         sample::Lay(sample::Standard()); // the command acts on rows of pages this PC has
-        app::gWindowElevated = [] { return false; };
+        kel::gProcessElevated = [] { return false; };
         app::gStartElevated = [](HWND, const std::wstring& parameters) {
             app::TElevatedStart start;
             start.process.reset(startDetached(wexdalPath(), parameters));
@@ -236,7 +240,7 @@ class ElevatedChangeTest : public ActionButtonTest {
         };
     }
     ~ElevatedChangeTest() override {
-        app::gWindowElevated = keptElevated;
+        kel::gProcessElevated = keptElevated;
         app::gStartElevated = keptStart;
         kel::SetScriptHostEnabled(1);
         sample::Remove();
@@ -284,15 +288,18 @@ TEST_F(ElevatedChangeTest, AMachineWideSwitchRunsAsTheElevatedCommandWhileTheWin
 // and changes nothing: a per-user row under SYSTEM or another account (4), a
 // machine-wide row without administrator rights (5). A change that does not read
 // back is printed as failed (1), never as done.
-TEST_F(ElevatedChangeTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
-    static app::TCommandAccount given;
-    struct Account {
-        decltype(app::gCommandAccount) kept = app::gCommandAccount;
-        Account() {
-            app::gCommandAccount = [] { return given; };
-        }
-        ~Account() { app::gCommandAccount = kept; }
-    } account;
+// The account a command runs under, as the tests give it.
+class CommandAccountTest : public ElevatedChangeTest {
+  protected:
+    static inline app::TCommandAccount given;
+    decltype(app::gCommandAccount) keptAccount = app::gCommandAccount;
+    CommandAccountTest() {
+        app::gCommandAccount = [] { return given; };
+    }
+    ~CommandAccountTest() override { app::gCommandAccount = keptAccount; }
+};
+
+TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     struct Case {
         app::TCommandAccount account;
         std::vector<app::TSetting> settings;
@@ -330,6 +337,61 @@ TEST_F(ElevatedChangeTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     app::TCommandResult refused = app::RunSwitchCommand({{"EmlWsh", 1}}, true, false);
     EXPECT_EQ(refused.exitCode, app::kExitNotDone);
     EXPECT_EQ(refused.text, "EmlWsh 1 1 failed\r\n");
+    given = system;
+    EXPECT_EQ(app::RunSwitchCommand({{"MsoClip", 1}}, false, false).exitCode,
+              app::kExitNotTheDeskUser)
+        << "SYSTEM's profile would answer for the user's";
+}
+
+// /repair repairs for the account, never while its application runs (and ends no
+// program); /userinfo writes the names given where the account may: its own
+// settings as the user at the desk, the registrations with administrator rights.
+TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
+    kel::TKelOfficeInfo office;
+    kel::TUserInfoList read;
+    ASSERT_EQ(app::GatherInventory(office, read), 0);
+    given = {false, true};
+    writeFile(temp.file("~stale.tmp"), "x");
+    {
+        ChildProcess excel(office.Record(kel::TApplication::Excel).FileName);
+        ASSERT_TRUE(eventually([&] {
+            return kel::SurveyProcesses(office.Record(kel::TApplication::Excel),
+                                        office.RunningIds(kel::TApplication::Excel));
+        }));
+        EXPECT_EQ(app::RunRepairCommand("XlsUsed").exitCode, app::kExitNotDone);
+        EXPECT_TRUE(excel.running());
+        EXPECT_NE(GetFileAttributesA(temp.file("~stale.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    ASSERT_TRUE(eventually([&] {
+        return !kel::SurveyProcesses(office.Record(kel::TApplication::Excel),
+                                     office.RunningIds(kel::TApplication::Excel));
+    }));
+    EXPECT_EQ(app::RunRepairCommand("XlsUsed").exitCode, app::kExitDone);
+    EXPECT_EQ(GetFileAttributesA(temp.file("~stale.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    const std::string registration = kel::UninstallEntryKey(sample::OfficeXP().code);
+    const std::string own = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
+    auto registered = [&] {
+        std::string company;
+        kel::ReadRegString(HKEY_LOCAL_MACHINE, registration, "RegCompany", company);
+        return company;
+    };
+    auto ownValue = [&](const char* name) {
+        std::string text;
+        kel::ReadRegWideString(HKEY_CURRENT_USER, own, name, text);
+        return text;
+    };
+    app::TCommandResult user = app::RunUserInfoCommand({{"Initials", "ZZ"}});
+    EXPECT_EQ(user.exitCode, app::kExitNeedsAdministrator) << user.text;
+    EXPECT_EQ(ownValue("UserInitials"), "ZZ");
+    EXPECT_EQ(ownValue("Company"), "株式会社　見本") << "a name not given stays";
+    given = {true, false};
+    app::TCommandResult system = app::RunUserInfoCommand({{"Company", "新会社"}});
+    EXPECT_EQ(system.exitCode, app::kExitDone) << system.text;
+    EXPECT_EQ(registered(), "新会社");
+    EXPECT_EQ(ownValue("Company"), "株式会社　見本") << "not the user's own, as SYSTEM";
+    given = {false, false};
+    EXPECT_EQ(app::RunUserInfoCommand({{"Company", "x"}}).exitCode, app::kExitNotTheDeskUser);
 }
 
 TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {

@@ -85,14 +85,14 @@ TEST_F(UserInfoClickTest, FieldLabelsAreCentredOnTheirEditsBandAtTheHeightOfThei
 TEST_F(UserInfoClickTest, WithoutRightsTheMachinesPlacesAreWrittenByTheElevatedCommand) {
     static std::wstring asked;
     struct Seams {
-        decltype(app::gWindowElevated) elevated = app::gWindowElevated;
+        decltype(kel::gProcessElevated) elevated = kel::gProcessElevated;
         decltype(app::gStartElevated) start = app::gStartElevated;
         ~Seams() {
-            app::gWindowElevated = elevated;
+            kel::gProcessElevated = elevated;
             app::gStartElevated = start;
         }
     } seams;
-    app::gWindowElevated = [] { return false; };
+    kel::gProcessElevated = [] { return false; };
     app::gStartElevated = [](HWND, const std::wstring& parameters) {
         asked = parameters;
         app::TElevatedStart start;

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 
+#include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
