@@ -229,6 +229,10 @@ class ElevatedChangeTest : public ActionButtonTest {
     // (locked, its wait panel shown).
     static inline int ticksWhileWaiting = 0;
     static inline app::MainWindow* waiting = nullptr;
+    static void CALLBACK countTickWhileWaiting(HWND, UINT, UINT_PTR, DWORD) {
+        if (waiting->PL_Wait->Visible() && !IsWindowEnabled(waiting->Handle()))
+            ++ticksWhileWaiting;
+    }
 
     ElevatedChangeTest() {
         sample::Lay(sample::Standard()); // the command acts on rows of pages this PC has
@@ -255,10 +259,7 @@ TEST_F(ElevatedChangeTest, AMachineWideSwitchRunsAsTheElevatedCommandWhileTheWin
     EXPECT_FALSE(switchRow("MsoClip", 4, 0).Shielded()) << "the user's own setting";
     ticksWhileWaiting = 0;
     waiting = &form;
-    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (waiting->PL_Wait->Visible() && !IsWindowEnabled(waiting->Handle()))
-            ++ticksWhileWaiting;
-    });
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, countTickWhileWaiting);
 
     click(off);
     KillTimer(nullptr, timer);
