@@ -63,11 +63,15 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
     return false;
 }
 
+// What a value's write, read-back and deletion need of its key, and no more: a key
+// that grants these but not full access is still written.
+constexpr REGSAM kValueAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
+
 bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
-                  RegView view = RegView::Program) {
+                  RegView view = RegView::Program, REGSAM rights = kValueAccess) {
     BeforeRegWriteOpen(root, keyPath);
     std::string path = relativePath(keyPath);
-    REGSAM access = KEY_ALL_ACCESS | viewFlag(view);
+    REGSAM access = rights | viewFlag(view);
     LONG status = create ? key.create(root, path, access) : key.open(root, path, access);
     return status == ERROR_SUCCESS;
 }
@@ -482,7 +486,7 @@ int RegKeyExists(HKEY root, const std::string& keyPath, RegView view) {
 
 int CreateRegKey(HKEY root, const std::string& keyPath) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true))
+    if (!openWritable(key, root, keyPath, true, RegView::Program, KEY_QUERY_VALUE))
         raiseCreateFailed(keyPath);
     return 0;
 }
@@ -542,11 +546,11 @@ int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& ne
         return -1;
     const REGSAM flag = viewFlag(view);
     RegKey source;
-    if (source.openW(root, oldWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS ||
+    if (source.openW(root, oldWide, KEY_READ | DELETE | flag) != ERROR_SUCCESS ||
         !treeDeletable(root, oldWide, flag))
         return -1;
     RegKey target;
-    if (target.createW(root, newWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS)
+    if (target.createW(root, newWide, kCopyAccess | flag) != ERROR_SUCCESS)
         raiseCreateFailed(newKeyPath);
     try {
         copyTree(source.get(), target.get(), oldWide, flag);

@@ -42,6 +42,9 @@ class RegistryError : public std::runtime_error {
 int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int& value,
                    RegView view = RegView::Program);
 
+// The writers open their key for querying and setting values only (the deletion
+// of a value too), so that a key granting no more is still written.
+//
 // Writes REG_DWORD (creating the key) and reads it back: 0 when it reads back equal.
 // -1 when the key can't be opened or created. Throws RegistryError when the value
 // can't be set or read back.
@@ -126,7 +129,7 @@ int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
 
 // Moves a key with its whole tree, in the given view, when both paths name keys
 // exactly (their text converts to UTF-16 and back unchanged), the old key exists and
-// opens with full access, and the new key does not exist and does not lie inside the
+// opens for reading and deletion, and the new key does not exist and does not lie inside the
 // old one. Every value is copied exactly (type and bytes, empty values too) before
 // the old key is deleted. Returns 0 when the key was moved, -1 when it was not: then
 // the old key is there as it was and the new one as it was (or absent). When the old

@@ -111,6 +111,20 @@ TEST_F(RenameTest, AnOldKeyThatKeepsASubKeyStaysWholeAndTheCopyGoes) {
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, oldKey), before);
 }
 
+// A tree whose keys grant reading, writing and deletion, and nothing more (no
+// creation of links): the move asks for no more than it needs.
+TEST_F(RenameTest, MovesATreeThatGrantsNoMoreThanTheMoveNeeds) {
+    fillThreeLevels();
+    Tree before = snapshot(HKEY_CLASSES_ROOT, oldKey);
+    const char* const keys[] = {"\\Level2\\Level3\\EmptyKey", "\\Level2\\Level3", "\\Level2",
+                                "\\Side", ""};
+    for (const char* inner : keys)
+        setKeySecurity(HKEY_CLASSES_ROOT, oldKey + inner, "D:P(A;;0x3001F;;;WD)");
+    EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey), 0);
+    EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, oldKey));
+    EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, newKey), before);
+}
+
 TEST_F(RenameTest, AFailedCopyKeepsTheOldTreeAndLeavesNoNewKey) {
     fillThreeLevels();
     std::string locked = oldKey + "\\Level2\\Level3";
