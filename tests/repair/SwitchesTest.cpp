@@ -103,6 +103,43 @@ TEST_F(LogonImeTest, HidingAndShowingRestoresTheWholeList) {
     EXPECT_FALSE(keyExists(HKEY_USERS, saved));
 }
 
+// Hiding replaces a left-over kept list only once the current list is out of the
+// way: when the current list can't move, or the kept list can't be deleted, both
+// lists stay as they were.
+TEST_F(LogonImeTest, AHidingThatCannotBeDoneKeepsBothLists) {
+    const struct {
+        const char* obstacle;
+        void (*lay)(const std::string& current);
+    } cases[] = {
+        {"the current list may be read, not deleted",
+         [](const std::string& current) {
+             setKeySecurity(HKEY_USERS, current, "D:P(D;;SD;;;WD)(A;;KR;;;WD)");
+         }},
+        {"a writer keeps filling the kept list",
+         [](const std::string&) {
+             gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
+                 if (name.size() >= 11 && name.compare(name.size() - 11, 11, L"Preload_bak") == 0)
+                     putWideString(parent, name + L"\\Writer", L"", L"theirs");
+             };
+         }},
+    };
+    for (const auto& c : cases) {
+        list(saved, {{"1", "00000409"}});
+        list(preload, {{"1", "00000411"}, {"2", "e0010411"}});
+        Tree kept = snapshot(HKEY_USERS, saved), current = snapshot(HKEY_USERS, preload);
+        c.lay(preload);
+        SetLogonIme(0);
+        gBeforeRegKeyDelete = nullptr;
+        setKeySecurity(HKEY_USERS, preload, "D:P(A;;KA;;;WD)");
+        removeTree(HKEY_USERS, saved + "\\Writer");
+        EXPECT_EQ(snapshot(HKEY_USERS, preload), current) << c.obstacle;
+        EXPECT_EQ(snapshot(HKEY_USERS, saved), kept) << c.obstacle;
+        EXPECT_EQ(platformSubKeyNames(HKEY_USERS, layouts.path()),
+                  (std::vector<std::string>{"Preload", "Preload_bak"}))
+            << c.obstacle;
+    }
+}
+
 TEST_F(LogonImeTest, HidingAgainKeepsTheKeptList) {
     list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
     list(preload, {{"1", "00000411"}});
