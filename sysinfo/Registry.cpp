@@ -45,22 +45,32 @@ REGSAM viewFlag(RegView view) {
                                      : 0;
 }
 
-bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
-                  RegView view = RegView::Program) {
+// open(access) is the platform's open of the key by its narrow or its wide path.
+template <typename Open> bool openReadOnlyBy(Open open, RegView view) {
     static const REGSAM kTries[] = {
         KEY_READ,
         READ_CONTROL | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
         KEY_QUERY_VALUE,
     };
-    std::string path = relativePath(keyPath);
     for (REGSAM access : kTries) {
-        LONG status = key.open(root, path, access | viewFlag(view));
+        LONG status = open(access | viewFlag(view));
         if (status == ERROR_SUCCESS)
             return true;
         if (status != ERROR_ACCESS_DENIED)
             return false;
     }
     return false;
+}
+
+bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
+                  RegView view = RegView::Program) {
+    std::string path = relativePath(keyPath);
+    return openReadOnlyBy([&](REGSAM access) { return key.open(root, path, access); }, view);
+}
+
+bool openReadOnlyW(RegKey& key, HKEY root, const std::wstring& keyPath, RegView view) {
+    std::wstring path = !keyPath.empty() && keyPath[0] == L'\\' ? keyPath.substr(1) : keyPath;
+    return openReadOnlyBy([&](REGSAM access) { return key.openW(root, path, access); }, view);
 }
 
 // What a value's write, read-back and deletion need of its key, and no more: a key
@@ -520,18 +530,15 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
         view);
 }
 
-int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   std::wstring& text, RegView view) {
-    text.clear();
-    RegKey key;
-    if (!openReadOnly(key, root, keyPath, view))
-        return -1;
-    std::wstring name = AnsiToWide(valueName);
+namespace {
+
+// ReadRegStringW's read from the opened key.
+int readStringW(HKEY key, const std::wstring& name, std::wstring& text) {
     std::vector<BYTE> data(256);
     DWORD type = REG_NONE;
     for (;;) {
         DWORD size = static_cast<DWORD>(data.size());
-        LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
+        LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
             data.resize(std::max<size_t>(size, data.size() * 2));
             continue;
@@ -544,6 +551,26 @@ int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& val
         text.assign(begin, wcsnlen(begin, size / sizeof(wchar_t)));
         return 0;
     }
+}
+
+} // namespace
+
+int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::wstring& text, RegView view) {
+    text.clear();
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath, view))
+        return -1;
+    return readStringW(key.get(), AnsiToWide(valueName), text);
+}
+
+int ReadRegStringW(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
+                   std::wstring& text, RegView view) {
+    text.clear();
+    RegKey key;
+    if (!openReadOnlyW(key, root, keyPath, view))
+        return -1;
+    return readStringW(key.get(), valueName, text);
 }
 
 int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -663,6 +690,21 @@ int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, Reg
                                  return RegEnumKeyExW(key.get(), index, name, length, nullptr,
                                                       nullptr, nullptr, nullptr);
                              });
+}
+
+int GetRegKeyNamesW(HKEY root, const std::string& keyPath, std::vector<std::wstring>& names,
+                    RegView view) {
+    names.clear();
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath, view))
+        return -1;
+    KeyCounts counts;
+    queryCounts(key.get(), counts);
+    return detail::listWideNames(names, counts.subKeys, counts.maxSubKeyName,
+                                 [&](DWORD index, wchar_t* name, DWORD* length) {
+                                     return RegEnumKeyExW(key.get(), index, name, length, nullptr,
+                                                          nullptr, nullptr, nullptr);
+                                 });
 }
 
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {

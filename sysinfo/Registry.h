@@ -64,8 +64,11 @@ int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& va
 int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                   std::string& text, RegView view = RegView::Program);
 
-// ReadRegString read through the wide API: the text exactly as stored.
+// ReadRegString read through the wide API: the text exactly as stored. The key and
+// the value may be named in UTF-16 too, as a wide listing gives them.
 int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::wstring& text, RegView view = RegView::Program);
+int ReadRegStringW(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                    std::wstring& text, RegView view = RegView::Program);
 
 // Reads a string value that names a registry key (a document class, a class ID).
@@ -135,6 +138,10 @@ int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& val
 int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names,
                    RegView view = RegView::Program);
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
+// GetRegKeyNames in UTF-16: every name exactly as listed, also those that code page
+// 932 cannot carry.
+int GetRegKeyNamesW(HKEY root, const std::string& keyPath, std::vector<std::wstring>& names,
+                    RegView view = RegView::Program);
 
 // Moves a key with its whole tree, in the given view, when both paths name keys
 // exactly (their text converts to UTF-16 and back unchanged), the old key exists,
