@@ -1,12 +1,14 @@
-// Whether Windows Script Host scripts can run: every class of HKEY_CLASSES_ROOT
-// whose open command starts wscript.exe or cscript.exe is set aside under its name
-// + ".SymantecDisabled" to switch scripts off, and renamed back to switch them on.
+// Whether Windows Script Host scripts can run: every class whose open command starts
+// wscript.exe or cscript.exe is set aside under its name + ".SymantecDisabled" to
+// switch scripts off, and renamed back to switch them on. The user's classes
+// (HKEY_CURRENT_USER\Software\Classes) and the machine's
+// (HKEY_LOCAL_MACHINE\Software\Classes) are each renamed where they are.
 #pragma once
 
 namespace kel {
 
-// 1 when an unmarked class's open command names a script host; every class counts,
-// also one whose name code page 932 cannot carry.
+// 1 when an unmarked class of either hive has an open command that names a script
+// host; every class counts, also one whose name code page 932 cannot carry.
 int GetScriptHostEnabled();
 // 0 when every script class that needed it was renamed; -1 when the classes can't be
 // listed or a rename was not done (its target exists, the class could not be
