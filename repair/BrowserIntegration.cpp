@@ -2,6 +2,8 @@
 
 #include "sysinfo/Registry.h"
 
+#include <vector>
+
 namespace kel {
 
 namespace {
@@ -27,21 +29,15 @@ std::string localServerKey(const std::string& classId, bool setAside) {
     return "\\CLSID\\" + classId + "\\" + (setAside ? kSetAsideMarker : "") + kLocalServer;
 }
 
-bool holdsLocalServer(const std::string& classId, RegView view) {
-    return RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, false), view) == 0 ||
-           RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, true), view) == 0;
-}
-
 // CLSID is redirected on 64-bit Windows: 64-bit Office registers its classes in the
-// 64-bit view only, 32-bit Office in the 32-bit view. The local server is read and
-// moved in the program's own view when that holds it (in place or set aside), else
-// in the other view when that does.
-RegView localServerView(const std::string& classId) {
-    RegView other;
-    if (!holdsLocalServer(classId, RegView::Program) && OtherRegView(other) &&
-        holdsLocalServer(classId, other))
-        return other;
-    return RegView::Program;
+// 64-bit view, 32-bit Office in the 32-bit view, and a 32-bit registration can be
+// left beside a 64-bit Office. The local server is read and moved in every view
+// that holds it: the program's own, and the other one where there is one.
+std::vector<RegView> classIdViews() {
+    std::vector<RegView> views{RegView::Program};
+    if (RegView other; OtherRegView(other))
+        views.push_back(other);
+    return views;
 }
 
 } // namespace
@@ -69,21 +65,22 @@ int IsLocalServerDisabled(const std::string& extension) {
     std::string classId;
     if (!readClassId(extension, classId))
         return 0;
-    return RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, false),
-                        localServerView(classId)) == 0
-               ? 0
-               : 1;
+    for (RegView view : classIdViews())
+        if (RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, false), view) == 0)
+            return 0;
+    return 1;
 }
 
 void SetLocalServerDisabled(const std::string& extension, int state) {
     std::string classId;
     if (!readClassId(extension, classId))
         return;
-    RegView view = localServerView(classId);
     std::string source = localServerKey(classId, state == 0);
     std::string target = localServerKey(classId, state == 1);
-    if (RegKeyExists(HKEY_CLASSES_ROOT, source, view) == 0)
-        RenameRegKey(HKEY_CLASSES_ROOT, source, target, view);
+    // Tested again in each view: where both views show one key, it moves once.
+    for (RegView view : classIdViews())
+        if (RegKeyExists(HKEY_CLASSES_ROOT, source, view) == 0)
+            RenameRegKey(HKEY_CLASSES_ROOT, source, target, view);
 }
 
 } // namespace kel

@@ -15,10 +15,11 @@ namespace kel {
 int GetBrowserIntegration(const std::string& extension);
 void SetBrowserIntegration(const std::string& extension, int state);
 
-// 1 when the class's "LocalServer32" key is set aside under "_KelDisabled_" +
-// "LocalServer32", 0 when it is in place (or the class or its CLSID is missing).
-// CLSID is read and changed in the registry view that holds the server: the
-// program's own, else the other one (64-bit Office for the 32-bit program).
+// 0 while any registry view holds the class's "LocalServer32" key in place (or
+// the class or its CLSID is missing); 1 when no view does, where it is set aside
+// under "_KelDisabled_" + "LocalServer32". CLSID is redirected: the setter moves
+// the key in every view that holds it, the program's own and the other one (64-bit
+// Office, and a 32-bit registration left beside it, for the 32-bit program).
 int IsLocalServerDisabled(const std::string& extension);
 void SetLocalServerDisabled(const std::string& extension, int state);
 

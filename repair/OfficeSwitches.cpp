@@ -12,6 +12,8 @@ namespace {
 
 const char kPreload[] = "\\.DEFAULT\\Keyboard Layout\\Preload";
 const char kSavedPreload[] = "\\.DEFAULT\\Keyboard Layout\\Preload_bak";
+// The current list on its way to replace the saved one.
+const char kMovingPreload[] = "\\.DEFAULT\\Keyboard Layout\\Preload_bak.new";
 const char kJapaneseIme[] = "e0010411";
 const char kJapaneseKeyboard[] = "00000411";
 
@@ -49,11 +51,22 @@ PreloadList readPreload(const char* key) {
     return list;
 }
 
-// Each step keeps a copy of every list until the list is in its new place.
+// Each step keeps a copy of every list until the list is in its new place: the
+// current list is moved out of the way before the saved one is deleted, and goes
+// back where it was when the saved one can't be replaced.
 void setCurrentAside(const PreloadFacts& facts) {
-    if (facts.savedExists)
-        DeleteRegKey(HKEY_USERS, kSavedPreload);
-    RenameRegKey(HKEY_USERS, kPreload, kSavedPreload);
+    // A list left under the moving name by an interrupted move is older than the
+    // current one, as a left-over saved list is.
+    if (RegKeyExists(HKEY_USERS, kMovingPreload) == 0 &&
+        DeleteRegKey(HKEY_USERS, kMovingPreload) != 0)
+        return;
+    if (RenameRegKey(HKEY_USERS, kPreload, kMovingPreload) != 0)
+        return;
+    if ((facts.savedExists && DeleteRegKey(HKEY_USERS, kSavedPreload) != 0) ||
+        RenameRegKey(HKEY_USERS, kMovingPreload, kSavedPreload) != 0) {
+        RenameRegKey(HKEY_USERS, kMovingPreload, kPreload);
+        return;
+    }
     if (RegKeyExists(HKEY_USERS, kPreload) != 0) {
         CreateRegKey(HKEY_USERS, kPreload);
         WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard);

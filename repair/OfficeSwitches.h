@@ -20,7 +20,9 @@ int GetLogonIme();
 //   "Preload_bak" and only "1" = "00000411" is left. A saved list that is already
 //   there is a left-over (of an earlier move whose deletion failed, or of a list
 //   the user has since changed): the current list is the newer one, so it replaces
-//   the left-over instead of the switch refusing for ever.
+//   the left-over instead of the switch refusing for ever. The current list moves
+//   to "Preload_bak.new" first, and the left-over is deleted only then; when that
+//   deletion or the last move fails, the current list goes back to "Preload".
 // - State 1 with a saved list and a current list that holds nothing of the user's
 //   (none, empty, or only the "00000411" that hiding wrote): the saved list is
 //   brought back.

@@ -1,53 +1,90 @@
 #include "repair/ScriptHostGuard.h"
 
 #include "sysinfo/Registry.h"
+#include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
+
+#include <string>
+#include <vector>
 
 namespace kel {
 
 namespace {
 
-const char kMarker[] = ".SymantecDisabled";
+const wchar_t kMarker[] = L".SymantecDisabled";
+const char kClasses[] = "\\Software\\Classes";
 
-bool isMarked(const std::string& name) {
-    return name.find(kMarker) != std::string::npos;
+// Where classes are registered: the user's own, and the machine's. HKEY_CLASSES_ROOT
+// shows the two merged, a user's class over the machine's of the same name, so that
+// a rename through it would mix them: each hive's classes are listed, read and
+// renamed as a tree of their own.
+const HKEY kHives[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+
+using Names = std::vector<std::wstring>;
+
+bool isMarked(const std::wstring& name) {
+    return name.find(kMarker) != std::wstring::npos;
 }
 
 // True when the class's open command can be read and starts a script host. The
 // command is searched as stored: a best-fit look-alike is no script host.
-bool isScriptClass(const std::string& name) {
+bool isScriptClass(HKEY hive, const std::wstring& name) {
     std::wstring command;
-    if (ReadRegStringW(HKEY_CLASSES_ROOT, "\\" + name + "\\Shell\\Open\\Command", "", command) != 0)
+    if (ReadRegStringW(hive, AnsiToWide(kClasses) + L"\\" + name + L"\\Shell\\Open\\Command", L"",
+                       command) != 0)
         return false;
     command = AsciiLower(command);
     return command.find(L"wscript.exe") != std::wstring::npos ||
            command.find(L"cscript.exe") != std::wstring::npos;
 }
 
+// Every class name of a hive as listed, also those that code page 932 cannot carry;
+// false when the hive has classes that can't be listed whole.
+bool listClasses(HKEY hive, Names& names) {
+    names.clear();
+    if (RegKeyExists(hive, kClasses) != 0)
+        return true; // no classes of its own
+    return GetRegKeyNamesW(hive, kClasses, names) == 0;
+}
+
+// Moves one class of the hive to the name given. A name that code page 932 cannot
+// carry is never renamed (the registry is changed only through names that the
+// program reads back exactly): it stays, and the move counts as not done.
+bool renameClass(HKEY hive, const std::wstring& name, const std::wstring& target) {
+    std::string from, to;
+    std::string classes = std::string(kClasses) + "\\";
+    return !target.empty() && WideToAnsiExact(name, from) && WideToAnsiExact(target, to) &&
+           RenameRegKey(hive, classes + from, classes + to) == 0;
+}
+
 } // namespace
 
 int GetScriptHostEnabled() {
-    StringList names;
-    if (GetRegKeyNames(HKEY_CLASSES_ROOT, "", names) != 0)
-        return 0;
-    for (const std::string& name : names) {
-        if (!isMarked(name) && isScriptClass(name))
-            return 1;
+    for (HKEY hive : kHives) {
+        Names names;
+        listClasses(hive, names);
+        for (const std::wstring& name : names) {
+            if (!isMarked(name) && isScriptClass(hive, name))
+                return 1;
+        }
     }
     return 0;
 }
 
 int SetScriptHostEnabled(int state) {
-    StringList names;
-    if (GetRegKeyNames(HKEY_CLASSES_ROOT, "", names) != 0)
-        return -1;
+    Names names[std::size(kHives)];
+    for (size_t hive = 0; hive < std::size(kHives); ++hive)
+        if (!listClasses(kHives[hive], names[hive]))
+            return -1;
     int status = 0;
-    for (const std::string& name : names) {
-        if (isMarked(name) == (state == 0) || !isScriptClass(name))
-            continue;
-        std::string target = state == 0 ? name + kMarker : name.substr(0, name.find(kMarker));
-        if (RenameRegKey(HKEY_CLASSES_ROOT, name, target) != 0)
-            status = -1;
+    for (size_t hive = 0; hive < std::size(kHives); ++hive) {
+        for (const std::wstring& name : names[hive]) {
+            if (isMarked(name) == (state == 0) || !isScriptClass(kHives[hive], name))
+                continue;
+            std::wstring target = state == 0 ? name + kMarker : name.substr(0, name.find(kMarker));
+            if (!renameClass(kHives[hive], name, target))
+                status = -1;
+        }
     }
     return status;
 }

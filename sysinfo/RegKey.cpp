@@ -21,9 +21,9 @@ LONG RegKey::open(HKEY root, const std::string& path, REGSAM access) {
                 [&](HKEY* key) { return RegOpenKeyExA(root, path.c_str(), 0, access, key); });
 }
 
-LONG RegKey::openW(HKEY root, const std::wstring& path, REGSAM access) {
+LONG RegKey::openW(HKEY root, const std::wstring& path, REGSAM access, DWORD options) {
     return take(*this,
-                [&](HKEY* key) { return RegOpenKeyExW(root, path.c_str(), 0, access, key); });
+                [&](HKEY* key) { return RegOpenKeyExW(root, path.c_str(), options, access, key); });
 }
 
 LONG RegKey::create(HKEY root, const std::string& path, REGSAM access) {
@@ -33,10 +33,11 @@ LONG RegKey::create(HKEY root, const std::string& path, REGSAM access) {
     });
 }
 
-LONG RegKey::createW(HKEY root, const std::wstring& path, REGSAM access) {
+LONG RegKey::createW(HKEY root, const std::wstring& path, REGSAM access, DWORD options,
+                     DWORD* disposition) {
     return take(*this, [&](HKEY* key) {
-        return RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                               nullptr, key, nullptr);
+        return RegCreateKeyExW(root, path.c_str(), 0, nullptr, options, access, nullptr, key,
+                               disposition);
     });
 }
 

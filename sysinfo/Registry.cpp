@@ -45,16 +45,15 @@ REGSAM viewFlag(RegView view) {
                                      : 0;
 }
 
-bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
-                  RegView view = RegView::Program) {
+// open(access) is the platform's open of the key by its narrow or its wide path.
+template <typename Open> bool openReadOnlyBy(Open open, RegView view) {
     static const REGSAM kTries[] = {
         KEY_READ,
         READ_CONTROL | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
         KEY_QUERY_VALUE,
     };
-    std::string path = relativePath(keyPath);
     for (REGSAM access : kTries) {
-        LONG status = key.open(root, path, access | viewFlag(view));
+        LONG status = open(access | viewFlag(view));
         if (status == ERROR_SUCCESS)
             return true;
         if (status != ERROR_ACCESS_DENIED)
@@ -63,11 +62,26 @@ bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
     return false;
 }
 
-bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
+bool openReadOnly(RegKey& key, HKEY root, const std::string& keyPath,
                   RegView view = RegView::Program) {
+    std::string path = relativePath(keyPath);
+    return openReadOnlyBy([&](REGSAM access) { return key.open(root, path, access); }, view);
+}
+
+bool openReadOnlyW(RegKey& key, HKEY root, const std::wstring& keyPath, RegView view) {
+    std::wstring path = !keyPath.empty() && keyPath[0] == L'\\' ? keyPath.substr(1) : keyPath;
+    return openReadOnlyBy([&](REGSAM access) { return key.openW(root, path, access); }, view);
+}
+
+// What a value's write, read-back and deletion need of its key, and no more: a key
+// that grants these but not full access is still written.
+constexpr REGSAM kValueAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
+
+bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
+                  RegView view = RegView::Program, REGSAM rights = kValueAccess) {
     BeforeRegWriteOpen(root, keyPath);
     std::string path = relativePath(keyPath);
-    REGSAM access = KEY_ALL_ACCESS | viewFlag(view);
+    REGSAM access = rights | viewFlag(view);
     LONG status = create ? key.create(root, path, access) : key.open(root, path, access);
     return status == ERROR_SUCCESS;
 }
@@ -192,11 +206,48 @@ bool subKeyName(HKEY key, DWORD index, DWORD maxName, std::wstring& name) {
     return true;
 }
 
+// A platform function that not every system has, resolved at run time; null where
+// the module lacks it.
+template <typename Function> Function systemFunction(const char* module, const char* name) {
+    HMODULE loaded = GetModuleHandleA(module);
+    return loaded
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
+               : nullptr;
+}
+
+// True when a key opened with REG_OPTION_OPEN_LINK is a link: its REG_LINK value
+// "SymbolicLinkValue" names the key it stands for. A link is moved, copied and
+// deleted as itself; what it names is never walked.
+bool isLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Deletes the key itself, a link as a link (RegDeleteKeyEx would delete the key it
+// names); the key must hold no sub-keys.
+LONG deleteKey(HKEY root, const std::wstring& path, REGSAM view) {
+    using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE);
+    using RtlNtStatusToDosErrorFunction = ULONG(NTAPI*)(LONG);
+    static const auto ntDeleteKey = systemFunction<NtDeleteKeyFunction>("ntdll.dll", "NtDeleteKey");
+    static const auto dosError =
+        systemFunction<RtlNtStatusToDosErrorFunction>("ntdll.dll", "RtlNtStatusToDosError");
+    RegKey key;
+    LONG status = key.openW(root, path, DELETE | view, REG_OPTION_OPEN_LINK);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (ntDeleteKey == nullptr || dosError == nullptr)
+        return ERROR_PROC_NOT_FOUND;
+    return static_cast<LONG>(dosError(ntDeleteKey(key.get())));
+}
+
 // Deletes the sub-keys depth-first, highest index first, then the key; returns the
 // status of the key's own deletion.
 LONG deleteTreeOnce(HKEY root, const std::wstring& path, REGSAM view) {
     RegKey key;
-    if (key.openW(root, path, KEY_READ | view) == ERROR_SUCCESS) {
+    if (key.openW(root, path, KEY_READ | view, REG_OPTION_OPEN_LINK) == ERROR_SUCCESS &&
+        !isLink(key.get())) {
         KeyCounts counts;
         if (queryCounts(key.get(), counts)) {
             for (DWORD i = counts.subKeys; i-- > 0;) {
@@ -206,8 +257,9 @@ LONG deleteTreeOnce(HKEY root, const std::wstring& path, REGSAM view) {
             }
         }
     }
+    key.close();
     BeforeRegKeyDelete(root, path);
-    return RegDeleteKeyExW(root, path.c_str(), view, 0);
+    return deleteKey(root, path, view);
 }
 
 // False when a key of the tree refuses to open for deletion, so that a move does not
@@ -215,10 +267,11 @@ LONG deleteTreeOnce(HKEY root, const std::wstring& path, REGSAM view) {
 // left to the copy, which reports it.
 bool treeDeletable(HKEY root, const std::wstring& path, REGSAM view) {
     RegKey key;
-    if (key.openW(root, path, DELETE | view) == ERROR_ACCESS_DENIED)
+    if (key.openW(root, path, DELETE | view, REG_OPTION_OPEN_LINK) == ERROR_ACCESS_DENIED)
         return false;
     KeyCounts counts;
-    if (key.openW(root, path, KEY_READ | view) != ERROR_SUCCESS || !queryCounts(key.get(), counts))
+    if (key.openW(root, path, KEY_READ | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS ||
+        isLink(key.get()) || !queryCounts(key.get(), counts))
         return true;
     for (DWORD index = 0; index < counts.subKeys; ++index) {
         std::wstring name;
@@ -274,14 +327,49 @@ void copyValues(HKEY from, HKEY to, const std::wstring& where) {
     }
 }
 
+// Gives a key that the copy made the access rules (the DACL) of the key it copies.
+void copyAccessRules(HKEY from, HKEY to, const std::wstring& where, REGSAM view) {
+    Bytes descriptor(256);
+    DWORD size = static_cast<DWORD>(descriptor.size());
+    LONG status = RegGetKeySecurity(from, DACL_SECURITY_INFORMATION, descriptor.data(), &size);
+    if (status == ERROR_INSUFFICIENT_BUFFER) {
+        descriptor.resize(size);
+        status = RegGetKeySecurity(from, DACL_SECURITY_INFORMATION, descriptor.data(), &size);
+    }
+    if (status != ERROR_SUCCESS)
+        raiseGetFailed(WideToAnsi(where));
+    // A second handle that may change the rules: the copy's own asks only for what
+    // copying needs, so that a key that is there already is copied into as it is.
+    RegKey rules;
+    if (rules.openW(to, L"", WRITE_DAC | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS ||
+        RegSetKeySecurity(rules.get(), DACL_SECURITY_INFORMATION, descriptor.data()) !=
+            ERROR_SUCCESS)
+        raiseSetFailed(WideToAnsi(where));
+}
+
 // What a copy needs of its target keys; no more, so that a key whose deletion is
 // denied can still be copied into.
 constexpr REGSAM kCopyAccess = KEY_READ | KEY_WRITE;
 
-void copyTree(HKEY from, HKEY to, const std::wstring& where, REGSAM view) {
+// Creates (or opens, when it is there) the copy of source at path below parent: a
+// link as a link. created tells whether the key is new.
+LONG createCopy(HKEY source, HKEY parent, const std::wstring& path, REGSAM view, RegKey& target,
+                bool& created) {
+    bool link = isLink(source);
+    DWORD disposition = 0;
+    LONG status =
+        target.createW(parent, path, kCopyAccess | (link ? KEY_CREATE_LINK : 0) | view,
+                       link ? REG_OPTION_CREATE_LINK : REG_OPTION_NON_VOLATILE, &disposition);
+    created = status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
+    return status;
+}
+
+// Copies a key's values and its sub-keys' trees (a link is copied with its own value
+// only), and, when the copy made the key, its access rules after its contents.
+void copyTree(HKEY from, HKEY to, bool created, const std::wstring& where, REGSAM view) {
     copyValues(from, to, where);
     KeyCounts counts;
-    if (!queryCounts(from, counts))
+    if (!isLink(from) && !queryCounts(from, counts))
         raiseGetFailed(WideToAnsi(where));
     for (DWORD index = 0; index < counts.subKeys; ++index) {
         std::wstring name;
@@ -289,28 +377,98 @@ void copyTree(HKEY from, HKEY to, const std::wstring& where, REGSAM view) {
             raiseGetFailed(WideToAnsi(where));
         std::wstring path = childPath(where, name);
         RegKey source;
-        if (source.openW(from, name, KEY_READ | view) != ERROR_SUCCESS)
+        if (source.openW(from, name, KEY_READ | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
             raiseGetFailed(WideToAnsi(path));
         RegKey target;
-        if (target.createW(to, name, kCopyAccess | view) != ERROR_SUCCESS)
+        bool made = false;
+        if (createCopy(source.get(), to, name, view, target, made) != ERROR_SUCCESS)
             raiseCreateFailed(WideToAnsi(path));
-        copyTree(source.get(), target.get(), path, view);
+        copyTree(source.get(), target.get(), made, path, view);
     }
+    if (created)
+        copyAccessRules(from, to, where, view);
 }
 
 // Copies the tree at from over the tree at to, both under root; false when a key
 // can't be opened or created, or the copy fails part way.
 bool copyTreeOver(HKEY root, const std::wstring& from, const std::wstring& to, REGSAM view) {
     RegKey source, target;
-    if (source.openW(root, from, KEY_READ | view) != ERROR_SUCCESS ||
-        target.createW(root, to, kCopyAccess | view) != ERROR_SUCCESS)
+    bool created = false;
+    if (source.openW(root, from, KEY_READ | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS ||
+        createCopy(source.get(), root, to, view, target, created) != ERROR_SUCCESS)
         return false;
     try {
-        copyTree(source.get(), target.get(), from, view);
+        copyTree(source.get(), target.get(), created, from, view);
     } catch (const RegistryError&) {
         return false;
     }
     return true;
+}
+
+// The platform's rename where the system has a sound one. Wine's (8.0) loses the
+// sibling that follows the key when the new name sorts right after the old one (a
+// marker appended to a class name), so under Wine keys are copied.
+RegRenameKeyFunction platformRename() {
+    static const auto exported =
+        systemFunction<RegRenameKeyFunction>("advapi32.dll", "RegRenameKey");
+    static const bool wine = systemFunction<void (*)()>("ntdll.dll", "wine_get_version") != nullptr;
+    return RegRenameKeyToUse(wine ? nullptr : exported, exported);
+}
+
+// The last name of a path, when the other path has the same parent: what the
+// platform's rename takes as the new name. Empty otherwise.
+std::wstring newNameBeside(const std::wstring& oldPath, const std::wstring& newPath) {
+    size_t oldCut = oldPath.rfind(L'\\'), newCut = newPath.rfind(L'\\');
+    std::wstring oldParent = oldCut == std::wstring::npos ? L"" : oldPath.substr(0, oldCut);
+    std::wstring newParent = newCut == std::wstring::npos ? L"" : newPath.substr(0, newCut);
+    return oldParent == newParent ? newPath.substr(newCut == std::wstring::npos ? 0 : newCut + 1)
+                                  : std::wstring();
+}
+
+// The platform's rename: one step that keeps the key whole, with its security, its
+// links and its volatility. The new name must not exist; nothing changes otherwise.
+int renameInPlace(RegRenameKeyFunction rename, HKEY root, const std::wstring& oldPath,
+                  const std::wstring& newName, const std::string& newKeyPath, REGSAM view) {
+    RegKey key;
+    if (key.openW(root, oldPath, KEY_WRITE | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
+        return -1;
+    BeforeRegWriteOpen(root, newKeyPath);
+    return rename(key.get(), nullptr, newName.c_str()) == ERROR_SUCCESS ? 0 : -1;
+}
+
+// The move where the platform can't rename: a copy, then the deletion of the old key.
+int moveByCopy(HKEY root, const std::wstring& oldWide, const std::wstring& newWide,
+               const std::string& newKeyPath, REGSAM view) {
+    RegKey source;
+    if (source.openW(root, oldWide, KEY_READ | DELETE | view, REG_OPTION_OPEN_LINK) !=
+            ERROR_SUCCESS ||
+        !treeDeletable(root, oldWide, view))
+        return -1;
+    BeforeRegWriteOpen(root, newKeyPath);
+    RegKey target;
+    bool created = false;
+    if (createCopy(source.get(), root, newWide, view, target, created) != ERROR_SUCCESS)
+        raiseCreateFailed(newKeyPath);
+    if (!created)
+        return -1; // another writer made it meanwhile: it is theirs, left as it is
+    try {
+        copyTree(source.get(), target.get(), true, oldWide, view);
+    } catch (const RegistryError&) {
+        target.close();
+        deleteTreeW(root, newWide, view);
+        throw;
+    }
+    source.close();
+    target.close();
+    LONG deleted = deleteTreeW(root, oldWide, view);
+    if (deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND)
+        return 0;
+    // The old key stays: what its deletion took away is put back from the copy, and
+    // the copy goes, so that exactly one of the two keys remains. Should that fail
+    // too, both stay and nothing is lost.
+    if (copyTreeOver(root, newWide, oldWide, view))
+        deleteTreeW(root, newWide, view);
+    return -1;
 }
 
 // The UTF-16 form of an ANSI key path, when that form converts back to exactly the
@@ -372,18 +530,15 @@ int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valu
         view);
 }
 
-int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   std::wstring& text, RegView view) {
-    text.clear();
-    RegKey key;
-    if (!openReadOnly(key, root, keyPath, view))
-        return -1;
-    std::wstring name = AnsiToWide(valueName);
+namespace {
+
+// ReadRegStringW's read from the opened key.
+int readStringW(HKEY key, const std::wstring& name, std::wstring& text) {
     std::vector<BYTE> data(256);
     DWORD type = REG_NONE;
     for (;;) {
         DWORD size = static_cast<DWORD>(data.size());
-        LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
+        LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
             data.resize(std::max<size_t>(size, data.size() * 2));
             continue;
@@ -396,6 +551,26 @@ int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& val
         text.assign(begin, wcsnlen(begin, size / sizeof(wchar_t)));
         return 0;
     }
+}
+
+} // namespace
+
+int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::wstring& text, RegView view) {
+    text.clear();
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath, view))
+        return -1;
+    return readStringW(key.get(), AnsiToWide(valueName), text);
+}
+
+int ReadRegStringW(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
+                   std::wstring& text, RegView view) {
+    text.clear();
+    RegKey key;
+    if (!openReadOnlyW(key, root, keyPath, view))
+        return -1;
+    return readStringW(key.get(), valueName, text);
 }
 
 int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -482,7 +657,7 @@ int RegKeyExists(HKEY root, const std::string& keyPath, RegView view) {
 
 int CreateRegKey(HKEY root, const std::string& keyPath) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true))
+    if (!openWritable(key, root, keyPath, true, RegView::Program, KEY_QUERY_VALUE))
         raiseCreateFailed(keyPath);
     return 0;
 }
@@ -517,6 +692,21 @@ int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, Reg
                              });
 }
 
+int GetRegKeyNamesW(HKEY root, const std::string& keyPath, std::vector<std::wstring>& names,
+                    RegView view) {
+    names.clear();
+    RegKey key;
+    if (!openReadOnly(key, root, keyPath, view))
+        return -1;
+    KeyCounts counts;
+    queryCounts(key.get(), counts);
+    return detail::listWideNames(names, counts.subKeys, counts.maxSubKeyName,
+                                 [&](DWORD index, wchar_t* name, DWORD* length) {
+                                     return RegEnumKeyExW(key.get(), index, name, length, nullptr,
+                                                          nullptr, nullptr, nullptr);
+                                 });
+}
+
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names) {
     names.clear();
     RegKey key;
@@ -541,31 +731,10 @@ int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& ne
         oldPath.empty() || liesInside(newPath, oldPath))
         return -1;
     const REGSAM flag = viewFlag(view);
-    RegKey source;
-    if (source.openW(root, oldWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS ||
-        !treeDeletable(root, oldWide, flag))
-        return -1;
-    RegKey target;
-    if (target.createW(root, newWide, KEY_ALL_ACCESS | flag) != ERROR_SUCCESS)
-        raiseCreateFailed(newKeyPath);
-    try {
-        copyTree(source.get(), target.get(), oldWide, flag);
-    } catch (const RegistryError&) {
-        target.close();
-        deleteTreeW(root, newWide, flag);
-        throw;
-    }
-    source.close();
-    target.close();
-    LONG deleted = deleteTreeW(root, oldWide, flag);
-    if (deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND)
-        return 0;
-    // The old key stays: what its deletion took away is put back from the copy, and
-    // the copy goes, so that exactly one of the two keys remains. Should that fail
-    // too, both stay and nothing is lost.
-    if (copyTreeOver(root, newWide, oldWide, flag))
-        deleteTreeW(root, newWide, flag);
-    return -1;
+    std::wstring newName = newNameBeside(oldWide, newWide);
+    if (RegRenameKeyFunction rename = platformRename(); rename != nullptr && !newName.empty())
+        return renameInPlace(rename, root, oldWide, newName, newKeyPath, flag);
+    return moveByCopy(root, oldWide, newWide, newKeyPath, flag);
 }
 
 } // namespace kel

@@ -23,12 +23,20 @@ namespace kel {
 // program under WOW64, Bits32 for a 64-bit program. False on 32-bit Windows.
 bool OtherRegView(RegView& view);
 
-// Seams called just before a key is opened or created for writing, and before a
-// tree deletion deletes a key (after its sub-keys). The program's do nothing; the
-// tests link their own, to change the registry at that moment as another writer
-// may (RegistrySeams.cpp holds the program's, alone in its file).
+// Seams called just before a key is opened or created for writing (a move's new key
+// too), and before a tree deletion deletes a key (after its sub-keys). The program's do nothing;
+// the tests link their own, to change the registry at that moment as another writer may
+// (RegistrySeams.cpp holds the program's, alone in its file).
 void BeforeRegWriteOpen(HKEY root, const std::string& keyPath);
 void BeforeRegKeyDelete(HKEY parent, const std::wstring& name);
+
+// The platform's RegRenameKey (advapi32, Windows Vista and later).
+using RegRenameKeyFunction = LONG(WINAPI*)(HKEY key, LPCWSTR subKey, LPCWSTR newName);
+// Seam handed the rename a move would use (RegRenameKey as resolved at run time;
+// null where the system lacks it or has an unsound one) and the one advapi32
+// exports; a move renames with what it returns and copies where that is null. The
+// program's returns the first; the tests' can make either way the one taken.
+RegRenameKeyFunction RegRenameKeyToUse(RegRenameKeyFunction chosen, RegRenameKeyFunction exported);
 
 // Raised when a key can't be created or a written value can't be set or read
 // back; what() is the message for the user.
@@ -42,6 +50,9 @@ class RegistryError : public std::runtime_error {
 int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int& value,
                    RegView view = RegView::Program);
 
+// The writers open their key for querying and setting values only (the deletion
+// of a value too), so that a key granting no more is still written.
+//
 // Writes REG_DWORD (creating the key) and reads it back: 0 when it reads back equal.
 // -1 when the key can't be opened or created. Throws RegistryError when the value
 // can't be set or read back.
@@ -53,8 +64,11 @@ int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& va
 int ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                   std::string& text, RegView view = RegView::Program);
 
-// ReadRegString read through the wide API: the text exactly as stored.
+// ReadRegString read through the wide API: the text exactly as stored. The key and
+// the value may be named in UTF-16 too, as a wide listing gives them.
 int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   std::wstring& text, RegView view = RegView::Program);
+int ReadRegStringW(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                    std::wstring& text, RegView view = RegView::Program);
 
 // Reads a string value that names a registry key (a document class, a class ID).
@@ -108,8 +122,9 @@ int RegKeyExists(HKEY root, const std::string& keyPath, RegView view = RegView::
 int CreateRegKey(HKEY root, const std::string& keyPath);
 
 // Deletes the key with its whole tree (sub-keys depth-first, highest index first).
-// 0 when the key itself was deleted; -1 otherwise, also for a missing key, an
-// empty path and a path that does not convert to UTF-16 and back unchanged.
+// A link in the tree, or the key when it is one, is deleted as the link: the key it
+// names stays. 0 when the key itself was deleted; -1 otherwise, also for a missing
+// key, an empty path and a path that does not convert to UTF-16 and back unchanged.
 int DeleteRegKey(HKEY root, const std::string& keyPath);
 
 // 0 only when the value existed, was deleted and is gone afterwards.
@@ -123,18 +138,30 @@ int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& val
 int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names,
                    RegView view = RegView::Program);
 int GetRegValueNames(HKEY root, const std::string& keyPath, StringList& names);
+// GetRegKeyNames in UTF-16: every name exactly as listed, also those that code page
+// 932 cannot carry.
+int GetRegKeyNamesW(HKEY root, const std::string& keyPath, std::vector<std::wstring>& names,
+                    RegView view = RegView::Program);
 
 // Moves a key with its whole tree, in the given view, when both paths name keys
-// exactly (their text converts to UTF-16 and back unchanged), the old key exists and
-// opens with full access, and the new key does not exist and does not lie inside the
-// old one. Every value is copied exactly (type and bytes, empty values too) before
-// the old key is deleted. Returns 0 when the key was moved, -1 when it was not: then
-// the old key is there as it was and the new one as it was (or absent). When the old
-// key can't be deleted, what was deleted of it is copied back and the new key is
-// removed (should that copy fail too, both keys stay and nothing of the copy is
-// lost). A tree with a key that can't be opened for deletion is not moved at all.
-// When the copy fails part way, the partial new key is removed, the old key is left
-// as it was, and RegistryError is thrown.
+// exactly (their text converts to UTF-16 and back unchanged), the old key exists,
+// and the new key does not exist and does not lie inside the old one. A link is
+// moved as the link, never as the key it names. Returns 0 when the key was moved,
+// -1 when it was not: then the old key is there as it was and the new one as it was
+// (or absent).
+// - Beside the old key (the same parent), where the system has RegRenameKey: the
+//   platform renames the key in one step, keeping it whole (values, sub-keys,
+//   security, links, volatility). The old key must open for writing.
+// - Otherwise the key is copied and the old one deleted. The old key must open for
+//   reading and deletion, every key of its tree for deletion (a tree with a key that
+//   can't be is not moved at all). Every value is copied exactly (type and bytes,
+//   empty values too), links as links, and each key's access rules (its DACL); a
+//   volatile key's copy is not volatile. A new key that another writer made
+//   meanwhile is left to them, and nothing is moved. When the old key can't be
+//   deleted, what was deleted of it is copied back and the new key is removed
+//   (should that copy fail too, both keys stay and nothing of the copy is lost).
+//   When the copy fails part way, the partial new key is removed, the old key is
+//   left as it was, and RegistryError is thrown.
 int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath,
                  RegView view = RegView::Program);
 

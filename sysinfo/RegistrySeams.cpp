@@ -6,5 +6,8 @@ namespace kel {
 
 void BeforeRegWriteOpen(HKEY, const std::string&) {}
 void BeforeRegKeyDelete(HKEY, const std::wstring&) {}
+RegRenameKeyFunction RegRenameKeyToUse(RegRenameKeyFunction chosen, RegRenameKeyFunction) {
+    return chosen;
+}
 
 } // namespace kel

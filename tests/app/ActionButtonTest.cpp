@@ -515,7 +515,8 @@ TEST_F(ActionErrorTest, ARegistryErrorEndsTheActionWithEverythingRestored) {
 
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, "エラー");
-    EXPECT_EQ(seen[0].message, "'AAWexdalTest.Locked\\Secret' の取得に失敗しました");
+    EXPECT_EQ(seen[0].message,
+              "'Software\\Classes\\AAWexdalTest.Locked\\Secret' の取得に失敗しました");
     EXPECT_TRUE(seen[0].pageEnabled);
     EXPECT_FALSE(seen[0].panelShown);
     EXPECT_TRUE(seen[0].timerOn);

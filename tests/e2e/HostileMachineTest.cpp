@@ -239,6 +239,13 @@ void expectNoClassSwitchesFail(Said& said) {
     EXPECT_EQ(failedSwitches(said, "PowerPoint"), 2u); // the browser and the local server
 }
 
+// A script class named with a yen sign can't be renamed: switching scripts off says
+// it could not, and switching them on again puts back the classes that were moved.
+void expectScriptsStayOn(Said& said) {
+    EXPECT_EQ(said["Outlook/しない"], std::vector<Messages>{{"更新出来ませんでした。"}});
+    EXPECT_EQ(said["Outlook/する"], std::vector<Messages>{{"更新しました。ご確認ください。"}});
+}
+
 class HostileMachine : public Session {
   protected:
     HostileMachine() {
@@ -369,12 +376,14 @@ TEST_F(HostileMachine, EveryButtonChangesOnlyWhatItIsMeantTo) {
     EXPECT_EQ(said["PowerPoint/停止する"],
               std::vector<Messages>{{"PowerPoint を強制終了します。宜しいですか？"}});
     expectNoClassSwitchesFail(said);
+    expectScriptsStayOn(said);
     Machine declinedAll = machineNow(at);
     expectNoStrayChanges(laid, declinedAll, at, Allowed{false});
 
     // Nothing running: the repairs run, and touch only their own files.
     said = pressEverything();
     expectNoClassSwitchesFail(said);
+    expectScriptsStayOn(said);
     EXPECT_EQ(said["Office/更新(&R)"], std::vector<Messages>{{"変更されていません。"}});
     const Messages tried{"修復を試みました。ご確認ください。"};
     EXPECT_EQ(said["Excel/修復を試みる"], (std::vector<Messages>{tried, tried}));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace kel;
 using namespace testing_support;
 
@@ -146,25 +148,46 @@ TEST_F(BrowserIntegrationTest, ClassWithoutClsidReadsAsNotDisabled) {
 }
 
 // CLSID is redirected: 64-bit Office registers PowerPoint's server in the 64-bit view
-// only, 32-bit Office in the 32-bit view. Either is read and moved where it is,
-// whichever bitness the program has.
-TEST(LocalServerView, TheServerIsReadAndMovedInTheViewOfTheOfficeThatRegisteredIt) {
+// only, 32-bit Office in the 32-bit view, and a 32-bit registration may be left
+// beside a 64-bit Office. The server is moved in every view that holds it, whichever
+// bitness the program has, and is disabled only while no view holds it in place.
+TEST(LocalServerView, TheServerIsReadAndMovedInEveryViewThatHoldsIt) {
     const struct {
+        const char* machine;
         void (*lay)();
-        RegView view;
-    } machines[] = {{sample::LayM365, RegView::Bits64}, {sample::LayOffice2016, RegView::Bits32}};
+        std::vector<RegView> views;
+    } machines[] = {
+        {"Microsoft 365, 64-bit", sample::LayM365, {RegView::Bits64}},
+        {"Office 2016, 32-bit", sample::LayOffice2016, {RegView::Bits32}},
+        {"Microsoft 365 beside a 32-bit registration",
+         [] {
+             sample::LayM365();
+             sample::LayTextInView("HKCR32", std::string("\\CLSID\\") + kClsid + "\\LocalServer32",
+                                   "", "C:\\Program Files (x86)\\Microsoft Office\\POWERPNT.EXE");
+         },
+         {RegView::Bits64, RegView::Bits32}},
+    };
     const std::string server = std::string("\\CLSID\\") + kClsid + "\\LocalServer32";
     const std::string setAside = std::string("\\CLSID\\") + kClsid + "\\_KelDisabled_LocalServer32";
     for (const auto& machine : machines) {
         machine.lay();
-        EXPECT_EQ(IsLocalServerDisabled("ppt"), 0);
+        EXPECT_EQ(IsLocalServerDisabled("ppt"), 0) << machine.machine;
         SetLocalServerDisabled("ppt", 1);
-        EXPECT_EQ(IsLocalServerDisabled("ppt"), 1);
-        EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, server, machine.view), -1);
-        EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, setAside, machine.view), 0);
+        EXPECT_EQ(IsLocalServerDisabled("ppt"), 1) << machine.machine;
+        for (RegView view : machine.views) {
+            EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, server, view), -1) << machine.machine;
+            EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, setAside, view), 0) << machine.machine;
+            // One view's server in place again is enough for it to run.
+            EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, setAside, server, view), 0);
+            EXPECT_EQ(IsLocalServerDisabled("ppt"), 0) << machine.machine;
+            EXPECT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, server, setAside, view), 0);
+        }
         SetLocalServerDisabled("ppt", 0);
-        EXPECT_EQ(IsLocalServerDisabled("ppt"), 0);
-        EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, server, machine.view), 0);
+        EXPECT_EQ(IsLocalServerDisabled("ppt"), 0) << machine.machine;
+        for (RegView view : machine.views) {
+            EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, server, view), 0) << machine.machine;
+            EXPECT_EQ(RegKeyExists(HKEY_CLASSES_ROOT, setAside, view), -1) << machine.machine;
+        }
         sample::Remove();
     }
 }

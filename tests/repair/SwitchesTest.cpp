@@ -103,6 +103,43 @@ TEST_F(LogonImeTest, HidingAndShowingRestoresTheWholeList) {
     EXPECT_FALSE(keyExists(HKEY_USERS, saved));
 }
 
+// Hiding replaces a left-over kept list only once the current list is out of the
+// way: when the current list can't move, or the kept list can't be deleted, both
+// lists stay as they were.
+TEST_F(LogonImeTest, AHidingThatCannotBeDoneKeepsBothLists) {
+    const struct {
+        const char* obstacle;
+        void (*lay)(const std::string& current);
+    } cases[] = {
+        {"the current list may be read, not deleted",
+         [](const std::string& current) {
+             setKeySecurity(HKEY_USERS, current, "D:P(D;;SD;;;WD)(A;;KR;;;WD)");
+         }},
+        {"a writer keeps filling the kept list",
+         [](const std::string&) {
+             gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
+                 if (name.size() >= 11 && name.compare(name.size() - 11, 11, L"Preload_bak") == 0)
+                     putWideString(parent, name + L"\\Writer", L"", L"theirs");
+             };
+         }},
+    };
+    for (const auto& c : cases) {
+        list(saved, {{"1", "00000409"}});
+        list(preload, {{"1", "00000411"}, {"2", "e0010411"}});
+        Tree kept = snapshot(HKEY_USERS, saved), current = snapshot(HKEY_USERS, preload);
+        c.lay(preload);
+        SetLogonIme(0);
+        gBeforeRegKeyDelete = nullptr;
+        setKeySecurity(HKEY_USERS, preload, "D:P(A;;KA;;;WD)");
+        removeTree(HKEY_USERS, saved + "\\Writer");
+        EXPECT_EQ(snapshot(HKEY_USERS, preload), current) << c.obstacle;
+        EXPECT_EQ(snapshot(HKEY_USERS, saved), kept) << c.obstacle;
+        EXPECT_EQ(platformSubKeyNames(HKEY_USERS, layouts.path()),
+                  (std::vector<std::string>{"Preload", "Preload_bak"}))
+            << c.obstacle;
+    }
+}
+
 TEST_F(LogonImeTest, HidingAgainKeepsTheKeptList) {
     list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
     list(preload, {{"1", "00000411"}});
@@ -213,6 +250,9 @@ class ScriptHostTest : public testing::Test {
              {"WexdalTest.VBS.SymantecDisabled", "WexdalTest.Cmd.SymantecDisabled",
               "WexdalTest.symantecdisabled.SymantecDisabled"})
             removeTree(HKEY_CLASSES_ROOT, std::string("\\") + name);
+        for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            for (const char* name : {"WexdalTest.Both", "WexdalTest.Both.SymantecDisabled"})
+                removeTree(hive, std::string("\\Software\\Classes\\") + name);
     }
     void addClass(const std::string& name, const std::string& command) {
         classes.push_back(std::make_unique<ScratchKey>(HKEY_CLASSES_ROOT, "\\" + name));
@@ -240,6 +280,42 @@ TEST_F(ScriptHostTest, OffAndOnAgainLeavesEveryClassAsItWas) {
     EXPECT_TRUE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalTest.symantecdisabled"));
 }
 
+// A class of the same name in the user's classes and in the machine's: each is
+// renamed where it is, as a whole of its own, and comes back unchanged. Scripts are
+// on while either hive holds an unmarked script class. (Wine shows the machine's
+// classes alone as HKEY_CLASSES_ROOT; Windows merges the user's over them.)
+TEST_F(ScriptHostTest, EachHivesClassIsRenamedWhereItIs) {
+    const std::string user = "\\Software\\Classes\\WexdalTest.Both";
+    const std::string machine = "\\Software\\Classes\\WexdalTest.Both";
+    const std::string marked = ".SymantecDisabled";
+    ScratchKey userClass{HKEY_CURRENT_USER, user}, machineClass{HKEY_LOCAL_MACHINE, machine};
+    putString(HKEY_CURRENT_USER, user + "\\Shell\\Open\\Command", "", "wscript.exe \"%1\"");
+    putString(HKEY_CURRENT_USER, user + "\\UserOnly", "", "mine");
+    putString(HKEY_LOCAL_MACHINE, machine + "\\Shell\\Open\\Command", "", "cscript.exe \"%1\"");
+    putString(HKEY_LOCAL_MACHINE, machine + "\\MachineOnly", "", "ours");
+    Tree userBefore = snapshot(HKEY_CURRENT_USER, user);
+    Tree machineBefore = snapshot(HKEY_LOCAL_MACHINE, machine);
+
+    EXPECT_EQ(SetScriptHostEnabled(0), 0);
+    EXPECT_EQ(GetScriptHostEnabled(), 0);
+    EXPECT_EQ(snapshot(HKEY_CURRENT_USER, user + marked), userBefore);
+    EXPECT_EQ(snapshot(HKEY_LOCAL_MACHINE, machine + marked), machineBefore);
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, user));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, machine));
+
+    // The user's class alone starts scripts again.
+    ASSERT_EQ(RenameRegKey(HKEY_CURRENT_USER, user + marked, user), 0);
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
+    ASSERT_EQ(RenameRegKey(HKEY_CURRENT_USER, user, user + marked), 0);
+
+    EXPECT_EQ(SetScriptHostEnabled(1), 0);
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
+    EXPECT_EQ(snapshot(HKEY_CURRENT_USER, user), userBefore);
+    EXPECT_EQ(snapshot(HKEY_LOCAL_MACHINE, machine), machineBefore);
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, user + marked));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, machine + marked));
+}
+
 TEST_F(ScriptHostTest, AMarkedClassBesideItsUnmarkedNameStays) {
     SetScriptHostEnabled(0);
     putString(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS\\Shell\\Open\\Command", "", "notepad.exe %1");
@@ -251,12 +327,14 @@ TEST_F(ScriptHostTest, AMarkedClassBesideItsUnmarkedNameStays) {
     removeTree(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled");
 }
 
-// A class that another writer keeps filling can't be deleted: it stays whole under its
-// own name, with no marked copy beside it, and the change is reported as not done.
+// Moved by a copy (where the system has no RegRenameKey), a class that another writer
+// keeps filling can't be deleted: it stays whole under its own name, with no marked
+// copy beside it, and the change is reported as not done.
 TEST_F(ScriptHostTest, AClassThatCannotBeDeletedStaysWholeAndFailsTheChange) {
+    RenameWayFor copying{RenameWay::Copy};
     Tree vbs = snapshot(HKEY_CLASSES_ROOT, "\\WexdalTest.VBS");
     testing_support::gBeforeRegKeyDelete = [](HKEY parent, const std::wstring& name) {
-        if (name == L"WexdalTest.VBS")
+        if (name == L"Software\\Classes\\WexdalTest.VBS")
             putWideString(parent, name + L"\\ScriptEngine", L"", L"VBScript");
     };
     EXPECT_EQ(SetScriptHostEnabled(0), -1);

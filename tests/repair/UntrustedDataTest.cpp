@@ -126,7 +126,9 @@ TEST(UntrustedFileNames, MasksApplyToTheWideNames) {
     EXPECT_FALSE(MatchesMask(std::wstring(L"~a\0b", 4), L"~*.*"));
 }
 
-// A class named with a yen sign lists as another class's sub-key through ANSI.
+// A class named with a yen sign lists as another class's sub-key through ANSI. The
+// guard renames neither, and says so: the class it could not rename still starts
+// the script host, so that scripts stay on and switching them off fails.
 TEST(UntrustedKeyNames, ScriptHostGuardPassesOverNamesItCannotCarry) {
     ScratchKey other{HKEY_CLASSES_ROOT, "\\WexdalDecoy"};
     putString(HKEY_CLASSES_ROOT, "\\WexdalDecoy\\Sub\\Shell\\Open\\Command", "", "wscript.exe %1");
@@ -135,11 +137,12 @@ TEST(UntrustedKeyNames, ScriptHostGuardPassesOverNamesItCannotCarry) {
     Tree otherBefore = snapshot(HKEY_CLASSES_ROOT, "\\WexdalDecoy");
     Tree yenBefore = wideSnapshot(HKEY_CLASSES_ROOT, yenClass);
 
-    SetScriptHostEnabled(0);
+    EXPECT_EQ(SetScriptHostEnabled(0), -1);
+    EXPECT_EQ(GetScriptHostEnabled(), 1);
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalDecoy"), otherBefore);
     EXPECT_EQ(wideSnapshot(HKEY_CLASSES_ROOT, yenClass), yenBefore);
     EXPECT_FALSE(keyExists(HKEY_CLASSES_ROOT, "\\WexdalDecoy\\Sub.SymantecDisabled"));
-    SetScriptHostEnabled(1);
+    EXPECT_EQ(SetScriptHostEnabled(1), 0);
     EXPECT_EQ(snapshot(HKEY_CLASSES_ROOT, "\\WexdalDecoy"), otherBefore);
     removeWideTree(HKEY_CLASSES_ROOT, yenClass);
 }

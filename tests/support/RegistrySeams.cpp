@@ -8,6 +8,7 @@ namespace testing_support {
 
 void (*gBeforeRegWriteOpen)(HKEY, const std::string&) = nullptr;
 void (*gBeforeRegKeyDelete)(HKEY, const std::wstring&) = nullptr;
+RenameWay gRenameWay = RenameWay::AsTheProgram;
 
 } // namespace testing_support
 
@@ -21,6 +22,17 @@ void BeforeRegWriteOpen(HKEY root, const std::string& keyPath) {
 void BeforeRegKeyDelete(HKEY parent, const std::wstring& name) {
     if (testing_support::gBeforeRegKeyDelete != nullptr)
         testing_support::gBeforeRegKeyDelete(parent, name);
+}
+
+RegRenameKeyFunction RegRenameKeyToUse(RegRenameKeyFunction chosen, RegRenameKeyFunction exported) {
+    switch (testing_support::gRenameWay) {
+    case testing_support::RenameWay::Copy:
+        return nullptr;
+    case testing_support::RenameWay::Platform:
+        return exported;
+    default:
+        return chosen;
+    }
 }
 
 } // namespace kel

@@ -20,10 +20,31 @@ kel::RegKey createKey(HKEY root, const std::string& keyPath) {
     return key;
 }
 
-// Deletes a key with its tree; an empty path empties root instead.
+bool isLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Deletes a link itself, never the key it names.
+bool deleteLink(HKEY root, const std::wstring& path) {
+    using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE);
+    auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    kel::RegKey link;
+    return ntDeleteKey != nullptr &&
+           link.openW(root, path, DELETE, REG_OPTION_OPEN_LINK) == ERROR_SUCCESS &&
+           ntDeleteKey(link.get()) == 0;
+}
+
+// Deletes a key with its tree (a link as the link); an empty path empties root
+// instead.
 bool deleteTree(HKEY root, const std::wstring& path) {
     kel::RegKey key;
-    if (key.openW(root, path, KEY_READ) == ERROR_SUCCESS) {
+    if (key.openW(root, path, KEY_READ, REG_OPTION_OPEN_LINK) == ERROR_SUCCESS) {
+        if (!path.empty() && isLink(key.get()))
+            return deleteLink(root, path);
         wchar_t name[256];
         DWORD length = 256;
         while (RegEnumKeyExW(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
@@ -190,6 +211,46 @@ void setKeySecurity(HKEY root, const std::string& keyPath, const std::string& sd
     LocalFree(descriptor);
     if (status != ERROR_SUCCESS)
         throw std::runtime_error("cannot set the security of " + keyPath);
+}
+
+std::string keySecurity(HKEY root, const std::string& keyPath) {
+    kel::RegKey key;
+    if (key.open(root, bare(keyPath), READ_CONTROL) != ERROR_SUCCESS)
+        return {};
+    Bytes descriptor(4096);
+    DWORD size = static_cast<DWORD>(descriptor.size());
+    char* text = nullptr;
+    if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor.data(), &size) !=
+            ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
+        return {};
+    std::string sddl = text;
+    LocalFree(text);
+    return sddl;
+}
+
+void makeLink(HKEY root, const std::wstring& keyPath, const std::wstring& target) {
+    kel::RegKey key;
+    if (key.createW(root, keyPath, KEY_ALL_ACCESS | KEY_CREATE_LINK, REG_OPTION_CREATE_LINK) !=
+            ERROR_SUCCESS ||
+        RegSetValueExW(key.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                       reinterpret_cast<const BYTE*>(target.data()),
+                       static_cast<DWORD>(target.size() * sizeof(wchar_t))) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot make a test link");
+}
+
+std::wstring linkTarget(HKEY root, const std::wstring& keyPath) {
+    kel::RegKey key;
+    if (key.openW(root, keyPath, KEY_QUERY_VALUE, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
+        return {};
+    wchar_t target[1024];
+    DWORD type = REG_NONE, size = sizeof target;
+    if (RegQueryValueExW(key.get(), L"SymbolicLinkValue", nullptr, &type,
+                         reinterpret_cast<BYTE*>(target), &size) != ERROR_SUCCESS ||
+        type != REG_LINK)
+        return {};
+    return std::wstring(target, size / sizeof(wchar_t));
 }
 
 std::vector<std::string> platformSubKeyNames(HKEY root, const std::string& keyPath) {

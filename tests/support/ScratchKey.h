@@ -77,6 +77,15 @@ namespace testing_support {
 // reading. The key is opened with WRITE_DAC, which its owner always has.
 void setKeySecurity(HKEY root, const std::string& keyPath, const std::string& sddl);
 
+// A key's DACL in SDDL ("D:P(A;;KA;;;WD)"); empty when it can't be read.
+std::string keySecurity(HKEY root, const std::string& keyPath);
+
+// Makes a registry link at keyPath (a path of the root, no leading backslash) to
+// the key named by target ("\\Registry\\User\\.DEFAULT\\..."), and reads a link's
+// target without following it (empty when keyPath is no link).
+void makeLink(HKEY root, const std::wstring& keyPath, const std::wstring& target);
+std::wstring linkTarget(HKEY root, const std::wstring& keyPath);
+
 // The names of a key's sub-keys, or of its values, as the platform enumerates them.
 std::vector<std::string> platformSubKeyNames(HKEY root, const std::string& keyPath);
 std::vector<std::string> platformValueNames(HKEY root, const std::string& keyPath);

@@ -125,7 +125,7 @@ TEST_F(RegistryTest, WriteStringRoundTripsJapaneseTextByteForByte) {
 
 TEST_F(RegistryTest, WritersReportAKeyTheyCannotOpenAsFailure) {
     putString(HKEY_CURRENT_USER, key(), "Company", "old");
-    // Readable and writable values, but no full access: the writers get -1, not an error.
+    // Readable values that can't be set: the writers get -1, not an error.
     setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;KR;;;WD)");
     EXPECT_EQ(WriteRegString(HKEY_CURRENT_USER, key(), "Company", "new"), -1);
     EXPECT_EQ(WriteRegInteger(HKEY_CURRENT_USER, key(), "Flags", 8), -1);
@@ -135,6 +135,27 @@ TEST_F(RegistryTest, WritersReportAKeyTheyCannotOpenAsFailure) {
     EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key(), "Company", text), 0);
     EXPECT_EQ(text, "old");
     setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;KA;;;WD)");
+}
+
+// A key that grants querying and setting values, and nothing more: every writer
+// works in it, asking for no more than that.
+TEST_F(RegistryTest, WritersNeedNoMoreThanToQueryAndSetValues) {
+    putString(HKEY_CURRENT_USER, key(), "Toolbars", "x");
+    setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;0x0003;;;WD)");
+    EXPECT_EQ(WriteRegString(HKEY_CURRENT_USER, key(), "Company", "株式会社"), 0);
+    EXPECT_EQ(UpdateRegString(HKEY_CURRENT_USER, key(), "Company", "有限会社"), 0);
+    EXPECT_EQ(WriteRegInteger(HKEY_CURRENT_USER, key(), "AcbControl", 1), 0);
+    EXPECT_EQ(WriteRegWideString(HKEY_CURRENT_USER, key(), "Owner", "山田"), 0);
+    EXPECT_EQ(UpdateRegWideString(HKEY_CURRENT_USER, key(), "Owner", "田中"), 0);
+    EXPECT_EQ(DeleteRegValue(HKEY_CURRENT_USER, key(), "Toolbars"), 0);
+    EXPECT_EQ(CreateRegKey(HKEY_CURRENT_USER, key()), 0);
+    setKeySecurity(HKEY_CURRENT_USER, key(), "D:P(A;;KA;;;WD)");
+    std::string text;
+    EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key(), "Company", text), 0);
+    EXPECT_EQ(text, "有限会社");
+    EXPECT_EQ(ReadRegWideString(HKEY_CURRENT_USER, key(), "Owner", text), 0);
+    EXPECT_EQ(text, "田中");
+    EXPECT_FALSE(valueExists(HKEY_CURRENT_USER, key(), "Toolbars"));
 }
 
 TEST_F(RegistryTest, UpdatersWriteIntoExistingKeysOnly) {
