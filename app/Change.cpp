@@ -15,25 +15,8 @@ namespace app {
 
 namespace {
 
-// The service accounts: SYSTEM (a startup script, Intune's default), LocalService,
-// NetworkService. None of them is a user at a desk.
-bool isServiceAccount(const std::string& sid) {
-    for (const char* service : {kel::kSystemSid, "S-1-5-19", "S-1-5-20"})
-        if (kel::AsciiLower(sid) == kel::AsciiLower(service))
-            return true;
-    return false;
-}
-
 TCommandAccount thisAccount() {
-    std::string own = kel::CurrentUserSid();
-    TCommandAccount account;
-    account.elevated = kel::gProcessElevated();
-    // A desk whose user can't be told (no session user: a scheduled task, a service)
-    // is no desk of this account's.
-    std::string desk = kel::gDeskUser().sid;
-    account.deskUser = !own.empty() && !isServiceAccount(own) && !desk.empty() &&
-                       !kel::IsAnotherAccount(desk, own);
-    return account;
+    return {kel::gProcessElevated(), kel::RunsAsDeskUser()};
 }
 
 // A command never asks and never ends a program: a question is answered No.

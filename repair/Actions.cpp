@@ -202,11 +202,6 @@ int ConfirmTerminatePowerPoint(TActionHost& host, TKelOfficeInfo& info) {
 
 bool (*gTerminateProcesses)(const ProcessIds&, const std::string&) = TerminateProcesses;
 
-TDeskUser (*gDeskUser)() = [] {
-    std::wstring name = SessionUserName();
-    return TDeskUser{name, AccountSid(name)};
-};
-
 void TellOfAnotherAccountOnce(TActionHost& host) {
     static bool told = false;
     if (told)

@@ -94,13 +94,6 @@ int ConfirmTerminatePowerPoint(TActionHost& host, TKelOfficeInfo& info);
 // can fail.
 extern bool (*gTerminateProcesses)(const ProcessIds& ids, const std::string& programName);
 
-// The user signed in at the desk, by name and SID; tests put another there.
-struct TDeskUser {
-    std::wstring name;
-    std::string sid;
-};
-extern TDeskUser (*gDeskUser)();
-
 // Before the first change that acts on the settings of the program's own account
 // (the Office clipboard, the menu bars, the temporary files, the user
 // information): when that account is not the user at the desk (the program was

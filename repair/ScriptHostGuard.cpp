@@ -1,5 +1,6 @@
 #include "repair/ScriptHostGuard.h"
 
+#include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
@@ -17,8 +18,14 @@ const char kClasses[] = "\\Software\\Classes";
 // Where classes are registered: the user's own, and the machine's. HKEY_CLASSES_ROOT
 // shows the two merged, a user's class over the machine's of the same name, so that
 // a rename through it would mix them: each hive's classes are listed, read and
-// renamed as a tree of their own.
-const HKEY kHives[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+// renamed as a tree of their own. The account's own classes are the user's only
+// when the program runs as the user at the desk; under SYSTEM or an
+// administrator's typed credentials the switch acts on the machine's alone.
+std::vector<HKEY> hives() {
+    if (RunsAsDeskUser())
+        return {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+    return {HKEY_LOCAL_MACHINE};
+}
 
 using Names = std::vector<std::wstring>;
 
@@ -60,7 +67,7 @@ bool renameClass(HKEY hive, const std::wstring& name, const std::wstring& target
 } // namespace
 
 int GetScriptHostEnabled() {
-    for (HKEY hive : kHives) {
+    for (HKEY hive : hives()) {
         Names names;
         listClasses(hive, names);
         for (const std::wstring& name : names) {
@@ -72,17 +79,18 @@ int GetScriptHostEnabled() {
 }
 
 int SetScriptHostEnabled(int state) {
-    Names names[std::size(kHives)];
-    for (size_t hive = 0; hive < std::size(kHives); ++hive)
-        if (!listClasses(kHives[hive], names[hive]))
+    const std::vector<HKEY> where = hives();
+    std::vector<Names> names(where.size());
+    for (size_t hive = 0; hive < where.size(); ++hive)
+        if (!listClasses(where[hive], names[hive]))
             return -1;
     int status = 0;
-    for (size_t hive = 0; hive < std::size(kHives); ++hive) {
+    for (size_t hive = 0; hive < where.size(); ++hive) {
         for (const std::wstring& name : names[hive]) {
-            if (isMarked(name) == (state == 0) || !isScriptClass(kHives[hive], name))
+            if (isMarked(name) == (state == 0) || !isScriptClass(where[hive], name))
                 continue;
             std::wstring target = state == 0 ? name + kMarker : name.substr(0, name.find(kMarker));
-            if (!renameClass(kHives[hive], name, target))
+            if (!renameClass(where[hive], name, target))
                 status = -1;
         }
     }

@@ -2,7 +2,8 @@
 // wscript.exe or cscript.exe is set aside under its name + ".SymantecDisabled" to
 // switch scripts off, and renamed back to switch them on. The user's classes
 // (HKEY_CURRENT_USER\Software\Classes) and the machine's
-// (HKEY_LOCAL_MACHINE\Software\Classes) are each renamed where they are.
+// (HKEY_LOCAL_MACHINE\Software\Classes) are each renamed where they are; the
+// account's own only when it is the user at the desk (RunsAsDeskUser).
 #pragma once
 
 namespace kel {

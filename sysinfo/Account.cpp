@@ -2,6 +2,7 @@
 
 #include "sysinfo/Handle.h"
 #include "sysinfo/SystemLibrary.h"
+#include "sysinfo/TextRules.h"
 
 #include <windows.h>
 #include <sddl.h>
@@ -128,6 +129,19 @@ std::optional<unsigned long> CurrentSessionId() {
 }
 
 bool (*gProcessElevated)() = [] { return IsElevated().value_or(false); };
+
+TDeskUser (*gDeskUser)() = [] {
+    std::wstring name = SessionUserName();
+    return TDeskUser{name, AccountSid(name)};
+};
+
+bool RunsAsDeskUser() {
+    std::string own = CurrentUserSid(), desk = gDeskUser().sid;
+    for (const char* service : {kSystemSid, "S-1-5-19", "S-1-5-20"})
+        if (AsciiLower(own) == AsciiLower(service))
+            return false;
+    return !own.empty() && !desk.empty() && !IsAnotherAccount(desk, own);
+}
 
 std::optional<bool> IsElevated() {
     std::optional<TOKEN_ELEVATION> elevation = tokenValue<TOKEN_ELEVATION>(TokenElevation);

@@ -41,4 +41,17 @@ extern bool (*gProcessElevated)();
 // Intune's scripts; never a user at a desk.
 inline constexpr char kSystemSid[] = "S-1-5-18";
 
+// The user signed in at the desk, by name and SID; tests put another there.
+struct TDeskUser {
+    std::wstring name;
+    std::string sid;
+};
+extern TDeskUser (*gDeskUser)();
+
+// True when the program runs as the user at the desk: not a service account
+// (SYSTEM, LocalService, NetworkService), not another account's credentials, and
+// not where the desk's user can't be told (a scheduled task, a service). Only then
+// are the account's own settings the user's.
+bool RunsAsDeskUser();
+
 } // namespace kel

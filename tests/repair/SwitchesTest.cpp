@@ -1,4 +1,5 @@
 #include "repair/OfficeSwitches.h"
+#include "sysinfo/Account.h"
 #include "repair/ScriptHostGuard.h"
 
 #include "sysinfo/Registry.h"
@@ -314,6 +315,21 @@ TEST_F(ScriptHostTest, EachHivesClassIsRenamedWhereItIs) {
     EXPECT_EQ(snapshot(HKEY_LOCAL_MACHINE, machine), machineBefore);
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, user + marked));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, machine + marked));
+
+    // Under an account that is not the desk's user (an administrator's typed
+    // credentials, SYSTEM), the account's own classes are not the user's: the
+    // machine's alone change.
+    struct OtherDesk {
+        decltype(gDeskUser) kept = gDeskUser;
+        OtherDesk() {
+            gDeskUser = [] { return TDeskUser{L"PC1\\hanako", "S-1-5-21-9-1001"}; };
+        }
+        ~OtherDesk() { gDeskUser = kept; }
+    } otherDesk;
+    EXPECT_EQ(SetScriptHostEnabled(0), 0);
+    EXPECT_EQ(snapshot(HKEY_CURRENT_USER, user), userBefore);
+    EXPECT_EQ(snapshot(HKEY_LOCAL_MACHINE, machine + marked), machineBefore);
+    EXPECT_EQ(SetScriptHostEnabled(1), 0);
 }
 
 TEST_F(ScriptHostTest, AMarkedClassBesideItsUnmarkedNameStays) {
