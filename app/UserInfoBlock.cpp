@@ -39,6 +39,10 @@ void UserInfoBlock::Build(ui::TGroupBox& page) {
     MainWindow& window = window_;
     int w = page.Width();
     ui::TButton& button = *window.BB_UserInfo;
+    // Without administrator rights the update asks for them to write the machine's
+    // places: the button says so as Windows marks such a button.
+    if (!kel::gProcessElevated() && kel::HasMachineUserInfo(window.OfficeInfo()))
+        button.SetShield();
     int top = 21;
     ui::TEdit* previous = nullptr;
     for (const Field& field : kFields) {

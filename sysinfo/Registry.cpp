@@ -679,17 +679,15 @@ int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& val
 }
 
 int GetRegKeyNames(HKEY root, const std::string& keyPath, StringList& names, RegView view) {
+    std::vector<std::wstring> wide;
+    int status = GetRegKeyNamesW(root, keyPath, wide, view);
     names.clear();
-    RegKey key;
-    if (!openReadOnly(key, root, keyPath, view))
-        return -1;
-    KeyCounts counts;
-    queryCounts(key.get(), counts);
-    return detail::listNames(names, counts.subKeys, counts.maxSubKeyName,
-                             [&](DWORD index, wchar_t* name, DWORD* length) {
-                                 return RegEnumKeyExW(key.get(), index, name, length, nullptr,
-                                                      nullptr, nullptr, nullptr);
-                             });
+    for (const std::wstring& name : wide) {
+        std::string exact;
+        if (WideToAnsiExact(name, exact))
+            names.push_back(std::move(exact));
+    }
+    return status;
 }
 
 int GetRegKeyNamesW(HKEY root, const std::string& keyPath, std::vector<std::wstring>& names,

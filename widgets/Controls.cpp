@@ -333,23 +333,42 @@ void TSpeedButton::SetDown(bool down) {
     }
 }
 
-void TSpeedButton::SetShield(bool shield) {
+ImageList ShieldImage() {
     ImageList images;
-    if (shield) {
-        SHSTOCKICONINFO info = {};
-        info.cbSize = sizeof info;
-        int size = GetSystemMetrics(SM_CXSMICON);
-        if (SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &info))) {
-            images.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
-            if (images.valid())
-                ImageList_AddIcon(images.get(), info.hIcon);
-            DestroyIcon(info.hIcon);
-        }
+    SHSTOCKICONINFO info = {};
+    info.cbSize = sizeof info;
+    int size = GetSystemMetrics(SM_CXSMICON);
+    if (SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &info))) {
+        images.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
+        if (images.valid())
+            ImageList_AddIcon(images.get(), info.hIcon);
+        DestroyIcon(info.hIcon);
     }
+    return images;
+}
+
+namespace {
+
+// Shows images beside the button's caption, at its left; none when images is empty.
+void setButtonImages(HWND button, const ImageList& images) {
     BUTTON_IMAGELIST list = {images.valid() ? images.get() : nullptr,
                              {Scale(2), 0, Scale(2), 0},
                              BUTTON_IMAGELIST_ALIGN_LEFT};
-    SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+    SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+}
+
+} // namespace
+
+void TButton::SetShield() {
+    ImageList states = ButtonStateImages(ShieldImage().get());
+    setButtonImages(Handle(), states);
+    stateImages_ = std::move(states);
+    shielded_ = stateImages_.valid();
+}
+
+void TSpeedButton::SetShield(bool shield) {
+    ImageList images = shield ? ShieldImage() : ImageList();
+    setButtonImages(Handle(), images);
     shield_ = std::move(images);
 }
 

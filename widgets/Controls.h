@@ -58,11 +58,16 @@ class TButton : public TControl {
     void SetDefault(bool isDefault);
     // One image for every state, or two: the normal and the disabled look.
     void SetGlyph(HIMAGELIST glyph);
+    // The system's shield in place of the glyph: the button's change needs
+    // administrator rights.
+    void SetShield();
+    bool Shielded() const { return shielded_; }
     bool HandleCommand(WORD code) override;
     bool HandleAccessKey(char key) override;
 
   private:
     ImageList stateImages_; // one image per button state, built from the glyph
+    bool shielded_ = false;
 };
 
 // A new image list of a button's six states, from a glyph
@@ -70,6 +75,10 @@ class TButton : public TControl {
 // show the glyph's first image, except disabled, which shows its second if it has one.
 // For masked glyphs (the images' alpha is not copied); empty when it can't be made.
 ImageList ButtonStateImages(HIMAGELIST glyph);
+
+// The system's shield icon at the small-icon size, in an image list of its own;
+// empty when the system has none.
+ImageList ShieldImage();
 
 // A two-state button that stays down once pressed. Buttons with the same non-zero
 // group index and parent form a group in which exactly one is down.

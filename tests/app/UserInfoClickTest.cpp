@@ -93,6 +93,9 @@ TEST_F(UserInfoClickTest, WithoutRightsTheMachinesPlacesAreWrittenByTheElevatedC
         }
     } seams;
     kel::gProcessElevated = [] { return false; };
+    EXPECT_FALSE(form->BB_UserInfo->Shielded()) << "the window with rights";
+    restart(); // without them
+    EXPECT_TRUE(form->BB_UserInfo->Shielded());
     app::gStartElevated = [](HWND, const std::wstring& parameters) {
         asked = parameters;
         app::TElevatedStart start;
