@@ -58,8 +58,7 @@ int readLocalServer(const TKelOfficeInfo&) {
     return IsLocalServerDisabled("ppt");
 }
 int setLocalServer(const TKelOfficeInfo&, int state) {
-    SetLocalServerDisabled("ppt", state);
-    return 0;
+    return SetLocalServerDisabled("ppt", state);
 }
 int readScriptHost(const TKelOfficeInfo&) {
     return GetScriptHostEnabled();

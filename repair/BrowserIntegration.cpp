@@ -71,16 +71,19 @@ int IsLocalServerDisabled(const std::string& extension) {
     return 1;
 }
 
-void SetLocalServerDisabled(const std::string& extension, int state) {
+int SetLocalServerDisabled(const std::string& extension, int state) {
     std::string classId;
     if (!readClassId(extension, classId))
-        return;
+        return 0; // nothing to move: the state read back tells
     std::string source = localServerKey(classId, state == 0);
     std::string target = localServerKey(classId, state == 1);
     // Tested again in each view: where both views show one key, it moves once.
+    int status = 0;
     for (RegView view : classIdViews())
-        if (RegKeyExists(HKEY_CLASSES_ROOT, source, view) == 0)
-            RenameRegKey(HKEY_CLASSES_ROOT, source, target, view);
+        if (RegKeyExists(HKEY_CLASSES_ROOT, source, view) == 0 &&
+            RenameRegKey(HKEY_CLASSES_ROOT, source, target, view) != 0)
+            status = -1;
+    return status;
 }
 
 } // namespace kel

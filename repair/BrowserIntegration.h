@@ -21,6 +21,8 @@ void SetBrowserIntegration(const std::string& extension, int state);
 // the key in every view that holds it, the program's own and the other one (64-bit
 // Office, and a 32-bit registration left beside it, for the 32-bit program).
 int IsLocalServerDisabled(const std::string& extension);
-void SetLocalServerDisabled(const std::string& extension, int state);
+// -1 when a view that holds the key to move could not move it (the change then
+// fails, even where another view's state reads as asked).
+int SetLocalServerDisabled(const std::string& extension, int state);
 
 } // namespace kel

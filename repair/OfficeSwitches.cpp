@@ -55,15 +55,17 @@ PreloadList readPreload(const char* key) {
 // current list is moved out of the way before the saved one is deleted, and goes
 // back where it was when the saved one can't be replaced.
 void setCurrentAside(const PreloadFacts& facts) {
-    // A list left under the moving name by an interrupted move is older than the
-    // current one, as a left-over saved list is.
-    if (RegKeyExists(HKEY_USERS, kMovingPreload) == 0 &&
-        DeleteRegKey(HKEY_USERS, kMovingPreload) != 0)
-        return;
     if (RenameRegKey(HKEY_USERS, kPreload, kMovingPreload) != 0)
         return;
-    if ((facts.savedExists && DeleteRegKey(HKEY_USERS, kSavedPreload) != 0) ||
-        RenameRegKey(HKEY_USERS, kMovingPreload, kSavedPreload) != 0) {
+    bool moved = false;
+    try {
+        moved = !(facts.savedExists && DeleteRegKey(HKEY_USERS, kSavedPreload) != 0) &&
+                RenameRegKey(HKEY_USERS, kMovingPreload, kSavedPreload) == 0;
+    } catch (const RegistryError&) {
+        RenameRegKey(HKEY_USERS, kMovingPreload, kPreload);
+        throw;
+    }
+    if (!moved) {
         RenameRegKey(HKEY_USERS, kMovingPreload, kPreload);
         return;
     }
@@ -71,6 +73,16 @@ void setCurrentAside(const PreloadFacts& facts) {
         CreateRegKey(HKEY_USERS, kPreload);
         WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard);
     }
+}
+
+// A list under the moving name was left by an interrupted hiding: it is the user's
+// newest. With no current list it goes back into place first; beside a current list
+// it stays, and nothing is done (the switch then reads unchanged). False then.
+bool recoverInterruptedMove() {
+    if (RegKeyExists(HKEY_USERS, kMovingPreload) != 0)
+        return true;
+    return RegKeyExists(HKEY_USERS, kPreload) != 0 &&
+           RenameRegKey(HKEY_USERS, kMovingPreload, kPreload) == 0;
 }
 
 void bringSavedBack() {
@@ -116,6 +128,8 @@ int GetLogonIme() {
 }
 
 void SetLogonIme(int state) {
+    if (!recoverInterruptedMove())
+        return;
     PreloadList current = readPreload(kPreload);
     PreloadFacts facts = FactsOf(current.exists, current.values,
                                  RegKeyExists(HKEY_USERS, kSavedPreload) == 0, current.readWhole);

@@ -1,6 +1,7 @@
 #include "repair/ScriptHostGuard.h"
 
 #include "sysinfo/Account.h"
+#include "sysinfo/RegKey.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
@@ -49,8 +50,9 @@ bool isScriptClass(HKEY hive, const std::wstring& name) {
 // false when the hive has classes that can't be listed whole.
 bool listClasses(HKEY hive, Names& names) {
     names.clear();
-    if (RegKeyExists(hive, kClasses) != 0)
-        return true; // no classes of its own
+    RegKey classes;
+    if (classes.open(hive, kClasses + 1, KEY_ENUMERATE_SUB_KEYS) == ERROR_FILE_NOT_FOUND)
+        return true; // no classes of its own; a key that refuses to open is no such key
     return GetRegKeyNamesW(hive, kClasses, names) == 0;
 }
 
@@ -69,7 +71,8 @@ bool renameClass(HKEY hive, const std::wstring& name, const std::wstring& target
 int GetScriptHostEnabled() {
     for (HKEY hive : hives()) {
         Names names;
-        listClasses(hive, names);
+        if (!listClasses(hive, names))
+            return 1; // classes that can't be listed may start scripts
         for (const std::wstring& name : names) {
             if (!isMarked(name) && isScriptClass(hive, name))
                 return 1;

@@ -9,7 +9,8 @@
 namespace kel {
 
 // 1 when an unmarked class of either hive has an open command that names a script
-// host; every class counts, also one whose name code page 932 cannot carry.
+// host; every class counts, also one whose name code page 932 cannot carry. Classes
+// that can't be listed read as 1: they may start scripts.
 int GetScriptHostEnabled();
 // 0 when every script class that needed it was renamed; -1 when the classes can't be
 // listed or a rename was not done (its target exists, the class could not be

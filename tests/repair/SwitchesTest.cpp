@@ -141,6 +141,25 @@ TEST_F(LogonImeTest, AHidingThatCannotBeDoneKeepsBothLists) {
     }
 }
 
+// A list left under the moving name by an interrupted hiding is the user's newest:
+// with no current list it goes back into place before anything else; beside a
+// current list it stays, and nothing changes.
+TEST_F(LogonImeTest, AListLeftByAnInterruptedMoveIsNeverLost) {
+    std::string moving = layouts.sub("Preload_bak.new");
+    list(saved, {{"1", "00000409"}});
+    list(moving, {{"1", "00000411"}, {"2", "e0010411"}});
+    Tree newest = snapshot(HKEY_USERS, moving), kept = snapshot(HKEY_USERS, saved);
+    SetLogonIme(1);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), newest);
+    EXPECT_FALSE(keyExists(HKEY_USERS, moving));
+    EXPECT_EQ(snapshot(HKEY_USERS, saved), kept);
+
+    list(moving, {{"1", "00000409"}});
+    Tree all = snapshot(HKEY_USERS, layouts.path());
+    SetLogonIme(0);
+    EXPECT_EQ(snapshot(HKEY_USERS, layouts.path()), all);
+}
+
 TEST_F(LogonImeTest, HidingAgainKeepsTheKeptList) {
     list(saved, {{"1", "00000411"}, {"2", "e0010411"}});
     list(preload, {{"1", "00000411"}});
