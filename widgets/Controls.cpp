@@ -414,6 +414,16 @@ void TEdit::SetMaxLength(int bytes) {
     SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(bytes), 0);
 }
 
+HBRUSH TEdit::HandleCtlColor(HDC dc) {
+    bool editable =
+        IsWindowEnabled(Handle()) && !(GetWindowLongA(Handle(), GWL_STYLE) & ES_READONLY);
+    if (Color() != clDefault || !editable)
+        return TControl::HandleCtlColor(dc);
+    SetTextColor(dc, ColorToRGB(FontSpec().Color));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
 void TEdit::SetReadOnly(bool readOnly) {
     SendMessageA(Handle(), EM_SETREADONLY, readOnly, 0);
 }

@@ -111,6 +111,10 @@ class TEdit : public TControl {
     int MaxLength() const { return maxLength_; }
     void SetReadOnly(bool readOnly);
     bool HandleCommand(WORD code) override;
+    // Without a colour of its own an edit that can be typed in takes the system's
+    // window colours, as on Windows (and under a high-contrast theme); a disabled or
+    // read-only one the face colour.
+    HBRUSH HandleCtlColor(HDC dc) override;
 
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

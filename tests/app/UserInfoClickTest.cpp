@@ -129,6 +129,24 @@ TEST_F(UserInfoClickTest, WithoutRightsTheMachinesPlacesAreWrittenByTheElevatedC
     EXPECT_EQ(own, company) << "the user's own settings untouched too";
 }
 
+// The fields one edits in the system's window colour; only the read-only product ID
+// in the page's colour.
+TEST_F(UserInfoClickTest, EditableFieldsTakeTheWindowColourTheProductIdThePages) {
+    HWND page = form->Find<ui::TGroupBox>("GB_Office")->Handle();
+    ui::WindowDc dc(nullptr);
+    const std::pair<const char*, int> fields[] = {{"ED_MsoCompany", COLOR_WINDOW},
+                                                  {"ED_MsoOwner", COLOR_WINDOW},
+                                                  {"ED_MsoInitials", COLOR_WINDOW},
+                                                  {"ED_MsoProductID", COLOR_BTNFACE}};
+    for (const auto& [name, colour] : fields) {
+        UINT message = colour == COLOR_WINDOW ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+        SetBkColor(dc.get(), RGB(1, 2, 3));
+        SendMessageA(page, message, reinterpret_cast<WPARAM>(dc.get()),
+                     reinterpret_cast<LPARAM>(field(name).Handle()));
+        EXPECT_EQ(GetBkColor(dc.get()), GetSysColor(colour)) << name;
+    }
+}
+
 TEST_F(UserInfoClickTest, UnchangedFieldsWriteNothing) {
     EXPECT_EQ(field("ED_MsoCompany").Caption(), "株式会社　見本");
     EXPECT_EQ(field("ED_MsoInitials").Caption(), "YT");
