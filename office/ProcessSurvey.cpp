@@ -89,7 +89,9 @@ std::vector<ProcessEntry> ProcessesOf(const std::string& programName) {
 }
 
 ProcessOwner OwnProcesses() {
-    return {CurrentSessionId(), CurrentUserSid()};
+    // Neither changes while the program runs; the timer asks twice a second.
+    static const ProcessOwner own{CurrentSessionId(), CurrentUserSid()};
+    return own;
 }
 
 const ToolhelpBinding& Toolhelp() {

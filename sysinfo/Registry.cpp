@@ -557,11 +557,7 @@ int readStringW(HKEY key, const std::wstring& name, std::wstring& text) {
 
 int ReadRegStringW(HKEY root, const std::string& keyPath, const std::string& valueName,
                    std::wstring& text, RegView view) {
-    text.clear();
-    RegKey key;
-    if (!openReadOnly(key, root, keyPath, view))
-        return -1;
-    return readStringW(key.get(), AnsiToWide(valueName), text);
+    return ReadRegStringW(root, AnsiToWide(keyPath), AnsiToWide(valueName), text, view);
 }
 
 int ReadRegStringW(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
