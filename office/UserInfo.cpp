@@ -3,6 +3,7 @@
 #include "office/InstallerProducts.h"
 #include "office/OfficeKeys.h"
 #include "sysinfo/Account.h"
+#include "sysinfo/RegBackup.h"
 #include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
@@ -267,6 +268,7 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
 
 int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
                   const TUserInfoWrite& what) {
+    RegBackup backup(L"UserInfo");
     Writer writer(list, what.names);
     for (const TProductLine& line : info.VerList) {
         if (what.machine)

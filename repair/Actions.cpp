@@ -6,6 +6,7 @@
 #include "repair/Repairs.h"
 #include "repair/ScriptHostGuard.h"
 #include "sysinfo/Account.h"
+#include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
 #include "sysinfo/WebPage.h"
@@ -224,6 +225,10 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
         TellOfAnotherAccountOnce(host);
     if (host.Closing())
         return {TOutcome::Quiet};
+    // What a switch or a repair changes in the registry is backed up first.
+    std::optional<RegBackup> backup;
+    if (action.kind == TActionKind::Switch || action.kind == TActionKind::GuardedRepair)
+        backup.emplace(AnsiToWide(action.row));
     switch (action.kind) {
     case TActionKind::Switch:
         return changeSwitch(action, info, state);

@@ -2,6 +2,7 @@
 
 #include "office/OfficeKeys.h"
 #include "repair/FileMask.h"
+#include "sysinfo/FileSystem.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Registry.h"
 
@@ -47,7 +48,7 @@ void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask) {
         // The search also matches generated 8.3 names; the long name must fit too.
         std::wstring name = found.cFileName;
         if (isDeletableKind(found.dwFileAttributes) && MatchesMask(name, mask) && namesItself(name))
-            DeleteFileW((folder + name).c_str());
+            RecycleFile(folder + name);
     } while (FindNextFileW(search.get(), &found));
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 namespace kel {
 
 namespace {
@@ -20,6 +22,22 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
     DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool RecycleFile(const std::wstring& path) {
+    // A read-only file stays, as a deletion leaves it; the shell would move it.
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    std::wstring from = path + L'\0'; // the list ends with a second NUL
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NO_UI;
+    if (SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
+        GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    return DeleteFileW(path.c_str()) != FALSE;
 }
 
 } // namespace kel

@@ -1,4 +1,4 @@
-// File and folder existence tests on ANSI paths.
+// File and folder existence tests on ANSI paths; files removed to the Recycle Bin.
 #pragma once
 
 #include <string>
@@ -7,5 +7,10 @@ namespace kel {
 
 bool FileExists(const std::string& path);      // an existing file, not a folder
 bool DirectoryExists(const std::string& path); // an existing folder
+
+// Removes a file (a full path) to the Recycle Bin where its volume has one, asking
+// and showing nothing; elsewhere, or where the shell can't, deletes it. A read-only
+// file stays, as a deletion would leave it. True when the file is gone.
+bool RecycleFile(const std::wstring& path);
 
 } // namespace kel

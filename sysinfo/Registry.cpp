@@ -1,6 +1,7 @@
 #include "sysinfo/Registry.h"
 
 #include "sysinfo/NameList.h"
+#include "sysinfo/RegBackup.h"
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Text.h"
 
@@ -77,13 +78,29 @@ bool openReadOnlyW(RegKey& key, HKEY root, const std::wstring& keyPath, RegView 
 // that grants these but not full access is still written.
 constexpr REGSAM kValueAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 
+// Opens (or creates) the key for a change of one value (valueName) or, without a
+// value, for its creation; what the change touches is backed up first. A key that is
+// only opened is backed up once it opened, so that a missing one leaves no backup.
 bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
-                  RegView view = RegView::Program, REGSAM rights = kValueAccess) {
+                  const std::string* valueName, RegView view = RegView::Program,
+                  REGSAM rights = kValueAccess) {
     BeforeRegWriteOpen(root, keyPath);
     std::string path = relativePath(keyPath);
     REGSAM access = rights | viewFlag(view);
-    LONG status = create ? key.create(root, path, access) : key.open(root, path, access);
-    return status == ERROR_SUCCESS;
+    auto backUp = [&] {
+        if (valueName != nullptr || create)
+            BeforeRegChange(root, AnsiToWide(path), viewFlag(view),
+                            valueName ? TRegChange::Value : TRegChange::Creation,
+                            valueName ? AnsiToWide(*valueName) : std::wstring());
+    };
+    if (!create) {
+        if (key.open(root, path, access) != ERROR_SUCCESS)
+            return false;
+        backUp();
+        return true;
+    }
+    backUp();
+    return key.create(root, path, access) == ERROR_SUCCESS;
 }
 
 struct StoredValue {
@@ -513,7 +530,7 @@ int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& val
 int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
                     int value) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true))
+    if (!openWritable(key, root, keyPath, true, &valueName))
         return -1;
     DWORD data = static_cast<DWORD>(value);
     setValue(key.get(), valueName, REG_DWORD, &data, sizeof data);
@@ -586,7 +603,7 @@ namespace {
 int writeString(HKEY root, const std::string& keyPath, const std::string& valueName,
                 const std::string& text, RegView view, bool create) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, create, view))
+    if (!openWritable(key, root, keyPath, create, &valueName, view))
         return -1;
     setValue(key.get(), valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
     std::string readText;
@@ -599,7 +616,7 @@ int writeWideString(HKEY root, const std::string& keyPath, const std::string& va
     if (text.size() > kWideTextMaxBytes)
         return -1;
     RegKey key;
-    if (!openWritable(key, root, keyPath, create))
+    if (!openWritable(key, root, keyPath, create, &valueName))
         return -1;
     wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
     std::wstring wide = AnsiToWide(text);
@@ -653,7 +670,7 @@ int RegKeyExists(HKEY root, const std::string& keyPath, RegView view) {
 
 int CreateRegKey(HKEY root, const std::string& keyPath) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true, RegView::Program, KEY_QUERY_VALUE))
+    if (!openWritable(key, root, keyPath, true, nullptr, RegView::Program, KEY_QUERY_VALUE))
         raiseCreateFailed(keyPath);
     return 0;
 }
@@ -662,13 +679,18 @@ int DeleteRegKey(HKEY root, const std::string& keyPath) {
     std::wstring path;
     if (!exactWidePath(relativePath(keyPath), path) || path.empty())
         return -1; // never the root itself
+    if (RegKeyExists(root, keyPath) != 0)
+        return -1;
+    BeforeRegChange(root, path, 0, TRegChange::Tree);
     return deleteTreeW(root, path, 0) == ERROR_SUCCESS ? 0 : -1;
 }
 
 int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, false))
+    if (!openWritable(key, root, keyPath, false, nullptr) || !valueExists(key.get(), valueName))
         return -1;
+    BeforeRegChange(root, AnsiToWide(relativePath(keyPath)), 0, TRegChange::Value,
+                    AnsiToWide(valueName));
     if (RegDeleteValueA(key.get(), valueName.c_str()) != ERROR_SUCCESS)
         return -1;
     return valueExists(key.get(), valueName) ? -1 : 0;
@@ -725,6 +747,8 @@ int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& ne
         oldPath.empty() || liesInside(newPath, oldPath))
         return -1;
     const REGSAM flag = viewFlag(view);
+    BeforeRegChange(root, oldWide, flag, TRegChange::Tree);
+    BeforeRegChange(root, newWide, flag, TRegChange::Tree);
     std::wstring newName = newNameBeside(oldWide, newWide);
     if (RegRenameKeyFunction rename = platformRename(); rename != nullptr && !newName.empty())
         return renameInPlace(rename, root, oldWide, newName, newKeyPath, flag);

@@ -25,6 +25,9 @@ TEST(Arguments, ReportSwitchesTakeExactlyOneFile) {
         {{L"/report", L"レポート.txt"}, TRunMode::TextReport, L"レポート.txt"},
         {{L"-report", L"r.txt"}, TRunMode::TextReport, L"r.txt"},
         {{L"-Report:Json", L"-"}, TRunMode::JsonReport, L"-"},
+        {{L"/undo", L"C:\\b\\20261209-101530_EmlWsh.reg"},
+         TRunMode::Undo,
+         L"C:\\b\\20261209-101530_EmlWsh.reg"},
     };
     for (const Case& c : cases) {
         app::TInvocation invocation = ParseArguments(c.args);
@@ -118,6 +121,8 @@ TEST(Arguments, PlainArgumentsOpenTheWindowAndOtherSwitchesAreRefused) {
         {{L"/??"}, TRunMode::BadArguments},
         {{L"/report"}, TRunMode::BadArguments},
         {{L"/report:json", L""}, TRunMode::BadArguments},
+        {{L"/undo"}, TRunMode::BadArguments},
+        {{L"/undo", L"a", L"b"}, TRunMode::BadArguments},
         {{L"/report", L"a", L"b"}, TRunMode::BadArguments},
         {{L"-REPORT:JSON", L"a", L"b"}, TRunMode::BadArguments},
         {{L"/set"}, TRunMode::BadArguments},

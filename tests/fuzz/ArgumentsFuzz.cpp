@@ -74,12 +74,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::wstring name = switchFirst ? lowered(args[0].substr(1)) : L"";
 
     FUZZ_CHECK((invocation.mode == TRunMode::Window) == !anySwitch);
-    bool report =
-        invocation.mode == TRunMode::TextReport || invocation.mode == TRunMode::JsonReport;
-    FUZZ_CHECK(report || invocation.file.empty());
-    if (report) {
+    bool withFile = invocation.mode == TRunMode::TextReport ||
+                    invocation.mode == TRunMode::JsonReport || invocation.mode == TRunMode::Undo;
+    FUZZ_CHECK(withFile || invocation.file.empty());
+    if (withFile) {
         FUZZ_CHECK(args.size() == 2 && !args[1].empty() && invocation.file == args[1]);
-        FUZZ_CHECK(name == (invocation.mode == TRunMode::TextReport ? L"report" : L"report:json"));
+        FUZZ_CHECK(name == (invocation.mode == TRunMode::TextReport   ? L"report"
+                            : invocation.mode == TRunMode::JsonReport ? L"report:json"
+                                                                      : L"undo"));
     }
     // A change command's rows are its arguments, each NAME=0|1 (a lone NAME for the
     // repair) of letters and digits; nothing else has rows.

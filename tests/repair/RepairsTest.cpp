@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 using namespace kel;
 using namespace testing_support;
 
@@ -16,6 +18,13 @@ namespace {
 
 bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The items in the Recycle Bins of every drive.
+long long recycled() {
+    SHQUERYRBINFO bin{};
+    bin.cbSize = sizeof bin;
+    return SHQueryRecycleBinW(nullptr, &bin) == S_OK ? bin.i64NumItems : -1;
 }
 
 TEST(DeleteTempFiles, DeletesTildeFilesOnly) {
@@ -32,9 +41,12 @@ TEST(DeleteTempFiles, DeletesTildeFilesOnly) {
     writeFile(temp.file("~folder.tmp\\inner.txt"), "x");
     makeFolders(temp.file("~empty.tmp"));
     writeFile(temp.file("report.doc"), "x");
+    long long inBin = recycled();
 
     DeleteTempFiles();
 
+    // The two removed files are in the Recycle Bin, not lost.
+    EXPECT_EQ(recycled(), inBin + 2);
     EXPECT_FALSE(exists(temp.file("~hidden.tmp")));
     EXPECT_FALSE(exists(temp.file("~$Book1.xls")));
     EXPECT_TRUE(exists(temp.file("~locked.tmp"))); // tried, kept

@@ -4,9 +4,13 @@
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
+#include "tests/support/Backups.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 using namespace kel;
 
@@ -46,6 +50,78 @@ TEST_F(SwitchActions, EverySwitchReadsBackThroughTheTableOfStates) {
             EXPECT_EQ(item.read(info), wanted) << item.row;
         }
     }
+}
+
+// Every change a row makes in the registry is backed up first, and importing the
+// backup with reg.exe puts every key it touched back exactly: values, types, bytes,
+// and the keys it made removed. The first change names the keys; once undone, they
+// are the state the second change's undo must give back.
+TEST_F(SwitchActions, EveryRowsChangeIsUndoneExactlyByItsBackup) {
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    ActionForm form;
+    std::string wordData =
+        "\\Software\\Microsoft\\Office\\" + info.PrimaryVersion() + "\\Word\\Data";
+    for (const TAction& item : kActions) {
+        if (!item.IsSwitch() && item.kind != TActionKind::GuardedRepair)
+            continue;
+        int found = item.IsSwitch() ? item.read(info) : 0;
+        auto change = [&] {
+            testing_support::putString(HKEY_CURRENT_USER, wordData, "Toolbars", "x");
+            testing_support::NewBackups made;
+            RunAction(item, 1 - found, form, info);
+            return made.files();
+        };
+        auto undo = [&](const std::vector<TBackupFile>& files) {
+            for (const TBackupFile& file : files)
+                EXPECT_EQ(ImportRegFile(file.path), 0u) << item.row;
+        };
+        std::vector<TBackupFile> first = change();
+        bool registry = item.IsSwitch() || std::string(item.row) == "DocMenuBar";
+        ASSERT_EQ(first.empty(), !registry) << item.row;
+        std::vector<std::wstring> texts;
+        for (const TBackupFile& file : first) {
+            EXPECT_EQ(file.name.row, AnsiToWide(item.row));
+            texts.push_back(testing_support::readWideFile(file.path));
+        }
+        undo(first);
+        std::wstring before = testing_support::treesNamedBy(texts);
+        std::vector<TBackupFile> second = change();
+        EXPECT_EQ(second.size(), first.size()) << item.row;
+        if (registry) {
+            EXPECT_NE(testing_support::treesNamedBy(texts), before) << item.row;
+        }
+        undo(second);
+        EXPECT_EQ(testing_support::treesNamedBy(texts), before) << item.row;
+        if (item.IsSwitch()) {
+            EXPECT_EQ(item.read(info), found) << item.row;
+        }
+    }
+}
+
+// A change whose backup can't be written is not made, and says why.
+TEST_F(SwitchActions, AChangeWhoseBackupCannotBeWrittenIsNotMade) {
+    TKelOfficeInfo info;
+    ASSERT_EQ(DetectOffice(info), 0);
+    ActionForm form;
+    testing_support::ScratchFolder scratch("C:\\wexdal-tests\\nobackup");
+    testing_support::writeFile(scratch.file("Wexdal"), "a file where the folder would be");
+    static std::wstring blocked;
+    blocked = AnsiToWide(scratch.file("Wexdal\\Backup"));
+    auto program = std::exchange(gBackupFolder, [](TBackupPlace) { return blocked; });
+    for (const char* row : {"MsoClip", "EmlWsh"}) {
+        const TAction& item = *FindAction(row);
+        int found = item.read(info);
+        try {
+            RunAction(item, 1 - found, form, info);
+            ADD_FAILURE() << row << " changed without a backup";
+        } catch (const BackupError& error) {
+            EXPECT_NE(std::string(error.what()).find("更新出来ませんでした。"), std::string::npos);
+            EXPECT_NE(std::string(error.what()).find(scratch.file("Wexdal")), std::string::npos);
+        }
+        EXPECT_EQ(item.read(info), found) << row;
+    }
+    gBackupFolder = program;
 }
 
 // A repair names its key by the version of the product's VerList line, never by the

@@ -1,0 +1,289 @@
+#include "sysinfo/RegExport.h"
+
+#include <algorithm>
+#include <array>
+#include <tuple>
+
+namespace kel {
+
+namespace {
+
+constexpr uint32_t kString = 1, kDword = 4;
+constexpr size_t kLineWidth = 80; // the editor wraps byte lists before this column
+
+struct Root {
+    const wchar_t* name;
+};
+constexpr std::array<Root, 5> kRoots = {{{L"HKEY_CLASSES_ROOT"},
+                                         {L"HKEY_CURRENT_USER"},
+                                         {L"HKEY_LOCAL_MACHINE"},
+                                         {L"HKEY_USERS"},
+                                         {L"HKEY_CURRENT_CONFIG"}}};
+
+wchar_t upper(wchar_t c) {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
+}
+
+// text begins with prefix (ASCII letters in either case) and ends there or goes on
+// with a backslash; rest is what follows the prefix.
+bool beginsWithKey(const std::wstring& text, const std::wstring& prefix, std::wstring& rest) {
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (upper(text[i]) != upper(prefix[i]))
+            return false;
+    if (text.size() > prefix.size() && text[prefix.size()] != L'\\')
+        return false;
+    rest = text.substr(prefix.size());
+    return true;
+}
+
+bool namesARoot(const std::wstring& path) {
+    std::wstring rest;
+    return std::any_of(kRoots.begin(), kRoots.end(),
+                       [&](const Root& root) { return beginsWithKey(path, root.name, rest); });
+}
+
+bool nameableKey(const std::wstring& path) {
+    return namesARoot(path) && path.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos;
+}
+
+// A name or string in double quotes, escaped as the editor reads it back.
+std::wstring quoted(const std::wstring& text) {
+    std::wstring out = L"\"";
+    for (wchar_t c : text) {
+        switch (c) {
+        case L'\\':
+            out += L"\\\\";
+            break;
+        case L'"':
+            out += L"\\\"";
+            break;
+        case L'\n':
+            out += L"\\n";
+            break;
+        case L'\r':
+            out += L"\\r";
+            break;
+        case L'\0':
+            out += L"\\0";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out + L"\"";
+}
+
+// The data as one string when it is exactly one: whole code units, the last one
+// NUL and no other, no line break.
+std::optional<std::wstring> asString(const std::vector<uint8_t>& data) {
+    if (data.size() < 2 || data.size() % 2 != 0)
+        return std::nullopt;
+    std::wstring text;
+    for (size_t i = 0; i + 2 < data.size(); i += 2) {
+        wchar_t c = static_cast<wchar_t>(data[i] | data[i + 1] << 8);
+        if (c == L'\0' || c == L'\r' || c == L'\n')
+            return std::nullopt;
+        text += c;
+    }
+    if (data[data.size() - 2] != 0 || data.back() != 0)
+        return std::nullopt;
+    return text;
+}
+
+const wchar_t kDigits[] = L"0123456789abcdef";
+
+std::wstring hexByte(uint8_t byte) {
+    return {kDigits[byte >> 4], kDigits[byte & 15]};
+}
+
+// "hex:" or "hex(N):" and the bytes, wrapped as the editor wraps them: a line
+// ends with ",\" and the next begins with two spaces.
+std::wstring hexData(uint32_t type, const std::vector<uint8_t>& data, size_t column) {
+    std::wstring out = L"hex";
+    if (type != 3) {
+        out += L'(';
+        std::wstring number;
+        for (uint32_t t = type; number.empty() || t != 0; t >>= 4)
+            number.insert(number.begin(), kDigits[t & 15]);
+        out += number + L')';
+    }
+    out += L':';
+    column += out.size();
+    for (size_t i = 0; i < data.size(); ++i) {
+        out += hexByte(data[i]);
+        column += 2;
+        if (i + 1 == data.size())
+            break;
+        out += L',';
+        ++column;
+        if (column > kLineWidth - 4) {
+            out += L"\\\r\n  ";
+            column = 2;
+        }
+    }
+    return out;
+}
+
+std::wstring valueLine(const TRegValue& value) {
+    std::wstring line = value.name.empty() ? L"@" : quoted(value.name);
+    line += L'=';
+    if (!value.present)
+        return line + L'-';
+    if (value.type == kString)
+        if (std::optional<std::wstring> text = asString(value.data))
+            return line + quoted(*text);
+    if (value.type == kDword && value.data.size() == 4) {
+        line += L"dword:";
+        for (size_t i = 4; i-- > 0;)
+            line += hexByte(value.data[i]);
+        return line;
+    }
+    return line + hexData(value.type, value.data, line.size());
+}
+
+std::wstring twoDigits(int n) {
+    return {static_cast<wchar_t>(L'0' + n / 10 % 10), static_cast<wchar_t>(L'0' + n % 10)};
+}
+
+bool allDigits(const std::wstring& text, size_t from, size_t count) {
+    if (from + count > text.size())
+        return false;
+    return std::all_of(text.begin() + from, text.begin() + from + count,
+                       [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+struct ParsedName {
+    TBackupName name;
+    std::wstring stamp; // "YYYYMMDD-HHMMSS"
+    unsigned attempt = 1;
+};
+
+std::optional<ParsedName> parseName(const std::wstring& file) {
+    const std::wstring extension = L".reg";
+    if (file.size() < 17 + extension.size() || !allDigits(file, 0, 8) || file[8] != L'-' ||
+        !allDigits(file, 9, 6))
+        return std::nullopt;
+    std::wstring ext = file.substr(file.size() - extension.size());
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](wchar_t c) { return upper(c); });
+    if (ext != L".REG")
+        return std::nullopt;
+    ParsedName parsed;
+    parsed.stamp = file.substr(0, 15);
+    size_t at = 15;
+    if (file[at] == L'-') {
+        size_t digits = 0;
+        while (digits < 4 && allDigits(file, at + 1 + digits, 1))
+            ++digits;
+        if (digits == 0)
+            return std::nullopt;
+        parsed.attempt = std::stoul(file.substr(at + 1, digits));
+        at += 1 + digits;
+    }
+    if (file[at] != L'_' || at + 1 >= file.size() - extension.size())
+        return std::nullopt;
+    parsed.name.row = file.substr(at + 1, file.size() - extension.size() - at - 1);
+    const std::wstring& s = parsed.stamp;
+    parsed.name.time = s.substr(0, 4) + L'-' + s.substr(4, 2) + L'-' + s.substr(6, 2) + L' ' +
+                       s.substr(9, 2) + L':' + s.substr(11, 2) + L':' + s.substr(13, 2);
+    return parsed;
+}
+
+} // namespace
+
+std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comments,
+                                        const std::vector<TRegSection>& sections) {
+    std::wstring text = L"Windows Registry Editor Version 5.00\r\n\r\n";
+    for (const std::wstring& comment : comments) {
+        if (comment.find_first_of(L"\r\n") != std::wstring::npos)
+            return std::nullopt;
+        text += L"; " + comment + L"\r\n";
+    }
+    if (!comments.empty())
+        text += L"\r\n";
+    for (const TRegSection& section : sections) {
+        if (!nameableKey(section.path))
+            return std::nullopt;
+        text += (section.deleteKey ? L"[-" : L"[") + section.path + L"]\r\n";
+        if (!section.deleteKey)
+            for (const TRegValue& value : section.values)
+                text += valueLine(value) + L"\r\n";
+        text += L"\r\n";
+    }
+    return text;
+}
+
+std::optional<std::wstring> RegeditPath(const std::wstring& systemPath,
+                                        const std::wstring& ownUser) {
+    std::wstring rest;
+    if (!ownUser.empty()) {
+        if (beginsWithKey(systemPath, ownUser + L"_Classes", rest))
+            return L"HKEY_CURRENT_USER\\Software\\Classes" + rest;
+        if (beginsWithKey(systemPath, ownUser, rest))
+            return L"HKEY_CURRENT_USER" + rest;
+    }
+    if (beginsWithKey(systemPath, L"\\REGISTRY\\MACHINE", rest))
+        return L"HKEY_LOCAL_MACHINE" + rest;
+    if (beginsWithKey(systemPath, L"\\REGISTRY\\USER", rest))
+        return L"HKEY_USERS" + rest;
+    return std::nullopt;
+}
+
+bool KeyLiesUnder(const std::wstring& path, const std::wstring& key) {
+    std::wstring rest;
+    return beginsWithKey(path, key, rest);
+}
+
+std::vector<std::wstring> SectionKeys(const std::wstring& fileText) {
+    std::vector<std::wstring> keys;
+    size_t start = 0;
+    while (start < fileText.size()) {
+        size_t end = std::min(fileText.find(L'\n', start), fileText.size());
+        std::wstring line = fileText.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        if (line.size() < 2 || line.front() != L'[' || line.back() != L']')
+            continue;
+        size_t from = line[1] == L'-' ? 2 : 1;
+        keys.push_back(line.substr(from, line.size() - 1 - from));
+    }
+    return keys;
+}
+
+bool NamesOnlyTheUsersKeys(const std::wstring& fileText) {
+    std::vector<std::wstring> keys = SectionKeys(fileText);
+    return std::all_of(keys.begin(), keys.end(), [](const std::wstring& key) {
+        return KeyLiesUnder(key, L"HKEY_CURRENT_USER");
+    });
+}
+
+std::wstring BackupFileName(const TBackupTime& time, const std::wstring& row, int attempt) {
+    std::wstring name = twoDigits(time.year / 100) + twoDigits(time.year) + twoDigits(time.month) +
+                        twoDigits(time.day) + L'-' + twoDigits(time.hour) + twoDigits(time.minute) +
+                        twoDigits(time.second);
+    if (attempt > 1)
+        name += L'-' + std::to_wstring(attempt);
+    return name + L'_' + row + L".reg";
+}
+
+std::optional<TBackupName> ParseBackupFileName(const std::wstring& name) {
+    if (std::optional<ParsedName> parsed = parseName(name))
+        return parsed->name;
+    return std::nullopt;
+}
+
+std::vector<std::wstring> BackupsBeyond(std::vector<std::wstring> names, size_t keep) {
+    std::vector<std::pair<std::tuple<std::wstring, unsigned, std::wstring>, std::wstring>> backups;
+    for (std::wstring& name : names)
+        if (std::optional<ParsedName> parsed = parseName(name))
+            backups.push_back({{parsed->stamp, parsed->attempt, name}, std::move(name)});
+    std::sort(backups.begin(), backups.end());
+    std::vector<std::wstring> beyond;
+    for (size_t i = 0; i + keep < backups.size(); ++i)
+        beyond.push_back(backups[i].second);
+    return beyond;
+}
+
+} // namespace kel

@@ -1,0 +1,77 @@
+// The registry editor's export format, and the names of the program's backup
+// files; no platform calls. Texts are UTF-16 code units in std::wstring.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kel {
+
+// One value of a section: its data, or (absent) a value to delete ("name"=-). An
+// empty name is the key's default value.
+struct TRegValue {
+    std::wstring name;
+    bool present = true;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+};
+
+// One section: a key to delete with its tree ([-path]), or a key to create or open
+// and the values to set or delete in it ([path]). path begins with the root's full
+// name ("HKEY_CURRENT_USER\Software\...").
+struct TRegSection {
+    std::wstring path;
+    bool deleteKey = false;
+    std::vector<TRegValue> values;
+};
+
+// The file's text as the registry editor writes it: its version line, the comment
+// lines ("; " before each), then each section and its values, lines ended CR LF,
+// long hexadecimal data wrapped. Strings are written as strings when the data is
+// one whole NUL-terminated string without a line break; other data as hex(N):
+// byte lists, so that an import gives the bytes and type back exactly. Nothing when
+// a key path holds a line break or NUL, or begins with no root the editor knows:
+// such a key can't be named in the file.
+std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comments,
+                                        const std::vector<TRegSection>& sections);
+
+// The name the registry editor gives a key named by the system's own path of it
+// ("\REGISTRY\MACHINE\SOFTWARE\..."). ownUser is that path of the account's own
+// profile ("\REGISTRY\USER\S-1-5-21-..."), whose key is HKEY_CURRENT_USER and whose
+// classes ("..._Classes") its Software\Classes. Nothing for a path under no root.
+std::optional<std::wstring> RegeditPath(const std::wstring& systemPath,
+                                        const std::wstring& ownUser);
+
+// True when path names key or a key under it (letters in either case).
+bool KeyLiesUnder(const std::wstring& path, const std::wstring& key);
+
+// The keys a file's text names in its sections ("[...]" and "[-...]" lines), in order.
+std::vector<std::wstring> SectionKeys(const std::wstring& fileText);
+
+// True when every section of a file's text lies under HKEY_CURRENT_USER: importing
+// it needs no administrator rights.
+bool NamesOnlyTheUsersKeys(const std::wstring& fileText);
+
+// The time a backup was made, as the clock reads it locally.
+struct TBackupTime {
+    int year, month, day, hour, minute, second;
+};
+
+// A backup's file name: "20261209-101530_EmlWsh.reg"; a later one of the same
+// second and row takes "-2", "-3", ... after the time (attempt 2, 3, ...).
+std::wstring BackupFileName(const TBackupTime& time, const std::wstring& row, int attempt = 1);
+
+// What a backup's file name says; nothing for a name not made by BackupFileName.
+struct TBackupName {
+    std::wstring time; // "2026-12-09 10:15:30"
+    std::wstring row;
+};
+std::optional<TBackupName> ParseBackupFileName(const std::wstring& name);
+
+// The backups' names beyond the newest keep, oldest first; names that are not
+// backups' are never among them.
+std::vector<std::wstring> BackupsBeyond(std::vector<std::wstring> names, size_t keep);
+
+} // namespace kel
