@@ -103,9 +103,11 @@ TInvocation ParseArguments(const std::vector<std::wstring>& args) {
     if (name == L"?" || name == L"h" || name == L"help") {
         if (args.size() == 1)
             invocation.mode = TRunMode::Usage;
-    } else if (name == L"report" || name == L"report:json") {
+    } else if (name == L"report" || name == L"report:json" || name == L"undo") {
         if (args.size() == 2 && !args[1].empty()) {
-            invocation.mode = name == L"report" ? TRunMode::TextReport : TRunMode::JsonReport;
+            invocation.mode = name == L"report"        ? TRunMode::TextReport
+                              : name == L"report:json" ? TRunMode::JsonReport
+                                                       : TRunMode::Undo;
             invocation.file = args[1];
         }
     } else if (name == L"set" || name == L"check") {

@@ -20,12 +20,13 @@ enum class TRunMode {
     Check,
     Repair,
     UserInfo,
+    Undo,
     BadArguments
 };
 
 struct TInvocation {
     TRunMode mode = TRunMode::Window;
-    std::wstring file; // the report's file; "-" for the console
+    std::wstring file; // the report's file ("-" for the console); Undo: the backup's
     // Set and Check: each row's name and the state asked for or expected, in order;
     // Repair: the one row's name (state 0).
     std::vector<std::pair<std::wstring, int>> rows;
@@ -42,7 +43,7 @@ struct TInvocation {
 // digits) and take "/json" last; "/repair" exactly one NAME. Any other command line
 // that holds a switch anywhere is BadArguments. "/userinfo" takes one to three of
 // Company=VALUE, Owner=VALUE, Initials=VALUE (names in any letter case, each once;
-// a value may be empty or hold blanks).
+// a value may be empty or hold blanks). "/undo" takes exactly one non-empty FILE.
 TInvocation ParseArguments(const std::vector<std::wstring>& args);
 
 // The argument as the command line carries it to CommandLineToArgvW: in double

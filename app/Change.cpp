@@ -5,11 +5,16 @@
 #include "office/UserInfo.h"
 #include "repair/Actions.h"
 #include "sysinfo/Account.h"
+#include "sysinfo/Handle.h"
 #include "sysinfo/JsonWriter.h"
+#include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
 
+#include <windows.h>
+
 #include <exception>
+#include <optional>
 
 namespace app {
 
@@ -66,9 +71,65 @@ struct Inventory {
     }
 };
 
+// A registry file's text: UTF-16 with its byte order mark and the editor's
+// version line. Nothing for another file.
+std::optional<std::wstring> readRegFile(const std::wstring& path) {
+    kel::Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    constexpr LONGLONG kLargest = 64 * 1024 * 1024;
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargest ||
+        size.QuadPart % 2 != 0)
+        return std::nullopt;
+    std::wstring text(static_cast<size_t>(size.QuadPart / 2), L'\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) ||
+        read != size.QuadPart)
+        return std::nullopt;
+    const std::wstring header = L"\xFEFFWindows Registry Editor Version 5.00";
+    if (text.compare(0, header.size(), header) != 0)
+        return std::nullopt;
+    return text;
+}
+
 } // namespace
 
 TCommandAccount (*gCommandAccount)() = thisAccount;
+
+TCommandResult RunUndoCommand(const std::wstring& file) {
+    std::string shown = kel::WideToAnsi(file);
+    std::optional<std::wstring> text = readRegFile(file);
+    if (!text)
+        return {
+            kExitBadArguments, "/undo: 変更の控え (.reg) ではありません: " + shown + "\r\n", {}};
+    TCommandAccount account = gCommandAccount();
+    if (kel::NamesOnlyTheUsersKeys(*text) ? !account.deskUser : !account.elevated)
+        return {account.deskUser ? kExitNeedsAdministrator : kExitNotTheDeskUser,
+                "/undo: " + shown +
+                    (account.deskUser ? ": コンピューター全体の設定の控えです。管理者として"
+                                        "実行してください。\r\n"
+                                      : ": 利用者ごとの設定の控えです。ログオン中の利用者の"
+                                        "アカウントで実行してください。\r\n"),
+                {}};
+    size_t slash = file.find_last_of(L"\\/");
+    std::optional<kel::TBackupName> name =
+        kel::ParseBackupFileName(slash == std::wstring::npos ? file : file.substr(slash + 1));
+    std::string row = name ? kel::WideToAnsi(name->row) : "/undo";
+    std::optional<unsigned long> imported;
+    {
+        kel::RegBackup backup(L"Undo-" + (name ? name->row : L"File"));
+        kel::BackUpKeysOf(*text);
+        imported = kel::ImportRegFile(file);
+    }
+    if (imported != 0u)
+        return {kExitNotDone, row + " failed: reg import\r\n", {}};
+    const kel::TAction* action = kel::FindAction(row);
+    if (action == nullptr || !action->IsSwitch())
+        return {kExitDone, row + " ok\r\n", {}};
+    Inventory inventory;
+    int state = inventory.has(*action) ? action->read(inventory.info) : kNoRow;
+    return {kExitDone, row + " " + stateText(state) + " ok\r\n", {}};
+}
 
 TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change, bool json) {
     std::vector<const kel::TAction*> rows;
@@ -209,6 +270,11 @@ std::wstring ChangeCommandsUsage() {
            L"wexdal.exe /repair 名前\r\n"
            L"    実行したアカウントのファイルを修復します。アプリケーションが動いていれば"
            L"修復しません。\r\n\r\n"
+           L"wexdal.exe /undo ファイル\r\n"
+           L"    変更の前に保存した控え (.reg) を取り込んで、変更を元に戻します。控えは\r\n"
+           L"    %LOCALAPPDATA%\\Wexdal\\Backup (利用者ごと) と\r\n"
+           L"    %ProgramData%\\Wexdal\\Backup (コンピューター全体、管理者として) "
+           L"にあります。\r\n\r\n"
            L"スイッチの名前 (1 = する、0 = しない):\r\n" +
            switches + L"\r\n修復の名前:\r\n" + repairs;
 }

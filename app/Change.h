@@ -60,6 +60,14 @@ TCommandResult RunRepairCommand(const std::string& row);
 // may write nothing.
 TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields);
 
+// /undo FILE: imports one backup of the program's (a registry file) with the
+// system's reg.exe, in the 64-bit view on 64-bit Windows as the file says, after
+// backing up what it will put back, then reads back the switch it was made for.
+// A file of the machine's keys needs administrator rights (exit 5), one of the
+// account's own keys the user at the desk (exit 4); a file that is not a registry
+// file exits 87, a failed import 1.
+TCommandResult RunUndoCommand(const std::wstring& file);
+
 // The usage's lines of the change commands, with every row name they take.
 std::wstring ChangeCommandsUsage();
 

@@ -299,6 +299,8 @@ int runChange(const TInvocation& invocation) {
                 fields.emplace_back(name, text);
             }
             result = RunUserInfoCommand(fields);
+        } else if (invocation.mode == TRunMode::Undo) {
+            result = RunUndoCommand(invocation.file);
         } else if (invocation.mode == TRunMode::Repair) {
             result = RunRepairCommand(settings.front().row);
         } else {
@@ -364,6 +366,7 @@ int RunCommand(const TInvocation& invocation) {
     case TRunMode::Check:
     case TRunMode::Repair:
     case TRunMode::UserInfo:
+    case TRunMode::Undo:
         return runChange(invocation);
     case TRunMode::TextReport:
     case TRunMode::JsonReport:

@@ -132,6 +132,7 @@ TReportFacts GatherReportFacts() {
     SurveyRunningStates(facts.info);
     facts.machine = kel::ReadMachineFacts();
     facts.wexdalVersion = ownVersion();
+    facts.backups = kel::ListBackups();
     for (const kel::TAction& item : kel::kActions)
         if (item.IsSwitch())
             facts.switches.emplace_back(item.row,
@@ -140,6 +141,26 @@ TReportFacts GatherReportFacts() {
                                             : kNoRow);
     return facts;
 }
+
+namespace {
+
+// Each backup: its file, when it was made (local time) and the row it was made for.
+void backups(kel::TJsonWriter& json, const std::vector<kel::TBackupFile>& files) {
+    json.BeginArray();
+    for (const kel::TBackupFile& file : files) {
+        json.BeginObject();
+        json.Key("File");
+        json.String(kel::WideToAnsi(file.path, CP_UTF8));
+        json.Key("Time");
+        json.String(kel::WideToAnsi(file.name.time, CP_UTF8));
+        json.Key("Row");
+        json.String(kel::WideToAnsi(file.name.row, CP_UTF8));
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+} // namespace
 
 std::string JsonReport(const TReportFacts& facts) {
     const TKelOfficeInfo& info = facts.info;
@@ -176,6 +197,8 @@ std::string JsonReport(const TReportFacts& facts) {
         }
     json.Key("Switches");
     SwitchStates(json, facts.switches);
+    json.Key("Backups");
+    backups(json, facts.backups);
     json.EndObject();
     return json.Text();
 }

@@ -5,6 +5,7 @@
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
 #include "sysinfo/MachineFacts.h"
+#include "sysinfo/RegBackup.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/JsonWriter.h"
 
@@ -30,6 +31,7 @@ struct TReportFacts {
     std::vector<kel::ExtractedIcon> icons; // the records' icons, destroyed with the facts
     kel::TMachineFacts machine;
     std::string wexdalVersion; // the program's own; empty when its resource can't be read
+    std::vector<kel::TBackupFile> backups; // the changes' backups, oldest first
 };
 
 // The switches' states as the JSON report's "Switches" object: per row name its

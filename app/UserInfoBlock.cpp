@@ -9,6 +9,8 @@
 #include "sysinfo/Text.h"
 #include "widgets/MessageDialog.h"
 
+#include <exception>
+
 namespace app {
 
 namespace {
@@ -125,11 +127,19 @@ void UserInfoBlock::Update() {
         elevated = *exitCode;
         what.machine = false;
     }
-    int written = kel::WriteUserInfo(window_.OfficeInfo(), after, what);
+    int written = -1;
+    std::string failure; // a backup or a key that could not be written: said as it is
+    try {
+        written = kel::WriteUserInfo(window_.OfficeInfo(), after, what);
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
     int read = kel::ReadUserInfo(window_.OfficeInfo(), before);
     after.TakeUnwritten(before);
     Show(after);
-    if (read == 0 && written == 0 && elevated == 0 && after == before)
+    if (!failure.empty())
+        ui::ShowMessageDialog(failure, ui::TMsgDlgType::mtError, ui::mbOK);
+    else if (read == 0 && written == 0 && elevated == 0 && after == before)
         ui::ShowMessageDialog("更新しました。ご確認ください。", ui::TMsgDlgType::mtInformation,
                               ui::mbOK);
     else
