@@ -6,7 +6,12 @@
 #include "app/Report.h"
 #include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
+#include "sysinfo/RegBackup.h"
+#include "sysinfo/Text.h"
 #include "sysinfo/WebPage.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
 
 namespace app {
 
@@ -26,6 +31,23 @@ int revealKeysHeld(unsigned keys) {
     return count;
 }
 
+// Opens the user's folder of backups in Explorer, making it when no change made it yet.
+void openBackupFolder() {
+    std::wstring folder = kel::gBackupFolder(kel::TBackupPlace::User);
+    if (folder.empty())
+        return;
+    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    SHELLEXECUTEINFOW open{};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOASYNC;
+    open.lpVerb = L"open";
+    open.lpFile = folder.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&open))
+        ui::ShowMessageDialog("フォルダを開けませんでした: " + kel::WideToAnsi(folder),
+                              ui::TMsgDlgType::mtWarning, ui::mbOK);
+}
+
 } // namespace
 
 AboutPage::AboutPage(MainWindow& window) : window_(window) {
@@ -38,6 +60,7 @@ AboutPage::AboutPage(MainWindow& window) : window_(window) {
     LL_Site = &window.Create<ui::TLabel>("LL_Site", page);
     LL_Download = &window.Create<ui::TLabel>("LL_Download", page);
     LL_Vector = &window.Create<ui::TLabel>("LL_Vector", page);
+    LL_History = &window.Create<ui::TLabel>("LL_History", page);
     IM_Link = &window.Create<ui::TImage>("IM_Link", page);
     BT_Info = &window.Create<ui::TButton>("BT_Info", page);
     MM_Info = &window.Create<ui::TMemo>("MM_Info", page);
@@ -58,6 +81,8 @@ AboutPage::AboutPage(MainWindow& window) : window_(window) {
     LL_Download->SetCaption("[Download from Vector]");
     LL_Vector->SetFont(link);
     LL_Vector->SetCaption(kel::kVectorProgramUrl);
+    LL_History->SetFont(link);
+    LL_History->SetCaption("変更の履歴");
     IM_Link->SetBitmap(ui::LoadPicture("BANNER"));
     IM_Link->OnClick = [](ui::TComponent&) { OpenMakerSite(); };
     IM_Wexd->OnMouseDown = [this](ui::TImage& sender, unsigned keys) {
@@ -66,11 +91,13 @@ AboutPage::AboutPage(MainWindow& window) : window_(window) {
     BT_Info->OnClick = [this](ui::TComponent& sender) { BT_InfoClick(sender); };
     bindLink(*LL_Site, "ソフト工房「Tarnholm」へアクセスしますか？");
     bindLink(*LL_Vector, "Vectorの紹介ページへアクセスしますか？");
+    colourOnHover(*LL_History);
+    LL_History->OnClick = [](ui::TComponent&) { openBackupFolder(); };
     IM_Link->SetBounds(0, 0, 88, 31);
     BT_Info->SetCaption("取得情報表示");
-    for (ui::TControl* control :
-         std::initializer_list<ui::TControl*>{IM_Wexd, LL_Wexd, LL_Version, LL_Copyright,
-                                              LL_Support, LL_Site, LL_Download, LL_Vector, IM_Link})
+    for (ui::TControl* control : std::initializer_list<ui::TControl*>{
+             IM_Wexd, LL_Wexd, LL_Version, LL_Copyright, LL_Support, LL_Site, LL_Download,
+             LL_Vector, LL_History, IM_Link})
         control->Show();
 }
 
@@ -93,6 +120,7 @@ void AboutPage::LayOut() {
     LL_Site->SetPosition(LL_Support->Left(), LL_Support->Top() + LL_Support->Height() + 4);
     LL_Download->SetPosition(LL_Support->Left(), LL_Site->Top() + 2 * LL_Site->Height());
     LL_Vector->SetPosition(LL_Support->Left(), LL_Download->Top() + LL_Download->Height() + 4);
+    LL_History->SetPosition(LL_Support->Left(), LL_Vector->Top() + 2 * LL_Vector->Height());
     IM_Link->SetPosition(w - IM_Link->Width() - 8, h - IM_Link->Height() - 8);
     BT_Info->SetBounds(7, IM_Link->Top() + 1, IM_Link->Left() - 7 - 10, IM_Link->Height() - 2);
     window_.AddButtonFrame("BV_Info", *BT_Info).Hide();
@@ -101,9 +129,8 @@ void AboutPage::LayOut() {
 }
 
 // A link label: red under the pointer, blue otherwise (the hot-light colour under
-// a high-contrast theme); a click asks, then opens the address the label shows at
-// that moment.
-void AboutPage::bindLink(ui::TLabel& link, const std::string& question) {
+// a high-contrast theme).
+void AboutPage::colourOnHover(ui::TLabel& link) {
     auto recolour = [](ui::TComponent& sender, ui::TColor color) {
         auto& label = static_cast<ui::TLabel&>(sender);
         ui::TFontSpec font = label.FontSpec();
@@ -117,6 +144,12 @@ void AboutPage::bindLink(ui::TLabel& link, const std::string& question) {
     link.OnMouseLeave = [recolour](ui::TComponent& sender) {
         recolour(sender, kLinkColor.Resolve());
     };
+}
+
+// A link to a site: a click asks, then opens the address the label shows at that
+// moment.
+void AboutPage::bindLink(ui::TLabel& link, const std::string& question) {
+    colourOnHover(link);
     link.OnClick = [question](ui::TComponent& sender) {
         AskThenOpen(question, static_cast<ui::TLabel&>(sender).Caption());
     };

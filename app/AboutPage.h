@@ -1,7 +1,7 @@
-// The About page: the program's name, version and maker, its two links and the
-// banner, and the information report that Shift, Ctrl and both mouse buttons held
-// on the icon reveal. Its controls are components of the window, found by name like
-// every other, and held here.
+// The About page: the program's name, version and maker, its two links, the link
+// to the changes' backups and the banner, and the information report that Shift, Ctrl and both
+// mouse buttons held on the icon reveal. Its controls are components of the window, found by name
+// like every other, and held here.
 #pragma once
 
 #include "widgets/Controls.h"
@@ -26,6 +26,7 @@ class AboutPage {
     ui::TLabel* LL_Site;
     ui::TLabel* LL_Download;
     ui::TLabel* LL_Vector;
+    ui::TLabel* LL_History; // opens the folder of the changes' backups
     ui::TImage* IM_Link;
     ui::TButton* BT_Info;
     ui::TMemo* MM_Info;
@@ -34,6 +35,7 @@ class AboutPage {
     void BT_InfoClick(ui::TComponent& sender);
 
   private:
+    static void colourOnHover(ui::TLabel& link);
     void bindLink(ui::TLabel& link, const std::string& question);
     MainWindow& window_;
 };

@@ -11,6 +11,7 @@
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 #include "tests/sample/SampleMachine.h"
+#include "tests/support/Backups.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
@@ -382,17 +383,38 @@ TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
         kel::ReadRegWideString(HKEY_CURRENT_USER, own, name, text);
         return text;
     };
+    std::string initials = ownValue("UserInitials"), company = registered();
+    NewBackups userChange;
     app::TCommandResult user = app::RunUserInfoCommand({{"Initials", "ZZ"}});
     EXPECT_EQ(user.exitCode, app::kExitNeedsAdministrator) << user.text;
     EXPECT_EQ(ownValue("UserInitials"), "ZZ");
     EXPECT_EQ(ownValue("Company"), "株式会社　見本") << "a name not given stays";
+    std::vector<kel::TBackupFile> userFiles = userChange.files();
     given = {true, false};
+    NewBackups systemChange;
     app::TCommandResult system = app::RunUserInfoCommand({{"Company", "新会社"}});
     EXPECT_EQ(system.exitCode, app::kExitDone) << system.text;
     EXPECT_EQ(registered(), "新会社");
     EXPECT_EQ(ownValue("Company"), "株式会社　見本") << "not the user's own, as SYSTEM";
+    std::vector<kel::TBackupFile> systemFiles = systemChange.files();
     given = {false, false};
     EXPECT_EQ(app::RunUserInfoCommand({{"Company", "x"}}).exitCode, app::kExitNotTheDeskUser);
+
+    // Each change's backup undoes it, in the account that may write its keys.
+    ASSERT_EQ(userFiles.size(), 1u);
+    ASSERT_EQ(systemFiles.size(), 1u);
+    EXPECT_EQ(userFiles[0].place, kel::TBackupPlace::User);
+    EXPECT_EQ(systemFiles[0].place, kel::TBackupPlace::Machine);
+    given = {false, true};
+    EXPECT_EQ(app::RunUndoCommand(systemFiles[0].path).exitCode, app::kExitNeedsAdministrator);
+    EXPECT_EQ(app::RunUndoCommand(L"C:\\wexdal-tests\\none.reg").exitCode, app::kExitBadArguments);
+    EXPECT_EQ(app::RunUndoCommand(userFiles[0].path).text, "UserInfo ok\r\n");
+    EXPECT_EQ(ownValue("UserInitials"), initials);
+    given = {true, false};
+    EXPECT_EQ(app::RunUndoCommand(userFiles[0].path).exitCode, app::kExitNotTheDeskUser);
+    EXPECT_EQ(registered(), "新会社");
+    EXPECT_EQ(app::RunUndoCommand(systemFiles[0].path).exitCode, app::kExitDone);
+    EXPECT_EQ(registered(), company);
 }
 
 TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {
@@ -515,8 +537,9 @@ TEST_F(ActionErrorTest, ARegistryErrorEndsTheActionWithEverythingRestored) {
 
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, "エラー");
-    EXPECT_EQ(seen[0].message,
-              "'Software\\Classes\\AAWexdalTest.Locked\\Secret' の取得に失敗しました");
+    // The key that can't be read can't be backed up either: the change is not made.
+    EXPECT_EQ(seen[0].message.rfind("更新出来ませんでした。", 0), 0u) << seen[0].message;
+    EXPECT_NE(seen[0].message.find("AAWexdalTest.Locked\\Secret"), std::string::npos);
     EXPECT_TRUE(seen[0].pageEnabled);
     EXPECT_FALSE(seen[0].panelShown);
     EXPECT_TRUE(seen[0].timerOn);
