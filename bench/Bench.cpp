@@ -7,6 +7,8 @@
 #include "bench/Startup.h"
 #include "office/ProcessSurvey.h"
 #include "repair/ScriptHostGuard.h"
+#include "sysinfo/RegBackup.h"
+#include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Prefix.h"
@@ -25,6 +27,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace testing_support;
@@ -183,6 +186,71 @@ void benchScriptHost(int rounds) {
         removeTree(HKEY_CLASSES_ROOT, "\\" + className(i));
 }
 
+// ---- The backup before a change
+
+std::wstring benchBackupFolder(kel::TBackupPlace) {
+    return L"C:\\wexdal-bench\\Backup";
+}
+
+long long folderBytes(const std::wstring& folder, int& files) {
+    long long bytes = 0;
+    files = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*.reg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        bytes += (static_cast<long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        ++files;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return bytes;
+}
+
+// What a backup adds to a change: one value written (the Office clipboard's kind of
+// change) and the script-host switch (whole class trees moved), each with and
+// without its backup; then the folder after a thousand changes.
+void benchBackups(int rounds) {
+    constexpr int kChanges = 1000;
+    ScratchFolder folder("C:\\wexdal-bench");
+    auto program = std::exchange(kel::gBackupFolder, benchBackupFolder);
+    const char* key = "\\Software\\WexdalBench";
+    Result value{"a value written, with its backup (per change)", {}, {}};
+    Result scripts{"SetScriptHostEnabled off and on, with backups", {}, {}};
+    for (int round = 0; round < rounds; ++round) {
+        value.ours.push_back(seconds([&] {
+                                 for (int i = 0; i < kChanges; ++i) {
+                                     kel::RegBackup backup(L"MsoClip");
+                                     kel::WriteRegInteger(HKEY_CURRENT_USER, key, "AcbControl", i);
+                                 }
+                             }) /
+                             kChanges);
+        value.bare.push_back(seconds([&] {
+                                 for (int i = 0; i < kChanges; ++i)
+                                     kel::WriteRegInteger(HKEY_CURRENT_USER, key, "AcbControl", i);
+                             }) /
+                             kChanges);
+        scripts.ours.push_back(seconds([] {
+            for (int state : {0, 1}) {
+                kel::RegBackup backup(L"EmlWsh");
+                kel::SetScriptHostEnabled(state);
+            }
+        }));
+        scripts.bare.push_back(seconds([] {
+            kel::SetScriptHostEnabled(0);
+            kel::SetScriptHostEnabled(1);
+        }));
+    }
+    report(value);
+    report(scripts);
+    int files = 0;
+    long long bytes = folderBytes(benchBackupFolder(kel::TBackupPlace::User), files);
+    std::printf("backup folder after %d rounds of %d changes: %d files, %lld bytes (%.1f KB)\n",
+                rounds, kChanges, files, bytes, bytes / 1024.0);
+    removeTree(HKEY_CURRENT_USER, key);
+    kel::gBackupFolder = program;
+}
+
 void benchSurvey(int rounds) {
     std::printf("Starting %d extra processes...\n", kProcesses);
     ScratchFolder folder("C:\\wexdal-tests\\bench");
@@ -335,6 +403,7 @@ int main(int argc, char** argv) {
     if (!startupOnly) {
         std::printf("Best of %d rounds; ratio = ours / bare platform calls.\n", rounds);
         benchScriptHost(rounds);
+        benchBackups(rounds);
         benchSurvey(rounds);
     }
     benchStartup(std::max(rounds, 11), before, breakdown);

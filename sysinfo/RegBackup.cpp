@@ -4,6 +4,7 @@
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Text.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -184,13 +185,26 @@ bool isFolder(const std::wstring& path) {
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// Makes the folder and its missing parents. A folder or parent that is a link
-// elsewhere is refused: an elevated backup writes and prunes only where it meant to.
-void makeFolder(const std::wstring& folder) {
+// The machine's backups: the administrators and the system change them, the users
+// of the PC read them (the common application data folder lets every user add
+// files, which an elevated undo or pruning must not meet).
+constexpr wchar_t kMachineFolderRules[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
+
+// Makes the folder and its missing parents, the machine's with its own access rules.
+// A folder or parent that is a link elsewhere is refused: an elevated backup writes
+// and prunes only where it meant to.
+void makeFolder(const std::wstring& folder, TBackupPlace place) {
+    SECURITY_ATTRIBUTES rules{sizeof rules, nullptr, FALSE};
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (place == TBackupPlace::Machine &&
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(kMachineFolderRules, SDDL_REVISION_1,
+                                                             &descriptor, nullptr))
+        rules.lpSecurityDescriptor = descriptor;
+    LocalMemory owner(descriptor);
     for (size_t at = folder.find(L'\\', 3); at != std::wstring::npos;
          at = folder.find(L'\\', at + 1))
-        CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
+        CreateDirectoryW(folder.substr(0, at).c_str(), &rules); // only those missing
+    CreateDirectoryW(folder.c_str(), &rules);
     size_t parent = folder.rfind(L'\\');
     if (!isFolder(folder) || (parent != std::wstring::npos && !isFolder(folder.substr(0, parent))))
         refuse(folder, "フォルダを作れません。");
@@ -281,7 +295,8 @@ struct RegBackup::State {
                  const std::wstring& valueName, const Located& located,
                  std::vector<TRegSection>& sections) {
         RegKey key;
-        LONG status = key.openW(root, keyPath, KEY_READ | view);
+        REGSAM rights = change == TRegChange::Value ? KEY_QUERY_VALUE : KEY_READ;
+        LONG status = key.openW(root, keyPath, rights | view);
         if (status != ERROR_SUCCESS)
             refuse(located.path, errorText(status));
         if (change == TRegChange::Value) {
@@ -344,8 +359,8 @@ struct RegBackup::State {
         std::wstring folder = gBackupFolder(which);
         if (folder.empty())
             refuse(L"Backup", "フォルダが分かりません。");
-        makeFolder(folder);
-        for (int attempt = 1; attempt <= 9 && !place.file.valid(); ++attempt) {
+        makeFolder(folder, which);
+        for (int attempt = 1; attempt <= 9999 && !place.file.valid(); ++attempt) {
             place.path = folder + L"\\" + BackupFileName(time, row, attempt);
             place.file.reset(CreateFileW(place.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
