@@ -429,7 +429,8 @@ std::optional<unsigned long> ImportRegFile(const std::wstring& file) {
     UINT length = GetSystemDirectoryW(system, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || file.find(L'"') != std::wstring::npos)
         return std::nullopt;
-    std::wstring command = L"\"" + std::wstring(system) + L"\\reg.exe\" import \"" + file + L"\"" +
+    std::wstring program = std::wstring(system) + L"\\reg.exe";
+    std::wstring command = L"\"" + program + L"\" import \"" + file + L"\"" +
                            (sixtyFourBitWindows() ? L" /reg:64" : L"");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
