@@ -233,10 +233,10 @@ double best(const std::vector<double>& values) {
     return *std::min_element(values.begin(), values.end());
 }
 
-// The median ratios of a start-up against the bare window of the same run; 0 where
-// a side never got ready.
+// The ratios of a start-up against the bare window of the same run (the best
+// start-ups' and the medians); 0 where a side never got ready.
 struct StartupRatios {
-    double seconds = 0, peakBytes = 0;
+    double bestSeconds = 0, seconds = 0, peakBytes = 0;
 };
 
 StartupRatios reportStartup(const char* name, const bench::StartupRows& ours,
@@ -257,16 +257,21 @@ StartupRatios reportStartup(const char* name, const bench::StartupRows& ours,
     double oursPeak = median(ours.peakBytes), barePeak = median(bare.peakBytes);
     std::printf("  peak working set  %-8s %6.1f MB  bare %6.1f MB  ratio %.2f   (median)\n", name,
                 oursPeak / 1048576, barePeak / 1048576, oursPeak / barePeak);
-    return {oursMedian / bareMedian, oursPeak / barePeak};
+    return {oursBest / bareBest, oursMedian / bareMedian, oursPeak / barePeak};
 }
 
-// One line of the summary: a median ratio against its goal.
-void reportGoal(const char* what, double ratio, double goal) {
-    if (ratio == 0)
+// One line of the summary: a median ratio against its goal (and the best start-ups'
+// ratio beside it, where there is one: the one least disturbed by a busy machine).
+void reportGoal(const char* what, double ratio, double goal, double best = 0) {
+    if (ratio == 0) {
         std::printf("  %-46s   (not measured)  goal <= %.2f\n", what, goal);
-    else
-        std::printf("  %-46s %6.2f  goal <= %.2f  %s\n", what, ratio, goal,
-                    ratio <= goal ? "met" : "short");
+        return;
+    }
+    std::printf("  %-46s %6.2f  goal <= %.2f  %-5s", what, ratio, goal,
+                ratio <= goal ? "met" : "short");
+    if (best != 0)
+        std::printf("  (best start-ups: %.2f)", best);
+    std::printf("\n");
 }
 
 // The program, the bare window and, when given, an earlier build of the program.
@@ -330,8 +335,10 @@ void benchStartup(int rounds, const std::string& before, bool breakdown) {
                     i == 0 ? "wexdal" : "before", ours / 1024, bare / 1024, ours / bare);
     }
     std::printf("Against the goals (median ratios to the bare window of this run):\n");
-    reportGoal("start-up to the menu filled, sample machine", standard.seconds, 1.5);
-    reportGoal("the same with 10000 extra document classes", crowded.seconds, 1.6);
+    reportGoal("start-up to the menu filled, sample machine", standard.seconds, 1.5,
+               standard.bestSeconds);
+    reportGoal("the same with 10000 extra document classes", crowded.seconds, 1.6,
+               crowded.bestSeconds);
     reportGoal("peak working set, sample machine", standard.peakBytes, 1.25);
 }
 
