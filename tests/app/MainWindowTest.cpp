@@ -276,15 +276,37 @@ TEST(RowIcons, FiveRowIconsDrawOnTheFaceColour) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, picture.get());
     COLORREF centre = GetPixel(dc, 11, 11), corner = GetPixel(dc, 0, 0);
+    COLORREF face = GetPixel(dc, 5, 11); // the badge's face, left of the sign
     SelectObject(dc, old);
     DeleteDC(dc);
     EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
     EXPECT_NE(centre, GetSysColor(COLOR_BTNFACE));
+    // The colours as drawn, through the bitmap's colour table.
+    EXPECT_EQ(centre, RGB(255, 255, 255));
+    EXPECT_EQ(face, RGB(50, 110, 220));
 }
 
 } // namespace
 
 namespace {
+
+// The program's icon has an image of every size Windows asks for, which it reads
+// (PNG images inside the icon file) at that size.
+TEST(ProgramIcon, EverySizeWindowsAsksForLoads) {
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP colour = {};
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
 
 // The image's pixels on white, row by row.
 std::vector<COLORREF> pixelsOf(const ui::TImageList& list, int index) {
