@@ -58,20 +58,25 @@ class Canvas:
                 self.set(x0 + x, y0 + y, other.px[y][x])
 
 
-def ico(*canvases):
+def icon_file(canvases, images):
     """An icon file of one image per canvas: Windows picks the size the screen asks for."""
-    images = []
-    for c in canvases:
-        rows = b"".join(bytes((b, g, r, a)) for row in reversed(c.px) for (r, g, b, a) in row)
-        mask = bytes(((c.w + 31) // 32) * 4 * c.h)
-        dib = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
-        images.append(dib + rows + mask)
     offset = 6 + 16 * len(images)
     directory = b""
     for c, image in zip(canvases, images):
         directory += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(image), offset)
         offset += len(image)
     return struct.pack("<HHH", 0, 1, len(images)) + directory + b"".join(images)
+
+
+def ico(*canvases):
+    """An icon file of 32-bit bitmap images, as every Windows reads them."""
+    images = []
+    for c in canvases:
+        rows = b"".join(bytes((b, g, r, a)) for row in reversed(c.px) for (r, g, b, a) in row)
+        mask = bytes(((c.w + 31) // 32) * 4 * c.h)
+        dib = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
+        images.append(dib + rows + mask)
+    return icon_file(canvases, images)
 
 
 def png(c):
@@ -85,14 +90,8 @@ def png(c):
 
 
 def png_ico(*canvases):
-    """An icon file of one PNG image per canvas, as Windows Vista and later read them."""
-    images = [png(c) for c in canvases]
-    offset = 6 + 16 * len(images)
-    directory = b""
-    for c, image in zip(canvases, images):
-        directory += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(image), offset)
-        offset += len(image)
-    return struct.pack("<HHH", 0, 1, len(images)) + directory + b"".join(images)
+    """An icon file of PNG images, as Windows Vista and later read them."""
+    return icon_file(canvases, [png(c) for c in canvases])
 
 
 def bmp(c):
