@@ -239,6 +239,7 @@ void MainWindow::GLB_MenuClick(ui::TComponent&) {
     auto* page = dynamic_cast<ui::TControl*>(FindComponent("GB_" + item));
     if (page == nullptr)
         return;
+    readStatesOnFirstShow(page->Name());
     page->Show();
     kel::TKelOfficeInfo* info = officeInfo_.get();
     for (const kel::TDocumentType& type : kel::kDocumentTypes)

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace app {
 
@@ -119,6 +120,9 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     void buildApplicationPage(const kel::TDocumentType& type);
     void addRowsOf(const std::string& page);
     void setPairStatesOf(const std::string& page);
+    // Reads the states of a page's rows (its pairs, its running state) the first
+    // time it is shown, before it is drawn; a start-up reads none of them.
+    void readStatesOnFirstShow(const std::string& page);
     void createFixedControls();
 
     bool pagesBuilt_ = false; // true once page construction has begun
@@ -127,6 +131,7 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     std::unique_ptr<kel::TUserInfoList> infoAfter_;
     UserInfoBlock userInfo_{*this};         // on the Office page, once it is built
     std::vector<kel::ExtractedIcon> icons_; // the icons extracted for the pages
+    std::set<std::string> unreadPages_;     // built pages whose rows' states are unread
 };
 
 } // namespace app

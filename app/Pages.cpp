@@ -154,6 +154,19 @@ void MainWindow::setPairStatesOf(const std::string& page) {
             SetToggleState(item.row, item.read(*officeInfo_) != 0);
 }
 
+// Until then neither button of a pair is down and the running-state row keeps its
+// label: the page is hidden, so it is never drawn with a state not read.
+void MainWindow::readStatesOnFirstShow(const std::string& page) {
+    if (unreadPages_.erase(page) == 0)
+        return;
+    kel::TKelOfficeInfo& info = *officeInfo_;
+    for (const TDocumentType& type : kDocumentTypes)
+        if (kel::HasRunningRow(type) && page == std::string("GB_") + type.viewName)
+            kel::RefreshRunningState(*this, info.Record(type.application),
+                                     info.RunningIds(type.application), type.processRow);
+    setPairStatesOf(page);
+}
+
 // Looks up the type's program and, when there is one, builds its page.
 void MainWindow::buildApplicationPage(const TDocumentType& type) {
     kel::TKelOfficeInfo& info = *officeInfo_;
@@ -164,9 +177,7 @@ void MainWindow::buildApplicationPage(const TDocumentType& type) {
     AddPage(record);
     icons_.emplace_back(record.IconHandle);
     addRowsOf(std::string("GB_") + type.viewName);
-    if (kel::HasRunningRow(type))
-        kel::RefreshRunningState(*this, record, info.RunningIds(type.application), type.processRow);
-    setPairStatesOf(std::string("GB_") + type.viewName);
+    unreadPages_.insert(std::string("GB_") + type.viewName);
 }
 
 void MainWindow::buildOfficePage() {
@@ -188,7 +199,7 @@ void MainWindow::buildOfficePage() {
     userInfo_.Show(*infoBefore_);
     if (!info.ProductID.empty())
         userInfo_.ShowProductId(info.ProductID);
-    setPairStatesOf("GB_Office");
+    unreadPages_.insert("GB_Office");
 }
 
 } // namespace app

@@ -1,6 +1,7 @@
 // Where the program's start-up time goes: the main window's creation, page
 // construction, and each platform-bound call that page construction makes, timed
-// one by one in the order the pages are built.
+// one by one in the order the pages are built; and the states a page reads at its
+// first show, which start-up does not wait for.
 #pragma once
 
 namespace bench {

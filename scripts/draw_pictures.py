@@ -6,6 +6,7 @@ BMP files. Run from the repository root; the outputs are committed.
 """
 import math
 import struct
+import zlib
 
 KEY = (255, 0, 255)  # the transparent colour of bitmap strips (their bottom-left pixel)
 FONT = {  # 5 x 7 glyphs
@@ -57,14 +58,8 @@ class Canvas:
                 self.set(x0 + x, y0 + y, other.px[y][x])
 
 
-def ico(*canvases):
+def icon_file(canvases, images):
     """An icon file of one image per canvas: Windows picks the size the screen asks for."""
-    images = []
-    for c in canvases:
-        rows = b"".join(bytes((b, g, r, a)) for row in reversed(c.px) for (r, g, b, a) in row)
-        mask = bytes(((c.w + 31) // 32) * 4 * c.h)
-        dib = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
-        images.append(dib + rows + mask)
     offset = 6 + 16 * len(images)
     directory = b""
     for c, image in zip(canvases, images):
@@ -73,14 +68,56 @@ def ico(*canvases):
     return struct.pack("<HHH", 0, 1, len(images)) + directory + b"".join(images)
 
 
+def ico(*canvases):
+    """An icon file of 32-bit bitmap images, as every Windows reads them."""
+    images = []
+    for c in canvases:
+        rows = b"".join(bytes((b, g, r, a)) for row in reversed(c.px) for (r, g, b, a) in row)
+        mask = bytes(((c.w + 31) // 32) * 4 * c.h)
+        dib = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
+        images.append(dib + rows + mask)
+    return icon_file(canvases, images)
+
+
+def png(c):
+    """A PNG file of the canvas: 8-bit RGBA, every row unfiltered."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    rows = b"".join(b"\0" + b"".join(bytes(p) for p in row) for row in c.px)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", c.w, c.h, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+
+def png_ico(*canvases):
+    """An icon file of PNG images, as Windows Vista and later read them."""
+    return icon_file(canvases, [png(c) for c in canvases])
+
+
 def bmp(c):
-    stride = (c.w * 3 + 3) // 4 * 4
+    """A bitmap file of the canvas with a colour table of the colours it uses: four bits
+    a pixel up to 16 colours, eight up to 256; transparent pixels take the key colour.
+    Uncompressed, since a DIB section (LoadImage's LR_CREATEDIBSECTION) takes no
+    run-length encoding."""
+    pixels = [[(r, g, b) if a else KEY for (r, g, b, a) in row] for row in reversed(c.px)]
+    palette = sorted({p for row in pixels for p in row})
+    assert len(palette) <= 256, "more colours than a colour table holds"
+    bits = 4 if len(palette) <= 16 else 8
+    index = {p: i for i, p in enumerate(palette)}
+    stride = (c.w * bits + 31) // 32 * 4
     rows = b""
-    for row in reversed(c.px):
-        line = b"".join(bytes((b, g, r)) if a else bytes(KEY[::-1]) for (r, g, b, a) in row)
+    for row in pixels:
+        if bits == 4:
+            codes = [index[p] for p in row] + [0]  # an odd width's last pixel pads to a byte
+            line = bytes(codes[i] << 4 | codes[i + 1] for i in range(0, c.w, 2))
+        else:
+            line = bytes(index[p] for p in row)
         rows += line + bytes(stride - len(line))
-    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
-    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(rows), 0, 0, 54) + header + rows
+    table = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, bits, 0, len(rows), 2835, 2835,
+                         len(palette), 0)
+    offset = 14 + len(header) + len(table)
+    return b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset) + header + table + rows
 
 
 def write(path, data):
@@ -181,7 +218,9 @@ def banner(k=1):
 
 
 if __name__ == "__main__":
-    write("app/resources/wexdal.ico", ico(*(program_icon(n) for n in (16, 24, 32, 48, 64))))
+    # The sizes Windows asks for at the screen scales it offers, each once.
+    write("app/resources/wexdal.ico",
+          png_ico(*(program_icon(n) for n in (16, 20, 24, 32, 40, 48, 64, 256))))
     # Each bitmap also drawn twice as large, for scaled screens.
     for name, draw in (("rowicons", row_icons), ("userinfo", user_info_glyph),
                        ("banner", banner), ("close", close_glyph)):

@@ -10,6 +10,8 @@
   release.py zip OUT --epoch SECONDS FILE...
                                          writes a zip that depends on its inputs only
   release.py check ZIP                   checks a package's content
+  release.py sections EXE [--goal-kb N]  prints EXE's bytes by section, and its size
+                                         against N KB
 """
 
 import argparse
@@ -41,6 +43,26 @@ def _sections(pe, header):
     for i in range(count):
         size, address, raw_size, raw_offset = struct.unpack_from("<IIII", pe, table + 40 * i + 8)
         yield address, max(size, raw_size), raw_offset
+
+
+def section_sizes(pe):
+    """The file's bytes by part: the headers, each section as stored (its name as the
+    section table has it, at most 8 characters: ".eh_fram"), and what follows the
+    last section (symbols, appended data)."""
+    header = pe_header(pe)
+    count, = struct.unpack_from("<H", pe, header + 2)
+    optional_size, = struct.unpack_from("<H", pe, header + 16)
+    table = header + 20 + optional_size
+    parts, first, end = [], len(pe), 0
+    for i in range(count):
+        entry = table + 40 * i
+        name = pe[entry:entry + 8].rstrip(b"\0").decode("ascii", "replace")
+        raw_size, raw_offset = struct.unpack_from("<II", pe, entry + 16)
+        if raw_size:
+            first, end = min(first, raw_offset), max(end, raw_offset + raw_size)
+        parts.append((name, raw_size))
+    tail = [("after the sections", len(pe) - end)] if len(pe) > end else []
+    return [("headers", min(first, len(pe)))] + parts + tail
 
 
 def _file_offset(pe, header, rva):
@@ -349,6 +371,9 @@ def main(argv):
     archive.add_argument("files", nargs="+")
     check = commands.add_parser("check")
     check.add_argument("zip")
+    sections = commands.add_parser("sections")
+    sections.add_argument("exe")
+    sections.add_argument("--goal-kb", type=float)
     args = parser.parse_args(argv)
 
     if args.command == "version":
@@ -370,6 +395,15 @@ def main(argv):
         source = open(args.source, encoding="utf-8").read()
         with open(args.out, "wb") as out:
             out.write(readme_bytes(source, args.version))
+    elif args.command == "sections":
+        pe = open(args.exe, "rb").read()
+        for name, size in section_sizes(pe):
+            print(f"  {name:<20} {size / 1024:8.1f} KB")
+        line = f"  {'the file':<20} {len(pe) / 1024:8.1f} KB"
+        if args.goal_kb is not None:
+            line += f"  goal <= {args.goal_kb:g} KB  " + ("met" if len(pe) <= args.goal_kb * 1024
+                                                          else "short")
+        print(line)
     elif args.command == "zip":
         write_zip(args.out, args.files, args.epoch)
     elif args.command == "check":

@@ -177,6 +177,72 @@ TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) 
     EXPECT_TRUE(form.Find<ui::TControl>("GB_Excel")->Visible());
 }
 
+// A start-up reads no row's state: a page reads its pairs' states and its running
+// state when it is first shown, before it is drawn, and not again when shown again
+// (the timer keeps the running state, an action the pair it ran).
+TEST(PageStates, AreReadWhenThePageIsFirstShownAndOnlyThen) {
+    struct Machine {
+        Machine() { sample::Lay(sample::Standard()); }
+        ~Machine() { sample::Remove(); }
+    } machine;
+    struct SurveyCountingWindow : MainWindow {
+        std::vector<std::string> surveyed;
+        void ShowRunningState(const std::string& row, const std::string& caption,
+                              bool running) override {
+            surveyed.push_back(row);
+            MainWindow::ShowRunningState(row, caption, running);
+        }
+    } form;
+    if (!form.PagesBuilt())
+        form.BuildPages();
+    auto down = [&](const kel::TAction& row, int state) {
+        return form.Find<ui::TSpeedButton>("SB_" + std::string(row.row) + std::to_string(state))
+            ->Down();
+    };
+    std::vector<const kel::TAction*> pairs; // every page is built on this machine
+    for (const kel::TAction& row : kel::kActions)
+        if (row.IsSwitch()) {
+            ASSERT_NE(form.Find<ui::TSpeedButton>("SB_" + std::string(row.row) + "1"), nullptr);
+            pairs.push_back(&row);
+        }
+    for (const kel::TAction* row : pairs)
+        EXPECT_FALSE(down(*row, 0) || down(*row, 1)) << row->row << " read at start-up";
+    EXPECT_TRUE(form.surveyed.empty());
+    EXPECT_EQ(form.Find<ui::TLabel>("LL_XlsProcess")->Caption(), "稼動状況");
+
+    auto show = [&](const std::string& item) {
+        for (int i = 0; i < form.GLB_Menu->Count(); ++i)
+            if (form.GLB_Menu->Item(i) == item)
+                form.GLB_Menu->SetItemIndex(i);
+        form.GLB_MenuClick(*form.GLB_Menu);
+        ASSERT_TRUE(form.Find<ui::TControl>("GB_" + item)->Visible());
+    };
+    std::set<std::string> shown;
+    for (const char* page : {"Office", "Excel", "Word", "PowerPoint", "Outlook"}) {
+        show(page);
+        shown.insert(page);
+        for (const kel::TAction* row : pairs) {
+            bool on = row->read(form.OfficeInfo()) != 0;
+            if (shown.count(row->page) == 0) {
+                EXPECT_FALSE(down(*row, 0) || down(*row, 1)) << row->row << " read before";
+                continue;
+            }
+            EXPECT_EQ(down(*row, 1), on) << row->row;
+            EXPECT_EQ(down(*row, 0), !on) << row->row;
+        }
+    }
+    EXPECT_EQ(form.surveyed, (std::vector<std::string>{"XlsProcess", "DocProcess", "PptProcess"}));
+    EXPECT_EQ(form.Find<ui::TLabel>("LL_XlsProcess")->Caption(), "Excel は 非稼動 です。");
+
+    const kel::TAction& browser = *kel::FindAction("XlsBrowser");
+    bool was = down(browser, 1);
+    browser.set(form.OfficeInfo(), was ? 0 : 1);
+    ASSERT_NE(browser.read(form.OfficeInfo()) != 0, was);
+    show("Excel");
+    EXPECT_EQ(down(browser, 1), was);
+    EXPECT_EQ(form.surveyed.size(), 3u);
+}
+
 TEST_F(MainWindowTest, AboutPageFramesAndHidesTheInformationButton) {
     ui::TBevel* frame = form.Find<ui::TBevel>("BV_Info");
     ASSERT_NE(frame, nullptr);
@@ -210,15 +276,37 @@ TEST(RowIcons, FiveRowIconsDrawOnTheFaceColour) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, picture.get());
     COLORREF centre = GetPixel(dc, 11, 11), corner = GetPixel(dc, 0, 0);
+    COLORREF face = GetPixel(dc, 5, 11); // the badge's face, left of the sign
     SelectObject(dc, old);
     DeleteDC(dc);
     EXPECT_EQ(corner, GetSysColor(COLOR_BTNFACE));
     EXPECT_NE(centre, GetSysColor(COLOR_BTNFACE));
+    // The colours as drawn, through the bitmap's colour table.
+    EXPECT_EQ(centre, RGB(255, 255, 255));
+    EXPECT_EQ(face, RGB(50, 110, 220));
 }
 
 } // namespace
 
 namespace {
+
+// The program's icon has an image of every size Windows asks for, which it reads
+// (PNG images inside the icon file) at that size.
+TEST(ProgramIcon, EverySizeWindowsAsksForLoads) {
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP colour = {};
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
 
 // The image's pixels on white, row by row.
 std::vector<COLORREF> pixelsOf(const ui::TImageList& list, int index) {

@@ -131,6 +131,16 @@ class PackageTest(unittest.TestCase):
         problems = release.package_problems(self.package([self.exe, self.readme]))
         self.assertTrue(any("VERSION.dll" in p for p in problems), problems)
 
+    def test_the_sections_add_up_to_the_file_and_appended_bytes_show(self):
+        data = open(self.exe, "rb").read()
+        parts = dict(release.section_sizes(data))
+        self.assertEqual(sum(parts.values()), len(data))
+        self.assertGreater(parts[".text"], 0)
+        self.assertGreater(parts[".rsrc"], 0)
+        self.assertNotIn("after the sections", parts)
+        appended = dict(release.section_sizes(data + b"x" * 100))
+        self.assertEqual(appended["after the sections"], 100)
+
     def test_an_executable_without_a_version_resource_is_refused(self):
         with self.assertRaises(release.ReleaseError):
             release.product_version(b"MZ" + bytes(100))
