@@ -196,7 +196,7 @@ std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comment
                                         const std::vector<TRegSection>& sections) {
     std::wstring text = L"Windows Registry Editor Version 5.00\r\n\r\n";
     for (const std::wstring& comment : comments) {
-        if (comment.find_first_of(L"\r\n") != std::wstring::npos)
+        if (comment.find_first_of(std::wstring(L"\r\n\0", 3)) != std::wstring::npos)
             return std::nullopt;
         text += L"; " + comment + L"\r\n";
     }

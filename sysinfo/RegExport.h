@@ -33,7 +33,7 @@ struct TRegSection {
 // one whole NUL-terminated string without a line break; other data as hex(N):
 // byte lists, so that an import gives the bytes and type back exactly. Nothing when
 // a key path holds a line break or NUL, or begins with no root the editor knows:
-// such a key can't be named in the file.
+// such a key can't be named in the file; nor a comment with a line break or NUL.
 std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comments,
                                         const std::vector<TRegSection>& sections);
 
