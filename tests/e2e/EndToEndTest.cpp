@@ -220,7 +220,8 @@ TEST_F(EndToEnd, TheUpdateButtonHandsThePageToTheBrowserSilently) {
     ASSERT_NE(update, nullptr);
     remote->click(update);
     EXPECT_TRUE(eventually([&] {
-        return readFile(logs.file("log.txt")).find("execute \"https://officeupdate.") !=
+        return readFile(logs.file("log.txt"))
+                   .find("execute \"https://www.catalog.update.microsoft.com/") !=
                std::string::npos;
     }));
     EXPECT_EQ(waitForDialog(800), nullptr);
