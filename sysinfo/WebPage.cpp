@@ -11,6 +11,8 @@
 #include <windows.h>
 #include <ddeml.h>
 
+#include <optional>
+
 namespace kel {
 
 const char kMakerSiteUrl[] = "https://www.tarnholm.jp/";
@@ -125,16 +127,18 @@ std::string OpenUrlCommand(const std::string& url) {
 }
 
 int OpenUrl(const std::string& url) {
-    if (ddeInstance() == 0)
-        return -1;
-    Conversation conversation;
-    if (conversation.connect())
-        return conversation.executeAsync(OpenUrlCommand(url)) ? 0 : -1;
+    // Without DDE (its instance failed) only the default browser can take the page.
+    std::optional<Conversation> conversation;
+    if (ddeInstance() != 0) {
+        conversation.emplace();
+        if (conversation->connect())
+            return conversation->executeAsync(OpenUrlCommand(url)) ? 0 : -1;
+    }
     // A browser started from a process with administrator rights would browse with
     // them: BrowserWays gives none there.
     for (TBrowserWay way : BrowserWays(gWindowsVersion(), gProcessElevated())) {
         bool opened = way == TBrowserWay::InternetExplorer
-                          ? openInStartedExplorer(conversation, url)
+                          ? conversation && openInStartedExplorer(*conversation, url)
                           : openInDefaultBrowser(url);
         if (opened)
             return 0;
