@@ -3,22 +3,15 @@
 #include "office/ClickToRun.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/Start.h"
+#include "sysinfo/SystemLibrary.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/WebPage.h"
-
-#include <windows.h>
 
 #include <algorithm>
 
 namespace kel {
 
 namespace {
-
-std::wstring systemFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
-}
 
 TInstallKind kindOf(const TKelOfficeInfo& info) {
     if (info.VerList.empty())
@@ -36,7 +29,7 @@ TUpdateFacts UpdateFactsOf(const TKelOfficeInfo& info) {
     if (facts.kind == TInstallKind::ClickToRun)
         facts.clients = ClickToRunClients();
     facts.windows = gWindowsVersion();
-    facts.systemFolder = systemFolder();
+    facts.systemFolder = SystemFolder();
     facts.updatePage = AnsiToWide(kOfficeUpdateUrl);
     return facts;
 }
