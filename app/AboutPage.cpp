@@ -10,6 +10,7 @@
 #include "sysinfo/Text.h"
 #include "sysinfo/WebPage.h"
 
+#include <algorithm>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -111,8 +112,11 @@ void AboutPage::LayOut() {
     kel::TKelProductInfo own;
     if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
         LL_Version->SetCaption("Version " + own.ProductVersion);
-    LL_Version->SetPosition(LL_Wexd->Left() + LL_Wexd->Width() - LL_Version->Width(),
-                            LL_Wexd->Top() + LL_Wexd->Height() + 4);
+    // Under the name, right edges aligned; a version line wider than the name starts
+    // where the name starts instead of reaching under the icon.
+    LL_Version->SetPosition(
+        std::max(LL_Wexd->Left() + LL_Wexd->Width() - LL_Version->Width(), LL_Wexd->Left()),
+        LL_Wexd->Top() + LL_Wexd->Height() + 4);
     LL_Copyright->SetPosition(IM_Wexd->Left(),
                               LL_Version->Top() + LL_Version->Height() + LL_Copyright->Height());
     LL_Support->SetPosition((w - LL_Vector->Width()) / 2,

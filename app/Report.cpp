@@ -2,6 +2,7 @@
 
 #include "app/Inventory.h"
 #include "repair/Actions.h"
+#include "repair/OfficeUpdate.h"
 #include "sysinfo/JsonWriter.h"
 #include "sysinfo/Text.h"
 
@@ -108,6 +109,23 @@ void machine(TJsonWriter& json, const TReportFacts& facts) {
     json.EndObject();
 }
 
+// What the update row starts, in the order it tries them: kind, target, parameters.
+void updateStarts(TJsonWriter& json, const std::vector<kel::TStart>& starts) {
+    auto utf8 = [](const std::wstring& text) { return kel::WideToAnsi(text, CP_UTF8); };
+    json.BeginArray();
+    for (const kel::TStart& start : starts) {
+        json.BeginObject();
+        json.Key("Kind");
+        json.String(kel::StartKindName(start.kind));
+        json.Key("Target");
+        json.String(utf8(start.target));
+        json.Key("Parameters");
+        json.String(utf8(start.parameters));
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
 std::string ownVersion() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -117,8 +135,24 @@ std::string ownVersion() {
 
 } // namespace
 
+std::string UpdateLine(const std::vector<kel::TStart>& starts) {
+    std::string line = "MsoUpdate[";
+    for (const kel::TStart& start : starts) {
+        if (&start != &starts.front())
+            line += " | ";
+        line += kel::StartKindName(start.kind);
+        line += start.kind == kel::TStart::Kind::Program
+                    ? " \"" + kel::WideToAnsi(start.target) + "\""
+                    : " " + kel::WideToAnsi(start.target);
+        if (!start.parameters.empty())
+            line += " " + kel::WideToAnsi(start.parameters);
+    }
+    return kel::OnOneLine(line + "]");
+}
+
 std::string InformationReport(const TKelOfficeInfo& info, const kel::TUserInfoList& userInfo) {
-    std::string text = info.Dump() + "↓-- gsInfoBefore --↓\r\n";
+    std::string text = info.Dump() + UpdateLine(kel::OfficeUpdateStarts(info)) + "\r\n" +
+                       "↓-- gsInfoBefore --↓\r\n";
     for (const std::string& line : userInfo.Lines)
         text += kel::OnOneLine(line) + "\r\n";
     return text;
@@ -197,6 +231,8 @@ std::string JsonReport(const TReportFacts& facts) {
         }
     json.Key("Switches");
     SwitchStates(json, facts.switches);
+    json.Key("MsoUpdate");
+    updateStarts(json, kel::OfficeUpdateStarts(info));
     json.Key("Backups");
     backups(json, facts.backups);
     json.EndObject();

@@ -65,7 +65,9 @@ void UserInfoBlock::Build(ui::TGroupBox& page) {
         label.SetCaption(field.caption);
         label.SetAlignment(ui::TAlignment::RightJustify);
         int height = label.TextSize().cy;
-        label.SetBounds(14, edit.Top() + (20 - height) / 2, edit.Left() - 18, height);
+        // Right-aligned 4 pixels before its field; from 12 pixels in, so that
+        // "プロダクトID" fits at every scale.
+        label.SetBounds(12, edit.Top() + (20 - height) / 2, edit.Left() - 16, height);
         label.Show();
         previous = &edit;
     }

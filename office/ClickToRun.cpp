@@ -23,10 +23,13 @@ struct Layout {
     const char* folderKey;
     const char* folderValue;
     int major; // the installation's major version; 0: read from its version
+    // Where its client is when the configuration names no "ClientFolder": beside
+    // the installation (Office 2013), or nowhere else.
+    bool clientInInstallation;
 };
 const Layout kLayouts[] = {
-    {"ClickToRun\\Configuration", "ClickToRun\\Configuration", "InstallationPath", 0},
-    {"15.0\\ClickToRun\\Configuration", "15.0\\ClickToRun", "InstallPath", 15},
+    {"ClickToRun\\Configuration", "ClickToRun\\Configuration", "InstallationPath", 0, false},
+    {"15.0\\ClickToRun\\Configuration", "15.0\\ClickToRun", "InstallPath", 15, true},
 };
 
 struct Configuration {
@@ -120,6 +123,23 @@ void AppendClickToRunProducts(std::vector<ProductCandidate>& list) {
         listedEntries = true;
         appendInstallation(list, configuration, entries);
     }
+}
+
+std::vector<std::wstring> ClickToRunClients() {
+    std::vector<std::wstring> clients;
+    for (const Layout& layout : kLayouts) {
+        const std::string key = OfficeKey(layout.configuration);
+        if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kView) != 0)
+            continue;
+        std::wstring clientFolder, installation;
+        ReadRegStringW(HKEY_LOCAL_MACHINE, key, "ClientFolder", clientFolder, kView);
+        ReadRegStringW(HKEY_LOCAL_MACHINE, OfficeKey(layout.folderKey), layout.folderValue,
+                       installation, kView);
+        for (std::wstring& program :
+             ClickToRunClientPrograms(clientFolder, installation, layout.clientInInstallation))
+            clients.push_back(std::move(program));
+    }
+    return clients;
 }
 
 } // namespace kel

@@ -4,6 +4,7 @@
 
 #include "office/VerList.h"
 
+#include <string>
 #include <vector>
 
 namespace kel {
@@ -26,5 +27,10 @@ namespace kel {
 // DisplayVersion) followed by ".0". A suite is listed as Listing::Suite, an
 // application as Listing::Shown.
 void AppendClickToRunProducts(std::vector<ProductCandidate>& list);
+
+// The clients (OfficeC2RClient.exe) of the Click-to-Run installations, where their
+// configurations name them (value "ClientFolder"; Office 2013 without one: beside its
+// folder, see ClickToRunClientPrograms), today's layout first. Not checked to exist.
+std::vector<std::wstring> ClickToRunClients();
 
 } // namespace kel

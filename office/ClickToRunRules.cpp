@@ -90,4 +90,28 @@ std::string ClickToRunProgramFolder(const std::string& installationPath, int maj
     return installationPath.substr(0, keep) + "\\root\\Office" + std::to_string(major) + "\\";
 }
 
+namespace {
+
+std::wstring withoutFinalBackslashes(std::wstring folder) {
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+} // namespace
+
+std::vector<std::wstring> ClickToRunClientPrograms(const std::wstring& clientFolder,
+                                                   const std::wstring& installationPath,
+                                                   bool clientInInstallation) {
+    const wchar_t program[] = L"\\OfficeC2RClient.exe";
+    std::vector<std::wstring> programs;
+    if (std::wstring folder = withoutFinalBackslashes(clientFolder); !folder.empty())
+        programs.push_back(folder + program);
+    std::wstring installation = withoutFinalBackslashes(installationPath);
+    if (programs.empty() && clientInInstallation && !installation.empty())
+        for (const wchar_t* sub : {L"\\ClientX64", L"\\ClientX86"})
+            programs.push_back(installation + sub + program);
+    return programs;
+}
+
 } // namespace kel

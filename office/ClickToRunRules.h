@@ -33,4 +33,12 @@ std::string EntryCulture(const std::string& entryName);
 // path + "\root\Office" + major + "\" (one backslash between path and "root").
 std::string ClickToRunProgramFolder(const std::string& installationPath, int major);
 
+// Where an installation's registration puts its client, OfficeC2RClient.exe: in the
+// folder its "ClientFolder" names; without one, where the layout keeps the client
+// beside its installation (Office 2013: "<installation>\ClientX64", then
+// "...\ClientX86"). Paths to try, in order; empty folders give none.
+std::vector<std::wstring> ClickToRunClientPrograms(const std::wstring& clientFolder,
+                                                   const std::wstring& installationPath,
+                                                   bool clientInInstallation);
+
 } // namespace kel

@@ -2,6 +2,7 @@
 
 #include "office/ProcessSurvey.h"
 #include "repair/BrowserIntegration.h"
+#include "repair/OfficeUpdate.h"
 #include "repair/OfficeSwitches.h"
 #include "repair/Repairs.h"
 #include "repair/ScriptHostGuard.h"
@@ -9,7 +10,6 @@
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/TextRules.h"
-#include "sysinfo/WebPage.h"
 
 #include <windows.h>
 
@@ -233,7 +233,7 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
     case TActionKind::Switch:
         return changeSwitch(action, info, state);
     case TActionKind::OpenUpdate:
-        OpenUrl(kOfficeUpdateUrl);
+        StartOfficeUpdate(info);
         result.outcome = TOutcome::Quiet;
         break;
     case TActionKind::Terminate:

@@ -30,7 +30,7 @@ enum class TRowIcon { None = -1, Warning = 0, Error = 1, Information = 2, Questi
 
 enum class TActionKind {
     Switch,        // a pair "する" (1) / "しない" (0): read and set
-    OpenUpdate,    // opens the Office update
+    OpenUpdate,    // starts the Office update (OfficeUpdate.h)
     Terminate,     // ends a running application after asking
     GuardedRepair, // a repair made once its application is closed
 };

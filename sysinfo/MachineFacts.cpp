@@ -12,7 +12,7 @@ namespace kel {
 namespace {
 
 // The version the kernel reports, which no compatibility shim changes.
-std::optional<std::string> realWindowsVersion() {
+std::optional<TWindowsVersion> kernelWindowsVersion() {
     using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionFunction>(
@@ -22,10 +22,20 @@ std::optional<std::string> realWindowsVersion() {
     version.dwOSVersionInfoSize = sizeof version;
     if (getVersion == nullptr || getVersion(&version) != 0)
         return std::nullopt;
+    return TWindowsVersion{version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
+}
+
+std::optional<std::string> realWindowsVersion() {
+    std::optional<TWindowsVersion> version = kernelWindowsVersion();
+    if (!version)
+        return std::nullopt;
     char text[48];
-    std::snprintf(text, sizeof text, "%lu.%lu.%lu", version.dwMajorVersion, version.dwMinorVersion,
-                  version.dwBuildNumber);
+    std::snprintf(text, sizeof text, "%lu.%lu.%lu", version->major, version->minor, version->build);
     return std::string(text);
+}
+
+TWindowsVersion windowsVersion() {
+    return kernelWindowsVersion().value_or(TWindowsVersion{});
 }
 
 std::optional<std::string> windowsEdition() {
@@ -90,6 +100,8 @@ std::string IsoUtcTime(int year, int month, int day, int hour, int minute, int s
                   minute, second);
     return text;
 }
+
+TWindowsVersion (*gWindowsVersion)() = windowsVersion;
 
 TMachineFacts ReadMachineFacts() {
     TMachineFacts facts;

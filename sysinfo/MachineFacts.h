@@ -2,6 +2,8 @@
 // empty when the system does not tell it.
 #pragma once
 
+#include "sysinfo/StartRules.h"
+
 #include <optional>
 #include <string>
 
@@ -20,6 +22,10 @@ struct TMachineFacts {
 };
 
 TMachineFacts ReadMachineFacts();
+
+// The Windows the program runs on, as the kernel reports it (all 0 when it does
+// not); tests put another there.
+extern TWindowsVersion (*gWindowsVersion)();
 
 // The name of a machine type (IMAGE_FILE_MACHINE_I386, _AMD64, _ARM64); empty for
 // any other.

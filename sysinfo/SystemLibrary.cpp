@@ -21,15 +21,20 @@ HMODULE systemLibrary(const wchar_t* library) {
     // The library and what it loads from the system folder only; where the system
     // does not know that flag (Vista without its update), by the library's full path.
     HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    wchar_t folder[MAX_PATH] = {};
-    UINT length = module != nullptr ? 0 : GetSystemDirectoryW(folder, MAX_PATH);
-    if (module == nullptr && length > 0 && length < MAX_PATH)
-        module = LoadLibraryExW((std::wstring(folder) + L"\\" + library).c_str(), nullptr,
+    std::wstring folder = module != nullptr ? std::wstring() : SystemFolder();
+    if (module == nullptr && !folder.empty())
+        module = LoadLibraryExW((folder + L"\\" + library).c_str(), nullptr,
                                 LOAD_WITH_ALTERED_SEARCH_PATH);
     return loaded.emplace(library, Module(module)).first->second.get();
 }
 
 } // namespace
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
+}
 
 FARPROC SystemFunctionAddress(const wchar_t* library, const char* function) {
     HMODULE module = systemLibrary(library);

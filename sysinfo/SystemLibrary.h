@@ -7,7 +7,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kel {
+
+// The system folder ("C:\Windows\System32"); empty when the system does not tell it.
+std::wstring SystemFolder();
 
 // The address of a function of a library of the system folder; nullptr when the
 // library or the function is not there.

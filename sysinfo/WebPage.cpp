@@ -4,14 +4,21 @@
 #include "sysinfo/Association.h"
 #include "sysinfo/CommandLine.h"
 #include "sysinfo/Handle.h"
+#include "sysinfo/MachineFacts.h"
+#include "sysinfo/Start.h"
+#include "sysinfo/Text.h"
 
 #include <windows.h>
 #include <ddeml.h>
 
+#include <optional>
+
 namespace kel {
 
 const char kMakerSiteUrl[] = "https://www.tarnholm.jp/";
-const char kOfficeUpdateUrl[] = "https://officeupdate.microsoft.com/officeupdate/default.aspx";
+// The Microsoft Update Catalog: it still serves the updates of Office 2000 to 2016
+// by Windows Installer, which the retired Office Update site served.
+const char kOfficeUpdateUrl[] = "https://www.catalog.update.microsoft.com/Home.aspx";
 const char kVectorAuthorUrl[] = "https://www.vector.co.jp/vpack/person/an064921.html";
 const char kVectorProgramUrl[] = "https://www.vector.co.jp/soft/winnt/util/se527310.html";
 
@@ -87,13 +94,24 @@ class Conversation {
     ScopedHandle<NullTraits<HCONV, DdeDisconnect>> conversation_;
 };
 
-// Starts the program minimized and not activated; the path is quoted so that a
-// path with blanks can never start another program.
-bool launch(const std::string& path) {
+// Starts Internet Explorer minimized and not activated, and returns once it waits
+// for input; the path is quoted so that a path with blanks can never start another
+// program.
+bool startInternetExplorer() {
+    std::string path = InternetExplorerPath();
     if (path.size() >= kLaunchBufferChars)
         return false;
-    std::string commandLine = "\"" + path + "\"";
-    return WinExec(commandLine.c_str(), SW_SHOWMINNOACTIVE) >= 32;
+    return gStart({TStart::Kind::Program, AnsiToWide(path), L""}, TShow::MinimizedInactive);
+}
+
+// Internet Explorer started here takes the address when it answers over DDE.
+bool openInStartedExplorer(Conversation& conversation, const std::string& url) {
+    return startInternetExplorer() && conversation.connect() &&
+           conversation.executeAsync(OpenUrlCommand(url));
+}
+
+bool openInDefaultBrowser(const std::string& url) {
+    return gStart({TStart::Kind::Open, AnsiToWide(url), L""}, TShow::Normal);
 }
 
 } // namespace
@@ -109,15 +127,23 @@ std::string OpenUrlCommand(const std::string& url) {
 }
 
 int OpenUrl(const std::string& url) {
-    if (ddeInstance() == 0)
-        return -1;
-    Conversation conversation;
-    if (!conversation.connect()) {
-        // A browser started from here would browse with administrator rights.
-        if (gProcessElevated() || !launch(InternetExplorerPath()) || !conversation.connect())
-            return -1;
+    // Without DDE (its instance failed) only the default browser can take the page.
+    std::optional<Conversation> conversation;
+    if (ddeInstance() != 0) {
+        conversation.emplace();
+        if (conversation->connect())
+            return conversation->executeAsync(OpenUrlCommand(url)) ? 0 : -1;
     }
-    return conversation.executeAsync(OpenUrlCommand(url)) ? 0 : -1;
+    // A browser started from a process with administrator rights would browse with
+    // them: BrowserWays gives none there.
+    for (TBrowserWay way : BrowserWays(gWindowsVersion(), gProcessElevated())) {
+        bool opened = way == TBrowserWay::InternetExplorer
+                          ? conversation && openInStartedExplorer(*conversation, url)
+                          : openInDefaultBrowser(url);
+        if (opened)
+            return 0;
+    }
+    return -1;
 }
 
 } // namespace kel

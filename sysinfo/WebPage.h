@@ -1,4 +1,5 @@
-// Opening web pages in Internet Explorer over DDE.
+// Opening web pages: in a running Internet Explorer over DDE, else in one started
+// where it still browses, else in the user's default browser.
 #pragma once
 
 #include <string>
@@ -19,10 +20,12 @@ std::string InternetExplorerPath();
 // ",,-1,,,,,".
 std::string OpenUrlCommand(const std::string& url);
 
-// Hands url to Internet Explorer over DDE (service "IExplore", topic "WWW_openUrl"),
-// starting it once (its path quoted) when no server answers. 0 when the execute
-// request was accepted, -1 otherwise; a program path of 256 characters or more is
-// not started. A process with administrator rights starts no browser: it only hands
+// Hands url to Internet Explorer over DDE (service "IExplore", topic "WWW_openUrl").
+// When no server answers, tries the ways of BrowserWays: Internet Explorer started
+// once (its path quoted; a path of 256 characters or more is not started) where it
+// still browses, then the user's default browser (the shell's "open" on url), both
+// through gStart. 0 when the execute request was accepted or the browser started,
+// -1 otherwise. A process with administrator rights starts no browser: it only hands
 // the address to one that runs.
 int OpenUrl(const std::string& url);
 

@@ -1,6 +1,7 @@
 #include "widgets/Controls.h"
 
 #include "widgets/AccessKey.h"
+#include "widgets/CaptionFit.h"
 #include "widgets/EditLimit.h"
 #include "widgets/Scaling.h"
 
@@ -161,6 +162,70 @@ TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
     : TControl(owner, name, parent, "BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN) {
     RouteChildNotifications();
     SetCaption(Name()); // a freshly named group box shows its name
+}
+
+// The platform's group box puts its caption 7 pixels in from the frame's corners,
+// on a band 2 pixels wider on each side.
+constexpr int kCaptionInset = 7, kCaptionMargin = 2;
+
+int TGroupBox::CaptionLeft() const {
+    return kCaptionInset;
+}
+
+int TGroupBox::CaptionRoom() const {
+    RECT client = {};
+    GetClientRect(Handle(), &client);
+    return client.right - 2 * kCaptionInset - kCaptionMargin;
+}
+
+std::string TGroupBox::ShownCaption() const {
+    HDC dc = measuringDc();
+    SelectGuard font(dc, FontHandle());
+    return FitCaption(Caption(), CaptionRoom(), [dc](const std::string& text) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    });
+}
+
+// A caption that fits is the platform's to paint.
+LRESULT TGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT && ShownCaption() != Caption()) {
+        paintShortened(Handle());
+        return 0;
+    }
+    return TControl::WindowProc(message, wParam, lParam);
+}
+
+void TGroupBox::paintShortened(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    // Like a static, the box takes its colours from its parent.
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(window), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(window)));
+    if (brush == nullptr)
+        brush = GetSysColorBrush(COLOR_BTNFACE);
+    {
+        SelectGuard font(dc, FontHandle());
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        RECT frame;
+        GetClientRect(window, &frame);
+        frame.top += metrics.tmHeight / 2 - 1;
+        DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+        std::string shown = ShownCaption();
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+        RECT band = {kCaptionInset - kCaptionMargin, 0, kCaptionInset + size.cx + kCaptionMargin,
+                     metrics.tmHeight};
+        FillRect(dc, &band, brush);
+        SetBkMode(dc, TRANSPARENT);
+        if (!IsWindowEnabled(window))
+            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        TextOutA(dc, kCaptionInset, 0, shown.c_str(), static_cast<int>(shown.size()));
+    }
+    EndPaint(window, &paint);
 }
 
 // ---- TLabel

@@ -11,9 +11,24 @@ namespace ui {
 using ImageList = kel::ScopedHandle<kel::NullTraits<HIMAGELIST, ImageList_Destroy>>;
 
 // A framed group; the controls placed in it get their notifications routed.
+// A framed box with its caption on the top edge. A caption longer than the box is
+// shown shortened (ShownCaption); its window text stays whole.
 class TGroupBox : public TControl {
   public:
     TGroupBox(TForm& owner, std::string name, HWND parent);
+    // The caption as painted: FitCaption of the window text in the room between the
+    // frame's corners, measured in the box's font.
+    std::string ShownCaption() const;
+    // Where the painted caption starts and its room, in screen pixels.
+    int CaptionLeft() const;
+    int CaptionRoom() const;
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // Paints the box as the platform's group box does, with the shortened caption.
+    void paintShortened(HWND window);
 };
 
 enum class TAlignment { LeftJustify, RightJustify, Center };

@@ -25,6 +25,41 @@ void polyline(HDC dc, TColor color, POINT a, POINT b, POINT c) {
     Polyline(dc, points, 3);
 }
 
+// The widest line's width in the font selected into dc.
+int widestLine(HDC dc, const std::vector<std::string>& lines) {
+    int widest = 0;
+    for (const std::string& line : lines) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    return widest;
+}
+
+// The font, condensed (narrower characters, the same height) until the lines fit in
+// room; none when they fit as they are. Rounding of the characters' widths makes a
+// text a few pixels wider at one scale than at another.
+Font fittingFont(HDC dc, HFONT font, const std::vector<std::string>& lines, int room) {
+    SelectGuard select(dc, font);
+    int width = widestLine(dc, lines);
+    if (width <= room || room <= 0)
+        return Font();
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    LOGFONTA spec = {};
+    GetObjectA(font, sizeof spec, &spec);
+    Font narrow;
+    for (int average = std::max(1, static_cast<int>(metrics.tmAveCharWidth) * room / width);
+         average >= 1; --average) {
+        spec.lfWidth = average;
+        narrow.reset(CreateFontIndirectA(&spec));
+        SelectGuard trial(dc, narrow.get());
+        if (widestLine(dc, lines) <= room)
+            break;
+    }
+    return narrow;
+}
+
 } // namespace
 
 TGraphicListBox::TGraphicListBox(TForm& owner, std::string name, HWND parent)
@@ -117,26 +152,12 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
 
     // Step 2: measure with the list's own font.
     std::vector<std::string> lines = SplitLines(Item(index));
-    int textWidth = 0, lineHeight = 0;
-    {
-        SelectGuard font(canvas, FontHandle());
-        TEXTMETRICA metrics;
-        GetTextMetricsA(canvas, &metrics);
-        lineHeight = metrics.tmHeight;
-        for (const std::string& line : lines) {
-            SIZE size;
-            GetTextExtentPoint32A(canvas, line.c_str(), static_cast<int>(line.size()), &size);
-            textWidth = std::max(textWidth, static_cast<int>(size.cx));
-        }
-    }
+    int itemHeight = rect.bottom - rect.top;
+    ItemGeometry g = itemGeometry(canvas, lines, itemHeight);
+    const int lineHeight = lineHeight_;
     RECT client;
     GetClientRect(Handle(), &client);
-    int clientWidth = client.right, itemHeight = rect.bottom - rect.top;
-    bool hasGlyphs = glyphs_ != nullptr;
-    ItemGeometry g =
-        ComputeItemGeometry(layout_, hasGlyphs, hasGlyphs ? glyphs_->Width() : 0,
-                            hasGlyphs ? glyphs_->Height() : 0, static_cast<int>(lines.size()),
-                            textWidth, lineHeight, clientWidth, itemHeight, PixelsPerInch());
+    const int clientWidth = client.right;
 
     // Steps 3-4: the item bitmap and its look.
     MemoryCanvas bitmap(canvas, g.bitmapWidth, g.bitmapHeight);
@@ -149,10 +170,11 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
     RECT whole = {0, 0, g.bitmapWidth, g.bitmapHeight};
     fill(bitmap.get(), whole, background);
 
-    // Step 5: the text lines.
+    // Step 5: the text lines, condensed where they are wider than their room.
     {
         std::shared_ptr<const Font> font = itemLook.font->Shared();
-        SelectGuard select(bitmap.get(), font->get());
+        Font narrow = fittingFont(bitmap.get(), font->get(), lines, textRoom(g, clientWidth));
+        SelectGuard select(bitmap.get(), narrow.valid() ? narrow.get() : font->get());
         SetBkMode(bitmap.get(), OPAQUE);
         SetBkColor(bitmap.get(), background);
         SetTextColor(bitmap.get(), ColorToRGB(itemLook.textColor));
@@ -162,7 +184,7 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
     }
 
     // Step 6: the glyph over a scratch bitmap of the background colour.
-    if (hasGlyphs && index < glyphs_->Count()) {
+    if (glyphs_ != nullptr && index < glyphs_->Count()) {
         int gw = glyphs_->Width(), gh = glyphs_->Height();
         MemoryCanvas scratch(canvas, gw, gh);
         RECT glyphRect = {0, 0, gw, gh};
@@ -194,6 +216,57 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
     BitBlt(canvas, rect.left, rect.top, clientWidth, itemHeight, bitmap.get(), 0, 0, SRCCOPY);
     if (Flat && selected)
         DrawFocusRect(canvas, &rect);
+}
+
+ItemGeometry TGraphicListBox::itemGeometry(HDC canvas, const std::vector<std::string>& lines,
+                                           int itemHeight) {
+    int textWidth = 0;
+    {
+        SelectGuard font(canvas, FontHandle());
+        TEXTMETRICA metrics;
+        GetTextMetricsA(canvas, &metrics);
+        lineHeight_ = metrics.tmHeight;
+        textWidth = widestLine(canvas, lines);
+    }
+    RECT client;
+    GetClientRect(Handle(), &client);
+    bool hasGlyphs = glyphs_ != nullptr;
+    return ComputeItemGeometry(layout_, hasGlyphs, hasGlyphs ? glyphs_->Width() : 0,
+                               hasGlyphs ? glyphs_->Height() : 0, static_cast<int>(lines.size()),
+                               textWidth, lineHeight_, client.right, itemHeight, PixelsPerInch());
+}
+
+// Beside a glyph on the left, the rest of the list's width; before one on the right,
+// up to its gap; above or below one, the whole width.
+int TGraphicListBox::textRoom(const ItemGeometry& g, int clientWidth) const {
+    switch (layout_) {
+    case TButtonLayout::blGlyphLeft:
+        return clientWidth - g.textX;
+    case TButtonLayout::blGlyphRight:
+        return glyphs_ != nullptr ? g.glyphX - Scale(2) : clientWidth;
+    default:
+        return clientWidth;
+    }
+}
+
+TGraphicListBox::TTextFit TGraphicListBox::ItemTextFit(int index, unsigned state) {
+    WindowDc dc(Handle());
+    std::vector<std::string> lines = SplitLines(Item(index));
+    RECT item = {};
+    SendMessageA(Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    ItemGeometry g = itemGeometry(dc.get(), lines, item.bottom - item.top);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    int room = textRoom(g, client.right);
+    // The font PaintItem draws the item's text with.
+    bool selected = state & odSelected, hot = state & odFocused;
+    const TFontSpec& spec = !Flat && hot        ? FocusedFont
+                            : !Flat && selected ? SelectedFont
+                                                : FontSpec();
+    std::shared_ptr<const Font> font = spec.Shared();
+    Font narrow = fittingFont(dc.get(), font->get(), lines, room);
+    SelectGuard select(dc.get(), narrow.valid() ? narrow.get() : font->get());
+    return {widestLine(dc.get(), lines), room};
 }
 
 void TGraphicListBox::RedrawHotItem(bool hot) {

@@ -6,6 +6,7 @@
 #include "widgets/ItemGeometry.h"
 
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -45,6 +46,12 @@ class TGraphicListBox : public TControl {
     // Draws onto any canvas, as DrawItem does onto the list's.
     void PaintItem(HDC canvas, int index, const RECT& rect, unsigned state);
     void RedrawHotItem(bool hot);
+    // An item's widest line as PaintItem draws it in state (condensed when it is wider
+    // than its room), and that room beside the glyph, in screen pixels.
+    struct TTextFit {
+        int width, room;
+    };
+    TTextFit ItemTextFit(int index, unsigned state);
     int HotIndex() const { return hotIndex_; }
     bool HoverTimerEnabled() const { return hoverTimer_.Enabled(); }
 
@@ -55,6 +62,9 @@ class TGraphicListBox : public TControl {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // The item's geometry for its lines, measured with the list's font on canvas.
+    ItemGeometry itemGeometry(HDC canvas, const std::vector<std::string>& lines, int itemHeight);
+    int textRoom(const ItemGeometry& g, int clientWidth) const;
     void mouseEntered();
     void mouseLeft();
     void hoverTick();
@@ -66,6 +76,7 @@ class TGraphicListBox : public TControl {
     bool tracking_ = false;
     TTimer hoverTimer_;
     HDC canvas_ = nullptr; // the paint DC while the platform asks for a drawing
+    int lineHeight_ = 0;   // of the list's font, as last measured
 };
 
 } // namespace ui

@@ -72,9 +72,9 @@ TEST_F(UserInfoClickTest, FieldLabelsAreCentredOnTheirEditsBandAtTheHeightOfThei
         GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
         ASSERT_GT(size.cy, 8) << name;
         ASSERT_LT(size.cy, 20) << name;
-        EXPECT_EQ(label.Left(), 14) << name;
+        EXPECT_EQ(label.Left(), 12) << name;
         EXPECT_EQ(label.Top(), edit.Top() + (20 - size.cy) / 2) << name;
-        EXPECT_EQ(label.Width(), w - 290 - 18) << name;
+        EXPECT_EQ(label.Left() + label.Width(), w - 290 - 4) << name; // 4 before its field
         EXPECT_EQ(label.Height(), size.cy) << name;
     }
 }

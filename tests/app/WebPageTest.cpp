@@ -4,10 +4,12 @@
 
 #include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
+#include "sysinfo/Text.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
+#include "tests/support/StartRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +20,18 @@ namespace {
 
 const char kCurrentVersion[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
+const TWindowsVersion kWindows10v1909{10, 0, 18363}, kWindows10v22H2{10, 0, 19045},
+    kWindows11{10, 0, 22631};
+
+// Lets programs start for real (Internet Explorer played by the fixture) and records
+// every start; the default browser "starts" without starting anything.
+bool programsRun(const TStart& start, TShow show) {
+    return start.kind == TStart::Kind::Program ? StartRecorder::real(start, show) : true;
+}
+
 // Internet Explorer played by the fixture program under a ProgramFilesDir with a
-// blank in it, and a decoy C:\Program.exe that an unquoted launch would start.
+// blank in it, and a decoy C:\Program.exe that an unquoted launch would start; on a
+// Windows 10 where Internet Explorer still browses, unless a test says otherwise.
 class WebPageTest : public testing::Test {
   protected:
     ScratchFolder programFiles{"C:\\Program Files\\Wexdal Test IE"};
@@ -28,6 +40,8 @@ class WebPageTest : public testing::Test {
     std::string explorer = programFiles.file("Internet Explorer\\IEXPLORE.EXE");
     std::string savedProgramFiles;
     EnvironmentOverride logVariable{"WEXDAL_FIXTURE_LOG", log.c_str()};
+    StartRecorder recorder{programsRun};
+    WindowsVersionOverride windows{kWindows10v1909};
 
     // The bench's process has administrator rights; the window's user has none.
     decltype(gProcessElevated) keptElevated = gProcessElevated;
@@ -76,6 +90,8 @@ TEST_F(WebPageTest, StartsInternetExplorerWhenNoServerAnswers) {
     EXPECT_TRUE(logged("started IEXPLORE.EXE"));
     EXPECT_TRUE(logged("execute \"http://example.com/page\",,-1,,,,,"));
     EXPECT_EQ(count("started Program.exe"), 0); // the quoted path starts only IE
+    EXPECT_EQ(recorder.starts(),
+              (std::vector<TStart>{{TStart::Kind::Program, AnsiToWide(explorer), L""}}));
 }
 
 TEST_F(WebPageTest, UsesTheRunningServerWithoutStartingAnything) {
@@ -84,6 +100,34 @@ TEST_F(WebPageTest, UsesTheRunningServerWithoutStartingAnything) {
     EXPECT_EQ(OpenUrl("http://example.com/?q=\"a b\""), 0);
     EXPECT_TRUE(logged("execute \"http://example.com/?q=\"a b\"\",,-1,,,,,"));
     EXPECT_EQ(count("started"), 1);
+    EXPECT_TRUE(recorder.starts().empty());
+}
+
+// Windows 11 has no Internet Explorer; on Windows 10 from 20H2 its IEXPLORE.EXE only
+// hands over to Edge without the address: never started, the default browser opens
+// the page.
+TEST_F(WebPageTest, WhereInternetExplorerNoLongerBrowsesTheDefaultBrowserOpensThePage) {
+    for (TWindowsVersion version : {kWindows11, kWindows10v22H2}) {
+        WindowsVersionOverride windows{version};
+        StartRecorder browser;
+        EXPECT_EQ(OpenUrl("http://example.com/a"), 0);
+        EXPECT_EQ(browser.starts(),
+                  (std::vector<TStart>{{TStart::Kind::Open, L"http://example.com/a", L""}}));
+        StartRecorder failing([](const TStart&, TShow) { return false; });
+        EXPECT_EQ(OpenUrl("http://example.com/a"), -1);
+    }
+    Sleep(300);
+    EXPECT_EQ(readFile(log), "");
+}
+
+// An Internet Explorer that started but does not answer gets no address; the
+// default browser does.
+TEST_F(WebPageTest, AStartedExplorerThatDoesNotAnswerLeavesThePageToTheDefaultBrowser) {
+    StartRecorder notAnswering; // "starts" IE without starting it: nothing answers
+    EXPECT_EQ(OpenUrl("http://example.com/b"), 0);
+    EXPECT_EQ(notAnswering.starts(),
+              (std::vector<TStart>{{TStart::Kind::Program, AnsiToWide(explorer), L""},
+                                   {TStart::Kind::Open, L"http://example.com/b", L""}}));
 }
 
 // With administrator rights no browser is started (it would browse as
@@ -91,17 +135,30 @@ TEST_F(WebPageTest, UsesTheRunningServerWithoutStartingAnything) {
 TEST_F(WebPageTest, AnElevatedProcessStartsNoBrowser) {
     gProcessElevated = [] { return true; };
     EXPECT_EQ(OpenUrl("http://example.com/"), -1);
+    {
+        WindowsVersionOverride windows{kWindows11};
+        EXPECT_EQ(OpenUrl("http://example.com/"), -1);
+    }
     Sleep(300);
     EXPECT_EQ(readFile(log), "");
+    EXPECT_TRUE(recorder.starts().empty());
     ChildProcess running(explorer);
     ASSERT_TRUE(logged("started IEXPLORE.EXE"));
     EXPECT_EQ(OpenUrl("http://example.com/a"), 0);
     EXPECT_TRUE(logged("execute \"http://example.com/a\",,-1,,,,,"));
 }
 
-TEST_F(WebPageTest, NoServerAndNoProgramGiveMinusOne) {
+// No server and no Internet Explorer: the default browser takes the page; -1 when it
+// does not start either.
+TEST_F(WebPageTest, NoServerAndNoProgramLeaveThePageToTheDefaultBrowser) {
     setProgramFiles("C:\\wexdal-tests\\nowhere");
+    EXPECT_EQ(OpenUrl("http://example.com/"), 0);
+    EXPECT_EQ(recorder.starts().back(), (TStart{TStart::Kind::Open, L"http://example.com/", L""}));
+    StartRecorder failing([](const TStart& start, TShow show) {
+        return start.kind == TStart::Kind::Program && StartRecorder::real(start, show);
+    });
     EXPECT_EQ(OpenUrl("http://example.com/"), -1);
+    EXPECT_EQ(failing.starts().size(), 2u);
     Sleep(300);
     EXPECT_EQ(readFile(log), "");
 }
@@ -121,7 +178,9 @@ TEST_F(WebPageTest, AnExistingProgramOf256CharactersOrMoreIsNotStarted) {
 
     setProgramFiles(of256);
     ASSERT_EQ(InternetExplorerPath().size(), 256u);
-    EXPECT_EQ(OpenUrl("http://example.com/"), -1);
+    EXPECT_EQ(OpenUrl("http://example.com/"), 0); // the default browser's
+    EXPECT_EQ(recorder.starts(),
+              (std::vector<TStart>{{TStart::Kind::Open, L"http://example.com/", L""}}));
     Sleep(300);
     EXPECT_EQ(readFile(log), "");
 

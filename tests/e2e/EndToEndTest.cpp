@@ -1,5 +1,6 @@
 // The real wexdal.exe on the sample machine, driven through its windows.
 #include "sysinfo/Registry.h"
+#include "sysinfo/WebPage.h"
 #include "tests/e2e/Session.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Fixtures.h"
@@ -220,7 +221,8 @@ TEST_F(EndToEnd, TheUpdateButtonHandsThePageToTheBrowserSilently) {
     ASSERT_NE(update, nullptr);
     remote->click(update);
     EXPECT_TRUE(eventually([&] {
-        return readFile(logs.file("log.txt")).find("execute \"https://officeupdate.") !=
+        return readFile(logs.file("log.txt"))
+                   .find("execute \"https://www.catalog.update.microsoft.com/") !=
                std::string::npos;
     }));
     EXPECT_EQ(waitForDialog(800), nullptr);
@@ -291,10 +293,11 @@ TEST_F(EndToEnd, TheRevealGestureShowsTheReport) {
     EXPECT_EQ(withoutIconHandles(readFile(folder.file("r.txt"))), withoutIconHandles(report));
     EXPECT_NE(report.find("ProductID[" + sample::OfficeXP().productId + "]\r\n"),
               std::string::npos);
-    EXPECT_NE(
-        report.find("↑-- TKelOfficeInfo --↑\r\n↓-- gsInfoBefore --↓\r\nCompany=株式会社　見本\r\n"
-                    "Owner=山田 太郎\r\nInitials=YT\r\n"),
-        std::string::npos);
+    EXPECT_NE(report.find("↑-- TKelOfficeInfo --↑\r\nMsoUpdate[page " +
+                          std::string(kel::kOfficeUpdateUrl) +
+                          "]\r\n↓-- gsInfoBefore --↓\r\nCompany=株式会社　見本\r\n"
+                          "Owner=山田 太郎\r\nInitials=YT\r\n"),
+              std::string::npos);
 }
 
 } // namespace

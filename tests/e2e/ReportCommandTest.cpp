@@ -307,8 +307,9 @@ TEST_F(ReportCommand, UsageIsPrintedAndBadArgumentsEndWith87) {
 }
 
 // The manifest asks for no elevation, so that a logon script's report shows no
-// consent prompt; the window asks for it itself.
-TEST(ProgramManifest, AsksForTheInvokersRights) {
+// consent prompt; the window asks for it itself. It keeps the system locale's own
+// code page where the system's is UTF-8.
+TEST(ProgramManifest, AsksForTheInvokersRightsAndTheLegacyCodePage) {
     HMODULE program = LoadLibraryExW(kel::AnsiToWide(wexdalPath()).c_str(), nullptr,
                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(program, nullptr);
@@ -320,6 +321,12 @@ TEST(ProgramManifest, AsksForTheInvokersRights) {
     EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
               std::string::npos);
     EXPECT_EQ(manifest.find("highestAvailable"), std::string::npos);
+    EXPECT_NE(manifest.find("<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/"
+                            "WindowsSettings\">Legacy</activeCodePage>"),
+              std::string::npos);
+    size_t settings = manifest.find("<windowsSettings>"),
+           codePage = manifest.find("<activeCodePage"), end = manifest.find("</windowsSettings>");
+    EXPECT_TRUE(settings < codePage && codePage < end) << manifest;
 }
 
 } // namespace

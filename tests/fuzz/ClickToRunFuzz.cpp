@@ -50,6 +50,22 @@ void checkFolder(const std::string& path, int major) {
     FUZZ_CHECK(kept.size() >= path.size() || starts[kept.size()]);
 }
 
+// Every client path ends with the client's name and starts with the folder it came
+// from; a named client folder leaves the installation's folders out.
+void checkClients(const std::wstring& clientFolder, const std::wstring& installation,
+                  bool inInstallation) {
+    const std::wstring name = L"\\OfficeC2RClient.exe";
+    std::vector<std::wstring> programs =
+        ClickToRunClientPrograms(clientFolder, installation, inInstallation);
+    FUZZ_CHECK(programs.size() <= 2);
+    for (const std::wstring& program : programs) {
+        FUZZ_CHECK(program.size() > name.size() &&
+                   program.compare(program.size() - name.size(), name.size(), name) == 0);
+        const std::wstring& from = programs.size() == 1 ? clientFolder : installation;
+        FUZZ_CHECK(from.compare(0, 1, program, 0, 1) == 0);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -61,6 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkReleaseIds(rest);
     checkEntry(id, culture);
     checkFolder(rest, major);
+    std::wstring wide(rest.begin(), rest.end()), folder(id.begin(), id.end());
+    checkClients(folder, wide, major % 2 == 0);
     int number = VersionMajorNumber(rest);
     FUZZ_CHECK(number == -1 || (!rest.empty() && rest[0] >= '0' && rest[0] <= '9'));
     return 0;

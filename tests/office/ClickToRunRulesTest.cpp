@@ -53,6 +53,19 @@ TEST(ClickToRunRules, ReleaseIdsEntriesAndVersions) {
     EXPECT_EQ(ClickToRunProgramFolder("C:\\表", 16), "C:\\表\\root\\Office16\\");
     EXPECT_EQ(MakeProductLine(16, "", "Name", "16.0.1", "", "C:\\O\\").Text(),
               "16.0\t\tName\t16.0.1\t\tC:\\O\\");
+
+    // The client where the configuration names it, else beside Office 2013's folder.
+    const std::wstring shared = L"C:\\Program Files\\Common Files\\Microsoft Shared\\ClickToRun";
+    using Programs = std::vector<std::wstring>;
+    EXPECT_EQ(ClickToRunClientPrograms(shared + L"\\", L"C:\\Office", false),
+              Programs{shared + L"\\OfficeC2RClient.exe"});
+    EXPECT_EQ(ClickToRunClientPrograms(shared, L"C:\\Office 15", true),
+              Programs{shared + L"\\OfficeC2RClient.exe"});
+    EXPECT_EQ(ClickToRunClientPrograms(L"", L"C:\\Office 15\\", true),
+              (Programs{L"C:\\Office 15\\ClientX64\\OfficeC2RClient.exe",
+                        L"C:\\Office 15\\ClientX86\\OfficeC2RClient.exe"}));
+    EXPECT_EQ(ClickToRunClientPrograms(L"", L"C:\\Office", false), Programs{});
+    EXPECT_EQ(ClickToRunClientPrograms(L"\\", L"", true), Programs{});
 }
 
 } // namespace

@@ -1,15 +1,19 @@
 #include "repair/Actions.h"
 
 #include "repair/ScriptHostGuard.h"
+#include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 #include "tests/support/Backups.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
+#include "tests/support/StartRecorder.h"
+#include "sysinfo/WebPage.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <utility>
 
 using namespace kel;
@@ -181,6 +185,68 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
                                     "」のアカウント"),
                   std::string::npos)
             << form.told[0];
+    }
+}
+
+// The update row on each sample machine, on Windows 11 for a user without
+// administrator rights: Office's own update where Click-to-Run installed it (the
+// client its registration names), Windows Update for Office 2007 to 2016 by Windows
+// Installer, the update page for Office 2003; when a start fails, the next way, down
+// to the page in the default browser. It says nothing either way.
+TEST(UpdateRow, EachSampleMachineStartsItsOwnUpdateAndFallsBackWhenAStartFails) {
+    using testing_support::StartRecorder;
+    const std::wstring shared =
+        AnsiToWide(sample::ProgramFiles64()) +
+        L"\\Common Files\\Microsoft Shared\\ClickToRun\\OfficeC2RClient.exe";
+    const std::wstring office15 = AnsiToWide(sample::ProgramFiles64()) + L"\\Microsoft Office 15";
+    auto client = [](const std::wstring& program) {
+        return TStart{TStart::Kind::Program, program, L"/update user"};
+    };
+    const TStart settings{TStart::Kind::Open, L"ms-settings:windowsupdate", L""};
+    const TStart page{TStart::Kind::Open, AnsiToWide(kOfficeUpdateUrl), L""};
+    const std::map<std::string, std::vector<TStart>> ways = {
+        {"--m365", {client(shared), page}},
+        {"--ltsc2021", {client(shared), page}},
+        {"--office2016", {settings, page}},
+        {"--office2013c2r",
+         {client(office15 + L"\\ClientX64\\OfficeC2RClient.exe"),
+          client(office15 + L"\\ClientX86\\OfficeC2RClient.exe"), page}},
+        {"--office2010", {settings, page}},
+        {"--office2003", {page}},
+    };
+    std::vector<std::pair<std::string, void (*)()>> machines;
+    for (const sample::ModernMachine& machine : sample::kModernMachines)
+        machines.emplace_back(machine.option, machine.lay);
+    machines.emplace_back("--office2003", [] { sample::Lay(sample::Standard()); });
+
+    testing_support::WindowsVersionOverride windows{{10, 0, 22631}};
+    struct User {
+        decltype(gProcessElevated) kept = gProcessElevated;
+        User() {
+            gProcessElevated = [] { return false; };
+        }
+        ~User() { gProcessElevated = kept; }
+    } user;
+    const TAction& row = *FindAction("MsoUpdate");
+    for (const auto& [option, lay] : machines) {
+        SCOPED_TRACE(option);
+        lay();
+        TKelOfficeInfo info;
+        ASSERT_EQ(DetectOffice(info), 0);
+        ActionForm form;
+        const std::vector<TStart>& expected = ways.at(option);
+        {
+            StartRecorder starting;
+            EXPECT_EQ(RunAction(row, 0, form, info).outcome, TOutcome::Quiet);
+            EXPECT_EQ(starting.starts(), std::vector<TStart>{expected.front()});
+        }
+        {
+            StartRecorder failing([](const TStart&, TShow) { return false; });
+            EXPECT_EQ(RunAction(row, 0, form, info).outcome, TOutcome::Quiet);
+            EXPECT_EQ(failing.starts(), expected);
+        }
+        EXPECT_TRUE(form.told.empty());
+        sample::Remove();
     }
 }
 

@@ -281,6 +281,11 @@ struct ClickToRunInstallation {
     bool reportsVersion;  // VersionToReport in the configuration (Office 2016 and later)
 };
 
+// Where Office 2016 and later keep the Click-to-Run service and client.
+std::string sharedClickToRun() {
+    return ProgramFiles64() + "\\Common Files\\Microsoft Shared\\ClickToRun";
+}
+
 std::string programFolderOf(const ClickToRunInstallation& c) {
     return c.installation + "\\root\\Office" + std::to_string(c.major) + "\\";
 }
@@ -308,12 +313,12 @@ void layClickToRun(const ClickToRunInstallation& c) {
         text("HKLM64", c.configuration, "VersionToReport", c.version);
         text("HKLM64", c.configuration, "ClientVersionToReport", c.version);
         text("HKLM64", c.configuration, "ClientCulture", "ja-jp");
+        text("HKLM64", c.configuration, "ClientFolder", sharedClickToRun());
     }
 
     const std::string service =
-        c.major == 15 ? c.installation + "\\ClientX64\\OfficeClickToRun.exe"
-                      : ProgramFiles64() +
-                            "\\Common Files\\Microsoft Shared\\ClickToRun\\OfficeClickToRun.exe";
+        (c.major == 15 ? c.installation + "\\ClientX64" : sharedClickToRun()) +
+        "\\OfficeClickToRun.exe";
     for (const Release& release : c.releases) {
         const std::string entry = kUninstall + release.id + " - ja-jp";
         text("HKLM64", entry, "DisplayName", release.displayName);

@@ -1,6 +1,8 @@
 #include "widgets/ItemGeometry.h"
 #include "widgets/Scaling.h"
 
+#include "widgets/CaptionFit.h"
+
 #include <gtest/gtest.h>
 
 using namespace ui;
@@ -91,6 +93,26 @@ TEST(Scaling, DesignEdgesRoundTripAndMeasuredSizesHoldTheirText) {
     EXPECT_EQ(ScaleFontHeightTo(-21, 120), -27);
     EXPECT_EQ(ScaleFontHeightTo(-12, 144), -18);
     EXPECT_EQ(ScaleFontHeightTo(-11, 192), -21);
+}
+
+// A caption too long for its room keeps its bracketed version whole and shortens
+// the name before it, never between the bytes of a character; without a bracketed
+// part, or where the part alone is too long, the whole text is cut.
+TEST(FitCaption, KeepsTheBracketedVersionAndCutsTheNameBeforeIt) {
+    auto bytes = [](const std::string& text) { return static_cast<int>(text.size()); };
+    const std::string caption = "Microsoft 365 Apps for enterprise - ja-jp [Version 16.0.1]";
+    EXPECT_EQ(ui::FitCaption(caption, 58, bytes), caption);
+    EXPECT_EQ(ui::FitCaption(caption, 57, bytes),
+              "Microsoft 365 Apps for enterprise - j... [Version 16.0.1]");
+    EXPECT_EQ(ui::FitCaption(caption, 40, bytes), "Microsoft 365 Apps f... [Version 16.0.1]");
+    EXPECT_EQ(ui::FitCaption(caption, 20, bytes), "... [Version 16.0.1]");
+    EXPECT_EQ(ui::FitCaption(caption, 19, bytes), "Microsoft 365 Ap...");
+    EXPECT_EQ(ui::FitCaption("Word 2003", 7, bytes), "Word...");
+    EXPECT_EQ(ui::FitCaption("Word", 2, bytes), "...");
+    // Cut after whole characters only: "表" is two bytes.
+    EXPECT_EQ(ui::FitCaption("\x95\x5D\x95\x5D\x95\x5D\x95\x5D [V]", 10, bytes), "\x95\x5D... [V]");
+    // A "]" that is the second byte of "表" closes no bracketed part.
+    EXPECT_EQ(ui::FitCaption("Name [x\x95\x5D", 8, bytes), "Name ...");
 }
 
 } // namespace
