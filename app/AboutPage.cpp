@@ -7,11 +7,11 @@
 #include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/RegBackup.h"
+#include "sysinfo/Start.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/WebPage.h"
 
 #include <algorithm>
-#include <shellapi.h>
 #include <shlobj.h>
 
 namespace app {
@@ -38,13 +38,7 @@ void openBackupFolder() {
     if (folder.empty())
         return;
     SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    SHELLEXECUTEINFOW open{};
-    open.cbSize = sizeof open;
-    open.fMask = SEE_MASK_NOASYNC;
-    open.lpVerb = L"open";
-    open.lpFile = folder.c_str();
-    open.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&open))
+    if (!kel::gStart({kel::TStart::Kind::Open, folder, L""}, kel::TShow::Normal))
         ui::ShowMessageDialog("フォルダを開けませんでした: " + kel::WideToAnsi(folder),
                               ui::TMsgDlgType::mtWarning, ui::mbOK);
 }

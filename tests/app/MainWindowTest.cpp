@@ -4,6 +4,8 @@
 #include "sysinfo/ProductInfo.h"
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
+#include "sysinfo/RegBackup.h"
+#include "tests/support/StartRecorder.h"
 #include "tests/support/Dialogs.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Icons.h"
@@ -254,6 +256,14 @@ TEST_F(MainWindowTest, AboutPageFramesAndHidesTheInformationButton) {
     int w = form.GB_About->Width(), h = form.GB_About->Height();
     expectBounds(*form.About->IM_Link, w - 88 - 8, h - 31 - 8, 88, 31);
     EXPECT_EQ(form.About->IM_Wexd->Left(), (w - form.About->LL_Vector->Width()) / 2);
+
+    // 変更の履歴 opens the user's folder of backups, made where no change made it yet.
+    testing_support::StartRecorder started;
+    form.About->LL_History->OnClick(*form.About->LL_History);
+    std::wstring folder = kel::gBackupFolder(kel::TBackupPlace::User);
+    ASSERT_EQ(started.starts().size(), 1u);
+    EXPECT_EQ(started.starts()[0], (kel::TStart{kel::TStart::Kind::Open, folder, L""}));
+    EXPECT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // The project version reaches the built program's version resource and the About
