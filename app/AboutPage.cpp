@@ -32,7 +32,8 @@ int revealKeysHeld(unsigned keys) {
     return count;
 }
 
-// Opens the user's folder of backups in Explorer, making it when no change made it yet.
+// Opens the user's folder of backups in Explorer, made when no change made it yet,
+// and the machine's beside it where the machine's changes have left backups.
 void openBackupFolder() {
     std::wstring folder = kel::gBackupFolder(kel::TBackupPlace::User);
     if (folder.empty())
@@ -41,6 +42,12 @@ void openBackupFolder() {
     if (!kel::gStart({kel::TStart::Kind::Open, folder, L""}, kel::TShow::Normal))
         ui::ShowMessageDialog("フォルダを開けませんでした: " + kel::WideToAnsi(folder),
                               ui::TMsgDlgType::mtWarning, ui::mbOK);
+    std::vector<kel::TBackupFile> backups = kel::ListBackups();
+    if (std::any_of(backups.begin(), backups.end(), [](const kel::TBackupFile& backup) {
+            return backup.place == kel::TBackupPlace::Machine;
+        }))
+        kel::gStart({kel::TStart::Kind::Open, kel::gBackupFolder(kel::TBackupPlace::Machine), L""},
+                    kel::TShow::Normal);
 }
 
 } // namespace

@@ -92,6 +92,25 @@ std::optional<std::wstring> readRegFile(const std::wstring& path) {
     return text;
 }
 
+// The text in a new file of the account's temporary folder; nothing when it can't be
+// written whole.
+std::optional<std::wstring> privateCopy(const std::wstring& text) {
+    wchar_t folder[MAX_PATH + 1] = {}, path[MAX_PATH] = {};
+    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH || GetTempFileNameW(folder, L"wxd", 0, path) == 0)
+        return std::nullopt;
+    kel::Handle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                 FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
+    if (!file.valid() || !WriteFile(file.get(), text.data(), bytes, &written, nullptr) ||
+        written != bytes) {
+        file.reset();
+        DeleteFileW(path);
+        return std::nullopt;
+    }
+    return std::wstring(path);
+}
+
 } // namespace
 
 TCommandAccount (*gCommandAccount)() = thisAccount;
@@ -99,9 +118,11 @@ TCommandAccount (*gCommandAccount)() = thisAccount;
 TCommandResult RunUndoCommand(const std::wstring& file) {
     std::string shown = kel::WideToAnsi(file);
     std::optional<std::wstring> text = readRegFile(file);
-    if (!text)
-        return {
-            kExitBadArguments, "/undo: 変更の控え (.reg) ではありません: " + shown + "\r\n", {}};
+    if (!text || !kel::SectionKeys(*text))
+        return {kExitBadArguments,
+                "/undo: 変更の控え (.reg) ではないか、読めないキーの行があります: " + shown +
+                    "\r\n",
+                {}};
     TCommandAccount account = gCommandAccount();
     if (kel::NamesOnlyTheUsersKeys(*text) ? !account.deskUser : !account.elevated)
         return {account.deskUser ? kExitNeedsAdministrator : kExitNotTheDeskUser,
@@ -115,12 +136,18 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
     std::optional<kel::TBackupName> name =
         kel::ParseBackupFileName(slash == std::wstring::npos ? file : file.substr(slash + 1));
     std::string row = name ? kel::WideToAnsi(name->row) : "/undo";
+    // The text read and backed up is the one imported, from a copy of the program's
+    // own: the file may change meanwhile.
+    std::optional<std::wstring> copy = privateCopy(*text);
+    if (!copy)
+        return {kExitNotDone, row + " failed: 一時ファイルを作れません\r\n", {}};
     std::optional<unsigned long> imported;
     {
         kel::RegBackup backup(L"Undo-" + (name ? name->row : L"File"));
-        kel::BackUpKeysOf(*text);
-        imported = kel::ImportRegFile(file);
+        if (kel::BackUpKeysOf(*text))
+            imported = kel::ImportRegFile(*copy);
     }
+    DeleteFileW(copy->c_str());
     if (imported != 0u)
         return {kExitNotDone, row + " failed: reg import\r\n", {}};
     const kel::TAction* action = kel::FindAction(row);

@@ -34,10 +34,10 @@ bool RecycleFile(const std::wstring& path) {
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_NO_UI;
-    if (SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
-        GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return true;
-    return DeleteFileW(path.c_str()) != FALSE;
+    // The shell itself deletes where the volume has no Recycle Bin; a file it could
+    // not remove stays.
+    return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
+           GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace kel

@@ -9,8 +9,9 @@ bool FileExists(const std::string& path);      // an existing file, not a folder
 bool DirectoryExists(const std::string& path); // an existing folder
 
 // Removes a file (a full path) to the Recycle Bin where its volume has one, asking
-// and showing nothing; elsewhere, or where the shell can't, deletes it. A read-only
-// file stays, as a deletion would leave it. True when the file is gone.
+// and showing nothing; elsewhere the shell deletes it. A read-only file stays, as a
+// deletion would leave it, and so does one the shell can't remove. True when the
+// file is gone.
 bool RecycleFile(const std::wstring& path);
 
 } // namespace kel

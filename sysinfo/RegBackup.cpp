@@ -4,6 +4,7 @@
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Text.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
 
@@ -89,10 +90,37 @@ std::string errorText(DWORD error) {
     return message.empty() ? "エラー " + std::to_string(error) : message;
 }
 
+// Why a backup can't be written: the key or file, and the reason. The session
+// turns it into the user's message.
 [[noreturn]] void refuse(const std::wstring& what, const std::string& why) {
-    throw BackupError("更新出来ませんでした。変更前の状態を控えられないため、何も変更していません。"
-                      "\r\n" +
-                      WideToAnsi(what) + "\r\n" + why);
+    throw BackupError(WideToAnsi(what) + "\r\n" + why);
+}
+
+bool sixtyFourBitWindows() {
+    RegView other;
+    return OtherRegView(other);
+}
+
+// The view in which the editor's names of keys name them: the 64-bit view on 64-bit
+// Windows, whose names of the 32-bit view's keys hold WOW6432Node.
+REGSAM fileView() {
+    return sixtyFourBitWindows() ? KEY_WOW64_64KEY : 0;
+}
+
+// The root and the path below it of a key as the editor names it; false for a name
+// under no root the program backs up.
+bool splitRoot(const std::wstring& named, HKEY& root, std::wstring& path) {
+    const std::pair<const wchar_t*, HKEY> roots[] = {{L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                                                     {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                                                     {L"HKEY_USERS", HKEY_USERS},
+                                                     {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
+    for (const auto& [name, key] : roots)
+        if (KeyLiesUnder(named, name)) {
+            root = key;
+            path = named.substr(std::min(named.size(), std::wcslen(name) + 1));
+            return true;
+        }
+    return false;
 }
 
 // A key as the file names it: where it lives (or, when missing, where it would be
@@ -108,15 +136,18 @@ std::optional<Located> locate(HKEY root, const std::wstring& keyPath, REGSAM vie
     for (size_t present = names.size() + 1; present-- > 0;) {
         RegKey key;
         std::wstring base;
-        if (key.openW(root, joined(names, 0, present), KEY_QUERY_VALUE | view) == ERROR_SUCCESS) {
+        LONG status = key.openW(root, joined(names, 0, present), KEY_QUERY_VALUE | view);
+        if (status == ERROR_SUCCESS) {
             std::optional<std::wstring> named = RegeditPath(systemPathOf(key.get()), ownUser);
             if (!named && present != 0)
                 return std::nullopt;
             base = named ? *named : rootName(root);
         } else if (present == 0) {
             base = rootName(root);
-        } else {
+        } else if (status == ERROR_FILE_NOT_FOUND) {
             continue;
+        } else {
+            return std::nullopt; // there, but unreadable: never taken for missing
         }
         Located located{withChild(base, joined(names, present, names.size())), {}};
         if (present < names.size())
@@ -190,16 +221,37 @@ bool isFolder(const std::wstring& path) {
 // files, which an elevated undo or pruning must not meet).
 constexpr wchar_t kMachineFolderRules[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
 
+// The machine's folder made the administrators' with the rules above, also when
+// another account made it first: an elevated backup never writes, prunes or undoes
+// where a user could have put files. Refused when that can't be done.
+void secureFolder(const std::wstring& folder, PSECURITY_DESCRIPTOR descriptor) {
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL rulesList = nullptr;
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof administrators;
+    if (!GetSecurityDescriptorDacl(descriptor, &present, &rulesList, &defaulted) ||
+        !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size))
+        refuse(folder, errorText(GetLastError()));
+    DWORD status = SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                             PROTECTED_DACL_SECURITY_INFORMATION,
+                                         administrators, nullptr, rulesList, nullptr);
+    if (status != ERROR_SUCCESS)
+        refuse(folder, errorText(status));
+}
+
 // Makes the folder and its missing parents, the machine's with its own access rules.
 // A folder or parent that is a link elsewhere is refused: an elevated backup writes
 // and prunes only where it meant to.
 void makeFolder(const std::wstring& folder, TBackupPlace place) {
     SECURITY_ATTRIBUTES rules{sizeof rules, nullptr, FALSE};
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (place == TBackupPlace::Machine &&
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(kMachineFolderRules, SDDL_REVISION_1,
-                                                             &descriptor, nullptr))
+    if (place == TBackupPlace::Machine) {
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                kMachineFolderRules, SDDL_REVISION_1, &descriptor, nullptr))
+            refuse(folder, errorText(GetLastError()));
         rules.lpSecurityDescriptor = descriptor;
+    }
     LocalMemory owner(descriptor);
     for (size_t at = folder.find(L'\\', 3); at != std::wstring::npos;
          at = folder.find(L'\\', at + 1))
@@ -208,6 +260,8 @@ void makeFolder(const std::wstring& folder, TBackupPlace place) {
     size_t parent = folder.rfind(L'\\');
     if (!isFolder(folder) || (parent != std::wstring::npos && !isFolder(folder.substr(0, parent))))
         refuse(folder, "フォルダを作れません。");
+    if (place == TBackupPlace::Machine)
+        secureFolder(folder, descriptor);
 }
 
 std::vector<std::wstring> regFilesIn(const std::wstring& folder) {
@@ -221,11 +275,6 @@ std::vector<std::wstring> regFilesIn(const std::wstring& folder) {
             names.push_back(found.cFileName);
     } while (FindNextFileW(search.get(), &found));
     return names;
-}
-
-bool sixtyFourBitWindows() {
-    RegView other;
-    return OtherRegView(other);
 }
 
 RegBackup::State* gActive = nullptr;
@@ -245,8 +294,7 @@ std::wstring (*gBackupFolder)(TBackupPlace place) = KnownBackupFolder;
 struct RegBackup::State {
     struct Place {
         std::vector<std::vector<TRegSection>> changes; // in the order they were made
-        Handle file;
-        std::wstring path;
+        std::wstring path;                             // empty until the first change made the file
     };
 
     std::wstring row;
@@ -264,39 +312,71 @@ struct RegBackup::State {
 
     void record(HKEY root, const std::wstring& keyPath, REGSAM view, TRegChange change,
                 const std::wstring& valueName) {
-        if (!failure.empty())
-            throw BackupError(failure);
         try {
             std::optional<Located> located = locate(root, keyPath, view, ownUser);
-            if (!located)
-                refuse(keyPath, "キーの場所が分かりません。");
-            if (covered(located->path))
+            // What the backup already holds whole may still change: a change that
+            // stopped puts its own first steps back.
+            if (located && covered(located->path))
                 return;
+            if (!failure.empty())
+                throw BackupError(failure);
+            if (!located)
+                refuse(keyPath, "キーを読めないか、その場所が分かりません。");
             std::vector<TRegSection> sections;
             if (!located->firstMissing.empty()) {
                 sections.push_back({located->firstMissing, true, {}});
                 keysDeleted.push_back(located->firstMissing);
             } else if (change == TRegChange::Creation) {
                 return;
-            } else if (!readKey(root, keyPath, view, change, valueName, *located, sections)) {
+            } else if (!readKey(change, valueName, *located, sections)) {
                 return;
             }
             write(placeOf(located->path), std::move(sections));
         } catch (const BackupError& error) {
-            failure = error.what();
-            throw;
+            if (failure.empty())
+                failure = userMessage(error.what());
+            throw BackupError(failure);
         }
+    }
+
+    // The user's message of a backup that can't be written: nothing changed, or,
+    // when earlier steps of the change were made, where their backup is.
+    std::string userMessage(const std::string& why) const {
+        std::vector<std::wstring> made = files();
+        if (made.empty())
+            return "更新出来ませんでした。変更前の状態を控えられないため、何も変更していません。\r"
+                   "\n" +
+                   why;
+        std::string text =
+            "更新出来ませんでした。変更前の状態を控えられないため、途中で止めました。"
+            "ここまでの変更は、次の控えで元に戻せます:";
+        for (const std::wstring& file : made)
+            text += "\r\n" + WideToAnsi(file);
+        return text + "\r\n" + why;
+    }
+
+    std::vector<std::wstring> files() const {
+        std::vector<std::wstring> made;
+        for (const Place& place : places)
+            if (!place.path.empty())
+                made.push_back(place.path);
+        return made;
     }
 
     // The sections that put back a key that exists: one value, or the whole tree
     // (deleted first, so that what the change adds goes too). False when the value
     // was kept already.
-    bool readKey(HKEY root, const std::wstring& keyPath, REGSAM view, TRegChange change,
-                 const std::wstring& valueName, const Located& located,
+    bool readKey(TRegChange change, const std::wstring& valueName, const Located& located,
                  std::vector<TRegSection>& sections) {
+        // The key where it lives, never through the merged classes' view, whose
+        // listing mixes the user's sub-keys with the machine's.
         RegKey key;
+        HKEY base = nullptr;
+        std::wstring path;
         REGSAM rights = change == TRegChange::Value ? KEY_QUERY_VALUE : KEY_READ;
-        LONG status = key.openW(root, keyPath, rights | view);
+        if (!splitRoot(located.path, base, path))
+            refuse(located.path, "キーの場所が分かりません。");
+        LONG status = key.openW(base, path, rights | fileView());
         if (status != ERROR_SUCCESS)
             refuse(located.path, errorText(status));
         if (change == TRegChange::Value) {
@@ -309,7 +389,7 @@ struct RegBackup::State {
             return true;
         }
         sections.push_back({located.path, true, {}});
-        addTree(key.get(), located.path, view, sections);
+        addTree(key.get(), located.path, fileView(), sections);
         keysDeleted.push_back(located.path);
         return true;
     }
@@ -325,7 +405,7 @@ struct RegBackup::State {
     void write(TBackupPlace which, std::vector<TRegSection> sections) {
         Place& place = places[static_cast<int>(which)];
         place.changes.push_back(std::move(sections));
-        if (!place.file.valid())
+        if (place.path.empty())
             create(which, place);
         std::vector<TRegSection> all;
         for (auto change = place.changes.rbegin(); change != place.changes.rend(); ++change)
@@ -333,20 +413,34 @@ struct RegBackup::State {
         std::optional<std::wstring> text = RegFileText(comments(place.path), all);
         if (!text)
             refuse(place.path, "キーの名前をファイルに書けません。");
-        std::wstring content = L"\xFEFF" + *text;
+        replaceWhole(place.path, L"\xFEFF" + *text);
+    }
+
+    // The file's new text written beside it and moved over it, so that a crash
+    // mid-way leaves the last whole backup.
+    static void replaceWhole(const std::wstring& path, const std::wstring& content) {
+        std::wstring next = path + L".new";
+        DeleteFileW(next.c_str());
+        Handle file(CreateFileW(next.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD bytes = static_cast<DWORD>(content.size() * sizeof(wchar_t)), written = 0;
-        LARGE_INTEGER start{};
-        if (!SetFilePointerEx(place.file.get(), start, nullptr, FILE_BEGIN) ||
-            !WriteFile(place.file.get(), content.data(), bytes, &written, nullptr) ||
-            written != bytes || !SetEndOfFile(place.file.get()) ||
-            !FlushFileBuffers(place.file.get()))
-            refuse(place.path, errorText(GetLastError()));
+        bool whole = file.valid() &&
+                     WriteFile(file.get(), content.data(), bytes, &written, nullptr) &&
+                     written == bytes && FlushFileBuffers(file.get());
+        DWORD error = GetLastError();
+        file.reset();
+        if (!whole || !MoveFileExW(next.c_str(), path.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            error = whole ? GetLastError() : error;
+            DeleteFileW(next.c_str());
+            refuse(path, errorText(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT));
+        }
     }
 
     std::vector<std::wstring> comments(const std::wstring& path) const {
         std::wstring sixtyFour = sixtyFourBitWindows() ? L" /reg:64" : L"";
-        return {L"Wexdal: " + row + L" を変更する前の状態 (" +
-                    ParseBackupFileName(path.substr(path.rfind(L'\\') + 1))->time + L")",
+        std::optional<TBackupName> name = ParseBackupFileName(path.substr(path.rfind(L'\\') + 1));
+        return {L"Wexdal: " + row + L" を変更する前の状態 (" + (name ? name->time : L"") + L")",
                 L"元に戻すには、このファイルをダブルクリックするか、次のどちらかを実行します:",
                 L"  reg import \"" + path + L"\"" + sixtyFour,
                 L"  wexdal.exe /undo \"" + path + L"\"",
@@ -360,15 +454,19 @@ struct RegBackup::State {
         if (folder.empty())
             refuse(L"Backup", "フォルダが分かりません。");
         makeFolder(folder, which);
-        for (int attempt = 1; attempt <= 9999 && !place.file.valid(); ++attempt) {
-            place.path = folder + L"\\" + BackupFileName(time, row, attempt);
-            place.file.reset(CreateFileW(place.path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!place.file.valid() && GetLastError() != ERROR_FILE_EXISTS)
-                refuse(place.path, errorText(GetLastError()));
+        // The name is taken by making the file; its text follows.
+        std::wstring path;
+        for (int attempt = 1; attempt <= 9999 && place.path.empty(); ++attempt) {
+            path = folder + L"\\" + BackupFileName(time, row, attempt);
+            Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file.valid())
+                place.path = path;
+            else if (GetLastError() != ERROR_FILE_EXISTS)
+                refuse(path, errorText(GetLastError()));
         }
-        if (!place.file.valid())
-            refuse(place.path, errorText(ERROR_FILE_EXISTS));
+        if (place.path.empty())
+            refuse(path, errorText(ERROR_FILE_EXISTS));
         for (const std::wstring& old : BackupsBeyond(regFilesIn(folder), kBackupsKept))
             DeleteFileW((folder + L"\\" + old).c_str());
     }
@@ -396,12 +494,7 @@ RegBackup::~RegBackup() {
 }
 
 std::vector<std::wstring> RegBackup::Files() const {
-    std::vector<std::wstring> files;
-    if (state_)
-        for (const State::Place& place : state_->places)
-            if (place.file.valid())
-                files.push_back(place.path);
-    return files;
+    return state_ ? state_->files() : std::vector<std::wstring>();
 }
 
 void BeforeRegChange(HKEY root, const std::wstring& keyPath, REGSAM view, TRegChange change,
@@ -410,18 +503,21 @@ void BeforeRegChange(HKEY root, const std::wstring& keyPath, REGSAM view, TRegCh
         gActive->record(root, keyPath, view, change, valueName);
 }
 
-void BackUpKeysOf(const std::wstring& fileText) {
-    const std::pair<const wchar_t*, HKEY> roots[] = {{L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                                                     {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                                                     {L"HKEY_USERS", HKEY_USERS},
-                                                     {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
-    REGSAM view = sixtyFourBitWindows() ? KEY_WOW64_64KEY : 0;
-    for (const std::wstring& key : SectionKeys(fileText))
-        for (const auto& [name, root] : roots)
-            if (KeyLiesUnder(key, name)) {
-                std::wstring path = key.substr(std::wcslen(name));
-                BeforeRegChange(root, path.empty() ? path : path.substr(1), view, TRegChange::Tree);
-            }
+bool BackUpKeysOf(const std::wstring& fileText) {
+    std::optional<std::vector<std::wstring>> keys = SectionKeys(fileText);
+    if (!keys)
+        return false;
+    std::vector<std::pair<HKEY, std::wstring>> split;
+    for (const std::wstring& key : *keys) {
+        HKEY root = nullptr;
+        std::wstring path;
+        if (!splitRoot(key, root, path) || path.empty())
+            return false;
+        split.emplace_back(root, path);
+    }
+    for (const auto& [root, path] : split)
+        BeforeRegChange(root, path, fileView(), TRegChange::Tree);
+    return true;
 }
 
 std::optional<unsigned long> ImportRegFile(const std::wstring& file) {

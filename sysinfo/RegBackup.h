@@ -60,8 +60,9 @@ void BeforeRegChange(HKEY root, const std::wstring& keyPath, REGSAM view, TRegCh
                      const std::wstring& valueName = {});
 
 // Backs up, whole, each key that a registry file's text names: what importing the
-// file will change.
-void BackUpKeysOf(const std::wstring& fileText);
+// file will change. False, backing up nothing, for a text whose sections can't all
+// be read as keys under the roots the program backs up.
+bool BackUpKeysOf(const std::wstring& fileText);
 
 // Imports a registry file with the system's reg.exe, into the 64-bit view on 64-bit
 // Windows (where the program's backups name their keys); reg.exe's exit code, or

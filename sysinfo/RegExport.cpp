@@ -14,11 +14,8 @@ constexpr size_t kLineWidth = 80; // the editor wraps byte lists before this col
 struct Root {
     const wchar_t* name;
 };
-constexpr std::array<Root, 5> kRoots = {{{L"HKEY_CLASSES_ROOT"},
-                                         {L"HKEY_CURRENT_USER"},
-                                         {L"HKEY_LOCAL_MACHINE"},
-                                         {L"HKEY_USERS"},
-                                         {L"HKEY_CURRENT_CONFIG"}}};
+constexpr std::array<Root, 4> kRoots = {
+    {{L"HKEY_CLASSES_ROOT"}, {L"HKEY_CURRENT_USER"}, {L"HKEY_LOCAL_MACHINE"}, {L"HKEY_USERS"}}};
 
 wchar_t upper(wchar_t c) {
     return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
@@ -207,8 +204,11 @@ std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comment
             return std::nullopt;
         text += (section.deleteKey ? L"[-" : L"[") + section.path + L"]\r\n";
         if (!section.deleteKey)
-            for (const TRegValue& value : section.values)
+            for (const TRegValue& value : section.values) {
+                if (value.name.find(L'\0') != std::wstring::npos)
+                    return std::nullopt;
                 text += valueLine(value) + L"\r\n";
+            }
         text += L"\r\n";
     }
     return text;
@@ -235,7 +235,7 @@ bool KeyLiesUnder(const std::wstring& path, const std::wstring& key) {
     return beginsWithKey(path, key, rest);
 }
 
-std::vector<std::wstring> SectionKeys(const std::wstring& fileText) {
+std::optional<std::vector<std::wstring>> SectionKeys(const std::wstring& fileText) {
     std::vector<std::wstring> keys;
     size_t start = 0;
     while (start < fileText.size()) {
@@ -244,19 +244,25 @@ std::vector<std::wstring> SectionKeys(const std::wstring& fileText) {
         start = end + 1;
         if (!line.empty() && line.back() == L'\r')
             line.pop_back();
-        if (line.size() < 2 || line.front() != L'[' || line.back() != L']')
+        size_t first = line.find_first_not_of(L" \t");
+        if (first == std::wstring::npos || line[first] != L'[')
             continue;
+        if (first != 0 || line.size() < 3 || line.back() != L']')
+            return std::nullopt;
         size_t from = line[1] == L'-' ? 2 : 1;
-        keys.push_back(line.substr(from, line.size() - 1 - from));
+        std::wstring key = line.substr(from, line.size() - 1 - from);
+        if (!namesARoot(key) || key.find(L']') != std::wstring::npos)
+            return std::nullopt;
+        keys.push_back(key);
     }
     return keys;
 }
 
 bool NamesOnlyTheUsersKeys(const std::wstring& fileText) {
-    std::vector<std::wstring> keys = SectionKeys(fileText);
-    return std::all_of(keys.begin(), keys.end(), [](const std::wstring& key) {
-        return KeyLiesUnder(key, L"HKEY_CURRENT_USER");
-    });
+    std::optional<std::vector<std::wstring>> keys = SectionKeys(fileText);
+    return keys && std::all_of(keys->begin(), keys->end(), [](const std::wstring& key) {
+               return KeyLiesUnder(key, L"HKEY_CURRENT_USER");
+           });
 }
 
 std::wstring BackupFileName(const TBackupTime& time, const std::wstring& row, int attempt) {

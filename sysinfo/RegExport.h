@@ -32,8 +32,10 @@ struct TRegSection {
 // long hexadecimal data wrapped. Strings are written as strings when the data is
 // one whole NUL-terminated string without a line break; other data as hex(N):
 // byte lists, so that an import gives the bytes and type back exactly. Nothing when
-// a key path holds a line break or NUL, or begins with no root the editor knows:
-// such a key can't be named in the file; nor a comment with a line break or NUL.
+// a key path holds a line break or NUL, or begins with no root the program backs up
+// (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS):
+// such a key can't be named in the file; nor a comment with a line break or NUL,
+// nor a value name with a NUL, which the editor does not read back.
 std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comments,
                                         const std::vector<TRegSection>& sections);
 
@@ -47,11 +49,14 @@ std::optional<std::wstring> RegeditPath(const std::wstring& systemPath,
 // True when path names key or a key under it (letters in either case).
 bool KeyLiesUnder(const std::wstring& path, const std::wstring& key);
 
-// The keys a file's text names in its sections ("[...]" and "[-...]" lines), in order.
-std::vector<std::wstring> SectionKeys(const std::wstring& fileText);
+// The keys a file's text names in its sections ("[...]" and "[-...]" lines), in
+// order. Nothing when a line could be read as a section another way (blanks before
+// its "[", text after its "]") or a section names no key under a root's full name:
+// what an import would change must be known exactly.
+std::optional<std::vector<std::wstring>> SectionKeys(const std::wstring& fileText);
 
-// True when every section of a file's text lies under HKEY_CURRENT_USER: importing
-// it needs no administrator rights.
+// True when the file's sections are known (SectionKeys) and every one lies under
+// HKEY_CURRENT_USER: importing it needs no administrator rights.
 bool NamesOnlyTheUsersKeys(const std::wstring& fileText);
 
 // The time a backup was made, as the clock reads it locally.

@@ -261,7 +261,12 @@ TEST_F(MainWindowTest, AboutPageFramesAndHidesTheInformationButton) {
     testing_support::StartRecorder started;
     form.About->LL_History->OnClick(*form.About->LL_History);
     std::wstring folder = kel::gBackupFolder(kel::TBackupPlace::User);
-    ASSERT_EQ(started.starts().size(), 1u);
+    std::vector<kel::TBackupFile> backups = kel::ListBackups();
+    bool machine = std::any_of(backups.begin(), backups.end(), [](const kel::TBackupFile& file) {
+        return file.place == kel::TBackupPlace::Machine;
+    });
+    ASSERT_EQ(started.starts().size(), machine ? 2u : 1u)
+        << "the machine's folder where it has any";
     EXPECT_EQ(started.starts()[0], (kel::TStart{kel::TStart::Kind::Open, folder, L""}));
     EXPECT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -32,38 +32,4 @@ std::wstring readWideFile(const std::wstring& path) {
     return text;
 }
 
-namespace {
-
-std::wstring snapshotFolder;
-std::wstring inSnapshotFolder(kel::TBackupPlace) {
-    return snapshotFolder;
-}
-
-} // namespace
-
-std::wstring treesNamedBy(const std::vector<std::wstring>& fileTexts) {
-    ScratchFolder folder("C:\\wexdal-tests\\snapshot");
-    snapshotFolder = L"C:\\wexdal-tests\\snapshot";
-    auto program = std::exchange(kel::gBackupFolder, inSnapshotFolder);
-    std::vector<std::wstring> files;
-    {
-        kel::RegBackup snapshot(L"Snapshot");
-        for (const std::wstring& text : fileTexts)
-            kel::BackUpKeysOf(text);
-        files = snapshot.Files();
-    }
-    kel::gBackupFolder = program;
-    std::wstring trees;
-    for (const std::wstring& file : files) {
-        std::wstring text = readWideFile(file);
-        for (size_t start = 0; start < text.size();) {
-            size_t end = std::min(text.find(L"\r\n", start), text.size());
-            if (text[start] != L';') // the comments name the time and the file
-                trees += text.substr(start, end - start) + L"\n";
-            start = end + 2;
-        }
-    }
-    return trees;
-}
-
 } // namespace testing_support

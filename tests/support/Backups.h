@@ -1,5 +1,5 @@
-// The program's registry backups, seen from the tests: which were made, and the
-// state of the keys a backup names.
+// The program's registry backups, seen from the tests: which were made, and what
+// they hold.
 #pragma once
 
 #include "sysinfo/RegBackup.h"
@@ -21,10 +21,5 @@ class NewBackups {
 
 // A file's UTF-16 text; empty when it can't be read.
 std::wstring readWideFile(const std::wstring& path);
-
-// The keys that the files' texts name, as the editor names them, each key whole
-// (every value's type and bytes) or missing, written as a backup writes them: the
-// state to compare before and after an undo.
-std::wstring treesNamedBy(const std::vector<std::wstring>& fileTexts);
 
 } // namespace testing_support

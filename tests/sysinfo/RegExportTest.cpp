@@ -95,6 +95,13 @@ TEST(RegeditPath, NamesEachRootAsTheEditorDoes) {
                                    L"[HKEY_CURRENT_USER\\A]\r\n[-hkey_current_user\\B]\r\n"));
     EXPECT_FALSE(kel::NamesOnlyTheUsersKeys(L"[HKEY_CURRENT_USER\\A]\r\n[-HKEY_USERS\\B]\r\n"));
     EXPECT_FALSE(kel::NamesOnlyTheUsersKeys(L"[HKEY_CURRENT_USERS]\r\n"));
+    // What an import could read as a section another way, or under a short root's
+    // name, makes the keys unknown.
+    EXPECT_EQ(kel::SectionKeys(L"; c\r\n[-HKEY_USERS\\A]\r\n\"[x]\"=\"\"\r\n  00,\\\r\n"),
+              (std::vector<std::wstring>{L"HKEY_USERS\\A"}));
+    for (const wchar_t* text : {L" [HKEY_USERS\\A]\r\n", L"[HKEY_USERS\\A] ;\r\n", L"[HKCU\\A]\r\n",
+                                L"[HKEY_CURRENT_CONFIG]\r\n"})
+        EXPECT_FALSE(kel::SectionKeys(text).has_value()) << text;
 }
 
 TEST(BackupFileName, NamesByTimeAndRowAndKeepsTheNewest) {
