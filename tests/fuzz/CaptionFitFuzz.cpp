@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return units;
     };
     std::string shown = FitCaption(caption, room, width);
-    if (shown == caption) {
+    if (shown == caption && caption != "...") { // the ellipsis alone is shown as it is
         FUZZ_CHECK(width(caption) <= room);
         return 0;
     }

@@ -2,6 +2,9 @@
 // property's text, and the character starts of code page 932 text.
 #pragma once
 
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,6 +20,21 @@
     } while (0)
 
 namespace fuzz {
+
+// A UTF-16 text of up to maxLength code units: half of them picked from the
+// characters that matter to the rule, the others any unit at all.
+template <size_t N>
+std::wstring ConsumeWide(FuzzedDataProvider& input, size_t maxLength,
+                         const wchar_t (&alphabet)[N]) {
+    std::wstring text;
+    size_t length = input.ConsumeIntegralInRange<size_t>(0, maxLength);
+    for (size_t i = 0; i < length && input.remaining_bytes() > 0; ++i) {
+        uint16_t unit = input.ConsumeIntegral<uint16_t>();
+        size_t pick = unit % (2 * N);
+        text.push_back(pick < N ? alphabet[pick] : static_cast<wchar_t>(unit));
+    }
+    return text;
+}
 
 inline bool IsLead(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);

@@ -17,14 +17,7 @@ const wchar_t kAlphabet[] = {L'[',  L']',  L'"',      L'\\',     L'\r',
                              L';',  L'a',  L'\u00A5', L'\u8868', static_cast<wchar_t>(0xD800)};
 
 std::wstring consumeWide(FuzzedDataProvider& input, size_t maxLength) {
-    std::wstring text;
-    size_t length = input.ConsumeIntegralInRange<size_t>(0, maxLength);
-    for (size_t i = 0; i < length && input.remaining_bytes() > 0; ++i) {
-        uint16_t unit = input.ConsumeIntegral<uint16_t>();
-        size_t pick = unit % (2 * std::size(kAlphabet));
-        text.push_back(pick < std::size(kAlphabet) ? kAlphabet[pick] : static_cast<wchar_t>(unit));
-    }
-    return text;
+    return fuzz::ConsumeWide(input, maxLength, kAlphabet);
 }
 
 const wchar_t* const kRoots[] = {L"HKEY_CURRENT_USER\\", L"HKEY_LOCAL_MACHINE\\", L"HKEY_USERS\\",
