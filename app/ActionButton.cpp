@@ -1,9 +1,11 @@
 // The one click handler of the pages' action buttons.
 #include "app/MainWindow.h"
 
+#include "app/Change.h"
 #include "app/Elevate.h"
 #include "repair/Actions.h"
 #include "sysinfo/Account.h"
+#include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
 #include "widgets/MessageDialog.h"
 
@@ -39,6 +41,8 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state) {
     std::optional<long> exitCode =
         RunElevatedCommand(L"/set " + kel::AnsiToWide(action.row) + L"=" + std::to_wstring(state));
+    if (exitCode == kExitNoBackup)
+        throw kel::BackupError(NoBackupMessage());
     kel::ActionResult result;
     result.switchRow = action.row;
     result.stateRead = action.read(*officeInfo_);

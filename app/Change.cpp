@@ -179,6 +179,7 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     ScriptHost host;
     TCommandResult result;
     std::vector<std::pair<std::string, int>> before, after;
+    bool refusedBackup = false;
     for (size_t i = 0; i < rows.size(); ++i) {
         const kel::TAction& action = *rows[i];
         int wanted = settings[i].state;
@@ -195,6 +196,7 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
             } catch (const std::exception& error) {
                 now = action.read(inventory.info);
                 verdict = "failed (" + kel::OnOneLine(error.what()) + ")";
+                refusedBackup = refusedBackup || dynamic_cast<const kel::BackupError*>(&error);
             }
         } else {
             verdict = was == wanted ? "ok" : "differs";
@@ -206,6 +208,8 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
         before.emplace_back(action.row, was);
         after.emplace_back(action.row, now);
     }
+    if (refusedBackup)
+        result.exitCode = kExitNoBackup;
     if (json) {
         kel::TJsonWriter writer;
         writer.BeginObject();

@@ -15,7 +15,8 @@ constexpr int kExitNotDone =
 constexpr int kExitNotTheDeskUser =
     4; // a per-user row in an account other than the desk's (SYSTEM)
 constexpr int kExitNeedsAdministrator = 5; // a machine-wide row without administrator rights
-constexpr int kExitBadArguments = 87;      // an unknown name, or a malformed NAME=0|1
+constexpr int kExitNoBackup = 6; // a change's backup could not be written: the change was not made
+constexpr int kExitBadArguments = 87; // an unknown name, or a malformed NAME=0|1
 
 // One switch and the state asked for or expected ("MsoClip", 0).
 struct TSetting {

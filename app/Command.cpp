@@ -3,6 +3,7 @@
 #include "app/Change.h"
 #include "app/Report.h"
 #include "sysinfo/Handle.h"
+#include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
 
 #include <windows.h>
@@ -37,6 +38,7 @@ const wchar_t kExitCodes[] =
     L"    2   ファイルに書き込めませんでした。\r\n"
     L"    4   利用者ごとの設定を、ログオン中の利用者でないアカウントで実行しました。\r\n"
     L"    5   コンピューター全体の設定を、管理者の権限なしで実行しました。\r\n"
+    L"    6   変更前の状態を控えられないため、変更しませんでした。\r\n"
     L"    87  引数が正しくありません。\r\n";
 
 // The whole usage: the commands, the change commands with every row's name, the
@@ -306,6 +308,9 @@ int runChange(const TInvocation& invocation) {
         } else {
             result = RunSwitchCommand(settings, invocation.mode == TRunMode::Set, invocation.json);
         }
+    } catch (const kel::BackupError& error) {
+        tell(kel::AnsiToWide(error.what(), 932) + L"\r\n");
+        return kExitNoBackup;
     } catch (const std::exception& error) {
         tell(L"続けられませんでした: " + kel::AnsiToWide(error.what(), 932) + L"\r\n");
         return kExitNotDone;

@@ -1,6 +1,8 @@
 #include "app/Elevate.h"
 
 #include "sysinfo/Account.h"
+#include "sysinfo/RegBackup.h"
+#include "sysinfo/Text.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -56,6 +58,12 @@ long WaitPumping(HANDLE process) {
     }
     DWORD exitCode = 0;
     return GetExitCodeProcess(process, &exitCode) ? static_cast<long>(exitCode) : -1;
+}
+
+std::string NoBackupMessage() {
+    return "更新出来ませんでした。変更前の状態を控えられないため、何も変更していません。\r\n"
+           "控えのフォルダ: " +
+           kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine));
 }
 
 } // namespace app

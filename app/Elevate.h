@@ -23,4 +23,8 @@ extern TElevatedStart (*gStartElevated)(HWND window, const std::wstring& paramet
 // exit code, or -1 when it can't be read.
 long WaitPumping(HANDLE process);
 
+// The message of an elevated command that refused its change for want of a backup
+// (exit code kExitNoBackup): the command's own reason went to its standard error.
+std::string NoBackupMessage();
+
 } // namespace app

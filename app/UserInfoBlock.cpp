@@ -2,6 +2,7 @@
 #include "app/UserInfoBlock.h"
 
 #include "app/Arguments.h"
+#include "app/Change.h"
 #include "app/Elevate.h"
 #include "app/MainWindow.h"
 #include "office/UserInfo.h"
@@ -128,6 +129,10 @@ void UserInfoBlock::Update() {
             return; // declined: nothing changed, nothing to say
         elevated = *exitCode;
         what.machine = false;
+        if (elevated == kExitNoBackup) {
+            ui::ShowMessageDialog(NoBackupMessage(), ui::TMsgDlgType::mtError, ui::mbOK);
+            return; // the user's own settings stay as they are with the machine's
+        }
     }
     int written = -1;
     std::string failure; // a backup or a key that could not be written: said as it is

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <algorithm>
 #include <deque>
 #include <memory>
@@ -328,6 +330,18 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     EXPECT_EQ(app::RunRepairCommand("XlsUsed").exitCode, app::kExitNotTheDeskUser);
     EXPECT_TRUE(snapshot(HKEY_CURRENT_USER, office) == clipboard) << "nothing changed";
     EXPECT_TRUE(snapshot(HKEY_USERS, layouts) == logon) << "nothing changed";
+    EXPECT_EQ(kel::GetScriptHostEnabled(), scripts);
+
+    // A change whose backup can't be written is not made, and says so by its code.
+    given = admin;
+    ScratchFolder blocked("C:\\wexdal-tests\\nobackup");
+    writeFile(blocked.file("Wexdal"), "a file where the folder would be");
+    static std::wstring folder;
+    folder = kel::AnsiToWide(blocked.file("Wexdal\\Backup"));
+    auto program = std::exchange(kel::gBackupFolder, [](kel::TBackupPlace) { return folder; });
+    app::TCommandResult noBackup = app::RunSwitchCommand({{"EmlWsh", 1 - scripts}}, true, false);
+    kel::gBackupFolder = program;
+    EXPECT_EQ(noBackup.exitCode, app::kExitNoBackup) << noBackup.text;
     EXPECT_EQ(kel::GetScriptHostEnabled(), scripts);
 
     // A marked script class beside a class of its name: scripts can't be put on.
