@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Change.h"
+#include "app/ControlNames.h"
 #include "app/Elevate.h"
 #include "repair/Actions.h"
 #include "sysinfo/Account.h"
@@ -82,7 +83,7 @@ void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
     bool timerWasOn = Timer1->Enabled();
     Timer1->SetEnabled(false);
     int index = GLB_Menu->ItemIndex();
-    auto* page = index >= 0 ? Find<ui::TControl>("GB_" + GLB_Menu->Item(index)) : nullptr;
+    auto* page = index >= 0 ? Find<ui::TControl>(names::Page(GLB_Menu->Item(index))) : nullptr;
     if (page != nullptr)
         page->SetEnabled(false);
     PL_Wait->SetCaption(kWaitCaption);

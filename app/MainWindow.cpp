@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/ControlNames.h"
+
 #include "office/ProcessSurvey.h"
 #include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
@@ -89,7 +91,7 @@ void MainWindow::createFixedControls() {
     GLB_Menu = &Create<ui::TGraphicListBox>("GLB_Menu", form);
     BB_Exit = &Create<ui::TButton>("BB_Exit", form);
     StatusBar1 = &Create<ui::TStatusBar>("StatusBar1", form);
-    GB_About = &Create<ui::TGroupBox>("GB_About", form);
+    GB_About = &Create<ui::TGroupBox>(names::Page("About"), form);
     BB_UserInfo = &Create<ui::TButton>("BB_UserInfo", form);
     PL_Wait = &Create<ui::TPanel>("PL_Wait", form);
     IL_Menu = &Create<ui::TImageList>("IL_Menu", 32, 32);
@@ -176,9 +178,9 @@ ui::TBevel& MainWindow::AddButtonFrame(const std::string& frameName, ui::TContro
 
 void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::string& caption,
                         bool running) {
-    if (auto* label = form.Find<ui::TControl>("LL_" + row))
+    if (auto* label = form.Find<ui::TControl>(names::RowLabel(row)))
         label->SetCaption(caption);
-    if (auto* button = form.Find<ui::TControl>("BB_" + row))
+    if (auto* button = form.Find<ui::TControl>(names::RowButton(row)))
         button->SetEnabled(running);
 }
 
@@ -231,12 +233,11 @@ void MainWindow::GLB_MenuClick(ui::TComponent&) {
     for (int i = 0; i < ComponentCount(); ++i) {
         // Only the group box class itself, named as a page.
         auto* box = dynamic_cast<ui::TGroupBox*>(&Component(i));
-        if (box != nullptr && typeid(*box) == typeid(ui::TGroupBox) &&
-            box->Name().compare(0, 3, "GB_") == 0)
+        if (box != nullptr && typeid(*box) == typeid(ui::TGroupBox) && names::IsPage(box->Name()))
             box->Hide();
     }
     std::string item = GLB_Menu->Item(index);
-    auto* page = dynamic_cast<ui::TControl*>(FindComponent("GB_" + item));
+    auto* page = dynamic_cast<ui::TControl*>(FindComponent(names::Page(item)));
     if (page == nullptr)
         return;
     readStatesOnFirstShow(page->Name());

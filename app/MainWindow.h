@@ -25,9 +25,9 @@ extern const char kWindowClass[];  // "TForm1"
 extern const char kRestoreMessageName[];
 extern const char kMakerNotice[];
 
-// Shows a running state on form's row: the caption of the label "LL_" + row, and
-// the button "BB_" + row enabled while the application runs; a control the form
-// does not have is passed over.
+// Shows a running state on form's row: the caption of its label, and its button
+// enabled while the application runs (app/ControlNames.h); a control the form does
+// not have is passed over.
 void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::string& caption,
                         bool running);
 

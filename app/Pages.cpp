@@ -1,8 +1,7 @@
 // Page construction: the menu items, pages and rows built at the first activation.
 #include "app/MainWindow.h"
 
-#include "app/UserInfoBlock.h"
-
+#include "app/ControlNames.h"
 #include "app/Elevate.h"
 #include "app/Inventory.h"
 #include "office/ProcessSurvey.h"
@@ -48,7 +47,7 @@ void MainWindow::AddPage(kel::TKelExtInfo& record) {
     GLB_Menu->AddItem(item);
     if (item == "About")
         return;
-    ui::TGroupBox& page = Create<ui::TGroupBox>("GB_" + item, Handle());
+    ui::TGroupBox& page = Create<ui::TGroupBox>(names::Page(item), Handle());
     page.SetBounds(GB_About->Left(), GB_About->Top(), GB_About->Width(), GB_About->Height());
     page.SendToBack();
     page.Hide();
@@ -58,7 +57,7 @@ void MainWindow::AddPage(kel::TKelExtInfo& record) {
 }
 
 void MainWindow::AddActionRow(const kel::TAction& action) {
-    auto* page = Find<ui::TGroupBox>(std::string("GB_") + action.page);
+    auto* page = Find<ui::TGroupBox>(names::Page(action.page));
     if (page == nullptr)
         return;
     int r = action.position;
@@ -74,7 +73,7 @@ void MainWindow::AddActionRow(const kel::TAction& action) {
     // Centred on the button's 25-pixel band at the height of its text, then of fixed
     // size: placed once, at the size it ends with.
     auto placeLabel = [&](const ui::TControl& beside, int width) {
-        ui::TLabel& label = Create<ui::TLabel>("LL_" + row, parent);
+        ui::TLabel& label = Create<ui::TLabel>(names::RowLabel(row), parent);
         label.SetAutoSize(false);
         label.SetCaption(action.label);
         label.SetAlignment(ui::TAlignment::Center);
@@ -83,12 +82,12 @@ void MainWindow::AddActionRow(const kel::TAction& action) {
         label.Show();
     };
     if (action.IsSwitch()) {
-        ui::TSpeedButton& off = Create<ui::TSpeedButton>("SB_" + row + "0", parent);
+        ui::TSpeedButton& off = Create<ui::TSpeedButton>(names::PairButton(row, 0), parent);
         off.SetCaption("しない");
         off.SetGroupIndex(r + 1);
         off.SetBounds(w - 70 - 10, 33 * r + 20, 70, 25);
         bind(off, 0);
-        ui::TSpeedButton& on = Create<ui::TSpeedButton>("SB_" + row + "1", parent);
+        ui::TSpeedButton& on = Create<ui::TSpeedButton>(names::PairButton(row, 1), parent);
         on.SetCaption("する");
         on.SetGroupIndex(r + 1);
         on.SetBounds(off.Left() - off.Width() - 2, off.Top(), off.Width(), off.Height());
@@ -104,26 +103,26 @@ void MainWindow::AddActionRow(const kel::TAction& action) {
         on.Show();
         placeLabel(on, on.Left() - 40);
     } else if (action.label == nullptr) {
-        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
+        ui::TButton& button = Create<ui::TButton>(names::RowButton(row), parent);
         button.SetCaption(action.caption);
         button.SetBounds(7, 33 * r + 17, w - 14, 31);
         bind(button, 0);
         button.Show();
     } else {
-        ui::TButton& button = Create<ui::TButton>("BB_" + row, parent);
+        ui::TButton& button = Create<ui::TButton>(names::RowButton(row), parent);
         button.SetCaption(action.caption);
         button.SetBounds(w - 142 - 10, 33 * r + 20, 142, 25);
         bind(button, 0);
         button.Show();
         placeLabel(button, button.Left() - 41);
     }
-    ui::TBevel& frame = Create<ui::TBevel>("BV_" + row, parent);
+    ui::TBevel& frame = Create<ui::TBevel>(names::RowFrame(row), parent);
     frame.SetShape(ui::TBevelShape::Frame);
     frame.SetBounds(6, 33 * r + 16, w - 12, 33);
     frame.SendToBack();
     frame.Show();
     if (action.label != nullptr) {
-        ui::TImage& image = Create<ui::TImage>("IM_" + row, parent);
+        ui::TImage& image = Create<ui::TImage>(names::RowIcon(row), parent);
         image.SetBounds(14, 33 * r + 16 + 4 + (25 - 22) / 2, 22, 22);
         image.SetBitmap(IL_Icon->Picture(static_cast<int>(action.icon), ui::clBtnFace));
         image.Show();
@@ -134,7 +133,7 @@ void MainWindow::AddActionRow(const kel::TAction& action) {
 void MainWindow::addRowsOf(const std::string& page) {
     std::vector<const kel::TAction*> rows;
     for (const kel::TAction& action : kel::kActions)
-        if (page == std::string("GB_") + action.page)
+        if (page == names::Page(action.page))
             rows.push_back(&action);
     std::stable_sort(rows.begin(), rows.end(), [](const kel::TAction* a, const kel::TAction* b) {
         return a->position < b->position;
@@ -144,13 +143,13 @@ void MainWindow::addRowsOf(const std::string& page) {
 }
 
 void MainWindow::SetToggleState(const std::string& row, bool state) {
-    if (auto* button = Find<ui::TSpeedButton>("SB_" + row + (state ? "1" : "0")))
+    if (auto* button = Find<ui::TSpeedButton>(names::PairButton(row, state)))
         button->SetDown(true);
 }
 
 void MainWindow::setPairStatesOf(const std::string& page) {
     for (const kel::TAction& item : kel::kActions)
-        if (item.IsSwitch() && page == std::string("GB_") + item.page)
+        if (item.IsSwitch() && page == names::Page(item.page))
             SetToggleState(item.row, item.read(*officeInfo_) != 0);
 }
 
@@ -161,7 +160,7 @@ void MainWindow::readStatesOnFirstShow(const std::string& page) {
         return;
     kel::TKelOfficeInfo& info = *officeInfo_;
     for (const TDocumentType& type : kDocumentTypes)
-        if (kel::HasRunningRow(type) && page == std::string("GB_") + type.viewName)
+        if (kel::HasRunningRow(type) && page == names::Page(type.viewName))
             kel::RefreshRunningState(*this, info.Record(type.application),
                                      info.RunningIds(type.application), type.processRow);
     setPairStatesOf(page);
@@ -176,8 +175,8 @@ void MainWindow::buildApplicationPage(const TDocumentType& type) {
         return;
     AddPage(record);
     icons_.emplace_back(record.IconHandle);
-    addRowsOf(std::string("GB_") + type.viewName);
-    unreadPages_.insert(std::string("GB_") + type.viewName);
+    addRowsOf(names::Page(type.viewName));
+    unreadPages_.insert(names::Page(type.viewName));
 }
 
 void MainWindow::buildOfficePage() {
@@ -188,18 +187,18 @@ void MainWindow::buildOfficePage() {
     AddPage(office);
     if (office.IconHandle != LoadIconA(nullptr, IDI_INFORMATION)) // the shared one stays
         icons_.emplace_back(office.IconHandle);
-    ui::TGroupBox& page = *Find<ui::TGroupBox>("GB_Office");
+    ui::TGroupBox& page = *Find<ui::TGroupBox>(names::Page("Office"));
     if (!info.Product.ProductName.empty())
         page.SetCaption(info.Product.ProductName + " [Version " + info.Product.ProductVersion +
                         "]");
 
     userInfo_.Build(page);
 
-    addRowsOf("GB_Office");
+    addRowsOf(names::Page("Office"));
     userInfo_.Show(*infoBefore_);
     if (!info.ProductID.empty())
         userInfo_.ShowProductId(info.ProductID);
-    unreadPages_.insert("GB_Office");
+    unreadPages_.insert(names::Page("Office"));
 }
 
 } // namespace app
