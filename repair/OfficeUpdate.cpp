@@ -1,6 +1,7 @@
 #include "repair/OfficeUpdate.h"
 
 #include "office/ClickToRun.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/Start.h"
 #include "sysinfo/SystemLibrary.h"
@@ -31,6 +32,7 @@ TUpdateFacts UpdateFactsOf(const TKelOfficeInfo& info) {
     facts.windows = gWindowsVersion();
     facts.systemFolder = SystemFolder();
     facts.updatePage = AnsiToWide(kOfficeUpdateUrl);
+    facts.elevated = gProcessElevated();
     return facts;
 }
 
