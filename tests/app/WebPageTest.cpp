@@ -116,6 +116,13 @@ TEST_F(WebPageTest, WhereInternetExplorerNoLongerBrowsesTheDefaultBrowserOpensTh
         StartRecorder failing([](const TStart&, TShow) { return false; });
         EXPECT_EQ(OpenUrl("http://example.com/a"), -1);
     }
+    // Any other address would start what its handler names: refused.
+    {
+        WindowsVersionOverride windows{kWindows11};
+        StartRecorder browser;
+        EXPECT_EQ(OpenUrl("file:///C:/Windows/notepad.exe"), -1);
+        EXPECT_TRUE(browser.starts().empty());
+    }
     Sleep(300);
     EXPECT_EQ(readFile(log), "");
 }

@@ -93,6 +93,21 @@ TEST(UpdateRule, PagesGoToInternetExplorerOnlyWhereItStillBrowses) {
         EXPECT_EQ(BrowserWays(windows, false), ways);
         EXPECT_EQ(BrowserWays(windows, true), Ways{});
     }
+    // Only web addresses reach the default browser.
+    const std::pair<const char*, bool> addresses[] = {
+        {"http://example.com/", true},
+        {"HTTPS://example.com/", true},
+        {"Http://", true},
+        {"https:/example.com", false},
+        {"httpx://example.com", false},
+        {"file:///C:/Windows/notepad.exe", false},
+        {"ms-settings:", false},
+        {"C:\\Windows\\notepad.exe", false},
+        {"", false},
+        {" http://example.com/", false},
+    };
+    for (const auto& [address, web] : addresses)
+        EXPECT_EQ(IsWebAddress(address), web) << address;
 }
 
 } // namespace
