@@ -135,24 +135,8 @@ std::string ownVersion() {
 
 } // namespace
 
-std::string UpdateLine(const std::vector<kel::TStart>& starts) {
-    std::string line = "MsoUpdate[";
-    for (const kel::TStart& start : starts) {
-        if (&start != &starts.front())
-            line += " | ";
-        line += kel::StartKindName(start.kind);
-        line += start.kind == kel::TStart::Kind::Program
-                    ? " \"" + kel::WideToAnsi(start.target) + "\""
-                    : " " + kel::WideToAnsi(start.target);
-        if (!start.parameters.empty())
-            line += " " + kel::WideToAnsi(start.parameters);
-    }
-    return kel::OnOneLine(line + "]");
-}
-
 std::string InformationReport(const TKelOfficeInfo& info, const kel::TUserInfoList& userInfo) {
-    std::string text = info.Dump() + UpdateLine(kel::OfficeUpdateStarts(info)) + "\r\n" +
-                       "↓-- gsInfoBefore --↓\r\n";
+    std::string text = info.Dump() + "↓-- gsInfoBefore --↓\r\n";
     for (const std::string& line : userInfo.Lines)
         text += kel::OnOneLine(line) + "\r\n";
     return text;

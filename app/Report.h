@@ -4,7 +4,6 @@
 
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
-#include "sysinfo/StartRules.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Handle.h"
@@ -16,16 +15,11 @@
 
 namespace app {
 
-// The memo's text: the inventory's Dump, the update row's line (UpdateLine), the
-// line "↓-- gsInfoBefore --↓" and the user-information lines; code page 932, every
-// line ended by CR LF. A CR or LF inside a value is a space there, so that no value
-// starts a line of the report.
+// The memo's text: the inventory's Dump, the line "↓-- gsInfoBefore --↓" and the
+// user-information lines; code page 932, every line ended by CR LF. A CR or LF
+// inside a value is a space there, so that no value starts a line of the report.
+// What the update row starts is in the JSON report only ("MsoUpdate").
 std::string InformationReport(const kel::TKelOfficeInfo& info, const kel::TUserInfoList& userInfo);
-
-// What the update row starts on this machine, in the order it tries them, as one
-// line: "MsoUpdate[program \"C:\...\OfficeC2RClient.exe\" /update user | page
-// https://...]" (kinds: program, open, page).
-std::string UpdateLine(const std::vector<kel::TStart>& starts);
 
 // The state of a switch whose row the window does not build.
 constexpr int kNoRow = -1;

@@ -21,15 +21,6 @@ const char* const kSuitePrefixes[] = {
 
 const char kEntrySeparator[] = " - ";
 
-bool startsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (AsciiLowerChar(text[i]) != AsciiLowerChar(prefix[i]))
-            return false;
-    return true;
-}
-
 std::string trimmed(const std::string& text) {
     size_t begin = text.find_first_not_of(" \t");
     if (begin == std::string::npos)
@@ -57,8 +48,9 @@ std::vector<std::string> SplitReleaseIds(const std::string& value) {
 
 ReleaseKind ReleaseKindOf(const std::string& id) {
     auto startsWithOneOf = [&](const auto& prefixes) {
-        return std::any_of(std::begin(prefixes), std::end(prefixes),
-                           [&](const char* prefix) { return startsWithIgnoringCase(id, prefix); });
+        return std::any_of(std::begin(prefixes), std::end(prefixes), [&](const char* prefix) {
+            return StartsWithIgnoringAsciiCase(id, prefix);
+        });
     };
     if (id.empty() || startsWithOneOf(kOtherPrefixes))
         return ReleaseKind::Other;
@@ -68,7 +60,7 @@ ReleaseKind ReleaseKindOf(const std::string& id) {
 bool IsReleaseEntryName(const std::string& id, const std::string& entryName) {
     size_t separator = sizeof kEntrySeparator - 1;
     return !id.empty() && entryName.size() > id.size() + separator &&
-           startsWithIgnoringCase(entryName, id) &&
+           StartsWithIgnoringAsciiCase(entryName, id) &&
            entryName.compare(id.size(), separator, kEntrySeparator) == 0;
 }
 
@@ -92,22 +84,68 @@ std::string ClickToRunProgramFolder(const std::string& installationPath, int maj
 
 namespace {
 
+bool isAsciiLetter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+bool isSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+bool hasRoot(const std::wstring& path) {
+    if (path.size() >= 3 && isAsciiLetter(path[0]) && path[1] == L':' && path[2] == L'\\')
+        return true;
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        return true;
+    // A share: "\\server\", the server name without separators; "\\.\" names a
+    // device.
+    if (path.rfind(L"\\\\", 0) != 0)
+        return false;
+    size_t end = path.find_first_of(L"\\/", 2);
+    return end != std::wstring::npos && end > 2 && path[end] == L'\\' &&
+           path.compare(2, end - 2, L".") != 0;
+}
+
+// A component of dots only ("..", "...") walks up a folder.
+bool hasParentComponent(const std::wstring& path) {
+    size_t begin = 0;
+    while (begin <= path.size()) {
+        size_t end = begin;
+        while (end < path.size() && !isSeparator(path[end]))
+            ++end;
+        size_t length = end - begin;
+        if (length >= 2 && path.find_first_not_of(L'.', begin) >= end)
+            return true;
+        begin = end + 1;
+    }
+    return false;
+}
+
 std::wstring withoutFinalBackslashes(std::wstring folder) {
     while (!folder.empty() && folder.back() == L'\\')
         folder.pop_back();
     return folder;
 }
 
+// The folder without its final backslashes; empty when it is no full plain path.
+std::wstring plainFolder(const std::wstring& folder) {
+    return IsFullPlainPath(folder) ? withoutFinalBackslashes(folder) : std::wstring();
+}
+
 } // namespace
+
+bool IsFullPlainPath(const std::wstring& path) {
+    return hasRoot(path) && !hasParentComponent(path);
+}
 
 std::vector<std::wstring> ClickToRunClientPrograms(const std::wstring& clientFolder,
                                                    const std::wstring& installationPath,
                                                    bool clientInInstallation) {
     const wchar_t program[] = L"\\OfficeC2RClient.exe";
     std::vector<std::wstring> programs;
-    if (std::wstring folder = withoutFinalBackslashes(clientFolder); !folder.empty())
+    if (std::wstring folder = plainFolder(clientFolder); !folder.empty())
         programs.push_back(folder + program);
-    std::wstring installation = withoutFinalBackslashes(installationPath);
+    std::wstring installation = plainFolder(installationPath);
     if (programs.empty() && clientInInstallation && !installation.empty())
         for (const wchar_t* sub : {L"\\ClientX64", L"\\ClientX86"})
             programs.push_back(installation + sub + program);

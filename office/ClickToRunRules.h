@@ -33,10 +33,17 @@ std::string EntryCulture(const std::string& entryName);
 // path + "\root\Office" + major + "\" (one backslash between path and "root").
 std::string ClickToRunProgramFolder(const std::string& installationPath, int major);
 
+// True for a full path the registry may name a program by: a drive letter and ":\",
+// "\\?\", or a share "\\server\"; no component ".." (nor one of dots only, which
+// Windows reads as "..").
+bool IsFullPlainPath(const std::wstring& path);
+
 // Where an installation's registration puts its client, OfficeC2RClient.exe: in the
-// folder its "ClientFolder" names; without one, where the layout keeps the client
+// folder its "ClientFolder" names; without one (or with one that is no full plain
+// path), where the layout keeps the client
 // beside its installation (Office 2013: "<installation>\ClientX64", then
-// "...\ClientX86"). Paths to try, in order; empty folders give none.
+// "...\ClientX86"). Paths to try, in order; empty folders and folders that are no full
+// plain path give none.
 std::vector<std::wstring> ClickToRunClientPrograms(const std::wstring& clientFolder,
                                                    const std::wstring& installationPath,
                                                    bool clientInInstallation);

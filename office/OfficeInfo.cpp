@@ -174,9 +174,9 @@ int DetectOffice(TKelOfficeInfo& info) {
         info.GUID = info.VerList[line].code;
         info.SID = PackProductCode(info.GUID);
     }
-    // A Click-to-Run product (no product code) keeps no product ID; the other
-    // sources belong to Windows Installer products and would lend it one of theirs.
-    if (info.ProductID.empty() && !primary.code.empty())
+    // A Click-to-Run product keeps no product ID; the other sources belong to
+    // Windows Installer products and would lend it one of theirs.
+    if (info.ProductID.empty() && !primary.IsClickToRun())
         readOtherProductIdSources(info);
     if (info.ProductID.empty())
         info.ProductID = kUnknownProductId;

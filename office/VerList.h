@@ -24,6 +24,8 @@ struct TProductLine {
     RegView view = RegView::Program;
 
     std::string Text() const;
+    // Installed by Click-to-Run: a line without a product code.
+    bool IsClickToRun() const { return code.empty(); }
     bool operator==(const TProductLine&) const = default;
 };
 using ProductLines = std::vector<TProductLine>;

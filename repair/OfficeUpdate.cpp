@@ -1,6 +1,7 @@
 #include "repair/OfficeUpdate.h"
 
 #include "office/ClickToRun.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/Start.h"
 #include "sysinfo/SystemLibrary.h"
@@ -16,13 +17,14 @@ namespace {
 TInstallKind kindOf(const TKelOfficeInfo& info) {
     if (info.VerList.empty())
         return TInstallKind::None;
-    return info.VerList.front().code.empty() ? TInstallKind::ClickToRun
-                                             : TInstallKind::WindowsInstaller;
+    return info.VerList.front().IsClickToRun() ? TInstallKind::ClickToRun
+                                               : TInstallKind::WindowsInstaller;
 }
 
-} // namespace
-
-TUpdateFacts UpdateFactsOf(const TKelOfficeInfo& info) {
+// The facts UpdateStarts chooses by: the primary product's kind and version, the
+// Click-to-Run clients the registrations name, the Windows it runs on, the system
+// folder, the update page and the process's rights.
+TUpdateFacts updateFactsOf(const TKelOfficeInfo& info) {
     TUpdateFacts facts;
     facts.kind = kindOf(info);
     facts.officeMajor = std::max(VersionMajorNumber(info.PrimaryVersion()), 0);
@@ -31,18 +33,20 @@ TUpdateFacts UpdateFactsOf(const TKelOfficeInfo& info) {
     facts.windows = gWindowsVersion();
     facts.systemFolder = SystemFolder();
     facts.updatePage = AnsiToWide(kOfficeUpdateUrl);
+    facts.elevated = gProcessElevated();
     return facts;
 }
 
+} // namespace
+
 std::vector<TStart> OfficeUpdateStarts(const TKelOfficeInfo& info) {
-    return UpdateStarts(UpdateFactsOf(info));
+    return UpdateStarts(updateFactsOf(info));
 }
 
-std::optional<TStart> StartOfficeUpdate(const TKelOfficeInfo& info) {
+void StartOfficeUpdate(const TKelOfficeInfo& info) {
     for (const TStart& start : OfficeUpdateStarts(info))
         if (StartOne(start))
-            return start;
-    return std::nullopt;
+            return;
 }
 
 } // namespace kel

@@ -10,9 +10,12 @@ constexpr unsigned long kWindowsVista = 6, kWindows10 = 10;
 void addWindowsUpdate(const TUpdateFacts& facts, std::vector<TStart>& starts) {
     if (facts.officeMajor < kOffice2007 || facts.officeMajor > kOffice2016)
         return;
-    if (facts.windows.major >= kWindows10)
+    // The settings page's handler is the user's to choose: never from an elevated
+    // process.
+    if (facts.windows.major >= kWindows10 && !facts.elevated)
         starts.push_back({TStart::Kind::Open, L"ms-settings:windowsupdate", L""});
-    else if (facts.windows.major >= kWindowsVista && !facts.systemFolder.empty())
+    else if (facts.windows.major >= kWindowsVista && facts.windows.major < kWindows10 &&
+             !facts.systemFolder.empty())
         starts.push_back({TStart::Kind::Program, facts.systemFolder + L"\\control.exe",
                           L"/name Microsoft.WindowsUpdate"});
 }
@@ -23,8 +26,10 @@ std::vector<TStart> UpdateStarts(const TUpdateFacts& facts) {
     std::vector<TStart> starts;
     switch (facts.kind) {
     case TInstallKind::ClickToRun:
-        for (const std::wstring& client : facts.clients)
-            starts.push_back({TStart::Kind::Program, client, L"/update user"});
+        // The client lies where the registry names it; not started elevated.
+        if (!facts.elevated)
+            for (const std::wstring& client : facts.clients)
+                starts.push_back({TStart::Kind::Program, client, L"/update user"});
         break;
     case TInstallKind::WindowsInstaller:
         addWindowsUpdate(facts, starts);

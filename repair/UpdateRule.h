@@ -20,6 +20,9 @@ struct TUpdateFacts {
     TWindowsVersion windows;
     std::wstring systemFolder; // "C:\Windows\System32"
     std::wstring updatePage;   // the web page that serves the older versions' updates
+    // The process has administrator rights: it starts nothing the user's own settings
+    // choose (a shell handler, the Click-to-Run client).
+    bool elevated = false;
 };
 
 // The starts to try, in order, until one starts:
@@ -31,6 +34,8 @@ struct TUpdateFacts {
 //   Windows XP, whose Windows Update was a web site);
 // - and last, for every kind (alone for Office 2000 to 2003 and when no Office was
 //   found), the update page.
+// An elevated process leaves out the clients and the settings page: it keeps the
+// control panel item of the system folder and the page.
 std::vector<TStart> UpdateStarts(const TUpdateFacts& facts);
 
 // What a start is, for the report: "program", "open" or "page".

@@ -30,6 +30,16 @@ template <typename Char> constexpr Char AsciiUpperChar(Char c) {
     return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
 }
 
+// True when text begins with prefix, ASCII letters compared without regard to case.
+inline bool StartsWithIgnoringAsciiCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (AsciiLowerChar(text[i]) != AsciiLowerChar(prefix[i]))
+            return false;
+    return true;
+}
+
 // The longest start of text that fits maxBytes bytes and does not end in half a
 // double-byte character.
 std::string CutToBytes(const std::string& text, size_t maxBytes);

@@ -1,6 +1,13 @@
 #include "sysinfo/StartRules.h"
 
+#include "sysinfo/ShiftJis.h"
+
 namespace kel {
+
+bool IsWebAddress(const std::string& address) {
+    return StartsWithIgnoringAsciiCase(address, "http://") ||
+           StartsWithIgnoringAsciiCase(address, "https://");
+}
 
 bool InternetExplorerBrowses(const TWindowsVersion& version) {
     return version.major < 10 || (version.major == 10 && version.minor == 0 &&

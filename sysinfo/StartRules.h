@@ -35,6 +35,11 @@ constexpr unsigned long kInternetExplorerRetiredBuild = 19042;
 // before build 19042.
 bool InternetExplorerBrowses(const TWindowsVersion& version);
 
+// True for an address the user's default browser may be given: one that begins with
+// "http://" or "https://", without regard to ASCII case. The shell would start
+// whatever handler any other address names.
+bool IsWebAddress(const std::string& address);
+
 // How a page is opened when no running Internet Explorer answered over DDE, in the
 // order tried. A process with administrator rights starts no browser (none); else
 // Internet Explorer is started where it still browses, and the user's default

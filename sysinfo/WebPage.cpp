@@ -110,8 +110,10 @@ bool openInStartedExplorer(Conversation& conversation, const std::string& url) {
            conversation.executeAsync(OpenUrlCommand(url));
 }
 
+// Only a web address goes to the shell's "open": any other would start what its
+// handler names.
 bool openInDefaultBrowser(const std::string& url) {
-    return gStart({TStart::Kind::Open, AnsiToWide(url), L""}, TShow::Normal);
+    return IsWebAddress(url) && gStart({TStart::Kind::Open, AnsiToWide(url), L""}, TShow::Normal);
 }
 
 } // namespace

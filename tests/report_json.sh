@@ -102,16 +102,12 @@ def collect(value):
 collect(doc)
 
 assert text.endswith("\r\n") and "\n" not in text.replace("\r\n", "")
+assert doc["MsoUpdate"] and doc["MsoUpdate"][-1]["Kind"] == "page", doc["MsoUpdate"]
 user_info = text.split("↓-- gsInfoBefore --↓\r\n", 1)[1].split("\r\n")[:-1]
 for line in text.split("\r\n"):
     field = re.fullmatch(r"([A-Za-z]+)\[(.*)\]", line)
-    if field and field.group(1) == "MsoUpdate":
-        def shown(start):
-            target = start["Target"]
-            target = f'"{target}"' if start["Kind"] == "program" else target
-            return " ".join(filter(None, (start["Kind"], target, start["Parameters"])))
-        assert field.group(2) == " | ".join(map(shown, doc["MsoUpdate"])), line
-    elif field and field.group(1) == "ProductID" and field.group(2) == "不明":
+    assert not line.startswith("MsoUpdate["), "the update row's starts are in the JSON only"
+    if field and field.group(1) == "ProductID" and field.group(2) == "不明":
         assert doc["ProductID"] is None, "the memo's 不明 is null in the JSON"
     elif field and field.group(1) != "IconHandle" and field.group(2) not in ("", "↓"):
         assert field.group(2) in strings, f"{line!r} not in the JSON"

@@ -164,9 +164,27 @@ TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
     SetCaption(Name()); // a freshly named group box shows its name
 }
 
+namespace {
+
 // The platform's group box puts its caption 7 pixels in from the frame's corners,
 // on a band 2 pixels wider on each side.
 constexpr int kCaptionInset = 7, kCaptionMargin = 2;
+
+// A caption's width as DrawTextA draws it: like the platform's group box, an "&"
+// marks the access key and "&&" shows one "&".
+int captionWidth(HDC dc, const std::string& text) {
+    RECT rect = {};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE);
+    return static_cast<int>(rect.right - rect.left);
+}
+
+// Draws a caption at left, as the platform's group box does.
+void drawCaption(HDC dc, const std::string& text, int left, int height) {
+    RECT rect = {left, 0, left + captionWidth(dc, text), height};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_SINGLELINE);
+}
+
+} // namespace
 
 int TGroupBox::CaptionLeft() const {
     return kCaptionInset;
@@ -181,11 +199,8 @@ int TGroupBox::CaptionRoom() const {
 std::string TGroupBox::ShownCaption() const {
     HDC dc = measuringDc();
     SelectGuard font(dc, FontHandle());
-    return FitCaption(Caption(), CaptionRoom(), [dc](const std::string& text) {
-        SIZE size = {};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx);
-    });
+    return FitCaption(Caption(), CaptionRoom(),
+                      [dc](const std::string& text) { return captionWidth(dc, text); });
 }
 
 // A caption that fits is the platform's to paint.
@@ -215,15 +230,14 @@ void TGroupBox::paintShortened(HWND window) {
         frame.top += metrics.tmHeight / 2 - 1;
         DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
         std::string shown = ShownCaption();
-        SIZE size = {};
-        GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
-        RECT band = {kCaptionInset - kCaptionMargin, 0, kCaptionInset + size.cx + kCaptionMargin,
+        int left = CaptionLeft();
+        RECT band = {left - kCaptionMargin, 0, left + captionWidth(dc, shown) + kCaptionMargin,
                      metrics.tmHeight};
         FillRect(dc, &band, brush);
         SetBkMode(dc, TRANSPARENT);
         if (!IsWindowEnabled(window))
             SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        TextOutA(dc, kCaptionInset, 0, shown.c_str(), static_cast<int>(shown.size()));
+        drawCaption(dc, shown, left, metrics.tmHeight);
     }
     EndPaint(window, &paint);
 }

@@ -12,6 +12,20 @@ struct Look {
     TColor textColor;
 };
 
+// How an item looks in state, the colour behind its text and its font: a flat list
+// highlights the selected item; else the hot item takes the focused look, the
+// selected one the selected look.
+Look itemLook(const TGraphicListBox& list, unsigned state) {
+    bool selected = state & odSelected, hot = state & odFocused;
+    if (list.Flat && selected)
+        return {clHighlight, &list.FontSpec(), clHighlightText};
+    if (!list.Flat && hot)
+        return {list.FocusedColor, &list.FocusedFont, list.FocusedFont.Color};
+    if (!list.Flat && selected)
+        return {list.SelectedColor, &list.SelectedFont, list.SelectedFont.Color};
+    return {list.ListColor, &list.FontSpec(), list.FontSpec().Color};
+}
+
 void fill(HDC dc, const RECT& rect, COLORREF color) {
     Brush brush(CreateSolidBrush(color));
     FillRect(dc, &rect, brush.get());
@@ -145,10 +159,8 @@ void TGraphicListBox::DrawItem(int index, const RECT& rect, unsigned state) {
 void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigned state) {
     bool selected = state & odSelected, hot = state & odFocused;
 
-    // Step 1: the list canvas.
-    Look look{ListColor, &FontSpec(), FontSpec().Color};
-    if (Flat && selected)
-        look = {clHighlight, &FontSpec(), clHighlightText};
+    // Step 1: the list canvas, behind the item's own look only in a flat list.
+    Look look = itemLook(*this, Flat ? state : 0);
 
     // Step 2: measure with the list's own font.
     std::vector<std::string> lines = SplitLines(Item(index));
@@ -161,23 +173,19 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
 
     // Steps 3-4: the item bitmap and its look.
     MemoryCanvas bitmap(canvas, g.bitmapWidth, g.bitmapHeight);
-    Look itemLook = look;
-    if (!Flat && selected)
-        itemLook = {SelectedColor, &SelectedFont, SelectedFont.Color};
-    if (!Flat && hot)
-        itemLook = {FocusedColor, &FocusedFont, FocusedFont.Color};
-    COLORREF background = ColorToRGB(itemLook.color);
+    Look item = itemLook(*this, state);
+    COLORREF background = ColorToRGB(item.color);
     RECT whole = {0, 0, g.bitmapWidth, g.bitmapHeight};
     fill(bitmap.get(), whole, background);
 
     // Step 5: the text lines, condensed where they are wider than their room.
     {
-        std::shared_ptr<const Font> font = itemLook.font->Shared();
+        std::shared_ptr<const Font> font = item.font->Shared();
         Font narrow = fittingFont(bitmap.get(), font->get(), lines, textRoom(g, clientWidth));
         SelectGuard select(bitmap.get(), narrow.valid() ? narrow.get() : font->get());
         SetBkMode(bitmap.get(), OPAQUE);
         SetBkColor(bitmap.get(), background);
-        SetTextColor(bitmap.get(), ColorToRGB(itemLook.textColor));
+        SetTextColor(bitmap.get(), ColorToRGB(item.textColor));
         for (size_t k = 0; k < lines.size(); ++k)
             TextOutA(bitmap.get(), g.textX, g.textY + static_cast<int>(k) * lineHeight,
                      lines[k].c_str(), static_cast<int>(lines[k].size()));
@@ -259,11 +267,7 @@ TGraphicListBox::TTextFit TGraphicListBox::ItemTextFit(int index, unsigned state
     GetClientRect(Handle(), &client);
     int room = textRoom(g, client.right);
     // The font PaintItem draws the item's text with.
-    bool selected = state & odSelected, hot = state & odFocused;
-    const TFontSpec& spec = !Flat && hot        ? FocusedFont
-                            : !Flat && selected ? SelectedFont
-                                                : FontSpec();
-    std::shared_ptr<const Font> font = spec.Shared();
+    std::shared_ptr<const Font> font = itemLook(*this, state).font->Shared();
     Font narrow = fittingFont(dc.get(), font->get(), lines, room);
     SelectGuard select(dc.get(), narrow.valid() ? narrow.get() : font->get());
     return {widestLine(dc.get(), lines), room};

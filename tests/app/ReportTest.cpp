@@ -75,8 +75,8 @@ TEST_F(ReportTest, JsonHoldsTheMemosFactsTheProcessesAndEverySwitch) {
     EXPECT_EQ(compareFacts(memo, json), std::vector<std::string>{});
     EXPECT_TRUE(json["OfficeFound"].boolean);
     EXPECT_EQ(json["UserInfo"]["Company"].text, utf8(u8"株式会社　見本"));
-    // Office XP and 2003 are updated from the page alone.
-    EXPECT_EQ(memo.fields["MsoUpdate"], "page " + std::string(kel::kOfficeUpdateUrl));
+    // Office XP and 2003 are updated from the page alone; the memo does not say so.
+    EXPECT_EQ(memo.fields.count("MsoUpdate"), 0u);
     const JsonValue& update = json["MsoUpdate"];
     ASSERT_EQ(update.items.size(), 1u);
     EXPECT_EQ(update.items[0]["Kind"].text, "page");
@@ -114,10 +114,7 @@ TEST_F(ReportTest, WithoutOfficeTheReportStillHasEveryMember) {
     app::TReportFacts facts = app::GatherReportFacts();
     EXPECT_FALSE(facts.officeFound);
     std::string text = app::InformationReport(facts.info, facts.userInfo);
-    EXPECT_TRUE(text.ends_with("↑-- TKelOfficeInfo --↑\r\nMsoUpdate[page " +
-                               std::string(kel::kOfficeUpdateUrl) +
-                               "]\r\n↓-- gsInfoBefore --↓\r\n"))
-        << text;
+    EXPECT_TRUE(text.ends_with("↑-- TKelOfficeInfo --↑\r\n↓-- gsInfoBefore --↓\r\n")) << text;
     JsonValue json = parseJson(app::JsonReport(facts));
     EXPECT_EQ(compareFacts(readMemo(text), json), std::vector<std::string>{});
     EXPECT_FALSE(json["OfficeFound"].boolean);
@@ -157,17 +154,6 @@ TEST_F(ReportTest, AwkwardRegistryTextKeepsTheJsonValid) {
     EXPECT_EQ(shown.rfind(start, 0), 0u) << shown;
     EXPECT_NE(shown.find("\x01\x1f\t"), std::string::npos);
     EXPECT_NE(shown.find("\r\nOwner=" + utf8(u8"偽") + "\n\r"), std::string::npos);
-}
-
-// The update row's line names each start in the order they are tried.
-TEST(UpdateLine, NamesEachStartInItsOrder) {
-    using kel::TStart;
-    EXPECT_EQ(
-        app::UpdateLine({{TStart::Kind::Program, L"C:\\C2R\\OfficeC2RClient.exe", L"/update user"},
-                         {TStart::Kind::Open, L"ms-settings:windowsupdate", L""},
-                         {TStart::Kind::Page, L"https://p/", L""}}),
-        "MsoUpdate[program \"C:\\C2R\\OfficeC2RClient.exe\" /update user | open "
-        "ms-settings:windowsupdate | page https://p/]");
 }
 
 // The memo of the About page shows exactly the report's text.

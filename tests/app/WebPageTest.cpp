@@ -116,6 +116,13 @@ TEST_F(WebPageTest, WhereInternetExplorerNoLongerBrowsesTheDefaultBrowserOpensTh
         StartRecorder failing([](const TStart&, TShow) { return false; });
         EXPECT_EQ(OpenUrl("http://example.com/a"), -1);
     }
+    // Any other address would start what its handler names: refused.
+    {
+        WindowsVersionOverride windows{kWindows11};
+        StartRecorder browser;
+        EXPECT_EQ(OpenUrl("file:///C:/Windows/notepad.exe"), -1);
+        EXPECT_TRUE(browser.starts().empty());
+    }
     Sleep(300);
     EXPECT_EQ(readFile(log), "");
 }
@@ -123,11 +130,17 @@ TEST_F(WebPageTest, WhereInternetExplorerNoLongerBrowsesTheDefaultBrowserOpensTh
 // An Internet Explorer that started but does not answer gets no address; the
 // default browser does.
 TEST_F(WebPageTest, AStartedExplorerThatDoesNotAnswerLeavesThePageToTheDefaultBrowser) {
-    StartRecorder notAnswering; // "starts" IE without starting it: nothing answers
-    EXPECT_EQ(OpenUrl("http://example.com/b"), 0);
-    EXPECT_EQ(notAnswering.starts(),
-              (std::vector<TStart>{{TStart::Kind::Program, AnsiToWide(explorer), L""},
-                                   {TStart::Kind::Open, L"http://example.com/b", L""}}));
+    {
+        StartRecorder notAnswering; // "starts" IE without starting it: nothing answers
+        EXPECT_EQ(OpenUrl("http://example.com/b"), 0);
+        EXPECT_EQ(notAnswering.starts(),
+                  (std::vector<TStart>{{TStart::Kind::Program, AnsiToWide(explorer), L""},
+                                       {TStart::Kind::Open, L"http://example.com/b", L""}}));
+    }
+    // The fixture's recorder records again once the inner one ends.
+    const TStart open{TStart::Kind::Open, L"http://example.com/c", L""};
+    EXPECT_TRUE(gStart(open, TShow::Normal));
+    EXPECT_EQ(recorder.starts(), std::vector<TStart>{open});
 }
 
 // With administrator rights no browser is started (it would browse as
@@ -139,6 +152,7 @@ TEST_F(WebPageTest, AnElevatedProcessStartsNoBrowser) {
         WindowsVersionOverride windows{kWindows11};
         EXPECT_EQ(OpenUrl("http://example.com/"), -1);
     }
+    EXPECT_EQ(gWindowsVersion().build, kWindows10v1909.build); // the fixture's again
     Sleep(300);
     EXPECT_EQ(readFile(log), "");
     EXPECT_TRUE(recorder.starts().empty());

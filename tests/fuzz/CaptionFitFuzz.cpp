@@ -41,5 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 caption.compare(caption.size() - rest.size(), rest.size(), rest) == 0;
     }
     FUZZ_CHECK(split || shown == "...");
+    // The closing bracketed part, " [" to a final single-byte "]", stays whole wherever
+    // it fits with the ellipsis.
+    size_t open = caption.rfind(" [");
+    bool bracketed = !caption.empty() && caption.back() == ']' && starts[caption.size() - 1] &&
+                     open != std::string::npos;
+    if (bracketed && width("..." + caption.substr(open)) <= room)
+        FUZZ_CHECK(shown.ends_with(caption.substr(open)));
     return 0;
 }

@@ -50,8 +50,9 @@ void checkFolder(const std::string& path, int major) {
     FUZZ_CHECK(kept.size() >= path.size() || starts[kept.size()]);
 }
 
-// Every client path ends with the client's name and starts with the folder it came
-// from; a named client folder leaves the installation's folders out.
+// Every client path is a full plain path that ends with the client's name and starts
+// with the whole folder it came from; a named client folder leaves the installation's
+// folders out.
 void checkClients(const std::wstring& clientFolder, const std::wstring& installation,
                   bool inInstallation) {
     const std::wstring name = L"\\OfficeC2RClient.exe";
@@ -61,8 +62,13 @@ void checkClients(const std::wstring& clientFolder, const std::wstring& installa
     for (const std::wstring& program : programs) {
         FUZZ_CHECK(program.size() > name.size() &&
                    program.compare(program.size() - name.size(), name.size(), name) == 0);
-        const std::wstring& from = programs.size() == 1 ? clientFolder : installation;
-        FUZZ_CHECK(from.compare(0, 1, program, 0, 1) == 0);
+        FUZZ_CHECK(IsFullPlainPath(program));
+        std::wstring from = programs.size() == 1 ? clientFolder : installation;
+        FUZZ_CHECK(IsFullPlainPath(from));
+        while (!from.empty() && from.back() == L'\\')
+            from.pop_back();
+        FUZZ_CHECK(program.size() > from.size() && program.compare(0, from.size(), from) == 0 &&
+                   program[from.size()] == L'\\');
     }
 }
 

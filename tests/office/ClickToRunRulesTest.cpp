@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <utility>
+
 using namespace kel;
 
 namespace {
@@ -66,6 +69,33 @@ TEST(ClickToRunRules, ReleaseIdsEntriesAndVersions) {
                         L"C:\\Office 15\\ClientX86\\OfficeC2RClient.exe"}));
     EXPECT_EQ(ClickToRunClientPrograms(L"", L"C:\\Office", false), Programs{});
     EXPECT_EQ(ClickToRunClientPrograms(L"\\", L"", true), Programs{});
+    // A folder that is no full plain path is taken for none.
+    EXPECT_EQ(ClickToRunClientPrograms(L"ClickToRun", L"C:\\Office 15", true),
+              (Programs{L"C:\\Office 15\\ClientX64\\OfficeC2RClient.exe",
+                        L"C:\\Office 15\\ClientX86\\OfficeC2RClient.exe"}));
+    EXPECT_EQ(ClickToRunClientPrograms(L"C:\\A\\..\\B", L"..\\Office", true), Programs{});
+    const std::pair<const wchar_t*, bool> paths[] = {
+        {L"C:\\Program Files\\ClickToRun", true},
+        {L"d:\\", true},
+        {L"\\\\?\\C:\\Office", true},
+        {L"\\\\server\\share\\ClickToRun", true},
+        {L"C:\\Office\\a..b\\.", true},
+        {L"", false},
+        {L"ClickToRun", false},
+        {L"C:ClickToRun", false},
+        {L"C:/Office", false},
+        {L"\\Office", false},
+        {L"\\\\\\share", false},
+        {L"\\\\server", false},
+        {L"\\\\.\\pipe\\x", false},
+        {L"1:\\Office", false},
+        {L"C:\\Office\\..\\Windows", false},
+        {L"C:\\Office\\..", false},
+        {L"C:\\Office/../Windows", false},
+        {L"C:\\Office\\...\\x", false},
+    };
+    for (size_t i = 0; i < std::size(paths); ++i)
+        EXPECT_EQ(IsFullPlainPath(paths[i].first), paths[i].second) << "path " << i;
 }
 
 } // namespace

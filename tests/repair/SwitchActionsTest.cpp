@@ -4,6 +4,7 @@
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
+#include "sysinfo/SystemLibrary.h"
 #include "sysinfo/Text.h"
 #include "tests/support/Backups.h"
 #include "tests/support/Fixtures.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -192,9 +194,11 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
 // administrator rights: Office's own update where Click-to-Run installed it (the
 // client its registration names), Windows Update for Office 2007 to 2016 by Windows
 // Installer, the update page for Office 2003; when a start fails, the next way, down
-// to the page in the default browser. It says nothing either way.
+// to the page in the default browser. Elevated on Windows 7 it starts only the control
+// panel item of the system folder: no client, no browser. It says nothing either way.
 TEST(UpdateRow, EachSampleMachineStartsItsOwnUpdateAndFallsBackWhenAStartFails) {
     using testing_support::StartRecorder;
+    using Ways = std::map<std::string, std::vector<TStart>>;
     const std::wstring shared =
         AnsiToWide(sample::ProgramFiles64()) +
         L"\\Common Files\\Microsoft Shared\\ClickToRun\\OfficeC2RClient.exe";
@@ -203,50 +207,79 @@ TEST(UpdateRow, EachSampleMachineStartsItsOwnUpdateAndFallsBackWhenAStartFails) 
         return TStart{TStart::Kind::Program, program, L"/update user"};
     };
     const TStart settings{TStart::Kind::Open, L"ms-settings:windowsupdate", L""};
+    const TStart controlPanel{TStart::Kind::Program, SystemFolder() + L"\\control.exe",
+                              L"/name Microsoft.WindowsUpdate"};
     const TStart page{TStart::Kind::Open, AnsiToWide(kOfficeUpdateUrl), L""};
-    const std::map<std::string, std::vector<TStart>> ways = {
-        {"--m365", {client(shared), page}},
-        {"--ltsc2021", {client(shared), page}},
-        {"--office2016", {settings, page}},
-        {"--office2013c2r",
-         {client(office15 + L"\\ClientX64\\OfficeC2RClient.exe"),
-          client(office15 + L"\\ClientX86\\OfficeC2RClient.exe"), page}},
-        {"--office2010", {settings, page}},
-        {"--office2003", {page}},
+    struct Pass {
+        bool elevated;
+        TWindowsVersion windows;
+        Ways ways;
+    };
+    const Pass passes[] = {
+        {false,
+         {10, 0, 22631},
+         {
+             {"--m365", {client(shared), page}},
+             {"--ltsc2021", {client(shared), page}},
+             {"--office2016", {settings, page}},
+             {"--office2013c2r",
+              {client(office15 + L"\\ClientX64\\OfficeC2RClient.exe"),
+               client(office15 + L"\\ClientX86\\OfficeC2RClient.exe"), page}},
+             {"--office2010", {settings, page}},
+             {"--office2003", {page}},
+         }},
+        {true,
+         {6, 1, 7601},
+         {
+             {"--m365", {}},
+             {"--ltsc2021", {}},
+             {"--office2016", {controlPanel}},
+             {"--office2013c2r", {}},
+             {"--office2010", {controlPanel}},
+             {"--office2003", {}},
+         }},
     };
     std::vector<std::pair<std::string, void (*)()>> machines;
     for (const sample::ModernMachine& machine : sample::kModernMachines)
         machines.emplace_back(machine.option, machine.lay);
     machines.emplace_back("--office2003", [] { sample::Lay(sample::Standard()); });
 
-    testing_support::WindowsVersionOverride windows{{10, 0, 22631}};
-    struct User {
+    static bool elevated = false;
+    struct Rights {
         decltype(gProcessElevated) kept = gProcessElevated;
-        User() {
-            gProcessElevated = [] { return false; };
+        Rights() {
+            gProcessElevated = [] { return elevated; };
         }
-        ~User() { gProcessElevated = kept; }
-    } user;
+        ~Rights() { gProcessElevated = kept; }
+    } rights;
     const TAction& row = *FindAction("MsoUpdate");
-    for (const auto& [option, lay] : machines) {
-        SCOPED_TRACE(option);
-        lay();
-        TKelOfficeInfo info;
-        ASSERT_EQ(DetectOffice(info), 0);
-        ActionForm form;
-        const std::vector<TStart>& expected = ways.at(option);
-        {
-            StartRecorder starting;
-            EXPECT_EQ(RunAction(row, 0, form, info).outcome, TOutcome::Quiet);
-            EXPECT_EQ(starting.starts(), std::vector<TStart>{expected.front()});
+    for (const Pass& pass : passes) {
+        SCOPED_TRACE(pass.elevated ? "elevated" : "user");
+        elevated = pass.elevated;
+        testing_support::WindowsVersionOverride windows{pass.windows};
+        for (const auto& [option, lay] : machines) {
+            SCOPED_TRACE(option);
+            lay();
+            TKelOfficeInfo info;
+            ASSERT_EQ(DetectOffice(info), 0);
+            ActionForm form;
+            const std::vector<TStart>& expected = pass.ways.at(option);
+            {
+                StartRecorder starting;
+                EXPECT_EQ(RunAction(row, 0, form, info).outcome, TOutcome::Quiet);
+                EXPECT_EQ(
+                    starting.starts(),
+                    std::vector<TStart>(expected.begin(),
+                                        expected.begin() + std::min<size_t>(expected.size(), 1)));
+            }
+            {
+                StartRecorder failing([](const TStart&, TShow) { return false; });
+                EXPECT_EQ(RunAction(row, 0, form, info).outcome, TOutcome::Quiet);
+                EXPECT_EQ(failing.starts(), expected);
+            }
+            EXPECT_TRUE(form.told.empty());
+            sample::Remove();
         }
-        {
-            StartRecorder failing([](const TStart&, TShow) { return false; });
-            EXPECT_EQ(RunAction(row, 0, form, info).outcome, TOutcome::Quiet);
-            EXPECT_EQ(failing.starts(), expected);
-        }
-        EXPECT_TRUE(form.told.empty());
-        sample::Remove();
     }
 }
 

@@ -10,7 +10,8 @@ const TWindowsVersion kWindowsXp{5, 1, 2600}, kWindows7{6, 1, 7601}, kWindows81{
     kWindows10v1909{10, 0, 18363}, kWindows10v22H2{10, 0, 19045}, kWindows11{10, 0, 22631};
 
 // The update row's starts for each kind and version of Office on each Windows: the
-// clients, Windows Update or nothing, and always the page last.
+// clients, Windows Update or nothing, and always the page last; elevated, nothing the
+// user's settings choose.
 TEST(UpdateRule, EachInstallationGetsItsOwnUpdateThenThePage) {
     const std::wstring client = L"C:\\Shared\\ClickToRun\\OfficeC2RClient.exe";
     const std::wstring client64 = L"C:\\Office 15\\ClientX64\\OfficeC2RClient.exe",
@@ -29,6 +30,7 @@ TEST(UpdateRule, EachInstallationGetsItsOwnUpdateThenThePage) {
         std::vector<std::wstring> clients;
         TWindowsVersion windows;
         std::vector<TStart> starts;
+        bool elevated = false;
     };
     const TInstallKind c2r = TInstallKind::ClickToRun, msi = TInstallKind::WindowsInstaller;
     const Case cases[] = {
@@ -48,6 +50,16 @@ TEST(UpdateRule, EachInstallationGetsItsOwnUpdateThenThePage) {
         {"Office 2003", msi, 11, {}, kWindows10v22H2, {page}},
         {"Office 2000", msi, 9, {}, kWindows7, {page}},
         {"no Office", TInstallKind::None, 0, {}, kWindows11, {page}},
+        // Elevated: no client and no settings page, the control panel item stays.
+        {"Microsoft 365 elevated", c2r, 16, {client}, kWindows11, {page}, true},
+        {"Office 2016 MSI on Windows 10 elevated", msi, 16, {}, kWindows10v22H2, {page}, true},
+        {"Office 2010 MSI on Windows 8.1 elevated",
+         msi,
+         14,
+         {},
+         kWindows81,
+         {controlPanel, page},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -58,6 +70,7 @@ TEST(UpdateRule, EachInstallationGetsItsOwnUpdateThenThePage) {
         facts.windows = c.windows;
         facts.systemFolder = L"C:\\Windows\\System32";
         facts.updatePage = page.target;
+        facts.elevated = c.elevated;
         EXPECT_EQ(UpdateStarts(facts), c.starts);
     }
     EXPECT_STREQ(StartKindName(TStart::Kind::Open), "open");
@@ -80,6 +93,21 @@ TEST(UpdateRule, PagesGoToInternetExplorerOnlyWhereItStillBrowses) {
         EXPECT_EQ(BrowserWays(windows, false), ways);
         EXPECT_EQ(BrowserWays(windows, true), Ways{});
     }
+    // Only web addresses reach the default browser.
+    const std::pair<const char*, bool> addresses[] = {
+        {"http://example.com/", true},
+        {"HTTPS://example.com/", true},
+        {"Http://", true},
+        {"https:/example.com", false},
+        {"httpx://example.com", false},
+        {"file:///C:/Windows/notepad.exe", false},
+        {"ms-settings:", false},
+        {"C:\\Windows\\notepad.exe", false},
+        {"", false},
+        {" http://example.com/", false},
+    };
+    for (const auto& [address, web] : addresses)
+        EXPECT_EQ(IsWebAddress(address), web) << address;
 }
 
 } // namespace

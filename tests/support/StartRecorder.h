@@ -1,5 +1,6 @@
 // Records what the program starts (kel::gStart) instead of starting it, for as long
-// as it lives; the answer says whether each start "started".
+// as it lives; the answer says whether each start "started". A recorder made while
+// another lives takes over until it ends, then hands back to the other.
 #pragma once
 
 #include "sysinfo/MachineFacts.h"
@@ -23,7 +24,7 @@ class StartRecorder {
     }
     ~StartRecorder() {
         kel::gStart = kept_;
-        current_ = nullptr;
+        current_ = previous_;
     }
     StartRecorder(const StartRecorder&) = delete;
     StartRecorder& operator=(const StartRecorder&) = delete;
@@ -36,24 +37,30 @@ class StartRecorder {
         return current_->answer_(start, show);
     }
     static inline StartRecorder* current_ = nullptr;
+    StartRecorder* const previous_ = current_;
     bool (*kept_)(const kel::TStart&, kel::TShow) = kel::gStart;
     Answer answer_;
     std::vector<kel::TStart> starts_;
 };
 
-// The Windows the program believes it runs on, for as long as it lives.
+// The Windows the program believes it runs on, for as long as it lives; one made
+// while another lives gives back the other's version when it ends.
 class WindowsVersionOverride {
   public:
     explicit WindowsVersionOverride(kel::TWindowsVersion version) {
         version_ = version;
         kel::gWindowsVersion = [] { return version_; };
     }
-    ~WindowsVersionOverride() { kel::gWindowsVersion = kept_; }
+    ~WindowsVersionOverride() {
+        kel::gWindowsVersion = kept_;
+        version_ = previous_;
+    }
     WindowsVersionOverride(const WindowsVersionOverride&) = delete;
     WindowsVersionOverride& operator=(const WindowsVersionOverride&) = delete;
 
   private:
     static inline kel::TWindowsVersion version_;
+    const kel::TWindowsVersion previous_ = version_;
     kel::TWindowsVersion (*kept_)() = kel::gWindowsVersion;
 };
 
