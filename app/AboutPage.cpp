@@ -52,8 +52,8 @@ void openBackupFolder() {
 
 } // namespace
 
-AboutPage::AboutPage(MainWindow& window) : window_(window) {
-    HWND page = window.GB_About->Handle();
+AboutPage::AboutPage(MainWindow& window) : Page(window, *window.GB_About, "About") {
+    HWND page = Box().Handle();
     IM_Wexd = &window.Create<ui::TImage>("IM_Wexd", page);
     LL_Wexd = &window.Create<ui::TLabel>("LL_Wexd", page);
     LL_Version = &window.Create<ui::TLabel>("LL_Version", page);
@@ -104,7 +104,7 @@ AboutPage::AboutPage(MainWindow& window) : window_(window) {
 }
 
 void AboutPage::LayOut() {
-    int w = window_.GB_About->Width(), h = window_.GB_About->Height();
+    int w = Box().Width(), h = Box().Height();
     IM_Wexd->SetPosition(
         (w - LL_Vector->Width()) / 2,
         (h - (IM_Wexd->Height() + LL_Version->Height() + 12 * LL_Copyright->Height() + 12)) / 2);

@@ -4,15 +4,13 @@
 // like every other, and held here.
 #pragma once
 
-#include "widgets/Controls.h"
+#include "app/Page.h"
 
 namespace app {
 
-class MainWindow;
-
-class AboutPage {
+class AboutPage : public Page {
   public:
-    // Creates the controls on the window's GB_About.
+    // Creates the controls on the window's GB_About, the page area.
     explicit AboutPage(MainWindow& window);
 
     // Places the controls on the page as it is sized now.
@@ -37,7 +35,6 @@ class AboutPage {
   private:
     static void colourOnHover(ui::TLabel& link);
     void bindLink(ui::TLabel& link, const std::string& question);
-    MainWindow& window_;
 };
 
 } // namespace app

@@ -106,7 +106,7 @@ void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
     if (Closing())
         return;
     if (result.switchRow != nullptr)
-        SetToggleState(result.switchRow, result.stateRead != 0);
+        SetPairState(*this, result.switchRow, result.stateRead != 0);
     auto restore = [&] {
         if (page != nullptr)
             page->SetEnabled(true);

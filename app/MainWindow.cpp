@@ -1,8 +1,11 @@
 #include "app/MainWindow.h"
 
+#include "app/ApplicationPage.h"
 #include "app/ControlNames.h"
+#include "app/Inventory.h"
 
 #include "office/ProcessSurvey.h"
+#include "office/UserInfo.h"
 #include "widgets/MessageDialog.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/WebPage.h"
@@ -77,7 +80,9 @@ MainWindow::MainWindow()
         ui::ShowMessageDialog(message, ui::TMsgDlgType::mtError, ui::mbOK);
     });
     createFixedControls();
-    About = std::make_unique<AboutPage>(*this);
+    auto about = std::make_unique<AboutPage>(*this);
+    About = about.get();
+    pages_.push_back(std::move(about));
     FormCreate();
 }
 
@@ -92,11 +97,9 @@ void MainWindow::createFixedControls() {
     BB_Exit = &Create<ui::TButton>("BB_Exit", form);
     StatusBar1 = &Create<ui::TStatusBar>("StatusBar1", form);
     GB_About = &Create<ui::TGroupBox>(names::Page("About"), form);
-    BB_UserInfo = &Create<ui::TButton>("BB_UserInfo", form);
     PL_Wait = &Create<ui::TPanel>("PL_Wait", form);
     IL_Menu = &Create<ui::TImageList>("IL_Menu", 32, 32);
     IL_Icon = &Create<ui::TImageList>("IL_Icon", 22, 22);
-    IL_UserInfoGlyph = &Create<ui::TImageList>("IL_UserInfoGlyph", 16, 16);
     IL_ExitGlyph = &Create<ui::TImageList>("IL_ExitGlyph", 16, 16);
     Timer1 = &Create<ui::TTimer>("Timer1", 500);
     Timer1->OnTimer = [this](ui::TComponent& sender) { Timer1Timer(sender); };
@@ -129,12 +132,6 @@ void MainWindow::createFixedControls() {
 
     GB_About->SetCaption("About");
     GB_About->Show();
-
-    IL_UserInfoGlyph->AddStrip(ui::LoadPicture("USERINFO").get());
-    BB_UserInfo->SetCaption("更新(&R)");
-    BB_UserInfo->SetGlyph(IL_UserInfoGlyph->Handle());
-    BB_UserInfo->SetBounds(0, 0, 75, 25);
-    BB_UserInfo->OnClick = [this](ui::TComponent& sender) { BB_UserInfoClick(sender); };
 
     ui::TFontSpec waitFont = WindowFont(12, true);
     waitFont.Color = kWaitTextColor.Resolve();
@@ -198,11 +195,6 @@ void MainWindow::Inform(const std::string& message) {
     ui::ShowMessageDialog(message, ui::TMsgDlgType::mtInformation, ui::mbOK);
 }
 
-void MainWindow::BB_UserInfoClick(ui::TComponent&) {
-    BusyScope busy(*this);
-    userInfo_.Update();
-}
-
 bool MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message != restoreMessage() || message == 0)
         return TForm::HandleMessage(message, wParam, lParam, result);
@@ -211,6 +203,55 @@ bool MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     SetForegroundWindow(Handle());
     result = 1;
     return true;
+}
+
+OfficePage* MainWindow::Office() const {
+    for (const std::unique_ptr<Page>& page : pages_)
+        if (auto* office = dynamic_cast<OfficePage*>(page.get()))
+            return office;
+    return nullptr;
+}
+
+void MainWindow::BuildPages() {
+    pagesBuilt_ = true;
+    {
+        // A program's version block is read once while the pages are built: the
+        // page's caption is the read its lookup made of the same file.
+        kel::ProductInfoReuse sameFiles;
+        kel::TKelOfficeInfo& info = *officeInfo_;
+        bool officeFound = kel::DetectOffice(info) == 0;
+        if (officeFound) {
+            if (kel::ReadUserInfo(info, *infoBefore_) == 0)
+                *infoAfter_ = *infoBefore_;
+            kel::TKelExtInfo office;
+            kel::GetOfficeIcon(info, office.IconHandle);
+            office.ViewName = "Office";
+            AddPage<OfficePage>(office);
+        }
+        for (const TDocumentType& type : kDocumentTypes)
+            if (officeFound || !kel::NeedsOffice(type))
+                addApplicationPage(type);
+    }
+    kel::TKelExtInfo about;
+    about.IconHandle = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    about.ViewName = About->Item();
+    addMenuItem(about);
+    GLB_Menu->SetItemIndex(GLB_Menu->Count() - 1);
+}
+
+void MainWindow::addApplicationPage(const TDocumentType& type) {
+    kel::TKelOfficeInfo& info = *officeInfo_;
+    FindDocumentProgram(info, type);
+    if (HasProgramPage(info, type))
+        AddPage<ApplicationPage>(info.Record(type.application), type);
+}
+
+void MainWindow::addMenuItem(const kel::TKelExtInfo& record) {
+    // Glyph i belongs to item i: an icon the list refuses (none, or the 1 that
+    // ExtractIconA gives for a file that is not a program) gives way to the default.
+    if (record.IconHandle == nullptr || IL_Menu->AddIcon(record.IconHandle) < 0)
+        IL_Menu->AddIcon(LoadIconA(nullptr, IDI_APPLICATION));
+    GLB_Menu->AddItem(record.ViewName);
 }
 
 void MainWindow::FormActivate() {
@@ -230,18 +271,16 @@ void MainWindow::GLB_MenuClick(ui::TComponent&) {
     int index = GLB_Menu->ItemIndex();
     if (index < 0)
         return;
-    for (int i = 0; i < ComponentCount(); ++i) {
-        // Only the group box class itself, named as a page.
-        auto* box = dynamic_cast<ui::TGroupBox*>(&Component(i));
-        if (box != nullptr && typeid(*box) == typeid(ui::TGroupBox) && names::IsPage(box->Name()))
-            box->Hide();
-    }
     std::string item = GLB_Menu->Item(index);
-    auto* page = dynamic_cast<ui::TControl*>(FindComponent(names::Page(item)));
-    if (page == nullptr)
+    Page* shown = nullptr;
+    for (const std::unique_ptr<Page>& page : pages_) {
+        page->Hide();
+        if (shown == nullptr && page->Item() == item) // the first of that name, as Find
+            shown = page.get();
+    }
+    if (shown == nullptr)
         return;
-    readStatesOnFirstShow(page->Name());
-    page->Show();
+    shown->Show();
     kel::TKelOfficeInfo* info = officeInfo_.get();
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
         if (info != nullptr && kel::HasRunningRow(type) &&

@@ -1,9 +1,11 @@
-// MainWindow, the program's one window: the menu list, the page area, the close button
-// and the status bar; the Office inventory and the user information it owns.
+// MainWindow, the program's one window: the frame of the pages (app/Page.h) with the
+// menu list, the page area, the close button, the status bar and the wait panel; the
+// Office inventory and the user information it owns.
 #pragma once
 
 #include "app/AboutPage.h"
-#include "app/UserInfoBlock.h"
+#include "app/OfficePage.h"
+#include "app/Page.h"
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
 #include "repair/Actions.h"
@@ -12,7 +14,7 @@
 
 #include <memory>
 #include <optional>
-#include <set>
+#include <vector>
 
 namespace app {
 
@@ -61,21 +63,22 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   public:
-    // Fixed controls.
+    // The frame's controls. GB_About is the page area: the About page's group box,
+    // whose bounds every other page takes.
     ui::TGraphicListBox* GLB_Menu;
     ui::TButton* BB_Exit;
     ui::TStatusBar* StatusBar1;
     ui::TGroupBox* GB_About;
-    ui::TButton* BB_UserInfo;
     ui::TPanel* PL_Wait;
     ui::TImageList* IL_Menu;
-    ui::TImageList* IL_Icon;
-    ui::TImageList* IL_UserInfoGlyph;
+    ui::TImageList* IL_Icon; // the rows' icons
     ui::TImageList* IL_ExitGlyph;
     ui::TTimer* Timer1;
 
-    // The About page and its controls.
-    std::unique_ptr<AboutPage> About;
+    // The About page, made with the window; the Office page once it is built, else
+    // nullptr.
+    AboutPage* About;
+    OfficePage* Office() const;
 
     // What the window owns from FormCreate to FormDestroy: the Office inventory, the
     // user information as last read from the registry and as edited on the Office
@@ -92,17 +95,23 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     void FormDestroy() override;
     void GLB_MenuClick(ui::TComponent& sender);
     void Timer1Timer(ui::TComponent& sender);
-    void BB_UserInfoClick(ui::TComponent& sender);
 
     // Frames a button with a lowered box bevel one pixel larger on every side.
     ui::TBevel& AddButtonFrame(const std::string& frameName, ui::TControl& button);
 
-    // Page construction, run once at the first activation.
+    // Page construction, run once at the first activation: the Office page and the
+    // application pages the machine has, then About's menu item, selected.
     void BuildPages();
-    void AddPage(kel::TKelExtInfo& record);
-    // A row of its page as the table gives it: label, button or pair, frame, icon.
-    void AddActionRow(const kel::TAction& action);
-    void SetToggleState(const std::string& row, bool state);
+    // Adds a page of kind P made for the record and args, and its menu item with
+    // the record's icon.
+    template <typename P = Page, typename... Args>
+    P& AddPage(const kel::TKelExtInfo& record, Args&&... args) {
+        addMenuItem(record);
+        auto page = std::make_unique<P>(*this, record, std::forward<Args>(args)...);
+        P& made = *page;
+        pages_.push_back(std::move(page));
+        return made;
+    }
 
     // The one click handler of every action button of the pages: runs the button's
     // row (a switch's button with its state).
@@ -116,22 +125,17 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     std::optional<long> RunElevatedCommand(const std::wstring& parameters);
 
   private:
-    void buildOfficePage();
-    void buildApplicationPage(const kel::TDocumentType& type);
-    void addRowsOf(const std::string& page);
-    void setPairStatesOf(const std::string& page);
-    // Reads the states of a page's rows (its pairs, its running state) the first
-    // time it is shown, before it is drawn; a start-up reads none of them.
-    void readStatesOnFirstShow(const std::string& page);
+    // The record's menu item, its glyph the record's icon.
+    void addMenuItem(const kel::TKelExtInfo& record);
+    // Looks up the type's program and, when there is one, adds its page.
+    void addApplicationPage(const kel::TDocumentType& type);
     void createFixedControls();
 
     bool pagesBuilt_ = false; // true once page construction has begun
     std::unique_ptr<kel::TKelOfficeInfo> officeInfo_;
     std::unique_ptr<kel::TUserInfoList> infoBefore_;
     std::unique_ptr<kel::TUserInfoList> infoAfter_;
-    UserInfoBlock userInfo_{*this};         // on the Office page, once it is built
-    std::vector<kel::ExtractedIcon> icons_; // the icons extracted for the pages
-    std::set<std::string> unreadPages_;     // built pages whose rows' states are unread
+    std::vector<std::unique_ptr<Page>> pages_; // About's first, then in menu order
 };
 
 } // namespace app

@@ -100,7 +100,7 @@ class ActionButtonTest : public testing::Test {
         action.page = "About";
         action.position = index;
         rows.push_back(action);
-        form.AddActionRow(rows.back());
+        app::AddActionRow(form, rows.back());
     }
     ui::TButton& repairRow(const char* row, int index) {
         placed(*kel::FindAction(row), index);
@@ -441,7 +441,7 @@ TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {
     info.VerList = {kel::MakeProductLine(11, "{A}", "Office 2003", "", "", "C:\\O11\\"),
                     kel::MakeProductLine(10, "{B}", "Office XP", "", "", "C:\\O10\\")};
     ui::TSpeedButton& on = switchRow("MsoClip", 3, 1);
-    form.SetToggleState("MsoClip", true);
+    app::SetPairState(form, "MsoClip", true);
 
     click(on);
 

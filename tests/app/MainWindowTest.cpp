@@ -107,8 +107,8 @@ TEST_F(MainWindowTest, ARowLabelIsCentredOnItsButtonsBandAtTheHeightOfItsText) {
     kel::TAction process = *kel::FindAction("XlsProcess"), pair = *kel::FindAction("XlsBrowser");
     process.position = 1;
     pair.position = 2;
-    form.AddActionRow(process);
-    form.AddActionRow(pair);
+    app::AddActionRow(form, process);
+    app::AddActionRow(form, pair);
 
     ui::TButton& button = *form.Find<ui::TButton>("BB_XlsProcess");
     expectBounds(button, w - 152, 33 + 20, 142, 25);

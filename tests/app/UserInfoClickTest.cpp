@@ -44,7 +44,7 @@ class UserInfoClickTest : public testing::Test {
     // Clicks the update button and returns the outcome dialog as shown.
     SeenDialog click() {
         DialogAnswer answer(press("OK"));
-        SendMessageA(form->BB_UserInfo->Handle(), BM_CLICK, 0, 0);
+        SendMessageA(form->Office()->BB_UserInfo->Handle(), BM_CLICK, 0, 0);
         EXPECT_TRUE(answer.answered());
         return answer.seen();
     }
@@ -93,9 +93,9 @@ TEST_F(UserInfoClickTest, WithoutRightsTheMachinesPlacesAreWrittenByTheElevatedC
         }
     } seams;
     kel::gProcessElevated = [] { return false; };
-    EXPECT_FALSE(form->BB_UserInfo->Shielded()) << "the window with rights";
+    EXPECT_FALSE(form->Office()->BB_UserInfo->Shielded()) << "the window with rights";
     restart(); // without them
-    EXPECT_TRUE(form->BB_UserInfo->Shielded());
+    EXPECT_TRUE(form->Office()->BB_UserInfo->Shielded());
     app::gStartElevated = [](HWND, const std::wstring& parameters) {
         asked = parameters;
         app::TElevatedStart start;
@@ -118,7 +118,7 @@ TEST_F(UserInfoClickTest, WithoutRightsTheMachinesPlacesAreWrittenByTheElevatedC
     };
     field("ED_MsoCompany").SetCaption("断られた会社");
     DialogAnswer answer(press("OK"));
-    SendMessageA(form->BB_UserInfo->Handle(), BM_CLICK, 0, 0);
+    SendMessageA(form->Office()->BB_UserInfo->Handle(), BM_CLICK, 0, 0);
     EXPECT_FALSE(answer.answered());
     kel::ReadRegString(HKEY_LOCAL_MACHINE, kel::UninstallEntryKey(sample::OfficeXP().code),
                        "RegCompany", registered);

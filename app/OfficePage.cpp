@@ -1,5 +1,5 @@
-// The Office page's user-information block.
-#include "app/UserInfoBlock.h"
+// The Office page and its user-information block.
+#include "app/OfficePage.h"
 
 #include "app/Arguments.h"
 #include "app/Change.h"
@@ -38,22 +38,32 @@ constexpr int kProductIdWidth = 280 - 24; // with the update button's width
 
 } // namespace
 
-void UserInfoBlock::Build(ui::TGroupBox& page) {
+OfficePage::OfficePage(MainWindow& window, const kel::TKelExtInfo& record) : Page(window, record) {
+    if (record.IconHandle != LoadIconA(nullptr, IDI_INFORMATION)) // the shared one stays
+        icon_.reset(record.IconHandle);
+    const kel::TKelOfficeInfo& info = window.OfficeInfo();
+    if (!info.Product.ProductName.empty())
+        Box().SetCaption(info.Product.ProductName + " [Version " + info.Product.ProductVersion +
+                         "]");
+    buildUserInfo();
+    addRows();
+    showUserInfo(window.InfoBefore());
+    if (!info.ProductID.empty())
+        window.Find<ui::TEdit>("ED_MsoProductID")->SetCaption(info.ProductID);
+}
+
+void OfficePage::buildUserInfo() {
     MainWindow& window = window_;
+    ui::TGroupBox& page = Box();
     int w = page.Width();
-    ui::TButton& button = *window.BB_UserInfo;
-    // Without administrator rights the update asks for them to write the machine's
-    // places: the button says so as Windows marks such a button.
-    if (!kel::gProcessElevated() && kel::HasMachineUserInfo(window.OfficeInfo()))
-        button.SetShield();
     int top = 21;
     ui::TEdit* previous = nullptr;
     for (const Field& field : kFields) {
         ui::TEdit& edit = window.Create<ui::TEdit>(field.edit, page.Handle());
         if (previous != nullptr)
             top = previous->Top() + previous->Height() + field.gapAbove;
-        edit.SetBounds(w - 290, top,
-                       field.width < 0 ? kProductIdWidth - button.Width() : field.width, 20);
+        // The product ID's width is the update button's to share, once it is made.
+        edit.SetBounds(w - 290, top, field.width < 0 ? kProductIdWidth : field.width, 20);
         if (field.name != nullptr) {
             edit.SetMaxLength(field.maxBytes);
         } else {
@@ -72,8 +82,21 @@ void UserInfoBlock::Build(ui::TGroupBox& page) {
         label.Show();
         previous = &edit;
     }
+    ui::TImageList& glyph = window.Create<ui::TImageList>("IL_UserInfoGlyph", 16, 16);
+    glyph.AddStrip(ui::LoadPicture("USERINFO").get());
+    ui::TButton& button = window.Create<ui::TButton>("BB_UserInfo", page.Handle());
+    BB_UserInfo = &button;
+    button.SetCaption("更新(&R)");
+    button.SetGlyph(glyph.Handle());
+    button.SetBounds(0, 0, 75, 25);
+    button.OnClick = [this](ui::TComponent& sender) { BB_UserInfoClick(sender); };
+    // Without administrator rights the update asks for them to write the machine's
+    // places: the button says so as Windows marks such a button.
+    if (!kel::gProcessElevated() && kel::HasMachineUserInfo(window.OfficeInfo()))
+        button.SetShield();
     ui::TEdit& productId = *window.Find<ui::TEdit>("ED_MsoProductID");
-    button.SetParent(page.Handle());
+    productId.SetBounds(productId.Left(), productId.Top(), kProductIdWidth - button.Width(),
+                        productId.Height());
     button.SetBounds(w - button.Width() - 12,
                      productId.Top() + productId.Height() - button.Height() - 1, button.Width(),
                      button.Height());
@@ -86,14 +109,10 @@ void UserInfoBlock::Build(ui::TGroupBox& page) {
     block.Show();
 }
 
-void UserInfoBlock::Show(const kel::TUserInfoList& list) {
+void OfficePage::showUserInfo(const kel::TUserInfoList& list) {
     for (const Field& field : kFields)
         if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.name)
             edit->SetCaption(list.Shown(field.name));
-}
-
-void UserInfoBlock::ShowProductId(const std::string& productId) {
-    window_.Find<ui::TEdit>("ED_MsoProductID")->SetCaption(productId);
 }
 
 std::wstring UserInfoParameters(const kel::TUserInfoList& list) {
@@ -105,13 +124,18 @@ std::wstring UserInfoParameters(const kel::TUserInfoList& list) {
     return parameters;
 }
 
-void UserInfoBlock::Update() {
+void OfficePage::BB_UserInfoClick(ui::TComponent&) {
+    ui::TForm::BusyScope busy(window_);
+    update();
+}
+
+void OfficePage::update() {
     kel::TUserInfoList& after = window_.InfoAfter();
     kel::TUserInfoList& before = window_.InfoBefore();
     for (const Field& field : kFields)
         if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.name)
             after.TakeFieldText(field.name, edit->Caption());
-    Show(after);
+    showUserInfo(after);
     if (after == before) {
         ui::ShowMessageDialog("変更されていません。", ui::TMsgDlgType::mtWarning, ui::mbOK);
         return;
@@ -143,7 +167,7 @@ void UserInfoBlock::Update() {
     }
     int read = kel::ReadUserInfo(window_.OfficeInfo(), before);
     after.TakeUnwritten(before);
-    Show(after);
+    showUserInfo(after);
     if (!failure.empty())
         ui::ShowMessageDialog(failure, ui::TMsgDlgType::mtError, ui::mbOK);
     else if (read == 0 && written == 0 && elevated == 0 && after == before)

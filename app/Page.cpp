@@ -1,0 +1,176 @@
+// A page of the window and the rows every page builds from kel::kActions.
+#include "app/Page.h"
+
+#include "app/ControlNames.h"
+#include "app/MainWindow.h"
+#include "sysinfo/Account.h"
+#include "sysinfo/ProductInfo.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace app {
+
+Page::Page(MainWindow& window, ui::TGroupBox& box, std::string item)
+    : window_(window), box_(box), item_(std::move(item)) {}
+
+namespace {
+
+ui::TGroupBox& createBox(MainWindow& window, const kel::TKelExtInfo& record) {
+    ui::TGroupBox& box =
+        window.Create<ui::TGroupBox>(names::Page(record.ViewName), window.Handle());
+    const ui::TGroupBox& area = *window.GB_About;
+    box.SetBounds(area.Left(), area.Top(), area.Width(), area.Height());
+    box.SendToBack();
+    box.Hide();
+    kel::TKelProductInfo version;
+    if (!record.FileName.empty() && kel::ReadProductInfo(record.FileName, version) == 0)
+        box.SetCaption(version.FileDescription + " [Version " + version.FileVersion + "]");
+    return box;
+}
+
+} // namespace
+
+Page::Page(MainWindow& window, const kel::TKelExtInfo& record)
+    : Page(window, createBox(window, record), record.ViewName) {}
+
+void Page::Show() {
+    if (statesUnread_) {
+        statesUnread_ = false;
+        readStates();
+    }
+    box_.Show();
+}
+
+void Page::addRows() {
+    std::vector<const kel::TAction*> rows;
+    for (const kel::TAction& action : kel::kActions)
+        if (item_ == action.page)
+            rows.push_back(&action);
+    std::stable_sort(rows.begin(), rows.end(), [](const kel::TAction* a, const kel::TAction* b) {
+        return a->position < b->position;
+    });
+    for (const kel::TAction* row : rows)
+        AddActionRow(window_, *row);
+    statesUnread_ = true;
+}
+
+void Page::readStates() {
+    for (const kel::TAction& row : kel::kActions)
+        if (row.IsSwitch() && item_ == row.page)
+            SetPairState(window_, row.row, row.read(window_.OfficeInfo()) != 0);
+}
+
+void SetPairState(ui::TForm& form, const std::string& row, bool state) {
+    if (auto* button = form.Find<ui::TSpeedButton>(names::PairButton(row, state)))
+        button->SetDown(true);
+}
+
+namespace {
+
+// The controls of one row on its page, as the table gives it.
+class RowBuilder {
+  public:
+    RowBuilder(MainWindow& window, ui::TGroupBox& page, const kel::TAction& action)
+        : window_(window), action_(action), row_(action.row), parent_(page.Handle()),
+          w_(page.Width()), r_(action.position) {}
+
+    void Build() {
+        if (action_.IsSwitch())
+            addPair();
+        else if (action_.label == nullptr)
+            addWideButton();
+        else
+            addButton();
+        addFrame();
+        if (action_.label != nullptr)
+            addIcon();
+    }
+
+  private:
+    // Each control runs its own row; a switch's buttons their state.
+    void bind(ui::TControl& control, int state) {
+        MainWindow* window = &window_;
+        const kel::TAction* action = &action_;
+        control.OnClick = [window, action, state](ui::TComponent&) {
+            window->ActionButtonClick(*action, state);
+        };
+    }
+    // Centred on the button's 25-pixel band at the height of its text, then of
+    // fixed size: placed once, at the size it ends with.
+    void addLabel(const ui::TControl& beside, int width) {
+        ui::TLabel& label = window_.Create<ui::TLabel>(names::RowLabel(row_), parent_);
+        label.SetAutoSize(false);
+        label.SetCaption(action_.label);
+        label.SetAlignment(ui::TAlignment::Center);
+        int height = label.TextSize().cy;
+        label.SetBounds(36, beside.Top() + (25 - height) / 2, width, height);
+        label.Show();
+    }
+    void addPair() {
+        auto& off = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 0), parent_);
+        off.SetCaption("しない");
+        off.SetGroupIndex(r_ + 1);
+        off.SetBounds(w_ - 70 - 10, 33 * r_ + 20, 70, 25);
+        bind(off, 0);
+        auto& on = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 1), parent_);
+        on.SetCaption("する");
+        on.SetGroupIndex(r_ + 1);
+        on.SetBounds(off.Left() - off.Width() - 2, off.Top(), off.Width(), off.Height());
+        bind(on, 1);
+        // A change the window hands to an elevated command is marked as Windows
+        // marks one: with the shield.
+        if (kel::RunPlaceOf(action_.scope, kel::gProcessElevated()) ==
+            kel::TRunPlace::ElevatedCommand) {
+            off.SetShield(true);
+            on.SetShield(true);
+        }
+        off.Show();
+        on.Show();
+        addLabel(on, on.Left() - 40);
+    }
+    void addWideButton() {
+        ui::TButton& button = window_.Create<ui::TButton>(names::RowButton(row_), parent_);
+        button.SetCaption(action_.caption);
+        button.SetBounds(7, 33 * r_ + 17, w_ - 14, 31);
+        bind(button, 0);
+        button.Show();
+    }
+    void addButton() {
+        ui::TButton& button = window_.Create<ui::TButton>(names::RowButton(row_), parent_);
+        button.SetCaption(action_.caption);
+        button.SetBounds(w_ - 142 - 10, 33 * r_ + 20, 142, 25);
+        bind(button, 0);
+        button.Show();
+        addLabel(button, button.Left() - 41);
+    }
+    void addFrame() {
+        ui::TBevel& frame = window_.Create<ui::TBevel>(names::RowFrame(row_), parent_);
+        frame.SetShape(ui::TBevelShape::Frame);
+        frame.SetBounds(6, 33 * r_ + 16, w_ - 12, 33);
+        frame.SendToBack();
+        frame.Show();
+    }
+    void addIcon() {
+        ui::TImage& image = window_.Create<ui::TImage>(names::RowIcon(row_), parent_);
+        image.SetBounds(14, 33 * r_ + 16 + 4 + (25 - 22) / 2, 22, 22);
+        image.SetBitmap(window_.IL_Icon->Picture(static_cast<int>(action_.icon), ui::clBtnFace));
+        image.Show();
+    }
+
+    MainWindow& window_;
+    const kel::TAction& action_;
+    const std::string row_;
+    HWND parent_;
+    int w_; // the page's width
+    int r_; // the row's position from the top
+};
+
+} // namespace
+
+void AddActionRow(MainWindow& window, const kel::TAction& action) {
+    if (auto* page = window.Find<ui::TGroupBox>(names::Page(action.page)))
+        RowBuilder(window, *page, action).Build();
+}
+
+} // namespace app
