@@ -10,9 +10,6 @@ namespace app::names {
 inline std::string Page(std::string_view page) { // "GB_Excel"
     return "GB_" + std::string(page);
 }
-inline bool IsPage(std::string_view name) {
-    return name.substr(0, 3) == "GB_";
-}
 inline std::string RowLabel(std::string_view row) { // "LL_XlsProcess"
     return "LL_" + std::string(row);
 }

@@ -97,12 +97,20 @@ void MainWindow::createFixedControls() {
     BB_Exit = &Create<ui::TButton>("BB_Exit", form);
     StatusBar1 = &Create<ui::TStatusBar>("StatusBar1", form);
     GB_About = &Create<ui::TGroupBox>(names::Page("About"), form);
+    // The update button waits, hidden, on the frame until the Office page takes it:
+    // where it stands among the window's controls is the window's contract.
+    ui::TButton& update = Create<ui::TButton>("BB_UserInfo", form);
     PL_Wait = &Create<ui::TPanel>("PL_Wait", form);
     IL_Menu = &Create<ui::TImageList>("IL_Menu", 32, 32);
     IL_Icon = &Create<ui::TImageList>("IL_Icon", 22, 22);
+    ui::TImageList& updateGlyph = Create<ui::TImageList>("IL_UserInfoGlyph", 16, 16);
     IL_ExitGlyph = &Create<ui::TImageList>("IL_ExitGlyph", 16, 16);
     Timer1 = &Create<ui::TTimer>("Timer1", 500);
     Timer1->OnTimer = [this](ui::TComponent& sender) { Timer1Timer(sender); };
+    updateGlyph.AddStrip(ui::LoadPicture("USERINFO").get());
+    update.SetCaption("更新(&R)");
+    update.SetGlyph(updateGlyph.Handle());
+    update.SetBounds(0, 0, 75, 25);
 
     GLB_Menu->SetAutoItemHeight(false);
     GLB_Menu->SetBounds(0, 0, 97, 209);

@@ -13,6 +13,7 @@
 #include "widgets/GraphicListBox.h"
 
 #include <memory>
+#include <type_traits>
 #include <optional>
 #include <vector>
 
@@ -77,7 +78,7 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
 
     // The About page, made with the window; the Office page once it is built, else
     // nullptr.
-    AboutPage* About;
+    AboutPage* About = nullptr;
     OfficePage* Office() const;
 
     // What the window owns from FormCreate to FormDestroy: the Office inventory, the
@@ -103,10 +104,14 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     // application pages the machine has, then About's menu item, selected.
     void BuildPages();
     // Adds a page of kind P made for the record and args, and its menu item with
-    // the record's icon.
+    // the record's icon; for About's record, the menu item alone (its page is the
+    // window's page area).
     template <typename P = Page, typename... Args>
     P& AddPage(const kel::TKelExtInfo& record, Args&&... args) {
         addMenuItem(record);
+        if constexpr (std::is_same_v<P, Page>)
+            if (About != nullptr && record.ViewName == About->Item())
+                return *About;
         auto page = std::make_unique<P>(*this, record, std::forward<Args>(args)...);
         P& made = *page;
         pages_.push_back(std::move(page));

@@ -82,13 +82,10 @@ void OfficePage::buildUserInfo() {
         label.Show();
         previous = &edit;
     }
-    ui::TImageList& glyph = window.Create<ui::TImageList>("IL_UserInfoGlyph", 16, 16);
-    glyph.AddStrip(ui::LoadPicture("USERINFO").get());
-    ui::TButton& button = window.Create<ui::TButton>("BB_UserInfo", page.Handle());
+    // The frame's update button comes onto the page.
+    ui::TButton& button = *window.Find<ui::TButton>("BB_UserInfo");
     BB_UserInfo = &button;
-    button.SetCaption("更新(&R)");
-    button.SetGlyph(glyph.Handle());
-    button.SetBounds(0, 0, 75, 25);
+    button.SetParent(page.Handle());
     button.OnClick = [this](ui::TComponent& sender) { BB_UserInfoClick(sender); };
     // Without administrator rights the update asks for them to write the machine's
     // places: the button says so as Windows marks such a button.

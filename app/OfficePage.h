@@ -23,7 +23,7 @@ class OfficePage : public Page {
     // keeps that icon unless it is the shared default.
     OfficePage(MainWindow& window, const kel::TKelExtInfo& record);
 
-    ui::TButton* BB_UserInfo;
+    ui::TButton* BB_UserInfo = nullptr;
 
     // Takes the edited values, writes them when they changed, reads them back and
     // reports whether every write succeeded and the registry now holds them. A
