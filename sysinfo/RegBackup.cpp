@@ -47,13 +47,18 @@ std::wstring systemPathOf(HKEY key) {
 
 // The editor's name of a root, for a key made right under it: new classes go to the
 // machine's classes.
+// The roots the program backs up, by the editor's names.
+const std::pair<const wchar_t*, HKEY> kRootKeys[] = {{L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                                                     {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                                                     {L"HKEY_USERS", HKEY_USERS},
+                                                     {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
+
 std::wstring rootName(HKEY root) {
-    if (root == HKEY_CURRENT_USER)
-        return L"HKEY_CURRENT_USER";
-    if (root == HKEY_USERS)
-        return L"HKEY_USERS";
     if (root == HKEY_CLASSES_ROOT)
         return L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes";
+    for (const auto& [name, key] : kRootKeys)
+        if (key == root)
+            return name;
     return L"HKEY_LOCAL_MACHINE";
 }
 
@@ -110,11 +115,7 @@ REGSAM fileView() {
 // The root and the path below it of a key as the editor names it; false for a name
 // under no root the program backs up.
 bool splitRoot(const std::wstring& named, HKEY& root, std::wstring& path) {
-    const std::pair<const wchar_t*, HKEY> roots[] = {{L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                                                     {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                                                     {L"HKEY_USERS", HKEY_USERS},
-                                                     {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
-    for (const auto& [name, key] : roots)
+    for (const auto& [name, key] : kRootKeys)
         if (KeyLiesUnder(named, name)) {
             root = key;
             path = named.substr(std::min(named.size(), std::wcslen(name) + 1));

@@ -60,13 +60,13 @@ Font fittingFont(HDC dc, HFONT font, const std::vector<std::string>& lines, int 
         return Font();
     TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
-    LOGFONTA spec = {};
-    GetObjectA(font, sizeof spec, &spec);
+    LOGFONTA logFont = {};
+    GetObjectA(font, sizeof logFont, &logFont);
     Font narrow;
     for (int average = std::max(1, static_cast<int>(metrics.tmAveCharWidth) * room / width);
          average >= 1; --average) {
-        spec.lfWidth = average;
-        narrow.reset(CreateFontIndirectA(&spec));
+        logFont.lfWidth = average;
+        narrow.reset(CreateFontIndirectA(&logFont));
         SelectGuard trial(dc, narrow.get());
         if (widestLine(dc, lines) <= room)
             break;
