@@ -40,8 +40,8 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 // reads the state back itself. A declined consent prompt changes nothing and says
 // nothing.
 kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state) {
-    std::optional<long> exitCode =
-        RunElevatedCommand(L"/set " + kel::AnsiToWide(action.row) + L"=" + std::to_wstring(state));
+    std::optional<long> exitCode = RunElevatedCommand(
+        L"/set " + kel::AnsiToWide(action.row) + L"=" + kel::AnsiToWide(std::to_string(state)));
     if (exitCode == kExitNoBackup)
         throw kel::BackupError(NoBackupMessage());
     kel::ActionResult result;

@@ -13,7 +13,19 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <exception>
+
+#if defined(__GLIBCXX__)
+// The C++ library's default terminate handler prints the exception's demangled type
+// to a standard error that a window program does not have, and brings the name
+// demangler (a twelfth of the file) with it. This one ends the program as it would.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+} // namespace __gnu_cxx
+#endif
 
 static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHOWMINIMIZED &&
               app::kMinimize == SW_MINIMIZE && app::kShowMinNoActive == SW_SHOWMINNOACTIVE &&

@@ -13,7 +13,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <optional>
 
 namespace kel {
@@ -179,9 +178,7 @@ int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication appli
     if (!HasRunningRow(DocumentTypeOf(application)))
         return -1; // an application whose processes are not surveyed is not ended
     RunningRow row = rowOf(info, application);
-    char question[256];
-    std::snprintf(question, sizeof question, "%s を強制終了します。宜しいですか？",
-                  row.record.ViewName.c_str());
+    std::string question = row.record.ViewName + " を強制終了します。宜しいですか？";
     if (!host.Confirm(question) || host.Closing())
         return -1;
     bool ended = gTerminateProcesses(row.ids, ProgramNameOf(row.record.FileName));

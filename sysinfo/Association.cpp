@@ -7,8 +7,6 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
-
 namespace kel {
 
 namespace {
@@ -42,9 +40,7 @@ void TKelExtInfo::Clear() {
 }
 
 std::string TKelExtInfo::Dump() const {
-    char handle[16];
-    std::snprintf(handle, sizeof handle, "%d",
-                  static_cast<int>(reinterpret_cast<INT_PTR>(IconHandle)));
+    std::string handle = std::to_string(static_cast<int>(reinterpret_cast<INT_PTR>(IconHandle)));
     return "↓-- TKelExtInfo --↓\r\nExtName[" + OnOneLine(ExtName) + "]\r\nIconHandle[" + handle +
            "]\r\nFileName[" + OnOneLine(FileName) + "]\r\nViewName[" + OnOneLine(ViewName) +
            "]\r\nProductInfo[↓]\r\n" + ProductInfo.Dump() + "↑-- TKelExtInfo --↑\r\n";

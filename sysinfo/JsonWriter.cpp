@@ -1,6 +1,6 @@
 #include "sysinfo/JsonWriter.h"
 
-#include <cstdio>
+#include "sysinfo/TextRules.h"
 
 namespace kel {
 
@@ -31,13 +31,10 @@ std::string JsonQuote(const std::string& text) {
             quoted += "\\t";
             break;
         default:
-            if (byte < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-                quoted += escape;
-            } else {
+            if (byte < 0x20)
+                quoted += "\\u" + AsciiLower(ZeroPadded(byte, 4, 16));
+            else
                 quoted += c;
-            }
         }
     }
     return quoted + "\"";

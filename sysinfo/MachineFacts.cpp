@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include "sysinfo/TextRules.h"
 
 namespace kel {
 
@@ -29,9 +29,8 @@ std::optional<std::string> realWindowsVersion() {
     std::optional<TWindowsVersion> version = kernelWindowsVersion();
     if (!version)
         return std::nullopt;
-    char text[48];
-    std::snprintf(text, sizeof text, "%lu.%lu.%lu", version->major, version->minor, version->build);
-    return std::string(text);
+    return std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
+           std::to_string(version->build);
 }
 
 TWindowsVersion windowsVersion() {
@@ -95,10 +94,9 @@ std::optional<std::string> ArchitectureName(unsigned short machine) {
 }
 
 std::string IsoUtcTime(int year, int month, int day, int hour, int minute, int second) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", year, month, day, hour,
-                  minute, second);
-    return text;
+    auto two = [](int value) { return ZeroPadded(static_cast<unsigned>(value), 2); };
+    return ZeroPadded(static_cast<unsigned>(year), 4) + "-" + two(month) + "-" + two(day) + "T" +
+           two(hour) + ":" + two(minute) + ":" + two(second) + "Z";
 }
 
 TWindowsVersion (*gWindowsVersion)() = windowsVersion;

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -53,10 +52,8 @@ const char kUnitFile[] = __FILE__;
 [[noreturn]] void assertionFailure(int line) {
     const char* file = kUnitFile;
     const char* slash = std::strrchr(file, '/');
-    char message[256];
-    std::snprintf(message, sizeof message, "%s (%s, line %d)", "Assertion failure",
-                  slash ? slash + 1 : file, line);
-    throw AssertionFailure(message);
+    throw AssertionFailure(std::string("Assertion failure (") + (slash ? slash + 1 : file) +
+                           ", line " + std::to_string(line) + ")");
 }
 
 // "\StringFileInfo\LLLLCCCC\" from the first translation; empty when there is none.
@@ -69,10 +66,8 @@ bool stringTablePrefix(const void* block, std::string& prefix) {
     if (value != nullptr && length >= sizeof(DWORD)) {
         DWORD first = 0;
         std::memcpy(&first, value, sizeof first);
-        char text[40];
-        std::snprintf(text, sizeof text, "\\StringFileInfo\\%04X%04X\\",
-                      static_cast<unsigned>(LOWORD(first)), static_cast<unsigned>(HIWORD(first)));
-        prefix = text;
+        prefix = "\\StringFileInfo\\" + ZeroPadded(LOWORD(first), 4, 16) +
+                 ZeroPadded(HIWORD(first), 4, 16) + "\\";
     }
     return true;
 }

@@ -1,6 +1,5 @@
 #include "sysinfo/ProductVersion.h"
 
-#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -14,14 +13,39 @@ std::string MajorVersionOf(const std::string& productVersion) {
     return second == std::string::npos ? std::string() : productVersion.substr(0, second);
 }
 
+// Reads [-]digits[.digits] (either side may be empty, not both) by hand: the
+// library's floating-point reader is 40 KB of the program. The first 18 significant
+// digits count, which reads every version exactly and orders decimals as written.
 bool ParseVersion(const std::string& text, double& version) {
-    const char* end = text.data() + text.size();
-    double value = 0;
-    auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    // from_chars also reads "inf" and "nan", which are no decimal numbers.
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value))
+    const unsigned long long kPrecise = 100000000000000000ULL; // 10^17
+    size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+    unsigned long long digits = 0;
+    int exponent = 0;
+    bool anyDigit = false, afterPoint = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '.' && !afterPoint) {
+            afterPoint = true;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return false;
+        anyDigit = true;
+        if (digits < kPrecise) {
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            exponent -= afterPoint;
+        } else {
+            exponent += !afterPoint;
+        }
+    }
+    if (!anyDigit)
         return false;
-    version = value;
+    double scale = std::pow(10.0, std::abs(exponent));
+    double value = exponent < 0 ? digits / scale : digits * scale;
+    // Out of range either way: too large to hold, or a non-zero too small to hold.
+    if (!std::isfinite(value) || (value == 0 && digits != 0))
+        return false;
+    version = text[0] == '-' ? -value : value;
     return true;
 }
 

@@ -269,8 +269,10 @@ std::wstring BackupFileName(const TBackupTime& time, const std::wstring& row, in
     std::wstring name = twoDigits(time.year / 100) + twoDigits(time.year) + twoDigits(time.month) +
                         twoDigits(time.day) + L'-' + twoDigits(time.hour) + twoDigits(time.minute) +
                         twoDigits(time.second);
-    if (attempt > 1)
-        name += L'-' + std::to_wstring(attempt);
+    if (attempt > 1) {
+        std::string digits = std::to_string(attempt);
+        name += L'-' + std::wstring(digits.begin(), digits.end());
+    }
     return name + L'_' + row + L".reg";
 }
 

@@ -4,9 +4,9 @@
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Text.h"
+#include "sysinfo/TextRules.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -21,9 +21,7 @@ std::string relativePath(const std::string& keyPath) {
 }
 
 [[noreturn]] void raise(const char* format, const std::string& name) {
-    std::vector<char> message(std::strlen(format) + name.size() + 1);
-    std::snprintf(message.data(), message.size(), format, name.c_str());
-    throw RegistryError(message.data());
+    throw RegistryError(ReplaceAll(format, "%s", name));
 }
 
 [[noreturn]] void raiseCreateFailed(const std::string& key) {

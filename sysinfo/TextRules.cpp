@@ -2,6 +2,17 @@
 
 namespace kel {
 
+std::string ZeroPadded(unsigned long long value, size_t width, unsigned base) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[value % base]);
+        value /= base;
+    } while (value != 0);
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 std::string ReplaceAll(const std::string& text, const std::string& oldText,
                        const std::string& newText) {
     if (oldText.empty())

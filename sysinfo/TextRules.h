@@ -13,6 +13,9 @@ namespace kel {
 std::string ReplaceAll(const std::string& text, const std::string& oldText,
                        const std::string& newText);
 
+// value in base 10 or 16 (letters upper-case), with leading zeros to width digits.
+std::string ZeroPadded(unsigned long long value, size_t width, unsigned base = 10);
+
 // ASCII-only case mapping; double-byte characters pass through untouched.
 std::string AsciiLower(const std::string& text);
 std::string AsciiUpper(const std::string& text);
