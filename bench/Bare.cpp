@@ -1,6 +1,18 @@
 // The bare window the start-up benchmark compares the program with: a window of the
 // main window's size and style holding a list box with six items, nothing more.
+// Built a second time as the floor under the program (WEXDAL_BARE_FLOOR): the same
+// window with the program's manifest (the version 6 common controls) and DLLs, and,
+// given "children N" on its command line, N hidden child windows made as a page
+// makes its controls: what any program with that window tree pays on this platform.
 #include <windows.h>
+#ifdef WEXDAL_BARE_FLOOR
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <cstring>
+#endif
 
 namespace {
 
@@ -14,9 +26,45 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+#ifdef WEXDAL_BARE_FLOOR
+// Each child as the program makes a control: created, placed, captioned and shown,
+// on a hidden page, above its earlier siblings.
+void makeChildren(HWND window, HINSTANCE instance, const char* commandLine) {
+    const char* count = std::strstr(commandLine, "children ");
+    int children = count != nullptr ? std::atoi(count + 9) : 0;
+    HWND page = CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_GROUPBOX, 104, 2, 370, 240, window,
+                                nullptr, instance, nullptr);
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    for (int i = 0; i < children; ++i) {
+        HWND child = CreateWindowExA(0, i % 3 == 0 ? "STATIC" : "BUTTON", "", WS_CHILD, 0, 0, 0, 0,
+                                     page, nullptr, instance, nullptr);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(child, nullptr, 10, 10 + i % 8 * 30, 100, 25, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowTextA(child, "する");
+        ShowWindow(child, SW_SHOWNA);
+    }
+}
+
+// The program's DLLs beyond the bare window's, loaded as its import table loads them.
+void loadProgramDlls() {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    const void* volatile imported[] = {reinterpret_cast<const void*>(&ExtractIconA),
+                                       reinterpret_cast<const void*>(&CoUninitialize),
+                                       reinterpret_cast<const void*>(&RegCloseKey)};
+    (void)imported;
+}
+#endif
+
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+#ifdef WEXDAL_BARE_FLOOR
+    loadProgramDlls();
+#else
+    (void)commandLine;
+#endif
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
@@ -28,6 +76,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         CreateWindowExA(WS_EX_DLGMODALFRAME, "WexdalBare", kTitle,
                         WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
                         CW_USEDEFAULT, 480, 334, nullptr, nullptr, instance, nullptr);
+#ifdef WEXDAL_BARE_FLOOR
+    makeChildren(window, instance, commandLine);
+#endif
     HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY,
                                 2, 2, 97, 240, window, nullptr, instance, nullptr);
     const char* const items[] = {"Office", "Excel", "Word", "PowerPoint", "Outlook", "About"};

@@ -1,6 +1,7 @@
 // Measures the script-host guard and the process survey against the bare platform
 // calls that do the same minimum work, and the program's start-up, peak working set
-// and size against a bare window program, in the same run, and prints the ratios.
+// and size against a bare window program, in the same run, and prints the ratios;
+// beside them the floor under the program (bench/Bare.cpp) against the same window.
 //   bench [rounds] [--startup-only] [--breakdown] [--before EARLIER-WEXDAL.EXE]
 #include "bench/Breakdown.h"
 #include "app/MainWindow.h"
@@ -305,6 +306,7 @@ double best(const std::vector<double>& values) {
 // start-ups' and the medians); 0 where a side never got ready.
 struct StartupRatios {
     double bestSeconds = 0, seconds = 0, peakBytes = 0;
+    double floorSeconds = 0, floorPeakBytes = 0; // the floor's against the bare window
 };
 
 StartupRatios reportStartup(const char* name, const bench::StartupRows& ours,
@@ -342,30 +344,45 @@ void reportGoal(const char* what, double ratio, double goal, double best = 0) {
     std::printf("\n");
 }
 
-// The program, the bare window and, when given, an earlier build of the program.
+// The program, the bare window, the floor under the program (its arguments set once
+// the program's window is counted) and, when given, an earlier build of the program.
+const size_t kFloor = 2;
+
 std::vector<bench::Program> startupPrograms(const std::string& before) {
     std::vector<bench::Program> programs = {{besideBench("..\\app\\wexdal.exe"), "Wexdal", 6},
-                                            {besideBench("bare.exe"), "WexdalBare", 6}};
+                                            {besideBench("bare.exe"), "WexdalBare", 6},
+                                            {besideBench("bare_floor.exe"), "WexdalBare", 6}};
     if (!before.empty())
         programs.push_back({before, "Wexdal", 6});
     return programs;
 }
 
 StartupRatios benchStartupOn(const char* machine, const std::function<void()>& lay,
-                             const std::vector<bench::Program>& programs, int rounds,
-                             bool breakdown) {
+                             std::vector<bench::Program> programs, int rounds, bool breakdown) {
     std::printf("%s:\n", machine);
     lay();
     if (breakdown) {
         std::printf(" where page construction spends its time, in this process:\n");
         bench::PrintStartupBreakdown(rounds);
     }
-    for (const bench::Program& program : programs) // the first start reads cold files
-        bench::StartOnce(program);
+    // The first start reads cold files; the program's tells how many windows it holds.
+    int windows = bench::StartOnce(programs[0]).windows;
+    programs[kFloor].arguments = "children " + std::to_string(std::max(0, windows - 2));
+    for (size_t i = 1; i < programs.size(); ++i)
+        bench::StartOnce(programs[i]);
     std::vector<bench::StartupRows> rows = bench::StartInterleaved(programs, rounds);
     StartupRatios ratios = reportStartup("wexdal", rows[0], rows[1]);
-    if (rows.size() > 2)
-        reportStartup("before", rows[2], rows[1]);
+    std::printf("  the floor: the bare window with the program's manifest and DLLs and its %d "
+                "windows\n",
+                windows);
+    StartupRatios floor = reportStartup("floor", rows[kFloor], rows[1]);
+    std::printf("  wexdal over its floor: start-up %.2f, peak working set %.2f (medians)\n",
+                floor.seconds != 0 ? ratios.seconds / floor.seconds : 0,
+                floor.peakBytes != 0 ? ratios.peakBytes / floor.peakBytes : 0);
+    if (rows.size() > 3)
+        reportStartup("before", rows[3], rows[1]);
+    ratios.floorSeconds = floor.seconds;
+    ratios.floorPeakBytes = floor.peakBytes;
     return ratios;
 }
 
@@ -396,18 +413,24 @@ void benchStartup(int rounds, const std::string& before, bool breakdown) {
     double bare = fileBytes(programs[1].path);
     std::printf("Size of the executable:\n");
     for (size_t i = 0; i < programs.size(); ++i) {
-        if (i == 1)
+        if (i == 1 || i == kFloor)
             continue;
         double ours = fileBytes(programs[i].path);
         std::printf("  %-26s %-8s %6.1f KB  bare %6.1f KB  ratio %.2f\n", "",
                     i == 0 ? "wexdal" : "before", ours / 1024, bare / 1024, ours / bare);
     }
     std::printf("Against the goals (median ratios to the bare window of this run):\n");
+    auto floorLine = [](double ratio) {
+        std::printf("    of it the floor, the program's DLLs and windows alone %6.2f\n", ratio);
+    };
     reportGoal("start-up to the menu filled, sample machine", standard.seconds, 1.5,
                standard.bestSeconds);
+    floorLine(standard.floorSeconds);
     reportGoal("the same with 10000 extra document classes", crowded.seconds, 1.6,
                crowded.bestSeconds);
+    floorLine(crowded.floorSeconds);
     reportGoal("peak working set, sample machine", standard.peakBytes, 1.25);
+    floorLine(standard.floorPeakBytes);
 }
 
 } // namespace

@@ -43,6 +43,11 @@ bool holdsItems(HWND window, int items) {
            static_cast<int>(count) == items;
 }
 
+BOOL CALLBACK countWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 double now() {
     LARGE_INTEGER frequency, counter;
     QueryPerformanceFrequency(&frequency);
@@ -57,7 +62,7 @@ StartupRun StartOnce(const Program& program) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string command = "\"" + program.path + "\"";
+    std::string command = "\"" + program.path + "\" " + program.arguments;
     double start = now();
     if (!CreateProcessA(program.path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
@@ -70,6 +75,7 @@ StartupRun StartOnce(const Program& program) {
         if (window != nullptr && holdsItems(window, program.items)) {
             run.seconds = now() - start;
             run.ready = true;
+            EnumChildWindows(window, countWindow, reinterpret_cast<LPARAM>(&run.windows));
             break;
         }
         if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0)

@@ -11,6 +11,7 @@ struct Program {
     std::string path;
     const char* title; // of the window to wait for
     int items;         // in its list box when it is ready
+    std::string arguments = {};
 };
 
 struct StartupRun {
@@ -18,6 +19,7 @@ struct StartupRun {
     double shownSeconds = 0; // until the window is visible
     double seconds = 0;      // until it is ready
     double peakBytes = 0;
+    int windows = 0; // the window's descendants when it is ready
 };
 
 // Starts the program, waits until it is ready (up to 30 s), reads its peak working
