@@ -2,8 +2,8 @@
 // main window's size and style holding a list box with six items, nothing more.
 // Built a second time as the floor under the program (WEXDAL_BARE_FLOOR): the same
 // window with the program's manifest (the version 6 common controls) and DLLs, and,
-// given "children N" on its command line, N hidden child windows made as a page
-// makes its controls: what any program with that window tree pays on this platform.
+// given "children N" on its command line, N hidden child windows: what any program
+// with that window tree pays on this platform.
 #include <windows.h>
 #ifdef WEXDAL_BARE_FLOOR
 #include <commctrl.h>
@@ -27,8 +27,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 #ifdef WEXDAL_BARE_FLOOR
-// Each child as the program makes a control: created, placed, captioned and shown,
-// on a hidden page, above its earlier siblings.
+// Each child made the least way a control of the program's tree can be: created,
+// placed, captioned and shown on a hidden page, given the font, and raised above its
+// earlier siblings (a new child window lies below them).
 void makeChildren(HWND window, HINSTANCE instance, const char* commandLine) {
     const char* count = std::strstr(commandLine, "children ");
     int children = count != nullptr ? std::atoi(count + 9) : 0;
@@ -36,13 +37,11 @@ void makeChildren(HWND window, HINSTANCE instance, const char* commandLine) {
                                 nullptr, instance, nullptr);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (int i = 0; i < children; ++i) {
-        HWND child = CreateWindowExA(0, i % 3 == 0 ? "STATIC" : "BUTTON", "", WS_CHILD, 0, 0, 0, 0,
-                                     page, nullptr, instance, nullptr);
+        HWND child =
+            CreateWindowExA(0, i % 3 == 0 ? "STATIC" : "BUTTON", "する", WS_CHILD | WS_VISIBLE, 10,
+                            10 + i % 8 * 30, 100, 25, page, nullptr, instance, nullptr);
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SetWindowPos(child, nullptr, 10, 10 + i % 8 * 30, 100, 25, SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowTextA(child, "する");
-        ShowWindow(child, SW_SHOWNA);
     }
 }
 
