@@ -1,6 +1,7 @@
 // The About page: its layout, its links and the information report.
 #include "app/AboutPage.h"
 
+#include "app/ControlNames.h"
 #include "app/MainWindow.h"
 
 #include "app/Report.h"
@@ -52,7 +53,7 @@ void openBackupFolder() {
 
 } // namespace
 
-AboutPage::AboutPage(MainWindow& window) : Page(window, *window.GB_About, "About") {
+AboutPage::AboutPage(MainWindow& window) : Page(window, *window.GB_About, names::kAboutItem) {
     HWND page = Box().Handle();
     IM_Wexd = &window.Create<ui::TImage>("IM_Wexd", page);
     LL_Wexd = &window.Create<ui::TLabel>("LL_Wexd", page);

@@ -7,6 +7,9 @@
 
 namespace app::names {
 
+// The About page's menu item, the last of the list, and its page's caption.
+inline constexpr char kAboutItem[] = "About";
+
 inline std::string Page(std::string_view page) { // "GB_Excel"
     return "GB_" + std::string(page);
 }

@@ -96,7 +96,7 @@ void MainWindow::createFixedControls() {
     GLB_Menu = &Create<ui::TGraphicListBox>("GLB_Menu", form);
     BB_Exit = &Create<ui::TButton>("BB_Exit", form);
     StatusBar1 = &Create<ui::TStatusBar>("StatusBar1", form);
-    GB_About = &Create<ui::TGroupBox>(names::Page("About"), form);
+    GB_About = &Create<ui::TGroupBox>(names::Page(names::kAboutItem), form);
     // The update button waits, hidden, on the frame until the Office page takes it:
     // where it stands among the window's controls is the window's contract.
     ui::TButton& update = Create<ui::TButton>("BB_UserInfo", form);
@@ -138,7 +138,7 @@ void MainWindow::createFixedControls() {
     StatusBar1->SetSimpleText(std::string("Wexdal  ") + kMakerNotice);
     StatusBar1->Show();
 
-    GB_About->SetCaption("About");
+    GB_About->SetCaption(names::kAboutItem);
     GB_About->Show();
 
     ui::TFontSpec waitFont = WindowFont(12, true);

@@ -49,7 +49,7 @@ OfficePage::OfficePage(MainWindow& window, const kel::TKelExtInfo& record) : Pag
     addRows();
     showUserInfo(window.InfoBefore());
     if (!info.ProductID.empty())
-        window.Find<ui::TEdit>("ED_MsoProductID")->SetCaption(info.ProductID);
+        productId_->SetCaption(info.ProductID);
 }
 
 void OfficePage::buildUserInfo() {
@@ -69,6 +69,7 @@ void OfficePage::buildUserInfo() {
         } else {
             edit.SetReadOnly(true);
             edit.SetColor(ui::clBtnFace);
+            productId_ = &edit;
         }
         edit.Show();
         ui::TLabel& label = window.Create<ui::TLabel>(field.label, page.Handle());
@@ -91,7 +92,7 @@ void OfficePage::buildUserInfo() {
     // places: the button says so as Windows marks such a button.
     if (!kel::gProcessElevated() && kel::HasMachineUserInfo(window.OfficeInfo()))
         button.SetShield();
-    ui::TEdit& productId = *window.Find<ui::TEdit>("ED_MsoProductID");
+    ui::TEdit& productId = *productId_;
     productId.SetBounds(productId.Left(), productId.Top(), kProductIdWidth - button.Width(),
                         productId.Height());
     button.SetBounds(w - button.Width() - 12,

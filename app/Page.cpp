@@ -42,19 +42,6 @@ void Page::Show() {
     box_.Show();
 }
 
-void Page::addRows() {
-    std::vector<const kel::TAction*> rows;
-    for (const kel::TAction& action : kel::kActions)
-        if (item_ == action.page)
-            rows.push_back(&action);
-    std::stable_sort(rows.begin(), rows.end(), [](const kel::TAction* a, const kel::TAction* b) {
-        return a->position < b->position;
-    });
-    for (const kel::TAction* row : rows)
-        AddActionRow(window_, *row);
-    statesUnread_ = true;
-}
-
 void Page::readStates() {
     for (const kel::TAction& row : kel::kActions)
         if (row.IsSwitch() && item_ == row.page)
@@ -167,6 +154,19 @@ class RowBuilder {
 };
 
 } // namespace
+
+void Page::addRows() {
+    std::vector<const kel::TAction*> rows;
+    for (const kel::TAction& action : kel::kActions)
+        if (item_ == action.page)
+            rows.push_back(&action);
+    std::stable_sort(rows.begin(), rows.end(), [](const kel::TAction* a, const kel::TAction* b) {
+        return a->position < b->position;
+    });
+    for (const kel::TAction* row : rows)
+        RowBuilder(window_, box_, *row).Build();
+    statesUnread_ = true;
+}
 
 void AddActionRow(MainWindow& window, const kel::TAction& action) {
     if (auto* page = window.Find<ui::TGroupBox>(names::Page(action.page)))
