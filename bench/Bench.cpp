@@ -345,12 +345,14 @@ void reportGoal(const char* what, double ratio, double goal, double best = 0) {
 }
 
 // The program, the bare window, the floor under the program (its arguments set once
-// the program's window is counted) and, when given, an earlier build of the program.
-const size_t kFloor = 2;
+// the program's window is counted), the floor without its windows and, when given,
+// an earlier build of the program.
+const size_t kFloor = 2, kFloorDlls = 3, kBefore = 4;
 
 std::vector<bench::Program> startupPrograms(const std::string& before) {
     std::vector<bench::Program> programs = {{besideBench("..\\app\\wexdal.exe"), "Wexdal", 6},
                                             {besideBench("bare.exe"), "WexdalBare", 6},
+                                            {besideBench("bare_floor.exe"), "WexdalBare", 6},
                                             {besideBench("bare_floor.exe"), "WexdalBare", 6}};
     if (!before.empty())
         programs.push_back({before, "Wexdal", 6});
@@ -372,15 +374,16 @@ StartupRatios benchStartupOn(const char* machine, const std::function<void()>& l
         bench::StartOnce(programs[i]);
     std::vector<bench::StartupRows> rows = bench::StartInterleaved(programs, rounds);
     StartupRatios ratios = reportStartup("wexdal", rows[0], rows[1]);
-    std::printf("  the floor: the bare window with the program's manifest and DLLs and its %d "
-                "windows\n",
+    std::printf("  the floor: the bare window with the program's manifest and DLLs, then "
+                "with its %d windows too\n",
                 windows);
+    reportStartup("DLLs", rows[kFloorDlls], rows[1]);
     StartupRatios floor = reportStartup("floor", rows[kFloor], rows[1]);
     std::printf("  wexdal over its floor: start-up %.2f, peak working set %.2f (medians)\n",
                 floor.seconds != 0 ? ratios.seconds / floor.seconds : 0,
                 floor.peakBytes != 0 ? ratios.peakBytes / floor.peakBytes : 0);
-    if (rows.size() > 3)
-        reportStartup("before", rows[3], rows[1]);
+    if (rows.size() > kBefore)
+        reportStartup("before", rows[kBefore], rows[1]);
     ratios.floorSeconds = floor.seconds;
     ratios.floorPeakBytes = floor.peakBytes;
     return ratios;
@@ -413,7 +416,7 @@ void benchStartup(int rounds, const std::string& before, bool breakdown) {
     double bare = fileBytes(programs[1].path);
     std::printf("Size of the executable:\n");
     for (size_t i = 0; i < programs.size(); ++i) {
-        if (i == 1 || i == kFloor)
+        if (i != 0 && i != kBefore)
             continue;
         double ours = fileBytes(programs[i].path);
         std::printf("  %-26s %-8s %6.1f KB  bare %6.1f KB  ratio %.2f\n", "",
