@@ -39,7 +39,7 @@ class OfficePage : public Page {
     void update();
 
     kel::ExtractedIcon icon_;
-    ui::TEdit* productId_ = nullptr; // the field without a list name
+    ui::TEdit* productId_ = nullptr; // the read-only product ID field
 };
 
 } // namespace app

@@ -2,8 +2,9 @@
 // main window's size and style holding a list box with six items, nothing more.
 // Built a second time as the floor under the program (WEXDAL_BARE_FLOOR): the same
 // window with the program's manifest (the version 6 common controls) and DLLs, and,
-// given "children N" on its command line, N hidden child windows: what any program
-// with that window tree pays on this platform.
+// given "windows N" on its command line, as many windows in all as the program's
+// window holds (N - 2 hidden child windows on a page beside the list box): what any
+// program with that window tree pays on this platform.
 #include <windows.h>
 #ifdef WEXDAL_BARE_FLOOR
 #include <commctrl.h>
@@ -31,8 +32,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // placed, captioned and shown on a hidden page, given the font, and raised above its
 // earlier siblings (a new child window lies below them).
 void makeChildren(HWND window, HINSTANCE instance, const char* commandLine) {
-    const char* count = std::strstr(commandLine, "children ");
-    int children = count != nullptr ? std::atoi(count + 9) : 0;
+    const char* count = std::strstr(commandLine, "windows ");
+    if (count == nullptr)
+        return;
+    int children = std::atoi(count + 8) - 2; // less the page and the list box
     HWND page = CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_GROUPBOX, 104, 2, 370, 240, window,
                                 nullptr, instance, nullptr);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -45,8 +48,10 @@ void makeChildren(HWND window, HINSTANCE instance, const char* commandLine) {
     }
 }
 
-// The program's DLLs beyond the bare window's, loaded as its import table loads them.
+// The program's DLLs beyond the bare window's: those its import table names, and the
+// version library it loads from the system folder to read its programs' versions.
 void loadProgramDlls() {
+    LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     const void* volatile imported[] = {reinterpret_cast<const void*>(&ExtractIconA),

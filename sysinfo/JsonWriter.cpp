@@ -32,7 +32,7 @@ std::string JsonQuote(const std::string& text) {
             break;
         default:
             if (byte < 0x20)
-                quoted += "\\u" + AsciiLower(ZeroPadded(byte, 4, 16));
+                quoted += "\\u" + AsciiLower(ZeroPadded(byte, 4, TDigits::Hex));
             else
                 quoted += c;
         }

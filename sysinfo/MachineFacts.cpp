@@ -2,10 +2,9 @@
 
 #include "sysinfo/Account.h"
 #include "sysinfo/Registry.h"
+#include "sysinfo/TextRules.h"
 
 #include <windows.h>
-
-#include "sysinfo/TextRules.h"
 
 namespace kel {
 
@@ -94,9 +93,9 @@ std::optional<std::string> ArchitectureName(unsigned short machine) {
 }
 
 std::string IsoUtcTime(int year, int month, int day, int hour, int minute, int second) {
-    auto two = [](int value) { return ZeroPadded(static_cast<unsigned>(value), 2); };
-    return ZeroPadded(static_cast<unsigned>(year), 4) + "-" + two(month) + "-" + two(day) + "T" +
-           two(hour) + ":" + two(minute) + ":" + two(second) + "Z";
+    auto two = [](int value) { return ZeroPadded(value, 2); };
+    return ZeroPadded(year, 4) + "-" + two(month) + "-" + two(day) + "T" + two(hour) + ":" +
+           two(minute) + ":" + two(second) + "Z";
 }
 
 TWindowsVersion (*gWindowsVersion)() = windowsVersion;

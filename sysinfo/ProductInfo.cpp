@@ -66,8 +66,8 @@ bool stringTablePrefix(const void* block, std::string& prefix) {
     if (value != nullptr && length >= sizeof(DWORD)) {
         DWORD first = 0;
         std::memcpy(&first, value, sizeof first);
-        prefix = "\\StringFileInfo\\" + ZeroPadded(LOWORD(first), 4, 16) +
-                 ZeroPadded(HIWORD(first), 4, 16) + "\\";
+        prefix = "\\StringFileInfo\\" + ZeroPadded(LOWORD(first), 4, TDigits::Hex) +
+                 ZeroPadded(HIWORD(first), 4, TDigits::Hex) + "\\";
     }
     return true;
 }

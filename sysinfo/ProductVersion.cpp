@@ -1,7 +1,6 @@
 #include "sysinfo/ProductVersion.h"
 
 #include <climits>
-#include <cmath>
 
 namespace kel {
 
@@ -13,14 +12,37 @@ std::string MajorVersionOf(const std::string& productVersion) {
     return second == std::string::npos ? std::string() : productVersion.substr(0, second);
 }
 
-// Reads [-]digits[.digits] (either side may be empty, not both) by hand: the
-// library's floating-point reader is 40 KB of the program. The first 18 significant
-// digits count, which reads every version exactly and orders decimals as written.
+namespace {
+
+// 10^0 to 10^22: every one a double exactly.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxPower = 22;
+// The decimal exponents a version may have; far past any version, well inside a
+// double, so that no build overflows or underflows on the way.
+constexpr int kExponentLimit = 300;
+
+double scaled(double value, int exponent) {
+    for (; exponent > kMaxPower; exponent -= kMaxPower)
+        value *= kPowersOfTen[kMaxPower];
+    for (; exponent < -kMaxPower; exponent += kMaxPower)
+        value /= kPowersOfTen[kMaxPower];
+    return exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
+}
+
+} // namespace
+
+// Reads [-]digits[.digits] (either side may be empty, not both) by hand, without the
+// library's floating-point reader. The first 18 significant digits count: a version
+// of up to 15 digits reads as the nearest double, so distinct versions stay
+// distinct and in order; a number of more than 300 decimal places either way is
+// refused.
 bool ParseVersion(const std::string& text, double& version) {
     const unsigned long long kPrecise = 100000000000000000ULL; // 10^17
     size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
     unsigned long long digits = 0;
-    int exponent = 0;
+    int significant = 0, exponent = 0;
     bool anyDigit = false, afterPoint = false;
     for (; i < text.size(); ++i) {
         char c = text[i];
@@ -33,18 +55,21 @@ bool ParseVersion(const std::string& text, double& version) {
         anyDigit = true;
         if (digits < kPrecise) {
             digits = digits * 10 + static_cast<unsigned>(c - '0');
+            significant += digits != 0;
             exponent -= afterPoint;
-        } else {
-            exponent += !afterPoint;
+        } else if (!afterPoint && exponent <= kExponentLimit) {
+            ++exponent;
         }
+        if (exponent < -kExponentLimit - 18)
+            exponent = -kExponentLimit - 18; // a fraction too long to matter
     }
     if (!anyDigit)
         return false;
-    double scale = std::pow(10.0, std::abs(exponent));
-    double value = exponent < 0 ? digits / scale : digits * scale;
-    // Out of range either way: too large to hold, or a non-zero too small to hold.
-    if (!std::isfinite(value) || (value == 0 && digits != 0))
+    // The power of ten of the first significant digit.
+    int magnitude = significant + exponent - 1;
+    if (digits != 0 && (magnitude > kExponentLimit || magnitude < -kExponentLimit))
         return false;
+    double value = scaled(static_cast<double>(digits), exponent);
     version = text[0] == '-' ? -value : value;
     return true;
 }

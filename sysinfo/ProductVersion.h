@@ -10,8 +10,9 @@ namespace kel {
 // empty when there are fewer than two dots.
 std::string MajorVersionOf(const std::string& productVersion);
 
-// A version such as "11.0" as a decimal number; false, with version untouched, when
-// the text is empty or is not a finite decimal number.
+// A version such as "11.0" as a decimal number ([-]digits[.digits]); false, with
+// version untouched, when the text is empty, is no such number (no sign "+", blank,
+// exponent, "inf" or "nan") or lies beyond 10^300 either way.
 bool ParseVersion(const std::string& text, double& version);
 // True when both parse and are numerically equal; a version that does not parse
 // equals nothing.

@@ -21,7 +21,8 @@ std::string relativePath(const std::string& keyPath) {
 }
 
 [[noreturn]] void raise(const char* format, const std::string& name) {
-    throw RegistryError(ReplaceAll(format, "%s", name));
+    // A name read from the machine may hold a NUL; the message ends the name there.
+    throw RegistryError(ReplaceAll(format, "%s", name.substr(0, name.find('\0'))));
 }
 
 [[noreturn]] void raiseCreateFailed(const std::string& key) {

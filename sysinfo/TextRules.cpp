@@ -2,15 +2,20 @@
 
 namespace kel {
 
-std::string ZeroPadded(unsigned long long value, size_t width, unsigned base) {
-    std::string digits;
+std::string ZeroPadded(long long value, size_t width, TDigits digits) {
+    unsigned base = digits == TDigits::Hex ? 16 : 10;
+    bool negative = value < 0;
+    unsigned long long magnitude = negative ? 0 - static_cast<unsigned long long>(value)
+                                            : static_cast<unsigned long long>(value);
+    std::string text;
     do {
-        digits.insert(digits.begin(), "0123456789ABCDEF"[value % base]);
-        value /= base;
-    } while (value != 0);
-    if (digits.size() < width)
-        digits.insert(0, width - digits.size(), '0');
-    return digits;
+        text.insert(text.begin(), "0123456789ABCDEF"[magnitude % base]);
+        magnitude /= base;
+    } while (magnitude != 0);
+    size_t room = width > negative ? width - negative : 0;
+    if (text.size() < room)
+        text.insert(0, room - text.size(), '0');
+    return negative ? "-" + text : text;
 }
 
 std::string ReplaceAll(const std::string& text, const std::string& oldText,

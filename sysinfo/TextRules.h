@@ -13,8 +13,10 @@ namespace kel {
 std::string ReplaceAll(const std::string& text, const std::string& oldText,
                        const std::string& newText);
 
-// value in base 10 or 16 (letters upper-case), with leading zeros to width digits.
-std::string ZeroPadded(unsigned long long value, size_t width, unsigned base = 10);
+// value in decimal, or in hexadecimal with upper-case letters, with leading zeros to
+// width characters, a minus sign included ("-005"), as printf's "%0*d" and "%0*X".
+enum class TDigits { Decimal, Hex };
+std::string ZeroPadded(long long value, size_t width, TDigits digits = TDigits::Decimal);
 
 // ASCII-only case mapping; double-byte characters pass through untouched.
 std::string AsciiLower(const std::string& text);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using kel::ReplaceAll;
 
 namespace {
@@ -33,6 +35,28 @@ TEST(ReplaceAll, NeverMatchesOnATrailByte) {
     EXPECT_EQ(ReplaceAll("\x95\x5C\\", "\\", "/"), "\x95\x5C/");
     // A lead byte at the very end is copied, not read past.
     EXPECT_EQ(ReplaceAll(std::string("a\x83"), "a", "b"), std::string("b\x83"));
+}
+
+TEST(ZeroPadded, WritesAsPrintfsZeroPaddedFormats) {
+    using kel::TDigits;
+    const struct {
+        long long value;
+        size_t width;
+        TDigits digits;
+        const char* text;
+    } cases[] = {
+        {0, 2, TDigits::Decimal, "00"},
+        {7, 4, TDigits::Decimal, "0007"},
+        {12345, 4, TDigits::Decimal, "12345"},
+        {-5, 4, TDigits::Decimal, "-005"},
+        {-5, 0, TDigits::Decimal, "-5"},
+        {0x4B0, 4, TDigits::Hex, "04B0"},
+        {0xFFFF, 4, TDigits::Hex, "FFFF"},
+        {0x1F, 0, TDigits::Hex, "1F"},
+        {LLONG_MIN, 0, TDigits::Decimal, "-9223372036854775808"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(kel::ZeroPadded(c.value, c.width, c.digits), c.text) << c.value;
 }
 
 TEST(AnsiCase, MapsAsciiLettersOnly) {
