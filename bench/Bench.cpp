@@ -369,7 +369,8 @@ StartupRatios benchStartupOn(const char* machine, const std::function<void()>& l
     }
     // The first start reads cold files; the program's tells how many windows it holds.
     int windows = bench::StartOnce(programs[0]).windows;
-    programs[kFloor].arguments = "windows " + std::to_string(windows);
+    if (windows > 0)
+        programs[kFloor].arguments = "windows " + std::to_string(windows);
     for (size_t i = 1; i < programs.size(); ++i)
         bench::StartOnce(programs[i]);
     std::vector<bench::StartupRows> rows = bench::StartInterleaved(programs, rounds);

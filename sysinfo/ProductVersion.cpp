@@ -34,10 +34,12 @@ double scaled(double value, int exponent) {
 } // namespace
 
 // Reads [-]digits[.digits] (either side may be empty, not both) by hand, without the
-// library's floating-point reader. The first 18 significant digits count: a version
-// of up to 15 digits reads as the nearest double, so distinct versions stay
-// distinct and in order; a number of more than 300 decimal places either way is
-// refused.
+// library's floating-point reader. The first 18 significant digits count, as an
+// integer and a power of ten without trailing zeros, so that equal decimals ("11.0",
+// "11") read alike on every build. A version of up to 15 digits and 22 decimal places
+// reads as the nearest double (on a build that divides in x87 registers, as one of
+// the two nearest): distinct versions stay distinct, and in order. A number whose
+// first digit lies beyond the 10^300 or the 10^-300 place is refused.
 bool ParseVersion(const std::string& text, double& version) {
     const unsigned long long kPrecise = 100000000000000000ULL; // 10^17
     size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
@@ -69,6 +71,8 @@ bool ParseVersion(const std::string& text, double& version) {
     int magnitude = significant + exponent - 1;
     if (digits != 0 && (magnitude > kExponentLimit || magnitude < -kExponentLimit))
         return false;
+    for (; digits != 0 && digits % 10 == 0; digits /= 10)
+        ++exponent;
     double value = scaled(static_cast<double>(digits), exponent);
     version = text[0] == '-' ? -value : value;
     return true;

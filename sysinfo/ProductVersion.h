@@ -12,7 +12,8 @@ std::string MajorVersionOf(const std::string& productVersion);
 
 // A version such as "11.0" as a decimal number ([-]digits[.digits]); false, with
 // version untouched, when the text is empty, is no such number (no sign "+", blank,
-// exponent, "inf" or "nan") or lies beyond 10^300 either way.
+// exponent, "inf" or "nan") or its first digit lies beyond the 10^300 or the 10^-300
+// place.
 bool ParseVersion(const std::string& text, double& version);
 // True when both parse and are numerically equal; a version that does not parse
 // equals nothing.

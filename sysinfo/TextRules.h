@@ -13,8 +13,9 @@ namespace kel {
 std::string ReplaceAll(const std::string& text, const std::string& oldText,
                        const std::string& newText);
 
-// value in decimal, or in hexadecimal with upper-case letters, with leading zeros to
-// width characters, a minus sign included ("-005"), as printf's "%0*d" and "%0*X".
+// value in decimal, with leading zeros to width characters, a minus sign included
+// ("-005"), as printf's "%0*d"; or a value not below zero in hexadecimal with
+// upper-case letters, as "%0*X".
 enum class TDigits { Decimal, Hex };
 std::string ZeroPadded(long long value, size_t width, TDigits digits = TDigits::Decimal);
 

@@ -50,6 +50,9 @@ TEST(ParseVersion, ReadsPlainDecimalsOnly) {
         EXPECT_EQ(ParseVersion(c.text, version), c.reads) << c.text;
         EXPECT_EQ(version, c.reads ? c.value : 7) << c.text;
     }
+    // Equal decimals read alike, however they are written.
+    EXPECT_TRUE(SameVersion("7.97735379", "7.977353790"));
+    EXPECT_TRUE(SameVersion("34455.497883", "034455.4978830000"));
 }
 
 } // namespace
