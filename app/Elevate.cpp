@@ -61,9 +61,8 @@ long WaitPumping(HANDLE process) {
 }
 
 std::string NoBackupMessage() {
-    return "更新出来ませんでした。変更前の状態を控えられないため、何も変更していません。\r\n"
-           "控えのフォルダ: " +
-           kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine));
+    return std::string(kel::kNothingChangedWithoutBackup) +
+           "\r\n控えのフォルダ: " + kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine));
 }
 
 } // namespace app

@@ -6,6 +6,7 @@
 namespace kel {
 
 bool FileExists(const std::string& path);      // an existing file, not a folder
+bool FileExists(const std::wstring& path);     // the same, for a path in UTF-16
 bool DirectoryExists(const std::string& path); // an existing folder
 
 // Removes a file (a full path) to the Recycle Bin where its volume has one, asking

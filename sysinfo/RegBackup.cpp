@@ -45,14 +45,14 @@ std::wstring systemPathOf(HKEY key) {
                         bytes / sizeof(wchar_t));
 }
 
-// The editor's name of a root, for a key made right under it: new classes go to the
-// machine's classes.
 // The roots the program backs up, by the editor's names.
 const std::pair<const wchar_t*, HKEY> kRootKeys[] = {{L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
                                                      {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
                                                      {L"HKEY_USERS", HKEY_USERS},
                                                      {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
 
+// The editor's name of a root, for a key made right under it: new classes go to the
+// machine's classes.
 std::wstring rootName(HKEY root) {
     if (root == HKEY_CLASSES_ROOT)
         return L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes";
@@ -282,6 +282,9 @@ RegBackup::State* gActive = nullptr;
 
 } // namespace
 
+const char kNothingChangedWithoutBackup[] =
+    "更新出来ませんでした。変更前の状態を控えられないため、何も変更していません。";
+
 std::wstring KnownBackupFolder(TBackupPlace place) {
     wchar_t folder[MAX_PATH] = {};
     int which = place == TBackupPlace::User ? CSIDL_LOCAL_APPDATA : CSIDL_COMMON_APPDATA;
@@ -345,9 +348,7 @@ struct RegBackup::State {
     std::string userMessage(const std::string& why) const {
         std::vector<std::wstring> made = files();
         if (made.empty())
-            return "更新出来ませんでした。変更前の状態を控えられないため、何も変更していません。\r"
-                   "\n" +
-                   why;
+            return std::string(kNothingChangedWithoutBackup) + "\r\n" + why;
         std::string text =
             "更新出来ませんでした。変更前の状態を控えられないため、途中で止めました。"
             "ここまでの変更は、次の控えで元に戻せます:";

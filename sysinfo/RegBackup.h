@@ -23,6 +23,9 @@ class BackupError : public RegistryError {
     using RegistryError::RegistryError;
 };
 
+// The user's first line of a change refused before it changed anything.
+extern const char kNothingChangedWithoutBackup[];
+
 // Where backups go: the account's own keys (HKEY_CURRENT_USER) to the user's
 // folder, every other key (the machine's, other profiles') to the machine's.
 enum class TBackupPlace { User, Machine };

@@ -1,5 +1,6 @@
 #include "sysinfo/Start.h"
 
+#include "sysinfo/FileSystem.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/WebPage.h"
@@ -15,15 +16,10 @@ namespace {
 // How long a started program is given to wait for input, as WinExec gives it.
 constexpr DWORD kInputIdleMilliseconds = 30000;
 
-// A program is a file that is there: a missing path or a folder starts nothing, and
-// the caller goes on to its next way.
-bool isFile(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 bool startProgram(const TStart& start, TShow show) {
-    if (!isFile(start.target))
+    // A program is a file that is there: a missing path or a folder starts nothing,
+    // and the caller goes on to its next way.
+    if (!FileExists(start.target))
         return false;
     std::wstring commandLine = L"\"" + start.target + L"\"";
     if (!start.parameters.empty())
