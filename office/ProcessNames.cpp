@@ -9,11 +9,19 @@ bool IsOwnProcess(const ProcessEntry& entry, const ProcessOwner& own) {
            entry.userSid == own.userSid;
 }
 
+namespace {
+
+bool runsProgram(const ProcessEntry& entry, const std::string& programName) {
+    return entry.exactName && SameFileName(entry.exeName, programName);
+}
+
+} // namespace
+
 ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
                            const ProcessOwner& own) {
     ProcessIds ids;
     for (const ProcessEntry& entry : entries) {
-        if (entry.exactName && entry.exeName == programName && IsOwnProcess(entry, own))
+        if (runsProgram(entry, programName) && IsOwnProcess(entry, own))
             ids.push_back(entry.id);
     }
     return ids;

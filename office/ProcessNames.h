@@ -35,9 +35,10 @@ struct ProcessOwner {
 };
 bool IsOwnProcess(const ProcessEntry& entry, const ProcessOwner& own);
 
-// The IDs of the own entries (IsOwnProcess) whose executable name equals
-// programName exactly; an entry whose name is not exact matches no program. Another
-// user's programs are never shown running, nor ended.
+// The IDs of the own entries (IsOwnProcess) whose executable name is programName as
+// Windows compares file names (SameFileName: "excel.exe" is "EXCEL.EXE"); an entry
+// whose name is not exact matches no program. Another user's programs are never shown
+// running, nor ended.
 ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
                            const ProcessOwner& own);
 

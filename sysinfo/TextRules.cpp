@@ -59,6 +59,45 @@ std::string AsciiUpper(const std::string& text) {
     return mapAscii(text, AsciiUpperChar<char>);
 }
 
+namespace {
+
+// The lower-case letters of code page 932's double-byte rows and where their
+// upper-case forms begin; each range keeps its lead byte.
+struct CaseRange {
+    unsigned first, last, upper;
+};
+constexpr CaseRange kDoubleByteLower[] = {
+    {0x8281, 0x829A, 0x8260}, // full-width Latin a to z
+    {0x83BF, 0x83D6, 0x839F}, // Greek alpha to omega
+    {0x8470, 0x847E, 0x8440}, // Cyrillic a to n
+    {0x8480, 0x8491, 0x844F}, // Cyrillic o to ya
+};
+
+// text with every letter in upper case, byte for byte as long, each byte still a lead
+// byte, a trail byte or a single byte as it was.
+std::string fileNameUpper(std::string text) {
+    for (size_t i = 0; i < text.size(); i = NextCharacter(text, i)) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (!IsSjisLeadByte(lead)) {
+            text[i] = AsciiUpperChar(text[i]);
+            continue;
+        }
+        if (i + 1 == text.size())
+            break; // a lead byte without its trail byte stays as it is
+        unsigned code = lead << 8 | static_cast<unsigned char>(text[i + 1]);
+        for (const CaseRange& range : kDoubleByteLower)
+            if (code >= range.first && code <= range.last)
+                text[i + 1] = static_cast<char>((code - range.first + range.upper) & 0xFF);
+    }
+    return text;
+}
+
+} // namespace
+
+bool SameFileName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && fileNameUpper(a) == fileNameUpper(b);
+}
+
 std::string AfterLastPathDelimiter(const std::string& path) {
     size_t start = 0;
     for (size_t i = 0; i < path.size(); i = NextCharacter(path, i))

@@ -25,6 +25,12 @@ std::string AsciiUpper(const std::string& text);
 // The same for UTF-16 text: A to Z only.
 std::wstring AsciiLower(std::wstring text);
 
+// True when a and b name the same file: equal once letter case is folded as Windows'
+// file systems fold it, character by character. Folded are the ASCII letters and the
+// double-byte full-width Latin, Greek and Cyrillic letters; a trail byte is never
+// folded on its own, and half-width katakana (single bytes) have no case.
+bool SameFileName(const std::string& a, const std::string& b);
+
 // The text after the last "\" or ":" of path, the whole path when it has none. A
 // trail byte of a double-byte character (0x5C in "ソ" or "表") is no delimiter.
 std::string AfterLastPathDelimiter(const std::string& path);

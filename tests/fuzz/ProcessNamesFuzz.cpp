@@ -1,5 +1,7 @@
-// The program name of a path and the processes that run it.
+// The program name of a path, file names compared as Windows compares them, and the
+// processes that run a program.
 #include "office/ProcessNames.h"
+#include "sysinfo/TextRules.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -25,6 +27,17 @@ void checkProgramName(const std::string& path) {
         FUZZ_CHECK(!(starts[i] && isDelimiter(path[i])));
 }
 
+// Equal names are the same file, a name is the same file in any ASCII case, and
+// names of one file are as long and break into characters alike.
+void checkSameFileName(const std::string& a, const std::string& b) {
+    FUZZ_CHECK(SameFileName(a, a));
+    FUZZ_CHECK(SameFileName(a, AsciiUpper(a)) && SameFileName(AsciiLower(a), a));
+    bool same = SameFileName(a, b);
+    FUZZ_CHECK(same == SameFileName(b, a));
+    FUZZ_CHECK(!same ||
+               (a.size() == b.size() && fuzz::CharacterStarts(a) == fuzz::CharacterStarts(b)));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -35,10 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (entries.size() < 16 && input.remaining_bytes() > 0) {
         unsigned long id = input.ConsumeIntegral<uint32_t>();
         std::string name = input.ConsumeBool() ? program : input.ConsumeRandomLengthString(12);
+        if (input.ConsumeBool())
+            name = input.ConsumeBool() ? AsciiLower(name) : AsciiUpper(name);
         std::optional<unsigned long> session;
         if (input.ConsumeBool())
             session = input.ConsumeIntegralInRange<unsigned long>(0, 2);
-        entries.push_back({id, name, true, session, sids[input.ConsumeIntegralInRange(0, 2)]});
+        bool exact = input.ConsumeBool();
+        entries.push_back({id, name, exact, session, sids[input.ConsumeIntegralInRange(0, 2)]});
     }
     ProcessOwner own;
     if (input.ConsumeBool())
@@ -47,15 +63,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ProcessIds ids = MatchProcessIds(entries, program, own);
     size_t next = 0;
     for (const ProcessEntry& entry : entries) {
-        if (entry.exeName != program || !own.session || entry.session != own.session ||
-            own.userSid.empty() || entry.userSid != own.userSid)
+        if (!entry.exactName || !SameFileName(entry.exeName, program) || !own.session ||
+            entry.session != own.session)
+            continue;
+        if (own.userSid.empty() || entry.userSid != own.userSid)
             continue;
         FUZZ_CHECK(next < ids.size() && ids[next] == entry.id);
         ++next;
     }
     FUZZ_CHECK(next == ids.size());
     checkProgramName(program);
-    for (const ProcessEntry& entry : entries)
+    for (const ProcessEntry& entry : entries) {
         checkProgramName(entry.exeName);
+        checkSameFileName(entry.exeName, program);
+    }
     return 0;
 }

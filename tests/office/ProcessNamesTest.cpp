@@ -6,20 +6,20 @@ using namespace kel;
 
 namespace {
 
-TEST(ProcessNames, IdsOfTheExactNameOfTheOwnSessionAndUserInSnapshotOrder) {
+TEST(ProcessNames, IdsOfTheProgramInTheOwnSessionAndUserInSnapshotOrder) {
     const std::string me = "S-1-5-21-7-1000", other = "S-1-5-21-7-1001";
     const ProcessOwner own{1, me};
     std::vector<ProcessEntry> entries = {{10, "EXCEL.EXE", true, 1, me},
                                          {11, "excel.exe", true, 1, me},
                                          {12, "C:\\Office\\EXCEL.EXE", true, 1, me},
                                          {13, "EXCEL.EXE", true, 1, me}};
-    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", own), (ProcessIds{10, 13}));
+    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", own), (ProcessIds{10, 11, 13}));
     EXPECT_EQ(MatchProcessIds(entries, "", own), ProcessIds{});
     EXPECT_EQ(MatchProcessIds({{4294967295ul, "", true, 0, me}}, "", {0, me}),
               ProcessIds{4294967295ul});
     // A name shown in its best-fit form is never taken for the program it looks like.
     entries.push_back({14, "EXCEL.EXE", false, 1, me});
-    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", own), (ProcessIds{10, 13}));
+    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", own), (ProcessIds{10, 11, 13}));
 
     // Another signed-in user's Excel, one whose session can't be told, and one that
     // another account runs in this session (started with its credentials) or whose
@@ -28,11 +28,44 @@ TEST(ProcessNames, IdsOfTheExactNameOfTheOwnSessionAndUserInSnapshotOrder) {
     entries.push_back({16, "EXCEL.EXE", true, std::nullopt, me});
     entries.push_back({17, "EXCEL.EXE", true, 1, other});
     entries.push_back({18, "EXCEL.EXE", true, 1, ""});
-    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", own), (ProcessIds{10, 13}));
+    EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", own), (ProcessIds{10, 11, 13}));
     EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", {2, other}), ProcessIds{15});
     EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", {1, other}), ProcessIds{17});
     EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", {std::nullopt, me}), ProcessIds{});
     EXPECT_EQ(MatchProcessIds(entries, "EXCEL.EXE", {1, ""}), ProcessIds{});
+}
+
+TEST(ProcessNames, NamesComparedAsWindowsComparesFileNames) {
+    const std::string me = "S-1-5-21-7-1000";
+    const ProcessOwner own{1, me};
+    const struct {
+        ProcessEntry entry;
+        std::string program;
+        bool matched;
+    } cases[] = {
+        {{1, "excel.exe", true, 1, me}, "EXCEL.EXE", true},
+        {{1, "Excel.Exe", true, 1, me}, "EXCEL.EXE", true},
+        {{1, "EXCEL.EXE", true, 1, me}, "excel.ex", false},
+        // "ｅｘｃｅｌ.exe" and "ＥＸＣＥＬ.EXE"; "ｅ" is no "E".
+        {{1, "\x82\x85\x82\x98\x82\x83\x82\x85\x82\x8C.exe", true, 1, me},
+         "\x82\x64\x82\x77\x82\x62\x82\x64\x82\x6B.EXE",
+         true},
+        {{1, "\x82\x85", true, 1, me}, "E", false},
+        // "ａ", "ｚ"; "α", "ω"; "а", "н", "о", "я" against their capitals.
+        {{1, "\x82\x81\x82\x9A", true, 1, me}, "\x82\x60\x82\x79", true},
+        {{1, "\x83\xBF\x83\xD6", true, 1, me}, "\x83\x9F\x83\xB6", true},
+        {{1, "\x84\x70\x84\x7E\x84\x80\x84\x91", true, 1, me},
+         "\x84\x40\x84\x4E\x84\x4F\x84\x60",
+         true},
+        // "ヂ" (0x83 0x61) is not "ア" (0x83 0x41): a trail byte is never folded.
+        {{1, "\x83\x61.exe", true, 1, me}, "\x83\x41.exe", false},
+        // A name shown in its best-fit form matches nothing.
+        {{1, "EXCEL.EXE", false, 1, me}, "EXCEL.EXE", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MatchProcessIds({c.entry}, c.program, own) == ProcessIds{1}, c.matched)
+            << c.entry.exeName << " " << c.program;
+    }
 }
 
 TEST(ProcessNames, ProgramNameAfterTheLastDelimiter) {
