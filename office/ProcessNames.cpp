@@ -27,6 +27,16 @@ ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::
     return ids;
 }
 
+bool RunsUnreadInOwnSession(const std::vector<ProcessEntry>& entries,
+                            const std::string& programName, const ProcessOwner& own) {
+    for (const ProcessEntry& entry : entries) {
+        if (runsProgram(entry, programName) && own.session && entry.session == own.session &&
+            entry.userSid.empty())
+            return true;
+    }
+    return false;
+}
+
 std::string ProgramNameOf(const std::string& path) {
     return AfterLastPathDelimiter(path);
 }

@@ -42,6 +42,13 @@ bool IsOwnProcess(const ProcessEntry& entry, const ProcessOwner& own);
 ProcessIds MatchProcessIds(const std::vector<ProcessEntry>& entries, const std::string& programName,
                            const ProcessOwner& own);
 
+// True when the own session runs programName (named as MatchProcessIds names it) in
+// a process whose user can't be read, such as one started as administrator from the
+// user's window: it runs in front of the user, so it is shown as running, but it may
+// be another account's, so it is never ended.
+bool RunsUnreadInOwnSession(const std::vector<ProcessEntry>& entries,
+                            const std::string& programName, const ProcessOwner& own);
+
 // The text after the last "\" or ":" that is a character of its own, not the trail
 // byte of a code page 932 double-byte character (AfterLastPathDelimiter).
 std::string ProgramNameOf(const std::string& path);

@@ -62,16 +62,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     own.userSid = sids[input.ConsumeIntegralInRange(0, 2)];
     ProcessIds ids = MatchProcessIds(entries, program, own);
     size_t next = 0;
+    bool unread = false;
     for (const ProcessEntry& entry : entries) {
         if (!entry.exactName || !SameFileName(entry.exeName, program) || !own.session ||
             entry.session != own.session)
             continue;
+        unread = unread || entry.userSid.empty();
         if (own.userSid.empty() || entry.userSid != own.userSid)
             continue;
         FUZZ_CHECK(next < ids.size() && ids[next] == entry.id);
         ++next;
     }
     FUZZ_CHECK(next == ids.size());
+    FUZZ_CHECK(RunsUnreadInOwnSession(entries, program, own) == unread);
     checkProgramName(program);
     for (const ProcessEntry& entry : entries) {
         checkProgramName(entry.exeName);
