@@ -1,0 +1,56 @@
+#include "sysinfo/TrustRules.h"
+
+#include "sysinfo/TextRules.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace kel {
+
+namespace {
+
+// The rights that change a file or folder or take it over, as the platform numbers
+// them.
+constexpr uint32_t kWriteData = 0x2;             // FILE_WRITE_DATA, FILE_ADD_FILE
+constexpr uint32_t kAppendData = 0x4;            // FILE_APPEND_DATA, FILE_ADD_SUBDIRECTORY
+constexpr uint32_t kWriteExtendedAttrs = 0x10;   // FILE_WRITE_EA
+constexpr uint32_t kDeleteChild = 0x40;          // FILE_DELETE_CHILD
+constexpr uint32_t kWriteAttributes = 0x100;     // FILE_WRITE_ATTRIBUTES
+constexpr uint32_t kDelete = 0x10000;            // DELETE
+constexpr uint32_t kWriteDac = 0x40000;          // WRITE_DAC
+constexpr uint32_t kWriteOwner = 0x80000;        // WRITE_OWNER
+constexpr uint32_t kMaximumAllowed = 0x02000000; // MAXIMUM_ALLOWED
+constexpr uint32_t kGenericAll = 0x10000000;     // GENERIC_ALL
+constexpr uint32_t kGenericWrite = 0x40000000;   // GENERIC_WRITE
+constexpr uint32_t kWritingRights = kWriteData | kAppendData | kWriteExtendedAttrs | kDeleteChild |
+                                    kWriteAttributes | kDelete | kWriteDac | kWriteOwner |
+                                    kMaximumAllowed | kGenericAll | kGenericWrite;
+
+// SYSTEM, Administrators and TrustedInstaller, in upper case.
+const char* const kTrustedSids[] = {
+    "S-1-5-18", "S-1-5-32-544", "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"};
+
+bool isTrusted(const std::string& sid) {
+    const std::string upper = AsciiUpper(sid);
+    return std::find(std::begin(kTrustedSids), std::end(kTrustedSids), upper) !=
+           std::end(kTrustedSids);
+}
+
+} // namespace
+
+TTrust JudgeAdminOnly(const TSecurityFacts& facts) {
+    if (facts.reparsePoint)
+        return TTrust::ReparsePoint;
+    if (!isTrusted(facts.ownerSid))
+        return TTrust::OwnerNotTrusted;
+    if (!facts.hasAccessList)
+        return TTrust::NoAccessList;
+    for (const TAccessEntry& entry : facts.entries) {
+        if (entry.allow && !entry.inheritOnly && (entry.mask & kWritingRights) != 0 &&
+            !isTrusted(entry.sid))
+            return TTrust::WritableByOthers;
+    }
+    return TTrust::Trusted;
+}
+
+} // namespace kel

@@ -1,0 +1,82 @@
+#include "sysinfo/TrustRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace kel;
+
+namespace {
+
+const std::string kSystem = "S-1-5-18", kAdmins = "S-1-5-32-544", kUsers = "S-1-5-32-545",
+                  kUser = "S-1-5-21-1004336348-1177238915-682003330-1001";
+const std::string kInstaller = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+constexpr uint32_t kFull = 0x1F01FF, kReadExecute = 0x1200A9;
+
+TEST(TrustRules, AdminOnlyWhenNoOtherAccountCouldHaveWrittenIt) {
+    // The program's own backup folder: full control for SYSTEM and Administrators,
+    // read and execute for Users.
+    const std::vector<TAccessEntry> backup = {{true, kSystem, kFull, false},
+                                              {true, kAdmins, kFull, false},
+                                              {true, kUsers, kReadExecute, false}};
+    auto plus = [&](std::vector<TAccessEntry> more) {
+        more.insert(more.begin(), backup.begin(), backup.end());
+        return more;
+    };
+    const struct {
+        const char* what;
+        TSecurityFacts facts;
+        TTrust trust;
+    } cases[] = {
+        {"backup folder", {kAdmins, true, backup, false}, TTrust::Trusted},
+        {"owned by a user", {kUser, true, backup, false}, TTrust::OwnerNotTrusted},
+        {"a user's folder under ProgramData",
+         {kUser, true, plus({{true, "S-1-3-0", 0x10000000, true}, {true, kUsers, 0x6, false}}),
+          false},
+         TTrust::OwnerNotTrusted},
+        {"Users add files",
+         {kAdmins, true, plus({{true, kUsers, 0x6, false}}), false},
+         TTrust::WritableByOthers},
+        {"Users write what it will hold",
+         {kAdmins, true, plus({{true, kUsers, kFull, true}}), false},
+         TTrust::Trusted},
+        {"Everyone changes its access list",
+         {kAdmins, true, plus({{true, "S-1-1-0", 0x40000, false}}), false},
+         TTrust::WritableByOthers},
+        {"Authenticated Users write",
+         {kAdmins, true, plus({{true, "S-1-5-11", 0x40000000, false}}), false},
+         TTrust::WritableByOthers},
+        {"Everyone denied",
+         {kAdmins, true, plus({{false, "S-1-1-0", kFull, false}}), false},
+         TTrust::Trusted},
+        {"owned by TrustedInstaller",
+         {kInstaller, true, plus({{true, kInstaller, kFull, false}}), false},
+         TTrust::Trusted},
+        {"SIDs in lower case",
+         {"s-1-5-32-544", true, {{true, "s-1-5-18", kFull, false}}, false},
+         TTrust::Trusted},
+        {"a SID that only begins as Administrators'",
+         {"S-1-5-32-5440", true, backup, false},
+         TTrust::OwnerNotTrusted},
+        {"no access list", {kAdmins, false, {}, false}, TTrust::NoAccessList},
+        {"no access list, a user's", {kUser, false, {}, false}, TTrust::OwnerNotTrusted},
+        {"reparse point", {kAdmins, true, backup, true}, TTrust::ReparsePoint},
+        {"reparse point, a user's, no access list", {kUser, false, {}, true}, TTrust::ReparsePoint},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JudgeAdminOnly(c.facts), c.trust) << c.what;
+}
+
+TEST(TrustRules, EveryRightThatWritesOrTakesOverAndNoOther) {
+    // FILE_WRITE_DATA, FILE_APPEND_DATA, FILE_WRITE_EA, FILE_DELETE_CHILD,
+    // FILE_WRITE_ATTRIBUTES, DELETE, WRITE_DAC, WRITE_OWNER, MAXIMUM_ALLOWED,
+    // GENERIC_ALL, GENERIC_WRITE.
+    const uint32_t writing = 0x520D0156;
+    for (int bit = 0; bit < 32; ++bit) {
+        const uint32_t right = uint32_t{1} << bit;
+        TSecurityFacts facts{kAdmins, true, {{true, kUsers, right, false}}, false};
+        EXPECT_EQ(JudgeAdminOnly(facts),
+                  (right & writing) != 0 ? TTrust::WritableByOthers : TTrust::Trusted)
+            << std::hex << right;
+    }
+}
+
+} // namespace
