@@ -41,6 +41,14 @@ bool namesARoot(const std::wstring& path) {
                        [&](const Root& root) { return beginsWithKey(path, root.name, rest); });
 }
 
+// The hive the system's own accounts take as their current user's: SYSTEM's
+// (".DEFAULT", "S-1-5-18") and the local and network services'; never a person's.
+bool systemAccountsHive(const std::wstring& userPath) {
+    std::wstring last = userPath.substr(userPath.find_last_of(L'\\') + 1);
+    std::transform(last.begin(), last.end(), last.begin(), upper);
+    return last == L".DEFAULT" || last == L"S-1-5-18" || last == L"S-1-5-19" || last == L"S-1-5-20";
+}
+
 bool nameableKey(const std::wstring& path) {
     return namesARoot(path) && path.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos;
 }
@@ -217,7 +225,7 @@ std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comment
 std::optional<std::wstring> RegeditPath(const std::wstring& systemPath,
                                         const std::wstring& ownUser) {
     std::wstring rest;
-    if (!ownUser.empty()) {
+    if (!ownUser.empty() && !systemAccountsHive(ownUser)) {
         if (beginsWithKey(systemPath, ownUser + L"_Classes", rest))
             return L"HKEY_CURRENT_USER\\Software\\Classes" + rest;
         if (beginsWithKey(systemPath, ownUser, rest))

@@ -42,7 +42,9 @@ std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comment
 // The name the registry editor gives a key named by the system's own path of it
 // ("\REGISTRY\MACHINE\SOFTWARE\..."). ownUser is that path of the account's own
 // profile ("\REGISTRY\USER\S-1-5-21-..."), whose key is HKEY_CURRENT_USER and whose
-// classes ("..._Classes") its Software\Classes. Nothing for a path under no root.
+// classes ("..._Classes") its Software\Classes; the hive of the system's own accounts
+// (".DEFAULT", "S-1-5-18", "S-1-5-19", "S-1-5-20") keeps its HKEY_USERS name, being no
+// person's. Nothing for a path under no root.
 std::optional<std::wstring> RegeditPath(const std::wstring& systemPath,
                                         const std::wstring& ownUser);
 

@@ -78,17 +78,29 @@ TEST(RegFileText, WrapsLongDataDeletesKeysAndRefusesUnnameableOnes) {
 }
 
 TEST(RegeditPath, NamesEachRootAsTheEditorDoes) {
-    const std::wstring own = L"\\REGISTRY\\USER\\S-1-5-21-1";
-    EXPECT_EQ(kel::RegeditPath(L"\\REGISTRY\\MACHINE\\SOFTWARE\\WOW6432Node\\X", own),
-              L"HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\X");
-    EXPECT_EQ(kel::RegeditPath(L"\\Registry\\Machine", own), L"HKEY_LOCAL_MACHINE");
-    EXPECT_EQ(kel::RegeditPath(own + L"\\Software", own), L"HKEY_CURRENT_USER\\Software");
-    EXPECT_EQ(kel::RegeditPath(own + L"_Classes\\VBSFile", own),
-              L"HKEY_CURRENT_USER\\Software\\Classes\\VBSFile");
-    EXPECT_EQ(kel::RegeditPath(own + L"2\\X", own), L"HKEY_USERS\\S-1-5-21-12\\X");
-    EXPECT_EQ(kel::RegeditPath(L"\\REGISTRY\\USER\\.DEFAULT", own), L"HKEY_USERS\\.DEFAULT");
-    EXPECT_FALSE(kel::RegeditPath(L"\\REGISTRY\\MACHINEX", own).has_value());
-    EXPECT_FALSE(kel::RegeditPath(L"", own).has_value());
+    const std::wstring own = L"\\REGISTRY\\USER\\S-1-5-21-1",
+                       system = L"\\REGISTRY\\USER\\S-1-5-18",
+                       fallback = L"\\REGISTRY\\USER\\.default";
+    struct Case {
+        std::wstring path, ownUser;
+        std::optional<std::wstring> named;
+    } cases[] = {
+        {L"\\REGISTRY\\MACHINE\\SOFTWARE\\WOW6432Node\\X", own,
+         L"HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\X"},
+        {L"\\Registry\\Machine", own, L"HKEY_LOCAL_MACHINE"},
+        {own + L"\\Software", own, L"HKEY_CURRENT_USER\\Software"},
+        {own + L"_Classes\\VBSFile", own, L"HKEY_CURRENT_USER\\Software\\Classes\\VBSFile"},
+        {own + L"2\\X", own, L"HKEY_USERS\\S-1-5-21-12\\X"},
+        {L"\\REGISTRY\\USER\\.DEFAULT", own, L"HKEY_USERS\\.DEFAULT"},
+        {system + L"\\Software", system, L"HKEY_USERS\\S-1-5-18\\Software"},
+        {system + L"_Classes\\X", system, L"HKEY_USERS\\S-1-5-18_Classes\\X"},
+        {fallback + L"\\Software", fallback, L"HKEY_USERS\\.default\\Software"},
+        {fallback + L"_Classes", fallback, L"HKEY_USERS\\.default_Classes"},
+        {L"\\REGISTRY\\MACHINEX", own, std::nullopt},
+        {L"", own, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(kel::RegeditPath(c.path, c.ownUser), c.named) << c.path;
 
     EXPECT_TRUE(
         kel::NamesOnlyTheUsersKeys(L"Windows Registry Editor Version 5.00\r\n\r\n"
