@@ -53,6 +53,33 @@ bool nameableKey(const std::wstring& path) {
     return namesARoot(path) && path.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos;
 }
 
+// The text's lines as an import reads them, ended by CR LF, LF or a lone CR. Nothing
+// for a text with a lone CR or a NUL, which importers need not read alike.
+std::optional<std::vector<std::wstring>> importedLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = std::min(text.find_first_of(std::wstring(L"\r\n\0", 3), start), text.size());
+        if (end < text.size() && text[end] == L'\0')
+            return std::nullopt;
+        lines.push_back(text.substr(start, end - start));
+        if (end < text.size() && text[end] == L'\r') {
+            if (end + 1 == text.size() || text[end + 1] != L'\n')
+                return std::nullopt;
+            ++end;
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A character an importer may skip before a line's first one: controls, spaces of
+// every width, the byte order mark.
+bool blankLike(wchar_t c) {
+    return c <= L' ' || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) || c == 0x2028 ||
+           c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
+
 // A name or string in double quotes, escaped as the editor reads it back.
 std::wstring quoted(const std::wstring& text) {
     std::wstring out = L"\"";
@@ -244,16 +271,15 @@ bool KeyLiesUnder(const std::wstring& path, const std::wstring& key) {
 }
 
 std::optional<std::vector<std::wstring>> SectionKeys(const std::wstring& fileText) {
+    std::optional<std::vector<std::wstring>> lines = importedLines(fileText);
+    if (!lines)
+        return std::nullopt;
     std::vector<std::wstring> keys;
-    size_t start = 0;
-    while (start < fileText.size()) {
-        size_t end = std::min(fileText.find(L'\n', start), fileText.size());
-        std::wstring line = fileText.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == L'\r')
-            line.pop_back();
-        size_t first = line.find_first_not_of(L" \t");
-        if (first == std::wstring::npos || line[first] != L'[')
+    for (const std::wstring& line : *lines) {
+        size_t first = 0;
+        while (first < line.size() && blankLike(line[first]))
+            ++first;
+        if (first == line.size() || line[first] != L'[')
             continue;
         if (first != 0 || line.size() < 3 || line.back() != L']')
             return std::nullopt;

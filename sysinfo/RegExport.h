@@ -52,9 +52,11 @@ std::optional<std::wstring> RegeditPath(const std::wstring& systemPath,
 bool KeyLiesUnder(const std::wstring& path, const std::wstring& key);
 
 // The keys a file's text names in its sections ("[...]" and "[-...]" lines), in
-// order. Nothing when a line could be read as a section another way (blanks before
-// its "[", text after its "]") or a section names no key under a root's full name:
-// what an import would change must be known exactly.
+// order, its lines ended as an import ends them (CR LF, LF, a lone CR). Nothing for a
+// text with a lone CR or a NUL, or when a line could be read as a section another
+// way (anything an importer might skip as blank before its "[", text after its "]")
+// or a section names no key under a root's full name: what an import would change
+// must be known exactly.
 std::optional<std::vector<std::wstring>> SectionKeys(const std::wstring& fileText);
 
 // True when the file's sections are known (SectionKeys) and every one lies under

@@ -107,13 +107,32 @@ TEST(RegeditPath, NamesEachRootAsTheEditorDoes) {
                                    L"[HKEY_CURRENT_USER\\A]\r\n[-hkey_current_user\\B]\r\n"));
     EXPECT_FALSE(kel::NamesOnlyTheUsersKeys(L"[HKEY_CURRENT_USER\\A]\r\n[-HKEY_USERS\\B]\r\n"));
     EXPECT_FALSE(kel::NamesOnlyTheUsersKeys(L"[HKEY_CURRENT_USERS]\r\n"));
-    // What an import could read as a section another way, or under a short root's
-    // name, makes the keys unknown.
-    EXPECT_EQ(kel::SectionKeys(L"; c\r\n[-HKEY_USERS\\A]\r\n\"[x]\"=\"\"\r\n  00,\\\r\n"),
-              (std::vector<std::wstring>{L"HKEY_USERS\\A"}));
-    for (const wchar_t* text : {L" [HKEY_USERS\\A]\r\n", L"[HKEY_USERS\\A] ;\r\n", L"[HKCU\\A]\r\n",
-                                L"[HKEY_CURRENT_CONFIG]\r\n"})
-        EXPECT_FALSE(kel::SectionKeys(text).has_value()) << text;
+    // Lines end as an import ends them; what it could read as a section another way,
+    // or under a short root's name, makes the keys unknown.
+    const std::wstring machine = L"[HKEY_LOCAL_MACHINE\\X]\r\n";
+    using Keys = std::optional<std::vector<std::wstring>>;
+    struct Read {
+        std::wstring text;
+        Keys keys;
+    } reads[] = {
+        {L"\uFEFFWindows Registry Editor Version 5.00\r\n; c\r\n[-HKEY_USERS\\A]\r\n"
+         L"\"[x]\"=\"\"\r\n  00,\\\r\n" +
+             machine,
+         Keys({L"HKEY_USERS\\A", L"HKEY_LOCAL_MACHINE\\X"})},
+        {L"[HKEY_USERS\\A]\n\n[HKEY_USERS\\B]", Keys({L"HKEY_USERS\\A", L"HKEY_USERS\\B"})},
+        {L"x\r" + machine, std::nullopt},
+        {L"[HKEY_USERS\\A]\r", std::nullopt},
+        {std::wstring(1, L'\0') + machine, std::nullopt},
+        {L"\x0B" + machine, std::nullopt},
+        {L"\u3000" + machine, std::nullopt},
+        {L"x\r\n\uFEFF" + machine, std::nullopt},
+        {L" [HKEY_USERS\\A]\r\n", std::nullopt},
+        {L"[HKEY_USERS\\A] ;\r\n", std::nullopt},
+        {L"[HKCU\\A]\r\n", std::nullopt},
+        {L"[HKEY_CURRENT_CONFIG]\r\n", std::nullopt},
+    };
+    for (const Read& c : reads)
+        EXPECT_EQ(kel::SectionKeys(c.text), c.keys) << c.text;
 }
 
 TEST(BackupFileName, NamesByTimeAndRowAndKeepsTheNewest) {
