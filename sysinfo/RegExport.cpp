@@ -50,7 +50,8 @@ bool systemAccountsHive(const std::wstring& userPath) {
 }
 
 bool nameableKey(const std::wstring& path) {
-    return namesARoot(path) && path.find_first_of(std::wstring(L"\r\n\0", 3)) == std::wstring::npos;
+    return namesARoot(path) &&
+           path.find_first_of(std::wstring(L"\r\n\0]", 4)) == std::wstring::npos;
 }
 
 // The text's lines as an import reads them, ended by CR LF, LF or a lone CR. Nothing

@@ -32,10 +32,11 @@ struct TRegSection {
 // long hexadecimal data wrapped. Strings are written as strings when the data is
 // one whole NUL-terminated string without a line break; other data as hex(N):
 // byte lists, so that an import gives the bytes and type back exactly. Nothing when
-// a key path holds a line break or NUL, or begins with no root the program backs up
-// (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS):
-// such a key can't be named in the file; nor a comment with a line break or NUL,
-// nor a value name with a NUL, which the editor does not read back.
+// a key path holds a line break, NUL or "]" (which SectionKeys refuses), or begins
+// with no root the program backs up (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,
+// HKEY_LOCAL_MACHINE, HKEY_USERS): such a key can't be named in the file; nor a
+// comment with a line break or NUL, nor a value name with a NUL, which the editor
+// does not read back.
 std::optional<std::wstring> RegFileText(const std::vector<std::wstring>& comments,
                                         const std::vector<TRegSection>& sections);
 

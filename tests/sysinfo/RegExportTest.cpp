@@ -72,7 +72,8 @@ TEST(RegFileText, WrapsLongDataDeletesKeysAndRefusesUnnameableOnes) {
 
     for (const std::wstring& path :
          {std::wstring(L"HKEY_CURRENT_USER\\a\nb"), std::wstring(L"HKEY_CURRENT_USER\\a\0b", 20),
-          std::wstring(L"HKCU\\x"), std::wstring(L"HKEY_CURRENT_USERX\\y"), std::wstring()})
+          std::wstring(L"HKCU\\x"), std::wstring(L"HKEY_CURRENT_USER\\a]b"),
+          std::wstring(L"HKEY_CURRENT_USERX\\y"), std::wstring()})
         EXPECT_FALSE(kel::RegFileText({}, {{path, true, {}}}).has_value());
     EXPECT_FALSE(kel::RegFileText({L"a\r\nb"}, {}).has_value());
 }
