@@ -176,6 +176,144 @@ std::wstring valueLine(const TRegValue& value) {
     return line + hexData(value.type, value.data, line.size());
 }
 
+// A quoted name or string read from line[at] to its closing quote, with the escapes
+// valueLine writes ("\\", "\"", and in names "\n", "\r"); at is left after it.
+std::optional<std::wstring> unquoted(const std::wstring& line, size_t& at, bool name) {
+    if (at >= line.size() || line[at] != L'"')
+        return std::nullopt;
+    std::wstring text;
+    while (++at < line.size()) {
+        wchar_t c = line[at];
+        if (c == L'"') {
+            ++at;
+            return text;
+        }
+        if (c == L'\\') {
+            c = ++at < line.size() ? line[at] : L'\0';
+            if (name && (c == L'n' || c == L'r'))
+                c = c == L'n' ? L'\n' : L'\r';
+            else if (c != L'\\' && c != L'"')
+                return std::nullopt;
+        }
+        text += c;
+    }
+    return std::nullopt;
+}
+
+int hexDigit(wchar_t c) {
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    c = upper(c);
+    return c >= L'A' && c <= L'F' ? c - L'A' + 10 : -1;
+}
+
+// The byte written as two hexadecimal digits at line[at]; at is left after them.
+std::optional<uint8_t> hexPair(const std::wstring& line, size_t& at) {
+    if (at + 2 > line.size() || hexDigit(line[at]) < 0 || hexDigit(line[at + 1]) < 0)
+        return std::nullopt;
+    at += 2;
+    return static_cast<uint8_t>(hexDigit(line[at - 2]) << 4 | hexDigit(line[at - 1]));
+}
+
+// A byte list as hexData writes it, from lines[row] at "at" on through the lines its
+// ",\" carries it onto, each indented with spaces; row is left on its last line.
+bool readBytes(const std::vector<std::wstring>& lines, size_t& row, size_t at,
+               std::vector<uint8_t>& data) {
+    if (at == lines[row].size())
+        return true;
+    for (;;) {
+        const std::wstring& line = lines[row];
+        std::optional<uint8_t> byte = hexPair(line, at);
+        if (!byte)
+            return false;
+        data.push_back(*byte);
+        if (at == line.size())
+            return true;
+        if (line[at++] != L',')
+            return false;
+        if (at + 1 == line.size() && line[at] == L'\\') {
+            if (++row == lines.size())
+                return false;
+            at = lines[row].find_first_not_of(L' ');
+            if (at == 0 || at == std::wstring::npos)
+                return false;
+        }
+    }
+}
+
+// The type N of "hex(N):" written as hexData writes it: hexadecimal, no leading zero.
+std::optional<uint32_t> typeNumber(const std::wstring& digits) {
+    if (digits.empty() || digits.size() > 8 || (digits.size() > 1 && digits[0] == L'0'))
+        return std::nullopt;
+    uint32_t type = 0;
+    for (wchar_t c : digits) {
+        if (hexDigit(c) < 0)
+            return std::nullopt;
+        type = type << 4 | static_cast<uint32_t>(hexDigit(c));
+    }
+    return type;
+}
+
+// One value line as valueLine writes it, from lines[row] (and the lines its data
+// goes on to, row left on the last).
+std::optional<TRegValue> readValue(const std::vector<std::wstring>& lines, size_t& row) {
+    const std::wstring& line = lines[row];
+    TRegValue value;
+    size_t at = 0;
+    if (line[0] == L'@') {
+        at = 1;
+    } else {
+        std::optional<std::wstring> name = unquoted(line, at, true);
+        if (!name || name->empty()) // the default value is written "@"
+            return std::nullopt;
+        value.name = *name;
+    }
+    if (line.compare(at, 1, L"=") != 0)
+        return std::nullopt;
+    std::wstring form = line.substr(++at);
+    if (form == L"-") {
+        value.present = false;
+        return value;
+    }
+    if (form.compare(0, 1, L"\"") == 0) {
+        std::optional<std::wstring> text = unquoted(line, at, false);
+        if (!text || at != line.size())
+            return std::nullopt;
+        value.type = kString;
+        for (wchar_t c : *text + L'\0')
+            value.data.insert(value.data.end(), {static_cast<uint8_t>(c & 0xFF),
+                                                 static_cast<uint8_t>(c >> 8 & 0xFF)});
+        return value;
+    }
+    if (form.compare(0, 6, L"dword:") == 0 && form.size() == 14) {
+        value.type = kDword;
+        value.data.resize(4);
+        at += 6;
+        for (size_t i = 4; i-- > 0;)
+            if (std::optional<uint8_t> byte = hexPair(line, at))
+                value.data[i] = *byte;
+            else
+                return std::nullopt;
+        return value;
+    }
+    size_t close = form.find(L"):");
+    if (form.compare(0, 4, L"hex:") == 0) {
+        value.type = 3;
+        at += 4;
+    } else if (form.compare(0, 4, L"hex(") == 0 && close != std::wstring::npos) {
+        std::optional<uint32_t> type = typeNumber(form.substr(4, close - 4));
+        if (!type)
+            return std::nullopt;
+        value.type = *type;
+        at += close + 2;
+    } else {
+        return std::nullopt;
+    }
+    if (!readBytes(lines, row, at, value.data))
+        return std::nullopt;
+    return value;
+}
+
 std::wstring twoDigits(int n) {
     return {static_cast<wchar_t>(L'0' + n / 10 % 10), static_cast<wchar_t>(L'0' + n % 10)};
 }
@@ -291,6 +429,33 @@ std::optional<std::vector<std::wstring>> SectionKeys(const std::wstring& fileTex
         keys.push_back(key);
     }
     return keys;
+}
+
+std::optional<std::vector<TRegSection>> ParseRegFile(const std::wstring& fileText) {
+    std::optional<std::vector<std::wstring>> lines = importedLines(fileText);
+    const std::wstring version = L"Windows Registry Editor Version 5.00";
+    if (!lines || lines->empty() || !SectionKeys(fileText) ||
+        ((*lines)[0] != version && (*lines)[0] != L'\xFEFF' + version))
+        return std::nullopt;
+    std::vector<TRegSection> sections;
+    for (size_t row = 1; row < lines->size(); ++row) {
+        const std::wstring& line = (*lines)[row];
+        if (line.empty() || line[0] == L';')
+            continue;
+        if (line[0] == L'[') { // "[path]" or "[-path]", as SectionKeys has read it
+            bool deleteKey = line[1] == L'-';
+            size_t from = deleteKey ? 2 : 1;
+            sections.push_back({line.substr(from, line.size() - 1 - from), deleteKey, {}});
+            continue;
+        }
+        if ((line[0] != L'@' && line[0] != L'"') || sections.empty() || sections.back().deleteKey)
+            return std::nullopt;
+        std::optional<TRegValue> value = readValue(*lines, row);
+        if (!value)
+            return std::nullopt;
+        sections.back().values.push_back(std::move(*value));
+    }
+    return sections;
 }
 
 bool NamesOnlyTheUsersKeys(const std::wstring& fileText) {

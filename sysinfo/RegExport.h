@@ -16,6 +16,7 @@ struct TRegValue {
     bool present = true;
     uint32_t type = 0;
     std::vector<uint8_t> data;
+    bool operator==(const TRegValue&) const = default;
 };
 
 // One section: a key to delete with its tree ([-path]), or a key to create or open
@@ -25,6 +26,7 @@ struct TRegSection {
     std::wstring path;
     bool deleteKey = false;
     std::vector<TRegValue> values;
+    bool operator==(const TRegSection&) const = default;
 };
 
 // The file's text as the registry editor writes it: its version line, the comment
@@ -59,6 +61,13 @@ bool KeyLiesUnder(const std::wstring& path, const std::wstring& key);
 // or a section names no key under a root's full name: what an import would change
 // must be known exactly.
 std::optional<std::vector<std::wstring>> SectionKeys(const std::wstring& fileText);
+
+// The sections of a file's text as RegFileText writes it, read back exactly (a value
+// to delete with type 0 and no data, a key to delete with no values). Nothing for a
+// text SectionKeys refuses or a line it can't read exactly (an unknown form, a value
+// outside a section or in a key to delete, malformed data): what an import sets must
+// be known before it is made.
+std::optional<std::vector<TRegSection>> ParseRegFile(const std::wstring& fileText);
 
 // True when the file's sections are known (SectionKeys) and every one lies under
 // HKEY_CURRENT_USER: importing it needs no administrator rights.

@@ -78,6 +78,48 @@ TEST(RegFileText, WrapsLongDataDeletesKeysAndRefusesUnnameableOnes) {
     EXPECT_FALSE(kel::RegFileText({L"a\r\nb"}, {}).has_value());
 }
 
+// What RegFileText writes reads back whole, with or without the byte order mark;
+// what it does not write, or an import could read another way, is refused.
+TEST(ParseRegFile, ReadsBackWhatRegFileTextWritesAndNothingElse) {
+    const std::wstring nul(1, L'\0');
+    std::vector<TRegSection> sections = {
+        {L"HKEY_CURRENT_USER\\Software\\W",
+         false,
+         {{L"", true, 1, utf16(L"C:\\a \"b\"" + nul)},
+          {L"Empty", true, 1, utf16(nul)},
+          {L"Dw", true, 4, {0x78, 0x56, 0x34, 0x12}},
+          {L"Bin", true, 3, {0x00, 0xff}},
+          {L"Multi", true, 7, utf16(L"a" + nul + L"b" + nul + nul)},
+          {L"Exp", true, 2, utf16(L"%A%" + nul)},
+          {L"q\"\\\n\r=", true, 1, utf16(L"x\\\"y" + nul)},
+          {L"Gone", false, 0, {}},
+          {L"Long", true, 11, std::vector<uint8_t>(200, 0xab)},
+          {L"None", true, 0, {}}}},
+        {L"HKEY_LOCAL_MACHINE\\S", true, {}},
+        {L"HKEY_USERS\\.DEFAULT\\E", false, {{L"@", false, 0, {}}}},
+    };
+    std::optional<std::wstring> text = kel::RegFileText({L"one", L"[two]"}, sections);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(kel::ParseRegFile(*text), sections);
+    EXPECT_EQ(kel::ParseRegFile(L"\uFEFF" + *text), sections);
+
+    const std::wstring head = L"Windows Registry Editor Version 5.00\r\n",
+                       key = L"[HKEY_CURRENT_USER\\K]\r\n";
+    EXPECT_EQ(kel::ParseRegFile(head + L"[HKEY_USERS\\K]\n\"a\"=hex(4):0A,\\\n  Ff\n"),
+              (std::vector<TRegSection>{{L"HKEY_USERS\\K", false, {{L"a", true, 4, {10, 255}}}}}));
+    const std::wstring tails[] = {key + L"\"a\"=dword:123\r\n",       key + L"\"a\"=hex:0,1\r\n",
+                                  key + L"\"a\"=hex:00,\r\n",         key + L"\"a\"=hex:00,\\\r\n",
+                                  key + L"\"a\"=hex:00,\\\r\n" + key, key + L"\"a\"=hex(02):00\r\n",
+                                  key + L"\"a\"=\"x\\ny\"\r\n",       key + L"\"a\"=\"x\r\n",
+                                  key + L"\"a\" = \"x\"\r\n",         key + L"\"\"=\"x\"\r\n",
+                                  key + L"\"a\"=str:x\r\n",           key + L"  \"a\"=-\r\n",
+                                  key + L"\"a\"=\"x\" ;\r\n",         L"\"a\"=-\r\n",
+                                  L"[-HKEY_USERS\\B]\r\n\"a\"=-\r\n", L"x\r" + key};
+    for (const std::wstring& tail : tails)
+        EXPECT_FALSE(kel::ParseRegFile(head + tail).has_value()) << tail;
+    EXPECT_FALSE(kel::ParseRegFile(key).has_value());
+}
+
 TEST(RegeditPath, NamesEachRootAsTheEditorDoes) {
     const std::wstring own = L"\\REGISTRY\\USER\\S-1-5-21-1",
                        system = L"\\REGISTRY\\USER\\S-1-5-18",
