@@ -1,11 +1,11 @@
 #include "sysinfo/RegBackup.h"
 
+#include "sysinfo/Account.h"
+#include "sysinfo/Folder.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/RegKey.h"
 #include "sysinfo/Text.h"
 
-#include <aclapi.h>
-#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -85,16 +85,6 @@ std::wstring withChild(const std::wstring& path, const std::wstring& child) {
     return child.empty() ? path : path + L"\\" + child;
 }
 
-std::string errorText(DWORD error) {
-    char text[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                   text, sizeof text, nullptr);
-    std::string message = text;
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
-        message.pop_back();
-    return message.empty() ? "エラー " + std::to_string(error) : message;
-}
-
 // Why a backup can't be written: the key or file, and the reason. The session
 // turns it into the user's message.
 [[noreturn]] void refuse(const std::wstring& what, const std::string& why) {
@@ -171,11 +161,21 @@ TRegValue readValue(HKEY key, const std::wstring& name, const std::wstring& wher
             continue;
         }
         if (status != ERROR_SUCCESS)
-            refuse(where, errorText(status));
+            refuse(where, SystemErrorText(status));
         value.type = type;
         value.data.resize(size);
         return value;
     }
+}
+
+// A registry link can't be written back by an import (it would come back as a key
+// of its own), and its target lies outside the tree: a backup that meets one is
+// refused, never followed into the key it names.
+void refuseLink(HKEY key, const std::wstring& path) {
+    DWORD type = 0;
+    LONG status = RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+    if (status == ERROR_SUCCESS && type == REG_LINK)
+        refuse(path, "別のキーへのリンクです。リンクのキーは控えられません。");
 }
 
 // The key and its tree, each key a section with all its values, parents first.
@@ -184,14 +184,14 @@ void addTree(HKEY key, const std::wstring& path, REGSAM view, std::vector<TRegSe
     LONG status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr,
                                    &values, &maxValueName, &maxData, nullptr, nullptr);
     if (status != ERROR_SUCCESS)
-        refuse(path, errorText(status));
+        refuse(path, SystemErrorText(status));
     TRegSection section{path, false, {}};
     for (DWORD i = 0; i < values; ++i) {
         std::wstring name(maxValueName + 1, L'\0');
         DWORD length = maxValueName + 1;
         status = RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (status != ERROR_SUCCESS)
-            refuse(path, errorText(status));
+            refuse(path, SystemErrorText(status));
         name.resize(length);
         section.values.push_back(readValue(key, name, path));
     }
@@ -201,81 +201,91 @@ void addTree(HKEY key, const std::wstring& path, REGSAM view, std::vector<TRegSe
         DWORD length = maxSubKey + 1;
         status = RegEnumKeyExW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (status != ERROR_SUCCESS)
-            refuse(path, errorText(status));
+            refuse(path, SystemErrorText(status));
         name.resize(length);
         RegKey child;
-        status = child.openW(key, name, KEY_READ | view);
+        status = child.openW(key, name, KEY_READ | view, REG_OPTION_OPEN_LINK);
         if (status != ERROR_SUCCESS)
-            refuse(path + L"\\" + name, errorText(status));
+            refuse(path + L"\\" + name, SystemErrorText(status));
+        refuseLink(child.get(), path + L"\\" + name);
         addTree(child.get(), path + L"\\" + name, view, out);
     }
 }
 
-bool isFolder(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 // The machine's backups: the administrators and the system change them, the users
-// of the PC read them (the common application data folder lets every user add
-// files, which an elevated undo or pruning must not meet).
-constexpr wchar_t kMachineFolderRules[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
+// of the PC read them.
+constexpr wchar_t kMachineFolderRules[] =
+    L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
 
-// The machine's folder made the administrators' with the rules above, also when
-// another account made it first: an elevated backup never writes, prunes or undoes
-// where a user could have put files. Refused when that can't be done.
-void secureFolder(const std::wstring& folder, PSECURITY_DESCRIPTOR descriptor) {
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL rulesList = nullptr;
-    BYTE administrators[SECURITY_MAX_SID_SIZE];
-    DWORD size = sizeof administrators;
-    if (!GetSecurityDescriptorDacl(descriptor, &present, &rulesList, &defaulted) ||
-        !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size))
-        refuse(folder, errorText(GetLastError()));
-    DWORD status = SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
-                                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                             PROTECTED_DACL_SECURITY_INFORMATION,
-                                         administrators, nullptr, rulesList, nullptr);
-    if (status != ERROR_SUCCESS)
-        refuse(folder, errorText(status));
-}
-
-// Makes the folder and its missing parents, the machine's with its own access rules.
-// A folder or parent that is a link elsewhere is refused: an elevated backup writes
-// and prunes only where it meant to.
-void makeFolder(const std::wstring& folder, TBackupPlace place) {
-    SECURITY_ATTRIBUTES rules{sizeof rules, nullptr, FALSE};
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (place == TBackupPlace::Machine) {
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
-                kMachineFolderRules, SDDL_REVISION_1, &descriptor, nullptr))
-            refuse(folder, errorText(GetLastError()));
-        rules.lpSecurityDescriptor = descriptor;
+// Why a folder that an elevated backup would use is not used.
+const char* untrustedReason(TTrust verdict) {
+    switch (verdict) {
+    case TTrust::ReparsePoint:
+        return "別の場所へのリンクです。";
+    case TTrust::OwnerNotTrusted:
+        return "所有者が SYSTEM、Administrators、TrustedInstaller のどれでもありません。";
+    case TTrust::NoAccessList:
+        return "アクセス許可の一覧がなく、だれでも変更できます。";
+    case TTrust::WritableByOthers:
+        return "管理者以外のアカウントも変更できます。";
+    case TTrust::Trusted:
+        break;
     }
-    LocalMemory owner(descriptor);
-    for (size_t at = folder.find(L'\\', 3); at != std::wstring::npos;
-         at = folder.find(L'\\', at + 1))
-        CreateDirectoryW(folder.substr(0, at).c_str(), &rules); // only those missing
-    CreateDirectoryW(folder.c_str(), &rules);
-    size_t parent = folder.rfind(L'\\');
-    if (!isFolder(folder) || (parent != std::wstring::npos && !isFolder(folder.substr(0, parent))))
-        refuse(folder, "フォルダを作れません。");
-    if (place == TBackupPlace::Machine)
-        secureFolder(folder, descriptor);
+    return "";
 }
 
-std::vector<std::wstring> regFilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    FindHandle search(FindFirstFileW((folder + L"\\*.reg").c_str(), &found));
-    if (!search.valid())
-        return names;
-    do {
-        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search.get(), &found));
-    return names;
+// A folder of the backups' chain, used only when it is no link and, for the
+// machine's, nobody but SYSTEM, the administrators and TrustedInstaller owns it or
+// may change it: an elevated backup never writes, prunes or undoes where a user
+// could have put files or a link. Such a folder is refused, not taken over.
+void checkFolder(const TFolder& folder, TBackupPlace place) {
+    std::optional<TSecurityFacts> facts = folder.Security();
+    if (!facts)
+        refuse(folder.Path(), "アクセス許可を読めません。");
+    static const std::string ownSid = CurrentUserSid();
+    TTrust verdict = JudgeAdminOnly(*facts, ownSid);
+    if (place == TBackupPlace::User && verdict != TTrust::ReparsePoint)
+        return;
+    if (verdict != TTrust::Trusted)
+        refuse(folder.Path(),
+               std::string(untrustedReason(verdict)) +
+                   "\r\n管理者がこのフォルダを削除してから、もう一度実行してください。");
+}
+
+// What a backup folder is opened for: its names listed, its files read, or written
+// (the folder made when missing). Those read or written are checked first.
+enum class TFolderUse { List, Read, Write };
+
+// The place's folder ("...\Wexdal\Backup"), opened through its parent's handle one
+// folder at a time. Invalid, unless written, for a folder that is not there.
+TFolder openBackupFolder(TBackupPlace place, TFolderUse use) {
+    bool create = use == TFolderUse::Write;
+    std::wstring path = gBackupFolder(place);
+    size_t backup = path.rfind(L'\\');
+    size_t program = backup == std::wstring::npos || backup == 0 ? std::wstring::npos
+                                                                 : path.rfind(L'\\', backup - 1);
+    if (program == std::wstring::npos || program < 2)
+        refuse(L"Backup", "フォルダが分かりません。");
+    std::wstring base = path.substr(0, program);
+    const wchar_t* rules = place == TBackupPlace::Machine ? kMachineFolderRules : nullptr;
+    if (create)
+        for (size_t at = base.find(L'\\', 3); at != std::wstring::npos;
+             at = base.find(L'\\', at + 1))
+            CreateDirectoryW(base.substr(0, at).c_str(), nullptr); // only those missing
+    DWORD error = ERROR_SUCCESS;
+    TFolder folder = TFolder::Open(nullptr, base, create, nullptr, error);
+    for (const std::wstring& name :
+         {path.substr(program + 1, backup - program - 1), path.substr(backup + 1)}) {
+        if (!folder.valid())
+            break;
+        TFolder inner = TFolder::Open(&folder, name, create, rules, error);
+        if (inner.valid() && use != TFolderUse::List)
+            checkFolder(inner, place);
+        folder = std::move(inner);
+    }
+    if (!folder.valid() && create)
+        refuse(path, SystemErrorText(error));
+    return folder;
 }
 
 RegBackup::State* gActive = nullptr;
@@ -284,6 +294,9 @@ RegBackup::State* gActive = nullptr;
 
 const char kNothingChangedWithoutBackup[] =
     "更新出来ませんでした。変更前の状態を控えられないため、何も変更していません。";
+const char kStoppedWithoutBackup[] =
+    "更新出来ませんでした。変更前の状態を控えられないため、途中で止めました。"
+    "ここまでの変更は、次の控えで元に戻せます:";
 
 std::wstring KnownBackupFolder(TBackupPlace place) {
     wchar_t folder[MAX_PATH] = {};
@@ -298,7 +311,10 @@ std::wstring (*gBackupFolder)(TBackupPlace place) = KnownBackupFolder;
 struct RegBackup::State {
     struct Place {
         std::vector<std::vector<TRegSection>> changes; // in the order they were made
+        TFolder folder;                                // open from the first change on
+        std::wstring name;                             // the file's, in the folder
         std::wstring path;                             // empty until the first change made the file
+        bool written = false;                          // the file holds a whole backup
     };
 
     std::wstring row;
@@ -323,7 +339,7 @@ struct RegBackup::State {
             if (located && covered(located->path))
                 return;
             if (!failure.empty())
-                throw BackupError(failure);
+                throw BackupError(failure, files());
             if (!located)
                 refuse(keyPath, "キーを読めないか、その場所が分かりません。");
             std::vector<TRegSection> sections;
@@ -339,7 +355,7 @@ struct RegBackup::State {
         } catch (const BackupError& error) {
             if (failure.empty())
                 failure = userMessage(error.what());
-            throw BackupError(failure);
+            throw BackupError(failure, files());
         }
     }
 
@@ -349,9 +365,7 @@ struct RegBackup::State {
         std::vector<std::wstring> made = files();
         if (made.empty())
             return std::string(kNothingChangedWithoutBackup) + "\r\n" + why;
-        std::string text =
-            "更新出来ませんでした。変更前の状態を控えられないため、途中で止めました。"
-            "ここまでの変更は、次の控えで元に戻せます:";
+        std::string text = kStoppedWithoutBackup;
         for (const std::wstring& file : made)
             text += "\r\n" + WideToAnsi(file);
         return text + "\r\n" + why;
@@ -360,7 +374,7 @@ struct RegBackup::State {
     std::vector<std::wstring> files() const {
         std::vector<std::wstring> made;
         for (const Place& place : places)
-            if (!place.path.empty())
+            if (place.written)
                 made.push_back(place.path);
         return made;
     }
@@ -378,9 +392,10 @@ struct RegBackup::State {
         REGSAM rights = change == TRegChange::Value ? KEY_QUERY_VALUE : KEY_READ;
         if (!splitRoot(located.path, base, path))
             refuse(located.path, "キーの場所が分かりません。");
-        LONG status = key.openW(base, path, rights | fileView());
+        LONG status = key.openW(base, path, rights | fileView(),
+                                change == TRegChange::Value ? 0 : REG_OPTION_OPEN_LINK);
         if (status != ERROR_SUCCESS)
-            refuse(located.path, errorText(status));
+            refuse(located.path, SystemErrorText(status));
         if (change == TRegChange::Value) {
             std::wstring id = located.path + L'\0' + valueName;
             std::transform(id.begin(), id.end(), id.begin(), towupper);
@@ -390,6 +405,7 @@ struct RegBackup::State {
                 {located.path, false, {readValue(key.get(), valueName, located.path)}});
             return true;
         }
+        refuseLink(key.get(), located.path);
         sections.push_back({located.path, true, {}});
         addTree(key.get(), located.path, fileView(), sections);
         keysDeleted.push_back(located.path);
@@ -415,62 +431,48 @@ struct RegBackup::State {
         std::optional<std::wstring> text = RegFileText(comments(place.path), all);
         if (!text)
             refuse(place.path, "キーの名前をファイルに書けません。");
-        replaceWhole(place.path, L"\xFEFF" + *text);
-    }
-
-    // The file's new text written beside it and moved over it, so that a crash
-    // mid-way leaves the last whole backup.
-    static void replaceWhole(const std::wstring& path, const std::wstring& content) {
-        std::wstring next = path + L".new";
-        DeleteFileW(next.c_str());
-        Handle file(CreateFileW(next.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD bytes = static_cast<DWORD>(content.size() * sizeof(wchar_t)), written = 0;
-        bool whole = file.valid() &&
-                     WriteFile(file.get(), content.data(), bytes, &written, nullptr) &&
-                     written == bytes && FlushFileBuffers(file.get());
-        DWORD error = GetLastError();
-        file.reset();
-        if (!whole || !MoveFileExW(next.c_str(), path.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            error = whole ? GetLastError() : error;
-            DeleteFileW(next.c_str());
-            refuse(path, errorText(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT));
+        std::wstring content = L"\xFEFF" + *text;
+        DWORD error = place.folder.ReplaceWhole(
+            place.name, std::string(reinterpret_cast<const char*>(content.data()),
+                                    content.size() * sizeof(wchar_t)));
+        if (error != ERROR_SUCCESS) {
+            if (!place.written)
+                place.folder.Remove(place.name); // the empty file that took the name
+            refuse(place.path, SystemErrorText(error));
         }
+        place.written = true;
     }
 
     std::vector<std::wstring> comments(const std::wstring& path) const {
-        std::wstring sixtyFour = sixtyFourBitWindows() ? L" /reg:64" : L"";
         std::optional<TBackupName> name = ParseBackupFileName(path.substr(path.rfind(L'\\') + 1));
         return {L"Wexdal: " + row + L" を変更する前の状態 (" + (name ? name->time : L"") + L")",
                 L"元に戻すには、このファイルをダブルクリックするか、次のどちらかを実行します:",
-                L"  reg import \"" + path + L"\"" + sixtyFour,
-                L"  wexdal.exe /undo \"" + path + L"\"",
-                sixtyFour.empty() ? L"キーは Windows の登録どおりの場所で書いてあります。"
-                                  : L"キーは 64 ビットのビューの名前で書いてあります "
-                                    L"(32 ビットのビューのキーは WOW6432Node の下)。"};
+                L"  " + RegImportLine(path), L"  wexdal.exe /undo \"" + path + L"\"",
+                !sixtyFourBitWindows() ? L"キーは Windows の登録どおりの場所で書いてあります。"
+                                       : L"キーは 64 ビットのビューの名前で書いてあります "
+                                         L"(32 ビットのビューのキーは WOW6432Node の下)。"};
     }
 
+    // Opens the place's folder, takes a name by making the file, and prunes the
+    // oldest backups beyond those kept, all through the folder's handle.
     void create(TBackupPlace which, Place& place) {
-        std::wstring folder = gBackupFolder(which);
-        if (folder.empty())
-            refuse(L"Backup", "フォルダが分かりません。");
-        makeFolder(folder, which);
-        // The name is taken by making the file; its text follows.
-        std::wstring path;
+        place.folder = openBackupFolder(which, TFolderUse::Write);
+        std::wstring name;
+        DWORD error = ERROR_FILE_EXISTS;
         for (int attempt = 1; attempt <= 9999 && place.path.empty(); ++attempt) {
-            path = folder + L"\\" + BackupFileName(time, row, attempt);
-            Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (file.valid())
-                place.path = path;
-            else if (GetLastError() != ERROR_FILE_EXISTS)
-                refuse(path, errorText(GetLastError()));
+            name = BackupFileName(time, row, attempt);
+            if (place.folder.CreateNewFile(name, GENERIC_WRITE, error).valid()) {
+                place.name = name;
+                place.path = place.folder.PathOf(name);
+            } else if (error != ERROR_FILE_EXISTS) {
+                break;
+            }
         }
         if (place.path.empty())
-            refuse(path, errorText(ERROR_FILE_EXISTS));
-        for (const std::wstring& old : BackupsBeyond(regFilesIn(folder), kBackupsKept))
-            DeleteFileW((folder + L"\\" + old).c_str());
+            refuse(place.folder.PathOf(name), SystemErrorText(error));
+        if (std::optional<std::vector<std::wstring>> names = place.folder.FileNames(L".reg"))
+            for (const std::wstring& old : BackupsBeyond(*names, kBackupsKept))
+                place.folder.Remove(old);
     }
 };
 
@@ -522,6 +524,22 @@ bool BackUpKeysOf(const std::wstring& fileText) {
     return true;
 }
 
+Handle OpenMachineBackup(HANDLE file, const std::wstring& name) {
+    if (!ParseBackupFileName(name))
+        return Handle();
+    TFolder folder;
+    try {
+        folder = openBackupFolder(TBackupPlace::Machine, TFolderUse::Read);
+    } catch (const BackupError&) {
+        return Handle(); // a folder that is not the administrators' vouches for nothing
+    }
+    DWORD error = ERROR_SUCCESS;
+    Handle backup = folder.valid() ? folder.OpenFile(name, GENERIC_READ, error) : Handle();
+    if (!backup.valid() || !SameFile(backup.get(), file))
+        return Handle();
+    return backup;
+}
+
 std::optional<unsigned long> ImportRegFile(const std::wstring& file) {
     wchar_t system[MAX_PATH] = {};
     UINT length = GetSystemDirectoryW(system, MAX_PATH);
@@ -544,15 +562,80 @@ std::optional<unsigned long> ImportRegFile(const std::wstring& file) {
     return exitCode;
 }
 
+std::wstring RegImportLine(const std::wstring& file) {
+    return L"reg import \"" + file + L"\"" + (sixtyFourBitWindows() ? L" /reg:64" : L"");
+}
+
+std::optional<std::wstring> FirstDifferentKey(const std::vector<TRegSection>& sections) {
+    // What the import leaves: a later section overrides an earlier one, and a key
+    // deleted takes what was said of its tree with it.
+    std::vector<TRegSection> expected;
+    for (const TRegSection& section : sections) {
+        if (section.deleteKey)
+            std::erase_if(expected, [&](const TRegSection& earlier) {
+                return KeyLiesUnder(earlier.path, section.path);
+            });
+        auto same = std::find_if(expected.begin(), expected.end(), [&](const TRegSection& earlier) {
+            return !earlier.deleteKey && !section.deleteKey &&
+                   CompareStringOrdinal(earlier.path.c_str(), -1, section.path.c_str(), -1, TRUE) ==
+                       CSTR_EQUAL;
+        });
+        if (same == expected.end()) {
+            expected.push_back({section.path, section.deleteKey, {}});
+            same = expected.end() - 1;
+        }
+        for (const TRegValue& value : section.values) {
+            std::erase_if(same->values, [&](const TRegValue& earlier) {
+                return CompareStringOrdinal(earlier.name.c_str(), -1, value.name.c_str(), -1,
+                                            TRUE) == CSTR_EQUAL;
+            });
+            same->values.push_back(value);
+        }
+    }
+    for (const TRegSection& section : expected) {
+        HKEY root = nullptr;
+        std::wstring path;
+        if (!splitRoot(section.path, root, path))
+            return section.path;
+        RegKey key;
+        LONG status = key.openW(root, path, KEY_QUERY_VALUE | fileView());
+        bool recreated = section.deleteKey &&
+                         std::any_of(expected.begin(), expected.end(), [&](const TRegSection& k) {
+                             return !k.deleteKey && KeyLiesUnder(k.path, section.path);
+                         });
+        if (section.deleteKey ? !recreated && status != ERROR_FILE_NOT_FOUND
+                              : status != ERROR_SUCCESS)
+            return section.path;
+        for (const TRegValue& value : section.values) {
+            TRegValue stored;
+            try {
+                stored = readValue(key.get(), value.name, section.path);
+            } catch (const BackupError&) {
+                return section.path; // unreadable: not known to be as the file says
+            }
+            if (stored.present != value.present ||
+                (value.present && (stored.type != value.type || stored.data != value.data)))
+                return section.path;
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<TBackupFile> ListBackups() {
     std::vector<TBackupFile> files;
     for (TBackupPlace place : {TBackupPlace::User, TBackupPlace::Machine}) {
-        std::wstring folder = gBackupFolder(place);
-        if (folder.empty())
-            continue;
-        for (const std::wstring& name : regFilesIn(folder))
+        TFolder folder;
+        try {
+            folder = openBackupFolder(place, TFolderUse::List);
+        } catch (const BackupError&) {
+            continue; // no folder known
+        }
+        std::optional<std::vector<std::wstring>> names;
+        if (folder.valid())
+            names = folder.FileNames(L".reg");
+        for (const std::wstring& name : names ? *names : std::vector<std::wstring>())
             if (std::optional<TBackupName> parsed = ParseBackupFileName(name))
-                files.push_back({folder + L"\\" + name, place, *parsed});
+                files.push_back({folder.PathOf(name), place, *parsed});
     }
     std::sort(files.begin(), files.end(), [](const TBackupFile& a, const TBackupFile& b) {
         return std::tie(a.name.time, a.path) < std::tie(b.name.time, b.path);

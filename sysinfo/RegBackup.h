@@ -4,6 +4,7 @@
 // back when imported.
 #pragma once
 
+#include "sysinfo/Handle.h"
 #include "sysinfo/RegExport.h"
 #include "sysinfo/Registry.h"
 
@@ -20,11 +21,20 @@ namespace kel {
 // why. A registry error, so that a change undoing its own first steps still does.
 class BackupError : public RegistryError {
   public:
-    using RegistryError::RegistryError;
+    explicit BackupError(const std::string& what, std::vector<std::wstring> made = {})
+        : RegistryError(what), made_(std::move(made)) {}
+    // The backups of the steps made before the change stopped; empty when nothing
+    // was changed.
+    const std::vector<std::wstring>& Made() const { return made_; }
+
+  private:
+    std::vector<std::wstring> made_;
 };
 
-// The user's first line of a change refused before it changed anything.
+// The user's first line of a change refused before it changed anything, and of one
+// stopped after its first steps (the backups that put them back follow it).
 extern const char kNothingChangedWithoutBackup[];
+extern const char kStoppedWithoutBackup[];
 
 // Where backups go: the account's own keys (HKEY_CURRENT_USER) to the user's
 // folder, every other key (the machine's, other profiles') to the machine's.
@@ -62,6 +72,12 @@ enum class TRegChange { Value, Creation, Tree };
 void BeforeRegChange(HKEY root, const std::wstring& keyPath, REGSAM view, TRegChange change,
                      const std::wstring& valueName = {});
 
+// A backup of the machine's folder, opened through the folder's handle once the
+// folder is known to be the administrators' alone, when file (opened by the caller)
+// is that very file; invalid otherwise. Only such a file may name the machine's
+// keys for an undo.
+Handle OpenMachineBackup(HANDLE file, const std::wstring& name);
+
 // Backs up, whole, each key that a registry file's text names: what importing the
 // file will change. False, backing up nothing, for a text whose sections can't all
 // be read as keys under the roots the program backs up.
@@ -71,6 +87,15 @@ bool BackUpKeysOf(const std::wstring& fileText);
 // Windows (where the program's backups name their keys); reg.exe's exit code, or
 // nothing when it did not run.
 std::optional<unsigned long> ImportRegFile(const std::wstring& file);
+
+// The line that imports a registry file with the system's reg.exe as the program
+// does it: `reg import "FILE"`, with " /reg:64" on 64-bit Windows.
+std::wstring RegImportLine(const std::wstring& file);
+
+// What an import of the sections should have left, read back from the registry: the
+// first key (as the file names it) whose values or presence differ, or nothing when
+// every one is as the file says. A value is compared by type and bytes.
+std::optional<std::wstring> FirstDifferentKey(const std::vector<TRegSection>& sections);
 
 // The backups in both folders, oldest first.
 struct TBackupFile {

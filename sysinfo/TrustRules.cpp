@@ -30,24 +30,25 @@ constexpr uint32_t kWritingRights = kWriteData | kAppendData | kWriteExtendedAtt
 const char* const kTrustedSids[] = {
     "S-1-5-18", "S-1-5-32-544", "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"};
 
-bool isTrusted(const std::string& sid) {
+bool isTrusted(const std::string& sid, const std::string& ownSid) {
     const std::string upper = AsciiUpper(sid);
     return std::find(std::begin(kTrustedSids), std::end(kTrustedSids), upper) !=
-           std::end(kTrustedSids);
+               std::end(kTrustedSids) ||
+           (!ownSid.empty() && upper == AsciiUpper(ownSid));
 }
 
 } // namespace
 
-TTrust JudgeAdminOnly(const TSecurityFacts& facts) {
+TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid) {
     if (facts.reparsePoint)
         return TTrust::ReparsePoint;
-    if (!isTrusted(facts.ownerSid))
+    if (!isTrusted(facts.ownerSid, ownSid))
         return TTrust::OwnerNotTrusted;
     if (!facts.hasAccessList)
         return TTrust::NoAccessList;
     for (const TAccessEntry& entry : facts.entries) {
         if (entry.allow && !entry.inheritOnly && (entry.mask & kWritingRights) != 0 &&
-            !isTrusted(entry.sid))
+            !isTrusted(entry.sid, ownSid))
             return TTrust::WritableByOthers;
     }
     return TTrust::Trusted;

@@ -26,10 +26,12 @@ struct TSecurityFacts {
 
 enum class TTrust { Trusted, ReparsePoint, OwnerNotTrusted, NoAccessList, WritableByOthers };
 
-// Trusted when the object is no reparse point, its owner is SYSTEM, Administrators or
-// TrustedInstaller, and its access list allows no one else a right that writes it or
-// takes it over; else the first reason in that order. SIDs are compared without
-// regard to letter case.
-TTrust JudgeAdminOnly(const TSecurityFacts& facts);
+// Trusted when the object is no reparse point, its owner is SYSTEM, Administrators,
+// TrustedInstaller or ownSid, and its access list allows no one else a right that
+// writes it or takes it over; else the first reason in that order. ownSid is the
+// account of the process that asks (empty for none): what it may write, it trusts,
+// as an administrator's own account may change anything of the administrators'.
+// SIDs are compared without regard to letter case.
+TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid = {});
 
 } // namespace kel

@@ -128,6 +128,10 @@ std::string OpenUrlCommand(const std::string& url) {
     return "\"" + url + "\",,-1,,,,,";
 }
 
+const char kElevatedOpensNothing[] =
+    "このプログラムは管理者として動いているため、ブラウザーなどを起動しませんでした。"
+    "このプログラムを管理者としてではなく通常どおり起動してから、もう一度お試しください。";
+
 int OpenUrl(const std::string& url) {
     // Without DDE (its instance failed) only the default browser can take the page.
     std::optional<Conversation> conversation;

@@ -29,4 +29,8 @@ std::string OpenUrlCommand(const std::string& url);
 // the address to one that runs.
 int OpenUrl(const std::string& url);
 
+// Said when a process with administrator rights could open nothing: why, and what
+// to do instead.
+extern const char kElevatedOpensNothing[];
+
 } // namespace kel

@@ -63,6 +63,15 @@ TEST(TrustRules, AdminOnlyWhenNoOtherAccountCouldHaveWrittenIt) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(JudgeAdminOnly(c.facts), c.trust) << c.what;
+
+    // The asking process trusts what its own account made and may write, and no
+    // other account's.
+    const TSecurityFacts own{
+        kUser, true, {{true, kSystem, kFull, false}, {true, kUser, kFull, false}}, false};
+    EXPECT_EQ(JudgeAdminOnly(own, kUser), TTrust::Trusted);
+    EXPECT_EQ(JudgeAdminOnly(own, "S-1-5-21-1-2-3-1002"), TTrust::OwnerNotTrusted);
+    EXPECT_EQ(JudgeAdminOnly({kAdmins, true, own.entries, false}, kSystem),
+              TTrust::WritableByOthers);
 }
 
 TEST(TrustRules, EveryRightThatWritesOrTakesOverAndNoOther) {

@@ -1,0 +1,67 @@
+// A folder used through its handle: opened once without following a link, kept
+// open so that it can be neither renamed nor deleted, and every file in it made,
+// replaced, listed and deleted relative to that handle. Nobody can put another
+// folder in its place between the check of it and its use.
+#pragma once
+
+#include "sysinfo/Handle.h"
+#include "sysinfo/TrustRules.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kel {
+
+class TFolder {
+  public:
+    TFolder() = default;
+
+    // The folder name under parent (never a link), made when it is missing and create
+    // is true, with the access rules of rulesSddl when given (else those it
+    // inherits). When parent is null, name is
+    // a full path, trusted by its place (a known folder of the system's or the
+    // user's) and opened as the system finds it. Invalid with error set when it can't
+    // be opened or is not a folder.
+    static TFolder Open(const TFolder* parent, const std::wstring& name, bool create,
+                        const wchar_t* rulesSddl, DWORD& error);
+
+    bool valid() const { return handle_.valid(); }
+    HANDLE get() const { return handle_.get(); }
+    const std::wstring& Path() const { return path_; }
+    std::wstring PathOf(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+    // What the folder's owner and access rules say, read from its handle; nothing
+    // when they can't be read.
+    std::optional<TSecurityFacts> Security() const;
+
+    // A file of the folder by its plain name: made new, or opened as it is (a link
+    // as the link). Invalid with error set otherwise.
+    Handle CreateNewFile(const std::wstring& name, DWORD access, DWORD& error) const;
+    Handle OpenFile(const std::wstring& name, DWORD access, DWORD& error) const;
+
+    // Writes the bytes to "name.new" and moves that over name, flushed: a crash
+    // mid-way leaves the last whole file. 0, or the system's error.
+    DWORD ReplaceWhole(const std::wstring& name, const std::string& bytes) const;
+
+    // The names of the plain files (not folders, not links) ending with suffix
+    // (letters in either case); nothing when the listing fails.
+    std::optional<std::vector<std::wstring>> FileNames(const std::wstring& suffix) const;
+
+    // Deletes the file (a link as the link); true when it is gone.
+    bool Remove(const std::wstring& name) const;
+
+  private:
+    Handle handle_;
+    std::wstring path_;
+};
+
+// Whether two open files are one file (the same volume and file index).
+bool SameFile(HANDLE a, HANDLE b);
+
+// The system's text of an error, on one line.
+std::string SystemErrorText(DWORD error);
+
+} // namespace kel
