@@ -6,6 +6,7 @@
 
 #include "app/Report.h"
 #include "widgets/MessageDialog.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Start.h"
@@ -163,8 +164,11 @@ void AboutPage::bindLink(ui::TLabel& link, const std::string& question) {
 
 void AskThenOpen(const std::string& question, const std::string& url) {
     if (ui::ShowMessageDialog(question, ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo) ==
-        ui::mrYes)
-        kel::OpenUrl(url);
+            ui::mrYes &&
+        kel::OpenUrl(url) != 0)
+        ui::ShowMessageDialog(kel::gProcessElevated() ? kel::kElevatedOpensNothing
+                                                      : "開けませんでした。",
+                              ui::TMsgDlgType::mtWarning, ui::mbOK);
 }
 
 void OpenMakerSite() {

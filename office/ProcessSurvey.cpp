@@ -3,6 +3,7 @@
 #include "sysinfo/Account.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
+#include "sysinfo/TextRules.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,7 +80,7 @@ std::vector<ProcessEntry> ProcessesOf(const std::string& programName) {
     std::vector<ProcessEntry> entries = TakeProcessSnapshot();
     for (ProcessEntry& entry : entries) {
         DWORD session = 0;
-        if (entry.exeName != programName)
+        if (!SameFileName(entry.exeName, programName))
             continue;
         if (ProcessIdToSessionId(entry.id, &session))
             entry.session = session;
@@ -121,14 +122,16 @@ std::string RunningStateCaption(const std::string& viewName, bool running) {
 
 bool SurveyProcesses(const TKelExtInfo& info, ProcessIds& ids) {
     std::string program = ProgramNameOf(info.FileName);
-    ids = MatchProcessIds(ProcessesOf(program), program, OwnProcesses());
-    return !ids.empty();
+    std::vector<ProcessEntry> entries = ProcessesOf(program);
+    ids = MatchProcessIds(entries, program, OwnProcesses());
+    return !ids.empty() || RunsUnreadInOwnSession(entries, program, OwnProcesses());
 }
 
-void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, ProcessIds& ids,
+bool RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, ProcessIds& ids,
                          const std::string& row) {
     bool running = SurveyProcesses(info, ids);
-    view.ShowRunningState(row, RunningStateCaption(info.ViewName, running), running);
+    view.ShowRunningState(row, RunningStateCaption(info.ViewName, running), !ids.empty());
+    return running;
 }
 
 bool TerminateProcesses(const ProcessIds& ids, const std::string& programName) {

@@ -38,24 +38,25 @@ ProcessOwner OwnProcesses();
 std::string RunningStateCaption(const std::string& viewName, bool running);
 
 // The IDs of the own processes (OwnProcesses) running info's program; true when
-// there is one.
+// it runs in the own session, also under a user that can't be read (a program
+// started "as administrator" from the user's desk), which the program never ends.
 bool SurveyProcesses(const TKelExtInfo& info, ProcessIds& ids);
 
 // Where the window shows whether an application runs: its row of that name.
 class TRunningStateView {
   public:
     // Shows caption on row ("XlsProcess") and lets its stop button be pressed only
-    // while the application runs.
+    // while the application runs as processes the program may end (endable).
     virtual void ShowRunningState(const std::string& row, const std::string& caption,
-                                  bool running) = 0;
+                                  bool endable) = 0;
 
   protected:
     ~TRunningStateView() = default;
 };
 
 // Surveys the processes running info's program into ids, then shows the state on
-// the view's row.
-void RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, ProcessIds& ids,
+// the view's row; true when it runs (SurveyProcesses).
+bool RefreshRunningState(TRunningStateView& view, const TKelExtInfo& info, ProcessIds& ids,
                          const std::string& row);
 
 // Terminates each listed process that is still active and still runs programName

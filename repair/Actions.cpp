@@ -9,6 +9,7 @@
 #include "sysinfo/Account.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
+#include "sysinfo/WebPage.h"
 #include "sysinfo/TextRules.h"
 
 #include <windows.h>
@@ -67,14 +68,14 @@ int setScriptHost(const TKelOfficeInfo&, int state) {
     return SetScriptHostEnabled(state);
 }
 
-void excelToolbar(const TKelOfficeInfo&) {
-    RepairExcelToolbar();
+TRepairResult excelToolbar(const TKelOfficeInfo&) {
+    return RepairExcelToolbar();
 }
-void wordToolbar(const TKelOfficeInfo& info) {
-    RepairWordToolbar(info.PrimaryVersion());
+TRepairResult wordToolbar(const TKelOfficeInfo& info) {
+    return RepairWordToolbar(info.PrimaryVersion());
 }
-void tempFiles(const TKelOfficeInfo&) {
-    DeleteTempFiles();
+TRepairResult tempFiles(const TKelOfficeInfo&) {
+    return DeleteTempFiles();
 }
 
 constexpr TApplication xls = TApplication::Excel, doc = TApplication::Word,
@@ -146,9 +147,10 @@ enum class Guard { Closed, Declined, StillRunning };
 // application's processes have really ended.
 Guard runningGuard(TActionHost& host, TKelOfficeInfo& info, TApplication application) {
     RunningRow row = rowOf(info, application);
-    RefreshRunningState(host, row.record, row.ids, row.row);
-    if (row.ids.empty())
+    if (!RefreshRunningState(host, row.record, row.ids, row.row))
         return Guard::Closed;
+    if (row.ids.empty())
+        return Guard::StillRunning; // runs where the program may not end it
     switch (ConfirmTerminate(host, info, application)) {
     case 0:
         return Guard::Closed;
@@ -183,8 +185,8 @@ int ConfirmTerminate(TActionHost& host, TKelOfficeInfo& info, TApplication appli
         return -1;
     bool ended = gTerminateProcesses(row.ids, ProgramNameOf(row.record.FileName));
     Sleep(100);
-    RefreshRunningState(host, row.record, row.ids, row.row);
-    return ended && row.ids.empty() ? 0 : 1;
+    bool running = RefreshRunningState(host, row.record, row.ids, row.row);
+    return ended && !running ? 0 : 1;
 }
 
 int ConfirmTerminateExcel(TActionHost& host, TKelOfficeInfo& info) {
@@ -220,8 +222,10 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
     ActionResult result;
     if (action.scope == TScope::User)
         TellOfAnotherAccountOnce(host);
-    if (host.Closing())
-        return {TOutcome::Quiet};
+    if (host.Closing()) {
+        result.outcome = TOutcome::Quiet;
+        return result;
+    }
     // What a switch or a repair changes in the registry is backed up first.
     std::optional<RegBackup> backup;
     if (action.kind == TActionKind::Switch || action.kind == TActionKind::GuardedRepair)
@@ -230,7 +234,8 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
     case TActionKind::Switch:
         return changeSwitch(action, info, state);
     case TActionKind::OpenUpdate:
-        StartOfficeUpdate(info);
+        if (!StartOfficeUpdate(info))
+            host.Inform(gProcessElevated() ? kElevatedOpensNothing : "起動出来ませんでした。");
         result.outcome = TOutcome::Quiet;
         break;
     case TActionKind::Terminate:
@@ -240,7 +245,7 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
     case TActionKind::GuardedRepair:
         switch (runningGuard(host, info, *action.application)) {
         case Guard::Closed:
-            action.repair(info);
+            result.repaired = action.repair(info);
             result.outcome = TOutcome::RepairTried;
             break;
         case Guard::Declined:

@@ -7,6 +7,7 @@
 #include "office/OfficeInfo.h"
 #include "office/ProcessSurvey.h"
 #include "repair/Elevation.h"
+#include "repair/Repairs.h"
 
 #include <optional>
 #include <span>
@@ -23,6 +24,7 @@ struct ActionResult {
     // pair shows whether or not the change was made; nullptr for other actions.
     const char* switchRow = nullptr;
     int stateRead = 0;
+    TRepairResult repaired; // RepairTried: what the repair found and left
 };
 
 // The row icons of the pages, as the window's strip of them has them.
@@ -49,8 +51,8 @@ struct TAction {
     // Switch: makes the change; 0 when it was made, -1 when the setter knows it was
     // not (the change then fails whatever the state reads back).
     int (*set)(const TKelOfficeInfo& info, int state);
-    std::optional<TApplication> application;    // Terminate, GuardedRepair
-    void (*repair)(const TKelOfficeInfo& info); // GuardedRepair
+    std::optional<TApplication> application;             // Terminate, GuardedRepair
+    TRepairResult (*repair)(const TKelOfficeInfo& info); // GuardedRepair
     TOutcome declined; // GuardedRepair: the outcome when a termination is declined
 
     bool IsSwitch() const { return kind == TActionKind::Switch; }

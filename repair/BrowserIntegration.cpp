@@ -9,6 +9,10 @@ namespace kel {
 namespace {
 
 constexpr int kOwnWindow = 8;
+// The machine's classes, read and changed where they are registered: never through
+// the merged HKEY_CLASSES_ROOT, whose per-user part the account's own programs write.
+const HKEY kMachine = HKEY_LOCAL_MACHINE;
+const char kClasses[] = "\\Software\\Classes\\";
 const char kBrowserFlags[] = "BrowserFlags";
 const char kLocalServer[] = "LocalServer32";
 const char kSetAsideMarker[] = "_KelDisabled_";
@@ -16,17 +20,18 @@ const char kSetAsideMarker[] = "_KelDisabled_";
 // Registry keys are matched without regard to case, so the extension is used as given.
 // An empty, non-string or malformed class name is no class.
 bool readDocumentClass(const std::string& extension, std::string& className) {
-    return ReadRegKeyName(HKEY_CLASSES_ROOT, "\\." + extension, "", className) == 0;
+    return ReadRegKeyName(kMachine, kClasses + ("." + extension), "", className) == 0;
 }
 
 bool readClassId(const std::string& extension, std::string& classId) {
     std::string className;
     return readDocumentClass(extension, className) &&
-           ReadRegKeyName(HKEY_CLASSES_ROOT, "\\" + className + "\\CLSID", "", classId) == 0;
+           ReadRegKeyName(kMachine, kClasses + className + "\\CLSID", "", classId) == 0;
 }
 
 std::string localServerKey(const std::string& classId, bool setAside) {
-    return "\\CLSID\\" + classId + "\\" + (setAside ? kSetAsideMarker : "") + kLocalServer;
+    return kClasses +
+           ("CLSID\\" + classId + "\\" + (setAside ? kSetAsideMarker : "") + kLocalServer);
 }
 
 // CLSID is redirected on 64-bit Windows: 64-bit Office registers its classes in the
@@ -47,7 +52,7 @@ int GetBrowserIntegration(const std::string& extension) {
     if (!readDocumentClass(extension, className))
         return 1;
     int flags = -1;
-    ReadRegInteger(HKEY_CLASSES_ROOT, "\\" + className, kBrowserFlags, flags);
+    ReadRegInteger(kMachine, kClasses + className, kBrowserFlags, flags);
     return flags == kOwnWindow ? 0 : 1;
 }
 
@@ -56,9 +61,9 @@ void SetBrowserIntegration(const std::string& extension, int state) {
     if (!readDocumentClass(extension, className))
         return;
     if (state == 1)
-        DeleteRegValue(HKEY_CLASSES_ROOT, "\\" + className, kBrowserFlags);
+        DeleteRegValue(kMachine, kClasses + className, kBrowserFlags);
     else
-        WriteRegInteger(HKEY_CLASSES_ROOT, "\\" + className, kBrowserFlags, kOwnWindow);
+        WriteRegInteger(kMachine, kClasses + className, kBrowserFlags, kOwnWindow);
 }
 
 int IsLocalServerDisabled(const std::string& extension) {
@@ -66,7 +71,7 @@ int IsLocalServerDisabled(const std::string& extension) {
     if (!readClassId(extension, classId))
         return 0;
     for (RegView view : classIdViews())
-        if (RegKeyExists(HKEY_CLASSES_ROOT, localServerKey(classId, false), view) == 0)
+        if (RegKeyExists(kMachine, localServerKey(classId, false), view) == 0)
             return 0;
     return 1;
 }
@@ -80,8 +85,8 @@ int SetLocalServerDisabled(const std::string& extension, int state) {
     // Tested again in each view: where both views show one key, it moves once.
     int status = 0;
     for (RegView view : classIdViews())
-        if (RegKeyExists(HKEY_CLASSES_ROOT, source, view) == 0 &&
-            RenameRegKey(HKEY_CLASSES_ROOT, source, target, view) != 0)
+        if (RegKeyExists(kMachine, source, view) == 0 &&
+            RenameRegKey(kMachine, source, target, view) != 0)
             status = -1;
     return status;
 }

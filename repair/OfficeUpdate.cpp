@@ -43,10 +43,11 @@ std::vector<TStart> OfficeUpdateStarts(const TKelOfficeInfo& info) {
     return UpdateStarts(updateFactsOf(info));
 }
 
-void StartOfficeUpdate(const TKelOfficeInfo& info) {
+bool StartOfficeUpdate(const TKelOfficeInfo& info) {
     for (const TStart& start : OfficeUpdateStarts(info))
         if (StartOne(start))
-            return;
+            return true;
+    return false;
 }
 
 } // namespace kel

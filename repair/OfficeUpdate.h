@@ -12,7 +12,7 @@ namespace kel {
 // The starts of UpdateStarts for this machine, in the order they are tried.
 std::vector<TStart> OfficeUpdateStarts(const TKelOfficeInfo& info);
 
-// Tries them in order until one starts (StartOne); says nothing.
-void StartOfficeUpdate(const TKelOfficeInfo& info);
+// Tries them in order until one starts (StartOne); true when one did.
+bool StartOfficeUpdate(const TKelOfficeInfo& info);
 
 } // namespace kel

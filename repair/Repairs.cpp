@@ -37,40 +37,49 @@ std::wstring environmentVariable(const wchar_t* name) {
 
 } // namespace
 
-void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask) {
+TRepairResult DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask) {
+    TRepairResult result;
     if (folder.empty())
-        return;
+        return result;
     WIN32_FIND_DATAW found;
     FindHandle search(FindFirstFileW((folder + mask).c_str(), &found));
     if (!search.valid())
-        return;
+        return result;
     do {
         // The search also matches generated 8.3 names; the long name must fit too.
         std::wstring name = found.cFileName;
-        if (isDeletableKind(found.dwFileAttributes) && MatchesMask(name, mask) && namesItself(name))
-            RecycleFile(folder + name);
+        if (isDeletableKind(found.dwFileAttributes) && MatchesMask(name, mask) &&
+            namesItself(name)) {
+            ++result.found;
+            result.left += RecycleFile(folder + name) ? 0 : 1;
+        }
     } while (FindNextFileW(search.get(), &found));
+    return result;
 }
 
-void RepairExcelToolbar() {
+TRepairResult RepairExcelToolbar() {
     std::wstring appData;
     if (ReadRegStringW(HKEY_CURRENT_USER,
                        "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                        "AppData", appData) != 0 ||
         appData.empty())
-        return;
-    DeleteMatchingFiles(appData + L"\\Microsoft\\Excel\\", L"*.xlb");
+        return {};
+    return DeleteMatchingFiles(appData + L"\\Microsoft\\Excel\\", L"*.xlb");
 }
 
-void RepairWordToolbar(const std::string& officeVersion) {
-    DeleteRegValue(HKEY_CURRENT_USER, OfficeVersionKey(officeVersion, "Word\\Data"), "Toolbars");
+TRepairResult RepairWordToolbar(const std::string& officeVersion) {
+    std::string key = OfficeVersionKey(officeVersion, "Word\\Data");
+    int ignored = 0;
+    if (ReadRegInteger(HKEY_CURRENT_USER, key, "Toolbars", ignored) != 0)
+        return {}; // no such value (of any type): nothing to do
+    return {1, DeleteRegValue(HKEY_CURRENT_USER, key, "Toolbars") == 0 ? 0 : 1};
 }
 
-void DeleteTempFiles() {
+TRepairResult DeleteTempFiles() {
     std::wstring folder = asFolder(environmentVariable(L"TEMP"));
     if (folder.empty())
         folder = asFolder(environmentVariable(L"TMP"));
-    DeleteMatchingFiles(folder, L"~*.*");
+    return DeleteMatchingFiles(folder, L"~*.*");
 }
 
 } // namespace kel

@@ -1,5 +1,5 @@
 // The one-way repairs: Excel's toolbar files, Word's toolbar value, stale
-// temporary files. None reports a result.
+// temporary files. Each says what it found to remove and what of that stays.
 #pragma once
 
 #include "repair/FileMask.h"
@@ -8,18 +8,24 @@
 
 namespace kel {
 
+// What a repair found to remove (files or a value) and how many of them stay.
+struct TRepairResult {
+    int found = 0;
+    int left = 0;
+};
+
 // Removes the *.xlb files in <AppData>\Microsoft\Excel\ (to the Recycle Bin, as
 // all the repairs' files).
-void RepairExcelToolbar();
+TRepairResult RepairExcelToolbar();
 // Deletes "Toolbars" of HKCU\Software\Microsoft\Office\<version>\Word\Data.
-void RepairWordToolbar(const std::string& officeVersion);
+TRepairResult RepairWordToolbar(const std::string& officeVersion);
 // Removes the ~*.* files in the TEMP folder (TMP when TEMP is unset or empty).
-void DeleteTempFiles();
+TRepairResult DeleteTempFiles();
 
 // Removes (RecycleFile) the plain, read-only, hidden and archive files of folder (ending with
 // "\") whose long names fit mask. The folder is listed and each file deleted
 // through the wide API, by the exact name listed, so that no name is changed by a
-// code page on the way. Failed removals are passed over.
-void DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask);
+// code page on the way. A removal that fails is passed over and counted as left.
+TRepairResult DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask);
 
 } // namespace kel

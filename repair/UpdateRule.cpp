@@ -26,10 +26,10 @@ std::vector<TStart> UpdateStarts(const TUpdateFacts& facts) {
     std::vector<TStart> starts;
     switch (facts.kind) {
     case TInstallKind::ClickToRun:
-        // The client lies where the registry names it; not started elevated.
-        if (!facts.elevated)
-            for (const std::wstring& client : facts.clients)
-                starts.push_back({TStart::Kind::Program, client, L"/update user"});
+        // The client lies where the machine's registration names it, which only
+        // administrators write: started elevated too.
+        for (const std::wstring& client : facts.clients)
+            starts.push_back({TStart::Kind::Program, client, L"/update user"});
         break;
     case TInstallKind::WindowsInstaller:
         addWindowsUpdate(facts, starts);

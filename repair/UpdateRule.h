@@ -21,7 +21,7 @@ struct TUpdateFacts {
     std::wstring systemFolder; // "C:\Windows\System32"
     std::wstring updatePage;   // the web page that serves the older versions' updates
     // The process has administrator rights: it starts nothing the user's own settings
-    // choose (a shell handler, the Click-to-Run client).
+    // choose (a shell handler); the clients come from the machine's registration.
     bool elevated = false;
 };
 
@@ -34,7 +34,7 @@ struct TUpdateFacts {
 //   Windows XP, whose Windows Update was a web site);
 // - and last, for every kind (alone for Office 2000 to 2003 and when no Office was
 //   found), the update page.
-// An elevated process leaves out the clients and the settings page: it keeps the
+// An elevated process leaves out the settings page: it keeps the clients, the
 // control panel item of the system folder and the page.
 std::vector<TStart> UpdateStarts(const TUpdateFacts& facts);
 

@@ -1,11 +1,14 @@
 #include "repair/Actions.h"
 
+#include "office/UserInfo.h"
+
 #include "repair/ScriptHostGuard.h"
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/SystemLibrary.h"
 #include "sysinfo/Text.h"
+#include "sysinfo/WebPage.h"
 #include "tests/support/Backups.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
@@ -124,8 +127,28 @@ TEST_F(SwitchActions, AChangeWhoseBackupCannotBeWrittenIsNotMade) {
         } catch (const BackupError& error) {
             EXPECT_NE(std::string(error.what()).find("更新出来ませんでした。"), std::string::npos);
             EXPECT_NE(std::string(error.what()).find(scratch.file("Wexdal")), std::string::npos);
+            EXPECT_TRUE(error.Made().empty()) << "nothing was changed";
         }
         EXPECT_EQ(item.read(info), found) << row;
+    }
+
+    // A change stopped after its first steps names the backup that puts them back:
+    // the registrations are written (and backed up) before the user's own settings.
+    static std::wstring machine;
+    machine = AnsiToWide(scratch.file("Machine\\Wexdal\\Backup"));
+    gBackupFolder = [](TBackupPlace place) {
+        return place == TBackupPlace::Machine ? machine : blocked;
+    };
+    TUserInfoList list;
+    ASSERT_EQ(ReadUserInfo(info, list), 0);
+    list.SetValue("Company", "途中");
+    try {
+        WriteUserInfo(info, list, {true, true, {"Company"}});
+        ADD_FAILURE() << "the user's settings changed without a backup";
+    } catch (const BackupError& error) {
+        ASSERT_EQ(error.Made().size(), 1u);
+        EXPECT_EQ(error.Made()[0].rfind(machine, 0), 0u);
+        EXPECT_NE(std::string(error.what()).find(WideToAnsi(error.Made()[0])), std::string::npos);
     }
     gBackupFolder = program;
 }
@@ -195,7 +218,8 @@ TEST_F(SwitchActions, AnotherAccountIsNamedOnceBeforeItsSettingsChange) {
 // client its registration names), Windows Update for Office 2007 to 2016 by Windows
 // Installer, the update page for Office 2003; when a start fails, the next way, down
 // to the page in the default browser. Elevated on Windows 7 it starts only the control
-// panel item of the system folder: no client, no browser. It says nothing either way.
+// panel item of the system folder and the clients the machine's registration names,
+// no browser. When nothing starts it says why.
 TEST(UpdateRow, EachSampleMachineStartsItsOwnUpdateAndFallsBackWhenAStartFails) {
     using testing_support::StartRecorder;
     using Ways = std::map<std::string, std::vector<TStart>>;
@@ -231,10 +255,12 @@ TEST(UpdateRow, EachSampleMachineStartsItsOwnUpdateAndFallsBackWhenAStartFails) 
         {true,
          {6, 1, 7601},
          {
-             {"--m365", {}},
-             {"--ltsc2021", {}},
+             {"--m365", {client(shared)}},
+             {"--ltsc2021", {client(shared)}},
              {"--office2016", {controlPanel}},
-             {"--office2013c2r", {}},
+             {"--office2013c2r",
+              {client(office15 + L"\\ClientX64\\OfficeC2RClient.exe"),
+               client(office15 + L"\\ClientX86\\OfficeC2RClient.exe")}},
              {"--office2010", {controlPanel}},
              {"--office2003", {}},
          }},
@@ -272,12 +298,15 @@ TEST(UpdateRow, EachSampleMachineStartsItsOwnUpdateAndFallsBackWhenAStartFails) 
                     std::vector<TStart>(expected.begin(),
                                         expected.begin() + std::min<size_t>(expected.size(), 1)));
             }
+            EXPECT_EQ(form.told.size(), expected.empty() ? 1u : 0u);
             {
                 StartRecorder failing([](const TStart&, TShow) { return false; });
                 EXPECT_EQ(RunAction(row, 0, form, info).outcome, TOutcome::Quiet);
                 EXPECT_EQ(failing.starts(), expected);
             }
-            EXPECT_TRUE(form.told.empty());
+            ASSERT_FALSE(form.told.empty());
+            EXPECT_EQ(form.told.back(),
+                      pass.elevated ? kElevatedOpensNothing : "起動出来ませんでした。");
             sample::Remove();
         }
     }

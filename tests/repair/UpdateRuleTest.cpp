@@ -11,7 +11,7 @@ const TWindowsVersion kWindowsXp{5, 1, 2600}, kWindows7{6, 1, 7601}, kWindows81{
 
 // The update row's starts for each kind and version of Office on each Windows: the
 // clients, Windows Update or nothing, and always the page last; elevated, nothing the
-// user's settings choose.
+// user's settings choose (the clients are the machine's registration's).
 TEST(UpdateRule, EachInstallationGetsItsOwnUpdateThenThePage) {
     const std::wstring client = L"C:\\Shared\\ClickToRun\\OfficeC2RClient.exe";
     const std::wstring client64 = L"C:\\Office 15\\ClientX64\\OfficeC2RClient.exe",
@@ -51,7 +51,7 @@ TEST(UpdateRule, EachInstallationGetsItsOwnUpdateThenThePage) {
         {"Office 2000", msi, 9, {}, kWindows7, {page}},
         {"no Office", TInstallKind::None, 0, {}, kWindows11, {page}},
         // Elevated: no client and no settings page, the control panel item stays.
-        {"Microsoft 365 elevated", c2r, 16, {client}, kWindows11, {page}, true},
+        {"Microsoft 365 elevated", c2r, 16, {client}, kWindows11, {update(client), page}, true},
         {"Office 2016 MSI on Windows 10 elevated", msi, 16, {}, kWindows10v22H2, {page}, true},
         {"Office 2010 MSI on Windows 8.1 elevated",
          msi,
