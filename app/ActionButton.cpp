@@ -33,6 +33,18 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
         SetFocus(control->Handle());
 }
 
+// A switch's state read back after a change that failed; a read that fails too
+// leaves the pair as it was.
+kel::ActionResult readBack(const kel::TAction& action, const kel::TKelOfficeInfo& info) {
+    kel::ActionResult result;
+    try {
+        result.stateRead = action.read(info);
+        result.switchRow = action.row;
+    } catch (const std::exception&) {
+    }
+    return result;
+}
+
 } // namespace
 
 // A machine-wide switch changed by "wexdal.exe /set ROW=STATE" started elevated:
@@ -40,10 +52,11 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
 // reads the state back itself. A declined consent prompt changes nothing and says
 // nothing.
 kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state) {
+    std::vector<kel::TBackupFile> before = kel::ListBackups();
     std::optional<long> exitCode = RunElevatedCommand(
         L"/set " + kel::AnsiToWide(action.row) + L"=" + kel::AnsiToWide(std::to_string(state)));
-    if (exitCode == kExitNoBackup)
-        throw kel::BackupError(NoBackupMessage());
+    if (exitCode == kExitNoBackup || exitCode == kExitStoppedPartWay)
+        throw kel::BackupError(NoBackupMessage(*exitCode, before));
     kel::ActionResult result;
     result.switchRow = action.row;
     result.stateRead = action.read(*officeInfo_);
@@ -101,6 +114,8 @@ void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
             result = kel::RunAction(action, state, *this, *officeInfo_);
     } catch (const std::exception& failure) {
         error = failure.what();
+        if (action.IsSwitch()) // the pair shows what is, not what was clicked
+            result = readBack(action, *officeInfo_);
     }
     PL_Wait->Hide();
     if (Closing())

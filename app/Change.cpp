@@ -71,19 +71,16 @@ struct Inventory {
     }
 };
 
-// A registry file's text: UTF-16 with its byte order mark and the editor's
-// version line. Nothing for another file.
-std::optional<std::wstring> readRegFile(const std::wstring& path) {
-    kel::Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+// A registry file's text, read from its handle: UTF-16 with its byte order mark and
+// the editor's version line. Nothing for another file.
+std::optional<std::wstring> readRegFile(HANDLE file) {
     LARGE_INTEGER size{};
     constexpr LONGLONG kLargest = 64 * 1024 * 1024;
-    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargest ||
-        size.QuadPart % 2 != 0)
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > kLargest || size.QuadPart % 2 != 0)
         return std::nullopt;
     std::wstring text(static_cast<size_t>(size.QuadPart / 2), L'\0');
     DWORD read = 0;
-    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) ||
+    if (!ReadFile(file, text.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) ||
         read != size.QuadPart)
         return std::nullopt;
     const std::wstring header = L"\xFEFFWindows Registry Editor Version 5.00";
@@ -92,23 +89,61 @@ std::optional<std::wstring> readRegFile(const std::wstring& path) {
     return text;
 }
 
-// The text in a new file of the account's temporary folder; nothing when it can't be
-// written whole.
-std::optional<std::wstring> privateCopy(const std::wstring& text) {
-    wchar_t folder[MAX_PATH + 1] = {}, path[MAX_PATH] = {};
-    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-    if (length == 0 || length > MAX_PATH || GetTempFileNameW(folder, L"wxd", 0, path) == 0)
-        return std::nullopt;
-    kel::Handle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                 FILE_ATTRIBUTE_TEMPORARY, nullptr));
-    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
-    if (!file.valid() || !WriteFile(file.get(), text.data(), bytes, &written, nullptr) ||
-        written != bytes) {
-        file.reset();
-        DeleteFileW(path);
-        return std::nullopt;
+// A file of the program's own in the account's temporary folder, made new (never
+// one that was there) and written whole through the handle that made it; removed
+// when the object goes, on every path.
+class PrivateCopy {
+  public:
+    explicit PrivateCopy(const std::wstring& text) {
+        wchar_t folder[MAX_PATH + 1] = {};
+        DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+        if (length == 0 || length > MAX_PATH)
+            return;
+        for (unsigned attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            std::wstring path = std::wstring(folder) + L"wexdal-undo-" +
+                                kel::AnsiToWide(std::to_string(GetCurrentProcessId()) + "-" +
+                                                std::to_string(GetTickCount() + attempt)) +
+                                L".reg";
+            kel::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_TEMPORARY, nullptr));
+            if (!file.valid()) {
+                if (GetLastError() == ERROR_FILE_EXISTS)
+                    continue;
+                return;
+            }
+            path_ = path;
+            DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
+            whole_ =
+                WriteFile(file.get(), text.data(), bytes, &written, nullptr) && written == bytes;
+        }
     }
-    return std::wstring(path);
+    ~PrivateCopy() {
+        if (!path_.empty())
+            DeleteFileW(path_.c_str());
+    }
+    PrivateCopy(const PrivateCopy&) = delete;
+    PrivateCopy& operator=(const PrivateCopy&) = delete;
+
+    // The file's path when it was written whole.
+    std::optional<std::wstring> Path() const {
+        return whole_ ? std::optional(path_) : std::nullopt;
+    }
+
+  private:
+    std::wstring path_;
+    bool whole_ = false;
+};
+
+std::string undoRefusal(const std::string& shown, const char* why) {
+    return "/undo: " + shown + ": " + why + "\r\n";
+}
+
+// The backups an undo made before it failed, for the user's way back.
+std::string madeFirst(const std::vector<std::wstring>& files) {
+    std::string text;
+    for (const std::wstring& file : files)
+        text += "\r\n取り込む前の状態の控え: " + kel::WideToAnsi(file);
+    return text;
 }
 
 } // namespace
@@ -117,39 +152,70 @@ TCommandAccount (*gCommandAccount)() = thisAccount;
 
 TCommandResult RunUndoCommand(const std::wstring& file) {
     std::string shown = kel::WideToAnsi(file);
-    std::optional<std::wstring> text = readRegFile(file);
-    if (!text || !kel::SectionKeys(*text))
+    size_t slash = file.find_last_of(L"\\/");
+    std::wstring fileName = slash == std::wstring::npos ? file : file.substr(slash + 1);
+    // The file as named (a link as the link); a backup of the machine's folder is
+    // read through that folder's handle.
+    kel::Handle given(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    kel::Handle machine =
+        given.valid() ? kel::OpenMachineBackup(given.get(), fileName) : kel::Handle();
+    std::optional<std::wstring> text;
+    if (given.valid())
+        text = readRegFile(machine.valid() ? machine.get() : given.get());
+    std::optional<std::vector<kel::TRegSection>> sections;
+    if (text && kel::SectionKeys(*text))
+        sections = kel::ParseRegFile(*text);
+    if (!sections)
         return {kExitBadArguments,
-                "/undo: 変更の控え (.reg) ではないか、読めないキーの行があります: " + shown +
-                    "\r\n",
+                undoRefusal(shown, "変更の控え (.reg) ではないか、読めない行があります。"),
                 {}};
     TCommandAccount account = gCommandAccount();
-    if (kel::NamesOnlyTheUsersKeys(*text) ? !account.deskUser : !account.elevated)
-        return {account.deskUser ? kExitNeedsAdministrator : kExitNotTheDeskUser,
-                "/undo: " + shown +
-                    (account.deskUser ? ": コンピューター全体の設定の控えです。管理者として"
-                                        "実行してください。\r\n"
-                                      : ": 利用者ごとの設定の控えです。ログオン中の利用者の"
-                                        "アカウントで実行してください。\r\n"),
+    if (kel::NamesOnlyTheUsersKeys(*text)) {
+        if (!account.deskUser)
+            return {kExitNotTheDeskUser,
+                    undoRefusal(shown, "利用者ごとの設定の控えです。ログオン中の利用者の"
+                                       "アカウントで実行してください。"),
+                    {}};
+    } else if (!machine.valid()) {
+        return {kExitBadArguments,
+                undoRefusal(shown,
+                            "コンピューター全体の設定の控えとして取り込めるのは、控えのフォルダ "
+                            "(%ProgramData%\\Wexdal\\Backup) のファイルだけです。内容を確かめた"
+                            "うえで取り込むには、管理者として次を実行してください:\r\n  ") +
+                    kel::WideToAnsi(kel::RegImportLine(file)) + "\r\n",
                 {}};
-    size_t slash = file.find_last_of(L"\\/");
-    std::optional<kel::TBackupName> name =
-        kel::ParseBackupFileName(slash == std::wstring::npos ? file : file.substr(slash + 1));
+    } else if (!account.elevated) {
+        return {kExitNeedsAdministrator,
+                undoRefusal(shown, "コンピューター全体の設定の控えです。管理者として"
+                                   "実行してください。"),
+                {}};
+    }
+    std::optional<kel::TBackupName> name = kel::ParseBackupFileName(fileName);
     std::string row = name ? kel::WideToAnsi(name->row) : "/undo";
-    // The text read and backed up is the one imported, from a copy of the program's
+    // The text read and checked is the one imported, from a copy of the program's
     // own: the file may change meanwhile.
-    std::optional<std::wstring> copy = privateCopy(*text);
-    if (!copy)
+    PrivateCopy copy(*text);
+    if (!copy.Path())
         return {kExitNotDone, row + " failed: 一時ファイルを作れません\r\n", {}};
     std::optional<unsigned long> imported;
+    std::optional<std::wstring> different;
+    std::vector<std::wstring> made;
     {
         kel::RegBackup backup(L"Undo-" + (name ? name->row : L"File"));
         if (kel::BackUpKeysOf(*text))
-            imported = kel::ImportRegFile(*copy);
+            imported = kel::ImportRegFile(*copy.Path());
+        if (imported == 0u)
+            different = kel::FirstDifferentKey(*sections);
+        made = backup.Files();
     }
-    DeleteFileW(copy->c_str());
     if (imported != 0u)
-        return {kExitNotDone, row + " failed: reg import\r\n", {}};
+        return {kExitNotDone, row + " failed: reg import" + madeFirst(made) + "\r\n", {}};
+    if (different)
+        return {kExitNotDone,
+                row + " failed: 取り込んだ後のキーが控えと違います: " +
+                    kel::WideToAnsi(*different) + madeFirst(made) + "\r\n",
+                {}};
     const kel::TAction* action = kel::FindAction(row);
     if (action == nullptr || !action->IsSwitch())
         return {kExitDone, row + " ok\r\n", {}};
@@ -179,7 +245,8 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     ScriptHost host;
     TCommandResult result;
     std::vector<std::pair<std::string, int>> before, after;
-    bool refusedBackup = false;
+    std::optional<int> stopped; // the backup's exit code, once one could not be written
+    bool changed = false;
     for (size_t i = 0; i < rows.size(); ++i) {
         const kel::TAction& action = *rows[i];
         int wanted = settings[i].state;
@@ -188,6 +255,8 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
         std::string verdict;
         if (was == kNoRow) {
             verdict = "absent";
+        } else if (change && stopped) {
+            verdict = "skipped";
         } else if (change) {
             try {
                 kel::ActionResult done = kel::RunAction(action, wanted, host, inventory.info);
@@ -196,8 +265,11 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
             } catch (const std::exception& error) {
                 now = action.read(inventory.info);
                 verdict = "failed (" + kel::OnOneLine(error.what()) + ")";
-                refusedBackup = refusedBackup || dynamic_cast<const kel::BackupError*>(&error);
+                if (const auto* backup = dynamic_cast<const kel::BackupError*>(&error))
+                    stopped =
+                        changed || !backup->Made().empty() ? kExitStoppedPartWay : kExitNoBackup;
             }
+            changed = changed || now != was;
         } else {
             verdict = was == wanted ? "ok" : "differs";
         }
@@ -208,8 +280,8 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
         before.emplace_back(action.row, was);
         after.emplace_back(action.row, now);
     }
-    if (refusedBackup)
-        result.exitCode = kExitNoBackup;
+    if (stopped)
+        result.exitCode = *stopped;
     if (json) {
         kel::TJsonWriter writer;
         writer.BeginObject();
@@ -238,8 +310,17 @@ TCommandResult RunRepairCommand(const std::string& row) {
         return {kExitNotDone, row + " absent\r\n", {}};
     ScriptHost host;
     kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info);
-    if (done.outcome == kel::TOutcome::RepairTried)
-        return {kExitDone, row + " ok\r\n", {}};
+    if (done.outcome == kel::TOutcome::RepairTried) {
+        const kel::TRepairResult& repaired = done.repaired;
+        if (repaired.found == 0)
+            return {kExitDone, row + " nothing to do\r\n", {}};
+        if (repaired.left == 0)
+            return {kExitDone, row + " ok\r\n", {}};
+        return {kExitNotDone,
+                row + " failed: " + std::to_string(repaired.left) + " / " +
+                    std::to_string(repaired.found) + " を削除出来ませんでした。\r\n",
+                {}};
+    }
     const kel::TKelExtInfo& record = inventory.info.Record(*action->application);
     return {kExitNotDone,
             row + " not made: " + kel::OnOneLine(record.ViewName) +

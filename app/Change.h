@@ -15,7 +15,9 @@ constexpr int kExitNotDone =
 constexpr int kExitNotTheDeskUser =
     4; // a per-user row in an account other than the desk's (SYSTEM)
 constexpr int kExitNeedsAdministrator = 5; // a machine-wide row without administrator rights
-constexpr int kExitNoBackup = 6; // a change's backup could not be written: the change was not made
+constexpr int kExitNoBackup = 6; // a change's backup could not be written: nothing was changed
+constexpr int kExitStoppedPartWay =
+    7; // a backup could not be written after the change's first steps: its backup names them
 constexpr int kExitBadArguments = 87; // an unknown name, or a malformed NAME=0|1
 
 // One switch and the state asked for or expected ("MsoClip", 0).
@@ -42,13 +44,15 @@ extern TCommandAccount (*gCommandAccount)();
 
 // /set (change) or /check (!change) of the settings, in their order. /set changes
 // nothing when any row is refused for this account; otherwise it sets each switch,
-// reads it back and prints "NAME BEFORE AFTER ok|failed"; /check prints
+// reads it back and prints "NAME BEFORE AFTER ok|failed", and stops at the first
+// whose backup can't be written (the rows after it print "skipped"); /check prints
 // "NAME STATE ok|differs". A row whose page this PC does not have prints
 // "NAME null null absent" (or "NAME null absent") and counts as not done.
 TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change, bool json);
 
 // /repair NAME, for the account that runs it: not made while its application runs
-// for this user (a script never ends a program).
+// for this user (a script never ends a program). "ok" when what it removes is gone,
+// "nothing to do" when there was nothing, "failed" (exit 1) when some of it stays.
 TCommandResult RunRepairCommand(const std::string& row);
 
 // /userinfo: the given names ("Company", "Owner", "Initials") set to their values
@@ -63,10 +67,12 @@ TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::
 
 // /undo FILE: imports one backup of the program's (a registry file) with the
 // system's reg.exe, in the 64-bit view on 64-bit Windows as the file says, after
-// backing up what it will put back, then reads back the switch it was made for.
-// A file of the machine's keys needs administrator rights (exit 5), one of the
-// account's own keys the user at the desk (exit 4); a file that is not a registry
-// file exits 87, a failed import 1.
+// backing up what it will put back, then reads every section back and the switch it
+// was made for. A file of the account's own keys needs the user at the desk (exit
+// 4); one that names any other key must be a backup of the machine's folder (else
+// 87, with the reg import line for an administrator who means it) and needs
+// administrator rights (exit 5); a file that is not a registry file the program
+// reads exactly exits 87; a failed import, or one that does not read back, 1.
 TCommandResult RunUndoCommand(const std::wstring& file);
 
 // The usage's lines of the change commands, with every row name they take.

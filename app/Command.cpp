@@ -310,7 +310,7 @@ int runChange(const TInvocation& invocation) {
         }
     } catch (const kel::BackupError& error) {
         tell(kel::AnsiToWide(error.what(), 932) + L"\r\n");
-        return kExitNoBackup;
+        return error.Made().empty() ? kExitNoBackup : kExitStoppedPartWay;
     } catch (const std::exception& error) {
         tell(L"続けられませんでした: " + kel::AnsiToWide(error.what(), 932) + L"\r\n");
         return kExitNotDone;

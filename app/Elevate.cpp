@@ -1,5 +1,6 @@
 #include "app/Elevate.h"
 
+#include "app/Change.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
@@ -7,6 +8,8 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+
+#include <algorithm>
 
 namespace app {
 
@@ -60,9 +63,17 @@ long WaitPumping(HANDLE process) {
     return GetExitCodeProcess(process, &exitCode) ? static_cast<long>(exitCode) : -1;
 }
 
-std::string NoBackupMessage() {
-    return std::string(kel::kNothingChangedWithoutBackup) +
-           "\r\n控えのフォルダ: " + kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine));
+std::string NoBackupMessage(long exitCode, const std::vector<kel::TBackupFile>& before) {
+    std::string folder = kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine));
+    if (exitCode != kExitStoppedPartWay)
+        return std::string(kel::kNothingChangedWithoutBackup) + "\r\n控えのフォルダ: " + folder;
+    std::string text = kel::kStoppedWithoutBackup;
+    for (const kel::TBackupFile& file : kel::ListBackups())
+        if (file.place == kel::TBackupPlace::Machine &&
+            std::none_of(before.begin(), before.end(),
+                         [&](const kel::TBackupFile& old) { return old.path == file.path; }))
+            text += "\r\n" + kel::WideToAnsi(file.path);
+    return text + "\r\n控えのフォルダ: " + folder;
 }
 
 } // namespace app

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "sysinfo/Handle.h"
+#include "sysinfo/RegBackup.h"
 
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -23,8 +25,10 @@ extern TElevatedStart (*gStartElevated)(HWND window, const std::wstring& paramet
 // exit code, or -1 when it can't be read.
 long WaitPumping(HANDLE process);
 
-// The message of an elevated command that refused its change for want of a backup
-// (exit code kExitNoBackup): the command's own reason went to its standard error.
-std::string NoBackupMessage();
+// The message of an elevated command that stopped for want of a backup: refused
+// (kExitNoBackup), or stopped after its first steps (kExitStoppedPartWay), naming
+// the machine's backups that it made (those not among before). The command's own
+// reason went to its standard error.
+std::string NoBackupMessage(long exitCode, const std::vector<kel::TBackupFile>& before);
 
 } // namespace app

@@ -146,13 +146,15 @@ void OfficePage::update() {
     kel::TUserInfoWrite what;
     long elevated = 0;
     if (!kel::gProcessElevated() && kel::HasMachineUserInfo(window_.OfficeInfo())) {
+        std::vector<kel::TBackupFile> backups = kel::ListBackups();
         std::optional<long> exitCode = window_.RunElevatedCommand(UserInfoParameters(after));
         if (!exitCode || window_.Closing())
             return; // declined: nothing changed, nothing to say
         elevated = *exitCode;
         what.machine = false;
-        if (elevated == kExitNoBackup) {
-            ui::ShowMessageDialog(NoBackupMessage(), ui::TMsgDlgType::mtError, ui::mbOK);
+        if (elevated == kExitNoBackup || elevated == kExitStoppedPartWay) {
+            ui::ShowMessageDialog(NoBackupMessage(elevated, backups), ui::TMsgDlgType::mtError,
+                                  ui::mbOK);
             return; // the user's own settings stay as they are with the machine's
         }
     }

@@ -20,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <utility>
 
 #include <algorithm>
@@ -339,9 +342,37 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     static std::wstring folder;
     folder = kel::AnsiToWide(blocked.file("Wexdal\\Backup"));
     auto program = std::exchange(kel::gBackupFolder, [](kel::TBackupPlace) { return folder; });
-    app::TCommandResult noBackup = app::RunSwitchCommand({{"EmlWsh", 1 - scripts}}, true, false);
+    // /set stops at the first row refused: the rows after it are skipped.
+    app::TCommandResult noBackup =
+        app::RunSwitchCommand({{"EmlWsh", 1 - scripts}, {"LogonIme", 1}}, true, false);
     kel::gBackupFolder = program;
     EXPECT_EQ(noBackup.exitCode, app::kExitNoBackup) << noBackup.text;
+    EXPECT_NE(noBackup.text.find("\r\nLogonIme "), std::string::npos) << noBackup.text;
+    EXPECT_NE(noBackup.text.find(" skipped\r\n"), std::string::npos) << noBackup.text;
+    EXPECT_EQ(kel::GetScriptHostEnabled(), scripts);
+    EXPECT_TRUE(snapshot(HKEY_USERS, layouts) == logon) << "nothing changed";
+
+    // A machine folder that another account may change is refused, never taken over
+    // (the bench shows only what Wine keeps of an access list: a right for Everyone).
+    ScratchFolder open("C:\\wexdal-tests\\openbackup");
+    makeFolders(open.file("Wexdal"));
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL rules = nullptr;
+    GetSecurityDescriptorDacl(everyone, &present, &rules, &defaulted);
+    ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char*>(open.file("Wexdal").c_str()), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION, nullptr, nullptr, rules, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(everyone);
+    folder = kel::AnsiToWide(open.file("Wexdal\\Backup"));
+    kel::gBackupFolder = [](kel::TBackupPlace) { return folder; };
+    app::TCommandResult untrusted = app::RunSwitchCommand({{"EmlWsh", 1 - scripts}}, true, false);
+    kel::gBackupFolder = program;
+    EXPECT_EQ(untrusted.exitCode, app::kExitNoBackup) << untrusted.text;
+    EXPECT_NE(untrusted.text.find(open.file("Wexdal")), std::string::npos) << untrusted.text;
+    EXPECT_EQ(GetFileAttributesA(open.file("Wexdal\\Backup").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(kel::GetScriptHostEnabled(), scripts);
 
     // A marked script class beside a class of its name: scripts can't be put on.
@@ -429,6 +460,30 @@ TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
     EXPECT_EQ(registered(), "新会社");
     EXPECT_EQ(app::RunUndoCommand(systemFiles[0].path).exitCode, app::kExitDone);
     EXPECT_EQ(registered(), company);
+
+    // Only a backup of the machine's own folder may name the machine's keys: the same
+    // text elsewhere is refused, with the line for an administrator who means it; a
+    // section that only an import would see (after a lone CR) is refused anywhere.
+    ScratchFolder elsewhere("C:\\wexdal-tests\\undo");
+    std::wstring text = readWideFile(systemFiles[0].path);
+    auto copyAs = [&](const std::string& name, const std::wstring& content) {
+        std::string path = elsewhere.file(name);
+        writeFile(path, std::string(reinterpret_cast<const char*>(content.data()),
+                                    content.size() * sizeof(wchar_t)));
+        return kel::AnsiToWide(path);
+    };
+    std::wstring copied = copyAs(
+        kel::WideToAnsi(systemFiles[0].path.substr(systemFiles[0].path.rfind(L'\\') + 1)), text);
+    app::TCommandResult foreign = app::RunUndoCommand(copied);
+    EXPECT_EQ(foreign.exitCode, app::kExitBadArguments);
+    EXPECT_NE(foreign.text.find("reg import \"" + kel::WideToAnsi(copied) + "\""),
+              std::string::npos)
+        << foreign.text;
+    std::wstring userText = readWideFile(userFiles[0].path);
+    std::wstring hidden = userText + L"; x\r[HKEY_LOCAL_MACHINE\\SOFTWARE\\WexdalTests]\r\n";
+    given = {true, true};
+    EXPECT_EQ(app::RunUndoCommand(copyAs("hidden.reg", hidden)).exitCode, app::kExitBadArguments);
+    EXPECT_EQ(app::RunUndoCommand(copyAs("user.reg", userText)).exitCode, app::kExitDone);
 }
 
 TEST_F(ActionButtonTest, ASwitchAlreadyInTheAskedStateRunsAgainAndStaysDown) {
