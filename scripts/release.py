@@ -330,6 +330,32 @@ def write_zip(out, files, epoch):
         target.write(buffer.getvalue())
 
 
+# What a program for shared PCs says in its header: Terminal Server aware (a Remote
+# Desktop Session Host then runs it without its install-mode layer), and a load
+# configuration whose DependentLoadFlags take the DLLs that system DLLs import for it
+# from System32 only (LOAD_LIBRARY_SEARCH_SYSTEM32).
+TERMINAL_SERVER_AWARE = 0x8000
+SEARCH_SYSTEM32 = 0x800
+
+
+def loading_problems(pe):
+    header = pe_header(pe)
+    optional = header + 20
+    magic, = struct.unpack_from("<H", pe, optional)
+    characteristics, = struct.unpack_from("<H", pe, optional + 70)
+    problems = []
+    if not characteristics & TERMINAL_SERVER_AWARE:
+        problems.append("is not marked Terminal Server aware")
+    rva, size = _data_directory(pe, header, 10)
+    field = 0x36 if magic == 0x10B else 0x4E
+    flags = None
+    if rva and size >= field + 2:
+        flags, = struct.unpack_from("<H", pe, _file_offset(pe, header, rva) + field)
+    if flags != SEARCH_SYSTEM32:
+        problems.append("does not restrict its DLLs' dependencies to System32 (DependentLoadFlags)")
+    return problems
+
+
 def package_problems(path):
     version = version_of_package_name(path)
     with zipfile.ZipFile(path) as archive:
@@ -344,7 +370,7 @@ def package_problems(path):
         problems.append("wexdal.exe carries a link time stamp")
     if pe_machine(exe) != MACHINE_I386:
         problems.append("wexdal.exe is not the 32-bit (x86) program")
-    problems += [f"wexdal.exe: {p}" for p in import_problems(exe)]
+    problems += [f"wexdal.exe: {p}" for p in import_problems(exe) + loading_problems(exe)]
     return problems
 
 
@@ -384,7 +410,7 @@ def main(argv):
         print(package_name(project_version(args.build_dir)))
     elif args.command == "agree":
         exe = open(args.exe, "rb").read()
-        problems = version_problems(exe, args.version) + import_problems(exe)
+        problems = version_problems(exe, args.version) + import_problems(exe) + loading_problems(exe)
         name = package_name(project_version(args.build_dir))
         if version_of_package_name(name) != args.version:
             problems.append(f"the package would be named {name}")
