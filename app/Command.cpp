@@ -2,6 +2,7 @@
 
 #include "app/Change.h"
 #include "app/Report.h"
+#include "sysinfo/Folder.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
@@ -126,12 +127,6 @@ std::wstring systemMessage(DWORD error) {
     return text;
 }
 
-// The folder part of a path, delimiter kept; "." when there is none.
-std::wstring folderOf(const std::wstring& path) {
-    size_t delimiter = path.find_last_of(L"\\/:");
-    return delimiter == std::wstring::npos ? L"." : path.substr(0, delimiter + 1);
-}
-
 // path made absolute against the current folder, as the file calls would read it;
 // path itself when that fails (the file calls then report why).
 std::wstring fullPath(const std::wstring& path) {
@@ -146,107 +141,24 @@ std::wstring fullPath(const std::wstring& path) {
     return full;
 }
 
-// A new file beside the report, opened once: it is written, flushed and renamed into
-// place through that one handle, so that no other file can take its place between
-// the steps. Until it has been renamed, it is removed when it is let go.
-class TemporaryFile {
-  public:
-    TemporaryFile() = default;
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() { discard(); }
-
-    // Creates the file in folder under a name of its own. ERROR_SUCCESS or the error.
-    DWORD Create(const std::wstring& folder) {
-        // With a number given, GetTempFileNameW only makes the name; CREATE_NEW
-        // then takes a name that no file holds.
-        UINT unique = (GetCurrentProcessId() ^ GetTickCount()) & 0xFFFF;
-        for (int attempt = 0; attempt < 256; ++attempt) {
-            unique = unique % 0xFFFF + 1;
-            wchar_t name[MAX_PATH] = {};
-            if (!GetTempFileNameW(folder.c_str(), L"wex", unique, name))
-                return GetLastError();
-            file_.reset(CreateFileW(name, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (file_.valid()) {
-                name_ = name;
-                return ERROR_SUCCESS;
-            }
-            DWORD error = GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-                return error;
-        }
-        return ERROR_FILE_EXISTS;
-    }
-
-    HANDLE Get() const { return file_.get(); }
-
-    // Renames the written and flushed file to path, replacing a file there, and
-    // flushes again so that the new name is on the disk when this returns (as
-    // MOVEFILE_WRITE_THROUGH does). A file system that cannot rename through a
-    // handle has it renamed by name. ERROR_SUCCESS or the error; once renamed, the
-    // file is path and is kept, also when the last flush fails.
-    DWORD RenameTo(const std::wstring& path) {
-        std::vector<char> buffer(offsetof(FILE_RENAME_INFO, FileName) +
-                                 (path.size() + 1) * sizeof(wchar_t));
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        rename->ReplaceIfExists = TRUE;
-        rename->RootDirectory = nullptr;
-        rename->FileNameLength = static_cast<DWORD>(path.size() * sizeof(wchar_t));
-        std::copy(path.begin(), path.end(), rename->FileName);
-        if (SetFileInformationByHandle(file_.get(), FileRenameInfo, rename,
-                                       static_cast<DWORD>(buffer.size()))) {
-            name_.clear();
-            return FlushFileBuffers(file_.get()) ? ERROR_SUCCESS : GetLastError();
-        }
-        DWORD error = GetLastError();
-        if (error != ERROR_INVALID_PARAMETER && error != ERROR_INVALID_NAME &&
-            error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION &&
-            error != ERROR_CALL_NOT_IMPLEMENTED)
-            return error;
-        file_.reset();
-        if (!MoveFileExW(name_.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return GetLastError();
-        name_.clear();
-        return ERROR_SUCCESS;
-    }
-
-  private:
-    // Removes the file unless it has been renamed: through the handle while it is
-    // open, by its name once the handle is closed.
-    void discard() {
-        if (name_.empty())
-            return;
-        FILE_DISPOSITION_INFO remove = {TRUE};
-        bool marked = file_.valid() && SetFileInformationByHandle(file_.get(), FileDispositionInfo,
-                                                                  &remove, sizeof remove);
-        file_.reset();
-        if (!marked)
-            DeleteFileW(name_.c_str());
-        name_.clear();
-    }
-
-    kel::Handle file_;
-    std::wstring name_; // empty when there is no file to remove
-};
-
-// Writes the report to a temporary file beside path and renames it into place, so
-// that path holds either the whole report or what it held before. A read-only file
-// at path is never replaced. ERROR_SUCCESS or the error.
+// Writes the report to a new file in path's folder and renames it into place, both
+// through the folder's handle, so that path holds either the whole report or what it
+// held before, and the folder can't be swapped for another meanwhile. A read-only
+// file at path is never replaced. ERROR_SUCCESS or the error.
 DWORD writeWhole(const std::wstring& path, const std::string& bytes) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ERROR_ACCESS_DENIED;
-    TemporaryFile temporary;
-    DWORD error = temporary.Create(folderOf(path));
-    if (error == ERROR_SUCCESS)
-        error = writeAll(temporary.Get(), bytes);
-    if (error == ERROR_SUCCESS && !FlushFileBuffers(temporary.Get()))
-        error = GetLastError();
-    if (error == ERROR_SUCCESS)
-        error = temporary.RenameTo(path);
-    return error;
+    size_t delimiter = path.find_last_of(L"\\/");
+    if (delimiter == std::wstring::npos || delimiter + 1 == path.size())
+        return ERROR_INVALID_NAME;
+    // A drive's root keeps its backslash ("C:\\"); "C:" alone is a current folder.
+    std::wstring folderPath = path.substr(0, delimiter + (path[delimiter - 1] == L':' ? 1 : 0));
+    DWORD error = ERROR_SUCCESS;
+    kel::TFolder folder = kel::TFolder::Open(nullptr, folderPath, false, nullptr, error);
+    if (!folder.valid())
+        return error;
+    return folder.ReplaceWhole(path.substr(delimiter + 1), bytes);
 }
 
 bool isFolder(const std::wstring& path) {

@@ -76,6 +76,28 @@ Handle openRelative(HANDLE folder, const std::wstring& name, DWORD access, ULONG
     return Handle(opened);
 }
 
+// Renames the open file to name in the folder, replacing a file there, through the
+// system's own call (the documented one reads the name as a path of the current
+// folder). 0, or the system's error.
+DWORD renameRelative(HANDLE file, HANDLE folder, const std::wstring& name) {
+    const Native& calls = native();
+    if (calls.setInformation == nullptr || calls.toError == nullptr)
+        return ERROR_NOT_SUPPORTED;
+    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = folder;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), rename->FileName);
+    IO_STATUS_BLOCK io{};
+    LONG status = calls.setInformation(file, &io, buffer.data(), static_cast<ULONG>(buffer.size()),
+                                       kFileRenameInformation);
+    if (status < 0)
+        return calls.toError(status);
+    FlushFileBuffers(file); // the new name on the disk; renamed, the file is kept either way
+    return ERROR_SUCCESS;
+}
+
 bool isLink(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION information{};
     return !GetFileInformationByHandle(file, &information) ||
@@ -190,40 +212,38 @@ Handle TFolder::OpenFile(const std::wstring& name, DWORD access, DWORD& error) c
 }
 
 DWORD TFolder::ReplaceWhole(const std::wstring& name, const std::string& bytes) const {
-    std::wstring next = name + L".new";
-    Remove(next);
-    DWORD error = ERROR_SUCCESS;
-    Handle file = CreateNewFile(next, GENERIC_WRITE | DELETE, error);
+    // A name of the program's own, taken by making the file: no file that was there
+    // is ever opened, replaced or removed.
+    DWORD error = ERROR_FILE_EXISTS;
+    std::wstring next;
+    Handle file;
+    unsigned unique = (GetCurrentProcessId() ^ GetTickCount()) & 0xFFFF;
+    for (int attempt = 0; attempt < 256 && !file.valid() && error == ERROR_FILE_EXISTS; ++attempt) {
+        next = L"~wexdal-" + std::to_wstring((unique + attempt) & 0xFFFF) + L".tmp";
+        file = CreateNewFile(next, GENERIC_WRITE | DELETE, error);
+    }
     if (!file.valid())
         return error;
     DWORD written = 0;
     bool whole =
         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
         written == bytes.size() && FlushFileBuffers(file.get());
-    if (whole) {
-        // The rename names the target relative to this folder's handle (the system's
-        // own call: the documented one reads the name as a path of the current folder).
-        std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        rename->ReplaceIfExists = TRUE;
-        rename->RootDirectory = get();
-        rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
-        std::copy(name.begin(), name.end(), rename->FileName);
-        const Native& calls = native();
-        IO_STATUS_BLOCK io{};
-        LONG status =
-            calls.setInformation == nullptr
-                ? -1
-                : calls.setInformation(file.get(), &io, buffer.data(),
-                                       static_cast<ULONG>(buffer.size()), kFileRenameInformation);
-        if (status >= 0)
+    error = whole ? renameRelative(file.get(), get(), name) : GetLastError();
+    if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+        error == ERROR_INVALID_FUNCTION) {
+        // A network share renames by full path only.
+        file.reset();
+        if (MoveFileExW(PathOf(next).c_str(), PathOf(name).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return ERROR_SUCCESS;
-        SetLastError(calls.toError != nullptr && status != -1 ? calls.toError(status)
-                                                              : ERROR_ACCESS_DENIED);
+        error = GetLastError();
+        Remove(next);
+        return error;
     }
-    error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
-    FILE_DISPOSITION_INFO gone{TRUE};
-    SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
+    if (error != ERROR_SUCCESS) {
+        FILE_DISPOSITION_INFO gone{TRUE};
+        SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
+    }
     return error;
 }
 

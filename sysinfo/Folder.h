@@ -42,8 +42,9 @@ class TFolder {
     Handle CreateNewFile(const std::wstring& name, DWORD access, DWORD& error) const;
     Handle OpenFile(const std::wstring& name, DWORD access, DWORD& error) const;
 
-    // Writes the bytes to "name.new" and moves that over name, flushed: a crash
-    // mid-way leaves the last whole file. 0, or the system's error.
+    // Writes the bytes to a new file of the program's own in the folder and moves
+    // that over name, flushed: a crash mid-way leaves the last whole file. 0, or the
+    // system's error; the new file is removed when it could not be moved.
     DWORD ReplaceWhole(const std::wstring& name, const std::string& bytes) const;
 
     // The names of the plain files (not folders, not links) ending with suffix
