@@ -356,6 +356,29 @@ def loading_problems(pe):
     return problems
 
 
+LOAD_CONFIG_SYMBOL = re.compile(r"^\s+0x([0-9a-fA-F]+)\s+_?_load_config_used\s*$", re.M)
+
+
+def point_at_load_config(exe_path, map_path):
+    """Points the program's load configuration entry at its _load_config_used, whose
+    address the link map gives (this linker fills in no such entry itself)."""
+    match = LOAD_CONFIG_SYMBOL.search(open(map_path, encoding="utf-8", errors="replace").read())
+    if not match:
+        raise ReleaseError(f"{map_path} names no _load_config_used")
+    pe = bytearray(open(exe_path, "rb").read())
+    header = pe_header(pe)
+    optional = header + 20
+    magic, = struct.unpack_from("<H", pe, optional)
+    image_base, = struct.unpack_from("<I" if magic == 0x10B else "<Q", pe,
+                                     optional + (28 if magic == 0x10B else 24))
+    rva = int(match.group(1), 16) - image_base
+    size, = struct.unpack_from("<I", pe, _file_offset(pe, header, rva))
+    directories = optional + (96 if magic == 0x10B else 112)
+    struct.pack_into("<II", pe, directories + 8 * 10, rva, size)
+    with open(exe_path, "wb") as out:
+        out.write(pe)
+
+
 def package_problems(path):
     version = version_of_package_name(path)
     with zipfile.ZipFile(path) as archive:
@@ -397,6 +420,9 @@ def main(argv):
     archive.add_argument("files", nargs="+")
     check = commands.add_parser("check")
     check.add_argument("zip")
+    load_config = commands.add_parser("load-config")
+    load_config.add_argument("exe")
+    load_config.add_argument("map")
     sections = commands.add_parser("sections")
     sections.add_argument("exe")
     sections.add_argument("--goal-kb", type=float)
@@ -432,6 +458,8 @@ def main(argv):
         print(line)
     elif args.command == "zip":
         write_zip(args.out, args.files, args.epoch)
+    elif args.command == "load-config":
+        point_at_load_config(args.exe, args.map)
     elif args.command == "check":
         problems = package_problems(args.zip)
         if problems:

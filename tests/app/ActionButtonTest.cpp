@@ -601,9 +601,14 @@ TEST_F(ActionErrorTest, ARegistryErrorEndsTheActionWithEverythingRestored) {
     makeKey(HKEY_CLASSES_ROOT, locked.sub("Secret"));
     setKeySecurity(HKEY_CLASSES_ROOT, locked.sub("Secret"), "D:P(D;;KR;;;WD)(A;;KA;;;WD)");
     form.Timer1->SetEnabled(true);
+    ASSERT_EQ(kel::GetScriptHostEnabled(), 1);
+    ui::TSpeedButton& off = switchRow("EmlWsh", 3, 0);
 
-    click(switchRow("EmlWsh", 3, 0));
+    click(off);
 
+    // The pair shows the state read back, not the button clicked.
+    EXPECT_FALSE(off.Down());
+    EXPECT_TRUE(form.Find<ui::TSpeedButton>("SB_EmlWsh1")->Down());
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, "エラー");
     // The key that can't be read can't be backed up either: the change is not made.
