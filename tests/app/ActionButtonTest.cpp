@@ -413,8 +413,9 @@ TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
         return !kel::SurveyProcesses(office.Record(kel::TApplication::Excel),
                                      office.RunningIds(kel::TApplication::Excel));
     }));
-    EXPECT_EQ(app::RunRepairCommand("XlsUsed").exitCode, app::kExitDone);
+    EXPECT_EQ(app::RunRepairCommand("XlsUsed").text, "XlsUsed ok\r\n");
     EXPECT_EQ(GetFileAttributesA(temp.file("~stale.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(app::RunRepairCommand("XlsUsed").text, "XlsUsed nothing to do\r\n");
 
     const std::string registration = kel::UninstallEntryKey(sample::OfficeXP().code);
     const std::string own = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
@@ -460,6 +461,17 @@ TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
     EXPECT_EQ(registered(), "新会社");
     EXPECT_EQ(app::RunUndoCommand(systemFiles[0].path).exitCode, app::kExitDone);
     EXPECT_EQ(registered(), company);
+
+    // An import that leaves a key other than the file says fails, naming the key and
+    // the backup that the undo made first.
+    putString(HKEY_LOCAL_MACHINE, registration, "RegCompany", "x");
+    setKeySecurity(HKEY_LOCAL_MACHINE, registration, "D:P(D;;KW;;;WD)(A;;KA;;;WD)");
+    app::TCommandResult unwritten = app::RunUndoCommand(systemFiles[0].path);
+    setKeySecurity(HKEY_LOCAL_MACHINE, registration, "D:P(A;;KA;;;WD)");
+    EXPECT_EQ(unwritten.exitCode, app::kExitNotDone) << unwritten.text;
+    EXPECT_NE(unwritten.text.find("取り込む前の状態の控え: "), std::string::npos) << unwritten.text;
+    EXPECT_EQ(registered(), "x");
+    putString(HKEY_LOCAL_MACHINE, registration, "RegCompany", company);
 
     // Only a backup of the machine's own folder may name the machine's keys: the same
     // text elsewhere is refused, with the line for an administrator who means it; a

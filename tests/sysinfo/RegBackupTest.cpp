@@ -2,6 +2,8 @@
 
 #include "tests/support/Backups.h"
 #include "tests/support/ScratchKey.h"
+#include "sysinfo/Account.h"
+#include "sysinfo/Registry.h"
 #include "sysinfo/Text.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +69,23 @@ TEST(RegBackup, ATreeOfEveryKindComesBackExactly) {
             << WideToAnsi(name) << ": type " << value.type << ", " << value.data.size() << " bytes";
     EXPECT_EQ(after, before);
     removeWideTree(HKEY_CURRENT_USER, L"Software\\WexdalTests");
+}
+
+// A link in a tree to back up is refused, never followed: not into the key it names,
+// nor round again when it names its own tree. Nothing is written.
+TEST(RegBackup, ALinkInTheTreeIsRefusedNotFollowed) {
+    const std::wstring key = L"Software\\WexdalTests\\LinkTree";
+    removeWideTree(HKEY_CURRENT_USER, key);
+    putWideString(HKEY_CURRENT_USER, key, L"kept", L"as it was");
+    makeLink(HKEY_CURRENT_USER, key + L"\\Loop",
+             L"\\Registry\\User\\" + AnsiToWide(CurrentUserSid()) + L"\\" + key);
+    NewBackups made;
+    {
+        RegBackup backup(L"Link");
+        EXPECT_THROW(BeforeRegChange(HKEY_CURRENT_USER, key, 0, TRegChange::Tree), BackupError);
+    }
+    EXPECT_TRUE(made.files().empty());
+    EXPECT_EQ(DeleteRegKey(HKEY_CURRENT_USER, "Software\\WexdalTests"), 0); // the link as the link
 }
 
 } // namespace
