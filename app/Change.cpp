@@ -89,52 +89,7 @@ std::optional<std::wstring> readRegFile(HANDLE file) {
     return text;
 }
 
-// A file of the program's own in the account's temporary folder, made new (never
-// one that was there) and written whole through the handle that made it; removed
-// when the object goes, on every path.
-class PrivateCopy {
-  public:
-    explicit PrivateCopy(const std::wstring& text) {
-        wchar_t folder[MAX_PATH + 1] = {};
-        DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-        if (length == 0 || length > MAX_PATH)
-            return;
-        for (unsigned attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            std::wstring path = std::wstring(folder) + L"wexdal-undo-" +
-                                kel::AnsiToWide(std::to_string(GetCurrentProcessId()) + "-" +
-                                                std::to_string(GetTickCount() + attempt)) +
-                                L".reg";
-            kel::Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                         FILE_ATTRIBUTE_TEMPORARY, nullptr));
-            if (!file.valid()) {
-                if (GetLastError() == ERROR_FILE_EXISTS)
-                    continue;
-                return;
-            }
-            path_ = path;
-            DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
-            whole_ =
-                WriteFile(file.get(), text.data(), bytes, &written, nullptr) && written == bytes;
-        }
-    }
-    ~PrivateCopy() {
-        if (!path_.empty())
-            DeleteFileW(path_.c_str());
-    }
-    PrivateCopy(const PrivateCopy&) = delete;
-    PrivateCopy& operator=(const PrivateCopy&) = delete;
-
-    // The file's path when it was written whole.
-    std::optional<std::wstring> Path() const {
-        return whole_ ? std::optional(path_) : std::nullopt;
-    }
-
-  private:
-    std::wstring path_;
-    bool whole_ = false;
-};
-
-std::string undoRefusal(const std::string& shown, const char* why) {
+std::string undoRefusal(const std::string& shown, const std::string& why) {
     return "/undo: " + shown + ": " + why + "\r\n";
 }
 
@@ -179,10 +134,11 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
                     {}};
     } else if (!machine.valid()) {
         return {kExitBadArguments,
-                undoRefusal(shown,
-                            "コンピューター全体の設定の控えとして取り込めるのは、控えのフォルダ "
-                            "(%ProgramData%\\Wexdal\\Backup) のファイルだけです。内容を確かめた"
-                            "うえで取り込むには、管理者として次を実行してください:\r\n  ") +
+                undoRefusal(
+                    shown, ("コンピューター全体の設定の控えとして取り込めるのは、控えのフォルダ (" +
+                            kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine)) +
+                            ") のファイルだけです。内容を確かめたうえで取り込むには、管理者として"
+                            "次を実行してください:\r\n  ")) +
                     kel::WideToAnsi(kel::RegImportLine(file)) + "\r\n",
                 {}};
     } else if (!account.elevated) {
@@ -193,24 +149,30 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
     }
     std::optional<kel::TBackupName> name = kel::ParseBackupFileName(fileName);
     std::string row = name ? kel::WideToAnsi(name->row) : "/undo";
-    // The text read and checked is the one imported, from a copy of the program's
-    // own: the file may change meanwhile.
-    PrivateCopy copy(*text);
-    if (!copy.Path())
-        return {kExitNotDone, row + " failed: 一時ファイルを作れません\r\n", {}};
     std::optional<unsigned long> imported;
     std::optional<std::wstring> different;
     std::vector<std::wstring> made;
+    bool backedUp = false;
     {
         kel::RegBackup backup(L"Undo-" + (name ? name->row : L"File"));
-        if (kel::BackUpKeysOf(*text))
-            imported = kel::ImportRegFile(*copy.Path());
+        backedUp = kel::BackUpKeysOf(*text);
+        // The text read and checked is the one imported, from a copy of the
+        // program's own: the file may change meanwhile.
+        if (backedUp)
+            imported = kel::ImportRegText(*text, kel::NamesOnlyTheUsersKeys(*text)
+                                                     ? kel::TBackupPlace::User
+                                                     : kel::TBackupPlace::Machine);
         if (imported == 0u)
             different = kel::FirstDifferentKey(*sections);
         made = backup.Files();
     }
+    if (!backedUp)
+        return {kExitNotDone, row + " failed: 取り込むキーを控えられません\r\n", {}};
     if (imported != 0u)
-        return {kExitNotDone, row + " failed: reg import" + madeFirst(made) + "\r\n", {}};
+        return {kExitNotDone,
+                row + (imported ? " failed: reg import" : " failed: 取り込むファイルを作れません") +
+                    madeFirst(made) + "\r\n",
+                {}};
     if (different)
         return {kExitNotDone,
                 row + " failed: 取り込んだ後のキーが控えと違います: " +
@@ -247,6 +209,9 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     std::vector<std::pair<std::string, int>> before, after;
     std::optional<int> stopped; // the backup's exit code, once one could not be written
     bool changed = false;
+    // The backups there were, to name the rows' own.
+    std::vector<kel::TBackupFile> madeBefore =
+        change ? kel::ListBackups() : std::vector<kel::TBackupFile>();
     for (size_t i = 0; i < rows.size(); ++i) {
         const kel::TAction& action = *rows[i];
         int wanted = settings[i].state;
@@ -265,9 +230,13 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
             } catch (const std::exception& error) {
                 now = action.read(inventory.info);
                 verdict = "failed (" + kel::OnOneLine(error.what()) + ")";
-                if (const auto* backup = dynamic_cast<const kel::BackupError*>(&error))
+                if (const auto* backup = dynamic_cast<const kel::BackupError*>(&error)) {
                     stopped =
                         changed || !backup->Made().empty() ? kExitStoppedPartWay : kExitNoBackup;
+                    if (changed) // the rows before it were changed: their backups put them back
+                        for (const kel::TBackupFile& file : kel::BackupsSince(madeBefore))
+                            verdict += " " + kel::WideToAnsi(file.path);
+                }
             }
             changed = changed || now != was;
         } else {
@@ -312,6 +281,8 @@ TCommandResult RunRepairCommand(const std::string& row) {
     kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info);
     if (done.outcome == kel::TOutcome::RepairTried) {
         const kel::TRepairResult& repaired = done.repaired;
+        if (repaired.unlisted)
+            return {kExitNotDone, row + " failed: フォルダの中を調べられませんでした。\r\n", {}};
         if (repaired.found == 0)
             return {kExitDone, row + " nothing to do\r\n", {}};
         if (repaired.left == 0)

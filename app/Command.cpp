@@ -42,7 +42,7 @@ const wchar_t kExitCodes[] =
     L"    6   変更前の状態を控えられないため、何も変更しませんでした。\r\n"
     L"    7   変更の途中で状態を控えられなくなったため、止めました (控えのファイルを\r\n"
     L"        表示します)。\r\n"
-    L"    87  引数が正しくないか、/undo で取り込めないファイルです。\r\n";
+    L"    87  引数が正しくありません。/undo では、取り込めないファイルです。\r\n";
 
 // The whole usage: the commands, the change commands with every row's name, the
 // exit codes.
@@ -155,7 +155,8 @@ DWORD writeWhole(const std::wstring& path, const std::string& bytes) {
     if (delimiter == std::wstring::npos || delimiter + 1 == path.size())
         return ERROR_INVALID_NAME;
     // A drive's root keeps its backslash ("C:\\"); "C:" alone is a current folder.
-    std::wstring folderPath = path.substr(0, delimiter + (path[delimiter - 1] == L':' ? 1 : 0));
+    bool root = delimiter == 0 || path[delimiter - 1] == L':';
+    std::wstring folderPath = path.substr(0, delimiter + (root ? 1 : 0));
     DWORD error = ERROR_SUCCESS;
     kel::TFolder folder = kel::TFolder::Open(nullptr, folderPath, false, nullptr, error);
     if (!folder.valid())

@@ -9,8 +9,6 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <algorithm>
-
 namespace app {
 
 namespace {
@@ -68,10 +66,8 @@ std::string NoBackupMessage(long exitCode, const std::vector<kel::TBackupFile>& 
     if (exitCode != kExitStoppedPartWay)
         return std::string(kel::kNothingChangedWithoutBackup) + "\r\n控えのフォルダ: " + folder;
     std::string text = kel::kStoppedWithoutBackup;
-    for (const kel::TBackupFile& file : kel::ListBackups())
-        if (file.place == kel::TBackupPlace::Machine &&
-            std::none_of(before.begin(), before.end(),
-                         [&](const kel::TBackupFile& old) { return old.path == file.path; }))
+    for (const kel::TBackupFile& file : kel::BackupsSince(before))
+        if (file.place == kel::TBackupPlace::Machine)
             text += "\r\n" + kel::WideToAnsi(file.path);
     return text + "\r\n控えのフォルダ: " + folder;
 }

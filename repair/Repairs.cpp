@@ -43,17 +43,24 @@ TRepairResult DeleteMatchingFiles(const std::wstring& folder, const std::wstring
         return result;
     WIN32_FIND_DATAW found;
     FindHandle search(FindFirstFileW((folder + mask).c_str(), &found));
-    if (!search.valid())
+    if (!search.valid()) {
+        DWORD error = GetLastError();
+        // No such file, or no such folder: nothing to remove.
+        result.unlisted = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+                          error != ERROR_NO_MORE_FILES;
         return result;
+    }
     do {
         // The search also matches generated 8.3 names; the long name must fit too.
         std::wstring name = found.cFileName;
-        if (isDeletableKind(found.dwFileAttributes) && MatchesMask(name, mask) &&
+        if (isDeletableKind(found.dwFileAttributes) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && MatchesMask(name, mask) &&
             namesItself(name)) {
             ++result.found;
             result.left += RecycleFile(folder + name) ? 0 : 1;
         }
     } while (FindNextFileW(search.get(), &found));
+    result.unlisted = GetLastError() != ERROR_NO_MORE_FILES;
     return result;
 }
 

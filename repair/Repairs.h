@@ -8,10 +8,12 @@
 
 namespace kel {
 
-// What a repair found to remove (files or a value) and how many of them stay.
+// What a repair found to remove (files or a value), how many of them stay, and
+// whether it could look at all (a folder it could not list).
 struct TRepairResult {
     int found = 0;
     int left = 0;
+    bool unlisted = false;
 };
 
 // Removes the *.xlb files in <AppData>\Microsoft\Excel\ (to the Recycle Bin, as
@@ -25,7 +27,8 @@ TRepairResult DeleteTempFiles();
 // Removes (RecycleFile) the plain, read-only, hidden and archive files of folder (ending with
 // "\") whose long names fit mask. The folder is listed and each file deleted
 // through the wide API, by the exact name listed, so that no name is changed by a
-// code page on the way. A removal that fails is passed over and counted as left.
+// code page on the way. A removal that fails is passed over and counted as left; a
+// read-only file stays, as a deletion would leave it, and is not counted.
 TRepairResult DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask);
 
 } // namespace kel

@@ -229,8 +229,10 @@ DWORD TFolder::ReplaceWhole(const std::wstring& name, const std::string& bytes) 
         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
         written == bytes.size() && FlushFileBuffers(file.get());
     error = whole ? renameRelative(file.get(), get(), name) : GetLastError();
-    if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
-        error == ERROR_INVALID_FUNCTION) {
+    if (error == ERROR_SUCCESS && !whole)
+        error = ERROR_WRITE_FAULT;
+    if (whole && (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+                  error == ERROR_INVALID_FUNCTION)) {
         // A network share renames by full path only.
         file.reset();
         if (MoveFileExW(PathOf(next).c_str(), PathOf(name).c_str(),
@@ -279,6 +281,12 @@ bool TFolder::Remove(const std::wstring& name) const {
     FILE_DISPOSITION_INFO gone{TRUE};
     return file.valid() &&
            SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
+}
+
+bool FileSecurityKept() {
+    static const bool kept =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+    return kept;
 }
 
 bool SameFile(HANDLE a, HANDLE b) {

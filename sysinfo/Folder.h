@@ -59,6 +59,11 @@ class TFolder {
     std::wstring path_;
 };
 
+// False where the system keeps no owner or access list of its own for a file (Wine,
+// which makes both up from the Unix owner and mode: every file reads as the
+// account's own).
+bool FileSecurityKept();
+
 // Whether two open files are one file (the same volume and file index).
 bool SameFile(HANDLE a, HANDLE b);
 

@@ -242,7 +242,9 @@ void checkFolder(const TFolder& folder, TBackupPlace place) {
     std::optional<TSecurityFacts> facts = folder.Security();
     if (!facts)
         refuse(folder.Path(), "アクセス許可を読めません。");
-    static const std::string ownSid = CurrentUserSid();
+    // Where the system keeps no owner of a file (the test bench's Wine), the account
+    // stands in for the administrators that own the folder it made on Windows.
+    static const std::string ownSid = FileSecurityKept() ? std::string() : CurrentUserSid();
     TTrust verdict = JudgeAdminOnly(*facts, ownSid);
     if (place == TBackupPlace::User && verdict != TTrust::ReparsePoint)
         return;
@@ -568,44 +570,59 @@ std::wstring RegImportLine(const std::wstring& file) {
 
 std::optional<std::wstring> FirstDifferentKey(const std::vector<TRegSection>& sections) {
     // What the import leaves: a later section overrides an earlier one, and a key
-    // deleted takes what was said of its tree with it.
-    std::vector<TRegSection> expected;
+    // deleted takes what was said of its tree with it. A key made again after its
+    // deletion holds exactly what the file gives it.
+    struct Expected {
+        TRegSection section;
+        bool whole = false;
+    };
+    auto sameName = [](const std::wstring& a, const std::wstring& b) {
+        return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+    };
+    std::vector<Expected> expected;
     for (const TRegSection& section : sections) {
         if (section.deleteKey)
-            std::erase_if(expected, [&](const TRegSection& earlier) {
-                return KeyLiesUnder(earlier.path, section.path);
+            std::erase_if(expected, [&](const Expected& earlier) {
+                return KeyLiesUnder(earlier.section.path, section.path);
             });
-        auto same = std::find_if(expected.begin(), expected.end(), [&](const TRegSection& earlier) {
-            return !earlier.deleteKey && !section.deleteKey &&
-                   CompareStringOrdinal(earlier.path.c_str(), -1, section.path.c_str(), -1, TRUE) ==
-                       CSTR_EQUAL;
+        auto same = std::find_if(expected.begin(), expected.end(), [&](const Expected& earlier) {
+            return !earlier.section.deleteKey && !section.deleteKey &&
+                   sameName(earlier.section.path, section.path);
         });
         if (same == expected.end()) {
-            expected.push_back({section.path, section.deleteKey, {}});
+            bool whole =
+                !section.deleteKey &&
+                std::any_of(expected.begin(), expected.end(), [&](const Expected& e) {
+                    return e.section.deleteKey && KeyLiesUnder(section.path, e.section.path);
+                });
+            expected.push_back({{section.path, section.deleteKey, {}}, whole});
             same = expected.end() - 1;
         }
         for (const TRegValue& value : section.values) {
-            std::erase_if(same->values, [&](const TRegValue& earlier) {
-                return CompareStringOrdinal(earlier.name.c_str(), -1, value.name.c_str(), -1,
-                                            TRUE) == CSTR_EQUAL;
+            std::erase_if(same->section.values, [&](const TRegValue& earlier) {
+                return sameName(earlier.name, value.name);
             });
-            same->values.push_back(value);
+            same->section.values.push_back(value);
         }
     }
-    for (const TRegSection& section : expected) {
+    for (const auto& [section, whole] : expected) {
         HKEY root = nullptr;
         std::wstring path;
         if (!splitRoot(section.path, root, path))
             return section.path;
         RegKey key;
         LONG status = key.openW(root, path, KEY_QUERY_VALUE | fileView());
-        bool recreated = section.deleteKey &&
-                         std::any_of(expected.begin(), expected.end(), [&](const TRegSection& k) {
-                             return !k.deleteKey && KeyLiesUnder(k.path, section.path);
-                         });
-        if (section.deleteKey ? !recreated && status != ERROR_FILE_NOT_FOUND
+        bool madeAgain =
+            section.deleteKey &&
+            std::any_of(expected.begin(), expected.end(), [&](const Expected& e) {
+                return !e.section.deleteKey && KeyLiesUnder(e.section.path, section.path);
+            });
+        if (section.deleteKey ? !madeAgain && status != ERROR_FILE_NOT_FOUND
                               : status != ERROR_SUCCESS)
             return section.path;
+        if (section.deleteKey)
+            continue;
+        size_t present = 0;
         for (const TRegValue& value : section.values) {
             TRegValue stored;
             try {
@@ -616,9 +633,46 @@ std::optional<std::wstring> FirstDifferentKey(const std::vector<TRegSection>& se
             if (stored.present != value.present ||
                 (value.present && (stored.type != value.type || stored.data != value.data)))
                 return section.path;
+            present += value.present ? 1 : 0;
         }
+        if (!whole)
+            continue;
+        // Nothing more than the file gives: no other value, no other sub-key.
+        size_t children = std::count_if(expected.begin(), expected.end(), [&](const Expected& e) {
+            return !e.section.deleteKey && KeyLiesUnder(e.section.path, section.path) &&
+                   e.section.path.size() > section.path.size() &&
+                   e.section.path.find(L'\\', section.path.size() + 1) == std::wstring::npos;
+        });
+        DWORD subKeys = 0, values = 0;
+        if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+            subKeys != children || values != present)
+            return section.path;
     }
     return std::nullopt;
+}
+
+std::optional<unsigned long> ImportRegText(const std::wstring& text, TBackupPlace place) {
+    TFolder folder = openBackupFolder(place, TFolderUse::Write);
+    std::wstring name;
+    DWORD error = ERROR_FILE_EXISTS;
+    Handle file;
+    unsigned unique = GetCurrentProcessId() ^ GetTickCount();
+    for (int attempt = 0; attempt < 256 && !file.valid() && error == ERROR_FILE_EXISTS; ++attempt) {
+        // Not a backup's name: never listed, pruned or undone.
+        name = L"~wexdal-undo-" + std::to_wstring((unique + attempt) & 0xFFFFFF) + L".reg";
+        file = folder.CreateNewFile(name, GENERIC_WRITE, error);
+    }
+    if (!file.valid())
+        return std::nullopt;
+    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
+    bool whole = WriteFile(file.get(), text.data(), bytes, &written, nullptr) && written == bytes;
+    file.reset();
+    std::optional<unsigned long> imported;
+    if (whole)
+        imported = ImportRegFile(folder.PathOf(name));
+    folder.Remove(name);
+    return imported;
 }
 
 std::vector<TBackupFile> ListBackups() {
@@ -641,6 +695,15 @@ std::vector<TBackupFile> ListBackups() {
         return std::tie(a.name.time, a.path) < std::tie(b.name.time, b.path);
     });
     return files;
+}
+
+std::vector<TBackupFile> BackupsSince(const std::vector<TBackupFile>& before) {
+    std::vector<TBackupFile> made;
+    for (TBackupFile& file : ListBackups())
+        if (std::none_of(before.begin(), before.end(),
+                         [&](const TBackupFile& old) { return old.path == file.path; }))
+            made.push_back(std::move(file));
+    return made;
 }
 
 } // namespace kel

@@ -83,6 +83,13 @@ Handle OpenMachineBackup(HANDLE file, const std::wstring& name);
 // be read as keys under the roots the program backs up.
 bool BackUpKeysOf(const std::wstring& fileText);
 
+// Imports a registry file's text as ImportRegFile does, from a file of the
+// program's own made new in the place's backup folder (written through the
+// folder's handle, removed after), where no account but the place's own may change
+// it meanwhile: the machine's for a text of the machine's keys. Nothing when the
+// file can't be made or reg.exe did not run.
+std::optional<unsigned long> ImportRegText(const std::wstring& text, TBackupPlace place);
+
 // Imports a registry file with the system's reg.exe, into the 64-bit view on 64-bit
 // Windows (where the program's backups name their keys); reg.exe's exit code, or
 // nothing when it did not run.
@@ -104,5 +111,8 @@ struct TBackupFile {
     TBackupName name;
 };
 std::vector<TBackupFile> ListBackups();
+
+// The backups listed now that were not among before (an earlier ListBackups).
+std::vector<TBackupFile> BackupsSince(const std::vector<TBackupFile>& before);
 
 } // namespace kel

@@ -74,11 +74,13 @@ std::optional<std::vector<std::wstring>> importedLines(const std::wstring& text)
     return lines;
 }
 
-// A character an importer may skip before a line's first one: controls, spaces of
-// every width, the byte order mark.
+// A character an importer may skip before a line's first one: the C0 and C1
+// controls, spaces of every width, the invisible marks and joiners, the byte order
+// mark.
 bool blankLike(wchar_t c) {
-    return c <= L' ' || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) || c == 0x2028 ||
-           c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+    return c <= L' ' || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || c == 0x180E ||
+           (c >= 0x2000 && c <= 0x200F) || (c >= 0x2028 && c <= 0x202F) ||
+           (c >= 0x205F && c <= 0x2064) || c == 0x3000 || c == 0xFEFF;
 }
 
 // A name or string in double quotes, escaped as the editor reads it back.

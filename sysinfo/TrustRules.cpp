@@ -30,6 +30,8 @@ constexpr uint32_t kWritingRights = kWriteData | kAppendData | kWriteExtendedAtt
 const char* const kTrustedSids[] = {
     "S-1-5-18", "S-1-5-32-544", "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"};
 
+constexpr char kCreatorOwner[] = "S-1-3-0";
+
 bool isTrusted(const std::string& sid, const std::string& ownSid) {
     const std::string upper = AsciiUpper(sid);
     return std::find(std::begin(kTrustedSids), std::end(kTrustedSids), upper) !=
@@ -46,8 +48,11 @@ TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid) {
         return TTrust::OwnerNotTrusted;
     if (!facts.hasAccessList)
         return TTrust::NoAccessList;
+    // An entry passed on to what the folder will hold counts too: the files the
+    // program makes there take it. CREATOR OWNER's grants the program itself.
     for (const TAccessEntry& entry : facts.entries) {
-        if (entry.allow && !entry.inheritOnly && (entry.mask & kWritingRights) != 0 &&
+        bool creatorOwner = entry.inheritOnly && AsciiUpper(entry.sid) == kCreatorOwner;
+        if (entry.allow && !creatorOwner && (entry.mask & kWritingRights) != 0 &&
             !isTrusted(entry.sid, ownSid))
             return TTrust::WritableByOthers;
     }

@@ -28,9 +28,9 @@ enum class TTrust { Trusted, ReparsePoint, OwnerNotTrusted, NoAccessList, Writab
 
 // Trusted when the object is no reparse point, its owner is SYSTEM, Administrators,
 // TrustedInstaller or ownSid, and its access list allows no one else a right that
-// writes it or takes it over; else the first reason in that order. ownSid is the
-// account of the process that asks (empty for none): what it may write, it trusts,
-// as an administrator's own account may change anything of the administrators'.
+// writes it or takes it over, on itself or on what it will hold (CREATOR OWNER's
+// grants the maker); else the first reason in that order. ownSid (empty for none)
+// stands in for the administrators where the system keeps no owners of its own.
 // SIDs are compared without regard to letter case.
 TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid = {});
 

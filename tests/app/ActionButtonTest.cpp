@@ -9,6 +9,7 @@
 #include "repair/Actions.h"
 #include "repair/ScriptHostGuard.h"
 #include "sysinfo/Account.h"
+#include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Backups.h"
@@ -359,13 +360,13 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     PSECURITY_DESCRIPTOR everyone = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
         "D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr));
+    kel::LocalMemory everyoneOwner(everyone);
     BOOL present = FALSE, defaulted = FALSE;
     PACL rules = nullptr;
     GetSecurityDescriptorDacl(everyone, &present, &rules, &defaulted);
     ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char*>(open.file("Wexdal").c_str()), SE_FILE_OBJECT,
                                     DACL_SECURITY_INFORMATION, nullptr, nullptr, rules, nullptr),
               static_cast<DWORD>(ERROR_SUCCESS));
-    LocalFree(everyone);
     folder = kel::AnsiToWide(open.file("Wexdal\\Backup"));
     kel::gBackupFolder = [](kel::TBackupPlace) { return folder; };
     app::TCommandResult untrusted = app::RunSwitchCommand({{"EmlWsh", 1 - scripts}}, true, false);
@@ -465,7 +466,7 @@ TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
     // An import that leaves a key other than the file says fails, naming the key and
     // the backup that the undo made first.
     putString(HKEY_LOCAL_MACHINE, registration, "RegCompany", "x");
-    setKeySecurity(HKEY_LOCAL_MACHINE, registration, "D:P(D;;KW;;;WD)(A;;KA;;;WD)");
+    setKeySecurity(HKEY_LOCAL_MACHINE, registration, "D:P(D;;0x2;;;WD)(A;;KA;;;WD)");
     app::TCommandResult unwritten = app::RunUndoCommand(systemFiles[0].path);
     setKeySecurity(HKEY_LOCAL_MACHINE, registration, "D:P(A;;KA;;;WD)");
     EXPECT_EQ(unwritten.exitCode, app::kExitNotDone) << unwritten.text;

@@ -15,9 +15,10 @@
 
 namespace {
 
-const wchar_t kAlphabet[] = {L'[',  L']',  L'"',      L'\\',     L'\r',
-                             L'\n', L'\0', L'=',      L'@',      L'-',
-                             L';',  L'a',  L'\u00A5', L'\u8868', static_cast<wchar_t>(0xD800)};
+const wchar_t kAlphabet[] = {
+    L'[',      L']',      L'"',      L'\\',     L'\r',     L'\n',
+    L'\0',     L'=',      L'@',      L'-',      L';',      L'a',
+    L'\u00A5', L'\u8868', L'\u0085', L'\u200E', L'\u2060', static_cast<wchar_t>(0xD800)};
 
 std::wstring consumeWide(FuzzedDataProvider& input, size_t maxLength) {
     return fuzz::ConsumeWide(input, maxLength, kAlphabet);
@@ -37,9 +38,15 @@ std::vector<std::wstring> importedKeys(const std::wstring& text) {
     std::wstring blanks;
     for (wchar_t c = 0; c <= 0x20; ++c)
         blanks += c;
-    for (wchar_t c = 0x2000; c <= 0x200B; ++c)
+    for (wchar_t c = 0x7F; c <= 0xA0; ++c) // DEL, the C1 controls (NEL), no-break space
         blanks += c;
-    blanks += L"\u00A0\u1680\u2028\u2029\u202F\u205F\u3000\uFEFF";
+    for (wchar_t c = 0x2000; c <= 0x200F; ++c)
+        blanks += c;
+    for (wchar_t c = 0x2028; c <= 0x202F; ++c)
+        blanks += c;
+    for (wchar_t c = 0x205F; c <= 0x2064; ++c)
+        blanks += c;
+    blanks += L"\u1680\u180E\u3000\uFEFF";
     std::vector<std::wstring> keys;
     size_t start = 0;
     while (start < text.size()) {

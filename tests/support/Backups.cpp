@@ -12,12 +12,7 @@ namespace testing_support {
 NewBackups::NewBackups() : before_(kel::ListBackups()) {}
 
 std::vector<kel::TBackupFile> NewBackups::files() const {
-    std::vector<kel::TBackupFile> made;
-    for (const kel::TBackupFile& file : kel::ListBackups())
-        if (std::none_of(before_.begin(), before_.end(),
-                         [&](const kel::TBackupFile& old) { return old.path == file.path; }))
-            made.push_back(file);
-    return made;
+    return kel::BackupsSince(before_);
 }
 
 std::wstring readWideFile(const std::wstring& path) {
