@@ -1,5 +1,7 @@
 #include "sysinfo/Folder.h"
 
+#include "sysinfo/Text.h"
+
 #include <aclapi.h>
 #include <sddl.h>
 #include <winternl.h>
@@ -219,7 +221,7 @@ DWORD TFolder::ReplaceWhole(const std::wstring& name, const std::string& bytes) 
     Handle file;
     unsigned unique = (GetCurrentProcessId() ^ GetTickCount()) & 0xFFFF;
     for (int attempt = 0; attempt < 256 && !file.valid() && error == ERROR_FILE_EXISTS; ++attempt) {
-        next = L"~wexdal-" + std::to_wstring((unique + attempt) & 0xFFFF) + L".tmp";
+        next = L"~wexdal-" + AnsiToWide(std::to_string((unique + attempt) & 0xFFFF)) + L".tmp";
         file = CreateNewFile(next, GENERIC_WRITE | DELETE, error);
     }
     if (!file.valid())

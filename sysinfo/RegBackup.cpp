@@ -660,7 +660,8 @@ std::optional<unsigned long> ImportRegText(const std::wstring& text, TBackupPlac
     unsigned unique = GetCurrentProcessId() ^ GetTickCount();
     for (int attempt = 0; attempt < 256 && !file.valid() && error == ERROR_FILE_EXISTS; ++attempt) {
         // Not a backup's name: never listed, pruned or undone.
-        name = L"~wexdal-undo-" + std::to_wstring((unique + attempt) & 0xFFFFFF) + L".reg";
+        name =
+            L"~wexdal-undo-" + AnsiToWide(std::to_string((unique + attempt) & 0xFFFFFF)) + L".reg";
         file = folder.CreateNewFile(name, GENERIC_WRITE, error);
     }
     if (!file.valid())
