@@ -74,6 +74,13 @@ ProcessEntry processEntry(const PROCESSENTRY32W& entry) {
     return result;
 }
 
+bool stillActive(unsigned long id) {
+    Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    DWORD exitCode = 0;
+    return process.valid() && GetExitCodeProcess(process.get(), &exitCode) &&
+           exitCode == STILL_ACTIVE;
+}
+
 } // namespace
 
 std::vector<ProcessEntry> ProcessesOf(const std::string& programName) {
@@ -82,9 +89,12 @@ std::vector<ProcessEntry> ProcessesOf(const std::string& programName) {
         DWORD session = 0;
         if (!SameFileName(entry.exeName, programName))
             continue;
-        if (ProcessIdToSessionId(entry.id, &session))
-            entry.session = session;
         entry.userSid = ProcessUserSid(entry.id);
+        // A process whose user can't be read counts as running only while it runs: one
+        // that has ended but is still listed (its handles open) is no one's.
+        if (ProcessIdToSessionId(entry.id, &session) &&
+            (!entry.userSid.empty() || stillActive(entry.id)))
+            entry.session = session;
     }
     return entries;
 }
