@@ -219,6 +219,29 @@ bool answer(HWND dialog, const char* button) {
     return false;
 }
 
+// Every message window open, topmost first, with whether it takes input and who
+// owns it: what a dialog that would not close was stuck behind.
+std::string dialogsShown() {
+    std::string shown;
+    for (HWND window = GetTopWindow(nullptr); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) != "TMessageForm" || !IsWindowVisible(window))
+            continue;
+        char line[160];
+        std::snprintf(line, sizeof line, "%p enabled=%d owner=%p: ", static_cast<void*>(window),
+                      IsWindowEnabled(window), static_cast<void*>(GetWindow(window, GW_OWNER)));
+        shown += line + dialogMessage(window) + "\n";
+    }
+    return shown;
+}
+
+// Marks a sent click as handled: the button's handler has returned.
+void CALLBACK handlerReturned(HWND, UINT, ULONG_PTR handled, LRESULT) {
+    *reinterpret_cast<bool*>(handled) = true;
+}
+
 using Messages = std::vector<std::string>;
 using Said = std::map<std::string, std::vector<Messages>>;
 
@@ -260,16 +283,32 @@ class HostileMachine : public Session {
             [&] { return remote->selectedItem() == index && remote->visiblePage() != nullptr; }));
     }
     // Presses a button and answers what it shows: No to a termination, OK to the
-    // rest. Returns the messages shown.
+    // rest, until the button's handler has returned (an action slower than any fixed
+    // wait would otherwise take the next press inside its outcome's dialog). Returns
+    // the messages shown.
     std::vector<std::string> press(HWND button) {
         std::vector<std::string> messages;
-        remote->click(button);
-        for (HWND dialog = waitForDialog(3000); dialog != nullptr; dialog = waitForDialog(1500)) {
-            std::string message = dialogMessage(dialog);
-            messages.push_back(message);
-            bool termination = message.find("強制終了します") != std::string::npos;
-            EXPECT_TRUE(answer(dialog, termination ? "いいえ(&N)" : "OK")) << message;
+        bool handled = false;
+        EXPECT_TRUE(SendMessageCallbackA(button, BM_CLICK, 0, 0, handlerReturned,
+                                         reinterpret_cast<ULONG_PTR>(&handled)));
+        for (DWORD start = GetTickCount(); !handled && GetTickCount() - start < 300000;) {
+            MSG message; // the callback arrives while this thread looks at its queue
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            HWND dialog = openDialog();
+            if (dialog == nullptr) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+                continue;
+            }
+            std::string text = dialogMessage(dialog);
+            messages.push_back(text);
+            bool termination = text.find("強制終了します") != std::string::npos;
+            if (!answer(dialog, termination ? "いいえ(&N)" : "OK")) {
+                ADD_FAILURE() << "not answered: " << text << "\n" << dialogsShown();
+                break;
+            }
         }
+        EXPECT_TRUE(handled) << "the button's handler did not return";
         EXPECT_TRUE(waitUntilIdle(remote->main()));
         return messages;
     }
