@@ -94,17 +94,19 @@ class RowBuilder {
         label.SetBounds(36, beside.Top() + (25 - height) / 2, width, height);
         label.Show();
     }
+    // する stands left of しない and comes first in the tab order and for the arrow
+    // keys, as the buttons are read.
     void addPair() {
-        auto& off = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 0), parent_);
-        off.SetCaption("しない");
-        off.SetGroupIndex(r_ + 1);
-        off.SetBounds(w_ - 70 - 10, 33 * r_ + 20, 70, 25);
-        bind(off, 0);
         auto& on = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 1), parent_);
         on.SetCaption("する");
         on.SetGroupIndex(r_ + 1);
-        on.SetBounds(off.Left() - off.Width() - 2, off.Top(), off.Width(), off.Height());
+        on.SetBounds(w_ - 70 - 10 - 70 - 2, 33 * r_ + 20, 70, 25);
         bind(on, 1);
+        auto& off = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 0), parent_);
+        off.SetCaption("しない");
+        off.SetGroupIndex(r_ + 1);
+        off.SetBounds(on.Left() + on.Width() + 2, on.Top(), on.Width(), on.Height());
+        bind(off, 0);
         // A change the window hands to an elevated command is marked as Windows
         // marks one: with the shield.
         if (kel::RunPlaceOf(action_.scope, kel::gProcessElevated()) ==
@@ -112,8 +114,8 @@ class RowBuilder {
             off.SetShield(true);
             on.SetShield(true);
         }
-        off.Show();
         on.Show();
+        off.Show();
         addLabel(on, on.Left() - 40);
     }
     void addWideButton() {

@@ -87,20 +87,23 @@ TEST_F(Keyboard, TabGoesThroughTheMenuTheCloseButtonAndThePageInCreationOrder) {
                                               "YT",
                                               sample::OfficeXP().productId,
                                               "更新(&R)",
-                                              "しない",
                                               "する",
                                               "しない",
                                               "する",
+                                              "しない",
                                               "Office のアップデートを行う",
                                               "[list]"};
     for (const std::string& expected : forward) {
         wexdal.pressKey(VK_TAB);
         EXPECT_TRUE(focusBecomes(expected)) << "expected " << expected << ", got " << focused();
     }
-    for (const char* expected : {"Office のアップデートを行う", "する", "しない"}) {
+    for (const char* expected : {"Office のアップデートを行う", "しない", "する"}) {
         wexdal.pressKey(VK_TAB, true);
         EXPECT_TRUE(focusBecomes(expected)) << "expected " << expected << ", got " << focused();
     }
+    // The arrow keys go as the pair reads: from する on to しない.
+    wexdal.pressKey(VK_RIGHT);
+    EXPECT_TRUE(focusBecomes("しない")) << focused();
 }
 
 TEST_F(Keyboard, SpacePressesAndTheFocusComesBackAfterTheMessage) {
@@ -109,8 +112,8 @@ TEST_F(Keyboard, SpacePressesAndTheFocusComesBackAfterTheMessage) {
     for (int i = 0; i < 5; ++i)
         wexdal.pressKey(VK_UP);
     ASSERT_TRUE(pageShown("Microsoft Office XP"));
-    for (int i = 0; i < 7; ++i)
-        wexdal.pressKey(VK_TAB); // the clipboard row's "しない"
+    for (int i = 0; i < 8; ++i)
+        wexdal.pressKey(VK_TAB); // the clipboard row's "しない", after its "する"
     ASSERT_TRUE(focusBecomes("しない"));
     HWND off = wexdal.focus();
     wexdal.pressKey(VK_SPACE);
@@ -126,7 +129,7 @@ TEST_F(Keyboard, SpacePressesAndTheFocusComesBackAfterTheMessage) {
     EXPECT_EQ(wexdal.focus(), off);
 
     // Where nothing was locked, the focus goes back where it was.
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 6; ++i)
         wexdal.pressKey(VK_TAB, true);
     ASSERT_TRUE(focusBecomes("株式会社　見本"));
     wexdal.pressKey('R', false, true);
