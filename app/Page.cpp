@@ -35,9 +35,10 @@ Page::Page(MainWindow& window, const kel::TKelExtInfo& record)
     : Page(window, createBox(window, record), record.ViewName) {}
 
 void Page::Show() {
-    if (statesUnread_) {
-        statesUnread_ = false;
+    if (statesUnread_) { // read again at the next show if reading failed
+        ui::WaitCursor wait;
         readStates();
+        statesUnread_ = false;
     }
     box_.Show();
 }

@@ -30,8 +30,9 @@ class Page {
 
     void Hide() { box_.Hide(); }
     // Shows the page; the first time, a page with rows reads their states just
-    // before it is drawn, so that it is never drawn with a state not read and a
-    // start-up reads none.
+    // before it is drawn, under the wait cursor, so that it is never drawn with a
+    // state not read and a start-up reads none; a read that failed is tried again
+    // at the next show.
     void Show();
 
   protected:

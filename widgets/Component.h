@@ -81,6 +81,19 @@ void InvokeEvent(const std::function<void()>& handler);
 // Replaces how such an exception is shown (a modal error box); nullptr restores it.
 void SetExceptionHandler(std::function<void(const std::string& message)> handler);
 
+// Shows the wait cursor while the thread works without looking at its queue, and
+// puts back the cursor it found.
+class WaitCursor {
+  public:
+    WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    HCURSOR previous_;
+};
+
 class TComponent {
   public:
     TComponent(TForm& owner, std::string name);

@@ -22,6 +22,8 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <utility>
+#include <stdexcept>
 
 using namespace app;
 using testing_support::solidIcon;
@@ -190,8 +192,12 @@ TEST(PageStates, AreReadWhenThePageIsFirstShownAndOnlyThen) {
     } machine;
     struct SurveyCountingWindow : MainWindow {
         std::vector<std::string> surveyed;
+        bool failNext = false, waitCursorShown = true;
         void ShowRunningState(const std::string& row, const std::string& caption,
                               bool running) override {
+            waitCursorShown &= GetCursor() == LoadCursor(nullptr, IDC_WAIT);
+            if (std::exchange(failNext, false))
+                throw std::runtime_error("unreadable");
             surveyed.push_back(row);
             MainWindow::ShowRunningState(row, caption, running);
         }
@@ -220,9 +226,16 @@ TEST(PageStates, AreReadWhenThePageIsFirstShownAndOnlyThen) {
         form.GLB_MenuClick(*form.GLB_Menu);
         ASSERT_TRUE(form.Find<ui::TControl>("GB_" + item)->Visible());
     };
+    // A first show whose reading fails reads again at the next.
+    form.failNext = true;
+    ASSERT_EQ(form.GLB_Menu->Item(1), "Excel");
+    form.GLB_Menu->SetItemIndex(1);
+    EXPECT_THROW(form.GLB_MenuClick(*form.GLB_Menu), std::runtime_error);
+    EXPECT_TRUE(form.surveyed.empty());
     std::set<std::string> shown;
     for (const char* page : {"Office", "Excel", "Word", "PowerPoint", "Outlook"}) {
         show(page);
+        EXPECT_NE(GetCursor(), LoadCursor(nullptr, IDC_WAIT)) << "the cursor put back";
         shown.insert(page);
         for (const kel::TAction* row : pairs) {
             bool on = row->read(form.OfficeInfo()) != 0;
@@ -235,6 +248,7 @@ TEST(PageStates, AreReadWhenThePageIsFirstShownAndOnlyThen) {
         }
     }
     EXPECT_EQ(form.surveyed, (std::vector<std::string>{"XlsProcess", "DocProcess", "PptProcess"}));
+    EXPECT_TRUE(form.waitCursorShown);
     EXPECT_EQ(form.Find<ui::TLabel>("LL_XlsProcess")->Caption(), "Excel は 非稼動 です。");
 
     const kel::TAction& browser = *kel::FindAction("XlsBrowser");
