@@ -167,7 +167,7 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
         made = backup.Files();
     }
     if (!backedUp)
-        return {kExitNotDone, row + " failed: 取り込むキーを控えられません\r\n", {}};
+        return {kExitNoBackup, row + " failed: 取り込むキーを控えられません\r\n", {}};
     if (imported != 0u)
         return {kExitNotDone,
                 row + (imported ? " failed: reg import" : " failed: 取り込むファイルを作れません") +
