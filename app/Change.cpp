@@ -5,6 +5,7 @@
 #include "office/UserInfo.h"
 #include "repair/Actions.h"
 #include "sysinfo/Account.h"
+#include "sysinfo/Folder.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/JsonWriter.h"
 #include "sysinfo/RegBackup.h"
@@ -21,7 +22,8 @@ namespace app {
 namespace {
 
 TCommandAccount thisAccount() {
-    return {kel::gProcessElevated(), kel::RunsAsDeskUser()};
+    return {kel::gProcessElevated(), kel::RunsAsDeskUser(),
+            kel::CurrentUserSid() == kel::kSystemSid};
 }
 
 // A command never asks and never ends a program: a question is answered No.
@@ -104,6 +106,21 @@ std::string madeFirst(const std::vector<std::wstring>& files) {
 } // namespace
 
 TCommandAccount (*gCommandAccount)() = thisAccount;
+
+std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& account,
+                                                     const std::wstring& programFile) {
+    if (!account.system)
+        return std::nullopt;
+    std::optional<kel::TUntrustedPlace> place = kel::UntrustedProgramPlace(programFile);
+    if (!place)
+        return std::nullopt;
+    return TCommandResult{
+        kExitUntrustedProgram,
+        kel::WideToAnsi(place->path) + ": " + place->why +
+            "\r\nSYSTEM では、管理者以外も書き込める場所のプログラムで変更しません。"
+            "管理者だけが書き込めるフォルダ (Program Files など) に置いてください。\r\n",
+        {}};
+}
 
 TCommandResult RunUndoCommand(const std::wstring& file) {
     std::string shown = kel::WideToAnsi(file);

@@ -3,6 +3,7 @@
 // one table of rows, reads back what it changed and answers an exit code.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ constexpr int kExitNeedsAdministrator = 5; // a machine-wide row without adminis
 constexpr int kExitNoBackup = 6; // a change's backup could not be written: nothing was changed
 constexpr int kExitStoppedPartWay =
     7; // a backup could not be written after the change's first steps: its backup names them
+constexpr int kExitUntrustedProgram =
+    8; // a change run as SYSTEM from a program file or folder another account may change
 constexpr int kExitBadArguments = 87; // an unknown name, or a malformed NAME=0|1
 
 // One switch and the state asked for or expected ("MsoClip", 0).
@@ -39,8 +42,16 @@ struct TCommandResult {
 struct TCommandAccount {
     bool elevated = false; // administrator rights unfiltered
     bool deskUser = true;  // the user signed in at the desk (not SYSTEM, not another account)
+    bool system = false;   // the local system account (startup scripts, Intune, services)
 };
 extern TCommandAccount (*gCommandAccount)();
+
+// A change run as SYSTEM trusts only a program that no other account could have
+// replaced: the refusal (kExitUntrustedProgram, naming the place) when programFile or
+// its folder may be written by an account other than SYSTEM, the administrators and
+// TrustedInstaller; nothing for any other account or a program that is theirs alone.
+std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& account,
+                                                     const std::wstring& programFile);
 
 // /set (change) or /check (!change) of the settings, in their order. /set changes
 // nothing when any row is refused for this account; otherwise it sets each switch,

@@ -42,6 +42,8 @@ const wchar_t kExitCodes[] =
     L"    6   変更前の状態を控えられないため、何も変更しませんでした。\r\n"
     L"    7   変更の途中で状態を控えられなくなったため、止めました (控えのファイルを\r\n"
     L"        表示します)。\r\n"
+    L"    8   SYSTEM で、管理者以外も書き込めるプログラムまたはフォルダから変更しようと\r\n"
+    L"        したため、何も変更しませんでした。\r\n"
     L"    87  引数が正しくありません。/undo では、取り込めないファイルです。\r\n";
 
 // The whole usage: the commands, the change commands with every row's name, the
@@ -197,12 +199,26 @@ int runReport(const TInvocation& invocation) {
     return 2;
 }
 
+// The running program's file, by its full name (empty when it can't be read).
+std::wstring programFile() {
+    std::wstring path(32768, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
 // Prints a change command's lines (or its JSON) to standard output, a refusal's
 // reason to standard error (with the usage after an unknown name).
 int runChange(const TInvocation& invocation) {
     std::vector<TSetting> settings;
     for (const auto& [row, state] : invocation.rows)
         settings.push_back({kel::WideToAnsi(row, 932), state});
+    if (invocation.mode != TRunMode::Check)
+        if (std::optional<TCommandResult> refusal =
+                RefuseUntrustedProgram(gCommandAccount(), programFile())) {
+            tell(kel::AnsiToWide(refusal->text, 932));
+            return refusal->exitCode;
+        }
     TCommandResult result;
     try {
         if (invocation.mode == TRunMode::UserInfo) {

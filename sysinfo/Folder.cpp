@@ -1,5 +1,6 @@
 #include "sysinfo/Folder.h"
 
+#include "sysinfo/Account.h"
 #include "sysinfo/Text.h"
 
 #include <aclapi.h>
@@ -178,28 +179,6 @@ TFolder TFolder::Open(const TFolder* parent, const std::wstring& name, bool crea
     return folder;
 }
 
-std::optional<TSecurityFacts> TFolder::Security() const {
-    PSID owner = nullptr;
-    PACL rules = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetSecurityInfo(get(), SE_FILE_OBJECT,
-                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
-                        &rules, nullptr, &descriptor) != ERROR_SUCCESS)
-        return std::nullopt;
-    LocalMemory descriptorOwner(descriptor);
-    TSecurityFacts facts;
-    facts.ownerSid = sidText(owner);
-    facts.hasAccessList = rules != nullptr;
-    facts.reparsePoint = isLink(get());
-    for (DWORD i = 0; rules != nullptr && i < rules->AceCount; ++i) {
-        void* entry = nullptr;
-        if (!GetAce(rules, i, &entry))
-            return std::nullopt;
-        facts.entries.push_back(entryOf(static_cast<const ACE_HEADER*>(entry)));
-    }
-    return facts;
-}
-
 Handle TFolder::CreateNewFile(const std::wstring& name, DWORD access, DWORD& error) const {
     Handle file =
         openRelative(get(), name, access, 0, FILE_CREATE, FILE_NON_DIRECTORY_FILE, nullptr, error);
@@ -307,6 +286,67 @@ std::string SystemErrorText(DWORD error) {
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
         message.pop_back();
     return message.empty() ? "エラー " + std::to_string(error) : message;
+}
+
+std::optional<TSecurityFacts> SecurityOf(HANDLE object) {
+    PSID owner = nullptr;
+    PACL rules = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, SE_FILE_OBJECT,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &rules, nullptr, &descriptor) != ERROR_SUCCESS)
+        return std::nullopt;
+    LocalMemory descriptorOwner(descriptor);
+    TSecurityFacts facts;
+    facts.ownerSid = sidText(owner);
+    facts.hasAccessList = rules != nullptr;
+    facts.reparsePoint = isLink(object);
+    for (DWORD i = 0; rules != nullptr && i < rules->AceCount; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(rules, i, &entry))
+            return std::nullopt;
+        facts.entries.push_back(entryOf(static_cast<const ACE_HEADER*>(entry)));
+    }
+    return facts;
+}
+
+std::optional<TTrust> JudgeHeldAdminOnly(HANDLE object) {
+    std::optional<TSecurityFacts> facts = SecurityOf(object);
+    if (!facts)
+        return std::nullopt;
+    // Where the system keeps no owner of a file (the test bench's Wine), the account
+    // stands in for the administrators that own what it made on Windows.
+    static const std::string ownSid = FileSecurityKept() ? std::string() : CurrentUserSid();
+    return JudgeAdminOnly(*facts, ownSid);
+}
+
+std::optional<TUntrustedPlace> UntrustedProgramPlace(const std::wstring& programFile) {
+    size_t slash = programFile.rfind(L'\\');
+    if (slash == std::wstring::npos || slash + 1 == programFile.size())
+        return TUntrustedPlace{programFile, "場所が分かりません。"};
+    std::wstring folderPath = programFile.substr(0, slash);
+    // Both as named, a link as the link: the folder's name may not lead elsewhere.
+    Handle folder(CreateFileW(folderPath.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    DWORD error = ERROR_SUCCESS;
+    Handle file = folder.valid() ? openRelative(folder.get(), programFile.substr(slash + 1),
+                                                READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                                FILE_SHARE_READ | FILE_SHARE_DELETE, FILE_OPEN,
+                                                FILE_NON_DIRECTORY_FILE, nullptr, error)
+                                 : Handle();
+    const std::pair<const Handle*, const std::wstring*> places[] = {{&folder, &folderPath},
+                                                                    {&file, &programFile}};
+    for (const auto& [held, path] : places) {
+        std::optional<TTrust> verdict =
+            held->valid() ? JudgeHeldAdminOnly(held->get()) : std::nullopt;
+        if (!verdict)
+            return TUntrustedPlace{*path, "アクセス許可を読めません。"};
+        if (*verdict != TTrust::Trusted)
+            return TUntrustedPlace{*path, UntrustedReason(*verdict)};
+    }
+    return std::nullopt;
 }
 
 } // namespace kel

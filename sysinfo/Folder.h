@@ -33,10 +33,6 @@ class TFolder {
     const std::wstring& Path() const { return path_; }
     std::wstring PathOf(const std::wstring& name) const { return path_ + L"\\" + name; }
 
-    // What the folder's owner and access rules say, read from its handle; nothing
-    // when they can't be read.
-    std::optional<TSecurityFacts> Security() const;
-
     // A file of the folder by its plain name: made new, or opened as it is (a link
     // as the link). Invalid with error set otherwise.
     Handle CreateNewFile(const std::wstring& name, DWORD access, DWORD& error) const;
@@ -63,6 +59,25 @@ class TFolder {
 // which makes both up from the Unix owner and mode: every file reads as the
 // account's own).
 bool FileSecurityKept();
+
+// What an open file's or folder's owner and access rules say; nothing when they
+// can't be read.
+std::optional<TSecurityFacts> SecurityOf(HANDLE object);
+
+// JudgeAdminOnly of an open file or folder, read from its handle (on the bench,
+// where no file owners are kept, the account stands in for the administrators);
+// nothing when its rules can't be read.
+std::optional<TTrust> JudgeHeldAdminOnly(HANDLE object);
+
+// The program file's folder, then the file itself, each as named (a link as the
+// link): the first that an account other than SYSTEM, the administrators and
+// TrustedInstaller could have written or can change, or whose rules can't be read,
+// with why; nothing when both are the administrators' alone.
+struct TUntrustedPlace {
+    std::wstring path;
+    std::string why; // code page 932
+};
+std::optional<TUntrustedPlace> UntrustedProgramPlace(const std::wstring& programFile);
 
 // Whether two open files are one file (the same volume and file index).
 bool SameFile(HANDLE a, HANDLE b);

@@ -217,40 +217,20 @@ void addTree(HKEY key, const std::wstring& path, REGSAM view, std::vector<TRegSe
 constexpr wchar_t kMachineFolderRules[] =
     L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
 
-// Why a folder that an elevated backup would use is not used.
-const char* untrustedReason(TTrust verdict) {
-    switch (verdict) {
-    case TTrust::ReparsePoint:
-        return "別の場所へのリンクです。";
-    case TTrust::OwnerNotTrusted:
-        return "所有者が SYSTEM、Administrators、TrustedInstaller のどれでもありません。";
-    case TTrust::NoAccessList:
-        return "アクセス許可の一覧がなく、だれでも変更できます。";
-    case TTrust::WritableByOthers:
-        return "管理者以外のアカウントも変更できます。";
-    case TTrust::Trusted:
-        break;
-    }
-    return "";
-}
-
 // A folder of the backups' chain, used only when it is no link and, for the
 // machine's, nobody but SYSTEM, the administrators and TrustedInstaller owns it or
 // may change it: an elevated backup never writes, prunes or undoes where a user
 // could have put files or a link. Such a folder is refused, not taken over.
 void checkFolder(const TFolder& folder, TBackupPlace place) {
-    std::optional<TSecurityFacts> facts = folder.Security();
-    if (!facts)
+    std::optional<TTrust> judged = JudgeHeldAdminOnly(folder.get());
+    if (!judged)
         refuse(folder.Path(), "アクセス許可を読めません。");
-    // Where the system keeps no owner of a file (the test bench's Wine), the account
-    // stands in for the administrators that own the folder it made on Windows.
-    static const std::string ownSid = FileSecurityKept() ? std::string() : CurrentUserSid();
-    TTrust verdict = JudgeAdminOnly(*facts, ownSid);
+    TTrust verdict = *judged;
     if (place == TBackupPlace::User && verdict != TTrust::ReparsePoint)
         return;
     if (verdict != TTrust::Trusted)
         refuse(folder.Path(),
-               std::string(untrustedReason(verdict)) +
+               std::string(UntrustedReason(verdict)) +
                    "\r\n管理者がこのフォルダを削除してから、もう一度実行してください。");
 }
 

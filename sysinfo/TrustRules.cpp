@@ -59,4 +59,20 @@ TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid) {
     return TTrust::Trusted;
 }
 
+const char* UntrustedReason(TTrust verdict) {
+    switch (verdict) {
+    case TTrust::ReparsePoint:
+        return "別の場所へのリンクです。";
+    case TTrust::OwnerNotTrusted:
+        return "所有者が SYSTEM、Administrators、TrustedInstaller のどれでもありません。";
+    case TTrust::NoAccessList:
+        return "アクセス許可の一覧がなく、だれでも変更できます。";
+    case TTrust::WritableByOthers:
+        return "管理者以外のアカウントも変更できます。";
+    case TTrust::Trusted:
+        break;
+    }
+    return "";
+}
+
 } // namespace kel

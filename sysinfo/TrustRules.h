@@ -34,4 +34,8 @@ enum class TTrust { Trusted, ReparsePoint, OwnerNotTrusted, NoAccessList, Writab
 // SIDs are compared without regard to letter case.
 TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid = {});
 
+// Why an object judged so is not used, as a sentence (code page 932); empty for
+// Trusted.
+const char* UntrustedReason(TTrust verdict);
+
 } // namespace kel

@@ -307,6 +307,21 @@ class CommandAccountTest : public ElevatedChangeTest {
     ~CommandAccountTest() override { app::gCommandAccount = keptAccount; }
 };
 
+// Gives Everyone every right on the file or folder (and what it will hold).
+bool letEveryoneChange(const std::string& path) {
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1,
+                                                              &everyone, nullptr))
+        return false;
+    kel::LocalMemory everyoneOwner(everyone);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL rules = nullptr;
+    GetSecurityDescriptorDacl(everyone, &present, &rules, &defaulted);
+    return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                                 DACL_SECURITY_INFORMATION, nullptr, nullptr, rules,
+                                 nullptr) == ERROR_SUCCESS;
+}
+
 TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     struct Case {
         app::TCommandAccount account;
@@ -357,16 +372,7 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     // (the bench shows only what Wine keeps of an access list: a right for Everyone).
     ScratchFolder open("C:\\wexdal-tests\\openbackup");
     makeFolders(open.file("Wexdal"));
-    PSECURITY_DESCRIPTOR everyone = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
-        "D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr));
-    kel::LocalMemory everyoneOwner(everyone);
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL rules = nullptr;
-    GetSecurityDescriptorDacl(everyone, &present, &rules, &defaulted);
-    ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char*>(open.file("Wexdal").c_str()), SE_FILE_OBJECT,
-                                    DACL_SECURITY_INFORMATION, nullptr, nullptr, rules, nullptr),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_TRUE(letEveryoneChange(open.file("Wexdal")));
     folder = kel::AnsiToWide(open.file("Wexdal\\Backup"));
     kel::gBackupFolder = [](kel::TBackupPlace) { return folder; };
     app::TCommandResult untrusted = app::RunSwitchCommand({{"EmlWsh", 1 - scripts}}, true, false);
@@ -389,6 +395,43 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     EXPECT_EQ(app::RunSwitchCommand({{"MsoClip", 1}}, false, false).exitCode,
               app::kExitNotTheDeskUser)
         << "SYSTEM's profile would answer for the user's";
+}
+
+// A change run as SYSTEM refuses a program file, or its folder, that another account
+// may change (the bench shows what Wine keeps of an access list: a right for
+// Everyone); other accounts, and a program that is the administrators' alone, run.
+TEST_F(CommandAccountTest, ASystemChangeTrustsOnlyAProgramTheAdministratorsOwn) {
+    wchar_t own[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, own, MAX_PATH), 0u);
+    ScratchFolder shared("C:\\wexdal-tests\\sharedprogram"), kept("C:\\wexdal-tests\\keptprogram");
+    for (const ScratchFolder* folder : {&shared, &kept})
+        ASSERT_TRUE(CopyFileW(own, kel::AnsiToWide(folder->file("wexdal.exe")).c_str(), FALSE));
+    std::string sharedFolder = shared.path().substr(0, shared.path().size() - 1);
+    ASSERT_TRUE(letEveryoneChange(sharedFolder));
+    ASSERT_TRUE(letEveryoneChange(kept.file("wexdal.exe")));
+    const app::TCommandAccount system{true, false, true}, admin{true, true, false};
+    struct Case {
+        std::string program;
+        std::string refusedPlace; // empty: the change runs
+    };
+    const Case cases[] = {
+        {kel::WideToAnsi(own), ""},
+        {shared.file("wexdal.exe"), sharedFolder},
+        {kept.file("wexdal.exe"), kept.file("wexdal.exe")},
+        {"wexdal.exe", "wexdal.exe"}, // no folder to judge
+    };
+    for (const Case& c : cases) {
+        std::optional<app::TCommandResult> refusal =
+            app::RefuseUntrustedProgram(system, kel::AnsiToWide(c.program));
+        EXPECT_FALSE(app::RefuseUntrustedProgram(admin, kel::AnsiToWide(c.program)));
+        if (c.refusedPlace.empty()) {
+            EXPECT_FALSE(refusal) << c.program << ": " << refusal->text;
+            continue;
+        }
+        ASSERT_TRUE(refusal) << c.program;
+        EXPECT_EQ(refusal->exitCode, app::kExitUntrustedProgram);
+        EXPECT_EQ(refusal->text.rfind(c.refusedPlace + ": ", 0), 0u) << refusal->text;
+    }
 }
 
 // /repair repairs for the account, never while its application runs (and ends no
