@@ -68,8 +68,10 @@ struct Inventory {
     kel::TUserInfoList userInfo;
     bool officeFound = false;
     Inventory() { officeFound = GatherInventory(info, userInfo) == 0; }
+    // A row of Windows' own settings is on every PC; an Office row where its page is.
     bool has(const kel::TAction& action) const {
-        return PageIsBuilt(info, officeFound, action.page);
+        return action.subject == kel::TSubject::Windows ||
+               PageIsBuilt(info, officeFound, action.page);
     }
 };
 
@@ -226,6 +228,7 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     std::vector<std::pair<std::string, int>> before, after;
     std::optional<int> stopped; // the backup's exit code, once one could not be written
     bool changed = false;
+    bool absent = false; // a row this PC does not have
     // The backups there were, to name the rows' own.
     std::vector<kel::TBackupFile> madeBefore =
         change ? kel::ListBackups() : std::vector<kel::TBackupFile>();
@@ -259,7 +262,9 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
         } else {
             verdict = was == wanted ? "ok" : "differs";
         }
-        if (verdict != "ok")
+        if (verdict == "absent")
+            absent = true;
+        else if (verdict != "ok")
             result.exitCode = kExitNotDone;
         result.text += std::string(action.row) + " " + (change ? stateText(was) + " " : "") +
                        stateText(now) + " " + verdict + "\r\n";
@@ -268,6 +273,8 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     }
     if (stopped)
         result.exitCode = *stopped;
+    else if (absent && result.exitCode == kExitDone)
+        result.exitCode = kExitAbsent;
     if (json) {
         kel::TJsonWriter writer;
         writer.BeginObject();
@@ -293,7 +300,7 @@ TCommandResult RunRepairCommand(const std::string& row) {
         return refused;
     Inventory inventory;
     if (!inventory.has(*action))
-        return {kExitNotDone, row + " absent\r\n", {}};
+        return {kExitAbsent, row + " absent\r\n", {}};
     ScriptHost host;
     kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info);
     if (done.outcome == kel::TOutcome::RepairTried) {

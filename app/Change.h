@@ -13,6 +13,7 @@ namespace app {
 constexpr int kExitDone = 0; // every change read back as asked, or every state as given
 constexpr int kExitNotDone =
     1; // a change did not read back, a state differs, or a repair was not made
+constexpr int kExitAbsent = 3; // a row this PC does not have, the others done or as given
 constexpr int kExitNotTheDeskUser =
     4; // a per-user row in an account other than the desk's (SYSTEM)
 constexpr int kExitNeedsAdministrator = 5; // a machine-wide row without administrator rights
@@ -58,7 +59,8 @@ std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& acco
 // reads it back and prints "NAME BEFORE AFTER ok|failed", and stops at the first
 // whose backup can't be written (the rows after it print "skipped"); /check prints
 // "NAME STATE ok|differs". A row whose page this PC does not have prints
-// "NAME null null absent" (or "NAME null absent") and counts as not done.
+// "NAME null null absent" (or "NAME null absent"): kExitAbsent unless another row is
+// not done. A row of Windows' own settings answers on every PC.
 TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change, bool json);
 
 // /repair NAME, for the account that runs it: not made while its application runs

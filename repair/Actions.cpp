@@ -87,6 +87,7 @@ constexpr TActionKind pair = TActionKind::Switch, update = TActionKind::OpenUpda
                       terminate = TActionKind::Terminate, repair = TActionKind::GuardedRepair;
 constexpr TRowIcon noIcon = TRowIcon::None, warning = TRowIcon::Warning,
                    information = TRowIcon::Information, question = TRowIcon::Question;
+constexpr TSubject office = TSubject::Office, windows = TSubject::Windows;
 constexpr const char* running = "稼動状況"; // until the survey tells
 constexpr const char* tryRepair = "修復を試みる";
 constexpr const char* browser = "InternetExplorerと連携";
@@ -95,37 +96,37 @@ constexpr const char* browser = "InternetExplorerと連携";
 // clang-format off
 const TAction kActionTable[] = {
     // page, position, row, label, caption, icon, kind, scope,
-    // read, set, application, repair, outcome when a termination is declined
+    // read, set, application, repair, outcome when a termination is declined, subject
     {"Office",     3, "MsoClip",    "Officeクリップボードを使用", nullptr, question, pair, user,
-     readClipboard, setClipboard, none, nullptr, switched},
+     readClipboard, setClipboard, none, nullptr, switched, office},
     {"Office",     4, "LogonIme",   "ログオン画面にIMEを表示", nullptr, question, pair, machine,
-     readLogonIme, setLogonIme, none, nullptr, switched},
+     readLogonIme, setLogonIme, none, nullptr, switched, windows},
     {"Office",     7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon, update, kept,
-     nullptr, nullptr, none, nullptr, quiet},
+     nullptr, nullptr, none, nullptr, quiet, office},
     {"Excel",      0, "XlsProcess", running, "停止する", information, terminate, kept,
-     nullptr, nullptr, xls, nullptr, quiet},
+     nullptr, nullptr, xls, nullptr, quiet, office},
     {"Excel",      1, "XlsMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
-     nullptr, nullptr, xls, excelToolbar, switched},
+     nullptr, nullptr, xls, excelToolbar, switched, office},
     {"Excel",      2, "XlsUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
-     nullptr, nullptr, xls, tempFiles, switched},
+     nullptr, nullptr, xls, tempFiles, switched, office},
     {"Excel",      3, "XlsBrowser", browser, nullptr, question, pair, machine,
-     readBrowser<xlsExtension>, setBrowser<xlsExtension>, none, nullptr, switched},
+     readBrowser<xlsExtension>, setBrowser<xlsExtension>, none, nullptr, switched, office},
     {"Word",       0, "DocProcess", running, "停止する", information, terminate, kept,
-     nullptr, nullptr, doc, nullptr, quiet},
+     nullptr, nullptr, doc, nullptr, quiet, office},
     {"Word",       1, "DocMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
-     nullptr, nullptr, doc, wordToolbar, quiet},
+     nullptr, nullptr, doc, wordToolbar, quiet, office},
     {"Word",       2, "DocUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
-     nullptr, nullptr, doc, tempFiles, switched},
+     nullptr, nullptr, doc, tempFiles, switched, office},
     {"Word",       3, "DocBrowser", browser, nullptr, question, pair, machine,
-     readBrowser<docExtension>, setBrowser<docExtension>, none, nullptr, switched},
+     readBrowser<docExtension>, setBrowser<docExtension>, none, nullptr, switched, office},
     {"PowerPoint", 0, "PptProcess", running, "停止する", information, terminate, kept,
-     nullptr, nullptr, ppt, nullptr, quiet},
+     nullptr, nullptr, ppt, nullptr, quiet, office},
     {"PowerPoint", 1, "PptBrowser", browser, nullptr, question, pair, machine,
-     readBrowser<pptExtension>, setBrowser<pptExtension>, none, nullptr, switched},
+     readBrowser<pptExtension>, setBrowser<pptExtension>, none, nullptr, switched, office},
     {"PowerPoint", 2, "PptLocalSv", "IEから開く場合に編集", nullptr, question, pair, machine,
-     readLocalServer, setLocalServer, none, nullptr, switched},
+     readLocalServer, setLocalServer, none, nullptr, switched, office},
     {"Outlook",    0, "EmlWsh",     "マクロウィルス(WSH)の動作を許可", nullptr, question, pair, machine,
-     readScriptHost, setScriptHost, none, nullptr, switched},
+     readScriptHost, setScriptHost, none, nullptr, switched, windows},
 };
 // clang-format on
 

@@ -37,6 +37,10 @@ enum class TActionKind {
     GuardedRepair, // a repair made once its application is closed
 };
 
+// What a row changes: Office's own settings and files (absent from a PC whose page
+// for it is not built), or Windows' own, which every PC has.
+enum class TSubject { Office, Windows };
+
 struct TAction {
     const char* page;    // the page holding the row: "Office", "Excel", ...
     int position;        // the row's place on its page, from the top (0 first)
@@ -54,6 +58,7 @@ struct TAction {
     std::optional<TApplication> application;             // Terminate, GuardedRepair
     TRepairResult (*repair)(const TKelOfficeInfo& info); // GuardedRepair
     TOutcome declined; // GuardedRepair: the outcome when a termination is declined
+    TSubject subject;
 
     bool IsSwitch() const { return kind == TActionKind::Switch; }
 };

@@ -397,6 +397,43 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
         << "SYSTEM's profile would answer for the user's";
 }
 
+// On a PC without Office, a row of Office's is absent (exit 3 when every other row is
+// as given, 1 when one is not), and the rows of Windows' own settings answer.
+TEST_F(CommandAccountTest, WithoutOfficeOnlyOfficesRowsAreAbsent) {
+    sample::Options bare = sample::Standard();
+    bare.products.clear();
+    bare.componentMajor = 0;
+    sample::Lay(bare);
+    given = {true, true, false};
+    std::vector<app::TSetting> present, absent;
+    for (const kel::TAction& row : kel::kActions)
+        if (row.IsSwitch())
+            (row.subject == kel::TSubject::Windows ? present : absent)
+                .push_back({row.row, row.read(kel::TKelOfficeInfo())});
+    ASSERT_FALSE(present.empty());
+    ASSERT_FALSE(absent.empty());
+    app::TCommandResult answered = app::RunSwitchCommand(present, false, false);
+    EXPECT_EQ(answered.exitCode, app::kExitDone) << answered.text;
+    for (app::TSetting setting : absent) {
+        std::vector<app::TSetting> settings = present;
+        settings.push_back(setting);
+        app::TCommandResult result = app::RunSwitchCommand(settings, false, true);
+        EXPECT_EQ(result.exitCode, app::kExitAbsent) << result.text;
+        EXPECT_NE(result.text.find(setting.row + " null absent\r\n"), std::string::npos)
+            << result.text;
+        EXPECT_NE(result.json.find("\"ExitCode\": 3"), std::string::npos) << result.json;
+        settings.front().state = 1 - settings.front().state;
+        EXPECT_EQ(app::RunSwitchCommand(settings, false, false).exitCode, app::kExitNotDone)
+            << "a row that differs outweighs one absent";
+    }
+    for (const kel::TAction& row : kel::kActions) {
+        if (row.kind != kel::TActionKind::GuardedRepair)
+            continue;
+        EXPECT_EQ(app::RunRepairCommand(row.row).text, std::string(row.row) + " absent\r\n");
+    }
+    EXPECT_EQ(app::RunRepairCommand("XlsUsed").exitCode, app::kExitAbsent);
+}
+
 // A change run as SYSTEM refuses a program file, or its folder, that another account
 // may change (the bench shows what Wine keeps of an access list: a right for
 // Everyone); other accounts, and a program that is the administrators' alone, run.
