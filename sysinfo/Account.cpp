@@ -22,17 +22,20 @@ Handle processToken(HANDLE process = GetCurrentProcess()) {
     return Handle(token);
 }
 
-// The token's user, as the bytes of a TOKEN_USER; empty when it can't be read.
-std::vector<BYTE> tokenUser(HANDLE process = GetCurrentProcess()) {
-    Handle token = processToken(process);
+// A token's user, as the bytes of a TOKEN_USER; empty when it can't be read.
+std::vector<BYTE> tokenUserOf(HANDLE token) {
     DWORD size = 0;
-    if (!token.valid())
-        return {};
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
+    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
         return {};
     return buffer;
+}
+
+// A process's user (the program's own by default).
+std::vector<BYTE> tokenUser(HANDLE process = GetCurrentProcess()) {
+    Handle token = processToken(process);
+    return token.valid() ? tokenUserOf(token.get()) : std::vector<BYTE>();
 }
 
 template <typename T> std::optional<T> tokenValue(TOKEN_INFORMATION_CLASS kind) {
@@ -75,26 +78,6 @@ std::string CurrentUserSid() {
     return sidText(tokenUser());
 }
 
-std::string AccountSid(const std::wstring& name) {
-    if (name.empty())
-        return {};
-    DWORD sidSize = 0, domainSize = 0;
-    SID_NAME_USE use;
-    LookupAccountNameW(nullptr, name.c_str(), nullptr, &sidSize, nullptr, &domainSize, &use);
-    if (sidSize == 0)
-        return {};
-    std::vector<BYTE> sid(sidSize);
-    std::vector<wchar_t> domain(domainSize + 1);
-    domainSize = static_cast<DWORD>(domain.size());
-    LPSTR text = nullptr;
-    if (!LookupAccountNameW(nullptr, name.c_str(), sid.data(), &sidSize, domain.data(), &domainSize,
-                            &use) ||
-        !ConvertSidToStringSidA(sid.data(), &text))
-        return {};
-    LocalMemory owner(text);
-    return text;
-}
-
 std::string ProcessUserSid(unsigned long processId) {
     Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     return process.valid() ? sidText(tokenUser(process.get())) : std::string();
@@ -130,17 +113,40 @@ std::optional<unsigned long> CurrentSessionId() {
 
 bool (*gProcessElevated)() = [] { return IsElevated().value_or(false); };
 
+namespace {
+
+// The user of the session's own token: asked for where the process may (SYSTEM);
+// empty elsewhere.
+std::string sessionTokenSid() {
+    static auto* const query =
+        SystemFunction<decltype(WTSQueryUserToken)>(L"wtsapi32.dll", "WTSQueryUserToken");
+    std::optional<unsigned long> session = CurrentSessionId();
+    HANDLE token = nullptr;
+    if (query == nullptr || !session || !query(*session, &token))
+        return {};
+    Handle owned(token);
+    return sidText(tokenUserOf(owned.get()));
+}
+
+// The user of the session's shell (the desktop's process), when it runs in this
+// session.
+std::string shellSid() {
+    DWORD processId = 0, session = 0;
+    HWND shell = GetShellWindow();
+    if (shell == nullptr || GetWindowThreadProcessId(shell, &processId) == 0 ||
+        !ProcessIdToSessionId(processId, &session) || session != CurrentSessionId())
+        return {};
+    return ProcessUserSid(processId);
+}
+
+} // namespace
+
 TDeskUser (*gDeskUser)() = [] {
-    std::wstring name = SessionUserName();
-    return TDeskUser{name, AccountSid(name)};
+    return TDeskUser{SessionUserName(), DeskUserSid(sessionTokenSid(), shellSid())};
 };
 
 bool RunsAsDeskUser() {
-    std::string own = CurrentUserSid(), desk = gDeskUser().sid;
-    for (const char* service : {kSystemSid, "S-1-5-19", "S-1-5-20"})
-        if (AsciiLower(own) == AsciiLower(service))
-            return false;
-    return !own.empty() && !desk.empty() && !IsAnotherAccount(desk, own);
+    return IsDeskUser(CurrentUserSid(), gDeskUser().sid);
 }
 
 std::optional<bool> IsElevated() {

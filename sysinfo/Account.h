@@ -10,10 +10,6 @@ namespace kel {
 // profile under HKEY_USERS; empty when it can't be read.
 std::string CurrentUserSid();
 
-// The SID of an account named "DOMAIN\user" (or "user"); empty when the name is
-// empty or names no account.
-std::string AccountSid(const std::wstring& name);
-
 // The SID of the account that runs a process (its token's user); empty when the
 // process can't be opened or its token read.
 std::string ProcessUserSid(unsigned long processId);
@@ -41,7 +37,9 @@ extern bool (*gProcessElevated)();
 // Intune's scripts; never a user at a desk.
 inline constexpr char kSystemSid[] = "S-1-5-18";
 
-// The user signed in at the desk, by name and SID; tests put another there.
+// The user signed in at the desk: the session's user name, for showing, and the SID
+// told by the session's token or its shell's (DeskUserSid), never by looking the
+// name up; tests put another there.
 struct TDeskUser {
     std::wstring name;
     std::string sid;

@@ -124,4 +124,27 @@ bool IsAnotherAccount(const std::string& deskUserSid, const std::string& account
            AsciiLower(deskUserSid) != AsciiLower(accountSid);
 }
 
+namespace {
+
+bool isServiceAccount(const std::string& sid) {
+    for (const char* service : {"s-1-5-18", "s-1-5-19", "s-1-5-20"})
+        if (AsciiLower(sid) == service)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string DeskUserSid(const std::string& sessionTokenSid, const std::string& shellSid) {
+    for (const std::string* sid : {&sessionTokenSid, &shellSid})
+        if (!sid->empty() && !isServiceAccount(*sid))
+            return *sid;
+    return {};
+}
+
+bool IsDeskUser(const std::string& accountSid, const std::string& deskUserSid) {
+    return !accountSid.empty() && !deskUserSid.empty() && !isServiceAccount(accountSid) &&
+           !IsAnotherAccount(deskUserSid, accountSid);
+}
+
 } // namespace kel

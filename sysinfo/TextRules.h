@@ -45,4 +45,14 @@ std::string OnOneLine(std::string text);
 // unknown SID (empty) is taken for no other account.
 bool IsAnotherAccount(const std::string& deskUserSid, const std::string& accountSid);
 
+// The SID of the user at the desk, from the tokens that tell it, never from a name
+// (an "AzureAD\\name" may not resolve): the session's user token where the process
+// may ask for it, else the session's shell's user; a service account (SYSTEM,
+// LocalService, NetworkService) is no user at a desk. Empty when neither tells.
+std::string DeskUserSid(const std::string& sessionTokenSid, const std::string& shellSid);
+
+// True when the account is the user at the desk: neither unknown nor a service
+// account, and the same SID.
+bool IsDeskUser(const std::string& accountSid, const std::string& deskUserSid);
+
 } // namespace kel

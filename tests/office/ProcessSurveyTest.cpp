@@ -2,6 +2,7 @@
 #include "sysinfo/Account.h"
 
 #include "sysinfo/Text.h"
+#include "sysinfo/TextRules.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/Processes.h"
 #include "tests/support/RowView.h"
@@ -120,6 +121,18 @@ TEST_F(ProcessSurveyTest, ANameThatDoesNotConvertExactlyMatchesNoProgram) {
 TEST(ProcessSurvey, CaptionAndBinding) {
     EXPECT_EQ(RunningStateCaption("Word", true), "Word は 稼動中 です。");
     EXPECT_TRUE(Toolhelp().available());
+}
+
+} // namespace
+
+namespace {
+
+// The user at the desk is told by the session's tokens, not by a name looked up: on
+// the bench, the account that runs the tests, whatever the session calls it.
+TEST(DeskUser, IsToldByTheSessionsTokenNotItsName) {
+    TDeskUser desk = gDeskUser();
+    EXPECT_EQ(AsciiLower(desk.sid), AsciiLower(CurrentUserSid()));
+    EXPECT_TRUE(RunsAsDeskUser());
 }
 
 } // namespace

@@ -107,4 +107,27 @@ TEST(TextRules, AnotherAccountIsAnotherSidThanTheDesksUser) {
     EXPECT_FALSE(IsAnotherAccount("S-1-5-21-9-1001", ""));
 }
 
+// The desk's user is told by SIDs alone: the session's token first, else the shell's;
+// a service account is never the user at a desk, nor one that can't be told.
+TEST(TextRules, TheDesksUserIsToldByTokensNeverByAServiceAccount) {
+    const std::string user = "S-1-5-21-9-1001", admin = "S-1-5-21-9-500";
+    struct Case {
+        std::string sessionToken, shell, desk;
+    };
+    const Case desks[] = {
+        {user, admin, user},  {"", user, user}, {"S-1-5-18", user, user},
+        {"", "s-1-5-20", ""}, {"", "", ""},
+    };
+    for (const Case& c : desks)
+        EXPECT_EQ(kel::DeskUserSid(c.sessionToken, c.shell), c.desk)
+            << c.sessionToken << " / " << c.shell;
+    EXPECT_TRUE(kel::IsDeskUser(user, user));
+    EXPECT_TRUE(kel::IsDeskUser("s-1-5-21-9-1001", user));
+    EXPECT_FALSE(kel::IsDeskUser(admin, user)) << "another account's credentials";
+    EXPECT_FALSE(kel::IsDeskUser("S-1-5-18", "S-1-5-18")) << "SYSTEM";
+    EXPECT_FALSE(kel::IsDeskUser("S-1-5-19", user));
+    EXPECT_FALSE(kel::IsDeskUser(user, "")) << "a desk that can't be told";
+    EXPECT_FALSE(kel::IsDeskUser("", user));
+}
+
 } // namespace
