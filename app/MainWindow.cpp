@@ -281,14 +281,18 @@ void MainWindow::GLB_MenuClick(ui::TComponent&) {
         return;
     std::string item = GLB_Menu->Item(index);
     Page* shown = nullptr;
-    for (const std::unique_ptr<Page>& page : pages_) {
-        page->Hide();
+    for (const std::unique_ptr<Page>& page : pages_)
         if (shown == nullptr && page->Item() == item) // the first of that name, as Find
             shown = page.get();
-    }
+    // Shown before the others are hidden: a page whose states could not be read
+    // leaves the page that was shown, not an empty area.
+    if (shown != nullptr)
+        shown->Show();
+    for (const std::unique_ptr<Page>& page : pages_)
+        if (page.get() != shown)
+            page->Hide();
     if (shown == nullptr)
         return;
-    shown->Show();
     kel::TKelOfficeInfo* info = officeInfo_.get();
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
         if (info != nullptr && kel::HasRunningRow(type) &&

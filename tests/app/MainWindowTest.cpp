@@ -232,6 +232,7 @@ TEST(PageStates, AreReadWhenThePageIsFirstShownAndOnlyThen) {
     form.GLB_Menu->SetItemIndex(1);
     EXPECT_THROW(form.GLB_MenuClick(*form.GLB_Menu), std::runtime_error);
     EXPECT_TRUE(form.surveyed.empty());
+    EXPECT_TRUE(form.Find<ui::TControl>("GB_About")->Visible()) << "the page shown before stays";
     std::set<std::string> shown;
     for (const char* page : {"Office", "Excel", "Word", "PowerPoint", "Outlook"}) {
         show(page);

@@ -237,9 +237,11 @@ std::string dialogsShown() {
     return shown;
 }
 
-// Marks a sent click as handled: the button's handler has returned.
-void CALLBACK handlerReturned(HWND, UINT, ULONG_PTR handled, LRESULT) {
-    *reinterpret_cast<bool*>(handled) = true;
+// The number of the last press whose button's handler has returned: a press that
+// gave up never has a late answer written into another's.
+ULONG_PTR lastHandled = 0;
+void CALLBACK handlerReturned(HWND, UINT, ULONG_PTR press, LRESULT) {
+    lastHandled = press;
 }
 
 using Messages = std::vector<std::string>;
@@ -285,18 +287,20 @@ class HostileMachine : public Session {
     // Presses a button and answers what it shows: No to a termination, OK to the
     // rest, until the button's handler has returned (an action slower than any fixed
     // wait would otherwise take the next press inside its outcome's dialog). Returns
-    // the messages shown.
-    std::vector<std::string> press(HWND button) {
+    // the messages shown; failed when the press could not finish.
+    std::vector<std::string> press(HWND button, bool& failed) {
         std::vector<std::string> messages;
-        bool handled = false;
-        EXPECT_TRUE(SendMessageCallbackA(button, BM_CLICK, 0, 0, handlerReturned,
-                                         reinterpret_cast<ULONG_PTR>(&handled)));
-        for (DWORD start = GetTickCount(); !handled && GetTickCount() - start < 300000;) {
+        static ULONG_PTR presses = 0;
+        const ULONG_PTR number = ++presses;
+        failed = !SendMessageCallbackA(button, BM_CLICK, 0, 0, handlerReturned, number);
+        for (DWORD start = GetTickCount();
+             !failed && lastHandled != number && GetTickCount() - start < 300000;) {
             MSG message; // the callback arrives while this thread looks at its queue
             while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
                 DispatchMessageA(&message);
             HWND dialog = openDialog();
             if (dialog == nullptr) {
+                failed = !program->running();
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
                 continue;
             }
@@ -305,10 +309,11 @@ class HostileMachine : public Session {
             bool termination = text.find("強制終了します") != std::string::npos;
             if (!answer(dialog, termination ? "いいえ(&N)" : "OK")) {
                 ADD_FAILURE() << "not answered: " << text << "\n" << dialogsShown();
-                break;
+                failed = true;
             }
         }
-        EXPECT_TRUE(handled) << "the button's handler did not return";
+        failed = failed || lastHandled != number;
+        EXPECT_FALSE(failed) << "the button's handler did not return";
         EXPECT_TRUE(waitUntilIdle(remote->main()));
         return messages;
     }
@@ -326,12 +331,13 @@ class HostileMachine : public Session {
         for (size_t index = 0; index < pages.size(); ++index) {
             show(static_cast<int>(index));
             for (const RemoteControl& control : buttonsToPress(remote->visiblePage())) {
-                said[pages[index] + "/" + control.text].push_back(press(control.window));
+                bool failed = false;
+                said[pages[index] + "/" + control.text].push_back(press(control.window, failed));
                 EXPECT_TRUE(decoysNow() == laidDecoys) << pages[index] << " / " << control.text;
                 ++pressed;
                 EXPECT_TRUE(program->running()) << pages[index] << " / " << control.text;
-                if (!program->running())
-                    return said;
+                if (failed || !program->running())
+                    return said; // a press more would land in what is still open
             }
         }
         std::printf("pages built: %zu, buttons pressed: %d\n", pages.size(), pressed);
