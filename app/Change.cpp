@@ -68,10 +68,8 @@ struct Inventory {
     kel::TUserInfoList userInfo;
     bool officeFound = false;
     Inventory() { officeFound = GatherInventory(info, userInfo) == 0; }
-    // A row of Windows' own settings is on every PC; an Office row where its page is.
     bool has(const kel::TAction& action) const {
-        return action.subject == kel::TSubject::Windows ||
-               PageIsBuilt(info, officeFound, action.page);
+        return RowIsPresent(action, info, officeFound);
     }
 };
 

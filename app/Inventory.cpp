@@ -88,4 +88,8 @@ void SurveyRunningStates(TKelOfficeInfo& info) {
     }
 }
 
+bool RowIsPresent(const kel::TAction& row, const kel::TKelOfficeInfo& info, bool officeFound) {
+    return row.subject == kel::TSubject::Windows || PageIsBuilt(info, officeFound, row.page);
+}
+
 } // namespace app

@@ -4,6 +4,7 @@
 #include "office/Applications.h"
 #include "office/OfficeInfo.h"
 #include "office/UserInfoList.h"
+#include "repair/Actions.h"
 
 #include <string>
 #include <vector>
@@ -35,6 +36,10 @@ bool HasProgramPage(const kel::TKelOfficeInfo& info, const TDocumentType& type);
 // "Office" and the pages of Excel, Word and PowerPoint only when Office was found;
 // a program's page only when its program was found.
 bool PageIsBuilt(const kel::TKelOfficeInfo& info, bool officeFound, const std::string& viewName);
+
+// Whether this PC has what the row changes: a row of Windows' own settings always,
+// a row of Office's where its page is built. The commands and the report agree.
+bool RowIsPresent(const kel::TAction& row, const kel::TKelOfficeInfo& info, bool officeFound);
 
 // The process IDs of every type with a running-state row and a program.
 void SurveyRunningStates(kel::TKelOfficeInfo& info);

@@ -154,7 +154,7 @@ TReportFacts GatherReportFacts() {
     for (const kel::TAction& item : kel::kActions)
         if (item.IsSwitch())
             facts.switches.emplace_back(item.row,
-                                        PageIsBuilt(facts.info, facts.officeFound, item.page)
+                                        RowIsPresent(item, facts.info, facts.officeFound)
                                             ? item.read(facts.info)
                                             : kNoRow);
     return facts;

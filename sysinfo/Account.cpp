@@ -128,6 +128,32 @@ std::string sessionTokenSid() {
     return sidText(tokenUserOf(owned.get()));
 }
 
+// The program's own user when it runs in the session's interactive logon (its
+// token's logon SID is the window station's): a logon script before the shell starts.
+std::string interactiveSid() {
+    HWINSTA station = GetProcessWindowStation();
+    DWORD size = 0;
+    GetUserObjectInformationW(station, UOI_USER_SID, nullptr, 0, &size);
+    std::vector<BYTE> logon(size);
+    if (size == 0 || !GetUserObjectInformationW(station, UOI_USER_SID, logon.data(), size, &size))
+        return {};
+    Handle token = processToken();
+    DWORD groupsSize = 0;
+    if (!token.valid())
+        return {};
+    GetTokenInformation(token.get(), TokenGroups, nullptr, 0, &groupsSize);
+    std::vector<BYTE> buffer(groupsSize);
+    if (groupsSize == 0 ||
+        !GetTokenInformation(token.get(), TokenGroups, buffer.data(), groupsSize, &groupsSize))
+        return {};
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+    for (DWORD i = 0; i < groups->GroupCount; ++i)
+        if ((groups->Groups[i].Attributes & SE_GROUP_LOGON_ID) == SE_GROUP_LOGON_ID &&
+            IsValidSid(logon.data()) && EqualSid(groups->Groups[i].Sid, logon.data()))
+            return CurrentUserSid();
+    return {};
+}
+
 // The user of the session's shell (the desktop's process), when it runs in this
 // session.
 std::string shellSid() {
@@ -142,7 +168,8 @@ std::string shellSid() {
 } // namespace
 
 TDeskUser (*gDeskUser)() = [] {
-    return TDeskUser{SessionUserName(), DeskUserSid(sessionTokenSid(), shellSid())};
+    return TDeskUser{SessionUserName(),
+                     DeskUserSid({sessionTokenSid(), interactiveSid(), shellSid()})};
 };
 
 bool RunsAsDeskUser() {

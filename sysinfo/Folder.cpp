@@ -310,41 +310,55 @@ std::optional<TSecurityFacts> SecurityOf(HANDLE object) {
     return facts;
 }
 
+namespace {
+
+// Where the system keeps no owner of a file (the test bench's Wine), the account
+// stands in for the administrators that own what it made on Windows.
+const std::string& standInForAdministrators() {
+    static const std::string sid = FileSecurityKept() ? std::string() : CurrentUserSid();
+    return sid;
+}
+
+} // namespace
+
 std::optional<TTrust> JudgeHeldAdminOnly(HANDLE object) {
     std::optional<TSecurityFacts> facts = SecurityOf(object);
     if (!facts)
         return std::nullopt;
-    // Where the system keeps no owner of a file (the test bench's Wine), the account
-    // stands in for the administrators that own what it made on Windows.
-    static const std::string ownSid = FileSecurityKept() ? std::string() : CurrentUserSid();
-    return JudgeAdminOnly(*facts, ownSid);
+    return JudgeAdminOnly(*facts, standInForAdministrators());
 }
 
 std::optional<TUntrustedPlace> UntrustedProgramPlace(const std::wstring& programFile) {
-    size_t slash = programFile.rfind(L'\\');
-    if (slash == std::wstring::npos || slash + 1 == programFile.size())
+    std::optional<TProgramPath> split = SplitProgramPath(programFile);
+    if (!split)
         return TUntrustedPlace{programFile, "場所が分かりません。"};
-    std::wstring folderPath = programFile.substr(0, slash);
-    // Both as named, a link as the link: the folder's name may not lead elsewhere.
-    Handle folder(CreateFileW(folderPath.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const std::string& ownSid = standInForAdministrators();
+    constexpr DWORD access = READ_CONTROL | FILE_READ_ATTRIBUTES | FILE_TRAVERSE | SYNCHRONIZE;
+    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // From the root down, each step opened relative to the one above it and never
+    // through a link: the folders above may not let another account replace what
+    // they hold, the program's folder and the file may not let it write.
+    std::wstring path = split->root;
+    Handle held(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     DWORD error = ERROR_SUCCESS;
-    Handle file = folder.valid() ? openRelative(folder.get(), programFile.substr(slash + 1),
-                                                READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                                FILE_SHARE_READ | FILE_SHARE_DELETE, FILE_OPEN,
-                                                FILE_NON_DIRECTORY_FILE, nullptr, error)
-                                 : Handle();
-    const std::pair<const Handle*, const std::wstring*> places[] = {{&folder, &folderPath},
-                                                                    {&file, &programFile}};
-    for (const auto& [held, path] : places) {
-        std::optional<TTrust> verdict =
-            held->valid() ? JudgeHeldAdminOnly(held->get()) : std::nullopt;
-        if (!verdict)
-            return TUntrustedPlace{*path, "アクセス許可を読めません。"};
-        if (*verdict != TTrust::Trusted)
-            return TUntrustedPlace{*path, UntrustedReason(*verdict)};
+    for (size_t step = 0; step <= split->folders.size() + 1; ++step) {
+        bool above = step < split->folders.size(), isFile = step == split->folders.size() + 1;
+        std::optional<TSecurityFacts> facts =
+            held.valid() ? SecurityOf(held.get()) : std::optional<TSecurityFacts>();
+        if (!facts)
+            return TUntrustedPlace{path, "アクセス許可を読めません。"};
+        TTrust verdict = above ? JudgeAncestor(*facts, ownSid) : JudgeAdminOnly(*facts, ownSid);
+        if (verdict != TTrust::Trusted)
+            return TUntrustedPlace{path, UntrustedReason(verdict)};
+        if (isFile)
+            break;
+        const std::wstring& name = above ? split->folders[step] : split->file;
+        if (path.back() != L'\\')
+            path += L'\\';
+        path += name;
+        held = openRelative(held.get(), name, access, share, FILE_OPEN,
+                            above ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE, nullptr, error);
     }
     return std::nullopt;
 }

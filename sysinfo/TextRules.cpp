@@ -135,10 +135,10 @@ bool isServiceAccount(const std::string& sid) {
 
 } // namespace
 
-std::string DeskUserSid(const std::string& sessionTokenSid, const std::string& shellSid) {
-    for (const std::string* sid : {&sessionTokenSid, &shellSid})
-        if (!sid->empty() && !isServiceAccount(*sid))
-            return *sid;
+std::string DeskUserSid(const std::vector<std::string>& told) {
+    for (const std::string& sid : told)
+        if (!sid.empty() && !isServiceAccount(sid))
+            return sid;
     return {};
 }
 

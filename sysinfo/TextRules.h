@@ -4,6 +4,7 @@
 #include "sysinfo/ShiftJis.h"
 
 #include <string>
+#include <vector>
 
 namespace kel {
 
@@ -46,10 +47,10 @@ std::string OnOneLine(std::string text);
 bool IsAnotherAccount(const std::string& deskUserSid, const std::string& accountSid);
 
 // The SID of the user at the desk, from the tokens that tell it, never from a name
-// (an "AzureAD\\name" may not resolve): the session's user token where the process
-// may ask for it, else the session's shell's user; a service account (SYSTEM,
-// LocalService, NetworkService) is no user at a desk. Empty when neither tells.
-std::string DeskUserSid(const std::string& sessionTokenSid, const std::string& shellSid);
+// (an "AzureAD\\name" may not resolve): the first of told, in its order, that is
+// known and no service account (SYSTEM, LocalService, NetworkService is no user at a
+// desk). Empty when none tells.
+std::string DeskUserSid(const std::vector<std::string>& told);
 
 // True when the account is the user at the desk: neither unknown nor a service
 // account, and the same SID.

@@ -26,6 +26,12 @@ constexpr uint32_t kWritingRights = kWriteData | kAppendData | kWriteExtendedAtt
                                     kWriteAttributes | kDelete | kWriteDac | kWriteOwner |
                                     kMaximumAllowed | kGenericAll | kGenericWrite;
 
+// The rights on a folder above another that let an account rename or replace what
+// it holds, or take the folder over; adding files and folders of its own is not one
+// (every drive's root lets users make folders).
+constexpr uint32_t kTakeoverRights =
+    kDeleteChild | kDelete | kWriteDac | kWriteOwner | kMaximumAllowed | kGenericAll;
+
 // SYSTEM, Administrators and TrustedInstaller, in upper case.
 const char* const kTrustedSids[] = {
     "S-1-5-18", "S-1-5-32-544", "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"};
@@ -40,6 +46,69 @@ bool isTrusted(const std::string& sid, const std::string& ownSid) {
 }
 
 } // namespace
+
+TTrust JudgeAncestor(const TSecurityFacts& facts, const std::string& ownSid) {
+    if (facts.reparsePoint)
+        return TTrust::ReparsePoint;
+    if (!isTrusted(facts.ownerSid, ownSid))
+        return TTrust::OwnerNotTrusted;
+    if (!facts.hasAccessList)
+        return TTrust::NoAccessList;
+    for (const TAccessEntry& entry : facts.entries)
+        if (entry.allow && !entry.inheritOnly && (entry.mask & kTakeoverRights) != 0 &&
+            !isTrusted(entry.sid, ownSid))
+            return TTrust::WritableByOthers;
+    return TTrust::Trusted;
+}
+
+std::optional<TProgramPath> SplitProgramPath(const std::wstring& path) {
+    // The root: "C:\", "\\?\C:\", "\\server\share\" or "\\?\UNC\server\share\".
+    std::wstring rest = path;
+    std::wstring root;
+    auto take = [&](size_t length) {
+        root += rest.substr(0, length);
+        rest.erase(0, length);
+    };
+    if (rest.rfind(L"\\\\?\\", 0) == 0)
+        take(4);
+    bool unc = false;
+    if (root.empty() && rest.rfind(L"\\\\", 0) == 0) {
+        take(2);
+        unc = true;
+    } else if (!root.empty() && rest.rfind(L"UNC\\", 0) == 0) {
+        take(4);
+        unc = true;
+    }
+    if (unc) {
+        for (int part = 0; part < 2; ++part) { // the server (not a device path's), the share
+            size_t slash = rest.find(L'\\');
+            if (slash == 0 || slash == std::wstring::npos ||
+                (part == 0 && (rest.rfind(L".\\", 0) == 0 || rest.rfind(L"?\\", 0) == 0)))
+                return std::nullopt;
+            take(slash + 1);
+        }
+    } else {
+        if (rest.size() < 3 || rest[1] != L':' || rest[2] != L'\\' ||
+            !((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z')))
+            return std::nullopt;
+        take(3);
+    }
+    TProgramPath split{root, {}, {}};
+    for (size_t start = 0;;) {
+        size_t slash = rest.find(L'\\', start);
+        std::wstring name = rest.substr(start, slash == std::wstring::npos ? slash : slash - start);
+        // Each step a plain name: no empty step, none that leads up or stays, no stream.
+        if (name.empty() || name == L"." || name == L".." ||
+            name.find_first_of(L"/:") != std::wstring::npos)
+            return std::nullopt;
+        if (slash == std::wstring::npos) {
+            split.file = name;
+            return split;
+        }
+        split.folders.push_back(name);
+        start = slash + 1;
+    }
+}
 
 TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid) {
     if (facts.reparsePoint)

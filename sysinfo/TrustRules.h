@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,22 @@ enum class TTrust { Trusted, ReparsePoint, OwnerNotTrusted, NoAccessList, Writab
 // stands in for the administrators where the system keeps no owners of its own.
 // SIDs are compared without regard to letter case.
 TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid = {});
+
+// Whether a folder above the program's folder may stand: no reparse point, owned as
+// above, and no other account may delete or rename what it holds or change the
+// folder's rules or owner (making files and folders of its own is allowed, as every
+// drive's root allows it). Entries passed on only to what it holds are judged there.
+TTrust JudgeAncestor(const TSecurityFacts& facts, const std::string& ownSid = {});
+
+// A full program path taken apart: its root ("C:\", "\\server\share\", or either
+// after "\\?\"), the folders from there down, the file. Nothing for a path that is
+// not full or has a step that is empty, "." or "..", or holds "/" or ":".
+struct TProgramPath {
+    std::wstring root;
+    std::vector<std::wstring> folders;
+    std::wstring file;
+};
+std::optional<TProgramPath> SplitProgramPath(const std::wstring& path);
 
 // Why an object judged so is not used, as a sentence (code page 932); empty for
 // Trusted.

@@ -440,11 +440,19 @@ TEST_F(CommandAccountTest, WithoutOfficeOnlyOfficesRowsAreAbsent) {
 TEST_F(CommandAccountTest, ASystemChangeTrustsOnlyAProgramTheAdministratorsOwn) {
     wchar_t own[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(nullptr, own, MAX_PATH), 0u);
-    ScratchFolder shared("C:\\wexdal-tests\\sharedprogram"), kept("C:\\wexdal-tests\\keptprogram");
-    for (const ScratchFolder* folder : {&shared, &kept})
-        ASSERT_TRUE(CopyFileW(own, kel::AnsiToWide(folder->file("wexdal.exe")).c_str(), FALSE));
-    std::string sharedFolder = shared.path().substr(0, shared.path().size() - 1);
-    ASSERT_TRUE(letEveryoneChange(sharedFolder));
+    ScratchFolder trusted("C:\\wexdal-tests\\trustedprogram"),
+        shared("C:\\wexdal-tests\\sharedprogram"), kept("C:\\wexdal-tests\\keptprogram"),
+        openAbove("C:\\wexdal-tests\\openabove");
+    auto folderOf = [](const ScratchFolder& folder) {
+        return folder.path().substr(0, folder.path().size() - 1);
+    };
+    ASSERT_TRUE(letEveryoneChange(folderOf(shared)));
+    ASSERT_TRUE(letEveryoneChange(folderOf(openAbove)));
+    makeFolders(openAbove.file("inner"));
+    for (const std::string& program :
+         {trusted.file("wexdal.exe"), shared.file("wexdal.exe"), kept.file("wexdal.exe"),
+          openAbove.file("inner\\wexdal.exe")})
+        ASSERT_TRUE(CopyFileW(own, kel::AnsiToWide(program).c_str(), FALSE)) << program;
     ASSERT_TRUE(letEveryoneChange(kept.file("wexdal.exe")));
     const app::TCommandAccount system{true, false, true}, admin{true, true, false};
     struct Case {
@@ -452,10 +460,13 @@ TEST_F(CommandAccountTest, ASystemChangeTrustsOnlyAProgramTheAdministratorsOwn) 
         std::string refusedPlace; // empty: the change runs
     };
     const Case cases[] = {
-        {kel::WideToAnsi(own), ""},
-        {shared.file("wexdal.exe"), sharedFolder},
+        {trusted.file("wexdal.exe"), ""},
+        {shared.file("wexdal.exe"), folderOf(shared)},
         {kept.file("wexdal.exe"), kept.file("wexdal.exe")},
-        {"wexdal.exe", "wexdal.exe"}, // no folder to judge
+        {openAbove.file("inner\\wexdal.exe"), folderOf(openAbove)}, // a folder above
+        {"wexdal.exe", "wexdal.exe"},                               // no folder to judge
+        {trusted.file("..\\trustedprogram\\wexdal.exe"),
+         trusted.file("..\\trustedprogram\\wexdal.exe")}, // a step that leads back
     };
     for (const Case& c : cases) {
         std::optional<app::TCommandResult> refusal =

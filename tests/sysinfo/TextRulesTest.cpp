@@ -107,20 +107,25 @@ TEST(TextRules, AnotherAccountIsAnotherSidThanTheDesksUser) {
     EXPECT_FALSE(IsAnotherAccount("S-1-5-21-9-1001", ""));
 }
 
-// The desk's user is told by SIDs alone: the session's token first, else the shell's;
+// The desk's user is told by SIDs alone, the first source that knows it;
 // a service account is never the user at a desk, nor one that can't be told.
 TEST(TextRules, TheDesksUserIsToldByTokensNeverByAServiceAccount) {
     const std::string user = "S-1-5-21-9-1001", admin = "S-1-5-21-9-500";
     struct Case {
-        std::string sessionToken, shell, desk;
+        std::vector<std::string> told; // the session's token, the interactive logon, the shell
+        std::string desk;
     };
     const Case desks[] = {
-        {user, admin, user},  {"", user, user}, {"S-1-5-18", user, user},
-        {"", "s-1-5-20", ""}, {"", "", ""},
+        {{user, "", admin}, user},
+        {{"", user, admin}, user},
+        {{"", "", user}, user},
+        {{"S-1-5-18", "", user}, user},
+        {{"", "", "s-1-5-20"}, ""},
+        {{"", "", ""}, ""},
+        {{}, ""},
     };
     for (const Case& c : desks)
-        EXPECT_EQ(kel::DeskUserSid(c.sessionToken, c.shell), c.desk)
-            << c.sessionToken << " / " << c.shell;
+        EXPECT_EQ(kel::DeskUserSid(c.told), c.desk) << testing::PrintToString(c.told);
     EXPECT_TRUE(kel::IsDeskUser(user, user));
     EXPECT_TRUE(kel::IsDeskUser("s-1-5-21-9-1001", user));
     EXPECT_FALSE(kel::IsDeskUser(admin, user)) << "another account's credentials";

@@ -80,14 +80,64 @@ TEST(TrustRules, AdminOnlyWhenNoOtherAccountCouldHaveWrittenIt) {
 TEST(TrustRules, EveryRightThatWritesOrTakesOverAndNoOther) {
     // FILE_WRITE_DATA, FILE_APPEND_DATA, FILE_WRITE_EA, FILE_DELETE_CHILD,
     // FILE_WRITE_ATTRIBUTES, DELETE, WRITE_DAC, WRITE_OWNER, MAXIMUM_ALLOWED,
-    // GENERIC_ALL, GENERIC_WRITE.
-    const uint32_t writing = 0x520D0156;
+    // GENERIC_ALL, GENERIC_WRITE. Above the program's folder only those that replace
+    // what a folder holds or take it over count: FILE_DELETE_CHILD, DELETE,
+    // WRITE_DAC, WRITE_OWNER, MAXIMUM_ALLOWED, GENERIC_ALL.
+    const uint32_t writing = 0x520D0156, takeover = 0x120D0040;
     for (int bit = 0; bit < 32; ++bit) {
         const uint32_t right = uint32_t{1} << bit;
         TSecurityFacts facts{kAdmins, true, {{true, kUsers, right, false}}, false};
         EXPECT_EQ(JudgeAdminOnly(facts),
                   (right & writing) != 0 ? TTrust::WritableByOthers : TTrust::Trusted)
             << std::hex << right;
+        EXPECT_EQ(JudgeAncestor(facts),
+                  (right & takeover) != 0 ? TTrust::WritableByOthers : TTrust::Trusted)
+            << std::hex << right;
+        facts.entries.front().inheritOnly = true; // judged where it applies
+        EXPECT_EQ(JudgeAncestor(facts), TTrust::Trusted) << std::hex << right;
+    }
+    // A drive's root: users make folders there, and own none of it.
+    EXPECT_EQ(JudgeAncestor({kSystem, true, {{true, "S-1-5-11", 0x4, false}}, false}),
+              TTrust::Trusted);
+    EXPECT_EQ(JudgeAncestor({kUser, true, {}, false}), TTrust::OwnerNotTrusted);
+    EXPECT_EQ(JudgeAncestor({kAdmins, true, {}, true}), TTrust::ReparsePoint);
+    EXPECT_EQ(JudgeAncestor({kAdmins, false, {}, false}), TTrust::NoAccessList);
+}
+
+// A program's path is taken apart into its root, its folders and its file, or
+// refused when any step could lead elsewhere than it reads.
+TEST(TrustRules, AProgramPathIsTakenApartStepByStep) {
+    const struct {
+        const wchar_t* path;
+        std::optional<TProgramPath> split;
+    } cases[] = {
+        {L"C:\\Program Files\\Wexdal\\wexdal.exe",
+         TProgramPath{L"C:\\", {L"Program Files", L"Wexdal"}, L"wexdal.exe"}},
+        {L"c:\\wexdal.exe", TProgramPath{L"c:\\", {}, L"wexdal.exe"}},
+        {L"\\\\srv\\tools\\wexdal.exe", TProgramPath{L"\\\\srv\\tools\\", {}, L"wexdal.exe"}},
+        {L"\\\\?\\C:\\W\\wexdal.exe", TProgramPath{L"\\\\?\\C:\\", {L"W"}, L"wexdal.exe"}},
+        {L"\\\\?\\UNC\\srv\\tools\\x\\wexdal.exe",
+         TProgramPath{L"\\\\?\\UNC\\srv\\tools\\", {L"x"}, L"wexdal.exe"}},
+        {L"wexdal.exe", std::nullopt},
+        {L"C:wexdal.exe", std::nullopt},
+        {L"C:\\", std::nullopt},
+        {L"C:\\a\\..\\wexdal.exe", std::nullopt},
+        {L"C:\\a\\.\\wexdal.exe", std::nullopt},
+        {L"C:\\a\\\\wexdal.exe", std::nullopt},
+        {L"C:\\a/b\\wexdal.exe", std::nullopt},
+        {L"C:\\a\\wexdal.exe:stream", std::nullopt},
+        {L"\\\\srv\\wexdal.exe", std::nullopt},
+        {L"\\\\.\\C:\\wexdal.exe", std::nullopt},
+        {L"\\\\?\\\\srv\\s\\wexdal.exe", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::optional<TProgramPath> split = SplitProgramPath(c.path);
+        ASSERT_EQ(split.has_value(), c.split.has_value()) << testing::PrintToString(c.path);
+        if (!split)
+            continue;
+        EXPECT_EQ(split->root, c.split->root);
+        EXPECT_EQ(split->folders, c.split->folders);
+        EXPECT_EQ(split->file, c.split->file);
     }
 }
 
