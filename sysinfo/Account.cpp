@@ -128,9 +128,13 @@ std::string sessionTokenSid() {
     return sidText(tokenUserOf(owned.get()));
 }
 
-// The program's own user when it runs in the session's interactive logon (its
-// token's logon SID is the window station's): a logon script before the shell starts.
+// The program's own user when it runs unelevated in the session's interactive logon
+// (its token's logon SID is the window station's): a logon script before the shell
+// starts. An elevation with another account's password at the desk carries that
+// logon SID too, and is elevated.
 std::string interactiveSid() {
+    if (IsElevated().value_or(true))
+        return {};
     HWINSTA station = GetProcessWindowStation();
     DWORD size = 0;
     GetUserObjectInformationW(station, UOI_USER_SID, nullptr, 0, &size);
@@ -169,7 +173,7 @@ std::string shellSid() {
 
 TDeskUser (*gDeskUser)() = [] {
     return TDeskUser{SessionUserName(),
-                     DeskUserSid({sessionTokenSid(), interactiveSid(), shellSid()})};
+                     DeskUserSid({sessionTokenSid(), shellSid(), interactiveSid()})};
 };
 
 bool RunsAsDeskUser() {

@@ -341,11 +341,12 @@ std::optional<TUntrustedPlace> UntrustedProgramPlace(const std::wstring& program
     std::wstring path = split->root;
     Handle held(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    DWORD error = ERROR_SUCCESS;
+    DWORD error = held.valid() ? ERROR_SUCCESS : GetLastError();
     for (size_t step = 0; step <= split->folders.size() + 1; ++step) {
         bool above = step < split->folders.size(), isFile = step == split->folders.size() + 1;
-        std::optional<TSecurityFacts> facts =
-            held.valid() ? SecurityOf(held.get()) : std::optional<TSecurityFacts>();
+        if (!held.valid())
+            return TUntrustedPlace{path, "開けません: " + SystemErrorText(error)};
+        std::optional<TSecurityFacts> facts = SecurityOf(held.get());
         if (!facts)
             return TUntrustedPlace{path, "アクセス許可を読めません。"};
         TTrust verdict = above ? JudgeAncestor(*facts, ownSid) : JudgeAdminOnly(*facts, ownSid);

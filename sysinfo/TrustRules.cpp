@@ -97,9 +97,11 @@ std::optional<TProgramPath> SplitProgramPath(const std::wstring& path) {
     for (size_t start = 0;;) {
         size_t slash = rest.find(L'\\', start);
         std::wstring name = rest.substr(start, slash == std::wstring::npos ? slash : slash - start);
-        // Each step a plain name: no empty step, none that leads up or stays, no stream.
+        // Each step a plain name: no empty step, none that leads up or stays, no stream,
+        // none that the system would read without its trailing dot or space.
         if (name.empty() || name == L"." || name == L".." ||
-            name.find_first_of(L"/:") != std::wstring::npos)
+            name.find_first_of(L"/:") != std::wstring::npos || name.back() == L'.' ||
+            name.back() == L' ')
             return std::nullopt;
         if (slash == std::wstring::npos) {
             split.file = name;

@@ -43,7 +43,8 @@ TTrust JudgeAncestor(const TSecurityFacts& facts, const std::string& ownSid = {}
 
 // A full program path taken apart: its root ("C:\", "\\server\share\", or either
 // after "\\?\"), the folders from there down, the file. Nothing for a path that is
-// not full or has a step that is empty, "." or "..", or holds "/" or ":".
+// not full or has a step that is empty, "." or "..", holds "/" or ":", or ends with a
+// dot or a space.
 struct TProgramPath {
     std::wstring root;
     std::vector<std::wstring> folders;

@@ -112,7 +112,7 @@ TEST(TextRules, AnotherAccountIsAnotherSidThanTheDesksUser) {
 TEST(TextRules, TheDesksUserIsToldByTokensNeverByAServiceAccount) {
     const std::string user = "S-1-5-21-9-1001", admin = "S-1-5-21-9-500";
     struct Case {
-        std::vector<std::string> told; // the session's token, the interactive logon, the shell
+        std::vector<std::string> told; // the session's token, the shell, the interactive logon
         std::string desk;
     };
     const Case desks[] = {

@@ -127,6 +127,8 @@ TEST(TrustRules, AProgramPathIsTakenApartStepByStep) {
         {L"C:\\a/b\\wexdal.exe", std::nullopt},
         {L"C:\\a\\wexdal.exe:stream", std::nullopt},
         {L"\\\\srv\\wexdal.exe", std::nullopt},
+        {L"C:\\Program Files.\\wexdal.exe", std::nullopt},
+        {L"C:\\W \\wexdal.exe", std::nullopt},
         {L"\\\\.\\C:\\wexdal.exe", std::nullopt},
         {L"\\\\?\\\\srv\\s\\wexdal.exe", std::nullopt},
     };
