@@ -45,20 +45,30 @@ bool isTrusted(const std::string& sid, const std::string& ownSid) {
            (!ownSid.empty() && upper == AsciiUpper(ownSid));
 }
 
-} // namespace
-
-TTrust JudgeAncestor(const TSecurityFacts& facts, const std::string& ownSid) {
+// No reparse point, a trusted owner, an access list, and no other account allowed
+// any of rights. Entries passed on only to what a folder will hold count when
+// passedOn: the files the program makes there take them (CREATOR OWNER's grants the
+// program itself); elsewhere each object holding them is judged itself.
+TTrust judge(const TSecurityFacts& facts, const std::string& ownSid, uint32_t rights,
+             bool passedOn) {
     if (facts.reparsePoint)
         return TTrust::ReparsePoint;
     if (!isTrusted(facts.ownerSid, ownSid))
         return TTrust::OwnerNotTrusted;
     if (!facts.hasAccessList)
         return TTrust::NoAccessList;
-    for (const TAccessEntry& entry : facts.entries)
-        if (entry.allow && !entry.inheritOnly && (entry.mask & kTakeoverRights) != 0 &&
-            !isTrusted(entry.sid, ownSid))
+    for (const TAccessEntry& entry : facts.entries) {
+        bool applies = !entry.inheritOnly || (passedOn && AsciiUpper(entry.sid) != kCreatorOwner);
+        if (entry.allow && applies && (entry.mask & rights) != 0 && !isTrusted(entry.sid, ownSid))
             return TTrust::WritableByOthers;
+    }
     return TTrust::Trusted;
+}
+
+} // namespace
+
+TTrust JudgeAncestor(const TSecurityFacts& facts, const std::string& ownSid) {
+    return judge(facts, ownSid, kTakeoverRights, false);
 }
 
 std::optional<TProgramPath> SplitProgramPath(const std::wstring& path) {
@@ -113,21 +123,7 @@ std::optional<TProgramPath> SplitProgramPath(const std::wstring& path) {
 }
 
 TTrust JudgeAdminOnly(const TSecurityFacts& facts, const std::string& ownSid) {
-    if (facts.reparsePoint)
-        return TTrust::ReparsePoint;
-    if (!isTrusted(facts.ownerSid, ownSid))
-        return TTrust::OwnerNotTrusted;
-    if (!facts.hasAccessList)
-        return TTrust::NoAccessList;
-    // An entry passed on to what the folder will hold counts too: the files the
-    // program makes there take it. CREATOR OWNER's grants the program itself.
-    for (const TAccessEntry& entry : facts.entries) {
-        bool creatorOwner = entry.inheritOnly && AsciiUpper(entry.sid) == kCreatorOwner;
-        if (entry.allow && !creatorOwner && (entry.mask & kWritingRights) != 0 &&
-            !isTrusted(entry.sid, ownSid))
-            return TTrust::WritableByOthers;
-    }
-    return TTrust::Trusted;
+    return judge(facts, ownSid, kWritingRights, true);
 }
 
 const char* UntrustedReason(TTrust verdict) {
