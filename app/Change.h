@@ -48,9 +48,9 @@ struct TCommandAccount {
 extern TCommandAccount (*gCommandAccount)();
 
 // A change run as SYSTEM trusts only a program that no other account could have
-// replaced: the refusal (kExitUntrustedProgram, naming the place) when programFile or
-// its folder may be written by an account other than SYSTEM, the administrators and
-// TrustedInstaller; nothing for any other account or a program that is theirs alone.
+// replaced: the refusal (kExitUntrustedProgram, naming the place) when
+// kel::UntrustedProgramPlace finds a step of programFile's path that is not the
+// administrators' alone; nothing for any other account or a program that is theirs.
 std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& account,
                                                      const std::wstring& programFile);
 

@@ -22,20 +22,21 @@ Handle processToken(HANDLE process = GetCurrentProcess()) {
     return Handle(token);
 }
 
-// A token's user, as the bytes of a TOKEN_USER; empty when it can't be read.
-std::vector<BYTE> tokenUserOf(HANDLE token) {
+// A token's information of a size it tells (TOKEN_USER, TOKEN_GROUPS), as its
+// bytes; empty when it can't be read.
+std::vector<BYTE> tokenBytes(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
     DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token, kind, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+    if (size == 0 || !GetTokenInformation(token, kind, buffer.data(), size, &size))
         return {};
     return buffer;
 }
 
-// A process's user (the program's own by default).
+// A process's user (the program's own by default), as the bytes of a TOKEN_USER.
 std::vector<BYTE> tokenUser(HANDLE process = GetCurrentProcess()) {
     Handle token = processToken(process);
-    return token.valid() ? tokenUserOf(token.get()) : std::vector<BYTE>();
+    return token.valid() ? tokenBytes(token.get(), TokenUser) : std::vector<BYTE>();
 }
 
 template <typename T> std::optional<T> tokenValue(TOKEN_INFORMATION_CLASS kind) {
@@ -125,7 +126,7 @@ std::string sessionTokenSid() {
     if (query == nullptr || !session || !query(*session, &token))
         return {};
     Handle owned(token);
-    return sidText(tokenUserOf(owned.get()));
+    return sidText(tokenBytes(owned.get(), TokenUser));
 }
 
 // The program's own user when it runs unelevated in the session's interactive logon
@@ -142,18 +143,14 @@ std::string interactiveSid() {
     if (size == 0 || !GetUserObjectInformationW(station, UOI_USER_SID, logon.data(), size, &size))
         return {};
     Handle token = processToken();
-    DWORD groupsSize = 0;
-    if (!token.valid())
-        return {};
-    GetTokenInformation(token.get(), TokenGroups, nullptr, 0, &groupsSize);
-    std::vector<BYTE> buffer(groupsSize);
-    if (groupsSize == 0 ||
-        !GetTokenInformation(token.get(), TokenGroups, buffer.data(), groupsSize, &groupsSize))
+    std::vector<BYTE> buffer =
+        token.valid() ? tokenBytes(token.get(), TokenGroups) : std::vector<BYTE>();
+    if (buffer.empty() || !IsValidSid(logon.data()))
         return {};
     const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
     for (DWORD i = 0; i < groups->GroupCount; ++i)
         if ((groups->Groups[i].Attributes & SE_GROUP_LOGON_ID) == SE_GROUP_LOGON_ID &&
-            IsValidSid(logon.data()) && EqualSid(groups->Groups[i].Sid, logon.data()))
+            EqualSid(groups->Groups[i].Sid, logon.data()))
             return CurrentUserSid();
     return {};
 }
@@ -171,9 +168,13 @@ std::string shellSid() {
 
 } // namespace
 
+// Each source asked only when those before it did not tell.
 TDeskUser (*gDeskUser)() = [] {
-    return TDeskUser{SessionUserName(),
-                     DeskUserSid({sessionTokenSid(), shellSid(), interactiveSid()})};
+    TDeskUser desk{SessionUserName(), {}};
+    for (std::string (*source)() : {sessionTokenSid, shellSid, interactiveSid})
+        if (desk.sid = DeskUserSid({source()}); !desk.sid.empty())
+            break;
+    return desk;
 };
 
 bool RunsAsDeskUser() {

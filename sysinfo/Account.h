@@ -38,9 +38,9 @@ extern bool (*gProcessElevated)();
 inline constexpr char kSystemSid[] = "S-1-5-18";
 
 // The user signed in at the desk: the session's user name, for showing, and the SID
-// told by the session's user token, its shell's, or the program's own unelevated
-// one in the session's interactive logon (DeskUserSid), never by looking the name up; tests put
-// another there.
+// told by the session's user token, its shell's, or the program's own unelevated one
+// in the session's interactive logon (DeskUserSid), never by looking the name up;
+// tests put another there.
 struct TDeskUser {
     std::wstring name;
     std::string sid;

@@ -69,10 +69,11 @@ std::optional<TSecurityFacts> SecurityOf(HANDLE object);
 // nothing when its rules can't be read.
 std::optional<TTrust> JudgeHeldAdminOnly(HANDLE object);
 
-// The program file's folder, then the file itself, each as named (a link as the
-// link): the first that an account other than SYSTEM, the administrators and
-// TrustedInstaller could have written or can change, or whose rules can't be read,
-// with why; nothing when both are the administrators' alone.
+// The program file's path from its root down, each step opened through the one above
+// and never through a link: the first step that an account other than SYSTEM, the
+// administrators and TrustedInstaller owns, or may replace (a folder above:
+// JudgeAncestor) or write (the program's folder and file: JudgeAdminOnly), or that
+// can't be opened or read, with why; nothing when every step is theirs alone.
 struct TUntrustedPlace {
     std::wstring path;
     std::string why; // code page 932
