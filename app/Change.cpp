@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -45,18 +46,17 @@ std::string stateText(int state) {
 TCommandResult permitted(const kel::TAction& action, const TCommandAccount& account) {
     switch (kel::CommandPermit(action.scope, account.elevated, account.deskUser)) {
     case kel::TPermit::NotTheDeskUser:
-        return {kExitNotTheDeskUser,
-                std::string(action.row) +
-                    ": 利用者ごとの設定です。ログオン中の利用者のアカウントで実行してください"
-                    " (Intune では「ログオンしたユーザーの資格情報でこのスクリプトを実行する」、"
-                    "またはログオン スクリプト)。\r\n",
-                {}};
+        return TextResult(
+            kExitNotTheDeskUser,
+            std::string(action.row) +
+                ": 利用者ごとの設定です。ログオン中の利用者のアカウントで実行してください"
+                " (Intune では「ログオンしたユーザーの資格情報でこのスクリプトを実行する」、"
+                "またはログオン スクリプト)。\r\n");
     case kel::TPermit::NeedsAdministrator:
-        return {kExitNeedsAdministrator,
-                std::string(action.row) +
-                    ": コンピューター全体の設定です。管理者として実行してください"
-                    " (SYSTEM、またはスタートアップ スクリプト)。\r\n",
-                {}};
+        return TextResult(kExitNeedsAdministrator,
+                          std::string(action.row) +
+                              ": コンピューター全体の設定です。管理者として実行してください"
+                              " (SYSTEM、またはスタートアップ スクリプト)。\r\n");
     case kel::TPermit::Allowed:
         break;
     }
@@ -68,9 +68,7 @@ struct Inventory {
     kel::TUserInfoList userInfo;
     bool officeFound = false;
     Inventory() { officeFound = GatherInventory(info, userInfo) == 0; }
-    bool has(const kel::TAction& action) const {
-        return RowIsPresent(action, info, officeFound);
-    }
+    bool has(const kel::TAction& action) const { return RowIsPresent(action, info, officeFound); }
 };
 
 // A registry file's text, read from its handle: UTF-16 with its byte order mark and
@@ -103,9 +101,129 @@ std::string madeFirst(const std::vector<std::wstring>& files) {
     return text;
 }
 
+// A command's line for one name: "NAME WORD" and what follows it, with its outcome.
+TCommandResult named(int exitCode, const std::string& name, const std::string& word,
+                     const std::string& rest = {}) {
+    return {exitCode, name + " " + word + rest + "\r\n", {{name, word}}, {}, {}};
+}
+
+const char kNoOffice[] = "/userinfo: Office が見つかりません。\r\n";
+
+// /userinfo and its /check need an account that may write some place of them.
+std::optional<TCommandResult> userInfoRefusal(const TCommandAccount& account) {
+    if (account.deskUser || account.elevated)
+        return std::nullopt;
+    return TextResult(
+        kExitNotTheDeskUser,
+        "/userinfo: このアカウントは、ログオン中の利用者でも管理者でもありません。\r\n");
+}
+
+// The values given as the window's edit would take them, and the places this account
+// writes: the user's own settings as the user at the desk, the machine's as an
+// administrator.
+std::pair<kel::TUserInfoList, kel::TUserInfoWrite>
+userInfoToWrite(const std::vector<std::pair<std::string, std::string>>& fields,
+                const TCommandAccount& account) {
+    kel::TUserInfoList list;
+    kel::TUserInfoWrite what;
+    what.user = account.deskUser;
+    what.machine = account.elevated;
+    for (const auto& [name, value] : fields) {
+        list.SetValue(name, kel::EditedValue(value));
+        what.names.push_back(name);
+    }
+    return {list, what};
+}
+
+// "NAME=VALUE ok" for each field that is fine, "NAME=VALUE otherwise" for the rest.
+template <class Fine>
+TCommandResult fieldLines(const std::vector<std::pair<std::string, std::string>>& fields,
+                          const kel::TUserInfoList& list, Fine fine, const char* otherwise) {
+    TCommandResult result;
+    for (const auto& [name, value] : fields) {
+        const char* word = fine(name) ? "ok" : otherwise;
+        result.text += name + "=" + kel::OnOneLine(list.Value(name)) + " " + word + "\r\n";
+        result.results.emplace_back(name, word);
+    }
+    return result;
+}
+
+// How much an exit code weighs when two parts of a command are one result.
+int weight(int exitCode) {
+    switch (exitCode) {
+    case kExitDone:
+        return 0;
+    case kExitAbsent:
+        return 1;
+    case kExitNotDone:
+        return 2;
+    default:
+        return 3;
+    }
+}
+
 } // namespace
 
 TCommandAccount (*gCommandAccount)() = thisAccount;
+
+TCommandResult TextResult(int exitCode, std::string text) {
+    TCommandResult result;
+    result.exitCode = exitCode;
+    result.text = std::move(text);
+    return result;
+}
+
+std::string CommandJson(const TCommandResult& result) {
+    kel::TJsonWriter writer;
+    writer.BeginObject();
+    writer.Key("Results");
+    writer.BeginObject();
+    for (const auto& [name, outcome] : result.results) {
+        writer.Key(name);
+        writer.String(outcome);
+    }
+    writer.EndObject();
+    writer.Key("Switches");
+    SwitchStates(writer, result.switches);
+    writer.Key("Before");
+    if (result.before)
+        SwitchStates(writer, *result.before);
+    else
+        writer.Null();
+    writer.Key("Text");
+    writer.String(kel::WideToAnsi(kel::AnsiToWide(result.text, 932), CP_UTF8));
+    writer.Key("ExitCode");
+    writer.Number(result.exitCode);
+    writer.EndObject();
+    return writer.Text();
+}
+
+TCommandResult CombineResults(TCommandResult first, const TCommandResult& second) {
+    first.text += second.text;
+    first.results.insert(first.results.end(), second.results.begin(), second.results.end());
+    first.switches.insert(first.switches.end(), second.switches.begin(), second.switches.end());
+    if (weight(second.exitCode) > weight(first.exitCode))
+        first.exitCode = second.exitCode;
+    return first;
+}
+
+TCommandResult RunUserInfoCheck(const std::vector<std::pair<std::string, std::string>>& fields) {
+    TCommandAccount account = gCommandAccount();
+    if (std::optional<TCommandResult> refused = userInfoRefusal(account))
+        return *refused;
+    Inventory inventory;
+    if (!inventory.officeFound)
+        return TextResult(kExitNotDone, kNoOffice);
+    auto [list, what] = userInfoToWrite(fields, account);
+    std::vector<std::string> differing = kel::DifferingUserInfo(inventory.info, list, what);
+    auto same = [&](const std::string& name) {
+        return std::find(differing.begin(), differing.end(), name) == differing.end();
+    };
+    TCommandResult result = fieldLines(fields, list, same, "differs");
+    if (!differing.empty())
+        result.exitCode = kExitNotDone;
+    return result;
+}
 
 std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& account,
                                                      const std::wstring& programFile) {
@@ -114,12 +232,11 @@ std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& acco
     std::optional<kel::TUntrustedPlace> place = kel::UntrustedProgramPlace(programFile);
     if (!place)
         return std::nullopt;
-    return TCommandResult{
+    return TextResult(
         kExitUntrustedProgram,
         kel::WideToAnsi(place->path) + ": " + place->why +
             "\r\nSYSTEM では、管理者以外も書き込める場所のプログラムで変更しません。"
-            "管理者だけが書き込めるフォルダ (Program Files など) に置いてください。\r\n",
-        {}};
+            "管理者だけが書き込めるフォルダ (Program Files など) に置いてください。\r\n");
 }
 
 TCommandResult RunUndoCommand(const std::wstring& file) {
@@ -139,30 +256,28 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
     if (text && kel::SectionKeys(*text))
         sections = kel::ParseRegFile(*text);
     if (!sections)
-        return {kExitBadArguments,
-                undoRefusal(shown, "変更の控え (.reg) ではないか、読めない行があります。"),
-                {}};
+        return TextResult(
+            kExitBadArguments,
+            undoRefusal(shown, "変更の控え (.reg) ではないか、読めない行があります。"));
     TCommandAccount account = gCommandAccount();
     if (kel::NamesOnlyTheUsersKeys(*text)) {
         if (!account.deskUser)
-            return {kExitNotTheDeskUser,
-                    undoRefusal(shown, "利用者ごとの設定の控えです。ログオン中の利用者の"
-                                       "アカウントで実行してください。"),
-                    {}};
+            return TextResult(kExitNotTheDeskUser,
+                              undoRefusal(shown, "利用者ごとの設定の控えです。ログオン中の利用者の"
+                                                 "アカウントで実行してください。"));
     } else if (!machine.valid()) {
-        return {kExitBadArguments,
-                undoRefusal(
-                    shown, ("コンピューター全体の設定の控えとして取り込めるのは、控えのフォルダ (" +
-                            kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine)) +
-                            ") のファイルだけです。内容を確かめたうえで取り込むには、管理者として"
-                            "次を実行してください:\r\n  ")) +
-                    kel::WideToAnsi(kel::RegImportLine(file)) + "\r\n",
-                {}};
+        return TextResult(
+            kExitBadArguments,
+            undoRefusal(shown,
+                        ("コンピューター全体の設定の控えとして取り込めるのは、控えのフォルダ (" +
+                         kel::WideToAnsi(kel::gBackupFolder(kel::TBackupPlace::Machine)) +
+                         ") のファイルだけです。内容を確かめたうえで取り込むには、管理者として"
+                         "次を実行してください:\r\n  ")) +
+                kel::WideToAnsi(kel::RegImportLine(file)) + "\r\n");
     } else if (!account.elevated) {
-        return {kExitNeedsAdministrator,
-                undoRefusal(shown, "コンピューター全体の設定の控えです。管理者として"
-                                   "実行してください。"),
-                {}};
+        return TextResult(kExitNeedsAdministrator,
+                          undoRefusal(shown, "コンピューター全体の設定の控えです。管理者として"
+                                             "実行してください。"));
     }
     std::optional<kel::TBackupName> name = kel::ParseBackupFileName(fileName);
     std::string row = name ? kel::WideToAnsi(name->row) : "/undo";
@@ -184,31 +299,33 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
         made = backup.Files();
     }
     if (!backedUp)
-        return {kExitNoBackup, row + " failed: 取り込むキーを控えられません\r\n", {}};
+        return named(kExitNoBackup, row, "failed", ": 取り込むキーを控えられません");
     if (imported != 0u)
-        return {kExitNotDone,
-                row + (imported ? " failed: reg import" : " failed: 取り込むファイルを作れません") +
-                    madeFirst(made) + "\r\n",
-                {}};
+        return named(kExitNotDone, row, "failed",
+                     (imported ? ": reg import" : ": 取り込むファイルを作れません") +
+                         madeFirst(made));
     if (different)
-        return {kExitNotDone,
-                row + " failed: 取り込んだ後のキーが控えと違います: " +
-                    kel::WideToAnsi(*different) + madeFirst(made) + "\r\n",
-                {}};
+        return named(kExitNotDone, row, "failed",
+                     ": 取り込んだ後のキーが控えと違います: " + kel::WideToAnsi(*different) +
+                         madeFirst(made));
     const kel::TAction* action = kel::FindAction(row);
     if (action == nullptr || !action->IsSwitch())
-        return {kExitDone, row + " ok\r\n", {}};
+        return named(kExitDone, row, "ok");
     Inventory inventory;
     int state = inventory.has(*action) ? action->read(inventory.info) : kNoRow;
-    return {kExitDone, row + " " + stateText(state) + " ok\r\n", {}};
+    TCommandResult result = named(kExitDone, row, "ok");
+    result.text = row + " " + stateText(state) + " ok\r\n";
+    result.switches = {{row, state}};
+    return result;
 }
 
-TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change, bool json) {
+TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change) {
     std::vector<const kel::TAction*> rows;
     for (const TSetting& setting : settings) {
         const kel::TAction* action = kel::FindAction(setting.row);
         if (action == nullptr || !action->IsSwitch())
-            return {kExitBadArguments, "スイッチの名前ではありません: " + setting.row + "\r\n", {}};
+            return TextResult(kExitBadArguments,
+                              "スイッチの名前ではありません: " + setting.row + "\r\n");
         rows.push_back(action);
     }
     // A change needs its permit; a check reads, but a per-user row read in another
@@ -223,7 +340,7 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     Inventory inventory;
     ScriptHost host;
     TCommandResult result;
-    std::vector<std::pair<std::string, int>> before, after;
+    std::vector<TNamedState> before;
     std::optional<int> stopped; // the backup's exit code, once one could not be written
     bool changed = false;
     bool absent = false; // a row this PC does not have
@@ -266,83 +383,59 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
             result.exitCode = kExitNotDone;
         result.text += std::string(action.row) + " " + (change ? stateText(was) + " " : "") +
                        stateText(now) + " " + verdict + "\r\n";
+        result.results.emplace_back(action.row, verdict.substr(0, verdict.find(' ')));
         before.emplace_back(action.row, was);
-        after.emplace_back(action.row, now);
+        result.switches.emplace_back(action.row, now);
     }
+    if (change)
+        result.before = before;
     if (stopped)
         result.exitCode = *stopped;
     else if (absent && result.exitCode == kExitDone)
         result.exitCode = kExitAbsent;
-    if (json) {
-        kel::TJsonWriter writer;
-        writer.BeginObject();
-        writer.Key("Switches");
-        SwitchStates(writer, after);
-        if (change) {
-            writer.Key("Before");
-            SwitchStates(writer, before);
-        }
-        writer.Key("ExitCode");
-        writer.Number(result.exitCode);
-        writer.EndObject();
-        result.json = writer.Text();
-    }
     return result;
 }
 
 TCommandResult RunRepairCommand(const std::string& row) {
     const kel::TAction* action = kel::FindAction(row);
     if (action == nullptr || action->kind != kel::TActionKind::GuardedRepair)
-        return {kExitBadArguments, "修復の名前ではありません: " + row + "\r\n", {}};
+        return TextResult(kExitBadArguments, "修復の名前ではありません: " + row + "\r\n");
     if (TCommandResult refused = permitted(*action, gCommandAccount()); refused.exitCode != 0)
         return refused;
     Inventory inventory;
     if (!inventory.has(*action))
-        return {kExitAbsent, row + " absent\r\n", {}};
+        return named(kExitAbsent, row, "absent");
     ScriptHost host;
     kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info);
     if (done.outcome == kel::TOutcome::RepairTried) {
         const kel::TRepairResult& repaired = done.repaired;
         if (repaired.unlisted)
-            return {kExitNotDone, row + " failed: フォルダの中を調べられませんでした。\r\n", {}};
+            return named(kExitNotDone, row, "failed", ": フォルダの中を調べられませんでした。");
         if (repaired.found == 0)
-            return {kExitDone, row + " nothing to do\r\n", {}};
+            return named(kExitDone, row, "nothing to do");
         if (repaired.left == 0)
-            return {kExitDone, row + " ok\r\n", {}};
-        return {kExitNotDone,
-                row + " failed: " + std::to_string(repaired.left) + " / " +
-                    std::to_string(repaired.found) + " を削除出来ませんでした。\r\n",
-                {}};
+            return named(kExitDone, row, "ok");
+        return named(kExitNotDone, row, "failed",
+                     ": " + std::to_string(repaired.left) + " / " + std::to_string(repaired.found) +
+                         " を削除出来ませんでした。");
     }
     const kel::TKelExtInfo& record = inventory.info.Record(*action->application);
-    return {kExitNotDone,
-            row + " not made: " + kel::OnOneLine(record.ViewName) +
-                " が動いています。終了してから実行してください。\r\n",
-            {}};
+    return named(kExitNotDone, row, "not made",
+                 ": " + kel::OnOneLine(record.ViewName) +
+                     " が動いています。終了してから実行してください。");
 }
 
 TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields) {
     TCommandAccount account = gCommandAccount();
-    if (!account.deskUser && !account.elevated)
-        return {kExitNotTheDeskUser,
-                "/userinfo: このアカウントは、ログオン中の利用者でも管理者でもありません。\r\n",
-                {}};
+    if (std::optional<TCommandResult> refused = userInfoRefusal(account))
+        return *refused;
     Inventory inventory;
     if (!inventory.officeFound)
-        return {kExitNotDone, "/userinfo: Office が見つかりません。\r\n", {}};
-    kel::TUserInfoList list;
-    kel::TUserInfoWrite what;
-    what.user = account.deskUser;
-    what.machine = account.elevated;
-    for (const auto& [name, value] : fields) {
-        list.SetValue(name, kel::EditedValue(value));
-        what.names.push_back(name);
-    }
+        return TextResult(kExitNotDone, kNoOffice);
+    auto [list, what] = userInfoToWrite(fields, account);
     bool written = kel::WriteUserInfo(inventory.info, list, what) == 0;
-    TCommandResult result;
-    for (const auto& [name, value] : fields)
-        result.text +=
-            name + "=" + kel::OnOneLine(list.Value(name)) + (written ? " ok" : " failed") + "\r\n";
+    TCommandResult result = fieldLines(
+        fields, list, [&](const std::string&) { return written; }, "failed");
     if (!written)
         result.exitCode = kExitNotDone;
     if (!what.machine && kel::HasMachineUserInfo(inventory.info)) {
@@ -364,18 +457,19 @@ std::wstring ChangeCommandsUsage() {
         else if (action.kind == kel::TActionKind::GuardedRepair)
             repairs += L"    " + name + scope + L"\r\n";
     }
-    return L"wexdal.exe /set 名前=0|1 [名前=0|1 ...] [/json]\r\n"
+    return L"%s /set 名前=0|1 [名前=0|1 ...]\r\n"
            L"    スイッチを設定し、読み直して、名前ごとに前後の状態を表示します。\r\n\r\n"
-           L"wexdal.exe /check 名前=0|1 [名前=0|1 ...] [/json]\r\n"
-           L"    何も変えずに、スイッチが指定どおりかを調べます。\r\n\r\n"
-           L"wexdal.exe /userinfo [Company=会社名] [Owner=使用者名] [Initials=頭文字]\r\n"
+           L"%s /check [名前=0|1 ...] [Company=会社名] [Owner=使用者名] [Initials=頭文字]\r\n"
+           L"    何も変えずに、スイッチと登録ユーザー情報が指定どおりかを調べます\r\n"
+           L"    (ユーザー情報は /userinfo が書き込む場所と同じ場所を調べます)。\r\n\r\n"
+           L"%s /userinfo [Company=会社名] [Owner=使用者名] [Initials=頭文字]\r\n"
            L"    Office の登録ユーザー情報を、ウィンドウの「更新」と同じ場所に書き込み、\r\n"
            L"    読み直します (利用者の設定はログオン中の利用者として、登録情報は\r\n"
            L"    管理者として)。\r\n\r\n"
-           L"wexdal.exe /repair 名前\r\n"
+           L"%s /repair 名前\r\n"
            L"    実行したアカウントのファイルを修復します。アプリケーションが動いていれば"
            L"修復しません。\r\n\r\n"
-           L"wexdal.exe /undo ファイル\r\n"
+           L"%s /undo ファイル\r\n"
            L"    変更の前に保存した控え (.reg) を取り込んで、変更を元に戻します。控えは\r\n"
            L"    %LOCALAPPDATA%\\Wexdal\\Backup (利用者ごと) と\r\n"
            L"    %ProgramData%\\Wexdal\\Backup (コンピューター全体、管理者として) "

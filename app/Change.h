@@ -13,7 +13,8 @@ namespace app {
 constexpr int kExitDone = 0; // every change read back as asked, or every state as given
 constexpr int kExitNotDone =
     1; // a change did not read back, a state differs, or a repair was not made
-constexpr int kExitAbsent = 3; // a row this PC does not have, the others done or as given
+constexpr int kExitNotWritten = 2; // a report's file could not be written
+constexpr int kExitAbsent = 3;     // a row this PC does not have, the others done or as given
 constexpr int kExitNotTheDeskUser =
     4; // a per-user row in an account other than the desk's (SYSTEM)
 constexpr int kExitNeedsAdministrator = 5; // a machine-wide row without administrator rights
@@ -30,14 +31,36 @@ struct TSetting {
     int state = 0;
 };
 
+// A name and what became of it ("ok", "differs", "failed", "absent", ...), or a
+// switch's name and its state (kNoRow where this PC has no such row).
+using TNamedOutcome = std::pair<std::string, std::string>;
+using TNamedState = std::pair<std::string, int>;
+
 // What a command prints and its exit code. text: one line per name (code page
-// 932, CR LF), or the reason of a refusal; json: the same as one JSON document
-// (UTF-8) when it was asked for.
+// 932, CR LF), or the reason of a refusal. The same as data, for its JSON document:
+// each name's outcome, the switches' states read (after a change) and, for /set,
+// before it.
 struct TCommandResult {
     int exitCode = kExitDone;
     std::string text;
-    std::string json;
+    std::vector<TNamedOutcome> results;
+    std::vector<TNamedState> switches;
+    std::optional<std::vector<TNamedState>> before;
 };
+
+// A result that is its text alone: a refusal's or a failure's reason.
+TCommandResult TextResult(int exitCode, std::string text);
+
+// The command's JSON document (UTF-8), alike for every command: "Results" (each
+// name's outcome), "Switches", "Before" (null but for /set), "Text" (what the
+// command prints without /json: its lines or the reason it was refused) and
+// "ExitCode".
+std::string CommandJson(const TCommandResult& result);
+
+// One result of two parts of a command run one after the other (/check of switches
+// and of the user information): their lines, outcomes and states in order, and the
+// weightier exit code (a refusal or a stop, then not done, then absent).
+TCommandResult CombineResults(TCommandResult first, const TCommandResult& second);
 
 // The account a command runs under; tests put another there.
 struct TCommandAccount {
@@ -61,7 +84,7 @@ std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& acco
 // "NAME STATE ok|differs". A row whose page this PC does not have prints
 // "NAME null null absent" (or "NAME null absent"): kExitAbsent unless another row is
 // not done. A row of Windows' own settings answers on every PC.
-TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change, bool json);
+TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool change);
 
 // /repair NAME, for the account that runs it: not made while its application runs
 // for this user (a script never ends a program). "ok" when what it removes is gone,
@@ -78,6 +101,12 @@ TCommandResult RunRepairCommand(const std::string& row);
 // may write nothing.
 TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields);
 
+// /check of the user information: each field given ("Company", "Owner", "Initials"
+// with the value in code page 932) compared in every place /userinfo would write in
+// this account, with the same account rules: "Company=VALUE ok|differs" (exit 1
+// when one differs or no Office is found, 4 when the account may write no place).
+TCommandResult RunUserInfoCheck(const std::vector<std::pair<std::string, std::string>>& fields);
+
 // /undo FILE: imports one backup of the program's (a registry file) with the
 // system's reg.exe, in the 64-bit view on 64-bit Windows as the file says, after
 // backing up what it will put back, then reads every section back and the switch it
@@ -88,7 +117,8 @@ TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::
 // reads exactly exits 87; a failed import, or one that does not read back, 1.
 TCommandResult RunUndoCommand(const std::wstring& file);
 
-// The usage's lines of the change commands, with every row name they take.
+// The usage's lines of the change commands, with every row name they take; "%s"
+// stands for the program's file name.
 std::wstring ChangeCommandsUsage();
 
 } // namespace app

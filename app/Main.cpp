@@ -1,6 +1,7 @@
 // Program entry: one instance per desktop, keyed by the executable's file name.
 // The report and usage commands run without the window, without the guard and with
-// the rights they were started with.
+// the rights they were started with. Built as a console program (WEXDAL_CONSOLE),
+// the same entry runs commands only: without one it prints the usage.
 #include "app/Command.h"
 #include "app/StartState.h"
 #include "app/MainWindow.h"
@@ -33,6 +34,7 @@ static_assert(app::kShowNormal == SW_SHOWNORMAL && app::kShowMinimized == SW_SHO
 
 namespace {
 
+#if !defined(WEXDAL_CONSOLE)
 std::string executableFileName() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -115,6 +117,7 @@ int runWindow(int showCommand) {
     runMessageLoop(form);
     return 0;
 }
+#endif
 
 // A command ends with its reason on standard error; the window shows the error as
 // its event handlers do.
@@ -129,15 +132,21 @@ int failed(bool window, const char* reason) noexcept {
 
 // No exception leaves the entry: every command line ends with a defined exit code.
 // Until the command line is read, a failure is a command's (no window to wait on).
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, [[maybe_unused]] int showCommand) {
     kel::LoadLibrariesFromSystemFolderOnly();
     bool window = false;
     try {
         app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
+#if defined(WEXDAL_CONSOLE)
+        if (invocation.mode == app::TRunMode::Window)
+            invocation.mode = app::TRunMode::Usage;
+        return app::RunCommand(invocation, app::TProgram::Console);
+#else
         if (invocation.mode != app::TRunMode::Window)
-            return app::RunCommand(invocation);
+            return app::RunCommand(invocation, app::TProgram::Window);
         window = true;
         return runWindow(showCommand);
+#endif
     } catch (const std::exception& error) {
         return failed(window, error.what());
     } catch (...) {

@@ -141,12 +141,15 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
     }
 }
 
-// The values an update writes, one per field. A field whose value is shown changed
-// (and was not edited) is left alone everywhere. A write into a place that exists
-// and fails makes the whole update fail.
+// The values an update writes, one per field, and what it does at each place: writes
+// the value, or compares it with what the place holds. A field whose value is shown
+// changed (and was not edited) is left alone everywhere. A write into a place that
+// exists and fails makes the whole update fail; a compared place that does not hold
+// the value (or can't be read) makes its field differ.
 class Writer {
   public:
-    Writer(const TUserInfoList& list, const std::vector<std::string>& names) {
+    Writer(const TUserInfoList& list, const std::vector<std::string>& names, bool compare)
+        : compare_(compare) {
         for (int i = 0; i < 3; ++i) {
             values_[i] = TrimBlanks(list.Value(kFields[i]->name));
             if (values_[i].empty())
@@ -157,31 +160,77 @@ class Writer {
         }
     }
 
+    bool comparing() const { return compare_; }
     void registration(const std::string& key, RegView view) {
         for (int i = 0; i < 2; ++i)
             if (!skip_[i])
-                check(UpdateRegString(HKEY_LOCAL_MACHINE, key, kFields[i]->registrationValue,
-                                      values_[i], view));
+                visit(
+                    i,
+                    [&](std::wstring& stored) {
+                        return ReadRegStringW(HKEY_LOCAL_MACHINE, key,
+                                              kFields[i]->registrationValue, stored, view);
+                    },
+                    [&] {
+                        return UpdateRegString(HKEY_LOCAL_MACHINE, key,
+                                               kFields[i]->registrationValue, values_[i], view);
+                    });
     }
     void settings(const std::string& key) {
         for (int i = 0; i < 3; ++i)
             if (!skip_[i])
-                check(UpdateRegWideString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
+                visit(
+                    i,
+                    [&](std::wstring& stored) {
+                        return ReadRegWideStringW(HKEY_USERS, key, kFields[i]->settingsValue,
+                                                  stored);
+                    },
+                    [&] {
+                        return UpdateRegWideString(HKEY_USERS, key, kFields[i]->settingsValue,
+                                                   values_[i]);
+                    });
     }
     void common(const std::string& key) {
         for (int i = 0; i < 3; ++i)
             if (!skip_[i])
-                check(UpdateRegString(HKEY_USERS, key, kFields[i]->settingsValue, values_[i]));
+                visit(
+                    i,
+                    [&](std::wstring& stored) {
+                        return ReadRegStringW(HKEY_USERS, key, kFields[i]->settingsValue, stored);
+                    },
+                    [&] {
+                        return UpdateRegString(HKEY_USERS, key, kFields[i]->settingsValue,
+                                               values_[i]);
+                    });
     }
     int status() const { return status_; }
+    // The named fields that no place holds as given, or that have no place.
+    std::vector<std::string> differing() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < 3; ++i)
+            if (!skip_[i] && (differs_[i] || !seen_[i]))
+                names.push_back(kFields[i]->name);
+        return names;
+    }
 
   private:
-    void check(int status) {
-        if (status != 0)
-            status_ = -1;
+    template <class Read, class Write> void visit(int i, Read read, Write write) {
+        seen_[i] = true;
+        if (!compare_) {
+            if (write() != 0)
+                status_ = -1;
+            return;
+        }
+        std::wstring stored;
+        std::string text;
+        if (read(stored) != 0 || !WideToAnsiExact(stored, text) ||
+            TrimBlanks(text) != TrimBlanks(values_[i]))
+            differs_[i] = true;
     }
+    bool compare_;
     std::string values_[3];
     bool skip_[3] = {false, false, false};
+    bool seen_[3] = {false, false, false};
+    bool differs_[3] = {false, false, false};
     int status_ = 0;
 };
 
@@ -219,11 +268,14 @@ void writeProfileSettings(Writer& writer, const std::string& office, const std::
     std::string userInfo = versionKey + "\\Common\\UserInfo";
     if (RegKeyExists(HKEY_USERS, userInfo) == 0) {
         writer.settings(userInfo);
-        DeleteRegValue(HKEY_USERS, userInfo, "UserInfo");
+        if (!writer.comparing())
+            DeleteRegValue(HKEY_USERS, userInfo, "UserInfo");
     }
     std::string common = office + kCommonUserInfo;
     if (usesCommonSettings(version) && RegKeyExists(HKEY_USERS, common) == 0)
         writer.common(common);
+    if (writer.comparing())
+        return; // the caches an update removes are no values to compare
     if (RegKeyExists(HKEY_USERS, versionKey + "\\Word\\Data") == 0)
         DeleteRegValue(HKEY_USERS, versionKey + "\\Word\\Data", "Settings");
     StringList applications;
@@ -266,10 +318,10 @@ int ReadUserInfo(const TKelOfficeInfo& info, TUserInfoList& list) {
     return 0;
 }
 
-int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
-                  const TUserInfoWrite& what) {
-    RegBackup backup(L"UserInfo");
-    Writer writer(list, what.names);
+namespace {
+
+// Every place of every installed version that an update of what writes.
+void visitPlaces(const TKelOfficeInfo& info, Writer& writer, const TUserInfoWrite& what) {
     for (const TProductLine& line : info.VerList) {
         if (what.machine)
             writeRegistrations(writer, line.code, what.user);
@@ -277,7 +329,23 @@ int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
             if (office.own ? what.user : what.machine)
                 writeProfileSettings(writer, office.key, line.version);
     }
+}
+
+} // namespace
+
+int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
+                  const TUserInfoWrite& what) {
+    RegBackup backup(L"UserInfo");
+    Writer writer(list, what.names, false);
+    visitPlaces(info, writer, what);
     return writer.status();
+}
+
+std::vector<std::string> DifferingUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
+                                           const TUserInfoWrite& what) {
+    Writer writer(list, what.names, true);
+    visitPlaces(info, writer, what);
+    return writer.differing();
 }
 
 bool HasMachineUserInfo(const TKelOfficeInfo& info) {

@@ -37,6 +37,13 @@ struct TUserInfoWrite {
 int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
                   const TUserInfoWrite& what = {});
 
+// The names of what (all three when it lists none) whose value some place that
+// WriteUserInfo(info, list, what) would write does not hold exactly (blanks at
+// either end aside), or that no such place holds at all; empty when every place
+// holds them. Reads only.
+std::vector<std::string> DifferingUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
+                                           const TUserInfoWrite& what);
+
 // True when a place of the machine (a registration, the default profile's
 // settings) holds an installed version's user information.
 bool HasMachineUserInfo(const TKelOfficeInfo& info);

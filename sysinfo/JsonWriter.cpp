@@ -40,6 +40,32 @@ std::string JsonQuote(const std::string& text) {
     return quoted + "\"";
 }
 
+std::string JsonAsciiOnly(const std::string& document) {
+    std::string ascii;
+    auto escape = [&](unsigned unit) {
+        ascii += "\\u" + AsciiLower(ZeroPadded(unit, 4, TDigits::Hex));
+    };
+    for (size_t i = 0; i < document.size();) {
+        unsigned char lead = static_cast<unsigned char>(document[i]);
+        if (lead < 0x80) {
+            ascii += document[i++];
+            continue;
+        }
+        size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        unsigned code = lead & (0x7F >> length);
+        for (size_t k = 1; k < length && i + k < document.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(document[i + k]) & 0x3F);
+        i += length;
+        if (code >= 0x10000) {
+            escape(0xD800 + ((code - 0x10000) >> 10));
+            escape(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            escape(code);
+        }
+    }
+    return ascii;
+}
+
 void TJsonWriter::beforeValue() {
     if (afterKey_) {
         afterKey_ = false;

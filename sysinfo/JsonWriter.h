@@ -11,6 +11,11 @@ namespace kel {
 // text (valid UTF-8) as a JSON string literal, quotation marks included.
 std::string JsonQuote(const std::string& text);
 
+// document (valid UTF-8 JSON) with every character beyond ASCII written as its \u
+// escape (a pair of them beyond U+FFFF): the same document in bytes that read alike
+// in every code page, for a pipe whose reader decodes by the console's code page.
+std::string JsonAsciiOnly(const std::string& document);
+
 class TJsonWriter {
   public:
     void BeginObject();

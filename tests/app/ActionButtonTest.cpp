@@ -16,6 +16,7 @@
 #include "tests/support/Dialogs.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/Json.h"
 #include "tests/support/Processes.h"
 #include "tests/support/ScratchKey.h"
 
@@ -341,7 +342,7 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     int scripts = kel::GetScriptHostEnabled();
     for (const Case& c : cases) {
         given = c.account;
-        app::TCommandResult result = app::RunSwitchCommand(c.settings, true, false);
+        app::TCommandResult result = app::RunSwitchCommand(c.settings, true);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.text;
         EXPECT_EQ(result.text.find(" ok"), std::string::npos);
     }
@@ -360,7 +361,7 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     auto program = std::exchange(kel::gBackupFolder, [](kel::TBackupPlace) { return folder; });
     // /set stops at the first row refused: the rows after it are skipped.
     app::TCommandResult noBackup =
-        app::RunSwitchCommand({{"EmlWsh", 1 - scripts}, {"LogonIme", 1}}, true, false);
+        app::RunSwitchCommand({{"EmlWsh", 1 - scripts}, {"LogonIme", 1}}, true);
     kel::gBackupFolder = program;
     EXPECT_EQ(noBackup.exitCode, app::kExitNoBackup) << noBackup.text;
     EXPECT_NE(noBackup.text.find("\r\nLogonIme "), std::string::npos) << noBackup.text;
@@ -375,7 +376,7 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     ASSERT_TRUE(letEveryoneChange(open.file("Wexdal")));
     folder = kel::AnsiToWide(open.file("Wexdal\\Backup"));
     kel::gBackupFolder = [](kel::TBackupPlace) { return folder; };
-    app::TCommandResult untrusted = app::RunSwitchCommand({{"EmlWsh", 1 - scripts}}, true, false);
+    app::TCommandResult untrusted = app::RunSwitchCommand({{"EmlWsh", 1 - scripts}}, true);
     kel::gBackupFolder = program;
     EXPECT_EQ(untrusted.exitCode, app::kExitNoBackup) << untrusted.text;
     EXPECT_NE(untrusted.text.find(open.file("Wexdal")), std::string::npos) << untrusted.text;
@@ -388,12 +389,11 @@ TEST_F(CommandAccountTest, TheCommandRefusesWhatWouldLandInTheWrongPlace) {
     ScratchKey marked{HKEY_CLASSES_ROOT, "\\WexdalTest.VBS.SymantecDisabled"};
     for (const auto* key : {&active, &marked})
         putString(HKEY_CLASSES_ROOT, key->sub("Shell\\Open\\Command"), "", "wscript.exe \"%1\"");
-    app::TCommandResult refused = app::RunSwitchCommand({{"EmlWsh", 1}}, true, false);
+    app::TCommandResult refused = app::RunSwitchCommand({{"EmlWsh", 1}}, true);
     EXPECT_EQ(refused.exitCode, app::kExitNotDone);
     EXPECT_EQ(refused.text, "EmlWsh 1 1 failed\r\n");
     given = system;
-    EXPECT_EQ(app::RunSwitchCommand({{"MsoClip", 1}}, false, false).exitCode,
-              app::kExitNotTheDeskUser)
+    EXPECT_EQ(app::RunSwitchCommand({{"MsoClip", 1}}, false).exitCode, app::kExitNotTheDeskUser)
         << "SYSTEM's profile would answer for the user's";
 }
 
@@ -412,18 +412,20 @@ TEST_F(CommandAccountTest, WithoutOfficeOnlyOfficesRowsAreAbsent) {
                 .push_back({row.row, row.read(kel::TKelOfficeInfo())});
     ASSERT_FALSE(present.empty());
     ASSERT_FALSE(absent.empty());
-    app::TCommandResult answered = app::RunSwitchCommand(present, false, false);
+    app::TCommandResult answered = app::RunSwitchCommand(present, false);
     EXPECT_EQ(answered.exitCode, app::kExitDone) << answered.text;
     for (app::TSetting setting : absent) {
         std::vector<app::TSetting> settings = present;
         settings.push_back(setting);
-        app::TCommandResult result = app::RunSwitchCommand(settings, false, true);
+        app::TCommandResult result = app::RunSwitchCommand(settings, false);
         EXPECT_EQ(result.exitCode, app::kExitAbsent) << result.text;
         EXPECT_NE(result.text.find(setting.row + " null absent\r\n"), std::string::npos)
             << result.text;
-        EXPECT_NE(result.json.find("\"ExitCode\": 3"), std::string::npos) << result.json;
+        std::string json = app::CommandJson(result);
+        EXPECT_NE(json.find("\"ExitCode\": 3"), std::string::npos) << json;
+        EXPECT_NE(json.find("\"" + setting.row + "\": \"absent\""), std::string::npos) << json;
         settings.front().state = 1 - settings.front().state;
-        EXPECT_EQ(app::RunSwitchCommand(settings, false, false).exitCode, app::kExitNotDone)
+        EXPECT_EQ(app::RunSwitchCommand(settings, false).exitCode, app::kExitNotDone)
             << "a row that differs outweighs one absent";
     }
     for (const kel::TAction& row : kel::kActions) {
@@ -537,6 +539,53 @@ TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
     std::vector<kel::TBackupFile> systemFiles = systemChange.files();
     given = {false, false};
     EXPECT_EQ(app::RunUserInfoCommand({{"Company", "x"}}).exitCode, app::kExitNotTheDeskUser);
+
+    // /check compares the places /userinfo writes in the same account, and each
+    // command's JSON document says what its lines say.
+    struct Check {
+        app::TCommandAccount account;
+        std::vector<std::pair<std::string, std::string>> fields;
+        int exitCode;
+        std::string text;
+    };
+    const Check checks[] = {
+        {{false, true}, {{"Initials", "ZZ"}}, app::kExitDone, "Initials=ZZ ok\r\n"},
+        {{false, true}, {{"Company", "新会社"}}, app::kExitNotDone, "Company=新会社 differs\r\n"},
+        {{true, false}, {{"Company", "新会社"}}, app::kExitDone, "Company=新会社 ok\r\n"},
+        {{true, false},
+         {{"Owner", "x"}, {"Company", " 新会社 "}},
+         app::kExitNotDone,
+         "Owner=x differs\r\nCompany=新会社 ok\r\n"},
+        {{false, false}, {{"Company", "新会社"}}, app::kExitNotTheDeskUser, ""},
+    };
+    std::vector<app::TCommandResult> results = {user, system};
+    for (const Check& check : checks) {
+        given = check.account;
+        app::TCommandResult result = app::RunUserInfoCheck(check.fields);
+        EXPECT_EQ(result.exitCode, check.exitCode) << result.text;
+        if (!check.text.empty()) {
+            EXPECT_EQ(result.text, check.text);
+        }
+        results.push_back(result);
+    }
+    given = {false, true};
+    app::TCommandResult both =
+        app::CombineResults(app::RunSwitchCommand({{"MsoClip", 1}}, false), results[3]);
+    EXPECT_EQ(both.exitCode, app::kExitNotDone) << "the user information that differs counts";
+    results.push_back(both);
+    results.push_back(app::RunRepairCommand("XlsUsed"));
+    for (const app::TCommandResult& result : results) {
+        JsonValue json = parseJson(app::CommandJson(result));
+        EXPECT_EQ(json["ExitCode"].number, result.exitCode);
+        EXPECT_EQ(kel::AnsiToWide(json["Text"].text, CP_UTF8), kel::AnsiToWide(result.text, 932));
+        ASSERT_EQ(json["Results"].members.size(), result.results.size()) << result.text;
+        for (const auto& [name, outcome] : result.results) {
+            EXPECT_EQ(json["Results"][name].text, outcome);
+            EXPECT_NE(result.text.find(name), std::string::npos) << name;
+        }
+        EXPECT_EQ(json["Switches"].members.size(), result.switches.size());
+        EXPECT_EQ(json["Before"].kind, result.before ? JsonValue::Object : JsonValue::Null);
+    }
 
     // Each change's backup undoes it, in the account that may write its keys.
     ASSERT_EQ(userFiles.size(), 1u);

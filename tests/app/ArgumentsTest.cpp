@@ -64,23 +64,97 @@ TEST(Arguments, ChangeCommandsTakeTheirRows) {
     }
 }
 
+// /userinfo writes the names given, /check compares them (beside switches).
 TEST(Arguments, UserInfoTakesEachNameOnceWithAnyValue) {
     using Fields = std::vector<std::pair<std::string, std::wstring>>;
     const std::pair<std::vector<std::wstring>, Fields> cases[] = {
-        {{L"/userinfo", L"Company=株式会社　見本"}, {{"Company", L"株式会社　見本"}}},
-        {{L"-USERINFO", L"initials=", L"OWNER=山田 太郎"},
-         {{"Initials", L""}, {"Owner", L"山田 太郎"}}},
-        {{L"/userinfo", L"Owner=a=b"}, {{"Owner", L"a=b"}}},
-        {{L"/userinfo"}, {}},
-        {{L"/userinfo", L"Owner=a", L"owner=b"}, {}},
-        {{L"/userinfo", L"User=a"}, {}},
-        {{L"/userinfo", L"Owner"}, {}},
+        {{L"Company=株式会社　見本"}, {{"Company", L"株式会社　見本"}}},
+        {{L"initials=", L"OWNER=山田 太郎"}, {{"Initials", L""}, {"Owner", L"山田 太郎"}}},
+        {{L"Owner=a=b"}, {{"Owner", L"a=b"}}},
+        {{L"Company=@C:\\v\\company.txt"}, {{"Company", L"@C:\\v\\company.txt"}}},
+        {{}, {}},
+        {{L"Owner=a", L"owner=b"}, {}},
+        {{L"User=a"}, {}},
+        {{L"Owner"}, {}},
     };
-    for (const auto& [args, fields] : cases) {
-        app::TInvocation invocation = ParseArguments(args);
-        EXPECT_EQ(invocation.mode, fields.empty() ? TRunMode::BadArguments : TRunMode::UserInfo);
-        EXPECT_EQ(invocation.userInfo, fields);
+    for (const auto& [given, fields] : cases)
+        for (const auto& [command, mode] :
+             {std::pair(L"-USERINFO", TRunMode::UserInfo), std::pair(L"/check", TRunMode::Check)}) {
+            std::vector<std::wstring> args = {command};
+            args.insert(args.end(), given.begin(), given.end());
+            app::TInvocation invocation = ParseArguments(args);
+            EXPECT_EQ(invocation.mode, fields.empty() ? TRunMode::BadArguments : mode);
+            EXPECT_EQ(invocation.userInfo, fields);
+        }
+    app::TInvocation mixed = ParseArguments({L"/check", L"EmlWsh=0", L"Owner=x", L"/json"});
+    EXPECT_EQ(mixed.mode, TRunMode::Check);
+    EXPECT_EQ(mixed.rows, (std::vector<std::pair<std::wstring, int>>{{L"EmlWsh", 0}}));
+    EXPECT_EQ(mixed.userInfo, (Fields{{"Owner", L"x"}}));
+    EXPECT_EQ(ParseArguments({L"/set", L"Owner=x"}).mode, TRunMode::BadArguments);
+}
+
+// "/json" (the change commands) and "/log FILE" (every command but the usage) come
+// last, each once, in either order.
+TEST(Arguments, OptionsComeLastEachOnce) {
+    struct Case {
+        std::vector<std::wstring> args;
+        TRunMode mode;
+        bool json;
+        std::wstring log;
+    };
+    const Case cases[] = {
+        {{L"/check", L"EmlWsh=0", L"/log", L"C:\\l.log"}, TRunMode::Check, false, L"C:\\l.log"},
+        {{L"/set", L"EmlWsh=0", L"/log", L"l", L"/json"}, TRunMode::Set, true, L"l"},
+        {{L"/set", L"EmlWsh=0", L"/json", L"-LOG", L"l"}, TRunMode::Set, true, L"l"},
+        {{L"/repair", L"XlsUsed", L"/json"}, TRunMode::Repair, true, L""},
+        {{L"/userinfo", L"Owner=x", L"/json"}, TRunMode::UserInfo, true, L""},
+        {{L"/undo", L"f.reg", L"/json", L"/log", L"l"}, TRunMode::Undo, true, L"l"},
+        {{L"/report", L"-", L"/log", L"l"}, TRunMode::TextReport, false, L"l"},
+        {{L"/report:json", L"-", L"/json"}, TRunMode::BadArguments, false, L""},
+        {{L"/?", L"/log", L"l"}, TRunMode::BadArguments, false, L""},
+        {{L"/set", L"EmlWsh=0", L"/json", L"/json"}, TRunMode::BadArguments, false, L""},
+        {{L"/set", L"EmlWsh=0", L"/log", L"a", L"/log", L"b"}, TRunMode::BadArguments, false, L""},
+        {{L"/set", L"EmlWsh=0", L"/log"}, TRunMode::BadArguments, false, L""},
+        {{L"/set", L"EmlWsh=0", L"/log", L""}, TRunMode::BadArguments, false, L""},
+        {{L"/set", L"/log", L"l", L"EmlWsh=0"}, TRunMode::BadArguments, false, L""},
+        {{L"/undo", L"/log", L"l"}, TRunMode::BadArguments, false, L""},
+    };
+    for (const Case& c : cases) {
+        app::TInvocation invocation = ParseArguments(c.args);
+        EXPECT_EQ(invocation.mode, c.mode) << c.args.size();
+        EXPECT_EQ(invocation.json, c.json);
+        EXPECT_EQ(invocation.logFile, c.log);
     }
+}
+
+// A value file in each encoding a script's editor or PowerShell writes, read alike.
+TEST(Arguments, ValueFilesReadAlikeInEveryEncoding) {
+    const std::wstring company = L"株式会社\u3000見本 \xA5";
+    const std::string utf8 = "\xE6\xA0\xAA\xE5\xBC\x8F\xE4\xBC\x9A\xE7\xA4\xBE\xE3\x80\x80"
+                             "\xE8\xA6\x8B\xE6\x9C\xAC \xC2\xA5";
+    std::string le, be;
+    for (wchar_t c : company) {
+        le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    }
+    const std::pair<std::string, std::optional<std::wstring>> cases[] = {
+        {utf8, company},
+        {"\xEF\xBB\xBF" + utf8 + "\r\n", company},
+        {"\xFF\xFE" + le + std::string("\r\0\n\0", 4), company},
+        {"\xFE\xFF" + be, company},
+        {le, company},
+        {"", L""},
+        {"\xF0\x9F\x98\x80",
+         std::wstring{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}},
+        {"\x8A\x94\x8E\xAE", std::nullopt}, // code page 932: no UTF-8
+        {"\xC0\xAF", std::nullopt},         // overlong
+        {"\xED\xA0\x80", std::nullopt},     // a surrogate
+        {"\xE6\xA0", std::nullopt},         // cut short
+        {"a\r\nb", std::nullopt},
+        {"\xFF\xFE" + std::string("a\0b", 3), std::nullopt},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(app::DecodeValueFile(bytes), text) << bytes;
 }
 
 TEST(Arguments, QuotedAsTheCommandLineReadsThemBack) {

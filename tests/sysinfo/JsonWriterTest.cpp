@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using kel::TJsonWriter;
@@ -30,6 +32,16 @@ TEST(JsonWriter, MultibyteTextPassesUnchanged) {
     std::string text = utf8(u8"株式会社　見本 ¥ \U0001F600");
     EXPECT_EQ(kel::JsonQuote(text), "\"" + text + "\"");
     EXPECT_EQ(parseJson(kel::JsonQuote(text)).text, text);
+}
+
+TEST(JsonWriter, AsciiOnlyDocumentReadsBackAsTheSameText) {
+    for (const char8_t* text :
+         {u8"株式会社　見本 ¥ \U0001F600", u8"é\"\\", u8"", u8"\u07FF\uFFFF"}) {
+        std::string escaped = kel::JsonAsciiOnly(kel::JsonQuote(utf8(text)));
+        EXPECT_TRUE(std::all_of(escaped.begin(), escaped.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+        EXPECT_EQ(parseJson(escaped).text, utf8(text));
+    }
 }
 
 TEST(JsonWriter, NestedDocumentReadsBackAsWritten) {
