@@ -10,7 +10,8 @@
 set -euo pipefail
 
 packages=(cmake make clang mingw-w64 googletest wine wine64 wine32:i386 xvfb
-          xdotool x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine python3 git)
+          xdotool x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine python3 git
+          wixl msitools osslsigncode openssl)
 
 sudo_=""
 [ "$(id -u)" -eq 0 ] || sudo_="sudo"

@@ -1,29 +1,45 @@
 #!/usr/bin/env python3
-"""Release helpers: the program's version resource, the readme, the zip and its check.
+"""Release helpers: the programs' version resource, the readme, the zip, the Windows
+Installer package and their checks.
 
   release.py version EXE                 prints the ProductVersion of EXE
   release.py project-version BUILD_DIR   prints the project version of a build folder
-  release.py name BUILD_DIR              prints the package name of a build folder
+  release.py name BUILD_DIR [--msi]      prints the package name of a build folder (the
+                                         zip's, or the Windows Installer package's)
   release.py agree --exe EXE --build-dir DIR --version V
                                          the version resource, the package name and V agree
   release.py readme SRC OUT --version V  writes the readme as Shift-JIS with CRLF
   release.py zip OUT --epoch SECONDS FILE...
                                          writes a zip that depends on its inputs only
   release.py check ZIP                   checks a package's content
+  release.py msi OUT --version V --epoch SECONDS DIR
+                                         writes the Windows Installer package of the
+                                         programs and readme in DIR, depending on them,
+                                         V and SECONDS only
+  release.py check-msi MSI ZIP           checks the Windows Installer package against
+                                         the zip of the same release
   release.py sections EXE [--goal-kb N]  prints EXE's bytes by section, and its size
                                          against N KB
 """
 
 import argparse
+import hashlib
 import io
 import os
 import re
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 import time
+import uuid
 import zipfile
 
-PACKAGE_FILES = ["wexdal.exe", "readme.txt"]
+# The window program, the same program for the console (cmd.exe and PowerShell wait for
+# it and get its exit code), and the readme.
+PACKAGE_FILES = ["wexdal.exe", "wexdal.com", "readme.txt"]
+PROGRAMS = {"wexdal.exe": "the window", "wexdal.com": "the console"}
 README_CODEC = "shift_jis"
 
 
@@ -90,6 +106,15 @@ MACHINE_I386 = 0x14C
 
 def pe_machine(pe):
     return struct.unpack_from("<H", pe, pe_header(pe))[0]
+
+
+SUBSYSTEMS = {2: "the window", 3: "the console"}
+
+
+def pe_subsystem(pe):
+    """'the window' or 'the console' (or the number of another subsystem)."""
+    subsystem, = struct.unpack_from("<H", pe, pe_header(pe) + 20 + 68)
+    return SUBSYSTEMS.get(subsystem, str(subsystem))
 
 
 def _data_directory(pe, header, index):
@@ -237,14 +262,14 @@ def project_version(build_dir):
     return match.group(1)
 
 
-def package_name(version):
-    return f"wexdal-{version}.zip"
+def package_name(version, kind="zip"):
+    return f"wexdal-{version}.{kind}"
 
 
-def version_of_package_name(name):
-    match = re.fullmatch(r"wexdal-([0-9]+\.[0-9]+\.[0-9]+)\.zip", os.path.basename(name))
+def version_of_package_name(name, kind="zip"):
+    match = re.fullmatch(r"wexdal-([0-9]+\.[0-9]+\.[0-9]+)\." + kind, os.path.basename(name))
     if not match:
-        raise ReleaseError(f"{name}: not named wexdal-<major>.<minor>.<patch>.zip")
+        raise ReleaseError(f"{name}: not named wexdal-<major>.<minor>.<patch>.{kind}")
     return match.group(1)
 
 
@@ -385,15 +410,262 @@ def package_problems(path):
         names = archive.namelist()
         if sorted(names) != sorted(PACKAGE_FILES) or len(names) != len(PACKAGE_FILES):
             return [f"the zip holds {names}, not {PACKAGE_FILES}"]
-        exe = archive.read("wexdal.exe")
+        programs = {name: archive.read(name) for name in PROGRAMS}
         readme = archive.read("readme.txt")
     problems = readme_problems(readme)
-    problems += [f"wexdal.exe: {p}" for p in version_problems(exe, version)]
-    if pe_timestamp(exe) != 0:
-        problems.append("wexdal.exe carries a link time stamp")
-    if pe_machine(exe) != MACHINE_I386:
-        problems.append("wexdal.exe is not the 32-bit (x86) program")
-    problems += [f"wexdal.exe: {p}" for p in import_problems(exe) + loading_problems(exe)]
+    for name, pe in programs.items():
+        found = version_problems(pe, version)
+        if pe_timestamp(pe) != 0:
+            found.append("carries a link time stamp")
+        if pe_machine(pe) != MACHINE_I386:
+            found.append("is not the 32-bit (x86) program")
+        if pe_subsystem(pe) != PROGRAMS[name]:
+            found.append(f"is {pe_subsystem(pe)} program, not {PROGRAMS[name]} program")
+        found += import_problems(pe) + loading_problems(pe)
+        problems += [f"{name}: {p}" for p in found]
+    return problems
+
+
+# --- Windows Installer package -------------------------------------------------------
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+INSTALLER_SOURCE = os.path.join(ROOT, "installer", "wexdal.wxs")
+ICON = os.path.join(ROOT, "app", "resources", "wexdal.ico")
+INSTALL_FOLDER = "Program Files/Wexdal"
+
+# The product and package codes are name-based GUIDs in this namespace: a version's
+# product code is the same in every build of it (a detection rule may name it), and a
+# package code changes wherever the package's content does, as Windows Installer wants.
+CODE_NAMESPACE = uuid.UUID("4DDDAE1C-708C-41AC-BD42-3526587B80D1")
+
+
+def _braced(code):
+    return "{" + str(code).upper() + "}"
+
+
+def product_code(version):
+    return _braced(uuid.uuid5(CODE_NAMESPACE, f"product {version}"))
+
+
+def package_code(version, epoch, files):
+    digest = hashlib.sha256(f"{version} {epoch}".encode("ascii"))
+    for path in [INSTALLER_SOURCE] + files:
+        digest.update(os.path.basename(path).encode("utf-8") + b"\0")
+        digest.update(open(path, "rb").read())
+    return _braced(uuid.uuid5(CODE_NAMESPACE, f"package {digest.hexdigest()}"))
+
+
+def upgrade_code():
+    source = open(INSTALLER_SOURCE, encoding="utf-8").read()
+    match = re.search(r'UpgradeCode="([0-9A-F-]{36})"', source)
+    if not match:
+        raise ReleaseError(f"{INSTALLER_SOURCE} names no UpgradeCode")
+    return _braced(match.group(1))
+
+
+# An MSI is a compound file: sectors chained by a table, small streams in 64-byte
+# pieces of a stream of their own. Only what finding one stream's bytes needs is read.
+COMPOUND_SIGNATURE = bytes.fromhex("d0cf11e0a1b11ae1")
+LAST_SECTOR = 0xFFFFFFFA  # every number from here on ends a chain or marks no sector
+
+
+def _chain(table, start):
+    sectors = []
+    while start < LAST_SECTOR:
+        if start >= len(table) or len(sectors) > len(table):
+            raise ReleaseError("malformed compound file (a broken sector chain)")
+        sectors.append(start)
+        start = table[start]
+    return sectors
+
+
+def stream_offsets(data, name):
+    """The file offset of each byte of the stream called name, in order."""
+    if data[:8] != COMPOUND_SIGNATURE:
+        raise ReleaseError("not a compound file (MSI)")
+    sector_shift, mini_shift = struct.unpack_from("<HH", data, 0x1E)
+    fat_sectors, directory_start = struct.unpack_from("<II", data, 0x2C)
+    cutoff, mini_fat_start, _, difat_next = struct.unpack_from("<IIII", data, 0x38)
+    size, mini_size = 1 << sector_shift, 1 << mini_shift
+    per_sector = size // 4
+
+    def at(sector):
+        return (sector + 1) * size
+
+    def numbers(sector):
+        if at(sector) + size > len(data):
+            raise ReleaseError("malformed compound file (a sector past the end)")
+        return struct.unpack_from(f"<{per_sector}I", data, at(sector))
+
+    difat = list(struct.unpack_from("<109I", data, 0x4C))
+    seen = 0
+    while difat_next < LAST_SECTOR and seen < len(data) // size:
+        entries = numbers(difat_next)
+        difat += entries[:-1]
+        difat_next = entries[-1]
+        seen += 1
+    fat = [n for sector in difat[:fat_sectors] for n in numbers(sector)]
+    directory = b"".join(data[at(s):at(s) + size] for s in _chain(fat, directory_start))
+    entries = [directory[i:i + 128] for i in range(0, len(directory), 128)]
+    wanted = name.encode("utf-16-le")
+    for entry in entries:
+        length, = struct.unpack_from("<H", entry, 0x40)
+        if entry[0x42] != 2 or length != len(wanted) + 2 or entry[:len(wanted)] != wanted:
+            continue
+        start, stream_size = struct.unpack_from("<II", entry, 0x74)
+        if stream_size >= cutoff:
+            return [at(s) + i for s in _chain(fat, start) for i in range(size)][:stream_size]
+        mini_fat = [n for sector in _chain(fat, mini_fat_start) for n in numbers(sector)]
+        container = _chain(fat, struct.unpack_from("<I", entries[0], 0x74)[0])
+        offsets = []
+        for piece in _chain(mini_fat, start):
+            for i in range(piece * mini_size, (piece + 1) * mini_size):
+                if i // size >= len(container):
+                    raise ReleaseError("malformed compound file (a small stream past its container)")
+                offsets.append(at(container[i // size]) + i % size)
+        return offsets[:stream_size]
+    raise ReleaseError(f"the compound file has no stream {name!r}")
+
+
+SUMMARY_STREAM = "\x05SummaryInformation"
+SUMMARY_REVISION, SUMMARY_CREATED, SUMMARY_SAVED = 9, 12, 13
+VT_LPSTR, VT_FILETIME = 0x1E, 0x40
+
+
+def filetime(epoch):
+    """Windows' time: 100-nanosecond steps since 1601."""
+    return (int(epoch) + 11644473600) * 10_000_000
+
+
+def _summary_properties(stream):
+    """{property id: offset of its type in the stream} of the summary's one section."""
+    section, = struct.unpack_from("<I", stream, 44)
+    _, count = struct.unpack_from("<II", stream, section)
+    return {pid: section + offset for pid, offset in
+            (struct.unpack_from("<II", stream, section + 8 + 8 * i) for i in range(count))}
+
+
+def summary_values(data):
+    """The package code and the two dates (as FILETIMEs) of an MSI's summary."""
+    offsets = stream_offsets(data, SUMMARY_STREAM)
+    stream = bytes(data[i] for i in offsets)
+    where = _summary_properties(stream)
+    values = {}
+    for pid in (SUMMARY_REVISION, SUMMARY_CREATED, SUMMARY_SAVED):
+        if pid not in where:
+            raise ReleaseError(f"the summary has no property {pid}")
+        kind, = struct.unpack_from("<I", stream, where[pid])
+        if kind == VT_FILETIME:
+            values[pid], = struct.unpack_from("<Q", stream, where[pid] + 4)
+        elif kind == VT_LPSTR:
+            count, = struct.unpack_from("<I", stream, where[pid] + 4)
+            values[pid] = stream[where[pid] + 8:where[pid] + 8 + count].rstrip(b"\0").decode("ascii")
+        else:
+            raise ReleaseError(f"the summary's property {pid} has type {kind:#x}")
+    return values
+
+
+def stamp_summary(data, epoch, code):
+    """Writes the package code and epoch as both dates into the summary, in place: wixl
+    writes the time of the build and a random package code there."""
+    offsets = stream_offsets(data, SUMMARY_STREAM)
+    stream = bytes(data[i] for i in offsets)
+    where = _summary_properties(stream)
+    kinds = {pid: struct.unpack_from("<II", stream, offset) for pid, offset in where.items()}
+    patches = {}
+    for pid in (SUMMARY_CREATED, SUMMARY_SAVED):
+        if kinds.get(pid, (None,))[0] != VT_FILETIME:
+            raise ReleaseError(f"the summary's property {pid} is not a date")
+        patches[where[pid] + 4] = struct.pack("<Q", filetime(epoch))
+    text = code.encode("ascii") + b"\0"
+    # The text keeps its length (a GUID's), so the stream keeps its layout.
+    if kinds.get(SUMMARY_REVISION) != (VT_LPSTR, len(text)):
+        raise ReleaseError("the summary's package code is not a GUID's text")
+    patches[where[SUMMARY_REVISION] + 8] = text
+    for start, value in patches.items():
+        for i, byte in enumerate(value):
+            data[offsets[start + i]] = byte
+
+
+def write_msi(out, stage, version, epoch):
+    """Builds the package of stage's files with wixl. Its bytes depend on the files, the
+    version, epoch and installer/wexdal.wxs only: the cabinet takes each file's
+    modification time (set to epoch, in UTC), and the summary's dates and package code
+    are written after the build."""
+    files = [os.path.join(stage, name) for name in PACKAGE_FILES]
+    with tempfile.TemporaryDirectory() as work:
+        # wixl finds sources relative to its folder only.
+        for path in files + [ICON]:
+            copy = os.path.join(work, os.path.basename(path))
+            shutil.copyfile(path, copy)
+            os.utime(copy, (int(epoch), int(epoch)))
+        built = os.path.join(work, "package.msi")
+        defines = {"Version": version, "ProductCode": product_code(version),
+                   "PackageCode": package_code(version, epoch, files),
+                   "SourceDir": ".", "IconFile": os.path.basename(ICON)}
+        command = ["wixl", "--arch", "x86", "-o", built]
+        for name, value in defines.items():
+            command += ["-D", f"{name}={value}"]
+        run = subprocess.run(command + [os.path.abspath(INSTALLER_SOURCE)], cwd=work,
+                             env=dict(os.environ, TZ="UTC"), capture_output=True, text=True)
+        if run.returncode != 0 or run.stderr.strip():
+            raise ReleaseError(f"wixl failed: {run.stderr.strip() or run.returncode}")
+        data = bytearray(open(built, "rb").read())
+        stamp_summary(data, epoch, defines["PackageCode"])
+        with open(out, "wb") as target:
+            target.write(data)
+
+
+def _msi_table(msi, table):
+    """The rows of an MSI's table, through msiinfo (msitools)."""
+    run = subprocess.run(["msiinfo", "export", msi, table], capture_output=True)
+    if run.returncode != 0:
+        raise ReleaseError(f"{msi}: msiinfo cannot read the table {table}")
+    lines = run.stdout.decode("ascii", "replace").replace("\r\n", "\n").split("\n")[3:]
+    return [line.split("\t") for line in lines if line]
+
+
+def msi_problems(msi, zip_path):
+    """What is wrong with a Windows Installer package, against the zip of its release."""
+    version = version_of_package_name(msi, "msi")
+    if version_of_package_name(zip_path) != version:
+        return [f"{zip_path} is not the zip of version {version}"]
+    problems = []
+    properties = {row[0]: row[1] for row in _msi_table(msi, "Property") if len(row) == 2}
+    wanted = {"ProductVersion": version, "ProductCode": product_code(version),
+              "UpgradeCode": upgrade_code(), "ALLUSERS": "1"}
+    problems += [f"the property {name} is {properties.get(name)!r}, not {value!r}"
+                 for name, value in wanted.items() if properties.get(name) != value]
+    data = open(msi, "rb").read()
+    template = subprocess.run(["msiinfo", "suminfo", msi], capture_output=True, text=True).stdout
+    if not re.search(r"^Template: Intel;", template, re.M):
+        problems.append("the package is not for 32-bit Windows (summary's Template)")
+    values = summary_values(data)
+    if values[SUMMARY_CREATED] != values[SUMMARY_SAVED]:
+        problems.append("the summary's dates differ (not written from the commit's time)")
+    # No component is marked 64-bit (attribute 256): the registry value goes to the
+    # 32-bit view, the files to Program Files (x86).
+    for row in _msi_table(msi, "Component"):
+        if len(row) > 3 and row[3] and int(row[3]) & 256:
+            problems.append(f"the component {row[0]} is 64-bit")
+    registry = [row[1:5] for row in _msi_table(msi, "Registry")]
+    if ["2", "SOFTWARE\\Wexdal", "InstallFolder", "[INSTALLDIR]"] not in registry:
+        problems.append("no HKLM\\SOFTWARE\\Wexdal InstallFolder = [INSTALLDIR]")
+    shortcuts = [(row[1], row[2], row[4]) for row in _msi_table(msi, "Shortcut")]
+    if shortcuts != [("ProgramMenuFolder", "Wexdal", "[#wexdal.exe]")]:
+        problems.append(f"the shortcuts are {shortcuts}, not one to wexdal.exe in the Start menu")
+    with tempfile.TemporaryDirectory() as work, zipfile.ZipFile(zip_path) as archive:
+        run = subprocess.run(["msiextract", "-C", work, msi], capture_output=True)
+        if run.returncode != 0:
+            return problems + ["msiextract cannot unpack the package"]
+        found = sorted(os.path.relpath(os.path.join(folder, name), work).replace(os.sep, "/")
+                       for folder, _, names in os.walk(work) for name in names)
+        expected = sorted(f"{INSTALL_FOLDER}/{name}" for name in PACKAGE_FILES)
+        if found != expected:
+            return problems + [f"the package installs {found}, not {expected}"]
+        for name in PACKAGE_FILES:
+            if open(os.path.join(work, INSTALL_FOLDER, name), "rb").read() != archive.read(name):
+                problems.append(f"{name} differs from the zip's")
     return problems
 
 
@@ -405,7 +677,9 @@ def main(argv):
     commands = parser.add_subparsers(dest="command", required=True)
     commands.add_parser("version").add_argument("exe")
     commands.add_parser("project-version").add_argument("build_dir")
-    commands.add_parser("name").add_argument("build_dir")
+    name = commands.add_parser("name")
+    name.add_argument("build_dir")
+    name.add_argument("--msi", action="store_true")
     agree = commands.add_parser("agree")
     agree.add_argument("--exe", required=True)
     agree.add_argument("--build-dir", required=True)
@@ -420,6 +694,14 @@ def main(argv):
     archive.add_argument("files", nargs="+")
     check = commands.add_parser("check")
     check.add_argument("zip")
+    msi = commands.add_parser("msi")
+    msi.add_argument("out")
+    msi.add_argument("--version", required=True)
+    msi.add_argument("--epoch", required=True, type=int)
+    msi.add_argument("stage")
+    check_msi = commands.add_parser("check-msi")
+    check_msi.add_argument("msi")
+    check_msi.add_argument("zip")
     load_config = commands.add_parser("load-config")
     load_config.add_argument("exe")
     load_config.add_argument("map")
@@ -433,7 +715,7 @@ def main(argv):
     elif args.command == "project-version":
         print(project_version(args.build_dir))
     elif args.command == "name":
-        print(package_name(project_version(args.build_dir)))
+        print(package_name(project_version(args.build_dir), "msi" if args.msi else "zip"))
     elif args.command == "agree":
         exe = open(args.exe, "rb").read()
         problems = version_problems(exe, args.version) + import_problems(exe) + loading_problems(exe)
@@ -473,6 +755,17 @@ def main(argv):
         for heading in readme_headings(readme):
             print("  " + heading)
         print(f"{args.zip}: ok")
+    elif args.command == "msi":
+        write_msi(args.out, args.stage, args.version, args.epoch)
+    elif args.command == "check-msi":
+        problems = msi_problems(args.msi, args.zip)
+        if problems:
+            raise ReleaseError(f"{args.msi}: " + "; ".join(problems))
+        values = summary_values(open(args.msi, "rb").read())
+        saved = values[SUMMARY_SAVED] // 10_000_000 - 11644473600
+        print(f"{args.msi}: ok (package code {values[SUMMARY_REVISION]}, product code "
+              f"{product_code(version_of_package_name(args.msi, 'msi'))}, "
+              f"dated {time.strftime('%Y-%m-%d %H:%M', time.gmtime(saved))} UTC)")
     return 0
 
 
