@@ -22,6 +22,8 @@ ctest --preset mingw
 # The shipped program's bitness on the 32-bit bench (scripts/wine32): the 32-bit
 # tests, with the release package's own wexdal.exe as the program under test.
 scripts/package.sh >/dev/null
+# The Windows Installer package under Wine's msiexec: upgrade, downgrade, removal.
+tests/release/msi_install.sh
 shipped=build-i686/shipped
 rm -rf "$shipped"
 mkdir -p "$shipped"
