@@ -18,6 +18,7 @@ Installer package and their checks.
                                          V and SECONDS only
   release.py check-msi MSI ZIP           checks the Windows Installer package against
                                          the zip of the same release
+  release.py product-code VERSION        prints the product code of VERSION's package
   release.py sections EXE [--goal-kb N]  prints EXE's bytes by section, and its size
                                          against N KB
 """
@@ -702,6 +703,7 @@ def main(argv):
     check_msi = commands.add_parser("check-msi")
     check_msi.add_argument("msi")
     check_msi.add_argument("zip")
+    commands.add_parser("product-code").add_argument("version")
     load_config = commands.add_parser("load-config")
     load_config.add_argument("exe")
     load_config.add_argument("map")
@@ -755,6 +757,8 @@ def main(argv):
         for heading in readme_headings(readme):
             print("  " + heading)
         print(f"{args.zip}: ok")
+    elif args.command == "product-code":
+        print(product_code(args.version))
     elif args.command == "msi":
         write_msi(args.out, args.stage, args.version, args.epoch)
     elif args.command == "check-msi":

@@ -34,8 +34,8 @@ trap 'wineserver -k 2>/dev/null || true; [ -z "${WEXDAL_XVFB_PID:-}" ] || kill "
 python3 -m zipfile -e "$zip" "$work/stage"
 older_msi=$work/older/wexdal-$older.msi
 python3 scripts/release.py msi "$older_msi" --version "$older" --epoch "$(date +%s)" "$work/stage"
-code=$(python3 -c 'import sys; sys.path.insert(0, "scripts"); import release; print(release.product_code(sys.argv[1]))' "$version")
-older_code=$(python3 -c 'import sys; sys.path.insert(0, "scripts"); import release; print(release.product_code(sys.argv[1]))' "$older")
+code=$(python3 scripts/release.py product-code "$version")
+older_code=$(python3 scripts/release.py product-code "$older")
 
 failed=0
 passed=0
