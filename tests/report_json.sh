@@ -137,7 +137,8 @@ section = open(readme, encoding="utf-8").read().split(
     "## For administrators: changing settings from scripts", 1)[1].split("\n## ", 1)[0]
 usage = open(usage_file, "rb").read().decode("cp932")
 documented = set()
-for cell in re.findall(r"^\| ((?:`\w+`(?:, )?)+)(?: \(`/repair`\))? \|", section, re.M):
+names = section.split("| name | what it is |", 1)[1].split("\n\n", 1)[0]
+for cell in re.findall(r"^\| ((?:`\w+`(?:, )?)+)(?: \(`/repair`\))? \|", names, re.M):
     documented.update(re.findall(r"`(\w+)`", cell))
 listed = set(re.findall(r"^    ([A-Za-z0-9]+) \(", usage, re.M))
 assert documented and documented == listed, (documented, listed)
@@ -145,8 +146,9 @@ codes = re.findall(r"^\| (\d+) \|", section, re.M)
 assert codes, "no exit codes documented"
 for code in codes:
     assert re.search(rf"^    {code} ", usage, re.M), f"exit code {code} not in the usage"
+# The usage names the program that prints it; the README, the console program.
 for command in ("/set", "/check", "/repair"):
-    assert f"wexdal.exe {command} " in usage and f"wexdal.exe {command} " in section, command
+    assert f"wexdal.exe {command} " in usage and f"wexdal.com {command} " in section, command
 print("report_json: the usage lists the", len(documented), "names and", len(codes),
       "exit codes the README documents")
 PY
