@@ -20,7 +20,8 @@ cmake --build --preset mingw
 ctest --preset mingw
 
 # The shipped program's bitness on the 32-bit bench (scripts/wine32): the 32-bit
-# tests, with the release package's own wexdal.exe as the program under test.
+# tests, with the release package's own wexdal.exe and wexdal.com as the programs
+# under test.
 scripts/package.sh >/dev/null
 # The Windows Installer package under Wine's msiexec: upgrade, downgrade, removal.
 tests/release/msi_install.sh
@@ -36,7 +37,8 @@ if ! scripts/wine32 "$PWD/build-i686/wineprefix" build-i686/tests/sample_machine
     echo "test: the 32-bit bench (scripts/wine32) cannot start on this machine; see $probe" >&2
     exit 1
 fi
-WEXDAL_PROGRAM=$PWD/$shipped/wexdal.exe ctest --preset wow64
+WEXDAL_PROGRAM=$PWD/$shipped/wexdal.exe WEXDAL_CONSOLE_PROGRAM=$PWD/$shipped/wexdal.com \
+    ctest --preset wow64
 # Where the kernel runs 32-bit programs itself, one test program also runs emulated,
 # so that the bench stays proven for the kernels that run 64-bit code only.
 if scripts/can-run-32bit; then
