@@ -101,9 +101,10 @@ else
     fail "the downgrade to $older: exit $s"
 fi
 
+# Exit 0 or 1 with the switch's line: the program started and answered, whatever the state.
 s=$(status_of wine_ 'C:\Program Files (x86)\Wexdal\wexdal.com' /check EmlWsh=0)
-if [ "$s" = 0 ] || [ "$s" = 1 ]; then
-    pass "wexdal.com /check EmlWsh=0 from the installed folder answers (exit $s)"
+if { [ "$s" = 0 ] || [ "$s" = 1 ]; } && grep -q '^EmlWsh ' "$work/out.txt"; then
+    pass "wexdal.com /check EmlWsh=0 from the installed folder answers: $(tr -d '\r' <"$work/out.txt" | head -n 1) (exit $s)"
 else
     fail "wexdal.com /check EmlWsh=0 from the installed folder: exit $s: $(head -c 400 "$work/out.txt")"
 fi
