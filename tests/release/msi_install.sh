@@ -133,4 +133,6 @@ fi
 
 echo "msi_install: $((SECONDS - started)) s"
 echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+[ "$failed" = 0 ] || { echo "msi_install: the prefix is kept in $prefix" >&2; exit 1; }
+wineserver -k 2>/dev/null || true
+rm -rf "$prefix"  # over a gigabyte
