@@ -139,6 +139,20 @@ std::optional<std::wstring> fromUtf16(std::string_view bytes, bool bigEndian) {
     return text;
 }
 
+// UTF-16 without a byte order mark, in the order most of its zero bytes tell: the
+// high halves of ASCII characters (spaces, digits), at odd offsets in little endian;
+// a character such as the ideographic space (U+3000) has its zero at the other.
+// Nothing where they tell both orders alike.
+std::optional<std::wstring> fromUtf16WithoutMark(std::string_view bytes) {
+    size_t even = 0, odd = 0;
+    for (size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\0')
+            ++(i % 2 == 0 ? even : odd);
+    if (even == odd)
+        return std::nullopt;
+    return fromUtf16(bytes, even > odd);
+}
+
 } // namespace
 
 std::optional<std::wstring> DecodeValueFile(const std::string& bytes) {
@@ -152,7 +166,7 @@ std::optional<std::wstring> DecodeValueFile(const std::string& bytes) {
     else if (starts("\xEF\xBB\xBF"))
         text = fromUtf8(view.substr(3));
     else if (view.find('\0') != std::string_view::npos)
-        text = fromUtf16(view, view.front() == '\0');
+        text = fromUtf16WithoutMark(view);
     else
         text = fromUtf8(view);
     if (!text)
@@ -219,9 +233,12 @@ TInvocation ParseArguments(std::vector<std::wstring> args) {
     if ((invocation.json && (report || invocation.mode == TRunMode::Usage)) ||
         (!invocation.logFile.empty() && invocation.mode == TRunMode::Usage))
         invocation.mode = TRunMode::BadArguments;
-    if (invocation.mode == TRunMode::BadArguments) {
-        invocation = TInvocation();
-        invocation.mode = TRunMode::BadArguments;
+    if (invocation.mode == TRunMode::BadArguments) { // the options taken still answer
+        TInvocation refused;
+        refused.mode = TRunMode::BadArguments;
+        refused.json = invocation.json;
+        refused.logFile = invocation.logFile;
+        invocation = refused;
     }
     return invocation;
 }

@@ -47,12 +47,13 @@ struct TInvocation {
 // empty or hold blanks); "/check" takes either kind, mixed. "/undo" takes exactly
 // one non-empty FILE. Last come the options: "/json" for a change command, "/log
 // FILE" for every command but the usage. Any other command line that holds a switch
-// anywhere is BadArguments.
+// anywhere is BadArguments, which keeps the options taken (its JSON and log line).
 TInvocation ParseArguments(std::vector<std::wstring> args);
 
 // The text of a value file ("Company=@FILE"), as UTF-16 code units: UTF-16 (little
 // or big endian) after its byte order mark, or without one when the bytes hold a
-// NUL (a text holds none), else UTF-8 with or without its byte order mark. Line
+// NUL (a text holds none), in the order where most of its zero bytes fall (nothing
+// where they fall alike), else UTF-8 with or without its byte order mark. Line
 // ends at its end are dropped. Nothing for bytes that are no such text, or a text
 // that holds a NUL or a line break before its end.
 std::optional<std::wstring> DecodeValueFile(const std::string& bytes);

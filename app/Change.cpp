@@ -107,8 +107,6 @@ TCommandResult named(int exitCode, const std::string& name, const std::string& w
     return {exitCode, name + " " + word + rest + "\r\n", {{name, word}}, {}, {}};
 }
 
-const char kNoOffice[] = "/userinfo: Office が見つかりません。\r\n";
-
 // /userinfo and its /check need an account that may write some place of them.
 std::optional<TCommandResult> userInfoRefusal(const TCommandAccount& account) {
     if (account.deskUser || account.elevated)
@@ -135,17 +133,29 @@ userInfoToWrite(const std::vector<std::pair<std::string, std::string>>& fields,
     return {list, what};
 }
 
-// "NAME=VALUE ok" for each field that is fine, "NAME=VALUE otherwise" for the rest.
-template <class Fine>
+// "NAME=VALUE WORD" for each field, with the word wordOf gives its name: exit 1 when
+// one is neither "ok" nor "absent", else 3 when one is "absent".
+template <class WordOf>
 TCommandResult fieldLines(const std::vector<std::pair<std::string, std::string>>& fields,
-                          const kel::TUserInfoList& list, Fine fine, const char* otherwise) {
+                          const kel::TUserInfoList& list, WordOf wordOf) {
     TCommandResult result;
+    bool absent = false;
     for (const auto& [name, value] : fields) {
-        const char* word = fine(name) ? "ok" : otherwise;
+        std::string word = wordOf(name);
         result.text += name + "=" + kel::OnOneLine(list.Value(name)) + " " + word + "\r\n";
         result.results.emplace_back(name, word);
+        if (word == "absent")
+            absent = true;
+        else if (word != "ok")
+            result.exitCode = kExitNotDone;
     }
+    if (absent && result.exitCode == kExitDone)
+        result.exitCode = kExitAbsent;
     return result;
+}
+
+bool holds(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 // How much an exit code weighs when two parts of a command are one result.
@@ -212,17 +222,15 @@ TCommandResult RunUserInfoCheck(const std::vector<std::pair<std::string, std::st
     if (std::optional<TCommandResult> refused = userInfoRefusal(account))
         return *refused;
     Inventory inventory;
-    if (!inventory.officeFound)
-        return TextResult(kExitNotDone, kNoOffice);
     auto [list, what] = userInfoToWrite(fields, account);
-    std::vector<std::string> differing = kel::DifferingUserInfo(inventory.info, list, what);
-    auto same = [&](const std::string& name) {
-        return std::find(differing.begin(), differing.end(), name) == differing.end();
-    };
-    TCommandResult result = fieldLines(fields, list, same, "differs");
-    if (!differing.empty())
-        result.exitCode = kExitNotDone;
-    return result;
+    if (!inventory.officeFound)
+        return fieldLines(fields, list, [](const std::string&) { return "absent"; });
+    kel::TUserInfoComparison found = kel::CompareUserInfo(inventory.info, list, what);
+    return fieldLines(fields, list, [&](const std::string& name) {
+        return holds(found.unplaced, name)    ? "absent"
+               : holds(found.differing, name) ? "differs"
+                                              : "ok";
+    });
 }
 
 std::optional<TCommandResult> RefuseUntrustedProgram(const TCommandAccount& account,
@@ -430,14 +438,15 @@ TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::
     if (std::optional<TCommandResult> refused = userInfoRefusal(account))
         return *refused;
     Inventory inventory;
-    if (!inventory.officeFound)
-        return TextResult(kExitNotDone, kNoOffice);
     auto [list, what] = userInfoToWrite(fields, account);
+    if (!inventory.officeFound)
+        return fieldLines(fields, list, [](const std::string&) { return "absent"; });
     bool written = kel::WriteUserInfo(inventory.info, list, what) == 0;
-    TCommandResult result = fieldLines(
-        fields, list, [&](const std::string&) { return written; }, "failed");
-    if (!written)
-        result.exitCode = kExitNotDone;
+    // A name that no place holds for this account was written nowhere.
+    std::vector<std::string> unplaced = kel::CompareUserInfo(inventory.info, list, what).unplaced;
+    TCommandResult result = fieldLines(fields, list, [&](const std::string& name) {
+        return holds(unplaced, name) ? "absent" : written ? "ok" : "failed";
+    });
     if (!what.machine && kel::HasMachineUserInfo(inventory.info)) {
         result.text += "/userinfo: Office の登録情報と既定のユーザーの設定は、管理者として"
                        "実行してください。\r\n";

@@ -95,16 +95,18 @@ TCommandResult RunRepairCommand(const std::string& row);
 // (code page 932) everywhere the window's update writes them that this account may
 // write: the account's own settings when it is the user at the desk, the machine's
 // places (registrations, the default profile) with administrator rights; the
-// others are left alone. Each place is read back as it is written. Exit 1 when a
-// write did not read back or no Office is found, 5 when the machine's places
-// needed rights this account lacks (what it could write is written), 4 when it
-// may write nothing.
+// others are left alone. Each place is read back as it is written. A name that no
+// place holds for this account prints "absent" (exit 3 when nothing else failed; so
+// does every name without Office). Exit 1 when a write did not read back, 5 when the
+// machine's places needed rights this account lacks (what it could write is
+// written), 4 when it may write nothing.
 TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields);
 
 // /check of the user information: each field given ("Company", "Owner", "Initials"
 // with the value in code page 932) compared in every place /userinfo would write in
-// this account, with the same account rules: "Company=VALUE ok|differs" (exit 1
-// when one differs or no Office is found, 4 when the account may write no place).
+// this account, with the same account rules: "Company=VALUE ok|differs|absent"
+// (exit 1 when one differs, 3 when one has no place or Office is not found, 4 when
+// the account may write no place).
 TCommandResult RunUserInfoCheck(const std::vector<std::pair<std::string, std::string>>& fields);
 
 // /undo FILE: imports one backup of the program's (a registry file) with the

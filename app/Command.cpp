@@ -55,11 +55,12 @@ const TExitCode kExitCodeTable[] = {
     {kExitDone, "done",
      L"書き出しました、すべて指定どおりになりました (または使い方を表示しました)。"},
     {kExitNotDone, "not done",
-     L"取得情報を読み取れませんでした、読み直した状態が指定と違います、\r\n"
-     L"        または修復しませんでした。"},
+     L"取得情報を読み取れませんでした、読み直した状態や調べた状態が指定と違います、\r\n"
+     L"        修復しませんでした、または続けられませんでした。"},
     {kExitNotWritten, "not written", L"ファイルに書き込めませんでした。"},
     {kExitAbsent, "absent",
-     L"このパソコンにない設定または修復です (ほかの名前は指定どおりでした)。"},
+     L"このパソコンにない設定、修復、またはユーザー情報の場所です (ほかの名前は\r\n"
+     L"        指定どおりでした)。"},
     {kExitNotTheDeskUser, "not the desk user",
      L"利用者ごとの設定を、ログオン中の利用者でないアカウントで実行しました。"},
     {kExitNeedsAdministrator, "needs an administrator",
@@ -89,8 +90,9 @@ std::wstring programName() {
 // options, the exit codes.
 std::wstring usage() {
     std::wstring text = kReportUsage + ChangeCommandsUsage() + L"\r\n" + kOptionsUsage;
-    for (size_t at; (at = text.find(L"%s")) != std::wstring::npos;)
-        text.replace(at, 2, programName());
+    const std::wstring name = programName();
+    for (size_t at = 0; (at = text.find(L"%s", at)) != std::wstring::npos; at += name.size())
+        text.replace(at, 2, name);
     text += L"終了コード:\r\n";
     for (const TExitCode& exit : kExitCodeTable) {
         std::wstring code = std::to_wstring(exit.code);
@@ -413,8 +415,9 @@ std::wstring givenCommandLine() {
 // command line, outcome and exit code, separated by tabs, in UTF-8 (a new file
 // starts with the byte order mark, so that Windows PowerShell reads it right). The
 // line goes in one write at the file's end; the file is opened without following a
-// link and must be a plain file of one name. A log that can't be written is said on
-// standard error and changes no outcome.
+// link (its own name; the folders above are the caller's choice) and must be a
+// plain file of one name. A log that can't be written is said on standard error and
+// changes no outcome.
 void writeLog(const std::wstring& path, int exitCode) {
     SYSTEMTIME now = {};
     GetSystemTime(&now);
@@ -427,17 +430,24 @@ void writeLog(const std::wstring& path, int exitCode) {
                         L"\t" + accountForLog() + L"\t" + givenCommandLine() + L"\t" +
                         kel::AnsiToWide(word) + L"\t" + std::to_wstring(exitCode);
     std::string bytes = kel::OnOneLine(kel::WideToAnsi(line, CP_UTF8)) + "\r\n";
-    kel::Handle file(CreateFileW(path.c_str(),
-                                 FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    kel::Handle file(CreateFileW(
+        path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     DWORD error = file.valid() ? ERROR_SUCCESS : GetLastError();
+    bool existed = file.valid() && GetLastError() == ERROR_ALREADY_EXISTS;
     BY_HANDLE_FILE_INFORMATION about = {};
     if (error == ERROR_SUCCESS &&
         (GetFileType(file.get()) != FILE_TYPE_DISK ||
          !GetFileInformationByHandle(file.get(), &about) || about.nNumberOfLinks != 1 ||
          (about.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))))
         error = ERROR_INVALID_NAME;
+    // With administrator rights, a log that was there is appended to only when it is
+    // the administrators' alone: one that a user made first is theirs to read and
+    // forge.
+    if (error == ERROR_SUCCESS && existed && kel::gProcessElevated() &&
+        kel::JudgeHeldAdminOnly(file.get()) != kel::TTrust::Trusted)
+        error = ERROR_ACCESS_DENIED;
     if (error == ERROR_SUCCESS) {
         if (about.nFileSizeLow == 0 && about.nFileSizeHigh == 0)
             bytes = "\xEF\xBB\xBF" + bytes;
@@ -464,6 +474,8 @@ int runCommand(const TInvocation& invocation, TProgram program) {
         return kExitNotWritten;
     case TRunMode::BadArguments:
         tell(std::wstring(L"引数が正しくありません。\r\n\r\n") + usage());
+        if (invocation.json)
+            writeJson(CommandJson(TextResult(kExitBadArguments, "引数が正しくありません。\r\n")));
         return kExitBadArguments;
     case TRunMode::Set:
     case TRunMode::Check:

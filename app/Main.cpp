@@ -136,10 +136,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, [[maybe_unused]] int showCommand
     kel::LoadLibrariesFromSystemFolderOnly();
     bool window = false;
     try {
-        app::TInvocation invocation = app::ParseArguments(app::CommandLineArguments());
+        std::vector<std::wstring> args = app::CommandLineArguments();
+        app::TInvocation invocation = app::ParseArguments(args);
 #if defined(WEXDAL_CONSOLE)
+        // No window to open: nothing asks for the usage, anything else without a
+        // command is a command line not understood.
         if (invocation.mode == app::TRunMode::Window)
-            invocation.mode = app::TRunMode::Usage;
+            invocation.mode = args.empty() ? app::TRunMode::Usage : app::TRunMode::BadArguments;
         return app::RunCommand(invocation, app::TProgram::Console);
 #else
         if (invocation.mode != app::TRunMode::Window)

@@ -115,10 +115,15 @@ void OfficePage::showUserInfo(const kel::TUserInfoList& list) {
 
 std::wstring UserInfoParameters(const kel::TUserInfoList& list) {
     std::wstring parameters = L"/userinfo";
-    for (const Field& field : kFields)
-        if (field.name != nullptr && !list.IsApproximate(field.name))
-            parameters += L" " + QuoteArgument(kel::AnsiToWide(std::string(field.name) + "=" +
-                                                               list.Value(field.name)));
+    for (const Field& field : kFields) {
+        if (field.name == nullptr || list.IsApproximate(field.name))
+            continue;
+        // A value of its own that starts with "@" is no file's name to the command.
+        std::string value = list.Value(field.name);
+        if (value.rfind('@', 0) == 0)
+            value.insert(0, 1, '@');
+        parameters += L" " + QuoteArgument(kel::AnsiToWide(std::string(field.name) + "=" + value));
+    }
     return parameters;
 }
 

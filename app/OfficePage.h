@@ -13,7 +13,8 @@
 namespace app {
 
 // The parameters of the command that writes the list's values on the machine's
-// places: "/userinfo" and each field's "NAME=VALUE", quoted; a value marked
+// places: "/userinfo" and each field's "NAME=VALUE", quoted (a value that starts
+// with "@" as "@@...", the command's way to say it is no file); a value marked
 // approximate is left out (never written).
 std::wstring UserInfoParameters(const kel::TUserInfoList& list);
 

@@ -203,13 +203,16 @@ class Writer {
                     });
     }
     int status() const { return status_; }
-    // The named fields that no place holds as given, or that have no place.
-    std::vector<std::string> differing() const {
-        std::vector<std::string> names;
+    // The named fields that some place does not hold as given, and those that have
+    // no place at all.
+    TUserInfoComparison comparison() const {
+        TUserInfoComparison found;
         for (int i = 0; i < 3; ++i)
-            if (!skip_[i] && (differs_[i] || !seen_[i]))
-                names.push_back(kFields[i]->name);
-        return names;
+            if (!skip_[i] && !seen_[i])
+                found.unplaced.push_back(kFields[i]->name);
+            else if (!skip_[i] && differs_[i])
+                found.differing.push_back(kFields[i]->name);
+        return found;
     }
 
   private:
@@ -341,11 +344,11 @@ int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
     return writer.status();
 }
 
-std::vector<std::string> DifferingUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
-                                           const TUserInfoWrite& what) {
+TUserInfoComparison CompareUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
+                                    const TUserInfoWrite& what) {
     Writer writer(list, what.names, true);
     visitPlaces(info, writer, what);
-    return writer.differing();
+    return writer.comparison();
 }
 
 bool HasMachineUserInfo(const TKelOfficeInfo& info) {

@@ -37,12 +37,15 @@ struct TUserInfoWrite {
 int WriteUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
                   const TUserInfoWrite& what = {});
 
-// The names of what (all three when it lists none) whose value some place that
-// WriteUserInfo(info, list, what) would write does not hold exactly (blanks at
-// either end aside), or that no such place holds at all; empty when every place
-// holds them. Reads only.
-std::vector<std::string> DifferingUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
-                                           const TUserInfoWrite& what);
+// Of the names of what (all three when it lists none): those whose value some place
+// that WriteUserInfo(info, list, what) would write does not hold exactly (blanks at
+// either end aside), and those that no such place exists for. Reads only.
+struct TUserInfoComparison {
+    std::vector<std::string> differing;
+    std::vector<std::string> unplaced;
+};
+TUserInfoComparison CompareUserInfo(const TKelOfficeInfo& info, const TUserInfoList& list,
+                                    const TUserInfoWrite& what);
 
 // True when a place of the machine (a registration, the default profile's
 // settings) holds an installed version's user information.

@@ -54,6 +54,9 @@ expect "/?" "$(wexdal /?)" 0
 cp "$out/stdout" "$out/usage.txt"
 expect "no command" "$(wexdal)" 0
 cmp -s "$out/stdout" "$out/usage.txt" || { echo "console_program: no command is not the usage" >&2; exit 1; }
+expect "a word that is no command" "$(wexdal check EmlWsh=0)" 87
+expect "a log that can't be written" "$(wexdal /check EmlWsh=$was /log "$windows_out")" 0
+grep -q "ok" "$out/stdout" && iconv -f CP932 -t UTF-8 "$out/stderr" | grep -q "ログに書き込めませんでした"
 
 # A value from a UTF-16 file (with its byte order mark), written and compared.
 printf '株式会社　試験\r\n' | iconv -f UTF-8 -t UTF-16 >"$out/company.txt"
@@ -109,7 +112,7 @@ for line in section.splitlines():
     if not match:
         continue
     args = re.sub(r"\s*\|\s*Out-Null$", "", match.group(1))
-    args = args.replace("%SystemRoot%\\Temp", folder).replace("$PSScriptRoot", folder)
+    args = args.replace("%SystemRoot%\\Logs", folder).replace("$PSScriptRoot", folder)
     print("\t".join(shlex.split(args.replace("\\", "\\\\"))))
     count += 1
 assert count >= 6, f"only {count} sample lines"
@@ -127,6 +130,10 @@ while IFS=$'\t' read -r -a args; do
         cat "$out/stderr" >&2
         exit 1
     }
+    # A check's answer is its line's: 0 for "ok" only.
+    if [ "${args[0]}" = /check ]; then
+        expect "README sample ${args[*]}" "$code" "$(grep -q ' differs' "$out/stdout" && echo 1 || echo 0)"
+    fi
 done <"$out/samples"
 grep -q $'\tdone\t0\r$' "$out/wexdal.log"
 echo "console_program: $(wc -l <"$out/samples") README sample lines ran as their samples expect"

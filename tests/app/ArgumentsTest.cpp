@@ -94,7 +94,8 @@ TEST(Arguments, UserInfoTakesEachNameOnceWithAnyValue) {
 }
 
 // "/json" (the change commands) and "/log FILE" (every command but the usage) come
-// last, each once, in either order.
+// last, each once, in either order; a command line not understood keeps them, so
+// that its refusal is logged and answered in JSON.
 TEST(Arguments, OptionsComeLastEachOnce) {
     struct Case {
         std::vector<std::wstring> args;
@@ -110,14 +111,15 @@ TEST(Arguments, OptionsComeLastEachOnce) {
         {{L"/userinfo", L"Owner=x", L"/json"}, TRunMode::UserInfo, true, L""},
         {{L"/undo", L"f.reg", L"/json", L"/log", L"l"}, TRunMode::Undo, true, L"l"},
         {{L"/report", L"-", L"/log", L"l"}, TRunMode::TextReport, false, L"l"},
-        {{L"/report:json", L"-", L"/json"}, TRunMode::BadArguments, false, L""},
-        {{L"/?", L"/log", L"l"}, TRunMode::BadArguments, false, L""},
-        {{L"/set", L"EmlWsh=0", L"/json", L"/json"}, TRunMode::BadArguments, false, L""},
-        {{L"/set", L"EmlWsh=0", L"/log", L"a", L"/log", L"b"}, TRunMode::BadArguments, false, L""},
+        {{L"/report:json", L"-", L"/json"}, TRunMode::BadArguments, true, L""},
+        {{L"/?", L"/log", L"l"}, TRunMode::BadArguments, false, L"l"},
+        {{L"/set", L"EmlWsh=0", L"/json", L"/json"}, TRunMode::BadArguments, true, L""},
+        {{L"/set", L"EmlWsh=0", L"/log", L"a", L"/log", L"b"}, TRunMode::BadArguments, false, L"b"},
         {{L"/set", L"EmlWsh=0", L"/log"}, TRunMode::BadArguments, false, L""},
         {{L"/set", L"EmlWsh=0", L"/log", L""}, TRunMode::BadArguments, false, L""},
         {{L"/set", L"/log", L"l", L"EmlWsh=0"}, TRunMode::BadArguments, false, L""},
-        {{L"/undo", L"/log", L"l"}, TRunMode::BadArguments, false, L""},
+        {{L"/undo", L"/log", L"l"}, TRunMode::BadArguments, false, L"l"},
+        {{L"/set", L"Foo=2", L"/json", L"/log", L"l"}, TRunMode::BadArguments, true, L"l"},
     };
     for (const Case& c : cases) {
         app::TInvocation invocation = ParseArguments(c.args);
@@ -152,6 +154,7 @@ TEST(Arguments, ValueFilesReadAlikeInEveryEncoding) {
         {"\xE6\xA0", std::nullopt},         // cut short
         {"a\r\nb", std::nullopt},
         {"\xFF\xFE" + std::string("a\0b", 3), std::nullopt},
+        {std::string("\0N\x61\x67 \0", 6), std::nullopt}, // U+4E00 first: the order unknown
     };
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(app::DecodeValueFile(bytes), text) << bytes;

@@ -102,7 +102,7 @@ TEST_F(UserInfoClickTest, WithoutRightsTheMachinesPlacesAreWrittenByTheElevatedC
         start.process.reset(startDetached(wexdalPath(), parameters));
         return start;
     };
-    const std::string company = "新 \"会社\"　名";
+    const std::string company = "@新 \"会社\"　名"; // "@": no file's name to the command
     field("ED_MsoCompany").SetCaption(company);
     EXPECT_EQ(click().message, "更新しました。ご確認ください。");
     EXPECT_EQ(asked.rfind(L"/userinfo \"Company=", 0), 0u) << kel::WideToAnsi(asked);
