@@ -158,6 +158,22 @@ bool holds(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// /userinfo and its /check: refused for an account that may write no place of them,
+// every name absent without Office, else what answer makes of the inventory, the
+// values and the places this account writes.
+template <class Answer>
+TCommandResult withUserInfo(const std::vector<std::pair<std::string, std::string>>& fields,
+                            Answer answer) {
+    TCommandAccount account = gCommandAccount();
+    if (std::optional<TCommandResult> refused = userInfoRefusal(account))
+        return *refused;
+    Inventory inventory;
+    auto [list, what] = userInfoToWrite(fields, account);
+    if (!inventory.officeFound)
+        return fieldLines(fields, list, [](const std::string&) { return "absent"; });
+    return answer(inventory, list, what);
+}
+
 // How much an exit code weighs when two parts of a command are one result.
 int weight(int exitCode) {
     switch (exitCode) {
@@ -218,18 +234,14 @@ TCommandResult CombineResults(TCommandResult first, const TCommandResult& second
 }
 
 TCommandResult RunUserInfoCheck(const std::vector<std::pair<std::string, std::string>>& fields) {
-    TCommandAccount account = gCommandAccount();
-    if (std::optional<TCommandResult> refused = userInfoRefusal(account))
-        return *refused;
-    Inventory inventory;
-    auto [list, what] = userInfoToWrite(fields, account);
-    if (!inventory.officeFound)
-        return fieldLines(fields, list, [](const std::string&) { return "absent"; });
-    kel::TUserInfoComparison found = kel::CompareUserInfo(inventory.info, list, what);
-    return fieldLines(fields, list, [&](const std::string& name) {
-        return holds(found.unplaced, name)    ? "absent"
-               : holds(found.differing, name) ? "differs"
-                                              : "ok";
+    return withUserInfo(fields, [&](const Inventory& inventory, const kel::TUserInfoList& list,
+                                    const kel::TUserInfoWrite& what) {
+        kel::TUserInfoComparison found = kel::CompareUserInfo(inventory.info, list, what);
+        return fieldLines(fields, list, [&](const std::string& name) {
+            return holds(found.unplaced, name)    ? "absent"
+                   : holds(found.differing, name) ? "differs"
+                                                  : "ok";
+        });
     });
 }
 
@@ -434,25 +446,22 @@ TCommandResult RunRepairCommand(const std::string& row) {
 }
 
 TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields) {
-    TCommandAccount account = gCommandAccount();
-    if (std::optional<TCommandResult> refused = userInfoRefusal(account))
-        return *refused;
-    Inventory inventory;
-    auto [list, what] = userInfoToWrite(fields, account);
-    if (!inventory.officeFound)
-        return fieldLines(fields, list, [](const std::string&) { return "absent"; });
-    bool written = kel::WriteUserInfo(inventory.info, list, what) == 0;
-    // A name that no place holds for this account was written nowhere.
-    std::vector<std::string> unplaced = kel::CompareUserInfo(inventory.info, list, what).unplaced;
-    TCommandResult result = fieldLines(fields, list, [&](const std::string& name) {
-        return holds(unplaced, name) ? "absent" : written ? "ok" : "failed";
+    return withUserInfo(fields, [&](const Inventory& inventory, const kel::TUserInfoList& list,
+                                    const kel::TUserInfoWrite& what) {
+        bool written = kel::WriteUserInfo(inventory.info, list, what) == 0;
+        // A name that no place holds for this account was written nowhere.
+        std::vector<std::string> unplaced =
+            kel::CompareUserInfo(inventory.info, list, what).unplaced;
+        TCommandResult result = fieldLines(fields, list, [&](const std::string& name) {
+            return holds(unplaced, name) ? "absent" : written ? "ok" : "failed";
+        });
+        if (!what.machine && kel::HasMachineUserInfo(inventory.info)) {
+            result.text += "/userinfo: Office の登録情報と既定のユーザーの設定は、管理者として"
+                           "実行してください。\r\n";
+            result.exitCode = kExitNeedsAdministrator;
+        }
+        return result;
     });
-    if (!what.machine && kel::HasMachineUserInfo(inventory.info)) {
-        result.text += "/userinfo: Office の登録情報と既定のユーザーの設定は、管理者として"
-                       "実行してください。\r\n";
-        result.exitCode = kExitNeedsAdministrator;
-    }
-    return result;
 }
 
 std::wstring ChangeCommandsUsage() {

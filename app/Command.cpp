@@ -95,7 +95,7 @@ std::wstring usage() {
         text.replace(at, 2, name);
     text += L"終了コード:\r\n";
     for (const TExitCode& exit : kExitCodeTable) {
-        std::wstring code = std::to_wstring(exit.code);
+        std::wstring code = kel::AnsiToWide(std::to_string(exit.code));
         text += L"    " + code + std::wstring(4 - code.size(), L' ') + exit.meaning + L"\r\n";
     }
     return text;
@@ -428,7 +428,7 @@ void writeLog(const std::wstring& path, int exitCode) {
     std::wstring line = kel::AnsiToWide(kel::IsoUtcTime(now.wYear, now.wMonth, now.wDay, now.wHour,
                                                         now.wMinute, now.wSecond)) +
                         L"\t" + accountForLog() + L"\t" + givenCommandLine() + L"\t" +
-                        kel::AnsiToWide(word) + L"\t" + std::to_wstring(exitCode);
+                        kel::AnsiToWide(word) + L"\t" + kel::AnsiToWide(std::to_string(exitCode));
     std::string bytes = kel::OnOneLine(kel::WideToAnsi(line, CP_UTF8)) + "\r\n";
     kel::Handle file(CreateFileW(
         path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE,
