@@ -63,12 +63,38 @@ TCommandResult permitted(const kel::TAction& action, const TCommandAccount& acco
     return {};
 }
 
-struct Inventory {
-    kel::TKelOfficeInfo info;
-    kel::TUserInfoList userInfo;
-    bool officeFound = false;
-    Inventory() { officeFound = GatherInventory(info, userInfo) == 0; }
-    bool has(const kel::TAction& action) const { return RowIsPresent(action, info, officeFound); }
+// What a command knows of Office, surveyed at its first use: a command about
+// Windows' own settings alone never surveys Office.
+class Inventory {
+  public:
+    kel::TKelOfficeInfo& info() {
+        survey();
+        return info_;
+    }
+    bool officeFound() {
+        survey();
+        return officeFound_;
+    }
+    // The Office that a row's reading and change are given: none for a row of
+    // Windows' own settings, which reads none.
+    kel::TKelOfficeInfo& infoFor(const kel::TAction& action) {
+        return action.subject == kel::TSubject::Windows ? none_ : info();
+    }
+    bool has(const kel::TAction& action) {
+        return action.subject == kel::TSubject::Windows ||
+               RowIsPresent(action, info(), officeFound());
+    }
+
+  private:
+    void survey() {
+        if (!surveyed_)
+            officeFound_ = GatherInventory(info_, userInfo_) == 0;
+        surveyed_ = true;
+    }
+    kel::TKelOfficeInfo info_, none_;
+    kel::TUserInfoList userInfo_;
+    bool officeFound_ = false;
+    bool surveyed_ = false;
 };
 
 // A registry file's text, read from its handle: UTF-16 with its byte order mark and
@@ -169,7 +195,7 @@ TCommandResult withUserInfo(const std::vector<std::pair<std::string, std::string
         return *refused;
     Inventory inventory;
     auto [list, what] = userInfoToWrite(fields, account);
-    if (!inventory.officeFound)
+    if (!inventory.officeFound())
         return fieldLines(fields, list, [](const std::string&) { return "absent"; });
     return answer(inventory, list, what);
 }
@@ -234,9 +260,9 @@ TCommandResult CombineResults(TCommandResult first, const TCommandResult& second
 }
 
 TCommandResult RunUserInfoCheck(const std::vector<std::pair<std::string, std::string>>& fields) {
-    return withUserInfo(fields, [&](const Inventory& inventory, const kel::TUserInfoList& list,
+    return withUserInfo(fields, [&](Inventory& inventory, const kel::TUserInfoList& list,
                                     const kel::TUserInfoWrite& what) {
-        kel::TUserInfoComparison found = kel::CompareUserInfo(inventory.info, list, what);
+        kel::TUserInfoComparison found = kel::CompareUserInfo(inventory.info(), list, what);
         return fieldLines(fields, list, [&](const std::string& name) {
             return holds(found.unplaced, name)    ? "absent"
                    : holds(found.differing, name) ? "differs"
@@ -332,7 +358,7 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
     if (action == nullptr || !action->IsSwitch())
         return named(kExitDone, row, "ok");
     Inventory inventory;
-    int state = inventory.has(*action) ? action->read(inventory.info) : kNoRow;
+    int state = inventory.has(*action) ? action->read(inventory.infoFor(*action)) : kNoRow;
     TCommandResult result = named(kExitDone, row, "ok");
     result.text = row + " " + stateText(state) + " ok\r\n";
     result.switches = {{row, state}};
@@ -370,7 +396,7 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     for (size_t i = 0; i < rows.size(); ++i) {
         const kel::TAction& action = *rows[i];
         int wanted = settings[i].state;
-        int was = inventory.has(action) ? action.read(inventory.info) : kNoRow;
+        int was = inventory.has(action) ? action.read(inventory.infoFor(action)) : kNoRow;
         int now = was;
         std::string verdict;
         if (was == kNoRow) {
@@ -379,11 +405,12 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
             verdict = "skipped";
         } else if (change) {
             try {
-                kel::ActionResult done = kel::RunAction(action, wanted, host, inventory.info);
+                kel::ActionResult done =
+                    kel::RunAction(action, wanted, host, inventory.infoFor(action));
                 now = done.stateRead;
                 verdict = done.switchSucceeded ? "ok" : "failed";
             } catch (const std::exception& error) {
-                now = action.read(inventory.info);
+                now = action.read(inventory.infoFor(action));
                 verdict = "failed (" + kel::OnOneLine(error.what()) + ")";
                 if (const auto* backup = dynamic_cast<const kel::BackupError*>(&error)) {
                     stopped =
@@ -426,7 +453,7 @@ TCommandResult RunRepairCommand(const std::string& row) {
     if (!inventory.has(*action))
         return named(kExitAbsent, row, "absent");
     ScriptHost host;
-    kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info);
+    kel::ActionResult done = kel::RunAction(*action, 0, host, inventory.info());
     if (done.outcome == kel::TOutcome::RepairTried) {
         const kel::TRepairResult& repaired = done.repaired;
         if (repaired.unlisted)
@@ -439,23 +466,23 @@ TCommandResult RunRepairCommand(const std::string& row) {
                      ": " + std::to_string(repaired.left) + " / " + std::to_string(repaired.found) +
                          " を削除出来ませんでした。");
     }
-    const kel::TKelExtInfo& record = inventory.info.Record(*action->application);
+    const kel::TKelExtInfo& record = inventory.info().Record(*action->application);
     return named(kExitNotDone, row, "not made",
                  ": " + kel::OnOneLine(record.ViewName) +
                      " が動いています。終了してから実行してください。");
 }
 
 TCommandResult RunUserInfoCommand(const std::vector<std::pair<std::string, std::string>>& fields) {
-    return withUserInfo(fields, [&](const Inventory& inventory, const kel::TUserInfoList& list,
+    return withUserInfo(fields, [&](Inventory& inventory, const kel::TUserInfoList& list,
                                     const kel::TUserInfoWrite& what) {
-        bool written = kel::WriteUserInfo(inventory.info, list, what) == 0;
+        bool written = kel::WriteUserInfo(inventory.info(), list, what) == 0;
         // A name that no place holds for this account was written nowhere.
         std::vector<std::string> unplaced =
-            kel::CompareUserInfo(inventory.info, list, what).unplaced;
+            kel::CompareUserInfo(inventory.info(), list, what).unplaced;
         TCommandResult result = fieldLines(fields, list, [&](const std::string& name) {
             return holds(unplaced, name) ? "absent" : written ? "ok" : "failed";
         });
-        if (!what.machine && kel::HasMachineUserInfo(inventory.info)) {
+        if (!what.machine && kel::HasMachineUserInfo(inventory.info())) {
             result.text += "/userinfo: Office の登録情報と既定のユーザーの設定は、管理者として"
                            "実行してください。\r\n";
             result.exitCode = kExitNeedsAdministrator;
