@@ -7,6 +7,7 @@
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
 #include "widgets/MessageDialog.h"
+#include "sysinfo/FileSystem.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/WebPage.h"
 
@@ -74,6 +75,8 @@ MainWindow::MainWindow()
     : ui::TForm(kWindowClass, kProductTitle, WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_MINIMIZEBOX,
                 WS_EX_DLGMODALFRAME) {
     ui::SetDialogOwner(Handle());
+    // The shell's question before a repair's file is deleted for good belongs here.
+    kel::gRecycleOwner = Handle();
     allowRestoreFromLowerLevels(Handle());
     // An error that ends an action is shown as the application's error message.
     ui::SetExceptionHandler([](const std::string& message) {
@@ -89,6 +92,7 @@ MainWindow::MainWindow()
 MainWindow::~MainWindow() {
     ui::SetExceptionHandler(nullptr);
     ui::SetDialogOwner(nullptr);
+    kel::gRecycleOwner = nullptr;
 }
 
 void MainWindow::createFixedControls() {

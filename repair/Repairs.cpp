@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace kel {
 
 namespace {
@@ -50,17 +52,19 @@ TRepairResult DeleteMatchingFiles(const std::wstring& folder, const std::wstring
                           error != ERROR_NO_MORE_FILES;
         return result;
     }
+    std::vector<std::wstring> files;
     do {
         // The search also matches generated 8.3 names; the long name must fit too.
         std::wstring name = found.cFileName;
         if (isDeletableKind(found.dwFileAttributes) &&
             !(found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) && MatchesMask(name, mask) &&
-            namesItself(name)) {
-            ++result.found;
-            result.left += RecycleFile(folder + name) ? 0 : 1;
-        }
+            namesItself(name))
+            files.push_back(folder + name);
     } while (FindNextFileW(search.get(), &found));
     result.unlisted = GetLastError() != ERROR_NO_MORE_FILES;
+    result.found = static_cast<int>(files.size());
+    if (!files.empty())
+        result.left = static_cast<int>(gRecycleFiles(files, gRecycleOwner));
     return result;
 }
 

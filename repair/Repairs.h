@@ -24,11 +24,13 @@ TRepairResult RepairWordToolbar(const std::string& officeVersion);
 // Removes the ~*.* files in the TEMP folder (TMP when TEMP is unset or empty).
 TRepairResult DeleteTempFiles();
 
-// Removes (RecycleFile) the plain, read-only, hidden and archive files of folder (ending with
-// "\") whose long names fit mask. The folder is listed and each file deleted
-// through the wide API, by the exact name listed, so that no name is changed by a
-// code page on the way. A removal that fails is passed over and counted as left; a
-// read-only file stays, as a deletion would leave it, and is not counted.
+// Removes the plain, hidden and archive files of folder (ending with "\") whose long
+// names fit mask, all in one call to the Recycle Bin (gRecycleFiles, with the window
+// gRecycleOwner names). The folder is listed and the files named through the wide
+// API, by the exact names listed, so that no name is changed by a code page on the
+// way. A file that stays (the bin can't take it and no one said to delete it, or
+// it can't be removed) is counted as left; a read-only file stays, as a deletion
+// would leave it, and is not counted.
 TRepairResult DeleteMatchingFiles(const std::wstring& folder, const std::wstring& mask);
 
 } // namespace kel

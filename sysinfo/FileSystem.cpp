@@ -29,20 +29,93 @@ bool DirectoryExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RecycleFile(const std::wstring& path) {
-    // A read-only file stays, as a deletion leaves it; the shell would move it.
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY))
-        return false;
-    std::wstring from = path + L'\0'; // the list ends with a second NUL
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NO_UI;
-    // The shell itself deletes where the volume has no Recycle Bin; a file it could
-    // not remove stays.
-    return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
-           GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+namespace {
+
+// The Recycle Bin's settings of the volume that holds path: whether it has one that
+// keeps files, and its size in bytes (0: not set, the system's default).
+struct TBinSettings {
+    bool keeps = false;
+    unsigned long long capacity = 0;
+};
+
+TBinSettings binOf(const std::wstring& path) {
+    TBinSettings bin;
+    wchar_t root[MAX_PATH] = {}, volume[MAX_PATH] = {};
+    // Only a fixed volume has a bin of its own; a removable or network one deletes.
+    if (!GetVolumePathNameW(path.c_str(), root, MAX_PATH) || GetDriveTypeW(root) != DRIVE_FIXED)
+        return bin;
+    bin.keeps = true;
+    if (!GetVolumeNameForVolumeMountPointW(root, volume, MAX_PATH))
+        return bin;
+    // "\\?\Volume{GUID}\": the bin's key is named by the GUID.
+    std::wstring name = volume;
+    size_t open = name.find(L'{'), close = name.find(L'}');
+    if (open == std::wstring::npos || close == std::wstring::npos)
+        return bin;
+    std::wstring key =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket\\Volume\\" +
+        name.substr(open, close - open + 1);
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"NukeOnDelete", RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) == ERROR_SUCCESS &&
+        value != 0)
+        bin.keeps = false;
+    size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"MaxCapacity", RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) == ERROR_SUCCESS)
+        bin.capacity = static_cast<unsigned long long>(value) << 20; // megabytes
+    return bin;
 }
+
+// Whether the bin of the file's volume takes it whole.
+bool binTakes(const std::wstring& path) {
+    TBinSettings bin = binOf(path);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!bin.keeps || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    unsigned long long size =
+        (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return bin.capacity == 0 || size <= bin.capacity;
+}
+
+bool isThere(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+size_t recycleFiles(const std::vector<std::wstring>& files, void* ownerWindow) {
+    // A read-only file stays, as a deletion leaves it; the shell would move it. Without
+    // a window to ask in, so does a file the bin can't take.
+    std::wstring from; // the list ends with a second NUL
+    for (const std::wstring& file : files) {
+        DWORD attributes = GetFileAttributesW(file.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) ||
+            (ownerWindow == nullptr && !binTakes(file)))
+            continue;
+        from += file + L'\0';
+    }
+    if (!from.empty()) {
+        from += L'\0';
+        SHFILEOPSTRUCTW operation{};
+        operation.hwnd = static_cast<HWND>(ownerWindow);
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        // Asks nothing and shows no progress or error, but, in a window, the shell's
+        // own question before a file would be deleted for good rather than recycled.
+        operation.fFlags = ownerWindow != nullptr
+                               ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING |
+                                     FOF_SILENT | FOF_NOERRORUI
+                               : FOF_ALLOWUNDO | FOF_NO_UI;
+        SHFileOperationW(&operation);
+    }
+    size_t left = 0;
+    for (const std::wstring& file : files)
+        left += isThere(file) ? 1 : 0;
+    return left;
+}
+
+} // namespace
+
+size_t (*gRecycleFiles)(const std::vector<std::wstring>& files, void* ownerWindow) = recycleFiles;
+void* gRecycleOwner = nullptr;
 
 } // namespace kel

@@ -1,7 +1,9 @@
 // File and folder existence tests on ANSI paths; files removed to the Recycle Bin.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kel {
 
@@ -9,10 +11,16 @@ bool FileExists(const std::string& path);      // an existing file, not a folder
 bool FileExists(const std::wstring& path);     // the same, for a path in UTF-16
 bool DirectoryExists(const std::string& path); // an existing folder
 
-// Removes a file (a full path) to the Recycle Bin where its volume has one, asking
-// and showing nothing; elsewhere the shell deletes it. A read-only file stays, as a
-// deletion would leave it, and so does one the shell can't remove. True when the
-// file is gone.
-bool RecycleFile(const std::wstring& path);
+// Removes the files (full paths) to the Recycle Bin in one call of the shell. A
+// file the bin can't take (on a volume without one, one set to delete at once, or
+// larger than its bin) is never deleted for good unasked: with an owner window the
+// shell asks the user whether to delete it, and without one it stays, as does a
+// read-only file and one the shell can't remove. Returns how many of the files are
+// still there afterwards. Tests put one there that records the calls.
+extern size_t (*gRecycleFiles)(const std::vector<std::wstring>& files, void* ownerWindow);
+
+// The window a removal's question belongs to (the main window); none in a command,
+// where a file the bin can't take stays and is counted.
+extern void* gRecycleOwner;
 
 } // namespace kel

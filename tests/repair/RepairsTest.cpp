@@ -1,6 +1,8 @@
 #include "repair/Repairs.h"
 
+#include "sysinfo/FileSystem.h"
 #include "sysinfo/Registry.h"
+#include "sysinfo/Text.h"
 #include "tests/support/Environment.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScratchKey.h"
@@ -56,6 +58,57 @@ TEST(DeleteTempFiles, DeletesTildeFilesOnly) {
     EXPECT_TRUE(exists(temp.file("~empty.tmp")));
     EXPECT_TRUE(exists(temp.file("report.doc")));
     SetFileAttributesA(temp.file("~locked.tmp").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Every file goes to the Recycle Bin in one call, with the window that may be asked;
+// a file the bin does not take stays and is counted as left.
+TEST(DeleteTempFiles, HandsEveryFileToTheBinInOneCall) {
+    ScratchFolder temp("C:\\wexdal-tests\\temp");
+    EnvironmentOverride tempVariable("TEMP", "C:\\wexdal-tests\\temp");
+    for (const char* name : {"~a.tmp", "~b.tmp", "~c.tmp"})
+        writeFile(temp.file(name), "x");
+    static std::vector<std::vector<std::wstring>> calls;
+    static void* owner = nullptr;
+    int window = 0;
+    auto saved = gRecycleFiles;
+    gRecycleOwner = &window;
+    gRecycleFiles = [](const std::vector<std::wstring>& files, void* ownerWindow) -> size_t {
+        calls.push_back(files);
+        owner = ownerWindow;
+        DeleteFileW(files.front().c_str()); // the bin takes one of them
+        return files.size() - 1;
+    };
+    TRepairResult result = DeleteTempFiles();
+    gRecycleFiles = saved;
+    gRecycleOwner = nullptr;
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].size(), 3u);
+    EXPECT_EQ(owner, &window);
+    EXPECT_EQ(result.found, 3);
+    EXPECT_EQ(result.left, 2);
+}
+
+// Without a window to ask in, a file whose volume deletes rather than recycles
+// stays where it is.
+TEST(RecycleFiles, WithoutAWindowAFileTheBinWontTakeStays) {
+    wchar_t volume[MAX_PATH] = {};
+    if (!GetVolumeNameForVolumeMountPointW(L"C:\\", volume, MAX_PATH))
+        GTEST_SKIP() << "the bench's C: has no volume name";
+    std::wstring name = volume;
+    std::string guid =
+        WideToAnsi(name.substr(name.find(L'{'), name.find(L'}') - name.find(L'{') + 1));
+    ScratchKey bin(HKEY_CURRENT_USER,
+                   "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket\\Volume\\" +
+                       guid);
+    putDword(HKEY_CURRENT_USER, bin.path(), "NukeOnDelete", 1);
+    ScratchFolder folder("C:\\wexdal-tests\\nuke");
+    writeFile(folder.file("~big.tmp"), "x");
+    std::wstring file = AnsiToWide(folder.file("~big.tmp"));
+    EXPECT_EQ(gRecycleFiles({file}, nullptr), 1u);
+    EXPECT_TRUE(exists(folder.file("~big.tmp")));
+    putDword(HKEY_CURRENT_USER, bin.path(), "NukeOnDelete", 0);
+    EXPECT_EQ(gRecycleFiles({file}, nullptr), 0u);
+    EXPECT_FALSE(exists(folder.file("~big.tmp")));
 }
 
 TEST(DeleteTempFiles, FallsBackToTmpAndStopsWithoutEither) {
