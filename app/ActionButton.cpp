@@ -5,6 +5,7 @@
 #include "app/ControlNames.h"
 #include "app/Elevate.h"
 #include "repair/Actions.h"
+#include "repair/OfficeRepair.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Text.h"
@@ -66,6 +67,18 @@ kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state)
     return result;
 }
 
+// Office's repair by "wexdal.exe /repair Office" (or "OfficeOnline") started
+// elevated, with the window's questions and messages around it.
+kel::ActionResult MainWindow::RepairOfficeElevated() {
+    kel::RepairOfficeAsking(*this, *officeInfo_, [this](kel::TRepairDepth depth) {
+        return RunElevatedCommand(depth == kel::TRepairDepth::Quick ? L"/repair Office"
+                                                                    : L"/repair OfficeOnline");
+    });
+    kel::ActionResult result;
+    result.outcome = kel::TOutcome::Quiet;
+    return result;
+}
+
 std::optional<long> MainWindow::RunElevatedCommand(const std::wstring& parameters) {
     TElevatedStart start = gStartElevated(Handle(), parameters);
     if (start.declined)
@@ -106,10 +119,12 @@ void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
     kel::ActionResult result;
     std::string error;
     try {
-        if (kel::RunPlaceOf(action.scope, kel::gProcessElevated()) ==
-                kel::TRunPlace::ElevatedCommand &&
-            action.IsSwitch())
+        bool elevatedCommand = kel::RunPlaceOf(action.scope, kel::gProcessElevated()) ==
+                               kel::TRunPlace::ElevatedCommand;
+        if (elevatedCommand && action.IsSwitch())
             result = RunElevated(action, state);
+        else if (elevatedCommand && action.kind == kel::TActionKind::RepairOffice)
+            result = RepairOfficeElevated();
         else
             result = kel::RunAction(action, state, *this, *officeInfo_);
     } catch (const std::exception& failure) {

@@ -4,6 +4,7 @@
 #include "app/Report.h"
 #include "office/UserInfo.h"
 #include "repair/Actions.h"
+#include "repair/OfficeRepair.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Folder.h"
 #include "sysinfo/Handle.h"
@@ -217,6 +218,10 @@ int weight(int exitCode) {
 } // namespace
 
 TCommandAccount (*gCommandAccount)() = thisAccount;
+
+// The name of Click-to-Run's online repair on the command line: the repair row
+// "Office" at its other depth.
+const char kOfficeOnline[] = "OfficeOnline";
 
 TCommandResult TextResult(int exitCode, std::string text) {
     TCommandResult result;
@@ -443,8 +448,34 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     return result;
 }
 
+namespace {
+
+// "/repair Office" (the quick repair) or "/repair OfficeOnline": absent where this
+// machine has no such repair, else the repair's exit code (0: "ok").
+TCommandResult repairOffice(const kel::TAction& action, const std::string& row,
+                            kel::TRepairDepth depth) {
+    if (TCommandResult refused = permitted(action, gCommandAccount()); refused.exitCode != 0)
+        return refused;
+    Inventory inventory;
+    if (!inventory.has(action) || !kel::OfficeRepairStartOf(inventory.info(), depth))
+        return named(kExitAbsent, row, "absent");
+    kel::TOfficeRepairRun run = kel::RunOfficeRepair(inventory.info(), depth);
+    if (!run.started)
+        return named(kExitNotDone, row, "failed", ": 修復のプログラムを起動出来ませんでした。");
+    if (run.exitCode != 0)
+        return named(kExitNotDone, row, "failed", ": 終了コード " + std::to_string(run.exitCode));
+    return named(kExitDone, row, "ok");
+}
+
+} // namespace
+
 TCommandResult RunRepairCommand(const std::string& row) {
+    if (row == kOfficeOnline)
+        if (const kel::TAction* office = kel::FindAction("Office"))
+            return repairOffice(*office, row, kel::TRepairDepth::Online);
     const kel::TAction* action = kel::FindAction(row);
+    if (action != nullptr && action->kind == kel::TActionKind::RepairOffice)
+        return repairOffice(*action, row, kel::TRepairDepth::Quick);
     if (action == nullptr || action->kind != kel::TActionKind::GuardedRepair)
         return TextResult(kExitBadArguments, "修復の名前ではありません: " + row + "\r\n");
     if (TCommandResult refused = permitted(*action, gCommandAccount()); refused.exitCode != 0)
@@ -501,6 +532,10 @@ std::wstring ChangeCommandsUsage() {
             switches += L"    " + name + scope + L"\r\n";
         else if (action.kind == kel::TActionKind::GuardedRepair)
             repairs += L"    " + name + scope + L"\r\n";
+        else if (action.kind == kel::TActionKind::RepairOffice)
+            repairs += L"    " + name + scope + L" クイック修復\r\n    " +
+                       kel::AnsiToWide(kOfficeOnline) + scope +
+                       L" オンライン修復 (Office をダウンロードして入れ直します)\r\n";
     }
     return L"%s /set 名前=0|1 [名前=0|1 ...]\r\n"
            L"    スイッチを設定し、読み直して、名前ごとに前後の状態を表示します。\r\n\r\n"

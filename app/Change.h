@@ -89,6 +89,10 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
 // /repair NAME, for the account that runs it: not made while its application runs
 // for this user (a script never ends a program). "ok" when what it removes is gone,
 // "nothing to do" when there was nothing, "failed" (exit 1) when some of it stays.
+// "/repair Office" runs Office's own quick repair (Windows Installer Office: its
+// repair), "/repair OfficeOnline" Click-to-Run's online one; both machine-wide,
+// "absent" where this machine has none, "ok" on the repair's exit code 0, else
+// "failed" with it.
 TCommandResult RunRepairCommand(const std::string& row);
 
 // /userinfo: the given names ("Company", "Owner", "Initials") set to their values

@@ -1,5 +1,7 @@
 #include "app/Inventory.h"
 
+#include "repair/OfficeRepair.h"
+
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
 #include "sysinfo/FileSystem.h"
@@ -89,6 +91,9 @@ void SurveyRunningStates(TKelOfficeInfo& info) {
 }
 
 bool RowIsPresent(const kel::TAction& row, const kel::TKelOfficeInfo& info, bool officeFound) {
+    if (row.kind == kel::TActionKind::RepairOffice &&
+        !kel::OfficeRepairStartOf(info, kel::TRepairDepth::Quick))
+        return false; // no Office this machine knows how to repair
     return row.subject == kel::TSubject::Windows || PageIsBuilt(info, officeFound, row.page);
 }
 

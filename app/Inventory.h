@@ -38,7 +38,8 @@ bool HasProgramPage(const kel::TKelOfficeInfo& info, const TDocumentType& type);
 bool PageIsBuilt(const kel::TKelOfficeInfo& info, bool officeFound, const std::string& viewName);
 
 // Whether this PC has what the row changes: a row of Windows' own settings always,
-// a row of Office's where its page is built. The commands and the report agree.
+// a row of Office's where its page is built, Office's repair where it knows how to
+// start it. The window's rows, the commands and the report agree.
 bool RowIsPresent(const kel::TAction& row, const kel::TKelOfficeInfo& info, bool officeFound);
 
 // The process IDs of every type with a running-state row and a program.

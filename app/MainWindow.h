@@ -124,6 +124,9 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     // A machine-wide switch of a window without administrator rights, made by the
     // program's own command started elevated.
     kel::ActionResult RunElevated(const kel::TAction& action, int state);
+    // Office's repair of a window without administrator rights, by the program's own
+    // command started elevated.
+    kel::ActionResult RepairOfficeElevated();
     // Runs "wexdal.exe parameters" elevated while the window waits, alive but
     // locked: its exit code (-1 when it could not start), nothing when the consent
     // prompt was declined.

@@ -2,6 +2,7 @@
 #include "app/Page.h"
 
 #include "app/ControlNames.h"
+#include "app/Inventory.h"
 #include "app/MainWindow.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/ProductInfo.h"
@@ -124,6 +125,9 @@ class RowBuilder {
         button.SetCaption(action_.caption);
         button.SetBounds(7, 33 * r_ + 17, w_ - 14, 31);
         bind(button, 0);
+        if (kel::RunPlaceOf(action_.scope, kel::gProcessElevated()) ==
+            kel::TRunPlace::ElevatedCommand)
+            button.SetShield();
         button.Show();
     }
     void addButton() {
@@ -161,7 +165,8 @@ class RowBuilder {
 void Page::addRows() {
     std::vector<const kel::TAction*> rows;
     for (const kel::TAction& action : kel::kActions)
-        if (item_ == action.page)
+        if (item_ == action.page && (action.kind != kel::TActionKind::RepairOffice ||
+                                     RowIsPresent(action, window_.OfficeInfo(), true)))
             rows.push_back(&action);
     std::stable_sort(rows.begin(), rows.end(), [](const kel::TAction* a, const kel::TAction* b) {
         return a->position < b->position;

@@ -125,21 +125,58 @@ void AppendClickToRunProducts(std::vector<ProductCandidate>& list) {
     }
 }
 
+namespace {
+
+// The client programs that a layout's configuration names; none without one.
+std::vector<std::wstring> clientsOf(const Layout& layout) {
+    const std::string key = OfficeKey(layout.configuration);
+    if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kView) != 0)
+        return {};
+    std::wstring clientFolder, installation;
+    ReadRegStringW(HKEY_LOCAL_MACHINE, key, "ClientFolder", clientFolder, kView);
+    ReadRegStringW(HKEY_LOCAL_MACHINE, OfficeKey(layout.folderKey), layout.folderValue,
+                   installation, kView);
+    return ClickToRunClientPrograms(clientFolder, installation, layout.clientInInstallation);
+}
+
+// The culture of a configuration's first release that has an Uninstall entry.
+std::string releaseCulture(const Configuration& configuration) {
+    StringList entries;
+    if (GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, entries, kView) != 0)
+        return {};
+    for (const std::string& id : SplitReleaseIds(configuration.releaseIds))
+        if (std::string entry = entryOf(id, entries, ""); !entry.empty())
+            return EntryCulture(entry);
+    return {};
+}
+
+} // namespace
+
 std::vector<std::wstring> ClickToRunClients() {
     std::vector<std::wstring> clients;
-    for (const Layout& layout : kLayouts) {
-        const std::string key = OfficeKey(layout.configuration);
-        if (RegKeyExists(HKEY_LOCAL_MACHINE, key, kView) != 0)
-            continue;
-        std::wstring clientFolder, installation;
-        ReadRegStringW(HKEY_LOCAL_MACHINE, key, "ClientFolder", clientFolder, kView);
-        ReadRegStringW(HKEY_LOCAL_MACHINE, OfficeKey(layout.folderKey), layout.folderValue,
-                       installation, kView);
-        for (std::wstring& program :
-             ClickToRunClientPrograms(clientFolder, installation, layout.clientInInstallation))
+    for (const Layout& layout : kLayouts)
+        for (std::wstring& program : clientsOf(layout))
             clients.push_back(std::move(program));
-    }
     return clients;
+}
+
+std::vector<TClickToRunSetup> ClickToRunSetups() {
+    std::vector<TClickToRunSetup> setups;
+    for (const Layout& layout : kLayouts) {
+        Configuration configuration;
+        if (!readConfiguration(layout, configuration))
+            continue;
+        std::wstring platform;
+        ReadRegStringW(HKEY_LOCAL_MACHINE, OfficeKey(layout.configuration), "Platform", platform,
+                       kView);
+        std::string culture =
+            configuration.culture.empty() ? releaseCulture(configuration) : configuration.culture;
+        for (const std::wstring& client : clientsOf(layout)) {
+            std::wstring folder = client.substr(0, client.find_last_of(L'\\') + 1);
+            setups.push_back({folder + L"OfficeClickToRun.exe", platform, AnsiToWide(culture)});
+        }
+    }
+    return setups;
 }
 
 } // namespace kel

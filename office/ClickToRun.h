@@ -33,4 +33,13 @@ void AppendClickToRunProducts(std::vector<ProductCandidate>& list);
 // folder, see ClickToRunClientPrograms), today's layout first. Not checked to exist.
 std::vector<std::wstring> ClickToRunClients();
 
+// What a Click-to-Run installation's repair needs: its service, OfficeClickToRun.exe
+// beside each place its client may be (in the order of ClickToRunClients; not
+// checked to exist), its "Platform", and its culture ("ClientCulture", else that of
+// its first release's Uninstall entry).
+struct TClickToRunSetup {
+    std::wstring service, platform, culture;
+};
+std::vector<TClickToRunSetup> ClickToRunSetups();
+
 } // namespace kel

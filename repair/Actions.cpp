@@ -1,5 +1,7 @@
 #include "repair/Actions.h"
 
+#include "repair/OfficeRepair.h"
+
 #include "office/ProcessSurvey.h"
 #include "repair/BrowserIntegration.h"
 #include "repair/OfficeUpdate.h"
@@ -84,7 +86,8 @@ constexpr std::optional<TApplication> none; // for rows that name no application
 constexpr TOutcome switched = TOutcome::Switched, quiet = TOutcome::Quiet;
 constexpr TScope kept = TScope::None, user = TScope::User, machine = TScope::Machine;
 constexpr TActionKind pair = TActionKind::Switch, update = TActionKind::OpenUpdate,
-                      terminate = TActionKind::Terminate, repair = TActionKind::GuardedRepair;
+                      terminate = TActionKind::Terminate, repair = TActionKind::GuardedRepair,
+                      repairOffice = TActionKind::RepairOffice;
 constexpr TRowIcon noIcon = TRowIcon::None, warning = TRowIcon::Warning,
                    information = TRowIcon::Information, question = TRowIcon::Question;
 constexpr TSubject office = TSubject::Office, windows = TSubject::Windows;
@@ -101,6 +104,8 @@ const TAction kActionTable[] = {
      readClipboard, setClipboard, none, nullptr, switched, office},
     {"Office",     4, "LogonIme",   "ログオン画面にIMEを表示", nullptr, question, pair, machine,
      readLogonIme, setLogonIme, none, nullptr, switched, windows},
+    {"Office",     6, "Office",     nullptr, "Office を修復する", noIcon, repairOffice, machine,
+     nullptr, nullptr, none, nullptr, quiet, office},
     {"Office",     7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon, update, kept,
      nullptr, nullptr, none, nullptr, quiet, office},
     {"Excel",      0, "XlsProcess", running, "停止する", information, terminate, kept,
@@ -241,6 +246,13 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
         break;
     case TActionKind::Terminate:
         ConfirmTerminate(host, info, *action.application);
+        result.outcome = TOutcome::Quiet;
+        break;
+    case TActionKind::RepairOffice: // here with administrator rights
+        RepairOfficeAsking(host, info, [&](TRepairDepth depth) -> std::optional<long> {
+            TOfficeRepairRun run = RunOfficeRepair(info, depth);
+            return run.started ? static_cast<long>(run.exitCode) : -1L;
+        });
         result.outcome = TOutcome::Quiet;
         break;
     case TActionKind::GuardedRepair:

@@ -35,6 +35,7 @@ enum class TActionKind {
     OpenUpdate,    // starts the Office update (OfficeUpdate.h)
     Terminate,     // ends a running application after asking
     GuardedRepair, // a repair made once its application is closed
+    RepairOffice,  // Office's own repair (OfficeRepair.h)
 };
 
 // What a row changes: Office's own settings and files (absent from a PC whose page

@@ -14,19 +14,12 @@ namespace kel {
 
 namespace {
 
-TInstallKind kindOf(const TKelOfficeInfo& info) {
-    if (info.VerList.empty())
-        return TInstallKind::None;
-    return info.VerList.front().IsClickToRun() ? TInstallKind::ClickToRun
-                                               : TInstallKind::WindowsInstaller;
-}
-
 // The facts UpdateStarts chooses by: the primary product's kind and version, the
 // Click-to-Run clients the registrations name, the Windows it runs on, the system
 // folder, the update page and the process's rights.
 TUpdateFacts updateFactsOf(const TKelOfficeInfo& info) {
     TUpdateFacts facts;
-    facts.kind = kindOf(info);
+    facts.kind = InstallKindOf(info);
     facts.officeMajor = std::max(VersionMajorNumber(info.PrimaryVersion()), 0);
     if (facts.kind == TInstallKind::ClickToRun)
         facts.clients = ClickToRunClients();
@@ -38,6 +31,13 @@ TUpdateFacts updateFactsOf(const TKelOfficeInfo& info) {
 }
 
 } // namespace
+
+TInstallKind InstallKindOf(const TKelOfficeInfo& info) {
+    if (info.VerList.empty())
+        return TInstallKind::None;
+    return info.VerList.front().IsClickToRun() ? TInstallKind::ClickToRun
+                                               : TInstallKind::WindowsInstaller;
+}
 
 std::vector<TStart> OfficeUpdateStarts(const TKelOfficeInfo& info) {
     return UpdateStarts(updateFactsOf(info));

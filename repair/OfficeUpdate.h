@@ -9,6 +9,10 @@
 
 namespace kel {
 
+// How the primary Office product was installed: by Click-to-Run, by Windows
+// Installer, or none found.
+TInstallKind InstallKindOf(const TKelOfficeInfo& info);
+
 // The starts of UpdateStarts for this machine, in the order they are tried.
 std::vector<TStart> OfficeUpdateStarts(const TKelOfficeInfo& info);
 

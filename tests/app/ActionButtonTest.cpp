@@ -7,6 +7,7 @@
 #include "office/UserInfo.h"
 #include "office/ProcessSurvey.h"
 #include "repair/Actions.h"
+#include "repair/OfficeRepair.h"
 #include "repair/ScriptHostGuard.h"
 #include "sysinfo/Account.h"
 #include "sysinfo/Handle.h"
@@ -293,6 +294,46 @@ TEST_F(ElevatedChangeTest, AMachineWideSwitchRunsAsTheElevatedCommandWhileTheWin
     EXPECT_FALSE(on.Down());
 }
 
+// Office's repair in a window without administrator rights: the shield, a question
+// first, then "wexdal.exe /repair Office" started elevated, its exit code the
+// outcome; a declined prompt says nothing more.
+TEST_F(ElevatedChangeTest, OfficesRepairRunsAsTheElevatedCommandAfterItsQuestion) {
+    placed(*kel::FindAction("Office"), 5);
+    ui::TButton& repair = *form.Find<ui::TButton>("BB_Office");
+    EXPECT_TRUE(repair.Shielded());
+    static std::vector<std::wstring> asked;
+    static std::wstring answering; // the command line that gives the exit code wanted
+    app::gStartElevated = [](HWND, const std::wstring& parameters) {
+        asked.push_back(parameters);
+        app::TElevatedStart start;
+        start.process.reset(startDetached(wexdalPath(), answering));
+        return start;
+    };
+    const std::string question = "Office を修復します。数分かかります。よろしいですか？";
+    const std::wstring same = L"/check EmlWsh=" + std::to_wstring(kel::GetScriptHostEnabled());
+    for (const auto& [command, outcome] :
+         {std::pair(same, "Office を修復しました。"),
+          std::pair(std::wstring(L"/check NoSuchRow=1"), "Office を修復出来ませんでした。")}) {
+        answering = command;
+        asked.clear();
+        seen.clear();
+        click(repair, {"はい(&Y)", "OK"});
+        EXPECT_EQ(asked, std::vector<std::wstring>{L"/repair Office"});
+        EXPECT_EQ(messages(), (std::vector<std::string>{question, outcome}));
+    }
+    seen.clear();
+    click(repair, {"いいえ(&N)"});
+    EXPECT_EQ(messages(), std::vector<std::string>{question}) << "declined: nothing runs";
+    app::gStartElevated = [](HWND, const std::wstring&) {
+        app::TElevatedStart start;
+        start.declined = true;
+        return start;
+    };
+    seen.clear();
+    click(repair, {"はい(&Y)"});
+    EXPECT_EQ(messages(), std::vector<std::string>{question}) << "a declined prompt";
+}
+
 // The change command refuses a row where the change would land in the wrong place,
 // and changes nothing: a per-user row under SYSTEM or another account (4), a
 // machine-wide row without administrator rights (5). A change that does not read
@@ -434,6 +475,9 @@ TEST_F(CommandAccountTest, WithoutOfficeOnlyOfficesRowsAreAbsent) {
         EXPECT_EQ(app::RunRepairCommand(row.row).text, std::string(row.row) + " absent\r\n");
     }
     EXPECT_EQ(app::RunRepairCommand("XlsUsed").exitCode, app::kExitAbsent);
+    given = {true, false}; // Office's repair is the machine's
+    for (const char* row : {"Office", "OfficeOnline"})
+        EXPECT_EQ(app::RunRepairCommand(row).text, std::string(row) + " absent\r\n");
 }
 
 // A change run as SYSTEM refuses a program file, or its folder, that another account
@@ -510,6 +554,32 @@ TEST_F(CommandAccountTest, RepairAndUserInfoWriteOnlyWhatTheAccountMay) {
     EXPECT_EQ(app::RunRepairCommand("XlsUsed").text, "XlsUsed ok\r\n");
     EXPECT_EQ(GetFileAttributesA(temp.file("~stale.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(app::RunRepairCommand("XlsUsed").text, "XlsUsed nothing to do\r\n");
+
+    // Office's repair: the machine's, its exit code the outcome; Click-to-Run's online
+    // repair is absent from Windows Installer Office.
+    static std::vector<kel::TStart> repairs;
+    static unsigned long repairExit = 0;
+    struct RepairSeam {
+        decltype(kel::gRunAndWait) kept = kel::gRunAndWait;
+        RepairSeam() {
+            kel::gRunAndWait = [](const kel::TStart& start) -> std::optional<unsigned long> {
+                repairs.push_back(start);
+                return repairExit;
+            };
+        }
+        ~RepairSeam() { kel::gRunAndWait = kept; }
+    } repairSeam;
+    EXPECT_EQ(app::RunRepairCommand("Office").exitCode, app::kExitNeedsAdministrator);
+    given = {true, false};
+    EXPECT_EQ(app::RunRepairCommand("Office").text, "Office ok\r\n");
+    repairExit = 1603;
+    app::TCommandResult unrepaired = app::RunRepairCommand("Office");
+    EXPECT_EQ(unrepaired.exitCode, app::kExitNotDone);
+    EXPECT_EQ(unrepaired.text, "Office failed: 終了コード 1603\r\n");
+    EXPECT_EQ(app::RunRepairCommand("OfficeOnline").exitCode, app::kExitAbsent);
+    ASSERT_EQ(repairs.size(), 2u);
+    EXPECT_EQ(repairs[0].parameters, L"/focum " + kel::AnsiToWide(sample::OfficeXP().code));
+    given = {false, true};
 
     const std::string registration = kel::UninstallEntryKey(sample::OfficeXP().code);
     const std::string own = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";

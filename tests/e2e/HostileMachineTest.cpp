@@ -284,9 +284,9 @@ class HostileMachine : public Session {
         ASSERT_TRUE(eventually(
             [&] { return remote->selectedItem() == index && remote->visiblePage() != nullptr; }));
     }
-    // Presses a button and answers what it shows: No to a termination, OK to the
-    // rest, until the button's handler has returned (an action slower than any fixed
-    // wait would otherwise take the next press inside its outcome's dialog). Returns
+    // Presses a button and answers what it shows: No to a termination and to a
+    // repair of Office, OK to the rest, until the button's handler has returned (an action slower
+    // than any fixed wait would otherwise take the next press inside its outcome's dialog). Returns
     // the messages shown; failed when the press could not finish.
     std::vector<std::string> press(HWND button, bool& failed) {
         std::vector<std::string> messages;
@@ -306,8 +306,11 @@ class HostileMachine : public Session {
             }
             std::string text = dialogMessage(dialog);
             messages.push_back(text);
-            bool termination = text.find("強制終了します") != std::string::npos;
-            if (!answer(dialog, termination ? "いいえ(&N)" : "OK")) {
+            // No to a termination and to Office's repair, which would run the
+            // machine's own repair program; OK to the rest.
+            bool no = text.find("強制終了します") != std::string::npos ||
+                      text.find("Office を修復します") != std::string::npos;
+            if (!answer(dialog, no ? "いいえ(&N)" : "OK")) {
                 ADD_FAILURE() << "not answered: " << text << "\n" << dialogsShown();
                 failed = true;
             }

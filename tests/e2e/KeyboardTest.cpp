@@ -91,13 +91,15 @@ TEST_F(Keyboard, TabGoesThroughTheMenuTheCloseButtonAndThePageInCreationOrder) {
                                               "しない",
                                               "する",
                                               "しない",
+                                              "Office を修復する",
                                               "Office のアップデートを行う",
                                               "[list]"};
     for (const std::string& expected : forward) {
         wexdal.pressKey(VK_TAB);
         EXPECT_TRUE(focusBecomes(expected)) << "expected " << expected << ", got " << focused();
     }
-    for (const char* expected : {"Office のアップデートを行う", "しない", "する"}) {
+    for (const char* expected :
+         {"Office のアップデートを行う", "Office を修復する", "しない", "する"}) {
         wexdal.pressKey(VK_TAB, true);
         EXPECT_TRUE(focusBecomes(expected)) << "expected " << expected << ", got " << focused();
     }

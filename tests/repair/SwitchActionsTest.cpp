@@ -2,6 +2,7 @@
 
 #include "office/UserInfo.h"
 
+#include "repair/OfficeRepair.h"
 #include "repair/ScriptHostGuard.h"
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
@@ -309,6 +310,122 @@ TEST(UpdateRow, EachSampleMachineStartsItsOwnUpdateAndFallsBackWhenAStartFails) 
                       pass.elevated ? kElevatedOpensNothing : "起動出来ませんでした。");
             sample::Remove();
         }
+    }
+}
+
+// A window whose questions are answered as told, and whose messages are kept.
+struct AnsweringForm : TActionHost {
+    bool yes = true;
+    std::vector<std::string> asked, told;
+    void ShowRunningState(const std::string&, const std::string&, bool) override {}
+    bool Confirm(const std::string& question) override {
+        asked.push_back(question);
+        return yes;
+    }
+    void Inform(const std::string& message) override { told.push_back(message); }
+    bool Closing() const override { return false; }
+};
+
+// Office's repair on each sample machine, as Windows' own "Programs and Features"
+// starts it: Click-to-Run's service with its installation's platform and culture
+// (the online repair only there), the setup controller that a Windows Installer
+// suite's uninstall entry names, msiexec of the system folder for Office XP. In the
+// window: a question first; the outcome of the repair's exit code; after a quick
+// repair that failed, the online one only on a second question; a declined
+// question starts nothing. Without Office there is no repair.
+TEST(RepairRow, EachSampleMachineRepairsItsOwnOffice) {
+    static std::vector<TStart> started;
+    static unsigned long exitCode = 0;
+    struct Seam {
+        decltype(gRunAndWait) kept = gRunAndWait;
+        Seam() {
+            gRunAndWait = [](const TStart& start) -> std::optional<unsigned long> {
+                started.push_back(start);
+                return exitCode;
+            };
+        }
+        ~Seam() { gRunAndWait = kept; }
+    } seam;
+    const std::wstring programFiles64 = AnsiToWide(sample::ProgramFiles64()),
+                       setupFolder = AnsiToWide(sample::ProgramFiles32()) +
+                                     L"\\Common Files\\Microsoft Shared\\OFFICE";
+    auto clickToRun = [](const std::wstring& service, const wchar_t* platform,
+                         const wchar_t* type) {
+        return TStart{TStart::Kind::Program, service,
+                      L"scenario=Repair platform=" + std::wstring(platform) +
+                          L" culture=ja-jp RepairType=" + type +
+                          L" forceappshutdown=True DisplayLevel=False"};
+    };
+    auto setup = [&](const wchar_t* version, const wchar_t* product) {
+        return TStart{TStart::Kind::Program,
+                      setupFolder + version + L"\\Office Setup Controller\\setup.exe",
+                      L"/repair " + std::wstring(product) + L" /dll OSETUP.DLL"};
+    };
+    const std::wstring shared =
+        programFiles64 + L"\\Common Files\\Microsoft Shared\\ClickToRun\\OfficeClickToRun.exe";
+    const std::wstring office15 =
+        programFiles64 + L"\\Microsoft Office 15\\ClientX64\\OfficeClickToRun.exe";
+    struct Repairs {
+        std::optional<TStart> quick, online;
+    };
+    const std::map<std::string, Repairs> expected = {
+        {"--m365",
+         {clickToRun(shared, L"x64", L"QuickRepair"), clickToRun(shared, L"x64", L"FullRepair")}},
+        {"--ltsc2021",
+         {clickToRun(shared, L"x86", L"QuickRepair"), clickToRun(shared, L"x86", L"FullRepair")}},
+        {"--office2013c2r",
+         {clickToRun(office15, L"x86", L"QuickRepair"),
+          clickToRun(office15, L"x86", L"FullRepair")}},
+        {"--office2016", {setup(L"16", L"PROPLUS"), std::nullopt}},
+        {"--office2010", {setup(L"14", L"PERSONAL"), std::nullopt}},
+        {"--officexp",
+         {TStart{TStart::Kind::Program, SystemFolder() + L"\\msiexec.exe",
+                 L"/focum " + AnsiToWide(sample::OfficeXP().code)},
+          std::nullopt}},
+        {"--outlook-express-only", {}},
+    };
+    std::vector<std::pair<std::string, void (*)()>> machines;
+    for (const sample::ModernMachine& machine : sample::kModernMachines)
+        machines.emplace_back(machine.option, machine.lay);
+    machines.emplace_back("--officexp", [] { sample::Lay(sample::Standard()); });
+    machines.emplace_back("--outlook-express-only", [] {
+        sample::Options options = sample::Standard();
+        options.products.clear();
+        options.outlookExpress = true;
+        sample::Lay(options);
+    });
+    const TAction& row = *FindAction("Office");
+    for (const auto& [option, lay] : machines) {
+        SCOPED_TRACE(option);
+        lay();
+        TKelOfficeInfo info;
+        DetectOffice(info);
+        const Repairs& repairs = expected.at(option);
+        EXPECT_EQ(OfficeRepairStartOf(info, TRepairDepth::Quick), repairs.quick);
+        EXPECT_EQ(OfficeRepairStartOf(info, TRepairDepth::Online), repairs.online);
+        if (repairs.quick) {
+            for (unsigned long code : {0ul, 1603ul}) {
+                exitCode = code;
+                started.clear();
+                AnsweringForm form;
+                RunAction(row, 0, form, info);
+                std::vector<TStart> starts = {*repairs.quick};
+                if (code != 0 && repairs.online)
+                    starts.push_back(*repairs.online);
+                EXPECT_EQ(started, starts);
+                EXPECT_EQ(form.asked.size(), starts.size());
+                ASSERT_FALSE(form.told.empty());
+                EXPECT_EQ(form.told.back(), code == 0 ? "Office を修復しました。"
+                                                      : "Office を修復出来ませんでした。");
+            }
+            started.clear();
+            AnsweringForm declining;
+            declining.yes = false;
+            RunAction(row, 0, declining, info);
+            EXPECT_TRUE(started.empty());
+            EXPECT_TRUE(declining.told.empty());
+        }
+        sample::Remove();
     }
 }
 

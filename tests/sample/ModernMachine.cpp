@@ -319,6 +319,7 @@ void layClickToRun(const ClickToRunInstallation& c) {
     const std::string service =
         (c.major == 15 ? c.installation + "\\ClientX64" : sharedClickToRun()) +
         "\\OfficeClickToRun.exe";
+    program(c.fixture, service); // what Office's repair runs
     for (const Release& release : c.releases) {
         const std::string entry = kUninstall + release.id + " - ja-jp";
         text("HKLM64", entry, "DisplayName", release.displayName);
@@ -452,9 +453,11 @@ void layInstallerSuite(const InstallerSuite& suite) {
     const std::string visible = kUninstall + ("Office" + version + ".") + suite.sku;
     text("HKLM32", visible, "DisplayName", suite.displayName);
     text("HKLM32", visible, "DisplayVersion", suite.version);
+    const std::string setup = ProgramFiles32() + "\\Common Files\\Microsoft Shared\\OFFICE" +
+                              version + "\\Office Setup Controller\\setup.exe";
+    program(suite.fixture, setup); // the setup controller, which repairs the suite
     text("HKLM32", visible, "UninstallString",
-         "\"" + ProgramFiles32() + "\\Common Files\\Microsoft Shared\\OFFICE" + version +
-             "\\Office Setup Controller\\setup.exe\" /uninstall " + suite.sku + " /dll OSETUP.DLL");
+         "\"" + setup + "\" /uninstall " + suite.sku + " /dll OSETUP.DLL");
 
     const std::string office = "\\SOFTWARE\\Microsoft\\Office\\" + version + ".0";
     text("HKLM32", office + "\\Common\\InstallRoot", "Path", suite.folder);
