@@ -71,8 +71,12 @@ kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state)
 // elevated, with the window's questions and messages around it.
 kel::ActionResult MainWindow::RepairOfficeElevated() {
     kel::RepairOfficeAsking(*this, *officeInfo_, [this](kel::TRepairDepth depth) {
-        return RunElevatedCommand(depth == kel::TRepairDepth::Quick ? L"/repair Office"
-                                                                    : L"/repair OfficeOnline");
+        std::optional<long> exitCode = RunElevatedCommand(
+            depth == kel::TRepairDepth::Quick ? L"/repair Office" : L"/repair OfficeOnline");
+        // The command's own codes: 0 repaired, 1 not, anything else not run.
+        if (exitCode && *exitCode != kExitDone && *exitCode != kExitNotDone)
+            return std::optional<long>(kel::kRepairNotStarted);
+        return exitCode;
     });
     kel::ActionResult result;
     result.outcome = kel::TOutcome::Quiet;

@@ -462,9 +462,9 @@ TCommandResult repairOffice(const kel::TAction& action, const std::string& row,
     kel::TOfficeRepairRun run = kel::RunOfficeRepair(inventory.info(), depth);
     if (!run.started)
         return named(kExitNotDone, row, "failed", ": 修復のプログラムを起動出来ませんでした。");
-    if (run.exitCode != 0)
+    if (!kel::OfficeRepaired(run.exitCode))
         return named(kExitNotDone, row, "failed", ": 終了コード " + std::to_string(run.exitCode));
-    return named(kExitDone, row, "ok");
+    return named(kExitDone, row, "ok", run.exitCode == 0 ? "" : ": 再起動してください。");
 }
 
 } // namespace

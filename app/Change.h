@@ -91,8 +91,9 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
 // "nothing to do" when there was nothing, "failed" (exit 1) when some of it stays.
 // "/repair Office" runs Office's own quick repair (Windows Installer Office: its
 // repair), "/repair OfficeOnline" Click-to-Run's online one; both machine-wide,
-// "absent" where this machine has none, "ok" on the repair's exit code 0, else
-// "failed" with it.
+// and, as Office's own repair, they close the Office programs that run. "absent"
+// where this machine has none, "ok" on an exit code that says it was made
+// (OfficeRepaired), else "failed" with it.
 TCommandResult RunRepairCommand(const std::string& row);
 
 // /userinfo: the given names ("Company", "Owner", "Initials") set to their values

@@ -251,7 +251,7 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
     case TActionKind::RepairOffice: // here with administrator rights
         RepairOfficeAsking(host, info, [&](TRepairDepth depth) -> std::optional<long> {
             TOfficeRepairRun run = RunOfficeRepair(info, depth);
-            return run.started ? static_cast<long>(run.exitCode) : -1L;
+            return run.started ? static_cast<long>(run.exitCode) : kRepairNotStarted;
         });
         result.outcome = TOutcome::Quiet;
         break;

@@ -38,8 +38,24 @@ struct TBinSettings {
     unsigned long long capacity = 0;
 };
 
+// The policy "Do not move deleted files to the Recycle Bin", of the user or the
+// machine.
+bool recyclingForbidden() {
+    const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        DWORD value = 0, size = sizeof value;
+        if (RegGetValueW(root, key, L"NoRecycleFiles", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+                ERROR_SUCCESS &&
+            value != 0)
+            return true;
+    }
+    return false;
+}
+
 TBinSettings binOf(const std::wstring& path) {
     TBinSettings bin;
+    if (recyclingForbidden())
+        return bin;
     wchar_t root[MAX_PATH] = {}, volume[MAX_PATH] = {};
     // Only a fixed volume has a bin of its own; a removable or network one deletes.
     if (!GetVolumePathNameW(path.c_str(), root, MAX_PATH) || GetDriveTypeW(root) != DRIVE_FIXED)
@@ -82,6 +98,21 @@ bool isThere(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// One call of the shell for a list of files (each ending with a NUL, the list with a
+// second one); true when it did not remove them all.
+bool shellDelete(const std::wstring& from, void* ownerWindow) {
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = static_cast<HWND>(ownerWindow);
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    // Asks nothing and shows no progress or error, but, in a window, the shell's own
+    // question before a file would be deleted for good rather than recycled.
+    operation.fFlags = ownerWindow != nullptr ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION |
+                                                    FOF_WANTNUKEWARNING | FOF_SILENT | FOF_NOERRORUI
+                                              : FOF_ALLOWUNDO | FOF_NO_UI;
+    return SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted;
+}
+
 size_t recycleFiles(const std::vector<std::wstring>& files, void* ownerWindow) {
     // A read-only file stays, as a deletion leaves it; the shell would move it. Without
     // a window to ask in, so does a file the bin can't take.
@@ -95,17 +126,16 @@ size_t recycleFiles(const std::vector<std::wstring>& files, void* ownerWindow) {
     }
     if (!from.empty()) {
         from += L'\0';
-        SHFILEOPSTRUCTW operation{};
-        operation.hwnd = static_cast<HWND>(ownerWindow);
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = from.c_str();
-        // Asks nothing and shows no progress or error, but, in a window, the shell's
-        // own question before a file would be deleted for good rather than recycled.
-        operation.fFlags = ownerWindow != nullptr
-                               ? FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING |
-                                     FOF_SILENT | FOF_NOERRORUI
-                               : FOF_ALLOWUNDO | FOF_NO_UI;
-        SHFileOperationW(&operation);
+        bool aborted = shellDelete(from, ownerWindow);
+        // A file the shell could not take (one in use) may have stopped the others:
+        // those still there that the bin takes are handed over one by one (one the
+        // user chose to keep is not asked about again).
+        if (aborted)
+            for (size_t at = 0; at + 1 < from.size(); at = from.find(L'\0', at) + 1) {
+                std::wstring file = from.substr(at, from.find(L'\0', at) - at);
+                if (isThere(file) && binTakes(file))
+                    shellDelete(file + L'\0', ownerWindow);
+            }
     }
     size_t left = 0;
     for (const std::wstring& file : files)

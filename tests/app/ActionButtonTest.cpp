@@ -296,7 +296,7 @@ TEST_F(ElevatedChangeTest, AMachineWideSwitchRunsAsTheElevatedCommandWhileTheWin
 
 // Office's repair in a window without administrator rights: the shield, a question
 // first, then "wexdal.exe /repair Office" started elevated, its exit code the
-// outcome; a declined prompt says nothing more.
+// outcome (a code no repair answers: not run); a declined prompt says nothing more.
 TEST_F(ElevatedChangeTest, OfficesRepairRunsAsTheElevatedCommandAfterItsQuestion) {
     placed(*kel::FindAction("Office"), 5);
     ui::TButton& repair = *form.Find<ui::TButton>("BB_Office");
@@ -309,11 +309,17 @@ TEST_F(ElevatedChangeTest, OfficesRepairRunsAsTheElevatedCommandAfterItsQuestion
         start.process.reset(startDetached(wexdalPath(), answering));
         return start;
     };
-    const std::string question = "Office を修復します。数分かかります。よろしいですか？";
-    const std::wstring same = L"/check EmlWsh=" + std::to_wstring(kel::GetScriptHostEnabled());
-    for (const auto& [command, outcome] :
-         {std::pair(same, "Office を修復しました。"),
-          std::pair(std::wstring(L"/check NoSuchRow=1"), "Office を修復出来ませんでした。")}) {
+    const std::string question = "Office を修復します。数分かかります。開いている Office の"
+                                 "プログラムは閉じられます。作業中のものは保存してください。"
+                                 "よろしいですか？";
+    // The command's exit code as a stand-in gives: 0, 1 (a check that differs), and
+    // 87, which no repair that ran answers.
+    const int scripts = kel::GetScriptHostEnabled();
+    const std::pair<std::wstring, const char*> outcomes[] = {
+        {L"/check EmlWsh=" + std::to_wstring(scripts), "Office を修復しました。"},
+        {L"/check EmlWsh=" + std::to_wstring(1 - scripts), "Office を修復出来ませんでした。"},
+        {L"/check NoSuchRow=1", "修復のプログラムを起動出来ませんでした。"}};
+    for (const auto& [command, outcome] : outcomes) {
         answering = command;
         asked.clear();
         seen.clear();

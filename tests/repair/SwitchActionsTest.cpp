@@ -404,19 +404,25 @@ TEST(RepairRow, EachSampleMachineRepairsItsOwnOffice) {
         EXPECT_EQ(OfficeRepairStartOf(info, TRepairDepth::Quick), repairs.quick);
         EXPECT_EQ(OfficeRepairStartOf(info, TRepairDepth::Online), repairs.online);
         if (repairs.quick) {
-            for (unsigned long code : {0ul, 1603ul}) {
+            const std::pair<unsigned long, const char*> outcomes[] = {
+                {0, "Office を修復しました。"},
+                {3010, "Office を修復しました。パソコンを再起動してください。"},
+                {1603, "Office を修復出来ませんでした。"}};
+            for (const auto& [code, outcome] : outcomes) {
                 exitCode = code;
                 started.clear();
                 AnsweringForm form;
                 RunAction(row, 0, form, info);
                 std::vector<TStart> starts = {*repairs.quick};
-                if (code != 0 && repairs.online)
+                if (code == 1603 && repairs.online) // the online repair after a second question
                     starts.push_back(*repairs.online);
                 EXPECT_EQ(started, starts);
-                EXPECT_EQ(form.asked.size(), starts.size());
-                ASSERT_FALSE(form.told.empty());
-                EXPECT_EQ(form.told.back(), code == 0 ? "Office を修復しました。"
-                                                      : "Office を修復出来ませんでした。");
+                ASSERT_EQ(form.asked.size(), starts.size());
+                EXPECT_EQ(form.asked[0],
+                          "Office を修復します。数分かかります。開いている Office の"
+                          "プログラムは閉じられます。作業中のものは保存してください。"
+                          "よろしいですか？");
+                EXPECT_EQ(form.told, std::vector<std::string>{outcome});
             }
             started.clear();
             AnsweringForm declining;
@@ -424,6 +430,17 @@ TEST(RepairRow, EachSampleMachineRepairsItsOwnOffice) {
             RunAction(row, 0, declining, info);
             EXPECT_TRUE(started.empty());
             EXPECT_TRUE(declining.told.empty());
+            // A repair that did not start is said so, and no online one is offered.
+            auto keptSeam = gRunAndWait;
+            gRunAndWait = [](const TStart&) -> std::optional<unsigned long> {
+                return std::nullopt;
+            };
+            AnsweringForm unstarted;
+            RunAction(row, 0, unstarted, info);
+            gRunAndWait = keptSeam;
+            EXPECT_EQ(unstarted.asked.size(), 1u);
+            EXPECT_EQ(unstarted.told,
+                      std::vector<std::string>{"修復のプログラムを起動出来ませんでした。"});
         }
         sample::Remove();
     }
