@@ -4,7 +4,6 @@
 #include "sysinfo/TextRules.h"
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 namespace kel {
@@ -44,6 +43,17 @@ bool isProductCode(const std::wstring& code) {
     return true;
 }
 
+// The words of text, separated by spaces and tabs.
+std::vector<std::wstring> wordsOf(const std::wstring& text) {
+    std::vector<std::wstring> words;
+    for (size_t at = 0; (at = text.find_first_not_of(L" \t", at)) != std::wstring::npos;) {
+        size_t end = text.find_first_of(L" \t", at);
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
 std::optional<TStart> clickToRunRepair(const TRepairFacts& facts, TRepairDepth depth) {
     std::wstring platform = AsciiLower(facts.platform);
     if (!isProgram(facts.service, L"OfficeClickToRun.exe") ||
@@ -66,10 +76,7 @@ std::optional<TStart> SetupControllerRepair(const std::wstring& uninstallCommand
     if (close == std::wstring::npos)
         return std::nullopt;
     std::wstring program = uninstallCommand.substr(1, close - 1);
-    std::wistringstream rest(uninstallCommand.substr(close + 1));
-    std::vector<std::wstring> words;
-    for (std::wstring word; rest >> word;)
-        words.push_back(word);
+    std::vector<std::wstring> words = wordsOf(uninstallCommand.substr(close + 1));
     bool withDll = words.size() == 4 && AsciiLower(words[2]) == L"/dll" && isToken(words[3], L".");
     if (!isProgram(program, L"setup.exe") || (words.size() != 2 && !withDll) ||
         AsciiLower(words[0]) != L"/uninstall" || !isToken(words[1], L"."))
