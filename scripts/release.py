@@ -405,6 +405,12 @@ def point_at_load_config(exe_path, map_path):
         out.write(pe)
 
 
+# No shipped program comes near this size unless a library came in whole (the stream
+# library once brought 850 KB through one string stream): the check says so before a
+# release does.
+PROGRAM_CEILING_KB = 768
+
+
 def package_problems(path):
     version = version_of_package_name(path)
     with zipfile.ZipFile(path) as archive:
@@ -422,6 +428,9 @@ def package_problems(path):
             found.append("is not the 32-bit (x86) program")
         if pe_subsystem(pe) != PROGRAMS[name]:
             found.append(f"is {pe_subsystem(pe)} program, not {PROGRAMS[name]} program")
+        if len(pe) > PROGRAM_CEILING_KB * 1024:
+            found.append(f"is {len(pe) // 1024} KB, over {PROGRAM_CEILING_KB} KB: a whole library "
+                         "came in (see release.py sections)")
         found += import_problems(pe) + loading_problems(pe)
         problems += [f"{name}: {p}" for p in found]
     return problems

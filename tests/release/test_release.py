@@ -145,6 +145,14 @@ class PackageTest(unittest.TestCase):
         problems = release.package_problems(self.package([self.exe, self.com, self.readme]))
         self.assertTrue(any("32-bit" in p for p in problems), problems)
 
+    def test_a_program_over_the_ceiling_fails(self):
+        data = open(self.exe, "rb").read()
+        padded = data + bytes(release.PROGRAM_CEILING_KB * 1024 + 1 - len(data))
+        self.exe = self.file("wexdal.exe", padded)
+        problems = release.package_problems(self.package([self.exe, self.com, self.readme]))
+        self.assertTrue(any(p.startswith("wexdal.exe: is ") and "KB" in p for p in problems),
+                        problems)
+
     def test_an_import_that_is_not_a_known_dll_fails(self):
         data = open(self.exe, "rb").read()
         self.assertIn("SHELL32.dll", release.pe_imports(data))
