@@ -259,13 +259,15 @@ std::wstring programFile() {
     return path;
 }
 
-// The bytes of a value file, at most 64 KB; nothing when it can't be read.
+// The bytes of a value file, at most 64 KB; nothing when it can't be read or is no
+// plain file of its own (a link could hand an administrator's process another
+// file's first line to write where every user reads it).
 std::optional<std::string> readValueFile(const std::wstring& path) {
     kel::Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
+                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     LARGE_INTEGER size{};
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK ||
-        !GetFileSizeEx(file.get(), &size) || size.QuadPart > 64 * 1024)
+    if (!file.valid() || !kel::IsPlainFile(file.get()) || !GetFileSizeEx(file.get(), &size) ||
+        size.QuadPart > 64 * 1024)
         return std::nullopt;
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
@@ -436,11 +438,7 @@ void writeLog(const std::wstring& path, int exitCode) {
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     DWORD error = file.valid() ? ERROR_SUCCESS : GetLastError();
     bool existed = file.valid() && GetLastError() == ERROR_ALREADY_EXISTS;
-    BY_HANDLE_FILE_INFORMATION about = {};
-    if (error == ERROR_SUCCESS &&
-        (GetFileType(file.get()) != FILE_TYPE_DISK ||
-         !GetFileInformationByHandle(file.get(), &about) || about.nNumberOfLinks != 1 ||
-         (about.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))))
+    if (error == ERROR_SUCCESS && !kel::IsPlainFile(file.get()))
         error = ERROR_INVALID_NAME;
     // With administrator rights, a log that was there is appended to only when it is
     // the administrators' alone: one that a user made first is theirs to read and
@@ -448,8 +446,9 @@ void writeLog(const std::wstring& path, int exitCode) {
     if (error == ERROR_SUCCESS && existed && kel::gProcessElevated() &&
         kel::JudgeHeldAdminOnly(file.get()) != kel::TTrust::Trusted)
         error = ERROR_ACCESS_DENIED;
+    LARGE_INTEGER size{};
     if (error == ERROR_SUCCESS) {
-        if (about.nFileSizeLow == 0 && about.nFileSizeHigh == 0)
+        if (GetFileSizeEx(file.get(), &size) && size.QuadPart == 0)
             bytes = "\xEF\xBB\xBF" + bytes;
         error = writeAll(file.get(), bytes);
     }

@@ -4,6 +4,9 @@
 
 #include <shellapi.h>
 
+#include <map>
+#include <optional>
+
 namespace kel {
 
 namespace {
@@ -31,8 +34,8 @@ bool DirectoryExists(const std::string& path) {
 
 namespace {
 
-// The Recycle Bin's settings of the volume that holds path: whether it has one that
-// keeps files, and its size in bytes (0: not set, the system's default).
+// A volume's Recycle Bin: whether it has one that keeps files, and its size in bytes (0: not set,
+// the system's default).
 struct TBinSettings {
     bool keeps = false;
     unsigned long long capacity = 0;
@@ -52,16 +55,15 @@ bool recyclingForbidden() {
     return false;
 }
 
-TBinSettings binOf(const std::wstring& path) {
+// The settings of the bin of a volume (its root, "C:\\").
+TBinSettings binOfVolume(const std::wstring& root) {
     TBinSettings bin;
-    if (recyclingForbidden())
-        return bin;
-    wchar_t root[MAX_PATH] = {}, volume[MAX_PATH] = {};
+    wchar_t volume[MAX_PATH] = {};
     // Only a fixed volume has a bin of its own; a removable or network one deletes.
-    if (!GetVolumePathNameW(path.c_str(), root, MAX_PATH) || GetDriveTypeW(root) != DRIVE_FIXED)
+    if (GetDriveTypeW(root.c_str()) != DRIVE_FIXED)
         return bin;
     bin.keeps = true;
-    if (!GetVolumeNameForVolumeMountPointW(root, volume, MAX_PATH))
+    if (!GetVolumeNameForVolumeMountPointW(root.c_str(), volume, MAX_PATH))
         return bin;
     // "\\?\Volume{GUID}\": the bin's key is named by the GUID.
     std::wstring name = volume;
@@ -83,16 +85,32 @@ TBinSettings binOf(const std::wstring& path) {
     return bin;
 }
 
-// Whether the bin of the file's volume takes it whole.
-bool binTakes(const std::wstring& path) {
-    TBinSettings bin = binOf(path);
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!bin.keeps || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return false;
-    unsigned long long size =
-        (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return bin.capacity == 0 || size <= bin.capacity;
-}
+// The bins of the volumes that one removal's files lie on: the policy read once,
+// each volume's settings at its first file.
+class TBins {
+  public:
+    // Whether the bin of the file's volume takes it whole.
+    bool takes(const std::wstring& path) {
+        if (!forbidden_)
+            forbidden_ = recyclingForbidden();
+        wchar_t root[MAX_PATH] = {};
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (*forbidden_ || !GetVolumePathNameW(path.c_str(), root, MAX_PATH) ||
+            !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+            return false;
+        auto found = volumes_.find(root);
+        if (found == volumes_.end())
+            found = volumes_.emplace(root, binOfVolume(root)).first;
+        const TBinSettings& bin = found->second;
+        unsigned long long size =
+            (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        return bin.keeps && (bin.capacity == 0 || size <= bin.capacity);
+    }
+
+  private:
+    std::optional<bool> forbidden_;
+    std::map<std::wstring, TBinSettings> volumes_;
+};
 
 bool isThere(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -116,11 +134,12 @@ bool shellDelete(const std::wstring& from, void* ownerWindow) {
 size_t recycleFiles(const std::vector<std::wstring>& files, void* ownerWindow) {
     // A read-only file stays, as a deletion leaves it; the shell would move it. Without
     // a window to ask in, so does a file the bin can't take.
+    TBins bins;
     std::wstring from; // the list ends with a second NUL
     for (const std::wstring& file : files) {
         DWORD attributes = GetFileAttributesW(file.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) ||
-            (ownerWindow == nullptr && !binTakes(file)))
+            (ownerWindow == nullptr && !bins.takes(file)))
             continue;
         from += file + L'\0';
     }
@@ -133,7 +152,7 @@ size_t recycleFiles(const std::vector<std::wstring>& files, void* ownerWindow) {
         if (aborted)
             for (size_t at = 0; at + 1 < from.size(); at = from.find(L'\0', at) + 1) {
                 std::wstring file = from.substr(at, from.find(L'\0', at) - at);
-                if (isThere(file) && binTakes(file))
+                if (isThere(file) && bins.takes(file))
                     shellDelete(file + L'\0', ownerWindow);
             }
     }

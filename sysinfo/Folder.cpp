@@ -288,6 +288,13 @@ std::string SystemErrorText(DWORD error) {
     return message.empty() ? "エラー " + std::to_string(error) : message;
 }
 
+bool IsPlainFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION about{};
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &about) &&
+           about.nNumberOfLinks == 1 &&
+           !(about.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 std::optional<TSecurityFacts> SecurityOf(HANDLE object) {
     PSID owner = nullptr;
     PACL rules = nullptr;

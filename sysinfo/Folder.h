@@ -60,6 +60,11 @@ class TFolder {
 // account's own).
 bool FileSecurityKept();
 
+// Whether an open file is a plain file on a disk: no folder, no link of any kind
+// (a reparse point) and one name only (no hard link that would let a write through
+// it land in another file, or a read return another's content).
+bool IsPlainFile(HANDLE file);
+
 // What an open file's or folder's owner and access rules say; nothing when they
 // can't be read.
 std::optional<TSecurityFacts> SecurityOf(HANDLE object);
