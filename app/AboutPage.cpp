@@ -87,7 +87,7 @@ AboutPage::AboutPage(MainWindow& window) : Page(window, *window.GB_About, names:
     LL_Vector->SetCaption(kel::kVectorProgramUrl);
     LL_History->SetFont(link);
     LL_History->SetCaption("変更の履歴");
-    IM_Link->SetBitmap(ui::LoadPicture("BANNER"));
+    IM_Link->SetPicture([](int ppi) { return ui::LoadPicture("BANNER", ppi); });
     IM_Link->OnClick = [](ui::TComponent&) { OpenMakerSite(); };
     IM_Wexd->OnMouseDown = [this](ui::TImage& sender, unsigned keys) {
         IM_WexdMouseDown(sender, keys);
@@ -130,8 +130,11 @@ void AboutPage::LayOut() {
     LL_History->SetPosition(LL_Support->Left(), LL_Vector->Top() + 2 * LL_Vector->Height());
     IM_Link->SetPosition(w - IM_Link->Width() - 8, h - IM_Link->Height() - 8);
     BT_Info->SetBounds(7, IM_Link->Top() + 1, IM_Link->Left() - 7 - 10, IM_Link->Height() - 2);
-    window_.AddButtonFrame("BV_Info", *BT_Info).Hide();
-    BT_Info->Hide();
+    if (infoFrame_ == nullptr) { // made at the first arrangement, hidden with its button
+        infoFrame_ = &window_.AddButtonFrame("BV_Info", *BT_Info);
+        infoFrame_->Hide();
+        BT_Info->Hide();
+    }
     MM_Info->SetBounds(8, 20, w - 2 * 8, IM_Link->Top() - 4 - 20);
 }
 

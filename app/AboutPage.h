@@ -13,7 +13,8 @@ class AboutPage : public Page {
     // Creates the controls on the window's GB_About, the page area.
     explicit AboutPage(MainWindow& window);
 
-    // Places the controls on the page as it is sized now.
+    // Places the controls on the page as it is sized now and by their texts' sizes:
+    // at the start and again at each new scale.
     void LayOut();
 
     ui::TImage* IM_Wexd;
@@ -35,6 +36,7 @@ class AboutPage : public Page {
   private:
     static void colourOnHover(ui::TLabel& link);
     void bindLink(ui::TLabel& link, const std::string& question);
+    ui::TBevel* infoFrame_ = nullptr; // BT_Info's frame, once placed
 };
 
 } // namespace app

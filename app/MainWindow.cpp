@@ -111,9 +111,9 @@ void MainWindow::createFixedControls() {
     IL_ExitGlyph = &Create<ui::TImageList>("IL_ExitGlyph", 16, 16);
     Timer1 = &Create<ui::TTimer>("Timer1", 500);
     Timer1->OnTimer = [this](ui::TComponent& sender) { Timer1Timer(sender); };
-    updateGlyph.AddStrip(ui::LoadPicture("USERINFO").get());
+    updateGlyph.AddPicture("USERINFO");
     update.SetCaption("更新(&R)");
-    update.SetGlyph(updateGlyph.Handle());
+    update.SetGlyph(updateGlyph);
     update.SetBounds(0, 0, 75, 25);
 
     GLB_Menu->SetAutoItemHeight(false);
@@ -134,8 +134,8 @@ void MainWindow::createFixedControls() {
 
     BB_Exit->SetBounds(0, 0, 97, 33);
     BB_Exit->SetCaption("閉じる(&C)");
-    IL_ExitGlyph->AddStrip(ui::LoadPicture("CLOSEGLYPH").get());
-    BB_Exit->SetGlyph(IL_ExitGlyph->Handle());
+    IL_ExitGlyph->AddPicture("CLOSEGLYPH");
+    BB_Exit->SetGlyph(*IL_ExitGlyph);
     BB_Exit->OnClick = [this](ui::TComponent&) { PostMessageA(Handle(), WM_CLOSE, 0, 0); };
     BB_Exit->Show();
 
@@ -150,7 +150,7 @@ void MainWindow::createFixedControls() {
     PL_Wait->SetFont(waitFont);
     PL_Wait->SetColor(kWaitColor.Resolve());
 
-    IL_Icon->AddStrip(ui::LoadPicture("ROWICONS").get());
+    IL_Icon->AddPicture("ROWICONS");
 }
 
 void MainWindow::FormCreate() {
@@ -175,6 +175,11 @@ void MainWindow::FormCreate() {
     PL_Wait->BringToFront();
     About->LayOut();
     CentreOnScreen();
+}
+
+// On a monitor of another scale the About page's texts measure anew.
+void MainWindow::FormScaleChanged() {
+    About->LayOut();
 }
 
 ui::TBevel& MainWindow::AddButtonFrame(const std::string& frameName, ui::TControl& button) {

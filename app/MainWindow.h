@@ -94,6 +94,7 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
     void FormCreate();
     void FormActivate() override;
     void FormDestroy() override;
+    void FormScaleChanged() override;
     void GLB_MenuClick(ui::TComponent& sender);
     void Timer1Timer(ui::TComponent& sender);
 

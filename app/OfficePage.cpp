@@ -73,13 +73,11 @@ void OfficePage::buildUserInfo() {
         }
         edit.Show();
         ui::TLabel& label = window.Create<ui::TLabel>(field.label, page.Handle());
-        label.SetAutoSize(false); // placed once, at the height of its text
         label.SetCaption(field.caption);
         label.SetAlignment(ui::TAlignment::RightJustify);
-        int height = label.TextSize().cy;
         // Right-aligned 4 pixels before its field; from 12 pixels in, so that
         // "プロダクトID" fits at every scale.
-        label.SetBounds(12, edit.Top() + (20 - height) / 2, edit.Left() - 16, height);
+        label.PlaceOnBand(12, edit.Left() - 16, edit.Top(), 20);
         label.Show();
         previous = &edit;
     }

@@ -85,15 +85,12 @@ class RowBuilder {
             window->ActionButtonClick(*action, state);
         };
     }
-    // Centred on the button's 25-pixel band at the height of its text, then of
-    // fixed size: placed once, at the size it ends with.
+    // Centred on the button's 25-pixel band at the height of its text.
     void addLabel(const ui::TControl& beside, int width) {
         ui::TLabel& label = window_.Create<ui::TLabel>(names::RowLabel(row_), parent_);
-        label.SetAutoSize(false);
         label.SetCaption(action_.label);
         label.SetAlignment(ui::TAlignment::Center);
-        int height = label.TextSize().cy;
-        label.SetBounds(36, beside.Top() + (25 - height) / 2, width, height);
+        label.PlaceOnBand(36, width, beside.Top(), 25);
         label.Show();
     }
     // する stands left of しない and comes first in the tab order and for the arrow
@@ -148,7 +145,9 @@ class RowBuilder {
     void addIcon() {
         ui::TImage& image = window_.Create<ui::TImage>(names::RowIcon(row_), parent_);
         image.SetBounds(14, 33 * r_ + 16 + 4 + (25 - 22) / 2, 22, 22);
-        image.SetBitmap(window_.IL_Icon->Picture(static_cast<int>(action_.icon), ui::clBtnFace));
+        const ui::TImageList* icons = window_.IL_Icon;
+        int icon = static_cast<int>(action_.icon);
+        image.SetPicture([icons, icon](int) { return icons->Picture(icon, ui::clBtnFace); });
         image.Show();
     }
 

@@ -67,20 +67,21 @@ COLORREF ColorToRGB(TColor color) {
     return color < 0 ? GetSysColor(-color - 1) : static_cast<COLORREF>(color);
 }
 
-Font TFontSpec::Create() const {
-    return Font(CreateFontA(ScaleFontHeightTo(Height, PixelsPerInch()), 0, 0, 0,
-                            Bold ? FW_BOLD : FW_NORMAL, FALSE, Underline, FALSE, Charset,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, Name.c_str()));
+Font TFontSpec::Create(int ppi) const {
+    return Font(CreateFontA(ScaleFontHeightTo(Height, ppi), 0, 0, 0, Bold ? FW_BOLD : FW_NORMAL,
+                            FALSE, Underline, FALSE, Charset, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                            Name.c_str()));
 }
 
-std::shared_ptr<const Font> TFontSpec::Shared() const {
+std::shared_ptr<const Font> TFontSpec::Shared(int ppi) const {
     using Key = std::tuple<std::string, int, BYTE, bool, bool>;
     static std::map<Key, std::weak_ptr<const Font>> fonts;
-    std::weak_ptr<const Font>& entry = fonts[Key(Name, Height, Charset, Bold, Underline)];
+    std::weak_ptr<const Font>& entry =
+        fonts[Key(Name, ScaleFontHeightTo(Height, ppi), Charset, Bold, Underline)];
     std::shared_ptr<const Font> font = entry.lock();
     if (!font) {
-        font = std::make_shared<const Font>(Create());
+        font = std::make_shared<const Font>(Create(ppi));
         entry = font;
     }
     return font;
@@ -111,6 +112,19 @@ void SetExceptionHandler(std::function<void(const std::string&)> handler) {
 }
 
 TComponent::TComponent(TForm& owner, std::string name) : owner_(owner), name_(std::move(name)) {}
+
+int TComponent::PixelsPerInch() const {
+    return owner_.PixelsPerInch();
+}
+int TComponent::Scale(int design) const {
+    return owner_.Scale(design);
+}
+int TComponent::Unscale(int screen) const {
+    return owner_.Unscale(screen);
+}
+int TComponent::UnscaleUp(int screen) const {
+    return owner_.UnscaleUp(screen);
+}
 
 // ---- TControl
 
@@ -233,8 +247,12 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     if (now.left == left && now.top == top && now.right - now.left == width &&
         now.bottom - now.top == height)
         return;
-    int x = Scale(left), y = Scale(top);
-    SetWindowPos(window_, nullptr, x, y, Scale(left + width) - x, Scale(top + height) - y,
+    place({left, top, left + width, top + height});
+}
+
+void TControl::place(const RECT& design) {
+    int x = Scale(design.left), y = Scale(design.top);
+    SetWindowPos(window_, nullptr, x, y, Scale(design.right) - x, Scale(design.bottom) - y,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -268,7 +286,7 @@ void TControl::SetEnabled(bool enabled) {
 
 void TControl::SetFont(const TFontSpec& font) {
     font_ = font;
-    std::shared_ptr<const Font> shared = font.Shared();
+    std::shared_ptr<const Font> shared = font.Shared(PixelsPerInch());
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(shared->get()), Visible());
     fontHandle_ = std::move(shared);
 }
@@ -296,6 +314,10 @@ void TControl::Repaint() {
         return;
     InvalidateRect(window_, nullptr, TRUE);
     UpdateWindow(window_);
+}
+
+void TControl::ScaleChanged() {
+    SetFont(font_);
 }
 
 void TControl::Click() {
@@ -356,6 +378,24 @@ bool RouteToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
 
 void RegisterControlClasses();
 
+namespace {
+
+// The platform's function of this name in user32.dll; nullptr before Windows 10.
+template <typename F> F user32(const char* name) {
+    return reinterpret_cast<F>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+// The scale of the monitor a window is on, for a program aware of each monitor's;
+// the system's where Windows has no such mode.
+int windowPixelsPerInch(HWND window) {
+    static const auto forWindow = user32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    UINT ppi = forWindow != nullptr && window != nullptr ? forWindow(window) : 0;
+    return ppi == 0 ? PixelsPerInch() : std::max(static_cast<int>(ppi), kDesignPixelsPerInch);
+}
+
+} // namespace
+
 TForm::TForm(const char* className, const std::string& caption, DWORD style, DWORD exStyle,
              HWND owner) {
     RegisterControlClasses();
@@ -374,6 +414,7 @@ TForm::TForm(const char* className, const std::string& caption, DWORD style, DWO
     window_ =
         CreateWindowExA(exStyle | WS_EX_CONTROLPARENT, className, caption.c_str(), style,
                         CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr, instance, this);
+    ppi_ = windowPixelsPerInch(window_);
 }
 
 TForm::~TForm() {
@@ -415,14 +456,16 @@ namespace {
 RECT frameAround(HWND window, int ppi) {
     RECT rect = {0, 0, 0, 0};
     DWORD style = GetWindowLongA(window, GWL_STYLE), exStyle = GetWindowLongA(window, GWL_EXSTYLE);
-    using ForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    static const auto forDpi =
+        user32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
     if (forDpi != nullptr && forDpi(&rect, style, FALSE, exStyle, ppi))
         return rect;
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     if (ppi != PixelsPerInch())
-        rect = {Unscale(rect.left), Unscale(rect.top), Unscale(rect.right), Unscale(rect.bottom)};
+        rect = {ScaleTo(UnscaleFrom(rect.left, PixelsPerInch()), ppi),
+                ScaleTo(UnscaleFrom(rect.top, PixelsPerInch()), ppi),
+                ScaleTo(UnscaleFrom(rect.right, PixelsPerInch()), ppi),
+                ScaleTo(UnscaleFrom(rect.bottom, PixelsPerInch()), ppi)};
     return rect;
 }
 
@@ -434,10 +477,61 @@ void TForm::SetOuterSize(int width, int height) {
 }
 
 void TForm::SetClientSize(int width, int height) {
-    RECT frame = frameAround(window_, PixelsPerInch());
+    RECT frame = frameAround(window_, ppi_);
     SetWindowPos(window_, nullptr, 0, 0, Scale(width) + frame.right - frame.left,
                  Scale(height) + frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TForm::Scale(int design) const {
+    return ScaleTo(design, ppi_);
+}
+int TForm::Unscale(int screen) const {
+    return UnscaleFrom(screen, ppi_);
+}
+int TForm::UnscaleUp(int screen) const {
+    return UnscaleUpFrom(screen, ppi_);
+}
+
+SIZE TForm::windowSizeAt(int ppi) const {
+    RECT frame = frameAround(window_, ppi);
+    return {ScaleTo(ClientWidth(), ppi) + frame.right - frame.left,
+            ScaleTo(ClientHeight(), ppi) + frame.bottom - frame.top};
+}
+
+void TForm::ChangeScale(int ppi, const RECT* window) {
+    ppi = std::max(ppi, kDesignPixelsPerInch);
+    int width = ClientWidth(), height = ClientHeight();
+    std::vector<std::pair<TControl*, RECT>> controls;
+    for (const auto& component : components_)
+        if (auto* control = dynamic_cast<TControl*>(component.get()))
+            controls.emplace_back(control, control->BoundsRect());
+    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    ppi_ = ppi;
+    for (const auto& [control, design] : controls)
+        control->place(design);
+    for (const auto& component : components_)
+        if (dynamic_cast<TControl*>(component.get()) == nullptr)
+            component->ScaleChanged();
+    for (const auto& [control, design] : controls)
+        control->ScaleChanged();
+    if (window != nullptr)
+        SetWindowPos(window_, nullptr, window->left, window->top, window->right - window->left,
+                     window->bottom - window->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The client area stays its design size whatever the frame the window has now
+    // (a suggestion scaled by Windows, or a frame drawn at another scale).
+    RECT outer, inner;
+    GetWindowRect(window_, &outer);
+    GetClientRect(window_, &inner);
+    if (inner.right != Scale(width) || inner.bottom != Scale(height))
+        SetWindowPos(window_, nullptr, 0, 0,
+                     Scale(width) + (outer.right - outer.left) - inner.right,
+                     Scale(height) + (outer.bottom - outer.top) - inner.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvokeEvent([this] { FormScaleChanged(); });
+    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window_, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void TForm::CentreOnScreen() {
@@ -495,6 +589,13 @@ bool TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
     case WM_SETFOCUS:
         restoreFocus();
+        return true;
+    case WM_GETDPISCALEDSIZE: // before a move to another monitor: the size it will take
+        *reinterpret_cast<SIZE*>(lParam) = windowSizeAt(LOWORD(wParam));
+        result = TRUE;
+        return true;
+    case WM_DPICHANGED:
+        ChangeScale(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return true;
     case WM_CLOSE:
         if (busy_ > 0) {

@@ -13,6 +13,12 @@
 #include <string>
 #include <vector>
 
+// Windows 10's messages of a move to a monitor of another scale, which the headers
+// for the program's oldest Windows leave out.
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 namespace ui {
 
 // An RGB colour, or a system colour index stored as -(index + 1).
@@ -35,8 +41,9 @@ constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
 constexpr TColor clDefault = 0x1FFFFFFF; // "not set": the window class paints as usual
 COLORREF ColorToRGB(TColor color);
 
-// The screen's pixels per logical inch, read once (the program is aware of the
-// system's setting and never below 96), and design pixels placed on it and back.
+// The system's pixels per logical inch, read once (never below 96), and design
+// pixels placed on it and back. A form has its own scale, its monitor's
+// (TForm::PixelsPerInch); its components scale by that one.
 int PixelsPerInch();
 int Scale(int design);
 int Unscale(int screen);
@@ -63,10 +70,11 @@ struct TFontSpec {
     bool Bold = false;
     bool Underline = false;
 
-    Font Create() const;
+    Font Create(int ppi = PixelsPerInch()) const;
     // The process's one GDI font of this face, size, character set, weight and
-    // underline (the colour is no part of a font); it lives while anybody holds it.
-    std::shared_ptr<const Font> Shared() const;
+    // underline at this scale (the colour is no part of a font); it lives while
+    // anybody holds it.
+    std::shared_ptr<const Font> Shared(int ppi = PixelsPerInch()) const;
     // The toolkit's default font: 8-point MS Sans Serif.
     static TFontSpec Default();
 };
@@ -103,6 +111,17 @@ class TComponent {
 
     const std::string& Name() const { return name_; }
     TForm& Owner() const { return owner_; }
+
+    // Design pixels at the scale of the form's monitor, and back.
+    int PixelsPerInch() const;
+    int Scale(int design) const;
+    int Unscale(int screen) const;
+    int UnscaleUp(int screen) const;
+    // The form moved to a monitor of another scale: the component makes again what
+    // it made at the old one (fonts, pictures, images). The form calls it on what
+    // is no control first (image lists), then on the controls, each in creation
+    // order, after it placed every control at its design bounds.
+    virtual void ScaleChanged() {}
 
   private:
     TForm& owner_;
@@ -154,7 +173,8 @@ class TControl : public TComponent {
     void Repaint(); // a hidden control is drawn whole when it is shown
 
     TNotifyEvent OnClick;
-    void Click(); // runs OnClick at the event boundary
+    void Click();                 // runs OnClick at the event boundary
+    void ScaleChanged() override; // its font at the new scale
 
     // Tab order: within a parent, the order in which controls were placed on it
     // (created there or moved there last), whatever their z-order.
@@ -189,9 +209,11 @@ class TControl : public TComponent {
     WNDPROC ClassProc() const { return classProc_; }
 
   private:
+    friend class TForm;
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND window_ = nullptr;       // nullptr once the window is destroyed
-    WNDPROC classProc_ = nullptr; // the window class's procedure
+    void place(const RECT& design); // the window at these design bounds, at the form's scale
+    HWND window_ = nullptr;         // nullptr once the window is destroyed
+    WNDPROC classProc_ = nullptr;   // the window class's procedure
     bool routesChildren_ = false;
     int tabSequence_ = 0;
     TFontSpec font_;
@@ -212,6 +234,17 @@ class TForm {
     virtual ~TForm();
 
     HWND Handle() const { return window_; }
+    // The scale the form is laid out at: its monitor's when it was made, then the
+    // one each move to another monitor brings (WM_DPICHANGED), never below 96.
+    int PixelsPerInch() const { return ppi_; }
+    int Scale(int design) const;
+    int Unscale(int screen) const;
+    int UnscaleUp(int screen) const;
+    // Lays the form out again at ppi, as a form made at that scale is: every
+    // control at its design bounds, fonts and pictures made again, then the form's
+    // own arrangement (FormScaleChanged). The window takes the rectangle given (in
+    // screen pixels), sized so that its client area keeps its size in design pixels.
+    void ChangeScale(int ppi, const RECT* window = nullptr);
     int ComponentCount() const { return static_cast<int>(components_.size()); }
     TComponent& Component(int index) const { return *components_[index]; }
     TComponent* FindComponent(const std::string& name) const;
@@ -276,6 +309,9 @@ class TForm {
     bool QuitOnDestroy = true;
     virtual void FormActivate() {}
     virtual void FormDestroy() {}
+    // After ChangeScale placed and remade the components: what the form arranged by
+    // measured text it arranges again.
+    virtual void FormScaleChanged() {}
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   private:
@@ -287,7 +323,10 @@ class TForm {
     bool pressFocusedButton();
     bool handleKeyDown(const MSG& message);
     bool pressAccessKey(char key);
+    // The window's size at ppi for its client area in design pixels.
+    SIZE windowSizeAt(int ppi) const;
     HWND window_ = nullptr; // nullptr once the window is destroyed
+    int ppi_ = ui::PixelsPerInch();
     friend class TControl;
     HWND savedFocus_ = nullptr; // the control that had the focus last
     int busy_ = 0;              // BusyScopes open

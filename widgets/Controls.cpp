@@ -341,10 +341,25 @@ SIZE TLabel::TextSize() const {
 }
 
 void TLabel::adjustSize() {
+    if (band_) {
+        int height = TextSize().cy;
+        SetBounds(band_->left, band_->top + (band_->height - height) / 2, band_->width, height);
+        return;
+    }
     if (!autoSize_)
         return;
     SIZE size = TextSize();
     SetBounds(Left(), Top(), size.cx, size.cy);
+}
+
+void TLabel::PlaceOnBand(int left, int width, int bandTop, int bandHeight) {
+    autoSize_ = false;
+    band_ = Band{left, width, bandTop, bandHeight};
+    adjustSize();
+}
+
+void TLabel::ScaleChanged() {
+    TControl::ScaleChanged(); // SetFont sizes it again
 }
 
 // ---- TButton
@@ -371,8 +386,9 @@ ImageList ButtonStateImages(HIMAGELIST glyph) {
     return states;
 }
 
-void TButton::SetGlyph(HIMAGELIST glyph) {
-    ImageList states = ButtonStateImages(glyph);
+void TButton::SetGlyph(const TImageList& glyph) {
+    glyph_ = &glyph;
+    ImageList states = ButtonStateImages(glyph.Handle());
     BUTTON_IMAGELIST images = {
         states.get(), {Scale(2), 0, Scale(2), 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
     SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
@@ -412,11 +428,16 @@ void TSpeedButton::SetDown(bool down) {
     }
 }
 
-ImageList ShieldImage() {
+ImageList ShieldImage(int ppi) {
     ImageList images;
     SHSTOCKICONINFO info = {};
     info.cbSize = sizeof info;
-    int size = GetSystemMetrics(SM_CXSMICON);
+    // Where Windows tells the small-icon size for a scale (Windows 10), at this one;
+    // else the system's, the one scale such a Windows lays a program out at.
+    using ForDpi = int(WINAPI*)(int, UINT);
+    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
+    int size = forDpi != nullptr ? forDpi(SM_CXSMICON, ppi) : GetSystemMetrics(SM_CXSMICON);
     if (SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &info))) {
         images.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
         if (images.valid())
@@ -439,16 +460,30 @@ void setButtonImages(HWND button, const ImageList& images) {
 } // namespace
 
 void TButton::SetShield() {
-    ImageList states = ButtonStateImages(ShieldImage().get());
+    ImageList states = ButtonStateImages(ShieldImage(PixelsPerInch()).get());
     setButtonImages(Handle(), states);
     stateImages_ = std::move(states);
     shielded_ = stateImages_.valid();
 }
 
+void TButton::ScaleChanged() {
+    TControl::ScaleChanged();
+    if (shielded_)
+        SetShield();
+    else if (glyph_ != nullptr)
+        SetGlyph(*glyph_);
+}
+
 void TSpeedButton::SetShield(bool shield) {
-    ImageList images = shield ? ShieldImage() : ImageList();
+    ImageList images = shield ? ShieldImage(PixelsPerInch()) : ImageList();
     setButtonImages(Handle(), images);
     shield_ = std::move(images);
+}
+
+void TSpeedButton::ScaleChanged() {
+    TControl::ScaleChanged();
+    if (Shielded())
+        SetShield(true);
 }
 
 bool TSpeedButton::HandleCommand(WORD code) {
@@ -563,16 +598,24 @@ void TBevel::Paint(HDC dc) {
 TImage::TImage(TForm& owner, std::string name, HWND parent)
     : TControl(owner, name, parent, kImageClass, 0) {}
 
-void TImage::SetBitmap(Bitmap bitmap) {
-    bitmap_ = std::move(bitmap);
+void TImage::SetPicture(PictureMaker make) {
+    makePicture_ = std::move(make);
+    bitmap_ = makePicture_(PixelsPerInch());
     icon_ = nullptr;
     Repaint();
 }
 
 void TImage::SetIcon(HICON icon) {
     icon_ = icon;
+    makePicture_ = nullptr;
     bitmap_.reset();
     Repaint();
+}
+
+void TImage::ScaleChanged() {
+    TControl::ScaleChanged();
+    if (makePicture_)
+        SetPicture(std::move(makePicture_));
 }
 
 void TImage::Paint(HDC dc) {
@@ -643,27 +686,48 @@ std::string TStatusBar::SimpleText() const {
 TImageList::TImageList(TForm& owner, std::string name, int width, int height)
     : TComponent(owner, std::move(name)),
       list_(ImageList_Create(Scale(width), Scale(height), ILC_COLOR32 | ILC_MASK, 4, 4)),
-      width_(Scale(width)), height_(Scale(height)) {}
+      designWidth_(width), designHeight_(height) {}
 
 int TImageList::AddIcon(HICON icon) {
-    return ImageList_AddIcon(list_.get(), icon);
+    int index = ImageList_AddIcon(list_.get(), icon);
+    if (index >= 0)
+        sources_.push_back({kel::ExtractedIcon(CopyIcon(icon)), nullptr});
+    return index;
 }
 
-void TImageList::AddStrip(HBITMAP strip) {
+void TImageList::AddPicture(const char* name) {
+    addStrip(LoadPicture(name, PixelsPerInch()).get());
+    sources_.push_back({kel::ExtractedIcon(), name});
+}
+
+void TImageList::ScaleChanged() {
+    list_.reset(ImageList_Create(Width(), Height(), ILC_COLOR32 | ILC_MASK, 4, 4));
+    if (background_ != clDefault)
+        SetBkColor(background_);
+    for (const Source& source : sources_) {
+        if (source.picture != nullptr)
+            addStrip(LoadPicture(source.picture, PixelsPerInch()).get());
+        else
+            ImageList_AddIcon(list_.get(), source.icon.get());
+    }
+}
+
+void TImageList::addStrip(HBITMAP strip) {
+    int width = Width(), height = Height();
     BITMAP info = {};
     GetObjectA(strip, sizeof info, &info);
     if (info.bmHeight <= 0)
         return;
     // A strip drawn for another scale is fitted to the list's images, pixel by pixel
     // so that the transparent colour stays one colour.
-    int count = info.bmWidth * height_ / (info.bmHeight * width_);
+    int count = info.bmWidth * height / (info.bmHeight * width);
     Bitmap fitted;
-    if (info.bmHeight != height_ && count > 0) {
+    if (info.bmHeight != height && count > 0) {
         MemoryDc source(nullptr), target(nullptr);
-        fitted.reset(CreateCompatibleBitmap(screenDc(), count * width_, height_));
+        fitted.reset(CreateCompatibleBitmap(screenDc(), count * width, height));
         SelectGuard from(source.get(), strip), to(target.get(), fitted.get());
         SetStretchBltMode(target.get(), COLORONCOLOR);
-        StretchBlt(target.get(), 0, 0, count * width_, height_, source.get(), 0, 0, info.bmWidth,
+        StretchBlt(target.get(), 0, 0, count * width, height, source.get(), 0, 0, info.bmWidth,
                    info.bmHeight, SRCCOPY);
         strip = fitted.get();
     }
@@ -678,6 +742,7 @@ void TImageList::AddStrip(HBITMAP strip) {
 }
 
 void TImageList::SetBkColor(TColor color) {
+    background_ = color;
     ImageList_SetBkColor(list_.get(), ColorToRGB(color));
 }
 
@@ -686,22 +751,23 @@ void TImageList::Draw(HDC dc, int x, int y, int index) const {
 }
 
 Bitmap TImageList::Picture(int index, TColor background) const {
+    int width = Width(), height = Height();
     HDC screen = screenDc();
-    Bitmap picture(CreateCompatibleBitmap(screen, width_, height_));
+    Bitmap picture(CreateCompatibleBitmap(screen, width, height));
     {
         MemoryDc dc(screen);
         SelectGuard select(dc.get(), picture.get());
         Brush brush(CreateSolidBrush(ColorToRGB(background)));
-        RECT all = {0, 0, width_, height_};
+        RECT all = {0, 0, width, height};
         FillRect(dc.get(), &all, brush.get());
         Draw(dc.get(), 0, 0, index);
     }
     return picture;
 }
 
-Bitmap LoadPicture(const char* name) {
+Bitmap LoadPicture(const char* name, int ppi) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (PixelsPerInch() > kDesignPixelsPerInch) {
+    if (ppi > kDesignPixelsPerInch) {
         std::string large = std::string(name) + "2X";
         if (HANDLE picture =
                 LoadImageA(instance, large.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))

@@ -5,10 +5,15 @@
 
 #include <commctrl.h>
 
+#include <optional>
+#include <vector>
+
 namespace ui {
 
 // An image list, destroyed with ImageList_Destroy.
 using ImageList = kel::ScopedHandle<kel::NullTraits<HIMAGELIST, ImageList_Destroy>>;
+
+class TImageList;
 
 // A framed group; the controls placed in it get their notifications routed.
 // A framed box with its caption on the top edge. A caption longer than the box is
@@ -48,6 +53,10 @@ class TLabel : public TControl {
     void SetAutoSize(bool autoSize);
     bool AutoSize() const { return autoSize_; }
     SIZE TextSize() const; // in design pixels, enough to hold the text
+    // Fixed in place and width, at the height of its text centred on a band of
+    // bandHeight from bandTop; placed so again at every scale.
+    void PlaceOnBand(int left, int width, int bandTop, int bandHeight);
+    void ScaleChanged() override;
     // Clicks reach OnClick; the pointer entering and leaving reach these.
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
@@ -59,6 +68,10 @@ class TLabel : public TControl {
 
   private:
     void adjustSize();
+    struct Band {
+        int left, width, top, height;
+    };
+    std::optional<Band> band_;
     bool tracking_ = false; // the pointer's leaving is asked for
     bool autoSize_ = true;
     bool wordWrap_ = false;
@@ -71,17 +84,20 @@ class TButton : public TControl {
   public:
     TButton(TForm& owner, std::string name, HWND parent);
     void SetDefault(bool isDefault);
-    // One image for every state, or two: the normal and the disabled look.
-    void SetGlyph(HIMAGELIST glyph);
+    // One image for every state, or two: the normal and the disabled look; the
+    // list's images at every scale.
+    void SetGlyph(const TImageList& glyph);
     // The system's shield in place of the glyph: the button's change needs
     // administrator rights.
     void SetShield();
     bool Shielded() const { return shielded_; }
     bool HandleCommand(WORD code) override;
     bool HandleAccessKey(char key) override;
+    void ScaleChanged() override;
 
   private:
     ImageList stateImages_; // one image per button state, built from the glyph
+    const TImageList* glyph_ = nullptr;
     bool shielded_ = false;
 };
 
@@ -91,9 +107,9 @@ class TButton : public TControl {
 // For masked glyphs (the images' alpha is not copied); empty when it can't be made.
 ImageList ButtonStateImages(HIMAGELIST glyph);
 
-// The system's shield icon at the small-icon size, in an image list of its own;
-// empty when the system has none.
-ImageList ShieldImage();
+// The system's shield icon at the small-icon size of ppi pixels per inch, in an
+// image list of its own; empty when the system has none.
+ImageList ShieldImage(int ppi);
 
 // A two-state button that stays down once pressed. Buttons with the same non-zero
 // group index and parent form a group in which exactly one is down.
@@ -110,6 +126,7 @@ class TSpeedButton : public TControl {
     bool Shielded() const { return shield_.valid(); }
     bool HandleCommand(WORD code) override;
     bool HandleAccessKey(char key) override;
+    void ScaleChanged() override;
 
   private:
     int groupIndex_ = 0;
@@ -168,17 +185,21 @@ class TBevel : public TControl {
 class TImage : public TControl {
   public:
     TImage(TForm& owner, std::string name, HWND parent);
-    void SetBitmap(Bitmap bitmap);
+    // A picture made for the form's scale, made again at each new one.
+    using PictureMaker = std::function<Bitmap(int ppi)>;
+    void SetPicture(PictureMaker make);
     void SetIcon(HICON icon); // borrowed
     HBITMAP BitmapHandle() const { return bitmap_.get(); }
     HICON IconHandle() const { return icon_; }
     void Paint(HDC dc);
+    void ScaleChanged() override;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
     // A mouse button pressed on the image, with the MK_ flags of that moment.
     std::function<void(TImage& sender, unsigned keys)> OnMouseDown;
 
   private:
+    PictureMaker makePicture_;
     Bitmap bitmap_;
     HICON icon_ = nullptr;
 };
@@ -200,31 +221,42 @@ class TStatusBar : public TControl {
 };
 
 // An image list of images of one size, given in design pixels; Width() and Height()
-// are the images' size on the screen.
+// are the images' size on the screen. It keeps what it was given, to make its
+// images again at a new scale.
 class TImageList : public TComponent {
   public:
     TImageList(TForm& owner, std::string name, int width, int height);
     HIMAGELIST Handle() const { return list_.get(); }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const { return Scale(designWidth_); }
+    int Height() const { return Scale(designHeight_); }
     int Count() const { return ImageList_GetImageCount(list_.get()); }
-    int AddIcon(HICON icon);
-    // Adds every image of a strip, the colour of its bottom-left pixel transparent; a
-    // strip of another height is fitted to the images' size.
-    void AddStrip(HBITMAP strip);
+    int AddIcon(HICON icon); // a copy is kept
+    // Adds every image of the program's picture (LoadPicture), the colour of its
+    // bottom-left pixel transparent; a strip of another height is fitted to the
+    // images' size.
+    void AddPicture(const char* name);
     void SetBkColor(TColor color);
     void Draw(HDC dc, int x, int y, int index) const;
     // Image index drawn on a background of its own, as a new bitmap.
     Bitmap Picture(int index, TColor background) const;
+    void ScaleChanged() override;
 
   private:
+    void addStrip(HBITMAP strip);
     ImageList list_;
-    int width_, height_;
+    int designWidth_, designHeight_;
+    TColor background_ = clDefault;
+    // What was added, in order: an icon, or the name of a picture.
+    struct Source {
+        kel::ExtractedIcon icon;
+        const char* picture = nullptr;
+    };
+    std::vector<Source> sources_;
 };
 
-// A bitmap resource of the program for the screen's scale: on a scaled screen its
-// twice-as-large drawing NAME2X where there is one, else NAME.
-Bitmap LoadPicture(const char* name);
+// A bitmap resource of the program for a screen of ppi pixels per inch: on a scaled
+// screen its twice-as-large drawing NAME2X where there is one, else NAME.
+Bitmap LoadPicture(const char* name, int ppi);
 
 // A timer that calls OnTimer on the user-interface thread.
 class TTimer : public TComponent {

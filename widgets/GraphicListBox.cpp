@@ -104,6 +104,7 @@ int TGraphicListBox::ItemHeight() const {
 }
 
 void TGraphicListBox::SetItemHeight(int height) {
+    itemHeight_ = height;
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(Scale(height), 0));
 }
 
@@ -132,6 +133,12 @@ int TGraphicListBox::ItemIndex() const {
 
 void TGraphicListBox::SetItemIndex(int index) {
     SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TGraphicListBox::ScaleChanged() {
+    TControl::ScaleChanged();
+    if (itemHeight_ > 0)
+        SetItemHeight(itemHeight_);
 }
 
 void TGraphicListBox::AdjustItemHeight() {
@@ -180,7 +187,7 @@ void TGraphicListBox::PaintItem(HDC canvas, int index, const RECT& rect, unsigne
 
     // Step 5: the text lines, condensed where they are wider than their room.
     {
-        std::shared_ptr<const Font> font = item.font->Shared();
+        std::shared_ptr<const Font> font = item.font->Shared(PixelsPerInch());
         Font narrow = fittingFont(bitmap.get(), font->get(), lines, textRoom(g, clientWidth));
         SelectGuard select(bitmap.get(), narrow.valid() ? narrow.get() : font->get());
         SetBkMode(bitmap.get(), OPAQUE);
@@ -267,7 +274,7 @@ TGraphicListBox::TTextFit TGraphicListBox::ItemTextFit(int index, unsigned state
     GetClientRect(Handle(), &client);
     int room = textRoom(g, client.right);
     // The font PaintItem draws the item's text with.
-    std::shared_ptr<const Font> font = itemLook(*this, state).font->Shared();
+    std::shared_ptr<const Font> font = itemLook(*this, state).font->Shared(PixelsPerInch());
     Font narrow = fittingFont(dc.get(), font->get(), lines, room);
     SelectGuard select(dc.get(), narrow.valid() ? narrow.get() : font->get());
     return {widestLine(dc.get(), lines), room};

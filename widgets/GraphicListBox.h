@@ -57,6 +57,7 @@ class TGraphicListBox : public TControl {
 
     bool HandleCommand(WORD code) override;
     bool HandleDrawItem(DRAWITEMSTRUCT& item) override;
+    void ScaleChanged() override; // the items' height at the new scale
 
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -70,6 +71,7 @@ class TGraphicListBox : public TControl {
     void hoverTick();
 
     bool autoItemHeight_ = true;
+    int itemHeight_ = 0; // in design pixels, once set
     TImageList* glyphs_ = nullptr;
     TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
     int hotIndex_ = -1;

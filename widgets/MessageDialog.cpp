@@ -55,38 +55,31 @@ class TMessageForm : public TForm {
                 dialogOwner()),
           buttons_(buttons) {
         QuitOnDestroy = false;
-        TImage& icon = Create<TImage>("Image", Handle());
-        icon.SetIcon(LoadIconA(nullptr, kind.icon));
-        TLabel& label = Create<TLabel>("Message", Handle());
-        label.SetWordWrap(true);
-        label.SetCaption(message);
-        SIZE text = measure(label, message);
-        label.SetAutoSize(false);
-
-        int count = 0;
-        for (const ButtonKind& button : kButtons)
-            count += (buttons & button.flag) ? 1 : 0;
-        MessageLayout layout = LayOutMessage(text.cx, text.cy, count);
-        place(icon, layout.icon);
-        place(label, layout.label);
-        auto box = layout.buttons.begin();
+        icon_ = &Create<TImage>("Image", Handle());
+        icon_->SetIcon(LoadIconA(nullptr, kind.icon));
+        label_ = &Create<TLabel>("Message", Handle());
+        label_->SetWordWrap(true);
+        label_->SetCaption(message);
+        label_->SetAutoSize(false);
         for (const ButtonKind& kind : kButtons) {
             if (!(buttons & kind.flag))
                 continue;
             TButton& button = Create<TButton>(kind.caption, Handle());
             button.SetCaption(kind.caption);
             button.SetControlId(kind.result);
-            place(button, *box++);
             button.SetDefault(kind.result == defaultResult(buttons));
             int result = kind.result;
             button.OnClick = [this, result](TComponent&) { close(result); };
             button.Show();
             if (kind.result == defaultResult(buttons))
                 SetFocus(button.Handle());
+            buttonsShown_.push_back(&button);
         }
-        icon.Show();
-        label.Show();
-        resizeClient(layout.clientWidth, layout.clientHeight);
+        icon_->Show();
+        label_->Show();
+        layOut();
+        CentreOnScreen();
+        SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     int ShowModal() {
@@ -141,8 +134,24 @@ class TMessageForm : public TForm {
         return TForm::HandleMessage(message, wParam, lParam, result);
     }
 
+  protected:
+    // On a monitor of another scale the message measures anew.
+    void FormScaleChanged() override { layOut(); }
+
   private:
-    static SIZE measure(const TLabel& label, const std::string& text) {
+    // Sized by its message as measured now, in the label's font.
+    void layOut() {
+        SIZE text = measure(*label_, label_->Caption());
+        MessageLayout layout =
+            LayOutMessage(text.cx, text.cy, static_cast<int>(buttonsShown_.size()));
+        place(*icon_, layout.icon);
+        place(*label_, layout.label);
+        auto box = layout.buttons.begin();
+        for (TButton* button : buttonsShown_)
+            place(*button, *box++);
+        SetClientSize(layout.clientWidth, layout.clientHeight);
+    }
+    SIZE measure(const TLabel& label, const std::string& text) const {
         WindowDc dc(label.Handle());
         SelectGuard font(dc.get(), label.FontHandle());
         RECT rect = {0, 0, Scale(kMaxTextWidth), 0};
@@ -152,11 +161,6 @@ class TMessageForm : public TForm {
     static void place(TControl& control, const Box& rect) {
         control.SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     }
-    void resizeClient(int width, int height) {
-        SetClientSize(width, height);
-        CentreOnScreen();
-        SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
     void close(int result) {
         if (result_ == 0)
             result_ = result;
@@ -164,6 +168,9 @@ class TMessageForm : public TForm {
     }
 
     unsigned buttons_;
+    TImage* icon_;
+    TLabel* label_;
+    std::vector<TButton*> buttonsShown_; // in their row's order
     int result_ = 0;
 };
 

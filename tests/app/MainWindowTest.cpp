@@ -666,10 +666,37 @@ void reportLayoutAtThisScale(int ppi, int clientWidth96, int clientHeight96) {
     std::fflush(stdout);
 }
 
-// Wine takes the screen's scale from LogPixels when a program starts: this test
-// program is started again at each scale, and everything must hold at each: no text
-// clipped by its control, its menu item or its page's frame, nothing outside its
-// parent, no two controls overlapping.
+// Runs this test again in a program started at ppi (Wine takes the screen's scale
+// from LogPixels when a program starts), with asked in WEXDAL_TEST_SCALE: its exit
+// code, and what it wrote in said.
+DWORD runAtScale(int ppi, const std::string& asked, std::string& said) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string log = std::string(temp) + "wexdal-scaling.log";
+    SetEnvironmentVariableA("WEXDAL_TEST_SCALE", asked.c_str());
+    DWORD code;
+    {
+        ScreenScale scale(ppi);
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE output = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                    CREATE_ALWAYS, 0, nullptr);
+        const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+        code = testing_support::runToEnd(
+            self, std::string("--gtest_filter=") + test.test_suite_name() + "." + test.name(),
+            output);
+        CloseHandle(output);
+    }
+    SetEnvironmentVariableA("WEXDAL_TEST_SCALE", nullptr);
+    said = testing_support::readFile(log);
+    DeleteFileA(log.c_str());
+    return code;
+}
+
+// This test program is started again at each scale, and everything must hold at
+// each: no text clipped by its control, its menu item or its page's frame, nothing
+// outside its parent, no two controls overlapping.
 TEST(Scaling, TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts) {
     if (const char* asked = std::getenv("WEXDAL_TEST_SCALE")) {
         int ppi = 0, width = 0, height = 0;
@@ -683,11 +710,6 @@ TEST(Scaling, TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts) {
         width = form.ClientWidth();
         height = form.ClientHeight();
     }
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    std::string log = std::string(temp) + "wexdal-scaling.log";
     auto findings = [](const std::string& said) {
         std::set<std::string> lines;
         std::istringstream in(said);
@@ -698,30 +720,121 @@ TEST(Scaling, TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts) {
         return lines;
     };
     for (int ppi : {96, 120, 144, 192}) {
-        std::string asked =
-            std::to_string(ppi) + " " + std::to_string(width) + " " + std::to_string(height);
-        SetEnvironmentVariableA("WEXDAL_TEST_SCALE", asked.c_str());
-        DWORD code;
-        {
-            ScreenScale scale(ppi);
-            SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-            HANDLE output = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                        CREATE_ALWAYS, 0, nullptr);
-            const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
-            code = testing_support::runToEnd(
-                self, std::string("--gtest_filter=") + test.test_suite_name() + "." + test.name(),
-                output);
-            CloseHandle(output);
-        }
-        std::string said = testing_support::readFile(log);
+        std::string said;
+        DWORD code = runAtScale(
+            ppi, std::to_string(ppi) + " " + std::to_string(width) + " " + std::to_string(height),
+            said);
         EXPECT_EQ(code, 0u) << "at " << ppi << " pixels per inch:\n" << said;
         EXPECT_NE(said.find("measured LL_EmlWsh"), std::string::npos) << "nothing measured";
         EXPECT_NE(said.find("measured GB_Office: caption"), std::string::npos);
         for (const std::string& finding : findings(said))
             ADD_FAILURE() << finding << " at " << ppi << " pixels per inch";
     }
-    SetEnvironmentVariableA("WEXDAL_TEST_SCALE", nullptr);
-    DeleteFileA(log.c_str());
+}
+
+// The window as laid out, a line per component in creation order: each control's
+// place and size in its parent, visibility, font, glyph, picture and item height, each
+// image list's size and count.
+std::string windowTree(const MainWindow& form) {
+    std::ostringstream out;
+    RECT client;
+    GetClientRect(form.Handle(), &client);
+    out << "client " << client.right << "x" << client.bottom << "\n";
+    for (int i = 0; i < form.ComponentCount(); ++i) {
+        ui::TComponent& component = form.Component(i);
+        out << component.Name();
+        if (auto* list = dynamic_cast<ui::TImageList*>(&component))
+            out << " images " << list->Width() << "x" << list->Height() << " " << list->Count();
+        auto* control = dynamic_cast<ui::TControl*>(&component);
+        if (control != nullptr) {
+            HWND window = control->Handle();
+            RECT rect = screenRect(*control);
+            MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+            out << " at " << rect.left << "," << rect.top << " " << rect.right - rect.left << "x"
+                << rect.bottom - rect.top << (control->Visible() ? " shown" : "");
+            LOGFONTA font = {};
+            GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font,
+                       &font);
+            out << " font " << font.lfFaceName << " " << font.lfHeight << " " << font.lfWeight
+                << (font.lfUnderline ? " underlined" : "");
+        }
+        BUTTON_IMAGELIST glyph = {};
+        if ((dynamic_cast<ui::TButton*>(control) || dynamic_cast<ui::TSpeedButton*>(control)) &&
+            SendMessageA(control->Handle(), BCM_GETIMAGELIST, 0,
+                         reinterpret_cast<LPARAM>(&glyph)) &&
+            glyph.himl != nullptr) {
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(glyph.himl, &cx, &cy);
+            out << " glyph " << cx << "x" << cy << " margin " << glyph.margin.left;
+        }
+        BITMAP picture = {};
+        if (auto* image = dynamic_cast<ui::TImage*>(control);
+            image != nullptr && GetObjectA(image->BitmapHandle(), sizeof picture, &picture))
+            out << " picture " << picture.bmWidth << "x" << picture.bmHeight;
+        if (auto* list = dynamic_cast<ui::TGraphicListBox*>(control))
+            out << " items " << SendMessageA(list->Handle(), LB_GETITEMHEIGHT, 0, 0);
+        if (auto* box = dynamic_cast<ui::TGroupBox*>(control))
+            out << " caption " << box->ShownCaption();
+        out << "\n";
+    }
+    return out.str();
+}
+
+// A window started at one scale and moved to a monitor of another (Windows asks its
+// size there, then tells it the change with the rectangle it suggests) is laid out
+// exactly as a window started at the new scale.
+TEST(Scaling, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAsAStartThere) {
+    if (const char* asked = std::getenv("WEXDAL_TEST_SCALE")) {
+        struct Machine {
+            Machine() { sample::LayM365(); }
+            ~Machine() { sample::Remove(); }
+        } machine;
+        MainWindow form;
+        if (!form.PagesBuilt())
+            form.BuildPages();
+        if (int to = std::atoi(asked); to != 0) {
+            SIZE size = {};
+            ASSERT_TRUE(SendMessageA(form.Handle(), WM_GETDPISCALEDSIZE, MAKEWPARAM(to, to),
+                                     reinterpret_cast<LPARAM>(&size)));
+            RECT now;
+            GetWindowRect(form.Handle(), &now);
+            RECT suggested = {now.left + 40, now.top, now.left + 40 + size.cx, now.top + size.cy};
+            SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(to, to),
+                         reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(form.Handle(), &now);
+            EXPECT_EQ(now.left, suggested.left);
+            EXPECT_EQ(now.top, suggested.top);
+            EXPECT_EQ(form.PixelsPerInch(), to);
+        }
+        std::istringstream tree(windowTree(form));
+        for (std::string line; std::getline(tree, line);)
+            std::printf("tree %s\n", line.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    auto treeLines = [](const std::string& said) {
+        std::vector<std::string> lines;
+        std::istringstream in(said);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("tree ", 0) == 0)
+                lines.push_back(line);
+        return lines;
+    };
+    for (auto [from, to] : {std::pair(96, 144), std::pair(96, 192), std::pair(120, 96)}) {
+        std::string moved, started, before;
+        EXPECT_EQ(runAtScale(from, std::to_string(to), moved), 0u) << moved;
+        EXPECT_EQ(runAtScale(to, "0", started), 0u) << started;
+        EXPECT_EQ(runAtScale(from, "0", before), 0u) << before;
+        ASSERT_NE(started.find("tree GLB_Menu at"), std::string::npos) << started;
+        // The scales differ, and so do their trees.
+        EXPECT_NE(treeLines(before), treeLines(started));
+        std::vector<std::string> got = treeLines(moved), wanted = treeLines(started);
+        EXPECT_EQ(got.size(), wanted.size());
+        for (size_t i = 0, shown = 0; i < std::min(got.size(), wanted.size()) && shown < 8; ++i)
+            if (got[i] != wanted[i] && ++shown)
+                ADD_FAILURE() << "moved from " << from << " to " << to << ":\n  " << got[i]
+                              << "\nstarted there:\n  " << wanted[i];
+    }
 }
 
 } // namespace
