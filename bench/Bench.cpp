@@ -2,7 +2,8 @@
 // calls that do the same minimum work, and the program's start-up, peak working set
 // and size against a bare window program, in the same run, and prints the ratios;
 // beside them the floor under the program (bench/Bare.cpp) against the same window.
-//   bench [rounds] [--startup-only] [--breakdown] [--before EARLIER-WEXDAL.EXE]
+//   bench [rounds] [--startup-only | --commands-only] [--breakdown]
+//         [--before EARLIER-WEXDAL.EXE]
 #include "bench/Breakdown.h"
 #include "app/MainWindow.h"
 #include "bench/Startup.h"
@@ -283,6 +284,88 @@ void benchSurvey(int rounds) {
     report(survey);
 }
 
+// ---- Commands on a machine with a long Uninstall list
+
+double median(std::vector<double> values);
+void reportGoal(const char* what, double ratio, double goal, double best = 0);
+std::string besideBench(const std::string& relative);
+
+constexpr int kUninstallEntries = 1000;
+
+// A product-code entry of another maker's program, as a managed PC has hundreds of.
+std::string extraEntry(int i) {
+    char name[64];
+    std::snprintf(name, sizeof name, "{B0E4%04X-5A1C-4D2E-9F3A-%012X}", i, i);
+    return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + name;
+}
+
+// Lays (or removes) the extra entries in both views of the Uninstall list.
+void layExtraEntries(bool lay) {
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+        for (int i = 0; i < kUninstallEntries; ++i) {
+            std::string path = extraEntry(i);
+            if (!lay) {
+                RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
+                continue;
+            }
+            HKEY key;
+            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                                KEY_SET_VALUE | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                continue;
+            auto text = [&](const char* name, const std::string& value) {
+                RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>(value.size() + 1));
+            };
+            text("DisplayName", "Contoso Line-of-Business Tool " + std::to_string(i));
+            text("DisplayVersion", "4.2." + std::to_string(i));
+            text("Publisher", "Contoso");
+            text("UninstallString", "MsiExec.exe /X" + path.substr(path.rfind('\\') + 1));
+            DWORD major = 4;
+            RegSetValueExA(key, "VersionMajor", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&major),
+                           sizeof major);
+            RegCloseKey(key);
+        }
+}
+
+// The console program's commands on the Office 2010 sample machine (its parts'
+// entries in the other view of the 64-bit build), with and without the extra
+// entries in each view: a command's cost should not grow with the list.
+void benchCommands(int rounds) {
+    std::string program = besideBench("..\\app\\wexdal.com");
+    HANDLE nothing =
+        CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetHandleInformation(nothing, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    struct Command {
+        const char* what;
+        const char* arguments;
+        double goal;
+        double plain = 0, crowded = 0;
+    } commands[] = {{"/report:json with 1000 extra Uninstall entries", "/report:json -", 2.0},
+                    {"/check EmlWsh=1 with 1000 extra Uninstall entries", "/check EmlWsh=1", 1.2}};
+    auto time = [&](const Command& command) {
+        std::vector<double> runs;
+        for (int round = 0; round < rounds; ++round)
+            runs.push_back(seconds([&] { runToEnd(program, command.arguments, nothing); }));
+        return median(runs);
+    };
+    sample::LayOffice2010();
+    for (Command& command : commands)
+        command.plain = time(command);
+    std::printf("Laying %d extra Uninstall entries in each view...\n", kUninstallEntries);
+    layExtraEntries(true);
+    for (Command& command : commands)
+        command.crowded = time(command);
+    layExtraEntries(false);
+    sample::Remove();
+    CloseHandle(nothing);
+    std::printf("Commands on the Office 2010 sample machine (median of %d runs):\n", rounds);
+    for (const Command& command : commands) {
+        std::printf("  %-16s %7.1f ms, with the extra entries %7.1f ms\n", command.arguments,
+                    command.plain * 1000, command.crowded * 1000);
+        reportGoal(command.what, command.crowded / command.plain, command.goal);
+    }
+}
+
 // ---- Start-up against the bare window program
 
 std::string besideBench(const std::string& relative) {
@@ -332,7 +415,7 @@ StartupRatios reportStartup(const char* name, const bench::StartupRows& ours,
 
 // One line of the summary: a median ratio against its goal (and the best start-ups'
 // ratio beside it, where there is one: the one least disturbed by a busy machine).
-void reportGoal(const char* what, double ratio, double goal, double best = 0) {
+void reportGoal(const char* what, double ratio, double goal, double best) {
     if (ratio == 0) {
         std::printf("  %-46s   (not measured)  goal <= %.2f\n", what, goal);
         return;
@@ -454,21 +537,28 @@ int main(int argc, char** argv) {
     }
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    bool startupOnly = false, breakdown = false;
+    bool startupOnly = false, commandsOnly = false, breakdown = false;
     std::string before;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--startup-only") == 0)
             startupOnly = true;
+        else if (std::strcmp(argv[i], "--commands-only") == 0)
+            commandsOnly = true;
         else if (std::strcmp(argv[i], "--breakdown") == 0)
             breakdown = true;
         else if (std::strcmp(argv[i], "--before") == 0 && i + 1 < argc)
             before = argv[++i];
+    }
+    if (commandsOnly) {
+        benchCommands(std::max(rounds, 5));
+        return 0;
     }
     if (!startupOnly) {
         std::printf("Best of %d rounds; ratio = ours / bare platform calls.\n", rounds);
         benchScriptHost(rounds);
         benchBackups(rounds);
         benchSurvey(rounds);
+        benchCommands(std::max(rounds, 5));
     }
     benchStartup(std::max(rounds, 11), before, breakdown);
     return 0;

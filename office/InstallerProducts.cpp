@@ -32,62 +32,66 @@ bool listed(const std::vector<ProductCandidate>& list, const std::string& code) 
     });
 }
 
-// The Uninstall key of one view and what it shows.
+// The Uninstall key of one view and what it shows. Its entries are read through the
+// key held open: a path opened from the root for each of hundreds of entries costs
+// more than the reads themselves.
 class UninstallView {
   public:
     UninstallView(RegView view, bool other) : view_(view), other_(other) {}
 
-    bool list() { return GetRegKeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, entries_, view_) == 0; }
+    bool list() {
+        return OpenRegKeyToRead(HKEY_LOCAL_MACHINE, kUninstallKey, view_, key_) &&
+               GetRegKeyNames(key_.get(), "", entries_, view_) == 0;
+    }
     const StringList& entries() const { return entries_; }
 
     // The line of one entry, or none when it is no installed Office.
     std::optional<TProductLine> productLine(const std::string& entryName) const {
         if (!IsProductCode(entryName))
             return {};
-        std::string entry = entryKey(entryName);
         std::string name, displayVersion, productId, path;
-        if (read(entry, "DisplayName", name) != 0 ||
+        if (readEntry(entryName, "DisplayName", name) != 0 ||
             name.find("Microsoft Office") == std::string::npos)
             return {};
         int major = -1;
-        if (ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "VersionMajor", major, view_) != 0 ||
+        if (ReadRegInteger(key_.get(), entryName, "VersionMajor", major, view_) != 0 ||
             (other_ && (major < kFirstOtherViewMajor || major > kLastOtherViewMajor)))
             return {};
         std::string version = std::to_string(major) + ".0";
-        if (read(InstallRootKey(version), "Path", path) != 0 || !IsOfficeFolder(path))
+        if (readMachine(InstallRootKey(version), "Path", path) != 0 || !IsOfficeFolder(path))
             return {};
-        read(entry, "DisplayVersion", displayVersion);
-        read(entry, "ProductID", productId);
+        readEntry(entryName, "DisplayVersion", displayVersion);
+        readEntry(entryName, "ProductID", productId);
         if (other_ && productId.empty())
-            read(registrationKey(version, entryName), "ProductID", productId);
+            readMachine(registrationKey(version, entryName), "ProductID", productId);
         return MakeProductLine(major, entryName, name, displayVersion, productId, path, view_);
     }
 
     // A hidden entry is a suite when it is registered as an Office product, or shown
     // through its setup's entry.
     Listing listingOf(const std::string& entryName, const TProductLine& line) {
-        if (!hidden(entryKey(entryName)))
+        if (!hidden(entryName))
             return Listing::Shown;
         std::string name;
         if (RegKeyExists(HKEY_LOCAL_MACHINE, registrationKey(line.version, entryName), view_) == 0)
             return Listing::Suite;
-        read(entryKey(entryName), "DisplayName", name);
+        readEntry(entryName, "DisplayName", name);
         const StringList& setups = setupNames();
         return std::find(setups.begin(), setups.end(), name) != setups.end() ? Listing::Suite
                                                                              : Listing::Component;
     }
 
   private:
-    static std::string entryKey(const std::string& entryName) {
-        return UninstallEntryKey(entryName);
+    int readEntry(const std::string& entryName, const char* name, std::string& value) const {
+        return ReadRegString(key_.get(), entryName, name, value, view_);
     }
-    int read(const std::string& key, const char* name, std::string& value) const {
+    int readMachine(const std::string& key, const char* name, std::string& value) const {
         return ReadRegString(HKEY_LOCAL_MACHINE, key, name, value, view_);
     }
-    bool hidden(const std::string& entry) const {
+    bool hidden(const std::string& entryName) const {
         int systemComponent = 0;
-        return ReadRegInteger(HKEY_LOCAL_MACHINE, entry, "SystemComponent", systemComponent,
-                              view_) == 0 &&
+        return ReadRegInteger(key_.get(), entryName, "SystemComponent", systemComponent, view_) ==
+                   0 &&
                systemComponent == 1;
     }
     // The display names of the shown entries not named by a product code: the
@@ -98,8 +102,8 @@ class UninstallView {
             setupNames_.emplace();
             for (const std::string& entryName : entries_) {
                 std::string name;
-                if (!IsProductCode(entryName) && !hidden(entryKey(entryName)) &&
-                    read(entryKey(entryName), "DisplayName", name) == 0 && !name.empty())
+                if (!IsProductCode(entryName) && !hidden(entryName) &&
+                    readEntry(entryName, "DisplayName", name) == 0 && !name.empty())
                     setupNames_->push_back(name);
             }
         }
@@ -108,6 +112,7 @@ class UninstallView {
 
     RegView view_;
     bool other_;
+    RegKey key_;
     StringList entries_;
     std::optional<StringList> setupNames_;
 };

@@ -2,9 +2,11 @@
 # Builds and runs the benchmark under Wine in the test prefix; prints the ratios:
 # the script-host guard and the process survey against the bare platform calls, and
 # the program's start-up, peak working set and size against a bare window program;
-# then the start-up and working-set ratios and the shipped program's size by
-# section, each against its goal.
-#   scripts/bench.sh [rounds] [--startup-only] [--breakdown] [--before EARLIER-WEXDAL.EXE]
+# the console program's commands with and without a long Uninstall list; then the
+# start-up and working-set ratios and the shipped program's size by section, each
+# against its goal.
+#   scripts/bench.sh [rounds] [--startup-only | --commands-only] [--breakdown]
+#                    [--before EARLIER-WEXDAL.EXE]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh

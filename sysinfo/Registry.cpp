@@ -662,6 +662,10 @@ int UpdateRegWideString(HKEY root, const std::string& keyPath, const std::string
     return writeWideString(root, keyPath, valueName, text, false);
 }
 
+bool OpenRegKeyToRead(HKEY root, const std::string& keyPath, RegView view, RegKey& key) {
+    return openReadOnly(key, root, keyPath, view);
+}
+
 int RegKeyExists(HKEY root, const std::string& keyPath, RegView view) {
     RegKey key;
     return openReadOnly(key, root, keyPath, view) ? 0 : -1;

@@ -2,12 +2,14 @@
 // before it returns. Statuses: 0 = success, -1 = failure.
 //
 // Roots are the predefined keys (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,
-// HKEY_LOCAL_MACHINE, HKEY_USERS). Key paths are relative to the root; one leading
-// backslash is dropped, so "\Software\X" and "Software\X" name the same key. Names
-// and texts are in the ANSI code page (932). A 32-bit program sees the 32-bit view
-// unless a reading function is asked for the 64-bit view.
+// HKEY_LOCAL_MACHINE, HKEY_USERS), or for the reads a key opened by OpenRegKeyToRead,
+// which spares a walk of many sub-keys opening the path to each. Key paths are relative to the
+// root; one leading backslash is dropped, so "\Software\X" and "Software\X" name the same key.
+// Names and texts are in the ANSI code page (932). A 32-bit program sees the 32-bit view unless a
+// reading function is asked for the 64-bit view.
 #pragma once
 
+#include "sysinfo/RegKey.h"
 #include "sysinfo/RegView.h"
 #include "sysinfo/StringList.h"
 
@@ -113,6 +115,9 @@ int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string&
 // writing, and no key is created.
 int UpdateRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
                         const std::string& text);
+
+// Opens the key for reading, in the view asked for; false when it does not open.
+bool OpenRegKeyToRead(HKEY root, const std::string& keyPath, RegView view, RegKey& key);
 
 // 0 when the key opens for reading.
 int RegKeyExists(HKEY root, const std::string& keyPath, RegView view = RegView::Program);
