@@ -8,9 +8,7 @@ namespace app {
 
 ApplicationPage::ApplicationPage(MainWindow& window, const kel::TKelExtInfo& record,
                                  const kel::TDocumentType& type)
-    : Page(window, record), type_(type), icon_(record.IconHandle) {
-    addRows();
-}
+    : Page(window, record), type_(type), icon_(record.IconHandle) {}
 
 // Until then the running-state row keeps its label: the page is hidden, so it is
 // never drawn with a state not read.

@@ -45,9 +45,13 @@ OfficePage::OfficePage(MainWindow& window, const kel::TKelExtInfo& record) : Pag
     if (!info.Product.ProductName.empty())
         Box().SetCaption(info.Product.ProductName + " [Version " + info.Product.ProductVersion +
                          "]");
+}
+
+void OfficePage::build() {
     buildUserInfo();
     addRows();
-    showUserInfo(window.InfoBefore());
+    showUserInfo(window_.InfoBefore());
+    const kel::TKelOfficeInfo& info = window_.OfficeInfo();
     if (!info.ProductID.empty())
         productId_->SetCaption(info.ProductID);
 }

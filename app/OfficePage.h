@@ -31,6 +31,10 @@ class OfficePage : public Page {
     // field that was neither edited nor written (marked) takes what was read back.
     void BB_UserInfoClick(ui::TComponent& sender);
 
+  protected:
+    // The user-information block, then the rows.
+    void build() override;
+
   private:
     // Builds the block at the top of the page, in a frame: the fields with their
     // labels, and the update button beside the product ID.

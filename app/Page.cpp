@@ -36,10 +36,16 @@ Page::Page(MainWindow& window, const kel::TKelExtInfo& record)
     : Page(window, createBox(window, record), record.ViewName) {}
 
 void Page::Show() {
-    if (statesUnread_) { // read again at the next show if reading failed
+    if (!built_ || statesUnread_) { // read again at the next show if reading failed
         ui::WaitCursor wait;
-        readStates();
-        statesUnread_ = false;
+        if (!built_) {
+            built_ = true;
+            build();
+        }
+        if (statesUnread_) {
+            readStates();
+            statesUnread_ = false;
+        }
     }
     box_.Show();
 }

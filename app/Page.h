@@ -29,13 +29,17 @@ class Page {
     ui::TGroupBox& Box() const { return box_; }
 
     void Hide() { box_.Hide(); }
-    // Shows the page; the first time, a page with rows reads their states just
-    // before it is drawn, under the wait cursor, so that it is never drawn with a
-    // state not read and a start-up reads none; a read that failed is tried again
-    // at the next show.
+    // Shows the page. The first time, under the wait cursor, it makes its rows and
+    // reads their states just before it is drawn, so that a start-up makes only the
+    // frames of the pages not shown and reads no state, and a page is never drawn
+    // with a state not read; a read that failed is tried again at the next show.
     void Show();
+    // Whether the page's rows are made: from its first show on.
+    bool Built() const { return built_; }
 
   protected:
+    // Makes what the page holds below its frame, at its first show: its rows.
+    virtual void build() { addRows(); }
     // The page's rows of kel::kActions from the top: the order they are made in is
     // their tab order.
     void addRows();
@@ -47,6 +51,7 @@ class Page {
   private:
     ui::TGroupBox& box_;
     std::string item_;
+    bool built_ = false;
     bool statesUnread_ = false; // rows built, their states not read yet
 };
 

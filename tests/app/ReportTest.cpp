@@ -6,6 +6,7 @@
 #include "repair/BrowserIntegration.h"
 #include "repair/OfficeSwitches.h"
 #include "sysinfo/Text.h"
+#include "tests/app/Pages.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Processes.h"
 #include "tests/support/ReportFacts.h"
@@ -51,11 +52,12 @@ class ReportTest : public testing::Test {
     ReportTest() { sample::Lay(sample::Standard()); }
     ~ReportTest() override { sample::Remove(); }
 
-    // The switches of the JSON: null exactly where a freshly built window has no row,
-    // but for the rows of Windows' own settings, which every PC answers.
+    // The switches of the JSON: null exactly where the window, every page shown, has
+    // no row, but for the rows of Windows' own settings, which every PC answers.
     static JsonValue switchesBesideTheWindow() {
         app::MainWindow form;
         form.BuildPages();
+        testing_support::ShowEveryPage(form);
         JsonValue switches = parseJson(app::JsonReport(app::GatherReportFacts()))["Switches"];
         for (const auto& [row, state] : switches.members) {
             bool built = form.Find<ui::TSpeedButton>("SB_" + row + "1") != nullptr;
