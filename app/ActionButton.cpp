@@ -34,18 +34,6 @@ void returnFocus(ui::TForm& form, HWND focused, const ui::TControl* page) {
         SetFocus(control->Handle());
 }
 
-// A switch's state read back after a change that failed; a read that fails too
-// leaves the pair as it was.
-kel::ActionResult readBack(const kel::TAction& action, const kel::TKelOfficeInfo& info) {
-    kel::ActionResult result;
-    try {
-        result.stateRead = action.read(info);
-        result.switchRow = action.row;
-    } catch (const std::exception&) {
-    }
-    return result;
-}
-
 } // namespace
 
 // A machine-wide switch changed by "wexdal.exe /set ROW=STATE" started elevated:
@@ -58,10 +46,7 @@ kel::ActionResult MainWindow::RunElevated(const kel::TAction& action, int state)
         L"/set " + kel::AnsiToWide(action.row) + L"=" + kel::AnsiToWide(std::to_string(state)));
     if (exitCode == kExitNoBackup || exitCode == kExitStoppedPartWay)
         throw kel::BackupError(NoBackupMessage(*exitCode, before));
-    kel::ActionResult result;
-    result.switchRow = action.row;
-    result.stateRead = action.read(*officeInfo_);
-    result.switchSucceeded = exitCode == 0 && result.stateRead == state;
+    kel::ActionResult result = kel::ReadBackSwitch(action, *officeInfo_, state, exitCode == 0);
     if (!exitCode)
         result.outcome = kel::TOutcome::Quiet;
     return result;
@@ -134,7 +119,7 @@ void MainWindow::ActionButtonClick(const kel::TAction& action, int state) {
     } catch (const std::exception& failure) {
         error = failure.what();
         if (action.IsSwitch()) // the pair shows what is, not what was clicked
-            result = readBack(action, *officeInfo_);
+            result = kel::ReadBackAfterError(action, *officeInfo_);
     }
     PL_Wait->Hide();
     if (Closing())

@@ -363,7 +363,7 @@ TCommandResult RunUndoCommand(const std::wstring& file) {
     if (action == nullptr || !action->IsSwitch())
         return named(kExitDone, row, "ok");
     Inventory inventory;
-    int state = inventory.has(*action) ? action->read(inventory.infoFor(*action)) : kNoRow;
+    int state = inventory.has(*action) ? int(action->read(inventory.infoFor(*action))) : kNoRow;
     TCommandResult result = named(kExitDone, row, "ok");
     result.text = row + " " + stateText(state) + " ok\r\n";
     result.switches = {{row, state}};
@@ -401,7 +401,7 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
     for (size_t i = 0; i < rows.size(); ++i) {
         const kel::TAction& action = *rows[i];
         int wanted = settings[i].state;
-        int was = inventory.has(action) ? action.read(inventory.infoFor(action)) : kNoRow;
+        int was = inventory.has(action) ? int(action.read(inventory.infoFor(action))) : kNoRow;
         int now = was;
         std::string verdict;
         if (was == kNoRow) {
@@ -415,7 +415,8 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
                 now = done.stateRead;
                 verdict = done.switchSucceeded ? "ok" : "failed";
             } catch (const std::exception& error) {
-                now = action.read(inventory.infoFor(action));
+                kel::ActionResult back = kel::ReadBackAfterError(action, inventory.infoFor(action));
+                now = back.switchRow != nullptr ? back.stateRead : was;
                 verdict = "failed (" + kel::OnOneLine(error.what()) + ")";
                 if (const auto* backup = dynamic_cast<const kel::BackupError*>(&error)) {
                     stopped =

@@ -17,58 +17,38 @@
 #include <windows.h>
 
 #include <optional>
+#include <type_traits>
 
 namespace kel {
 
 namespace {
 
-// Sets the switch and reads it back: succeeded when the state is the one asked for.
-ActionResult changeSwitch(const TAction& item, const TKelOfficeInfo& info, int state) {
-    ActionResult result;
-    bool set = item.set(info, state) == 0;
-    result.switchRow = item.row;
-    result.stateRead = item.read(info);
-    result.switchSucceeded = set && result.stateRead == state;
-    return result;
+// A switch's getter and setter as the table holds them, made of the platform
+// function itself: with the Office inventory or without, with its own arguments
+// first (a document type's extension), the state last; a setter that returns
+// nothing reports the change made, one that returns an int 0 for made.
+template <auto get, auto... arguments> bool reads(const TKelOfficeInfo& info) {
+    if constexpr (std::is_invocable_v<decltype(get), const TKelOfficeInfo&, decltype(arguments)...>)
+        return get(info, arguments...) != 0;
+    else
+        return get(arguments...) != 0;
 }
-
-// Internet Explorer's handling of a document type. Setters other than the script
-// host's report nothing: the outcome is learnt by reading the state back.
-template <const char* extension> int setBrowser(const TKelOfficeInfo&, int state) {
-    SetBrowserIntegration(extension, state);
-    return 0;
-}
-template <const char* extension> int readBrowser(const TKelOfficeInfo&) {
-    return GetBrowserIntegration(extension);
+template <auto set, auto... arguments> bool sets(const TKelOfficeInfo& info, bool state) {
+    auto call = [&] {
+        if constexpr (std::is_invocable_v<decltype(set), const TKelOfficeInfo&,
+                                          decltype(arguments)..., int>)
+            return set(info, arguments..., state ? 1 : 0);
+        else
+            return set(arguments..., state ? 1 : 0);
+    };
+    if constexpr (std::is_void_v<decltype(call())>) {
+        call();
+        return true;
+    } else {
+        return call() == 0;
+    }
 }
 constexpr char xlsExtension[] = "xls", docExtension[] = "doc", pptExtension[] = "ppt";
-
-int readClipboard(const TKelOfficeInfo& info) {
-    return GetOfficeClipboard(info);
-}
-int setClipboard(const TKelOfficeInfo& info, int state) {
-    SetOfficeClipboard(info, state);
-    return 0;
-}
-int readLogonIme(const TKelOfficeInfo&) {
-    return GetLogonIme();
-}
-int setLogonIme(const TKelOfficeInfo&, int state) {
-    SetLogonIme(state);
-    return 0;
-}
-int readLocalServer(const TKelOfficeInfo&) {
-    return IsLocalServerDisabled("ppt");
-}
-int setLocalServer(const TKelOfficeInfo&, int state) {
-    return SetLocalServerDisabled("ppt", state);
-}
-int readScriptHost(const TKelOfficeInfo&) {
-    return GetScriptHostEnabled();
-}
-int setScriptHost(const TKelOfficeInfo&, int state) {
-    return SetScriptHostEnabled(state);
-}
 
 TRepairResult excelToolbar(const TKelOfficeInfo&) {
     return RepairExcelToolbar();
@@ -101,9 +81,9 @@ const TAction kActionTable[] = {
     // page, position, row, label, caption, icon, kind, scope,
     // read, set, application, repair, outcome when a termination is declined, subject
     {"Office",     3, "MsoClip",    "Officeクリップボードを使用", nullptr, question, pair, user,
-     readClipboard, setClipboard, none, nullptr, switched, office},
+     reads<GetOfficeClipboard>, sets<SetOfficeClipboard>, none, nullptr, switched, office},
     {"Office",     4, "LogonIme",   "ログオン画面にIMEを表示", nullptr, question, pair, machine,
-     readLogonIme, setLogonIme, none, nullptr, switched, windows},
+     reads<GetLogonIme>, sets<SetLogonIme>, none, nullptr, switched, windows},
     {"Office",     6, "Office",     nullptr, "Office を修復する", noIcon, repairOffice, machine,
      nullptr, nullptr, none, nullptr, quiet, office},
     {"Office",     7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon, update, kept,
@@ -115,7 +95,7 @@ const TAction kActionTable[] = {
     {"Excel",      2, "XlsUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
      nullptr, nullptr, xls, tempFiles, switched, office},
     {"Excel",      3, "XlsBrowser", browser, nullptr, question, pair, machine,
-     readBrowser<xlsExtension>, setBrowser<xlsExtension>, none, nullptr, switched, office},
+     reads<GetBrowserIntegration, xlsExtension>, sets<SetBrowserIntegration, xlsExtension>, none, nullptr, switched, office},
     {"Word",       0, "DocProcess", running, "停止する", information, terminate, kept,
      nullptr, nullptr, doc, nullptr, quiet, office},
     {"Word",       1, "DocMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
@@ -123,15 +103,16 @@ const TAction kActionTable[] = {
     {"Word",       2, "DocUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
      nullptr, nullptr, doc, tempFiles, switched, office},
     {"Word",       3, "DocBrowser", browser, nullptr, question, pair, machine,
-     readBrowser<docExtension>, setBrowser<docExtension>, none, nullptr, switched, office},
+     reads<GetBrowserIntegration, docExtension>, sets<SetBrowserIntegration, docExtension>, none, nullptr, switched, office},
     {"PowerPoint", 0, "PptProcess", running, "停止する", information, terminate, kept,
      nullptr, nullptr, ppt, nullptr, quiet, office},
     {"PowerPoint", 1, "PptBrowser", browser, nullptr, question, pair, machine,
-     readBrowser<pptExtension>, setBrowser<pptExtension>, none, nullptr, switched, office},
+     reads<GetBrowserIntegration, pptExtension>, sets<SetBrowserIntegration, pptExtension>, none, nullptr, switched, office},
     {"PowerPoint", 2, "PptLocalSv", "IEから開く場合に編集", nullptr, question, pair, machine,
-     readLocalServer, setLocalServer, none, nullptr, switched, office},
+     reads<IsLocalServerDisabled, pptExtension>, sets<SetLocalServerDisabled, pptExtension>,
+     none, nullptr, switched, office},
     {"Outlook",    0, "EmlWsh",     "マクロウィルス(WSH)の動作を許可", nullptr, question, pair, machine,
-     readScriptHost, setScriptHost, none, nullptr, switched, windows},
+     reads<GetScriptHostEnabled>, sets<SetScriptHostEnabled>, none, nullptr, switched, windows},
 };
 // clang-format on
 
@@ -224,6 +205,22 @@ void TellOfAnotherAccountOnce(TActionHost& host) {
     host.Inform(text);
 }
 
+ActionResult ReadBackSwitch(const TAction& item, const TKelOfficeInfo& info, int state, bool made) {
+    ActionResult result;
+    result.switchRow = item.row;
+    result.stateRead = item.read(info) ? 1 : 0;
+    result.switchSucceeded = made && result.stateRead == state;
+    return result;
+}
+
+ActionResult ReadBackAfterError(const TAction& item, const TKelOfficeInfo& info) {
+    try {
+        return ReadBackSwitch(item, info, 0, false);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKelOfficeInfo& info) {
     ActionResult result;
     if (action.scope == TScope::User)
@@ -238,7 +235,7 @@ ActionResult RunAction(const TAction& action, int state, TActionHost& host, TKel
         backup.emplace(AnsiToWide(action.row));
     switch (action.kind) {
     case TActionKind::Switch:
-        return changeSwitch(action, info, state);
+        return ReadBackSwitch(action, info, state, action.set(info, state != 0));
     case TActionKind::OpenUpdate:
         if (!StartOfficeUpdate(info))
             host.Inform(gProcessElevated() ? kElevatedOpensNothing : "起動出来ませんでした。");

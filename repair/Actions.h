@@ -52,10 +52,10 @@ struct TAction {
     TRowIcon icon;
     TActionKind kind;
     TScope scope;
-    int (*read)(const TKelOfficeInfo& info); // Switch: 1 "する", 0 "しない"; reads only
-    // Switch: makes the change; 0 when it was made, -1 when the setter knows it was
-    // not (the change then fails whatever the state reads back).
-    int (*set)(const TKelOfficeInfo& info, int state);
+    bool (*read)(const TKelOfficeInfo& info); // Switch: true "する", false "しない"
+    // Switch: makes the change; false when the setter knows it was not made (the
+    // change then fails whatever the state reads back).
+    bool (*set)(const TKelOfficeInfo& info, bool state);
     std::optional<TApplication> application;             // Terminate, GuardedRepair
     TRepairResult (*repair)(const TKelOfficeInfo& info); // GuardedRepair
     TOutcome declined; // GuardedRepair: the outcome when a termination is declined
@@ -83,6 +83,15 @@ class TActionHost : public TRunningStateView {
   protected:
     ~TActionHost() = default;
 };
+
+// A switch's state read back after its change to state was tried (made: as far as
+// the setter knows): the change succeeded when it was made and the state reads as
+// asked. The window, its elevated change and the commands read back alike. A read
+// that fails throws.
+ActionResult ReadBackSwitch(const TAction& item, const TKelOfficeInfo& info, int state, bool made);
+// After a change that failed with an error: the state as it reads now, or, when the
+// read fails too, nothing known (no switchRow).
+ActionResult ReadBackAfterError(const TAction& item, const TKelOfficeInfo& info);
 
 // Runs a row: a switch is set to state (0 or 1) and read back; a button's action
 // runs as its kind says. Registry errors pass through.

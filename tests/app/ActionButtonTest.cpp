@@ -741,8 +741,8 @@ TEST_F(ActionButtonTest, AStoppedTimerStaysStoppedAndTheWaitPanelHidesBeforeTheM
     form.Timer1->SetEnabled(false);
     kel::TAction stuck = *kel::FindAction("MsoClip"); // a switch that reads on whatever is set
     stuck.row = "Stuck";
-    stuck.read = [](const kel::TKelOfficeInfo&) { return 1; };
-    stuck.set = [](const kel::TKelOfficeInfo&, int) { return 0; };
+    stuck.read = [](const kel::TKelOfficeInfo&) { return true; };
+    stuck.set = [](const kel::TKelOfficeInfo&, bool) { return true; };
     placed(stuck, 3);
     click(*form.Find<ui::TSpeedButton>("SB_Stuck0"));
     EXPECT_EQ(messages(), std::vector<std::string>{"更新出来ませんでした。"});

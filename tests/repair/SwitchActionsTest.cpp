@@ -4,6 +4,7 @@
 
 #include "repair/OfficeRepair.h"
 #include "repair/ScriptHostGuard.h"
+#include "sysinfo/RegExport.h"
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
 #include "sysinfo/Account.h"
@@ -65,7 +66,7 @@ TEST_F(SwitchActions, EverySwitchReadsBackThroughTheTableOfStates) {
 // Every change a row makes in the registry is backed up first, and importing the
 // backup with reg.exe puts every key it touched back exactly: values, types, bytes,
 // and the keys it made removed. The places the rows write are compared whole against
-// their state before any change.
+// their state before any change, and every key a backup names lies in one of them.
 TEST_F(SwitchActions, EveryRowsChangeIsUndoneExactlyByItsBackup) {
     TKelOfficeInfo info;
     ASSERT_EQ(DetectOffice(info), 0);
@@ -85,6 +86,21 @@ TEST_F(SwitchActions, EveryRowsChangeIsUndoneExactlyByItsBackup) {
         return trees;
     };
     std::vector<testing_support::Tree> untouched = snapshotAll();
+    auto compared = [&](const std::wstring& key) {
+        const std::pair<HKEY, const wchar_t*> roots[] = {
+            {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER"},
+            {HKEY_USERS, L"HKEY_USERS"},
+            {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE"}};
+        for (const auto& [root, path] : places)
+            for (const auto& [named, name] : roots) {
+                std::wstring place = AsciiLower(std::wstring(name) + L"\\" + path);
+                std::wstring lower = AsciiLower(key);
+                if (named == root && lower.rfind(place, 0) == 0 &&
+                    (lower.size() == place.size() || lower[place.size()] == L'\\'))
+                    return true;
+            }
+        return false;
+    };
     for (const TAction& item : kActions) {
         if (!item.IsSwitch() && item.kind != TActionKind::GuardedRepair)
             continue;
@@ -96,6 +112,12 @@ TEST_F(SwitchActions, EveryRowsChangeIsUndoneExactlyByItsBackup) {
         ASSERT_EQ(files.empty(), !registry) << item.row;
         for (const TBackupFile& file : files) {
             EXPECT_EQ(file.name.row, AnsiToWide(item.row));
+            std::optional<std::vector<std::wstring>> keys =
+                SectionKeys(testing_support::readWideFile(file.path));
+            ASSERT_TRUE(keys && !keys->empty()) << item.row;
+            for (const std::wstring& key : *keys)
+                EXPECT_TRUE(compared(key))
+                    << item.row << " writes where no place is compared: " << WideToAnsi(key);
             EXPECT_EQ(ImportRegFile(file.path), 0u) << item.row;
         }
         if (item.IsSwitch()) {
