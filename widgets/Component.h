@@ -144,9 +144,6 @@ class TControl : public TComponent {
     int Height() const;
     void SetBounds(int left, int top, int width, int height);
     void SetPosition(int left, int top) { SetBounds(left, top, Width(), Height()); }
-    void SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
-    void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
-    void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
     RECT BoundsRect() const;
 

@@ -675,12 +675,6 @@ void TStatusBar::SetSimpleText(const std::string& text) {
     SendMessageA(Handle(), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::string TStatusBar::SimpleText() const {
-    char text[512] = {};
-    SendMessageA(Handle(), SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // ---- TImageList
 
 TImageList::TImageList(TForm& owner, std::string name, int width, int height)
@@ -796,14 +790,6 @@ void TTimer::SetEnabled(bool enabled) {
         KillTimer(nullptr, id_);
         timers().erase(id_);
         id_ = 0;
-    }
-}
-
-void TTimer::SetInterval(UINT interval) {
-    interval_ = interval;
-    if (Enabled()) {
-        SetEnabled(false);
-        SetEnabled(true);
     }
 }
 

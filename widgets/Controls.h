@@ -47,11 +47,9 @@ class TLabel : public TControl {
     void SetCaption(const std::string& text) override;
     void SetFont(const TFontSpec& font) override;
     void SetAlignment(TAlignment alignment);
-    TAlignment Alignment() const { return alignment_; }
     void SetWordWrap(bool wordWrap);
     bool WordWrap() const { return wordWrap_; }
     void SetAutoSize(bool autoSize);
-    bool AutoSize() const { return autoSize_; }
     SIZE TextSize() const; // in design pixels, enough to hold the text
     // Fixed in place and width, at the height of its text centred on a band of
     // bandHeight from bandTop; placed so again at every scale.
@@ -116,7 +114,6 @@ ImageList ShieldImage(int ppi);
 class TSpeedButton : public TControl {
   public:
     TSpeedButton(TForm& owner, std::string name, HWND parent);
-    int GroupIndex() const { return groupIndex_; }
     void SetGroupIndex(int index) { groupIndex_ = index; }
     bool Down() const;
     void SetDown(bool down); // raises the others of the group
@@ -140,7 +137,6 @@ class TEdit : public TControl {
   public:
     TEdit(TForm& owner, std::string name, HWND parent);
     void SetMaxLength(int bytes);
-    int MaxLength() const { return maxLength_; }
     void SetReadOnly(bool readOnly);
     bool HandleCommand(WORD code) override;
     // Without a colour of its own an edit that can be typed in takes the system's
@@ -172,8 +168,6 @@ class TBevel : public TControl {
     TBevel(TForm& owner, std::string name, HWND parent);
     void SetShape(TBevelShape shape);
     void SetStyle(TBevelStyle style);
-    TBevelShape Shape() const { return shape_; }
-    TBevelStyle Style() const { return style_; }
     void Paint(HDC dc);
 
   private:
@@ -217,7 +211,6 @@ class TStatusBar : public TControl {
   public:
     TStatusBar(TForm& owner, std::string name, HWND parent);
     void SetSimpleText(const std::string& text);
-    std::string SimpleText() const;
 };
 
 // An image list of images of one size, given in design pixels; Width() and Height()
@@ -265,8 +258,6 @@ class TTimer : public TComponent {
     ~TTimer() override;
     bool Enabled() const { return id_ != 0; }
     void SetEnabled(bool enabled);
-    UINT Interval() const { return interval_; }
-    void SetInterval(UINT interval);
     TNotifyEvent OnTimer;
 
   private:

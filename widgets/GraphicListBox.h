@@ -24,7 +24,6 @@ class TGraphicListBox : public TControl {
     bool Flat = false;
     TColor FocusedColor = clBtnFace;
     TFontSpec FocusedFont = TFontSpec::Default();
-    TImageList* Glyphs() const { return glyphs_; }
     void SetGlyphs(TImageList* glyphs);
     TButtonLayout Layout() const { return layout_; }
     void SetLayout(TButtonLayout layout);
