@@ -2,13 +2,15 @@
 // by them, and readers of the window tree rely on them. Written here once.
 #pragma once
 
+#include "office/Applications.h"
+
 #include <string>
 #include <string_view>
 
 namespace app::names {
 
 // The About page's menu item, the last of the list, and its page's caption.
-inline constexpr char kAboutItem[] = "About";
+inline const char* const kAboutItem = kel::PageName(kel::TPage::About);
 
 inline std::string Page(std::string_view page) { // "GB_Excel"
     return "GB_" + std::string(page);

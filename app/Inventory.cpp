@@ -64,22 +64,19 @@ int GatherInventory(TKelOfficeInfo& info, kel::TUserInfoList& userInfo) {
     if (status == 0)
         kel::ReadUserInfo(info, userInfo);
     for (const TDocumentType& type : kDocumentTypes)
-        if (status == 0 || !kel::NeedsOffice(type))
+        if (kel::LooksForProgram(type, status == 0))
             FindDocumentProgram(info, type);
     return status;
 }
 
-bool HasProgramPage(const TKelOfficeInfo& info, const TDocumentType& type) {
-    return !info.Record(type.application).FileName.empty();
-}
-
-bool PageIsBuilt(const TKelOfficeInfo& info, bool officeFound, const std::string& viewName) {
-    if (viewName == "Office")
+bool PageExists(const TKelOfficeInfo& info, bool officeFound, kel::TPage page) {
+    if (page == kel::TPage::Office)
         return officeFound;
     for (const TDocumentType& type : kDocumentTypes)
-        if (viewName == type.viewName)
-            return (officeFound || !kel::NeedsOffice(type)) && HasProgramPage(info, type);
-    return false;
+        if (page == kel::PageOf(type.application))
+            return kel::LooksForProgram(type, officeFound) &&
+                   !info.Record(type.application).FileName.empty(); // its program was found
+    return page == kel::TPage::About;
 }
 
 void SurveyRunningStates(TKelOfficeInfo& info) {
@@ -94,7 +91,7 @@ bool RowIsPresent(const kel::TAction& row, const kel::TKelOfficeInfo& info, bool
     if (row.kind == kel::TActionKind::RepairOffice &&
         !kel::OfficeRepairStartOf(info, kel::TRepairDepth::Quick))
         return false; // no Office this machine knows how to repair
-    return row.subject == kel::TSubject::Windows || PageIsBuilt(info, officeFound, row.page);
+    return row.subject == kel::TSubject::Windows || PageExists(info, officeFound, row.page);
 }
 
 } // namespace app

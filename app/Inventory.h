@@ -29,13 +29,11 @@ void FindDocumentProgram(kel::TKelOfficeInfo& info, const TDocumentType& type);
 // case. Returns the status of DetectOffice. Reads only.
 int GatherInventory(kel::TKelOfficeInfo& info, kel::TUserInfoList& userInfo);
 
-// Whether the type's page is built: its program was found.
-bool HasProgramPage(const kel::TKelOfficeInfo& info, const TDocumentType& type);
-
-// Whether the window builds the page with this menu item at its first activation:
-// "Office" and the pages of Excel, Word and PowerPoint only when Office was found;
-// a program's page only when its program was found.
-bool PageIsBuilt(const kel::TKelOfficeInfo& info, bool officeFound, const std::string& viewName);
+// Whether the window has the page, the one rule the window, the report and the
+// commands follow: the Office page when Office was found; an application's page
+// when its program is looked for (kel::LooksForProgram) and was found; the About
+// page always.
+bool PageExists(const kel::TKelOfficeInfo& info, bool officeFound, kel::TPage page);
 
 // Whether this PC has what the row changes: a row of Windows' own settings always,
 // a row of Office's where its page is built, Office's repair where it knows how to

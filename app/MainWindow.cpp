@@ -237,7 +237,7 @@ void MainWindow::BuildPages() {
         kel::ProductInfoReuse sameFiles;
         kel::TKelOfficeInfo& info = *officeInfo_;
         bool officeFound = kel::DetectOffice(info) == 0;
-        if (officeFound) {
+        if (PageExists(info, officeFound, kel::TPage::Office)) {
             if (kel::ReadUserInfo(info, *infoBefore_) == 0)
                 *infoAfter_ = *infoBefore_;
             kel::TKelExtInfo office;
@@ -246,21 +246,17 @@ void MainWindow::BuildPages() {
             AddPage<OfficePage>(office);
         }
         for (const TDocumentType& type : kDocumentTypes)
-            if (officeFound || !kel::NeedsOffice(type))
-                addApplicationPage(type);
+            if (kel::LooksForProgram(type, officeFound)) {
+                FindDocumentProgram(info, type);
+                if (PageExists(info, officeFound, kel::PageOf(type.application)))
+                    AddPage<ApplicationPage>(info.Record(type.application), type);
+            }
     }
     kel::TKelExtInfo about;
     about.IconHandle = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     about.ViewName = About->Item();
     addMenuItem(about);
     GLB_Menu->SetItemIndex(GLB_Menu->Count() - 1);
-}
-
-void MainWindow::addApplicationPage(const TDocumentType& type) {
-    kel::TKelOfficeInfo& info = *officeInfo_;
-    FindDocumentProgram(info, type);
-    if (HasProgramPage(info, type))
-        AddPage<ApplicationPage>(info.Record(type.application), type);
 }
 
 void MainWindow::addMenuItem(const kel::TKelExtInfo& record) {

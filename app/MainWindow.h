@@ -136,8 +136,6 @@ class MainWindow : public ui::TForm, public kel::TActionHost {
   private:
     // The record's menu item, its glyph the record's icon.
     void addMenuItem(const kel::TKelExtInfo& record);
-    // Looks up the type's program and, when there is one, adds its page.
-    void addApplicationPage(const kel::TDocumentType& type);
     void createFixedControls();
 
     bool pagesBuilt_ = false; // true once page construction has begun

@@ -52,7 +52,7 @@ void Page::Show() {
 
 void Page::readStates() {
     for (const kel::TAction& row : kel::kActions)
-        if (row.IsSwitch() && item_ == row.page)
+        if (row.IsSwitch() && item_ == kel::PageName(row.page))
             SetPairState(window_, row.row, row.read(window_.OfficeInfo()) != 0);
 }
 
@@ -170,8 +170,9 @@ class RowBuilder {
 void Page::addRows() {
     std::vector<const kel::TAction*> rows;
     for (const kel::TAction& action : kel::kActions)
-        if (item_ == action.page && (action.kind != kel::TActionKind::RepairOffice ||
-                                     RowIsPresent(action, window_.OfficeInfo(), true)))
+        if (item_ == kel::PageName(action.page) &&
+            (action.kind != kel::TActionKind::RepairOffice ||
+             RowIsPresent(action, window_.OfficeInfo(), true)))
             rows.push_back(&action);
     std::stable_sort(rows.begin(), rows.end(), [](const kel::TAction* a, const kel::TAction* b) {
         return a->position < b->position;
@@ -182,7 +183,7 @@ void Page::addRows() {
 }
 
 void AddActionRow(MainWindow& window, const kel::TAction& action) {
-    if (auto* page = window.Find<ui::TGroupBox>(names::Page(action.page)))
+    if (auto* page = window.Find<ui::TGroupBox>(names::Page(kel::PageName(action.page))))
         RowBuilder(window, *page, action).Build();
 }
 

@@ -153,10 +153,9 @@ TReportFacts GatherReportFacts() {
     facts.backups = kel::ListBackups();
     for (const kel::TAction& item : kel::kActions)
         if (item.IsSwitch())
-            facts.switches.emplace_back(item.row,
-                                        RowIsPresent(item, facts.info, facts.officeFound)
-                                            ? item.read(facts.info)
-                                            : kNoRow);
+            facts.switches.emplace_back(item.row, RowIsPresent(item, facts.info, facts.officeFound)
+                                                      ? item.read(facts.info)
+                                                      : kNoRow);
     return facts;
 }
 

@@ -16,11 +16,24 @@ struct TDocumentType {
     TApplication application;
     const char* extension;
     std::vector<std::string> accepted; // the first is looked for in the install roots
-    const char* fallbackExtName;
-    const char* viewName;   // the page's menu item
-    const char* recordName; // the record's name in the memo and the report: "XlsInfo"
-    const char* processRow; // "XlsProcess": LL_ and BB_ of the row; nullptr: none
+    const char* fallbackExtName;       // also the prefix of the record's name and of its rows'
+    const char* viewName;              // the page's menu item
+    const char* recordName;            // the record's name in the memo and the report: "XlsInfo"
+    const char* processRow;            // "XlsProcess": LL_ and BB_ of the row; nullptr: none
+    // Its program is looked for, and its page made, only where Office was found: the
+    // pages of Office's own programs. Outlook Express's mail program has a page
+    // without Office.
+    bool needsOffice;
 };
+
+// The window's pages that hold rows: the Office page, one per application (in the
+// order of kDocumentTypes), and the About page.
+enum class TPage { Office, Excel, Word, PowerPoint, Outlook, About };
+constexpr TPage PageOf(TApplication application) {
+    return static_cast<TPage>(static_cast<int>(application) + 1);
+}
+// The page's menu item, and the name its group box is made of: "Office", "Excel", ...
+const char* PageName(TPage page);
 
 // Excel, Word, PowerPoint, Outlook: in the order the pages are built and reported.
 extern const std::span<const TDocumentType> kDocumentTypes;
@@ -33,11 +46,10 @@ inline bool HasRunningRow(const TDocumentType& type) {
     return type.processRow != nullptr;
 }
 
-// Whether the application's page is built only when Office was found: the pages of
-// Office's own programs, which have a running-state row. Outlook Express's mail
-// program has a page without Office.
-inline bool NeedsOffice(const TDocumentType& type) {
-    return HasRunningRow(type);
+// Whether the application's program is looked for, and its page made: always, or
+// where Office was found.
+inline bool LooksForProgram(const TDocumentType& type, bool officeFound) {
+    return officeFound || !type.needsOffice;
 }
 
 } // namespace kel

@@ -71,6 +71,8 @@ constexpr TActionKind pair = TActionKind::Switch, update = TActionKind::OpenUpda
 constexpr TRowIcon noIcon = TRowIcon::None, warning = TRowIcon::Warning,
                    information = TRowIcon::Information, question = TRowIcon::Question;
 constexpr TSubject office = TSubject::Office, windows = TSubject::Windows;
+constexpr TPage onOffice = TPage::Office, onExcel = TPage::Excel, onWord = TPage::Word,
+                onPowerPoint = TPage::PowerPoint, onOutlook = TPage::Outlook;
 constexpr const char* running = "稼動状況"; // until the survey tells
 constexpr const char* tryRepair = "修復を試みる";
 constexpr const char* browser = "InternetExplorerと連携";
@@ -80,38 +82,38 @@ constexpr const char* browser = "InternetExplorerと連携";
 const TAction kActionTable[] = {
     // page, position, row, label, caption, icon, kind, scope,
     // read, set, application, repair, outcome when a termination is declined, subject
-    {"Office",     3, "MsoClip",    "Officeクリップボードを使用", nullptr, question, pair, user,
+    {onOffice,   3, "MsoClip",    "Officeクリップボードを使用", nullptr, question, pair, user,
      reads<GetOfficeClipboard>, sets<SetOfficeClipboard>, none, nullptr, switched, office},
-    {"Office",     4, "LogonIme",   "ログオン画面にIMEを表示", nullptr, question, pair, machine,
+    {onOffice,   4, "LogonIme",   "ログオン画面にIMEを表示", nullptr, question, pair, machine,
      reads<GetLogonIme>, sets<SetLogonIme>, none, nullptr, switched, windows},
-    {"Office",     6, "Office",     nullptr, "Office を修復する", noIcon, repairOffice, machine,
+    {onOffice,   6, "Office",     nullptr, "Office を修復する", noIcon, repairOffice, machine,
      nullptr, nullptr, none, nullptr, quiet, office},
-    {"Office",     7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon, update, kept,
+    {onOffice,   7, "MsoUpdate",  nullptr, "Office のアップデートを行う", noIcon, update, kept,
      nullptr, nullptr, none, nullptr, quiet, office},
-    {"Excel",      0, "XlsProcess", running, "停止する", information, terminate, kept,
+    {onExcel,    0, "XlsProcess", running, "停止する", information, terminate, kept,
      nullptr, nullptr, xls, nullptr, quiet, office},
-    {"Excel",      1, "XlsMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
+    {onExcel,    1, "XlsMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
      nullptr, nullptr, xls, excelToolbar, switched, office},
-    {"Excel",      2, "XlsUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
+    {onExcel,    2, "XlsUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
      nullptr, nullptr, xls, tempFiles, switched, office},
-    {"Excel",      3, "XlsBrowser", browser, nullptr, question, pair, machine,
+    {onExcel,    3, "XlsBrowser", browser, nullptr, question, pair, machine,
      reads<GetBrowserIntegration, xlsExtension>, sets<SetBrowserIntegration, xlsExtension>, none, nullptr, switched, office},
-    {"Word",       0, "DocProcess", running, "停止する", information, terminate, kept,
+    {onWord,     0, "DocProcess", running, "停止する", information, terminate, kept,
      nullptr, nullptr, doc, nullptr, quiet, office},
-    {"Word",       1, "DocMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
+    {onWord,     1, "DocMenuBar", "メニューバーが消えました", tryRepair, warning, repair, user,
      nullptr, nullptr, doc, wordToolbar, quiet, office},
-    {"Word",       2, "DocUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
+    {onWord,     2, "DocUsed",    "ファイルが編集出来ません", tryRepair, warning, repair, user,
      nullptr, nullptr, doc, tempFiles, switched, office},
-    {"Word",       3, "DocBrowser", browser, nullptr, question, pair, machine,
+    {onWord,     3, "DocBrowser", browser, nullptr, question, pair, machine,
      reads<GetBrowserIntegration, docExtension>, sets<SetBrowserIntegration, docExtension>, none, nullptr, switched, office},
-    {"PowerPoint", 0, "PptProcess", running, "停止する", information, terminate, kept,
+    {onPowerPoint, 0, "PptProcess", running, "停止する", information, terminate, kept,
      nullptr, nullptr, ppt, nullptr, quiet, office},
-    {"PowerPoint", 1, "PptBrowser", browser, nullptr, question, pair, machine,
+    {onPowerPoint, 1, "PptBrowser", browser, nullptr, question, pair, machine,
      reads<GetBrowserIntegration, pptExtension>, sets<SetBrowserIntegration, pptExtension>, none, nullptr, switched, office},
-    {"PowerPoint", 2, "PptLocalSv", "IEから開く場合に編集", nullptr, question, pair, machine,
+    {onPowerPoint, 2, "PptLocalSv", "IEから開く場合に編集", nullptr, question, pair, machine,
      reads<IsLocalServerDisabled, pptExtension>, sets<SetLocalServerDisabled, pptExtension>,
      none, nullptr, switched, office},
-    {"Outlook",    0, "EmlWsh",     "マクロウィルス(WSH)の動作を許可", nullptr, question, pair, machine,
+    {onOutlook,  0, "EmlWsh",     "マクロウィルス(WSH)の動作を許可", nullptr, question, pair, machine,
      reads<GetScriptHostEnabled>, sets<SetScriptHostEnabled>, none, nullptr, switched, windows},
 };
 // clang-format on

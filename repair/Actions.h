@@ -43,7 +43,7 @@ enum class TActionKind {
 enum class TSubject { Office, Windows };
 
 struct TAction {
-    const char* page;    // the page holding the row: "Office", "Excel", ...
+    TPage page;          // the page holding the row
     int position;        // the row's place on its page, from the top (0 first)
     const char* row;     // its name: the controls' ("BB_XlsMenuBar", "SB_MsoClip1"),
                          // the report's and the command line's

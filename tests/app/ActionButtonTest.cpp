@@ -103,7 +103,7 @@ class ActionButtonTest : public testing::Test {
     std::deque<kel::TAction> rows;
     // Adds a row to the test page at index, as the pages build it.
     void placed(kel::TAction action, int index) {
-        action.page = "About";
+        action.page = kel::TPage::About;
         action.position = index;
         rows.push_back(action);
         app::AddActionRow(form, rows.back());

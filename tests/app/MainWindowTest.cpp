@@ -214,7 +214,8 @@ TEST(PageStates, AreReadWhenThePageIsFirstShownAndOnlyThen) {
     std::vector<const kel::TAction*> pairs;
     for (const kel::TAction& row : kel::kActions)
         if (row.IsSwitch()) {
-            ASSERT_NE(form.Find<ui::TGroupBox>("GB_" + std::string(row.page)), nullptr);
+            ASSERT_NE(form.Find<ui::TGroupBox>("GB_" + std::string(kel::PageName(row.page))),
+                      nullptr);
             EXPECT_EQ(button(row, 1), nullptr) << row.row << " made at start-up";
             pairs.push_back(&row);
         }
@@ -242,7 +243,8 @@ TEST(PageStates, AreReadWhenThePageIsFirstShownAndOnlyThen) {
         shown.insert(page);
         for (const kel::TAction* row : pairs) {
             bool on = row->read(form.OfficeInfo()) != 0;
-            if (shown.count(row->page) == 0) { // not made, or (Excel's) made but not read
+            if (shown.count(kel::PageName(row->page)) ==
+                0) { // not made, or (Excel's) made but not read
                 EXPECT_TRUE(button(*row, 1) == nullptr || !(down(*row, 0) || down(*row, 1)))
                     << row->row << " read before its page was shown";
                 continue;
