@@ -417,7 +417,11 @@ TCommandResult RunSwitchCommand(const std::vector<TSetting>& settings, bool chan
             } catch (const std::exception& error) {
                 kel::ActionResult back = kel::ReadBackAfterError(action, inventory.infoFor(action));
                 now = back.switchRow != nullptr ? back.stateRead : was;
-                verdict = "failed (" + kel::OnOneLine(error.what()) + ")";
+                std::string why = error.what();
+                if (const auto* registry = dynamic_cast<const kel::RegistryError*>(&error);
+                    registry != nullptr && !registry->SystemText().empty())
+                    why += ": " + registry->SystemText();
+                verdict = "failed (" + kel::OnOneLine(why) + ")";
                 if (const auto* backup = dynamic_cast<const kel::BackupError*>(&error)) {
                     stopped =
                         changed || !backup->Made().empty() ? kExitStoppedPartWay : kExitNoBackup;

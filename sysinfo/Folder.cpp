@@ -192,28 +192,36 @@ Handle TFolder::OpenFile(const std::wstring& name, DWORD access, DWORD& error) c
                         nullptr, error);
 }
 
-DWORD TFolder::ReplaceWhole(const std::wstring& name, const std::string& bytes) const {
-    // A name of the program's own, taken by making the file: no file that was there
-    // is ever opened, replaced or removed.
-    DWORD error = ERROR_FILE_EXISTS;
-    std::wstring next;
+Handle TFolder::WriteNewFile(const std::wstring& prefix, const std::wstring& suffix,
+                             const std::string& bytes, std::wstring& name, DWORD& error) const {
+    error = ERROR_FILE_EXISTS;
     Handle file;
-    unsigned unique = (GetCurrentProcessId() ^ GetTickCount()) & 0xFFFF;
+    unsigned unique = GetCurrentProcessId() ^ GetTickCount();
     for (int attempt = 0; attempt < 256 && !file.valid() && error == ERROR_FILE_EXISTS; ++attempt) {
-        next = L"~wexdal-" + AnsiToWide(std::to_string((unique + attempt) & 0xFFFF)) + L".tmp";
-        file = CreateNewFile(next, GENERIC_WRITE | DELETE, error);
+        name = prefix + AnsiToWide(std::to_string((unique + attempt) & 0xFFFFFF)) + suffix;
+        file = CreateNewFile(name, GENERIC_WRITE | DELETE, error);
     }
     if (!file.valid())
-        return error;
+        return file;
     DWORD written = 0;
-    bool whole =
-        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size() && FlushFileBuffers(file.get());
-    error = whole ? renameRelative(file.get(), get(), name) : GetLastError();
-    if (error == ERROR_SUCCESS && !whole)
-        error = ERROR_WRITE_FAULT;
-    if (whole && (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
-                  error == ERROR_INVALID_FUNCTION)) {
+    if (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get()))
+        return file;
+    error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    FILE_DISPOSITION_INFO gone{TRUE};
+    SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
+    return Handle();
+}
+
+DWORD TFolder::ReplaceWhole(const std::wstring& name, const std::string& bytes) const {
+    std::wstring next;
+    DWORD error = ERROR_SUCCESS;
+    Handle file = WriteNewFile(L"~wexdal-", L".tmp", bytes, next, error);
+    if (!file.valid())
+        return error;
+    error = renameRelative(file.get(), get(), name);
+    if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+        error == ERROR_INVALID_FUNCTION) {
         // A network share renames by full path only.
         file.reset();
         if (MoveFileExW(PathOf(next).c_str(), PathOf(name).c_str(),

@@ -38,9 +38,17 @@ class TFolder {
     Handle CreateNewFile(const std::wstring& name, DWORD access, DWORD& error) const;
     Handle OpenFile(const std::wstring& name, DWORD access, DWORD& error) const;
 
-    // Writes the bytes to a new file of the program's own in the folder and moves
-    // that over name, flushed: a crash mid-way leaves the last whole file. 0, or the
-    // system's error; the new file is removed when it could not be moved.
+    // Makes a file of the program's own under a name no file had (prefix, a number,
+    // suffix), taken by making it, so that no file that was there is ever opened,
+    // and writes the bytes to it whole, flushed: its handle (with DELETE access) and
+    // name. Invalid with error set when it can't be made or written (a file made is
+    // then removed).
+    Handle WriteNewFile(const std::wstring& prefix, const std::wstring& suffix,
+                        const std::string& bytes, std::wstring& name, DWORD& error) const;
+    // Writes the bytes to a new file of the program's own in the folder
+    // (WriteNewFile) and moves that over name: a crash mid-way leaves the last whole
+    // file. 0, or the system's error; the new file is removed when it could not be
+    // moved.
     DWORD ReplaceWhole(const std::wstring& name, const std::string& bytes) const;
 
     // The names of the plain files (not folders, not links) ending with suffix

@@ -634,24 +634,16 @@ std::optional<std::wstring> FirstDifferentKey(const std::vector<TRegSection>& se
 
 std::optional<unsigned long> ImportRegText(const std::wstring& text, TBackupPlace place) {
     TFolder folder = openBackupFolder(place, TFolderUse::Write);
-    std::wstring name;
-    DWORD error = ERROR_FILE_EXISTS;
-    Handle file;
-    unsigned unique = GetCurrentProcessId() ^ GetTickCount();
-    for (int attempt = 0; attempt < 256 && !file.valid() && error == ERROR_FILE_EXISTS; ++attempt) {
-        // Not a backup's name: never listed, pruned or undone.
-        name =
-            L"~wexdal-undo-" + AnsiToWide(std::to_string((unique + attempt) & 0xFFFFFF)) + L".reg";
-        file = folder.CreateNewFile(name, GENERIC_WRITE, error);
-    }
+    std::wstring name; // not a backup's name: never listed, pruned or undone
+    DWORD error = ERROR_SUCCESS;
+    Handle file = folder.WriteNewFile(
+        L"~wexdal-undo-", L".reg",
+        std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)),
+        name, error);
     if (!file.valid())
         return std::nullopt;
-    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
-    bool whole = WriteFile(file.get(), text.data(), bytes, &written, nullptr) && written == bytes;
     file.reset();
-    std::optional<unsigned long> imported;
-    if (whole)
-        imported = ImportRegFile(folder.PathOf(name));
+    std::optional<unsigned long> imported = ImportRegFile(folder.PathOf(name));
     folder.Remove(name);
     return imported;
 }

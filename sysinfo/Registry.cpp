@@ -1,5 +1,6 @@
 #include "sysinfo/Registry.h"
 
+#include "sysinfo/Folder.h"
 #include "sysinfo/NameList.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/RegKey.h"
@@ -20,22 +21,22 @@ std::string relativePath(const std::string& keyPath) {
     return !keyPath.empty() && keyPath[0] == '\\' ? keyPath.substr(1) : keyPath;
 }
 
-[[noreturn]] void raise(const char* format, const std::string& name) {
+[[noreturn]] void raise(const char* format, const std::string& name, LONG status) {
     // A name read from the machine may hold a NUL; the message ends the name there.
-    throw RegistryError(ReplaceAll(format, "%s", name.substr(0, name.find('\0'))));
+    throw RegistryError(ReplaceAll(format, "%s", name.substr(0, name.find('\0'))), status);
 }
 
-[[noreturn]] void raiseCreateFailed(const std::string& key) {
-    raise("キー %s の作成に失敗しました", key);
+[[noreturn]] void raiseCreateFailed(const std::string& key, LONG status = ERROR_SUCCESS) {
+    raise("キー %s の作成に失敗しました", key, status);
 }
-[[noreturn]] void raiseSetFailed(const std::string& name) {
-    raise("'%s' の設定に失敗しました", name);
+[[noreturn]] void raiseSetFailed(const std::string& name, LONG status = ERROR_SUCCESS) {
+    raise("'%s' の設定に失敗しました", name, status);
 }
-[[noreturn]] void raiseGetFailed(const std::string& name) {
-    raise("'%s' の取得に失敗しました", name);
+[[noreturn]] void raiseGetFailed(const std::string& name, LONG status = ERROR_SUCCESS) {
+    raise("'%s' の取得に失敗しました", name, status);
 }
 [[noreturn]] void raiseBadType(const std::string& name) {
-    raise("'%s' のデータ型が不正です", name);
+    raise("'%s' のデータ型が不正です", name, ERROR_SUCCESS);
 }
 
 // Read-only open: KEY_READ, falling back to narrower rights where that is refused.
@@ -78,9 +79,10 @@ bool openReadOnlyW(RegKey& key, HKEY root, const std::wstring& keyPath, RegView 
 constexpr REGSAM kValueAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 
 // Opens (or creates) the key for a change of one value (valueName) or, without a
-// value, for its creation; what the change touches is backed up first. A key that is
-// only opened is backed up once it opened, so that a missing one leaves no backup.
-bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
+// value, for its creation; what the change touches is backed up first. A key that
+// is only opened is backed up once it opened, so that a missing one leaves no
+// backup. The platform's status.
+LONG openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool create,
                   const std::string* valueName, RegView view = RegView::Program,
                   REGSAM rights = kValueAccess) {
     BeforeRegWriteOpen(root, keyPath);
@@ -93,13 +95,13 @@ bool openWritable(RegKey& key, HKEY root, const std::string& keyPath, bool creat
                             valueName ? AnsiToWide(*valueName) : std::wstring());
     };
     if (!create) {
-        if (key.open(root, path, access) != ERROR_SUCCESS)
-            return false;
-        backUp();
-        return true;
+        LONG status = key.open(root, path, access);
+        if (status == ERROR_SUCCESS)
+            backUp();
+        return status;
     }
     backUp();
-    return key.create(root, path, access) == ERROR_SUCCESS;
+    return key.create(root, path, access);
 }
 
 struct StoredValue {
@@ -181,9 +183,9 @@ bool decodeWideString(const StoredValue& value, std::string& out) {
 }
 
 void setValue(HKEY key, const std::string& name, DWORD type, const void* data, DWORD size) {
-    if (RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) !=
-        ERROR_SUCCESS)
-        raiseSetFailed(name);
+    LONG status = RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    if (status != ERROR_SUCCESS)
+        raiseSetFailed(name, status);
 }
 
 // The writers' read-back: the value must be there again with the type written.
@@ -336,10 +338,10 @@ void copyValues(HKEY from, HKEY to, const std::wstring& where) {
         }
         std::wstring valueName(name.data(), nameLength);
         if (status != ERROR_SUCCESS)
-            raiseGetFailed(WideToAnsi(valueName));
-        if (RegSetValueExW(to, valueName.c_str(), 0, type, size ? data.data() : nullptr, size) !=
-            ERROR_SUCCESS)
-            raiseSetFailed(WideToAnsi(valueName));
+            raiseGetFailed(WideToAnsi(valueName), status);
+        status = RegSetValueExW(to, valueName.c_str(), 0, type, size ? data.data() : nullptr, size);
+        if (status != ERROR_SUCCESS)
+            raiseSetFailed(WideToAnsi(valueName), status);
     }
 }
 
@@ -353,14 +355,15 @@ void copyAccessRules(HKEY from, HKEY to, const std::wstring& where, REGSAM view)
         status = RegGetKeySecurity(from, DACL_SECURITY_INFORMATION, descriptor.data(), &size);
     }
     if (status != ERROR_SUCCESS)
-        raiseGetFailed(WideToAnsi(where));
+        raiseGetFailed(WideToAnsi(where), status);
     // A second handle that may change the rules: the copy's own asks only for what
     // copying needs, so that a key that is there already is copied into as it is.
     RegKey rules;
-    if (rules.openW(to, L"", WRITE_DAC | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS ||
-        RegSetKeySecurity(rules.get(), DACL_SECURITY_INFORMATION, descriptor.data()) !=
-            ERROR_SUCCESS)
-        raiseSetFailed(WideToAnsi(where));
+    status = rules.openW(to, L"", WRITE_DAC | view, REG_OPTION_OPEN_LINK);
+    if (status == ERROR_SUCCESS)
+        status = RegSetKeySecurity(rules.get(), DACL_SECURITY_INFORMATION, descriptor.data());
+    if (status != ERROR_SUCCESS)
+        raiseSetFailed(WideToAnsi(where), status);
 }
 
 // What a copy needs of its target keys; no more, so that a key whose deletion is
@@ -393,12 +396,14 @@ void copyTree(HKEY from, HKEY to, bool created, const std::wstring& where, REGSA
             raiseGetFailed(WideToAnsi(where));
         std::wstring path = childPath(where, name);
         RegKey source;
-        if (source.openW(from, name, KEY_READ | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
-            raiseGetFailed(WideToAnsi(path));
+        if (LONG status = source.openW(from, name, KEY_READ | view, REG_OPTION_OPEN_LINK);
+            status != ERROR_SUCCESS)
+            raiseGetFailed(WideToAnsi(path), status);
         RegKey target;
         bool made = false;
-        if (createCopy(source.get(), to, name, view, target, made) != ERROR_SUCCESS)
-            raiseCreateFailed(WideToAnsi(path));
+        if (LONG status = createCopy(source.get(), to, name, view, target, made);
+            status != ERROR_SUCCESS)
+            raiseCreateFailed(WideToAnsi(path), status);
         copyTree(source.get(), target.get(), made, path, view);
     }
     if (created)
@@ -463,8 +468,9 @@ int moveByCopy(HKEY root, const std::wstring& oldWide, const std::wstring& newWi
     BeforeRegWriteOpen(root, newKeyPath);
     RegKey target;
     bool created = false;
-    if (createCopy(source.get(), root, newWide, view, target, created) != ERROR_SUCCESS)
-        raiseCreateFailed(newKeyPath);
+    if (LONG status = createCopy(source.get(), root, newWide, view, target, created);
+        status != ERROR_SUCCESS)
+        raiseCreateFailed(newKeyPath, status);
     if (!created)
         return -1; // another writer made it meanwhile: it is theirs, left as it is
     try {
@@ -529,7 +535,7 @@ int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& val
 int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName,
                     int value) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true, &valueName))
+    if (openWritable(key, root, keyPath, true, &valueName) != ERROR_SUCCESS)
         return -1;
     DWORD data = static_cast<DWORD>(value);
     setValue(key.get(), valueName, REG_DWORD, &data, sizeof data);
@@ -602,7 +608,7 @@ namespace {
 int writeString(HKEY root, const std::string& keyPath, const std::string& valueName,
                 const std::string& text, RegView view, bool create) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, create, &valueName, view))
+    if (openWritable(key, root, keyPath, create, &valueName, view) != ERROR_SUCCESS)
         return -1;
     setValue(key.get(), valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
     std::string readText;
@@ -615,7 +621,7 @@ int writeWideString(HKEY root, const std::string& keyPath, const std::string& va
     if (text.size() > kWideTextMaxBytes)
         return -1;
     RegKey key;
-    if (!openWritable(key, root, keyPath, create, &valueName))
+    if (openWritable(key, root, keyPath, create, &valueName) != ERROR_SUCCESS)
         return -1;
     wchar_t buffer[kWideBufferBytes / sizeof(wchar_t)] = {};
     std::wstring wide = AnsiToWide(text);
@@ -662,6 +668,10 @@ int UpdateRegWideString(HKEY root, const std::string& keyPath, const std::string
     return writeWideString(root, keyPath, valueName, text, false);
 }
 
+std::string RegistryError::SystemText() const {
+    return status_ == ERROR_SUCCESS ? std::string() : SystemErrorText(static_cast<DWORD>(status_));
+}
+
 bool OpenRegKeyToRead(HKEY root, const std::string& keyPath, RegView view, RegKey& key) {
     return openReadOnly(key, root, keyPath, view);
 }
@@ -673,8 +683,10 @@ int RegKeyExists(HKEY root, const std::string& keyPath, RegView view) {
 
 int CreateRegKey(HKEY root, const std::string& keyPath) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, true, nullptr, RegView::Program, KEY_QUERY_VALUE))
-        raiseCreateFailed(keyPath);
+    if (LONG status =
+            openWritable(key, root, keyPath, true, nullptr, RegView::Program, KEY_QUERY_VALUE);
+        status != ERROR_SUCCESS)
+        raiseCreateFailed(keyPath, status);
     return 0;
 }
 
@@ -690,7 +702,8 @@ int DeleteRegKey(HKEY root, const std::string& keyPath) {
 
 int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName) {
     RegKey key;
-    if (!openWritable(key, root, keyPath, false, nullptr) || !valueExists(key.get(), valueName))
+    if (openWritable(key, root, keyPath, false, nullptr) != ERROR_SUCCESS ||
+        !valueExists(key.get(), valueName))
         return -1;
     BeforeRegChange(root, AnsiToWide(relativePath(keyPath)), 0, TRegChange::Value,
                     AnsiToWide(valueName));

@@ -41,10 +41,19 @@ using RegRenameKeyFunction = LONG(WINAPI*)(HKEY key, LPCWSTR subKey, LPCWSTR new
 RegRenameKeyFunction RegRenameKeyToUse(RegRenameKeyFunction chosen, RegRenameKeyFunction exported);
 
 // Raised when a key can't be created or a written value can't be set or read
-// back; what() is the message for the user.
+// back; what() is the message for the user, and the system's status that stopped
+// the change goes with it.
 class RegistryError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit RegistryError(const std::string& message, LONG status = ERROR_SUCCESS)
+        : std::runtime_error(message), status_(status) {}
+    // The system's status (ERROR_SUCCESS where no call failed: a value read back
+    // differs) and its text; the text is empty for ERROR_SUCCESS.
+    LONG Status() const { return status_; }
+    std::string SystemText() const;
+
+  private:
+    LONG status_;
 };
 
 // Sets value to -1, then reads a 4-byte REG_DWORD. A value of another type or size

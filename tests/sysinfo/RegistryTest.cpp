@@ -364,6 +364,8 @@ TEST_F(RegistryTest, ErrorsNameTheKeyOrValue) {
         ADD_FAILURE() << "no error raised";
     } catch (const RegistryError& error) {
         EXPECT_EQ(std::string(error.what()), "キー " + badKey + " の作成に失敗しました");
+        EXPECT_NE(error.Status(), ERROR_SUCCESS); // the system's reason goes with it
+        EXPECT_FALSE(error.SystemText().empty());
     }
 
     // ...and value names of more than 16383 characters.
@@ -373,6 +375,7 @@ TEST_F(RegistryTest, ErrorsNameTheKeyOrValue) {
         ADD_FAILURE() << "no error raised";
     } catch (const RegistryError& error) {
         EXPECT_EQ(std::string(error.what()), "'" + badName + "' の設定に失敗しました");
+        EXPECT_NE(error.Status(), ERROR_SUCCESS);
     }
     EXPECT_THROW(WriteRegInteger(HKEY_CURRENT_USER, key(), badName, 1), RegistryError);
     EXPECT_THROW(WriteRegWideString(HKEY_CURRENT_USER, key(), badName, "x"), RegistryError);
