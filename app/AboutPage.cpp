@@ -75,6 +75,9 @@ AboutPage::AboutPage(MainWindow& window) : Page(window, *window.GB_About, names:
     LL_Wexd->SetCaption("Wexdal");
     LL_Version->SetFont(WindowFont(16));
     LL_Version->SetCaption("Version ");
+    kel::TKelProductInfo own;
+    if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
+        LL_Version->SetCaption("Version " + own.ProductVersion);
     LL_Copyright->SetCaption(kMakerNotice);
     LL_Support->SetCaption("[Support]");
     ui::TFontSpec link;
@@ -112,9 +115,6 @@ void AboutPage::LayOut() {
         (h - (IM_Wexd->Height() + LL_Version->Height() + 12 * LL_Copyright->Height() + 12)) / 2);
     LL_Wexd->SetPosition(IM_Wexd->Left() + IM_Wexd->Width() + 16,
                          IM_Wexd->Top() + (IM_Wexd->Height() - LL_Wexd->Height()) / 2);
-    kel::TKelProductInfo own;
-    if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
-        LL_Version->SetCaption("Version " + own.ProductVersion);
     // Under the name, right edges aligned; a version line wider than the name starts
     // where the name starts instead of reaching under the icon.
     LL_Version->SetPosition(

@@ -36,6 +36,21 @@ std::function<void(const std::string&)>& exceptionHandler() {
 
 } // namespace
 
+namespace {
+
+// The platform's function of this name in user32.dll; nullptr before Windows 10.
+template <typename F> F user32(const char* name) {
+    return reinterpret_cast<F>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+} // namespace
+
+int SystemMetricAt(int index, int ppi) {
+    static const auto forDpi = user32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return forDpi != nullptr ? forDpi(index, ppi) : GetSystemMetrics(index);
+}
+
 int PixelsPerInch() {
     static const int ppi = [] {
         WindowDc screen(nullptr);
@@ -380,12 +395,6 @@ void RegisterControlClasses();
 
 namespace {
 
-// The platform's function of this name in user32.dll; nullptr before Windows 10.
-template <typename F> F user32(const char* name) {
-    return reinterpret_cast<F>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
-}
-
 // The scale of the monitor a window is on, for a program aware of each monitor's;
 // the system's where Windows has no such mode.
 int windowPixelsPerInch(HWND window) {
@@ -506,7 +515,11 @@ void TForm::ChangeScale(int ppi, const RECT* window) {
     for (const auto& component : components_)
         if (auto* control = dynamic_cast<TControl*>(component.get()))
             controls.emplace_back(control, control->BoundsRect());
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    // Drawn once, when all is placed; a hidden form stays hidden (WM_SETREDRAW TRUE
+    // would show it).
+    bool drawn = IsWindowVisible(window_) != FALSE;
+    if (drawn)
+        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
     ppi_ = ppi;
     for (const auto& [control, design] : controls)
         control->place(design);
@@ -529,18 +542,28 @@ void TForm::ChangeScale(int ppi, const RECT* window) {
                      Scale(height) + (outer.bottom - outer.top) - inner.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvokeEvent([this] { FormScaleChanged(); });
+    if (!drawn)
+        return;
     SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(window_, nullptr, nullptr,
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+// A move onto a monitor of another scale lays the form out at that one (WM_DPICHANGED,
+// sent during the move) and sizes it anew: it is centred again at its new size.
 void TForm::CentreOnScreen() {
-    RECT rect;
-    GetWindowRect(window_, &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT rect;
+        GetWindowRect(window_, &rect);
+        int width = rect.right - rect.left, height = rect.bottom - rect.top;
+        SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT now;
+        GetWindowRect(window_, &now);
+        if (now.right - now.left == width && now.bottom - now.top == height)
+            return;
+    }
 }
 
 std::string TForm::Caption() const {

@@ -45,6 +45,10 @@ COLORREF ColorToRGB(TColor color);
 // pixels placed on it and back. A form has its own scale, its monitor's
 // (TForm::PixelsPerInch); its components scale by that one.
 int PixelsPerInch();
+// A system metric (GetSystemMetrics' index) at ppi pixels per inch where Windows
+// tells it for a scale (Windows 10); else the system's, the one scale such a
+// Windows lays a program out at.
+int SystemMetricAt(int index, int ppi);
 int Scale(int design);
 int Unscale(int screen);
 int UnscaleUp(int screen); // the design length that holds screen pixels
@@ -70,11 +74,11 @@ struct TFontSpec {
     bool Bold = false;
     bool Underline = false;
 
-    Font Create(int ppi = PixelsPerInch()) const;
+    Font Create(int ppi) const;
     // The process's one GDI font of this face, size, character set, weight and
     // underline at this scale (the colour is no part of a font); it lives while
     // anybody holds it.
-    std::shared_ptr<const Font> Shared(int ppi = PixelsPerInch()) const;
+    std::shared_ptr<const Font> Shared(int ppi) const;
     // The toolkit's default font: 8-point MS Sans Serif.
     static TFontSpec Default();
 };

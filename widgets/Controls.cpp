@@ -358,10 +358,6 @@ void TLabel::PlaceOnBand(int left, int width, int bandTop, int bandHeight) {
     adjustSize();
 }
 
-void TLabel::ScaleChanged() {
-    TControl::ScaleChanged(); // SetFont sizes it again
-}
-
 // ---- TButton
 
 TButton::TButton(TForm& owner, std::string name, HWND parent)
@@ -386,12 +382,23 @@ ImageList ButtonStateImages(HIMAGELIST glyph) {
     return states;
 }
 
+namespace {
+
+// Shows images beside the button's caption, at its left, 2 design pixels from its
+// edge; none when images is empty.
+void setButtonImages(const TControl& button, const ImageList& images) {
+    BUTTON_IMAGELIST list = {images.valid() ? images.get() : nullptr,
+                             {button.Scale(2), 0, button.Scale(2), 0},
+                             BUTTON_IMAGELIST_ALIGN_LEFT};
+    SendMessageA(button.Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+}
+
+} // namespace
+
 void TButton::SetGlyph(const TImageList& glyph) {
     glyph_ = &glyph;
     ImageList states = ButtonStateImages(glyph.Handle());
-    BUTTON_IMAGELIST images = {
-        states.get(), {Scale(2), 0, Scale(2), 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
-    SendMessageA(Handle(), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+    setButtonImages(*this, states);
     stateImages_ = std::move(states); // the one the button had is let go after it was replaced
 }
 
@@ -432,36 +439,28 @@ ImageList ShieldImage(int ppi) {
     ImageList images;
     SHSTOCKICONINFO info = {};
     info.cbSize = sizeof info;
-    // Where Windows tells the small-icon size for a scale (Windows 10), at this one;
-    // else the system's, the one scale such a Windows lays a program out at.
-    using ForDpi = int(WINAPI*)(int, UINT);
-    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
-    int size = forDpi != nullptr ? forDpi(SM_CXSMICON, ppi) : GetSystemMetrics(SM_CXSMICON);
-    if (SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &info))) {
-        images.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
-        if (images.valid())
-            ImageList_AddIcon(images.get(), info.hIcon);
-        DestroyIcon(info.hIcon);
-    }
+    int size = SystemMetricAt(SM_CXSMICON, ppi);
+    // Drawn for that size from the icon's file where the system names it, else the
+    // system's small icon fitted to it.
+    HICON icon = nullptr;
+    if (SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICONLOCATION, &info)) &&
+        PrivateExtractIconsW(info.szPath, info.iIcon, size, size, &icon, nullptr, 1, 0) != 1)
+        icon = nullptr;
+    if (icon == nullptr &&
+        SUCCEEDED(SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &info)))
+        icon = info.hIcon;
+    kel::ExtractedIcon owned(icon);
+    if (!owned.valid())
+        return images;
+    images.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0));
+    if (images.valid())
+        ImageList_AddIcon(images.get(), owned.get());
     return images;
 }
 
-namespace {
-
-// Shows images beside the button's caption, at its left; none when images is empty.
-void setButtonImages(HWND button, const ImageList& images) {
-    BUTTON_IMAGELIST list = {images.valid() ? images.get() : nullptr,
-                             {Scale(2), 0, Scale(2), 0},
-                             BUTTON_IMAGELIST_ALIGN_LEFT};
-    SendMessageA(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
-}
-
-} // namespace
-
 void TButton::SetShield() {
     ImageList states = ButtonStateImages(ShieldImage(PixelsPerInch()).get());
-    setButtonImages(Handle(), states);
+    setButtonImages(*this, states);
     stateImages_ = std::move(states);
     shielded_ = stateImages_.valid();
 }
@@ -476,7 +475,7 @@ void TButton::ScaleChanged() {
 
 void TSpeedButton::SetShield(bool shield) {
     ImageList images = shield ? ShieldImage(PixelsPerInch()) : ImageList();
-    setButtonImages(Handle(), images);
+    setButtonImages(*this, images);
     shield_ = std::move(images);
 }
 
@@ -685,7 +684,7 @@ TImageList::TImageList(TForm& owner, std::string name, int width, int height)
 int TImageList::AddIcon(HICON icon) {
     int index = ImageList_AddIcon(list_.get(), icon);
     if (index >= 0)
-        sources_.push_back({kel::ExtractedIcon(CopyIcon(icon)), nullptr});
+        sources_.push_back({kel::ExtractedIcon(CopyIcon(icon)), {}});
     return index;
 }
 
@@ -698,11 +697,13 @@ void TImageList::ScaleChanged() {
     list_.reset(ImageList_Create(Width(), Height(), ILC_COLOR32 | ILC_MASK, 4, 4));
     if (background_ != clDefault)
         SetBkColor(background_);
+    // Each image again at its index: an icon that could not be kept gives way to the
+    // default one.
     for (const Source& source : sources_) {
-        if (source.picture != nullptr)
-            addStrip(LoadPicture(source.picture, PixelsPerInch()).get());
-        else
-            ImageList_AddIcon(list_.get(), source.icon.get());
+        if (!source.picture.empty())
+            addStrip(LoadPicture(source.picture.c_str(), PixelsPerInch()).get());
+        else if (!source.icon.valid() || ImageList_AddIcon(list_.get(), source.icon.get()) < 0)
+            ImageList_AddIcon(list_.get(), LoadIconA(nullptr, IDI_APPLICATION));
     }
 }
 

@@ -54,7 +54,6 @@ class TLabel : public TControl {
     // Fixed in place and width, at the height of its text centred on a band of
     // bandHeight from bandTop; placed so again at every scale.
     void PlaceOnBand(int left, int width, int bandTop, int bandHeight);
-    void ScaleChanged() override;
     // Clicks reach OnClick; the pointer entering and leaving reach these.
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
@@ -242,7 +241,7 @@ class TImageList : public TComponent {
     // What was added, in order: an icon, or the name of a picture.
     struct Source {
         kel::ExtractedIcon icon;
-        const char* picture = nullptr;
+        std::string picture;
     };
     std::vector<Source> sources_;
 };

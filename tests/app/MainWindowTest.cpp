@@ -1,6 +1,7 @@
 #include "app/StartState.h"
 #include "app/MainWindow.h"
 #include "widgets/MessageDialog.h"
+#include "sysinfo/Account.h"
 #include "sysinfo/ProductInfo.h"
 #include "tests/sample/ModernMachine.h"
 #include "tests/sample/SampleMachine.h"
@@ -745,8 +746,11 @@ TEST(Scaling, TheWholeLayoutScalesWithTheScreenAndHoldsItsTexts) {
 std::string componentLine(ui::TComponent& component) {
     std::ostringstream out;
     out << component.Name();
-    if (auto* list = dynamic_cast<ui::TImageList*>(&component))
-        out << " images " << list->Width() << "x" << list->Height() << " " << list->Count();
+    if (auto* list = dynamic_cast<ui::TImageList*>(&component)) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(list->Handle(), &cx, &cy);
+        out << " images " << cx << "x" << cy << " " << list->Count();
+    }
     auto* control = dynamic_cast<ui::TControl*>(&component);
     if (control != nullptr) {
         HWND window = control->Handle();
@@ -856,6 +860,7 @@ TEST(Scaling, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAsAStartThere) {
             Machine() { sample::LayM365(); }
             ~Machine() { sample::Remove(); }
         } machine;
+        kel::gProcessElevated = [] { return false; }; // the machine's rows shielded
         MainWindow form;
         if (!form.PagesBuilt())
             form.BuildPages();

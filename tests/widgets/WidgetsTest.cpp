@@ -240,7 +240,7 @@ TEST(Components, ControlsOfOneFontShareOneGdiFontWhileAnyOfThemLives) {
         EXPECT_EQ(b.FontSpec().Color, clRed);
         TFontSpec normal = large;
         normal.Bold = false;
-        EXPECT_EQ(normal.Shared()->get(), shared);
+        EXPECT_EQ(normal.Shared(PixelsPerInch())->get(), shared);
         large.Bold = false;
         b.SetFont(large);
         EXPECT_EQ(b.FontHandle(), shared);
@@ -249,7 +249,7 @@ TEST(Components, ControlsOfOneFontShareOneGdiFontWhileAnyOfThemLives) {
             gone.Create<TLabel>("LL_C", gone.Handle()).SetFont(large);
         } // one user of the font gone, two left
         EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
-        EXPECT_EQ(large.Shared()->get(), shared);
+        EXPECT_EQ(large.Shared(PixelsPerInch())->get(), shared);
     }
     EXPECT_EQ(GetObjectType(shared), 0u); // deleted with its last user
 }

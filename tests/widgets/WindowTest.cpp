@@ -284,7 +284,7 @@ TEST(BenchFonts, TheProgramFontIsProportionalAndTheFixedOneIsNot) {
     auto widths = [](const char* face) {
         TFontSpec wanted;
         wanted.Name = face;
-        Font font = wanted.Create();
+        Font font = wanted.Create(PixelsPerInch());
         WindowDc dc(nullptr);
         SelectGuard select(dc.get(), font.get());
         SIZE narrow, wide;
