@@ -10,6 +10,7 @@
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/RegBackup.h"
 #include "sysinfo/Start.h"
+#include "sysinfo/FileSystem.h"
 #include "sysinfo/Text.h"
 #include "sysinfo/WebPage.h"
 
@@ -19,12 +20,6 @@
 namespace app {
 
 namespace {
-
-std::string ownExecutablePath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
 
 // Shift, Ctrl, the left and the right button: the four that reveal the report button.
 int revealKeysHeld(unsigned keys) {
@@ -69,14 +64,14 @@ AboutPage::AboutPage(MainWindow& window) : Page(window, *window.GB_About, names:
     BT_Info = &window.Create<ui::TButton>("BT_Info", page);
     MM_Info = &window.Create<ui::TMemo>("MM_Info", page);
 
-    IM_Wexd->SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    IM_Wexd->SetIcon(GetModuleHandleA(nullptr), 1);
     IM_Wexd->SetBounds(0, 0, 32, 32);
     LL_Wexd->SetFont(WindowFont(21, true));
     LL_Wexd->SetCaption("Wexdal");
     LL_Version->SetFont(WindowFont(16));
     LL_Version->SetCaption("Version ");
     kel::TKelProductInfo own;
-    if (kel::ReadProductInfo(ownExecutablePath(), own) == 0)
+    if (kel::ReadProductInfo(kel::WideToAnsi(kel::OwnProgramPath()), own) == 0)
         LL_Version->SetCaption("Version " + own.ProductVersion);
     LL_Copyright->SetCaption(kMakerNotice);
     LL_Support->SetCaption("[Support]");

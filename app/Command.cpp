@@ -8,6 +8,7 @@
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/RegBackup.h"
+#include "sysinfo/FileSystem.h"
 #include "sysinfo/Text.h"
 
 #include <windows.h>
@@ -79,9 +80,7 @@ const TExitCode kExitCodeTable[] = {
 
 // The running program's file name ("wexdal.com"), for the usage's lines.
 std::wstring programName() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring full(path, length < MAX_PATH ? length : 0);
+    std::wstring full = kel::OwnProgramPath();
     std::wstring name = full.substr(full.find_last_of(L"\\/") + 1);
     return name.empty() ? L"wexdal.exe" : name;
 }
@@ -251,14 +250,6 @@ int runReport(const TInvocation& invocation) {
     return kExitNotWritten;
 }
 
-// The running program's file, by its full name (empty when it can't be read).
-std::wstring programFile() {
-    std::wstring path(32768, L'\0');
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length < path.size() ? length : 0);
-    return path;
-}
-
 // The bytes of a value file, at most 64 KB; nothing when it can't be read or is no
 // plain file of its own (a link could hand an administrator's process another
 // file's first line to write where every user reads it).
@@ -352,7 +343,7 @@ TCommandResult runChangeRows(const TInvocation& invocation,
 TChange change(const TInvocation& invocation) {
     if (invocation.mode != TRunMode::Check)
         if (std::optional<TCommandResult> refusal =
-                RefuseUntrustedProgram(gCommandAccount(), programFile()))
+                RefuseUntrustedProgram(gCommandAccount(), kel::OwnProgramPath()))
             return {*refusal, true};
     std::vector<std::pair<std::string, std::string>> fields;
     if (std::optional<TCommandResult> refusal = userInfoValues(invocation, fields))

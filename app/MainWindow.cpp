@@ -8,6 +8,7 @@
 #include "office/UserInfo.h"
 #include "widgets/MessageDialog.h"
 #include "sysinfo/FileSystem.h"
+#include "sysinfo/Text.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/WebPage.h"
 
@@ -262,7 +263,10 @@ void MainWindow::BuildPages() {
 void MainWindow::addMenuItem(const kel::TKelExtInfo& record) {
     // Glyph i belongs to item i: an icon the list refuses (none, or the 1 that
     // ExtractIconA gives for a file that is not a program) gives way to the default.
-    if (record.IconHandle == nullptr || IL_Menu->AddIcon(record.IconHandle) < 0)
+    std::wstring file = kel::AnsiToWide(record.FileName);
+    if (record.FileName.empty() && record.ViewName == About->Item())
+        file = kel::OwnProgramPath(); // the program's own icon
+    if (record.IconHandle == nullptr || IL_Menu->AddIcon(record.IconHandle, file) < 0)
         IL_Menu->AddIcon(LoadIconA(nullptr, IDI_APPLICATION));
     GLB_Menu->AddItem(record.ViewName);
 }

@@ -167,4 +167,11 @@ size_t recycleFiles(const std::vector<std::wstring>& files, void* ownerWindow) {
 size_t (*gRecycleFiles)(const std::vector<std::wstring>& files, void* ownerWindow) = recycleFiles;
 void* gRecycleOwner = nullptr;
 
+std::wstring OwnProgramPath() {
+    std::wstring path(32768, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    return path;
+}
+
 } // namespace kel

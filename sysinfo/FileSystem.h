@@ -10,6 +10,8 @@ namespace kel {
 bool FileExists(const std::string& path);      // an existing file, not a folder
 bool FileExists(const std::wstring& path);     // the same, for a path in UTF-16
 bool DirectoryExists(const std::string& path); // an existing folder
+// The running program's file, by its full name (empty when it can't be read).
+std::wstring OwnProgramPath();
 
 // Removes the files (full paths) to the Recycle Bin in one call of the shell. A
 // file the bin can't take (on a volume without one, one set to delete at once, or

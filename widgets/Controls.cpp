@@ -600,12 +600,15 @@ TImage::TImage(TForm& owner, std::string name, HWND parent)
 void TImage::SetPicture(PictureMaker make) {
     makePicture_ = std::move(make);
     bitmap_ = makePicture_(PixelsPerInch());
-    icon_ = nullptr;
+    iconId_ = 0;
+    icon_.reset();
     Repaint();
 }
 
-void TImage::SetIcon(HICON icon) {
-    icon_ = icon;
+void TImage::SetIcon(HINSTANCE module, WORD id) {
+    iconModule_ = module;
+    iconId_ = id;
+    icon_.reset();
     makePicture_ = nullptr;
     bitmap_.reset();
     Repaint();
@@ -621,9 +624,14 @@ void TImage::Paint(HDC dc) {
     RECT rect;
     GetClientRect(Handle(), &rect);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
-    // Both fill the control: a picture made for another scale is fitted to it.
-    if (icon_ != nullptr) {
-        DrawIconEx(dc, 0, 0, icon_, rect.right, rect.bottom, 0, nullptr, DI_NORMAL);
+    // Both fill the control: a picture made for another scale is fitted to it; an
+    // icon is loaded again whenever the control's size changed.
+    if (iconId_ != 0) {
+        if (!icon_.valid() || iconSize_.cx != rect.right || iconSize_.cy != rect.bottom) {
+            icon_ = LoadIconAt(iconModule_, iconId_, std::max(rect.right, rect.bottom));
+            iconSize_ = {rect.right, rect.bottom};
+        }
+        DrawIconEx(dc, 0, 0, icon_.get(), rect.right, rect.bottom, 0, nullptr, DI_NORMAL);
     } else if (bitmap_) {
         MemoryDc source(dc);
         SelectGuard select(source.get(), bitmap_.get());
@@ -681,16 +689,21 @@ TImageList::TImageList(TForm& owner, std::string name, int width, int height)
       list_(ImageList_Create(Scale(width), Scale(height), ILC_COLOR32 | ILC_MASK, 4, 4)),
       designWidth_(width), designHeight_(height) {}
 
-int TImageList::AddIcon(HICON icon) {
+int TImageList::AddIcon(HICON icon, const std::wstring& file) {
     int index = ImageList_AddIcon(list_.get(), icon);
     if (index >= 0)
-        sources_.push_back({kel::ExtractedIcon(CopyIcon(icon)), {}});
+        sources_.push_back({kel::ExtractedIcon(CopyIcon(icon)), file, {}});
     return index;
+}
+
+kel::ExtractedIcon LoadIconAt(HINSTANCE module, WORD id, int size) {
+    return kel::ExtractedIcon(
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
 
 void TImageList::AddPicture(const char* name) {
     addStrip(LoadPicture(name, PixelsPerInch()).get());
-    sources_.push_back({kel::ExtractedIcon(), name});
+    sources_.push_back({kel::ExtractedIcon(), {}, name});
 }
 
 void TImageList::ScaleChanged() {
@@ -700,8 +713,15 @@ void TImageList::ScaleChanged() {
     // Each image again at its index: an icon that could not be kept gives way to the
     // default one.
     for (const Source& source : sources_) {
+        HICON drawn = nullptr;
         if (!source.picture.empty())
             addStrip(LoadPicture(source.picture.c_str(), PixelsPerInch()).get());
+        else if (!source.file.empty() &&
+                 PrivateExtractIconsW(source.file.c_str(), 0, Width(), Height(), &drawn, nullptr, 1,
+                                      0) == 1 &&
+                 drawn != nullptr &&
+                 ImageList_AddIcon(list_.get(), kel::ExtractedIcon(drawn).get()) >= 0)
+            continue;
         else if (!source.icon.valid() || ImageList_AddIcon(list_.get(), source.icon.get()) < 0)
             ImageList_AddIcon(list_.get(), LoadIconA(nullptr, IDI_APPLICATION));
     }

@@ -181,9 +181,10 @@ class TImage : public TControl {
     // A picture made for the form's scale, made again at each new one.
     using PictureMaker = std::function<Bitmap(int ppi)>;
     void SetPicture(PictureMaker make);
-    void SetIcon(HICON icon); // borrowed
+    // An icon resource, by its number, of module (nullptr: the system's), drawn from
+    // the image drawn for the image's size on the screen.
+    void SetIcon(HINSTANCE module, WORD id);
     HBITMAP BitmapHandle() const { return bitmap_.get(); }
-    HICON IconHandle() const { return icon_; }
     void Paint(HDC dc);
     void ScaleChanged() override;
     TNotifyEvent OnMouseEnter;
@@ -194,8 +195,15 @@ class TImage : public TControl {
   private:
     PictureMaker makePicture_;
     Bitmap bitmap_;
-    HICON icon_ = nullptr;
+    HINSTANCE iconModule_ = nullptr;
+    WORD iconId_ = 0;
+    kel::ExtractedIcon icon_; // loaded for iconSize_
+    SIZE iconSize_ = {};
 };
+
+// The icon resource (by number) of module (nullptr: the system's) at size pixels,
+// drawn from its image nearest that size.
+kel::ExtractedIcon LoadIconAt(HINSTANCE module, WORD id, int size);
 
 // A coloured panel with a raised inner and a lowered outer bevel and centred text.
 class TPanel : public TControl {
@@ -222,7 +230,9 @@ class TImageList : public TComponent {
     int Width() const { return Scale(designWidth_); }
     int Height() const { return Scale(designHeight_); }
     int Count() const { return ImageList_GetImageCount(list_.get()); }
-    int AddIcon(HICON icon); // a copy is kept
+    // A copy is kept; from a file, the icon is drawn again from the file (its first
+    // icon) at each new scale.
+    int AddIcon(HICON icon, const std::wstring& file = {});
     // Adds every image of the program's picture (LoadPicture), the colour of its
     // bottom-left pixel transparent; a strip of another height is fitted to the
     // images' size.
@@ -241,6 +251,7 @@ class TImageList : public TComponent {
     // What was added, in order: an icon, or the name of a picture.
     struct Source {
         kel::ExtractedIcon icon;
+        std::wstring file;
         std::string picture;
     };
     std::vector<Source> sources_;

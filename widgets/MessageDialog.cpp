@@ -56,7 +56,7 @@ class TMessageForm : public TForm {
           buttons_(buttons) {
         QuitOnDestroy = false;
         icon_ = &Create<TImage>("Image", Handle());
-        icon_->SetIcon(LoadIconA(nullptr, kind.icon));
+        icon_->SetIcon(nullptr, static_cast<WORD>(reinterpret_cast<ULONG_PTR>(kind.icon)));
         label_ = &Create<TLabel>("Message", Handle());
         label_->SetWordWrap(true);
         label_->SetCaption(message);
