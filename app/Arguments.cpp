@@ -1,5 +1,6 @@
 #include "app/Arguments.h"
 
+#include "office/UserInfoList.h"
 #include "sysinfo/TextRules.h"
 
 #include <algorithm>
@@ -58,20 +59,20 @@ void takeOptions(std::vector<std::wstring>& args, TInvocation& invocation) {
 // "Company=...", "Owner=..." or "Initials=..." (any letter case, each once) into
 // invocation's userInfo; false for any other argument or a name given twice.
 bool takeUserInfo(const std::wstring& arg, TInvocation& invocation) {
-    static const char* const kNames[] = {"Company", "Owner", "Initials"};
     size_t equals = arg.find(L'=');
     if (equals == std::wstring::npos)
         return false;
     std::wstring given = kel::AsciiLower(arg.substr(0, equals));
-    const char* const* name =
-        std::find_if(std::begin(kNames), std::end(kNames), [&](const char* n) {
-            return given == kel::AsciiLower(std::wstring(n, n + std::strlen(n)));
+    const kel::TUserInfoField* field = std::find_if(
+        std::begin(kel::kUserInfoFields), std::end(kel::kUserInfoFields),
+        [&](const kel::TUserInfoField& f) {
+            return given == kel::AsciiLower(std::wstring(f.name, f.name + std::strlen(f.name)));
         });
-    if (name == std::end(kNames) ||
+    if (field == std::end(kel::kUserInfoFields) ||
         std::any_of(invocation.userInfo.begin(), invocation.userInfo.end(),
-                    [&](const auto& field) { return field.first == *name; }))
+                    [&](const auto& given) { return given.first == field->name; }))
         return false;
-    invocation.userInfo.emplace_back(*name, arg.substr(equals + 1));
+    invocation.userInfo.emplace_back(field->name, arg.substr(equals + 1));
     return true;
 }
 

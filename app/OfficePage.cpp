@@ -16,23 +16,22 @@ namespace app {
 
 namespace {
 
-// The fields from the top: edit, label and its text, the name in the
-// user-information list (none for the product ID, which is only shown), the most
-// bytes it takes, its width and its gap to the field above.
+// The fields from the top: edit, label and its text, the user information's field
+// it edits (none for the product ID, which is only shown: its name and most bytes),
+// its width and its gap to the field above.
 struct Field {
     const char* edit;
     const char* label;
     const char* caption;
-    const char* name;
-    int maxBytes;
+    const kel::TUserInfoField* field;
     int width; // -1: up to the update button
     int gapAbove;
 };
 const Field kFields[] = {
-    {"ED_MsoCompany", "LL_MsoCompany", "会社名", "Company", 104, 280, 0},
-    {"ED_MsoOwner", "LL_MsoOwner", "使用者名", "Owner", 52, 280, 1},
-    {"ED_MsoInitials", "LL_MsoInitials", "頭文字", "Initials", 9, 70, 1},
-    {"ED_MsoProductID", "LL_MsoProductID", "プロダクトID", nullptr, 0, -1, 5},
+    {"ED_MsoCompany", "LL_MsoCompany", "会社名", &kel::kCompanyField, 280, 0},
+    {"ED_MsoOwner", "LL_MsoOwner", "使用者名", &kel::kOwnerField, 280, 1},
+    {"ED_MsoInitials", "LL_MsoInitials", "頭文字", &kel::kInitialsField, 70, 1},
+    {"ED_MsoProductID", "LL_MsoProductID", "プロダクトID", nullptr, -1, 5},
 };
 constexpr int kProductIdWidth = 280 - 24; // with the update button's width
 
@@ -68,8 +67,8 @@ void OfficePage::buildUserInfo() {
             top = previous->Top() + previous->Height() + field.gapAbove;
         // The product ID's width is the update button's to share, once it is made.
         edit.SetBounds(w - 290, top, field.width < 0 ? kProductIdWidth : field.width, 20);
-        if (field.name != nullptr) {
-            edit.SetMaxLength(field.maxBytes);
+        if (field.field != nullptr) {
+            edit.SetMaxLength(field.field->maxBytes);
         } else {
             edit.SetReadOnly(true);
             edit.SetColor(ui::clBtnFace);
@@ -111,20 +110,21 @@ void OfficePage::buildUserInfo() {
 
 void OfficePage::showUserInfo(const kel::TUserInfoList& list) {
     for (const Field& field : kFields)
-        if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.name)
-            edit->SetCaption(list.Shown(field.name));
+        if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.field)
+            edit->SetCaption(list.Shown(field.field->name));
 }
 
 std::wstring UserInfoParameters(const kel::TUserInfoList& list) {
     std::wstring parameters = L"/userinfo";
     for (const Field& field : kFields) {
-        if (field.name == nullptr || list.IsApproximate(field.name))
+        if (field.field == nullptr || list.IsApproximate(field.field->name))
             continue;
         // A value of its own that starts with "@" is no file's name to the command.
-        std::string value = list.Value(field.name);
+        std::string value = list.Value(field.field->name);
         if (value.rfind('@', 0) == 0)
             value.insert(0, 1, '@');
-        parameters += L" " + QuoteArgument(kel::AnsiToWide(std::string(field.name) + "=" + value));
+        parameters +=
+            L" " + QuoteArgument(kel::AnsiToWide(std::string(field.field->name) + "=" + value));
     }
     return parameters;
 }
@@ -138,8 +138,8 @@ void OfficePage::update() {
     kel::TUserInfoList& after = window_.InfoAfter();
     kel::TUserInfoList& before = window_.InfoBefore();
     for (const Field& field : kFields)
-        if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.name)
-            after.TakeFieldText(field.name, edit->Caption());
+        if (auto* edit = window_.Find<ui::TEdit>(field.edit); edit != nullptr && field.field)
+            after.TakeFieldText(field.field->name, edit->Caption());
     showUserInfo(after);
     if (after == before) {
         ui::ShowMessageDialog("変更されていません。", ui::TMsgDlgType::mtWarning, ui::mbOK);

@@ -19,17 +19,10 @@ namespace {
 const char kCommonUserInfo[] = "\\Common\\UserInfo";
 const double kFirstCommonVersion = 12.0;
 
-// One of the three names, with its value names in the registration and settings
-// places (the initials live in the settings only).
-struct Field {
-    const char* name;
-    const char* registrationValue;
-    const char* settingsValue;
-};
-const Field kCompany = {"Company", "RegCompany", "Company"};
-const Field kOwner = {"Owner", "RegOwner", "UserName"};
-const Field kInitials = {"Initials", nullptr, "UserInitials"};
-const Field* const kFields[] = {&kCompany, &kOwner, &kInitials};
+using Field = TUserInfoField;
+const TUserInfoField& kCompany = kCompanyField;
+const TUserInfoField& kOwner = kOwnerField;
+const TUserInfoField& kInitials = kInitialsField;
 
 // Sets names from successful reads and remembers which were found. A stored text
 // that code page 932 does not carry exactly is shown in its best-fit form and
@@ -53,9 +46,7 @@ class Gatherer {
     bool all() const { return found_[0] && found_[1] && found_[2]; }
 
   private:
-    static int index(const Field& field) {
-        return &field == &kCompany ? 0 : &field == &kOwner ? 1 : 2;
-    }
+    static int index(const Field& field) { return static_cast<int>(&field - kUserInfoFields); }
     TUserInfoList& list_;
     bool found_[3] = {false, false, false};
 };
@@ -128,13 +119,13 @@ void readProfiles(const TKelOfficeInfo& info, Gatherer& gatherer) {
         auto wanted = [&](const Field& field) { return office.own || !gatherer.found(field); };
         for (const TProductLine& line : info.VerList) {
             std::string key = office.key + "\\" + line.version + "\\Common\\UserInfo";
-            for (const Field* field : kFields)
-                if (wanted(*field))
-                    readWide(gatherer, HKEY_USERS, key, *field);
+            for (const Field& field : kUserInfoFields)
+                if (wanted(field))
+                    readWide(gatherer, HKEY_USERS, key, field);
             if (usesCommonSettings(line.version))
-                for (const Field* field : kFields)
-                    if (wanted(*field))
-                        readCommon(gatherer, HKEY_USERS, office.key + kCommonUserInfo, *field);
+                for (const Field& field : kUserInfoFields)
+                    if (wanted(field))
+                        readCommon(gatherer, HKEY_USERS, office.key + kCommonUserInfo, field);
             if (gatherer.all())
                 return;
         }
@@ -151,12 +142,12 @@ class Writer {
     Writer(const TUserInfoList& list, const std::vector<std::string>& names, bool compare)
         : compare_(compare) {
         for (int i = 0; i < 3; ++i) {
-            values_[i] = TrimBlanks(list.Value(kFields[i]->name));
+            values_[i] = TrimBlanks(list.Value(kUserInfoFields[i].name));
             if (values_[i].empty())
                 values_[i] = kBlankValue;
-            bool named = names.empty() ||
-                         std::find(names.begin(), names.end(), kFields[i]->name) != names.end();
-            skip_[i] = list.IsApproximate(kFields[i]->name) || !named;
+            bool named = names.empty() || std::find(names.begin(), names.end(),
+                                                    kUserInfoFields[i].name) != names.end();
+            skip_[i] = list.IsApproximate(kUserInfoFields[i].name) || !named;
         }
     }
 
@@ -168,11 +159,12 @@ class Writer {
                     i,
                     [&](std::wstring& stored) {
                         return ReadRegStringW(HKEY_LOCAL_MACHINE, key,
-                                              kFields[i]->registrationValue, stored, view);
+                                              kUserInfoFields[i].registrationValue, stored, view);
                     },
                     [&] {
                         return UpdateRegString(HKEY_LOCAL_MACHINE, key,
-                                               kFields[i]->registrationValue, values_[i], view);
+                                               kUserInfoFields[i].registrationValue, values_[i],
+                                               view);
                     });
     }
     void settings(const std::string& key) {
@@ -181,12 +173,12 @@ class Writer {
                 visit(
                     i,
                     [&](std::wstring& stored) {
-                        return ReadRegWideStringW(HKEY_USERS, key, kFields[i]->settingsValue,
+                        return ReadRegWideStringW(HKEY_USERS, key, kUserInfoFields[i].settingsValue,
                                                   stored);
                     },
                     [&] {
-                        return UpdateRegWideString(HKEY_USERS, key, kFields[i]->settingsValue,
-                                                   values_[i]);
+                        return UpdateRegWideString(HKEY_USERS, key,
+                                                   kUserInfoFields[i].settingsValue, values_[i]);
                     });
     }
     void common(const std::string& key) {
@@ -195,10 +187,11 @@ class Writer {
                 visit(
                     i,
                     [&](std::wstring& stored) {
-                        return ReadRegStringW(HKEY_USERS, key, kFields[i]->settingsValue, stored);
+                        return ReadRegStringW(HKEY_USERS, key, kUserInfoFields[i].settingsValue,
+                                              stored);
                     },
                     [&] {
-                        return UpdateRegString(HKEY_USERS, key, kFields[i]->settingsValue,
+                        return UpdateRegString(HKEY_USERS, key, kUserInfoFields[i].settingsValue,
                                                values_[i]);
                     });
     }
@@ -209,9 +202,9 @@ class Writer {
         TUserInfoComparison found;
         for (int i = 0; i < 3; ++i)
             if (!skip_[i] && !seen_[i])
-                found.unplaced.push_back(kFields[i]->name);
+                found.unplaced.push_back(kUserInfoFields[i].name);
             else if (!skip_[i] && differs_[i])
-                found.differing.push_back(kFields[i]->name);
+                found.differing.push_back(kUserInfoFields[i].name);
         return found;
     }
 

@@ -7,6 +7,25 @@
 
 namespace kel {
 
+// The user information's names, as the list, the command line and the window use
+// them, with their value names in a product's registration and in the Office
+// settings (the initials live in the settings only), and the most bytes of code
+// page 932 the window's field takes.
+struct TUserInfoField {
+    const char* name;
+    const char* registrationValue; // nullptr: none
+    const char* settingsValue;
+    int maxBytes;
+};
+inline constexpr TUserInfoField kUserInfoFields[] = {
+    {"Company", "RegCompany", "Company", 104},
+    {"Owner", "RegOwner", "UserName", 52},
+    {"Initials", nullptr, "UserInitials", 9},
+};
+inline constexpr const TUserInfoField& kCompanyField = kUserInfoFields[0];
+inline constexpr const TUserInfoField& kOwnerField = kUserInfoFields[1];
+inline constexpr const TUserInfoField& kInitialsField = kUserInfoFields[2];
+
 class TUserInfoList {
   public:
     std::vector<std::string> Lines;
