@@ -293,15 +293,18 @@ void MainWindow::GLB_MenuClick(ui::TComponent&) {
     for (const std::unique_ptr<Page>& page : pages_)
         if (shown == nullptr && page->Item() == item) // the first of that name, as Find
             shown = page.get();
-    // Shown before the others are hidden: a page whose states could not be read
-    // leaves the page that was shown, not an empty area.
+    // Made and read before the others are hidden: a page whose states could not be
+    // read leaves the page that was shown, not an empty area. Shown only once they
+    // are hidden: the pages lie over each other, and a page's frame does not paint
+    // what lies under it.
     if (shown != nullptr)
-        shown->Show();
+        shown->Prepare();
     for (const std::unique_ptr<Page>& page : pages_)
         if (page.get() != shown)
             page->Hide();
     if (shown == nullptr)
         return;
+    shown->Show();
     kel::TKelOfficeInfo* info = officeInfo_.get();
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
         if (info != nullptr && kel::HasRunningRow(type) &&

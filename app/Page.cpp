@@ -36,6 +36,11 @@ Page::Page(MainWindow& window, const kel::TKelExtInfo& record)
     : Page(window, createBox(window, record), record.ViewName) {}
 
 void Page::Show() {
+    Prepare();
+    box_.Show();
+}
+
+void Page::Prepare() {
     if (!built_ || statesUnread_) { // read again at the next show if reading failed
         ui::WaitCursor wait;
         if (!built_) {
@@ -47,7 +52,6 @@ void Page::Show() {
             statesUnread_ = false;
         }
     }
-    box_.Show();
 }
 
 void Page::readStates() {

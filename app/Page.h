@@ -34,6 +34,9 @@ class Page {
     // frames of the pages not shown and reads no state, and a page is never drawn
     // with a state not read; a read that failed is tried again at the next show.
     void Show();
+    // What Show does before the page is drawn: its rows made and their states read
+    // the first time (a read that fails throws, and is tried again next time).
+    void Prepare();
     // Whether the page's rows are made: from its first show on.
     bool Built() const { return built_; }
 

@@ -159,6 +159,27 @@ TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) 
     const std::vector<std::pair<std::string, bool>> pages = {
         {"Office", false},    {"Excel", true},    {"Word", true},
         {"PowerPoint", true}, {"Outlook", false}, {"About", false}};
+    // Whenever a page is shown, no other is: a page's frame does not paint what lies
+    // under it, so a page shown over another would show the other's rows through it.
+    static std::vector<HWND> pageBoxes;
+    static int shownOverAnother;
+    pageBoxes.clear();
+    shownOverAnother = 0;
+    for (const auto& [name, timer] : pages)
+        pageBoxes.push_back(form.Find<ui::TControl>("GB_" + name)->Handle());
+    HHOOK hook = SetWindowsHookExA(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (code == HC_ACTION && call.message == WM_SHOWWINDOW && call.wParam &&
+                std::find(pageBoxes.begin(), pageBoxes.end(), call.hwnd) != pageBoxes.end())
+                for (HWND box : pageBoxes)
+                    shownOverAnother +=
+                        box != call.hwnd && (GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE) ? 1 : 0;
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
     for (size_t i = 0; i < pages.size(); ++i) {
         form.GLB_Menu->SetItemIndex(static_cast<int>(i));
         form.GLB_MenuClick(*form.GLB_Menu);
@@ -167,6 +188,8 @@ TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) 
                 << "after selecting " << pages[i].first;
         EXPECT_EQ(form.Timer1->Enabled(), pages[i].second) << pages[i].first;
     }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(shownOverAnother, 0);
     EXPECT_TRUE(other.Visible());
     EXPECT_TRUE(derived.Visible());
 
