@@ -10,8 +10,8 @@ ApplicationPage::ApplicationPage(MainWindow& window, const kel::TKelExtInfo& rec
                                  const kel::TDocumentType& type)
     : Page(window, record), type_(type), icon_(record.IconHandle) {}
 
-// Until then the running-state row keeps its label: the page is hidden, so it is
-// never drawn with a state not read.
+// At the first show, once the rows are made: the running-state row is surveyed
+// before the page is drawn, so it is never drawn with a state not read.
 void ApplicationPage::readStates() {
     if (kel::HasRunningRow(type_)) {
         kel::TKelOfficeInfo& info = window_.OfficeInfo();

@@ -16,17 +16,27 @@ const TDocumentType kDocumentTypeTable[] = {
 // clang-format on
 
 static_assert(std::size(kDocumentTypeTable) == kApplicationCount, "one row per application");
-static_assert(PageOf(TApplication::Outlook) == TPage::Outlook, "a page per application, in order");
+// A page per application, in the applications' order, between Office's and About.
+static_assert(PageOf(TApplication::Excel) == TPage::Excel &&
+                  PageOf(TApplication::Word) == TPage::Word &&
+                  PageOf(TApplication::PowerPoint) == TPage::PowerPoint &&
+                  PageOf(TApplication::Outlook) == TPage::Outlook &&
+                  static_cast<size_t>(TPage::About) == kApplicationCount + 1,
+              "a page per application, in order");
 
 const char* PageName(TPage page) {
     switch (page) {
     case TPage::Office:
         return "Office";
+    case TPage::Excel:
+    case TPage::Word:
+    case TPage::PowerPoint:
+    case TPage::Outlook:
+        return DocumentTypeOf(static_cast<TApplication>(static_cast<int>(page) - 1)).viewName;
     case TPage::About:
         return "About";
-    default:
-        return DocumentTypeOf(static_cast<TApplication>(static_cast<int>(page) - 1)).viewName;
     }
+    return "About";
 }
 
 const std::span<const TDocumentType> kDocumentTypes = kDocumentTypeTable;

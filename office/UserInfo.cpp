@@ -9,6 +9,7 @@
 #include "sysinfo/TextRules.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace kel {
 
@@ -48,7 +49,7 @@ class Gatherer {
   private:
     static int index(const Field& field) { return static_cast<int>(&field - kUserInfoFields); }
     TUserInfoList& list_;
-    bool found_[3] = {false, false, false};
+    bool found_[std::size(kUserInfoFields)] = {};
 };
 
 void readString(Gatherer& gatherer, HKEY root, const std::string& key, const Field& field,
@@ -141,7 +142,7 @@ class Writer {
   public:
     Writer(const TUserInfoList& list, const std::vector<std::string>& names, bool compare)
         : compare_(compare) {
-        for (int i = 0; i < 3; ++i) {
+        for (size_t i = 0; i < std::size(kUserInfoFields); ++i) {
             values_[i] = TrimBlanks(list.Value(kUserInfoFields[i].name));
             if (values_[i].empty())
                 values_[i] = kBlankValue;
@@ -168,7 +169,7 @@ class Writer {
                     });
     }
     void settings(const std::string& key) {
-        for (int i = 0; i < 3; ++i)
+        for (size_t i = 0; i < std::size(kUserInfoFields); ++i)
             if (!skip_[i])
                 visit(
                     i,
@@ -182,7 +183,7 @@ class Writer {
                     });
     }
     void common(const std::string& key) {
-        for (int i = 0; i < 3; ++i)
+        for (size_t i = 0; i < std::size(kUserInfoFields); ++i)
             if (!skip_[i])
                 visit(
                     i,
@@ -200,7 +201,7 @@ class Writer {
     // no place at all.
     TUserInfoComparison comparison() const {
         TUserInfoComparison found;
-        for (int i = 0; i < 3; ++i)
+        for (size_t i = 0; i < std::size(kUserInfoFields); ++i)
             if (!skip_[i] && !seen_[i])
                 found.unplaced.push_back(kUserInfoFields[i].name);
             else if (!skip_[i] && differs_[i])
@@ -223,10 +224,10 @@ class Writer {
             differs_[i] = true;
     }
     bool compare_;
-    std::string values_[3];
-    bool skip_[3] = {false, false, false};
-    bool seen_[3] = {false, false, false};
-    bool differs_[3] = {false, false, false};
+    std::string values_[std::size(kUserInfoFields)];
+    bool skip_[std::size(kUserInfoFields)] = {};
+    bool seen_[std::size(kUserInfoFields)] = {};
+    bool differs_[std::size(kUserInfoFields)] = {};
     int status_ = 0;
 };
 

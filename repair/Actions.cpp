@@ -26,12 +26,20 @@ namespace {
 // A switch's getter and setter as the table holds them, made of the platform
 // function itself: with the Office inventory or without, with its own arguments
 // first (a document type's extension), the state last; a setter that returns
-// nothing reports the change made, one that returns an int 0 for made.
+// nothing reports the change made, one that returns an int 0 for made, one that
+// returns a bool true for made.
 template <auto get, auto... arguments> bool reads(const TKelOfficeInfo& info) {
-    if constexpr (std::is_invocable_v<decltype(get), const TKelOfficeInfo&, decltype(arguments)...>)
-        return get(info, arguments...) != 0;
-    else
-        return get(arguments...) != 0;
+    auto call = [&] {
+        if constexpr (std::is_invocable_v<decltype(get), const TKelOfficeInfo&,
+                                          decltype(arguments)...>)
+            return get(info, arguments...);
+        else
+            return get(arguments...);
+    };
+    using State = decltype(call());
+    static_assert(std::is_same_v<State, int> || std::is_same_v<State, bool>,
+                  "a getter answers 1 or 0, or true or false");
+    return call() != 0;
 }
 template <auto set, auto... arguments> bool sets(const TKelOfficeInfo& info, bool state) {
     auto call = [&] {
@@ -41,9 +49,14 @@ template <auto set, auto... arguments> bool sets(const TKelOfficeInfo& info, boo
         else
             return set(arguments..., state ? 1 : 0);
     };
-    if constexpr (std::is_void_v<decltype(call())>) {
+    using Made = decltype(call());
+    static_assert(std::is_void_v<Made> || std::is_same_v<Made, int> || std::is_same_v<Made, bool>,
+                  "a setter answers nothing, 0 for made, or true for made");
+    if constexpr (std::is_void_v<Made>) {
         call();
         return true;
+    } else if constexpr (std::is_same_v<Made, bool>) {
+        return call();
     } else {
         return call() == 0;
     }

@@ -204,12 +204,21 @@ Handle TFolder::WriteNewFile(const std::wstring& prefix, const std::wstring& suf
     if (!file.valid())
         return file;
     DWORD written = 0;
-    if (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size() && FlushFileBuffers(file.get()))
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        error = GetLastError();
+    else if (written != bytes.size())
+        error = ERROR_WRITE_FAULT;
+    else if (!FlushFileBuffers(file.get()))
+        error = GetLastError();
+    else
         return file;
-    error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_WRITE_FAULT;
+    // Deleted as it is closed; by its name when the handle can't say so.
     FILE_DISPOSITION_INFO gone{TRUE};
-    SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
+    bool deleting =
+        SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone) != FALSE;
+    file.reset();
+    if (!deleting)
+        Remove(name);
     return Handle();
 }
 

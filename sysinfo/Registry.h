@@ -1,5 +1,6 @@
 // Typed access to registry values. Every function opens its own key and closes it
-// before it returns. Statuses: 0 = success, -1 = failure.
+// before it returns, but OpenRegKeyToRead, which hands the key it opened. Statuses: 0 = success, -1
+// = failure.
 //
 // Roots are the predefined keys (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,
 // HKEY_LOCAL_MACHINE, HKEY_USERS), or for the reads a key opened by OpenRegKeyToRead,

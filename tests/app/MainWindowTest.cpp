@@ -479,6 +479,7 @@ TEST(HighContrast, EveryColourIsASystemColourAndTextStandsOutFromItsBackground) 
         MainWindow form;
         if (!form.PagesBuilt())
             form.BuildPages();
+        testing_support::ShowEveryPage(form);
         for (int i = 0; i < form.ComponentCount(); ++i) {
             auto* control = dynamic_cast<ui::TControl*>(&form.Component(i));
             if (control == nullptr)
@@ -826,9 +827,18 @@ std::vector<std::string> pageTree(const MainWindow& form, const std::string& ite
     const ui::TGroupBox& box = *form.Find<ui::TGroupBox>("GB_" + item);
     HWND page = box.Handle();
     std::vector<std::string> lines = {"caption " + box.ShownCaption()};
-    for (ui::TControl* control : form.TabOrderList())
-        if (IsChild(page, control->Handle()))
-            lines.push_back("tab " + control->Name());
+    // The tab stops in their order, whether or not the page is shown now.
+    std::vector<ui::TControl*> stops;
+    for (int i = 0; i < form.ComponentCount(); ++i)
+        if (auto* control = dynamic_cast<ui::TControl*>(&form.Component(i));
+            control != nullptr && IsChild(page, control->Handle()) && control->TabStop())
+            stops.push_back(control);
+    std::sort(stops.begin(), stops.end(), [&](const ui::TControl* a, const ui::TControl* b) {
+        return std::pair(GetParent(a->Handle()), a->TabSequence()) <
+               std::pair(GetParent(b->Handle()), b->TabSequence());
+    });
+    for (const ui::TControl* control : stops)
+        lines.push_back("tab " + control->Name());
     std::vector<std::string> controls;
     for (int i = 0; i < form.ComponentCount(); ++i)
         if (auto* control = dynamic_cast<ui::TControl*>(&form.Component(i));
