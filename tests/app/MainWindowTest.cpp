@@ -142,6 +142,20 @@ TEST_F(MainWindowTest, BuildPagesAddsAboutSelectedOnce) {
     EXPECT_EQ(form.IL_Menu->Count(), 1);
 }
 
+// The page boxes of the navigation test, and how often one was shown while another
+// was visible.
+std::vector<HWND> pageBoxes;
+int shownOverAnother = 0;
+LRESULT CALLBACK countPagesShownOverAnother(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call.message == WM_SHOWWINDOW && call.wParam &&
+        std::find(pageBoxes.begin(), pageBoxes.end(), call.hwnd) != pageBoxes.end())
+        for (HWND box : pageBoxes)
+            shownOverAnother +=
+                box != call.hwnd && (GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE) ? 1 : 0;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) {
     for (const char* name : {"Office", "Excel", "Word", "PowerPoint", "Outlook", "About"})
         addPage(name);
@@ -161,24 +175,12 @@ TEST_F(MainWindowTest, NavigationShowsOnePageAndRunsTheTimerOnApplicationPages) 
         {"PowerPoint", true}, {"Outlook", false}, {"About", false}};
     // Whenever a page is shown, no other is: a page's frame does not paint what lies
     // under it, so a page shown over another would show the other's rows through it.
-    static std::vector<HWND> pageBoxes;
-    static int shownOverAnother;
     pageBoxes.clear();
     shownOverAnother = 0;
     for (const auto& [name, timer] : pages)
         pageBoxes.push_back(form.Find<ui::TControl>("GB_" + name)->Handle());
-    HHOOK hook = SetWindowsHookExA(
-        WH_CALLWNDPROC,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-            if (code == HC_ACTION && call.message == WM_SHOWWINDOW && call.wParam &&
-                std::find(pageBoxes.begin(), pageBoxes.end(), call.hwnd) != pageBoxes.end())
-                for (HWND box : pageBoxes)
-                    shownOverAnother +=
-                        box != call.hwnd && (GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE) ? 1 : 0;
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, countPagesShownOverAnother, nullptr,
+                                   GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     for (size_t i = 0; i < pages.size(); ++i) {
         form.GLB_Menu->SetItemIndex(static_cast<int>(i));
