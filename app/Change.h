@@ -11,8 +11,9 @@ namespace app {
 
 // Exit codes of the change commands (the usage lists them).
 constexpr int kExitDone = 0; // every change read back as asked, or every state as given
-constexpr int kExitNotDone =
-    1; // a change did not read back, a state differs, or a repair was not made
+// A change did not read back, a state differs, a repair was not made, or the command
+// could not run (the report not read, an error that stopped it).
+constexpr int kExitNotDone = 1;
 constexpr int kExitNotWritten = 2; // a report's file could not be written
 constexpr int kExitAbsent = 3;     // a row this PC does not have, the others done or as given
 constexpr int kExitNotTheDeskUser =

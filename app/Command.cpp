@@ -227,7 +227,7 @@ int runReport(const TInvocation& invocation) {
         bytes = json ? JsonReport(facts) : InformationReport(facts.info, facts.userInfo);
     } catch (const std::exception& error) {
         tell(L"取得情報を読み取れませんでした: " + kel::AnsiToWide(error.what(), 932) + L"\r\n");
-        return 1;
+        return kExitNotDone;
     }
     if (invocation.file == L"-") {
         if (json) // in ASCII, as every JSON document on a standard handle
@@ -501,7 +501,7 @@ int CommandFailed(const char* reason) noexcept {
         tell(L"続けられませんでした: " + kel::AnsiToWide(reason, 932) + L"\r\n");
     } catch (...) {
     }
-    return 1;
+    return kExitNotDone;
 }
 
 int RunCommand(const TInvocation& invocation, TProgram program) {

@@ -2,6 +2,7 @@
 // The report and usage commands run without the window, without the guard and with
 // the rights they were started with. Built as a console program (WEXDAL_CONSOLE),
 // the same entry runs commands only: without one it prints the usage.
+#include "app/Change.h"
 #include "app/Command.h"
 #include "app/StartState.h"
 #include "app/MainWindow.h"
@@ -125,7 +126,7 @@ int failed(bool window, const char* reason) noexcept {
     if (!window)
         return app::CommandFailed(reason);
     MessageBoxA(nullptr, reason, "Wexdal", MB_OK | MB_ICONERROR);
-    return 1;
+    return app::kExitNotDone;
 }
 
 } // namespace
