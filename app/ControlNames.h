@@ -10,7 +10,7 @@
 namespace app::names {
 
 // The About page's menu item, the last of the list, and its page's caption.
-inline const char* const kAboutItem = kel::PageName(kel::TPage::About);
+inline constexpr const char* kAboutItem = kel::kAboutPageName;
 
 inline std::string Page(std::string_view page) { // "GB_Excel"
     return "GB_" + std::string(page);

@@ -34,9 +34,9 @@ const char* PageName(TPage page) {
     case TPage::Outlook:
         return DocumentTypeOf(static_cast<TApplication>(static_cast<int>(page) - 1)).viewName;
     case TPage::About:
-        return "About";
+        return kAboutPageName;
     }
-    return "About";
+    return kAboutPageName;
 }
 
 const std::span<const TDocumentType> kDocumentTypes = kDocumentTypeTable;

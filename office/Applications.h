@@ -34,6 +34,8 @@ constexpr TPage PageOf(TApplication application) {
 }
 // The page's menu item, and the name its group box is made of: "Office", "Excel", ...
 const char* PageName(TPage page);
+// The About page's, known when the program is compiled.
+inline constexpr char kAboutPageName[] = "About";
 
 // Excel, Word, PowerPoint, Outlook: in the order the pages are built and reported.
 extern const std::span<const TDocumentType> kDocumentTypes;

@@ -713,16 +713,17 @@ void TImageList::ScaleChanged() {
     // Each image again at its index: an icon that could not be kept gives way to the
     // default one.
     for (const Source& source : sources_) {
-        HICON drawn = nullptr;
-        if (!source.picture.empty())
+        if (!source.picture.empty()) {
             addStrip(LoadPicture(source.picture.c_str(), PixelsPerInch()).get());
-        else if (!source.file.empty() &&
-                 PrivateExtractIconsW(source.file.c_str(), 0, Width(), Height(), &drawn, nullptr, 1,
-                                      0) == 1 &&
-                 drawn != nullptr &&
-                 ImageList_AddIcon(list_.get(), kel::ExtractedIcon(drawn).get()) >= 0)
             continue;
-        else if (!source.icon.valid() || ImageList_AddIcon(list_.get(), source.icon.get()) < 0)
+        }
+        HICON drawn = nullptr;
+        if (source.file.empty() || PrivateExtractIconsW(source.file.c_str(), 0, Width(), Height(),
+                                                        &drawn, nullptr, 1, 0) != 1)
+            drawn = nullptr;
+        kel::ExtractedIcon fromFile(drawn);
+        HICON icon = fromFile.valid() ? fromFile.get() : source.icon.get();
+        if (icon == nullptr || ImageList_AddIcon(list_.get(), icon) < 0)
             ImageList_AddIcon(list_.get(), LoadIconA(nullptr, IDI_APPLICATION));
     }
 }
