@@ -184,11 +184,10 @@ void MainWindow::FormScaleChanged() {
 }
 
 ui::TBevel& MainWindow::AddButtonFrame(const std::string& frameName, ui::TControl& button) {
-    ui::TBevel& frame = Create<ui::TBevel>(frameName, button.ParentHandle());
-    frame.SetBounds(button.Left() - 1, button.Top() - 1, button.Width() + 2, button.Height() + 2);
-    frame.SendToBack();
-    frame.Show();
-    return frame;
+    RECT around = button.BoundsRect();
+    InflateRect(&around, 1, 1);
+    return Create<ui::TBevel>(frameName, button.ParentHandle(),
+                              ui::TInitial{around, {}, true, true});
 }
 
 void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::string& caption,

@@ -62,11 +62,12 @@ void OfficePage::buildUserInfo() {
     int top = 21;
     ui::TEdit* previous = nullptr;
     for (const Field& field : kFields) {
-        ui::TEdit& edit = window.Create<ui::TEdit>(field.edit, page.Handle());
         if (previous != nullptr)
             top = previous->Top() + previous->Height() + field.gapAbove;
         // The product ID's width is the update button's to share, once it is made.
-        edit.SetBounds(w - 290, top, field.width < 0 ? kProductIdWidth : field.width, 20);
+        ui::TEdit& edit = window.Create<ui::TEdit>(
+            field.edit, page.Handle(),
+            ui::ShownAt(w - 290, top, field.width < 0 ? kProductIdWidth : field.width, 20));
         if (field.field != nullptr) {
             edit.SetMaxLength(field.field->maxBytes);
         } else {
@@ -74,14 +75,12 @@ void OfficePage::buildUserInfo() {
             edit.SetColor(ui::clBtnFace);
             productId_ = &edit;
         }
-        edit.Show();
-        ui::TLabel& label = window.Create<ui::TLabel>(field.label, page.Handle());
-        label.SetCaption(field.caption);
+        ui::TLabel& label = window.Create<ui::TLabel>(field.label, page.Handle(),
+                                                      ui::TInitial{{}, field.caption, true, false});
         label.SetAlignment(ui::TAlignment::RightJustify);
         // Right-aligned 4 pixels before its field; from 12 pixels in, so that
         // "プロダクトID" fits at every scale.
         label.PlaceOnBand(12, edit.Left() - 16, edit.Top(), 20);
-        label.Show();
         previous = &edit;
     }
     // The frame's update button comes onto the page.
@@ -101,11 +100,9 @@ void OfficePage::buildUserInfo() {
                      button.Height());
     button.Show();
     window.AddButtonFrame("BV_UserInfoBtn", button);
-    ui::TBevel& block = window.Create<ui::TBevel>("BV_UserInfo", page.Handle());
+    ui::TBevel& block = window.Create<ui::TBevel>("BV_UserInfo", page.Handle(),
+                                                  ui::ShownBehindAt(6, 16, w - 12, 99));
     block.SetShape(ui::TBevelShape::Frame);
-    block.SetBounds(6, 16, w - 12, 99);
-    block.SendToBack();
-    block.Show();
 }
 
 void OfficePage::showUserInfo(const kel::TUserInfoList& list) {

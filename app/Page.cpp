@@ -18,16 +18,12 @@ Page::Page(MainWindow& window, ui::TGroupBox& box, std::string item)
 namespace {
 
 ui::TGroupBox& createBox(MainWindow& window, const kel::TKelExtInfo& record) {
-    ui::TGroupBox& box =
-        window.Create<ui::TGroupBox>(names::Page(record.ViewName), window.Handle());
-    const ui::TGroupBox& area = *window.GB_About;
-    box.SetBounds(area.Left(), area.Top(), area.Width(), area.Height());
-    box.SendToBack();
-    box.Hide();
+    // Hidden, at the back, with the About page's bounds.
+    ui::TInitial initial{window.GB_About->BoundsRect(), {}, false, true};
     kel::TKelProductInfo version;
     if (!record.FileName.empty() && kel::ReadProductInfo(record.FileName, version) == 0)
-        box.SetCaption(version.FileDescription + " [Version " + version.FileVersion + "]");
-    return box;
+        initial.caption = version.FileDescription + " [Version " + version.FileVersion + "]";
+    return window.Create<ui::TGroupBox>(names::Page(record.ViewName), window.Handle(), initial);
 }
 
 } // namespace
@@ -97,24 +93,22 @@ class RowBuilder {
     }
     // Centred on the button's 25-pixel band at the height of its text.
     void addLabel(const ui::TControl& beside, int width) {
-        ui::TLabel& label = window_.Create<ui::TLabel>(names::RowLabel(row_), parent_);
-        label.SetCaption(action_.label);
+        ui::TInitial initial{{}, action_.label, true, false};
+        ui::TLabel& label = window_.Create<ui::TLabel>(names::RowLabel(row_), parent_, initial);
         label.SetAlignment(ui::TAlignment::Center);
         label.PlaceOnBand(36, width, beside.Top(), 25);
-        label.Show();
     }
     // する stands left of しない and comes first in the tab order and for the arrow
     // keys, as the buttons are read.
     void addPair() {
-        auto& on = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 1), parent_);
-        on.SetCaption("する");
+        int left = w_ - 70 - 10 - 70 - 2, top = 33 * r_ + 20;
+        auto& on = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 1), parent_,
+                                                    ui::ShownAt(left, top, 70, 25, "する"));
         on.SetGroupIndex(r_ + 1);
-        on.SetBounds(w_ - 70 - 10 - 70 - 2, 33 * r_ + 20, 70, 25);
         bind(on, 1);
-        auto& off = window_.Create<ui::TSpeedButton>(names::PairButton(row_, 0), parent_);
-        off.SetCaption("しない");
+        auto& off = window_.Create<ui::TSpeedButton>(
+            names::PairButton(row_, 0), parent_, ui::ShownAt(left + 70 + 2, top, 70, 25, "しない"));
         off.SetGroupIndex(r_ + 1);
-        off.SetBounds(on.Left() + on.Width() + 2, on.Top(), on.Width(), on.Height());
         bind(off, 0);
         // A change the window hands to an elevated command is marked as Windows
         // marks one: with the shield.
@@ -123,42 +117,37 @@ class RowBuilder {
             off.SetShield(true);
             on.SetShield(true);
         }
-        on.Show();
-        off.Show();
-        addLabel(on, on.Left() - 40);
+        addLabel(on, left - 40);
     }
     void addWideButton() {
-        ui::TButton& button = window_.Create<ui::TButton>(names::RowButton(row_), parent_);
-        button.SetCaption(action_.caption);
-        button.SetBounds(7, 33 * r_ + 17, w_ - 14, 31);
+        ui::TButton& button =
+            window_.Create<ui::TButton>(names::RowButton(row_), parent_,
+                                        ui::ShownAt(7, 33 * r_ + 17, w_ - 14, 31, action_.caption));
         bind(button, 0);
         if (kel::RunPlaceOf(action_.scope, kel::gProcessElevated()) ==
             kel::TRunPlace::ElevatedCommand)
             button.SetShield();
-        button.Show();
     }
     void addButton() {
-        ui::TButton& button = window_.Create<ui::TButton>(names::RowButton(row_), parent_);
-        button.SetCaption(action_.caption);
-        button.SetBounds(w_ - 142 - 10, 33 * r_ + 20, 142, 25);
+        int left = w_ - 142 - 10;
+        ui::TButton& button =
+            window_.Create<ui::TButton>(names::RowButton(row_), parent_,
+                                        ui::ShownAt(left, 33 * r_ + 20, 142, 25, action_.caption));
         bind(button, 0);
-        button.Show();
-        addLabel(button, button.Left() - 41);
+        addLabel(button, left - 41);
     }
     void addFrame() {
-        ui::TBevel& frame = window_.Create<ui::TBevel>(names::RowFrame(row_), parent_);
+        ui::TBevel& frame = window_.Create<ui::TBevel>(
+            names::RowFrame(row_), parent_, ui::ShownBehindAt(6, 33 * r_ + 16, w_ - 12, 33));
         frame.SetShape(ui::TBevelShape::Frame);
-        frame.SetBounds(6, 33 * r_ + 16, w_ - 12, 33);
-        frame.SendToBack();
-        frame.Show();
     }
     void addIcon() {
-        ui::TImage& image = window_.Create<ui::TImage>(names::RowIcon(row_), parent_);
-        image.SetBounds(14, 33 * r_ + 16 + 4 + (25 - 22) / 2, 22, 22);
+        ui::TImage& image =
+            window_.Create<ui::TImage>(names::RowIcon(row_), parent_,
+                                       ui::ShownAt(14, 33 * r_ + 16 + 4 + (25 - 22) / 2, 22, 22));
         const ui::TImageList* icons = window_.IL_Icon;
         int icon = static_cast<int>(action_.icon);
         image.SetPicture([icons, icon](int) { return icons->Picture(icon, ui::clBtnFace); });
-        image.Show();
     }
 
     MainWindow& window_;

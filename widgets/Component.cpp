@@ -144,10 +144,14 @@ int TComponent::UnscaleUp(int screen) const {
 // ---- TControl
 
 TControl::TControl(TForm& owner, std::string name, HWND parent, const char* windowClass,
-                   DWORD style, DWORD exStyle)
+                   DWORD style, DWORD exStyle, const TInitial& initial)
     : TComponent(owner, std::move(name)), tabSequence_(nextTabSequence()) {
-    window_ = CreateWindowExA(exStyle, windowClass, "", style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
-                              0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const RECT& at = initial.bounds;
+    int x = Scale(at.left), y = Scale(at.top);
+    style |= WS_CHILD | WS_CLIPSIBLINGS | (initial.visible ? WS_VISIBLE : 0);
+    window_ = CreateWindowExA(exStyle, windowClass, initial.caption.c_str(), style, x, y,
+                              Scale(at.right) - x, Scale(at.bottom) - y, parent, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
     if (window_ != nullptr) {
         controlsByWindow()[window_] = this;
         // Subclassed through the wide procedure, as the common controls' subclassing
@@ -155,8 +159,11 @@ TControl::TControl(TForm& owner, std::string name, HWND parent, const char* wind
         classProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc)));
     }
-    SetFont(font_);
-    BringToFront(); // a new control lies above its earlier siblings
+    // Not painted yet: a window made visible is drawn whole at its first paint.
+    applyFont(false);
+    // A new control lies above its earlier siblings, a frame below them.
+    SetWindowPos(window_, initial.atBack ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 TControl::~TControl() {
@@ -301,8 +308,12 @@ void TControl::SetEnabled(bool enabled) {
 
 void TControl::SetFont(const TFontSpec& font) {
     font_ = font;
-    std::shared_ptr<const Font> shared = font.Shared(PixelsPerInch());
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(shared->get()), Visible());
+    applyFont(Visible());
+}
+
+void TControl::applyFont(bool redraw) {
+    std::shared_ptr<const Font> shared = font_.Shared(PixelsPerInch());
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(shared->get()), redraw);
     fontHandle_ = std::move(shared);
 }
 
@@ -325,7 +336,7 @@ void TControl::SetControlId(int id) {
 }
 
 void TControl::Repaint() {
-    if (!Visible())
+    if (!IsWindowVisible(window_))
         return;
     InvalidateRect(window_, nullptr, TRUE);
     UpdateWindow(window_);

@@ -132,6 +132,26 @@ class TComponent {
     std::string name_;
 };
 
+// What a control's window is made with, in the one call that makes it: its bounds
+// in design pixels, its caption, whether it shows, and whether it lies below its
+// earlier siblings (a frame drawn behind a row) rather than above them. A control
+// made without it starts hidden, empty and with no size.
+struct TInitial {
+    RECT bounds = {};
+    std::string caption;
+    bool visible = false;
+    bool atBack = false;
+};
+
+// Shown at these design bounds, with this caption.
+inline TInitial ShownAt(int left, int top, int width, int height, std::string caption = {}) {
+    return {{left, top, left + width, top + height}, std::move(caption), true, false};
+}
+// Shown at these design bounds below its earlier siblings.
+inline TInitial ShownBehindAt(int left, int top, int width, int height) {
+    return {{left, top, left + width, top + height}, {}, true, true};
+}
+
 // A component that is a child window. Its bounds are in design pixels: each edge is
 // scaled to the screen, so that adjoining controls stay adjoining at any scale.
 class TControl : public TComponent {
@@ -171,7 +191,7 @@ class TControl : public TComponent {
     void SendToBack();
     // The control ID that dialog navigation (default and Escape buttons) uses.
     void SetControlId(int id);
-    void Repaint(); // a hidden control is drawn whole when it is shown
+    void Repaint(); // a control not on the screen is drawn whole when it shows
 
     TNotifyEvent OnClick;
     void Click();                 // runs OnClick at the event boundary
@@ -195,7 +215,7 @@ class TControl : public TComponent {
 
   protected:
     TControl(TForm& owner, std::string name, HWND parent, const char* windowClass, DWORD style,
-             DWORD exStyle = 0);
+             DWORD exStyle, const TInitial& initial);
     // Subclasses that parent other controls route their children's notifications.
     void RouteChildNotifications();
     // Every message of the window comes here first (wide, as the platform's
@@ -213,6 +233,7 @@ class TControl : public TComponent {
     friend class TForm;
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void place(const RECT& design); // the window at these design bounds, at the form's scale
+    void applyFont(bool redraw);    // font_ at the form's scale
     HWND window_ = nullptr;         // nullptr once the window is destroyed
     WNDPROC classProc_ = nullptr;   // the window class's procedure
     bool routesChildren_ = false;

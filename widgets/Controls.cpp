@@ -158,10 +158,21 @@ void RegisterControlClasses() {
 
 // ---- TGroupBox
 
-TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN) {
+namespace {
+
+// A group box made without a caption shows its name, as a freshly named one does.
+TInitial captionedOrNamed(TInitial initial, const std::string& name) {
+    if (initial.caption.empty())
+        initial.caption = name;
+    return initial;
+}
+
+} // namespace
+
+TGroupBox::TGroupBox(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, "BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, 0,
+               captionedOrNamed(initial, name)) {
     RouteChildNotifications();
-    SetCaption(Name()); // a freshly named group box shows its name
 }
 
 namespace {
@@ -246,8 +257,8 @@ void TGroupBox::paintShortened(HWND window) {
 
 // Owner-drawn: the platform's centred and right-aligned statics always wrap words.
 // No prefix: an ampersand in the text is no access key for the dialog manager.
-TLabel::TLabel(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY) {}
+TLabel::TLabel(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY, 0, initial) {}
 
 LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Its text has no access key (SS_NOPREFIX); Wine's dialog manager looks for one
@@ -360,8 +371,8 @@ void TLabel::PlaceOnBand(int left, int width, int bandTop, int bandHeight) {
 
 // ---- TButton
 
-TButton::TButton(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP) {}
+TButton::TButton(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, initial) {}
 
 void TButton::SetDefault(bool isDefault) {
     SendMessageA(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
@@ -415,8 +426,8 @@ bool TButton::HandleAccessKey(char key) {
 
 // ---- TSpeedButton
 
-TSpeedButton::TSpeedButton(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "BUTTON", BS_CHECKBOX | BS_PUSHLIKE | WS_TABSTOP) {}
+TSpeedButton::TSpeedButton(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, "BUTTON", BS_CHECKBOX | BS_PUSHLIKE | WS_TABSTOP, 0, initial) {}
 
 bool TSpeedButton::Down() const {
     return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -517,8 +528,9 @@ LRESULT TEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-TEdit::TEdit(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE) {}
+TEdit::TEdit(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+               initial) {}
 
 void TEdit::SetMaxLength(int bytes) {
     maxLength_ = bytes;
@@ -563,15 +575,15 @@ bool TEdit::HandleCommand(WORD code) {
 
 // ---- TMemo
 
-TMemo::TMemo(TForm& owner, std::string name, HWND parent)
+TMemo::TMemo(TForm& owner, std::string name, HWND parent, const TInitial& initial)
     : TControl(owner, name, parent, "EDIT",
                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-               WS_EX_CLIENTEDGE) {}
+               WS_EX_CLIENTEDGE, initial) {}
 
 // ---- TBevel
 
-TBevel::TBevel(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, kBevelClass, 0) {}
+TBevel::TBevel(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, kBevelClass, 0, 0, initial) {}
 
 void TBevel::SetShape(TBevelShape shape) {
     shape_ = shape;
@@ -594,8 +606,8 @@ void TBevel::Paint(HDC dc) {
 
 // ---- TImage
 
-TImage::TImage(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, kImageClass, 0) {}
+TImage::TImage(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, kImageClass, 0, 0, initial) {}
 
 void TImage::SetPicture(PictureMaker make) {
     makePicture_ = std::move(make);
@@ -650,8 +662,8 @@ void TImage::Paint(HDC dc) {
 
 // ---- TPanel
 
-TPanel::TPanel(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, kPanelClass, 0) {}
+TPanel::TPanel(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, kPanelClass, 0, 0, initial) {}
 
 void TPanel::SetCaption(const std::string& text) {
     TControl::SetCaption(text);
@@ -673,8 +685,9 @@ void TPanel::Paint(HDC dc) {
 
 // ---- TStatusBar
 
-TStatusBar::TStatusBar(TForm& owner, std::string name, HWND parent)
-    : TControl(owner, name, parent, STATUSCLASSNAMEA, CCS_NORESIZE | CCS_NOPARENTALIGN) {
+TStatusBar::TStatusBar(TForm& owner, std::string name, HWND parent, const TInitial& initial)
+    : TControl(owner, name, parent, STATUSCLASSNAMEA, CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+               initial) {
     SendMessageA(Handle(), SB_SIMPLE, TRUE, 0);
 }
 

@@ -20,7 +20,7 @@ class TImageList;
 // shown shortened (ShownCaption); its window text stays whole.
 class TGroupBox : public TControl {
   public:
-    TGroupBox(TForm& owner, std::string name, HWND parent);
+    TGroupBox(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     // The caption as painted: FitCaption of the window text in the room between the
     // frame's corners, measured in the box's font.
     std::string ShownCaption() const;
@@ -38,12 +38,13 @@ class TGroupBox : public TControl {
 
 enum class TAlignment { LeftJustify, RightJustify, Center };
 
-// A static text. With AutoSize it takes the size of its text. Without WordWrap it
-// breaks lines only at line breaks and clips what does not fit, whatever the
-// alignment.
+// A static text. With AutoSize it takes the size of its text when its caption or
+// font changes; made with its caption, it keeps the bounds it was made with until
+// its maker places it (PlaceOnBand). Without WordWrap it breaks lines only at line
+// breaks and clips what does not fit, whatever the alignment.
 class TLabel : public TControl {
   public:
-    TLabel(TForm& owner, std::string name, HWND parent);
+    TLabel(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     void SetCaption(const std::string& text) override;
     void SetFont(const TFontSpec& font) override;
     void SetAlignment(TAlignment alignment);
@@ -79,7 +80,7 @@ class TLabel : public TControl {
 // normal and the disabled look).
 class TButton : public TControl {
   public:
-    TButton(TForm& owner, std::string name, HWND parent);
+    TButton(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     void SetDefault(bool isDefault);
     // One image for every state, or two: the normal and the disabled look; the
     // list's images at every scale.
@@ -112,7 +113,7 @@ ImageList ShieldImage(int ppi);
 // group index and parent form a group in which exactly one is down.
 class TSpeedButton : public TControl {
   public:
-    TSpeedButton(TForm& owner, std::string name, HWND parent);
+    TSpeedButton(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     void SetGroupIndex(int index) { groupIndex_ = index; }
     bool Down() const;
     void SetDown(bool down); // raises the others of the group
@@ -134,7 +135,7 @@ class TSpeedButton : public TControl {
 // whole.
 class TEdit : public TControl {
   public:
-    TEdit(TForm& owner, std::string name, HWND parent);
+    TEdit(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     void SetMaxLength(int bytes);
     void SetReadOnly(bool readOnly);
     bool HandleCommand(WORD code) override;
@@ -155,7 +156,7 @@ class TEdit : public TControl {
 // A multi-line read-only text with scroll bars.
 class TMemo : public TControl {
   public:
-    TMemo(TForm& owner, std::string name, HWND parent);
+    TMemo(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
 };
 
 enum class TBevelShape { Box, Frame };
@@ -164,7 +165,7 @@ enum class TBevelStyle { Lowered, Raised };
 // Draws an edge; lies behind other controls and lets the mouse through.
 class TBevel : public TControl {
   public:
-    TBevel(TForm& owner, std::string name, HWND parent);
+    TBevel(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     void SetShape(TBevelShape shape);
     void SetStyle(TBevelStyle style);
     void Paint(HDC dc);
@@ -177,7 +178,7 @@ class TBevel : public TControl {
 // Shows an owned bitmap or an icon, fitted to its bounds. Clicks reach OnClick when one is set.
 class TImage : public TControl {
   public:
-    TImage(TForm& owner, std::string name, HWND parent);
+    TImage(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     // A picture made for the form's scale, made again at each new one.
     using PictureMaker = std::function<Bitmap(int ppi)>;
     void SetPicture(PictureMaker make);
@@ -208,7 +209,7 @@ kel::ExtractedIcon LoadIconAt(HINSTANCE module, WORD id, int size);
 // A coloured panel with a raised inner and a lowered outer bevel and centred text.
 class TPanel : public TControl {
   public:
-    TPanel(TForm& owner, std::string name, HWND parent);
+    TPanel(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     void SetCaption(const std::string& text) override;
     void Paint(HDC dc);
 };
@@ -216,7 +217,7 @@ class TPanel : public TControl {
 // A status bar with one simple panel, placed by its owner.
 class TStatusBar : public TControl {
   public:
-    TStatusBar(TForm& owner, std::string name, HWND parent);
+    TStatusBar(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
     void SetSimpleText(const std::string& text);
 };
 

@@ -76,10 +76,12 @@ Font fittingFont(HDC dc, HFONT font, const std::vector<std::string>& lines, int 
 
 } // namespace
 
-TGraphicListBox::TGraphicListBox(TForm& owner, std::string name, HWND parent)
+TGraphicListBox::TGraphicListBox(TForm& owner, std::string name, HWND parent,
+                                 const TInitial& initial)
     : TControl(owner, name, parent, "LISTBOX",
                LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
-                   WS_VSCROLL | WS_TABSTOP),
+                   WS_VSCROLL | WS_TABSTOP,
+               0, initial),
       hoverTimer_(owner, Name() + ".HoverTimer", 100) {
     hoverTimer_.OnTimer = [this](TComponent&) { hoverTick(); };
 }

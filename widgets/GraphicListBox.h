@@ -15,7 +15,7 @@ enum TOwnerDrawState : unsigned { odSelected = 1, odFocused = 2 };
 
 class TGraphicListBox : public TControl {
   public:
-    TGraphicListBox(TForm& owner, std::string name, HWND parent);
+    TGraphicListBox(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
 
     bool AutoItemHeight() const { return autoItemHeight_; }
     void SetAutoItemHeight(bool value);
