@@ -53,7 +53,7 @@ void FindDocumentProgram(TKelOfficeInfo& info, const TDocumentType& type) {
     kel::GetExtInfo(type.extension, type.accepted, record);
     if (record.FileName.empty()) {
         FindInOfficeRoots(info, type.accepted.front(), record);
-        record.ExtName = type.fallbackExtName;
+        record.ExtName = type.prefix;
     }
     if (!record.FileName.empty())
         record.ViewName = type.viewName;

@@ -202,14 +202,14 @@ std::string JsonReport(const TReportFacts& facts) {
     json.Key("VerList");
     verList(json, info.VerList);
     for (const kel::TDocumentType& type : kel::kDocumentTypes) {
-        json.Key(type.recordName);
+        json.Key(kel::RecordName(type));
         record(json, info.Record(type.application));
     }
     json.Key("UserInfo");
     userInfo(json, facts.userInfo);
     for (const kel::TDocumentType& type : kel::kDocumentTypes)
         if (kel::HasRunningRow(type)) {
-            json.Key(std::string(type.recordName, 3) + "ProcessIds");
+            json.Key(kel::ProcessIdsName(type));
             processIds(json, info.RunningIds(type.application));
         }
     json.Key("Switches");

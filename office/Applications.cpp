@@ -6,12 +6,11 @@ namespace kel {
 
 // clang-format off
 const TDocumentType kDocumentTypeTable[] = {
-    // application, extension, programs, fallback class, menu item, record, running row,
-    // needs Office
-    {TApplication::Excel,      "xls", {"EXCEL.EXE"},               "Xls", "Excel",      "XlsInfo", "XlsProcess", true},
-    {TApplication::Word,       "doc", {"WINWORD.EXE"},             "Doc", "Word",       "DocInfo", "DocProcess", true},
-    {TApplication::PowerPoint, "Ppt", {"POWERPNT.EXE"},            "Ppt", "PowerPoint", "PptInfo", "PptProcess", true},
-    {TApplication::Outlook,    "eml", {"OUTLOOK.EXE", "msimn.exe"}, "Eml", "Outlook",    "EmlInfo", nullptr,      false},
+    // application, extension, programs, prefix, menu item, running row, needs Office
+    {TApplication::Excel,      "xls", {"EXCEL.EXE"},               "Xls", "Excel",      "XlsProcess", true},
+    {TApplication::Word,       "doc", {"WINWORD.EXE"},             "Doc", "Word",       "DocProcess", true},
+    {TApplication::PowerPoint, "Ppt", {"POWERPNT.EXE"},            "Ppt", "PowerPoint", "PptProcess", true},
+    {TApplication::Outlook,    "eml", {"OUTLOOK.EXE", "msimn.exe"}, "Eml", "Outlook",    nullptr,      false},
 };
 // clang-format on
 

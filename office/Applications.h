@@ -16,10 +16,12 @@ struct TDocumentType {
     TApplication application;
     const char* extension;
     std::vector<std::string> accepted; // the first is looked for in the install roots
-    const char* fallbackExtName;       // also the prefix of the record's name and of its rows'
-    const char* viewName;              // the page's menu item
-    const char* recordName;            // the record's name in the memo and the report: "XlsInfo"
-    const char* processRow;            // "XlsProcess": LL_ and BB_ of the row; nullptr: none
+    // "Xls": the record's class name where no document class names one, and the head
+    // of the names the memo and the report give its record ("XlsInfo") and its process
+    // list ("XlsProcessIds").
+    const char* prefix;
+    const char* viewName;   // the page's menu item
+    const char* processRow; // "XlsProcess": LL_ and BB_ of the row; nullptr: none
     // Its program is looked for, and its page made, only where Office was found: the
     // pages of Office's own programs. Outlook Express's mail program has a page
     // without Office.
@@ -41,6 +43,14 @@ inline constexpr char kAboutPageName[] = "About";
 extern const std::span<const TDocumentType> kDocumentTypes;
 
 const TDocumentType& DocumentTypeOf(TApplication application);
+
+// The names of its record and of its process list in the memo and the report.
+inline std::string RecordName(const TDocumentType& type) {
+    return std::string(type.prefix) + "Info";
+}
+inline std::string ProcessIdsName(const TDocumentType& type) {
+    return std::string(type.prefix) + "ProcessIds";
+}
 
 // Whether the application's page has a running-state row, and its processes are
 // surveyed.

@@ -118,7 +118,7 @@ std::string TKelOfficeInfo::Dump() const {
     for (const TProductLine& line : VerList)
         text += OnOneLine(line.Text()) + "\r\n";
     for (const TDocumentType& type : kDocumentTypes)
-        text += std::string(type.recordName) + "[↓]\r\n" + Record(type.application).Dump();
+        text += RecordName(type) + "[↓]\r\n" + Record(type.application).Dump();
     text += "↑-- TKelOfficeInfo --↑\r\n";
     return text;
 }
