@@ -171,13 +171,12 @@ void Page::addRows() {
         return a->position < b->position;
     });
     for (const kel::TAction* row : rows)
-        RowBuilder(window_, box_, *row).Build();
+        BuildRow(window_, box_, *row);
     statesUnread_ = true;
 }
 
-void AddActionRow(MainWindow& window, const kel::TAction& action) {
-    if (auto* page = window.Find<ui::TGroupBox>(names::Page(kel::PageName(action.page))))
-        RowBuilder(window, *page, action).Build();
+void BuildRow(MainWindow& window, ui::TGroupBox& page, const kel::TAction& action) {
+    RowBuilder(window, page, action).Build();
 }
 
 } // namespace app

@@ -58,10 +58,9 @@ class Page {
     bool statesUnread_ = false; // rows built, their states not read yet
 };
 
-// Builds the row of its page as the table gives it: label, button or pair, frame,
-// icon, each control bound to the row. A page the window does not have is passed
-// over.
-void AddActionRow(MainWindow& window, const kel::TAction& action);
+// Builds the row on its page as the table gives it: label, button or pair, frame,
+// icon, each control bound to the row.
+void BuildRow(MainWindow& window, ui::TGroupBox& page, const kel::TAction& action);
 
 // Puts down the button of the row's pair that shows state.
 void SetPairState(ui::TForm& form, const std::string& row, bool state);

@@ -12,6 +12,7 @@
 #include "sysinfo/Account.h"
 #include "sysinfo/Handle.h"
 #include "sysinfo/Text.h"
+#include "tests/app/Pages.h"
 #include "tests/sample/SampleMachine.h"
 #include "tests/support/Backups.h"
 #include "tests/support/Dialogs.h"
@@ -106,7 +107,7 @@ class ActionButtonTest : public testing::Test {
         action.page = kel::TPage::About;
         action.position = index;
         rows.push_back(action);
-        app::AddActionRow(form, rows.back());
+        testing_support::AddActionRow(form, rows.back());
     }
     ui::TButton& repairRow(const char* row, int index) {
         placed(*kel::FindAction(row), index);

@@ -111,8 +111,8 @@ TEST_F(MainWindowTest, ARowLabelIsCentredOnItsButtonsBandAtTheHeightOfItsText) {
     kel::TAction process = *kel::FindAction("XlsProcess"), pair = *kel::FindAction("XlsBrowser");
     process.position = 1;
     pair.position = 2;
-    app::AddActionRow(form, process);
-    app::AddActionRow(form, pair);
+    testing_support::AddActionRow(form, process);
+    testing_support::AddActionRow(form, pair);
 
     ui::TButton& button = *form.Find<ui::TButton>("BB_XlsProcess");
     expectBounds(button, w - 152, 33 + 20, 142, 25);

@@ -2,7 +2,9 @@
 // first show.
 #pragma once
 
+#include "app/ControlNames.h"
 #include "app/MainWindow.h"
+#include "app/Page.h"
 
 namespace testing_support {
 
@@ -15,6 +17,12 @@ inline void ShowEveryPage(app::MainWindow& form) {
     }
     form.GLB_Menu->SetItemIndex(selected);
     form.GLB_MenuClick(*form.GLB_Menu);
+}
+
+// Builds a row that the table may not have on its page, as the page builds its own.
+inline void AddActionRow(app::MainWindow& form, const kel::TAction& action) {
+    if (auto* page = form.Find<ui::TGroupBox>(app::names::Page(kel::PageName(action.page))))
+        app::BuildRow(form, *page, action);
 }
 
 } // namespace testing_support
