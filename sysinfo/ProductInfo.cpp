@@ -84,17 +84,43 @@ bool queryString(const void* block, const std::string& path, std::string& out) {
 
 ProductInfoReuse* currentReuse = nullptr;
 
+// Room for a usual version block with the space VerQueryValueA converts its texts
+// in, which the platform asks for after the block: such a block is read with one
+// load of the file, not two (the size, then the block).
+constexpr DWORD kUsualVersionRoom = 16384;
+
+// Whether the block read into the room is whole, with three times its size there:
+// more than the platform asks for its conversion space.
+bool fitsWithRoom(const std::vector<BYTE>& block) {
+    WORD length = 0;
+    std::memcpy(&length, block.data(), sizeof length);
+    return length != 0 && 3 * static_cast<DWORD>(length) <= block.size();
+}
+
+// The file's version block: read at once into the usual room when it fits there,
+// else as the platform sizes it. Empty when the file has none; a block whose size
+// was given but that can't be read is an assertion failure.
+std::vector<BYTE> readBlock(const std::string& path) {
+    std::vector<BYTE> block(kUsualVersionRoom);
+    if (getFileVersionInfo(path.c_str(), 0, kUsualVersionRoom, block.data()) && fitsWithRoom(block))
+        return block;
+    DWORD handle = 0;
+    DWORD size = getFileVersionInfoSize(path.c_str(), &handle);
+    if (size == 0)
+        return {};
+    block.assign(size, 0);
+    if (!getFileVersionInfo(path.c_str(), 0, size, block.data()))
+        assertionFailure(__LINE__);
+    return block;
+}
+
 int readVersionBlock(const std::string& path, TKelProductInfo& info) {
     info.Clear();
     if (!FileExists(path))
         return -1;
-    DWORD handle = 0;
-    DWORD size = getFileVersionInfoSize(path.c_str(), &handle);
-    if (size == 0)
+    std::vector<BYTE> block = readBlock(path);
+    if (block.empty())
         return -1;
-    std::vector<BYTE> block(size);
-    if (!getFileVersionInfo(path.c_str(), 0, size, block.data()))
-        assertionFailure(__LINE__);
 
     std::string prefix;
     if (!stringTablePrefix(block.data(), prefix) || prefix.empty())

@@ -210,4 +210,16 @@ void DressAsOfficeProgram(const std::string& path) {
         throw std::runtime_error("cannot dress " + path + " as " + look->application);
 }
 
+void SetFileDescription(const std::string& path, const std::wstring& description) {
+    std::wstring wide = kel::AnsiToWide(path);
+    Bytes version = versionBlock(wide, [&](int) { return description; });
+    WORD language = languageOf(wide, kVersionType, MAKEINTRESOURCEW(1));
+    HANDLE update = BeginUpdateResourceW(wide.c_str(), FALSE);
+    bool done = update != nullptr && !version.empty() &&
+                UpdateResourceW(update, kVersionType, MAKEINTRESOURCEW(1), language, version.data(),
+                                static_cast<DWORD>(version.size()));
+    if (update == nullptr || !EndUpdateResourceW(update, !done) || !done)
+        throw std::runtime_error("cannot describe " + path);
+}
+
 } // namespace testing_support

@@ -18,4 +18,8 @@ std::string OfficeProgramDescription(int major, const std::string& fileName);
 // resource is not the usual one, is left as it is. Throws when the rewrite fails.
 void DressAsOfficeProgram(const std::string& path);
 
+// Rewrites the version resource of the fixture at path with this file description.
+// Throws when the rewrite fails.
+void SetFileDescription(const std::string& path, const std::wstring& description);
+
 } // namespace testing_support

@@ -1,6 +1,7 @@
 #include "sysinfo/ProductInfo.h"
 
 #include "tests/support/Fixtures.h"
+#include "tests/support/OfficeProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,21 @@ TEST(ReadProductInfo, EmptiesTheRecordWhenNothingCanBeRead) {
     }
     TKelProductInfo info;
     EXPECT_EQ(ReadProductInfo("C:\\windows", info), -1); // a folder is no file
+}
+
+// A block is read whole whatever its size: below, near and above the room a usual
+// one is read in at once.
+TEST(ReadProductInfo, ReadsAVersionBlockOfAnySizeWhole) {
+    ScratchFolder folder("C:\\wexdal-tests\\productinfo-large");
+    std::string program = folder.file("PROGRAM.EXE");
+    for (size_t length : {100u, 2000u, 4000u, 12000u}) {
+        installFixture("office11", program);
+        testing_support::SetFileDescription(program, std::wstring(length, L'x'));
+        TKelProductInfo info;
+        EXPECT_EQ(ReadProductInfo(program, info), 0) << length;
+        EXPECT_EQ(info.FileDescription, std::string(length, 'x'));
+        EXPECT_EQ(info.ProductVersion, "11.0.5604") << length;
+    }
 }
 
 TEST(ReadProductInfo, MajorVersionNeedsTwoDots) {
