@@ -705,7 +705,7 @@ TImageList::TImageList(TForm& owner, std::string name, int width, int height)
 int TImageList::AddIcon(HICON icon, const std::wstring& file) {
     int index = ImageList_AddIcon(list_.get(), icon);
     if (index >= 0)
-        sources_.push_back({kel::ExtractedIcon(CopyIcon(icon)), file, {}});
+        sources_.push_back({file, {}});
     return index;
 }
 
@@ -716,10 +716,11 @@ kel::ExtractedIcon LoadIconAt(HINSTANCE module, WORD id, int size) {
 
 void TImageList::AddPicture(const char* name) {
     addStrip(LoadPicture(name, PixelsPerInch()).get());
-    sources_.push_back({kel::ExtractedIcon(), {}, name});
+    sources_.push_back({{}, name});
 }
 
 void TImageList::ScaleChanged() {
+    ImageList old(list_.release());
     list_.reset(ImageList_Create(Width(), Height(), ILC_COLOR32 | ILC_MASK, 4, 4));
     if (background_ != clDefault)
         SetBkColor(background_);
@@ -733,10 +734,9 @@ void TImageList::ScaleChanged() {
         HICON drawn = nullptr;
         if (source.file.empty() || PrivateExtractIconsW(source.file.c_str(), 0, Width(), Height(),
                                                         &drawn, nullptr, 1, 0) != 1)
-            drawn = nullptr;
-        kel::ExtractedIcon fromFile(drawn);
-        HICON icon = fromFile.valid() ? fromFile.get() : source.icon.get();
-        if (icon == nullptr || ImageList_AddIcon(list_.get(), icon) < 0)
+            drawn = ImageList_GetIcon(old.get(), Count(), ILD_NORMAL); // the same index
+        kel::ExtractedIcon icon(drawn);
+        if (!icon.valid() || ImageList_AddIcon(list_.get(), icon.get()) < 0)
             ImageList_AddIcon(list_.get(), LoadIconA(nullptr, IDI_APPLICATION));
     }
 }

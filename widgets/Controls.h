@@ -231,8 +231,8 @@ class TImageList : public TComponent {
     int Width() const { return Scale(designWidth_); }
     int Height() const { return Scale(designHeight_); }
     int Count() const { return ImageList_GetImageCount(list_.get()); }
-    // A copy is kept; from a file, the icon is drawn again from the file (its first
-    // icon) at each new scale.
+    // From a file, the icon is drawn again from the file (its first icon) at each new
+    // scale; else the list's own image is stretched to it.
     int AddIcon(HICON icon, const std::wstring& file = {});
     // Adds every image of the program's picture (LoadPicture), the colour of its
     // bottom-left pixel transparent; a strip of another height is fitted to the
@@ -249,9 +249,9 @@ class TImageList : public TComponent {
     ImageList list_;
     int designWidth_, designHeight_;
     TColor background_ = clDefault;
-    // What was added, in order: an icon, or the name of a picture.
+    // What was added, in order: an icon (from its file, if any), or the name of a
+    // picture.
     struct Source {
-        kel::ExtractedIcon icon;
         std::wstring file;
         std::string picture;
     };
