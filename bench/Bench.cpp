@@ -223,13 +223,15 @@ void benchBackups(int rounds) {
         value.ours.push_back(seconds([&] {
                                  for (int i = 0; i < kChanges; ++i) {
                                      kel::RegBackup backup(L"MsoClip");
-                                     kel::WriteRegInteger(HKEY_CURRENT_USER, key, "AcbControl", i);
+                                     (void)kel::WriteRegInteger(HKEY_CURRENT_USER, key,
+                                                                "AcbControl", i);
                                  }
                              }) /
                              kChanges);
         value.bare.push_back(seconds([&] {
                                  for (int i = 0; i < kChanges; ++i)
-                                     kel::WriteRegInteger(HKEY_CURRENT_USER, key, "AcbControl", i);
+                                     (void)kel::WriteRegInteger(HKEY_CURRENT_USER, key,
+                                                                "AcbControl", i);
                              }) /
                              kChanges);
         scripts.ours.push_back(seconds([] {

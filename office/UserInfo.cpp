@@ -266,20 +266,22 @@ void writeProfileSettings(Writer& writer, const std::string& office, const std::
     if (RegKeyExists(HKEY_USERS, userInfo) == 0) {
         writer.settings(userInfo);
         if (!writer.comparing())
-            DeleteRegValue(HKEY_USERS, userInfo, "UserInfo");
+            (void)DeleteRegValue(HKEY_USERS, userInfo, "UserInfo");
     }
     std::string common = office + kCommonUserInfo;
     if (usesCommonSettings(version) && RegKeyExists(HKEY_USERS, common) == 0)
         writer.common(common);
     if (writer.comparing())
         return; // the caches an update removes are no values to compare
+    // Removing a cache is best effort: its status changes nothing of what was written.
     if (RegKeyExists(HKEY_USERS, versionKey + "\\Word\\Data") == 0)
-        DeleteRegValue(HKEY_USERS, versionKey + "\\Word\\Data", "Settings");
+        (void)DeleteRegValue(HKEY_USERS, versionKey + "\\Word\\Data", "Settings");
     StringList applications;
     if (GetRegKeyNames(HKEY_USERS, versionKey, applications) != 0)
         return;
     for (const std::string& application : applications)
-        DeleteRegValue(HKEY_USERS, versionKey + "\\" + application + "\\UserInfo", "UserInfo");
+        (void)DeleteRegValue(HKEY_USERS, versionKey + "\\" + application + "\\UserInfo",
+                             "UserInfo");
 }
 
 } // namespace

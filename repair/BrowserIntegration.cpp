@@ -60,10 +60,11 @@ void SetBrowserIntegration(const std::string& extension, int state) {
     std::string className;
     if (!readDocumentClass(extension, className))
         return;
+    // What the change made is the state read back afterwards, not these statuses.
     if (state == 1)
-        DeleteRegValue(kMachine, kClasses + className, kBrowserFlags);
+        (void)DeleteRegValue(kMachine, kClasses + className, kBrowserFlags);
     else
-        WriteRegInteger(kMachine, kClasses + className, kBrowserFlags, kOwnWindow);
+        (void)WriteRegInteger(kMachine, kClasses + className, kBrowserFlags, kOwnWindow);
 }
 
 int IsLocalServerDisabled(const std::string& extension) {

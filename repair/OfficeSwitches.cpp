@@ -62,16 +62,17 @@ void setCurrentAside(const PreloadFacts& facts) {
         moved = !(facts.savedExists && DeleteRegKey(HKEY_USERS, kSavedPreload) != 0) &&
                 RenameRegKey(HKEY_USERS, kMovingPreload, kSavedPreload) == 0;
     } catch (const RegistryError&) {
-        RenameRegKey(HKEY_USERS, kMovingPreload, kPreload);
+        // Put back as well as it can be; the error is what is reported.
+        (void)RenameRegKey(HKEY_USERS, kMovingPreload, kPreload);
         throw;
     }
     if (!moved) {
-        RenameRegKey(HKEY_USERS, kMovingPreload, kPreload);
+        (void)RenameRegKey(HKEY_USERS, kMovingPreload, kPreload);
         return;
     }
     if (RegKeyExists(HKEY_USERS, kPreload) != 0) {
         CreateRegKey(HKEY_USERS, kPreload);
-        WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard);
+        (void)WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard);
     }
 }
 
@@ -85,15 +86,16 @@ bool recoverInterruptedMove() {
            RenameRegKey(HKEY_USERS, kMovingPreload, kPreload) == 0;
 }
 
+// The list read back afterwards tells what these steps made, as for addIme.
 void bringSavedBack() {
-    DeleteRegKey(HKEY_USERS, kPreload);
-    RenameRegKey(HKEY_USERS, kSavedPreload, kPreload);
+    (void)DeleteRegKey(HKEY_USERS, kPreload);
+    (void)RenameRegKey(HKEY_USERS, kSavedPreload, kPreload);
     if (RegKeyExists(HKEY_USERS, kPreload) != 0)
         CreateRegKey(HKEY_USERS, kPreload);
 }
 
 void addIme(const PreloadValues& current) {
-    WriteRegString(HKEY_USERS, kPreload, NextPreloadName(current), kJapaneseIme);
+    (void)WriteRegString(HKEY_USERS, kPreload, NextPreloadName(current), kJapaneseIme);
 }
 
 } // namespace
@@ -107,10 +109,11 @@ int GetOfficeClipboard(const TKelOfficeInfo& info) {
 void SetOfficeClipboard(const TKelOfficeInfo& info, int state) {
     for (const TProductLine& line : info.VerList) {
         std::string key = clipboardKey(line.version);
+        // What the change made is the state read back afterwards, not these statuses.
         if (state == 1)
-            DeleteRegValue(HKEY_CURRENT_USER, key, "AcbControl");
+            (void)DeleteRegValue(HKEY_CURRENT_USER, key, "AcbControl");
         else
-            WriteRegInteger(HKEY_CURRENT_USER, key, "AcbControl", 1);
+            (void)WriteRegInteger(HKEY_CURRENT_USER, key, "AcbControl", 1);
     }
 }
 

@@ -62,13 +62,17 @@ class RegistryError : public std::runtime_error {
 int ReadRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int& value,
                    RegView view = RegView::Program);
 
+// A writer's status must be taken ([[nodiscard]]); a caller that decides by reading
+// back instead says so with (void).
+//
 // The writers open their key for querying and setting values only (the deletion
 // of a value too), so that a key granting no more is still written.
 //
 // Writes REG_DWORD (creating the key) and reads it back: 0 when it reads back equal.
 // -1 when the key can't be opened or created. Throws RegistryError when the value
 // can't be set or read back.
-int WriteRegInteger(HKEY root, const std::string& keyPath, const std::string& valueName, int value);
+[[nodiscard]] int WriteRegInteger(HKEY root, const std::string& keyPath,
+                                  const std::string& valueName, int value);
 
 // Empties text, then reads REG_SZ or REG_EXPAND_SZ (unexpanded), cut at the first
 // NUL byte and never beyond the stored data. Another type leaves text empty with
@@ -92,13 +96,15 @@ int ReadRegKeyName(HKEY root, const std::string& keyPath, const std::string& val
 
 // Writes REG_SZ (creating the key) and compares the read-back byte for byte.
 // Errors as WriteRegInteger.
-int WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   const std::string& text, RegView view = RegView::Program);
+[[nodiscard]] int WriteRegString(HKEY root, const std::string& keyPath,
+                                 const std::string& valueName, const std::string& text,
+                                 RegView view = RegView::Program);
 
 // WriteRegString into an existing key only: -1 when the key does not open for
 // writing, and no key is created.
-int UpdateRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                    const std::string& text, RegView view = RegView::Program);
+[[nodiscard]] int UpdateRegString(HKEY root, const std::string& keyPath,
+                                  const std::string& valueName, const std::string& text,
+                                  RegView view = RegView::Program);
 
 // Largest stored value the wide-text functions handle, and the ANSI text length
 // that fits in it with its terminating NUL code unit.
@@ -118,13 +124,13 @@ int ReadRegWideStringW(HKEY root, const std::string& keyPath, const std::string&
 // Writes text as UTF-16 REG_BINARY of 2 × (ANSI length + 1) bytes, zero-padded, and
 // compares the read-back. A text longer than 259 ANSI bytes does not fit the
 // buffer: it is refused with -1 and nothing is written. Errors as WriteRegInteger.
-int WriteRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                       const std::string& text);
+[[nodiscard]] int WriteRegWideString(HKEY root, const std::string& keyPath,
+                                     const std::string& valueName, const std::string& text);
 
 // WriteRegWideString into an existing key only: -1 when the key does not open for
 // writing, and no key is created.
-int UpdateRegWideString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                        const std::string& text);
+[[nodiscard]] int UpdateRegWideString(HKEY root, const std::string& keyPath,
+                                      const std::string& valueName, const std::string& text);
 
 // Opens the key for reading, in the view asked for; false when it does not open.
 bool OpenRegKeyToRead(HKEY root, const std::string& keyPath, RegView view, RegKey& key);
@@ -140,10 +146,11 @@ int CreateRegKey(HKEY root, const std::string& keyPath);
 // A link in the tree, or the key when it is one, is deleted as the link: the key it
 // names stays. 0 when the key itself was deleted; -1 otherwise, also for a missing
 // key, an empty path and a path that does not convert to UTF-16 and back unchanged.
-int DeleteRegKey(HKEY root, const std::string& keyPath);
+[[nodiscard]] int DeleteRegKey(HKEY root, const std::string& keyPath);
 
 // 0 only when the value existed, was deleted and is gone afterwards.
-int DeleteRegValue(HKEY root, const std::string& keyPath, const std::string& valueName);
+[[nodiscard]] int DeleteRegValue(HKEY root, const std::string& keyPath,
+                                 const std::string& valueName);
 
 // Empty the list, then fill it with the names of the key's sub-keys (or values) in
 // registry order, read through the wide API. A name that code page 932 cannot carry
@@ -177,7 +184,7 @@ int GetRegKeyNamesW(HKEY root, const std::string& keyPath, std::vector<std::wstr
 //   (should that copy fail too, both keys stay and nothing of the copy is lost).
 //   When the copy fails part way, the partial new key is removed, the old key is
 //   left as it was, and RegistryError is thrown.
-int RenameRegKey(HKEY root, const std::string& oldKeyPath, const std::string& newKeyPath,
-                 RegView view = RegView::Program);
+[[nodiscard]] int RenameRegKey(HKEY root, const std::string& oldKeyPath,
+                               const std::string& newKeyPath, RegView view = RegView::Program);
 
 } // namespace kel

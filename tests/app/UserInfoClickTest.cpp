@@ -294,10 +294,10 @@ TEST_F(UserInfoClickTest, AMarkedFieldOfBlanksIsNotWrittenUnlessRetyped) {
 TEST_F(UserInfoClickTest, AnUnwrittenMarkedCompanyTakesTheReadBack) {
     form.reset();
     for (const char* version : {"10.0", "11.0"})
-        kel::DeleteRegValue(HKEY_CURRENT_USER,
-                            std::string("\\Software\\Microsoft\\Office\\") + version +
-                                "\\Common\\UserInfo",
-                            "UserInitials");
+        (void)kel::DeleteRegValue(HKEY_CURRENT_USER,
+                                  std::string("\\Software\\Microsoft\\Office\\") + version +
+                                      "\\Common\\UserInfo",
+                                  "UserInitials");
     std::string profile =
         "\\" + kel::CurrentUserSid() + "\\Software\\Microsoft\\Office\\11.0\\Common\\UserInfo";
     putValue(HKEY_USERS, profile, "Company", REG_BINARY,

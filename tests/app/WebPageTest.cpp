@@ -56,11 +56,14 @@ class WebPageTest : public testing::Test {
     ~WebPageTest() override {
         gProcessElevated = keptElevated;
         closeFixtures();
-        WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", savedProgramFiles);
+        EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir",
+                                 savedProgramFiles),
+                  0);
         DeleteFileA("C:\\Program.exe");
     }
     void setProgramFiles(const std::string& folder) {
-        WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", folder);
+        EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", folder),
+                  0);
     }
     static void closeFixtures() {
         while (HWND window = FindWindowA("WexdalFixtureApp", nullptr)) {

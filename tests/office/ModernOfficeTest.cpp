@@ -143,8 +143,9 @@ TEST_F(ModernOfficeTest, Office2016ByWindowsInstallerIsFoundWithItsProductId) {
         ERROR_SUCCESS);
     RegDeleteValueA(key.get(), "ProductID");
     key.close();
-    WriteRegString(HKEY_LOCAL_MACHINE, InstallPropertiesKey("S-1-5-18", info.SID), "ProductID",
-                   "INSTALLER-ID", RegView::Bits64);
+    EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, InstallPropertiesKey("S-1-5-18", info.SID),
+                             "ProductID", "INSTALLER-ID", RegView::Bits64),
+              0);
     ASSERT_EQ(DetectOffice(info), 0);
     EXPECT_EQ(info.ProductID, "INSTALLER-ID");
 }
@@ -194,15 +195,17 @@ TEST_F(ModernOfficeTest, AHiddenSuiteIsKnownByItsRegistrationOrItsSetupsEntry) {
     };
     const StringList suite = {sample::kOffice2010DisplayName};
 
-    WriteRegString(HKEY_LOCAL_MACHINE, setup, "DisplayName", "Office", RegView::Bits32);
+    EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, setup, "DisplayName", "Office", RegView::Bits32),
+              0);
     EXPECT_EQ(names(), suite) << "the registration alone";
     ASSERT_EQ(RegDeleteKeyExA(HKEY_LOCAL_MACHINE, registration.c_str(), KEY_WOW64_32KEY, 0),
               ERROR_SUCCESS);
     StringList all = names();
     EXPECT_EQ(all.size(), 9u);
     EXPECT_EQ(all.front(), "Microsoft Office Excel MUI (Japanese) 2010");
-    WriteRegString(HKEY_LOCAL_MACHINE, setup, "DisplayName", sample::kOffice2010DisplayName,
-                   RegView::Bits32);
+    EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, setup, "DisplayName",
+                             sample::kOffice2010DisplayName, RegView::Bits32),
+              0);
     EXPECT_EQ(names(), suite) << "the setup's entry alone";
 }
 

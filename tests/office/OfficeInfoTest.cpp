@@ -37,9 +37,10 @@ class InventoryTest : public testing::Test {
     // Windows Installer keeps its data in the 64-bit view.
     static void putInstallerId(const std::string& user, const sample::Product& product,
                                const std::string& id) {
-        WriteRegString(HKEY_LOCAL_MACHINE,
-                       InstallPropertiesKey(user, PackProductCode(product.code)), "ProductID", id,
-                       RegView::Bits64);
+        EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE,
+                                 InstallPropertiesKey(user, PackProductCode(product.code)),
+                                 "ProductID", id, RegView::Bits64),
+                  0);
     }
 };
 

@@ -70,11 +70,15 @@ TEST_F(UserInfoTest, ReadsRegistrationFirstThenTheCurrentUsersSettings) {
                                                     "Initials=YT"}));
 
     // The settings' company is not consulted while the registration has one.
-    WriteRegWideString(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo",
-                       "Company", "別会社");
-    DeleteRegValue(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegOwner");
-    WriteRegWideString(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo",
-                       "UserName", "  鈴木 一郎  ");
+    EXPECT_EQ(WriteRegWideString(HKEY_CURRENT_USER,
+                                 "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo", "Company",
+                                 "別会社"),
+              0);
+    (void)DeleteRegValue(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegOwner");
+    EXPECT_EQ(WriteRegWideString(HKEY_CURRENT_USER,
+                                 "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo",
+                                 "UserName", "  鈴木 一郎  "),
+              0);
     TUserInfoList again;
     ReadUserInfo(info, again);
     EXPECT_EQ(again.Value("Company"), "株式会社　見本");
@@ -86,12 +90,14 @@ TEST_F(UserInfoTest, ReadsRegistrationFirstThenTheCurrentUsersSettings) {
 // gives the names the user's own places lack.
 TEST_F(UserInfoTest, AMissingNameIsSoughtInTheOwnAndDefaultProfilesNeverAnotherUsers) {
     std::string current = "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo";
-    DeleteRegValue(HKEY_CURRENT_USER, current, "UserInitials");
+    (void)DeleteRegValue(HKEY_CURRENT_USER, current, "UserInitials");
     for (const std::string& profile : profiles) {
-        DeleteRegValue(HKEY_USERS, settings(profile, "10.0"), "UserInitials");
-        DeleteRegValue(HKEY_USERS, settings(profile, "11.0"), "UserInitials");
+        (void)DeleteRegValue(HKEY_USERS, settings(profile, "10.0"), "UserInitials");
+        (void)DeleteRegValue(HKEY_USERS, settings(profile, "11.0"), "UserInitials");
     }
-    WriteRegWideString(HKEY_USERS, settings(sample::kSecondProfile, "11.0"), "UserInitials", "HS");
+    EXPECT_EQ(WriteRegWideString(HKEY_USERS, settings(sample::kSecondProfile, "11.0"),
+                                 "UserInitials", "HS"),
+              0);
     TUserInfoList read;
     read.SetValue("Initials", "kept");
     ReadUserInfo(info, read);
@@ -99,7 +105,9 @@ TEST_F(UserInfoTest, AMissingNameIsSoughtInTheOwnAndDefaultProfilesNeverAnotherU
     EXPECT_EQ(read.Value("Company"), "株式会社　見本") << "the default's never replaces the own";
     EXPECT_EQ(read.Value("Owner"), "山田 太郎");
 
-    WriteRegWideString(HKEY_USERS, settings(defaultProfile(), "11.0"), "UserInitials", "DF");
+    EXPECT_EQ(
+        WriteRegWideString(HKEY_USERS, settings(defaultProfile(), "11.0"), "UserInitials", "DF"),
+        0);
     TUserInfoList fromDefault;
     ReadUserInfo(info, fromDefault);
     EXPECT_EQ(fromDefault.Lines, (std::vector<std::string>{"Company=株式会社　見本",
@@ -258,7 +266,7 @@ TEST_F(UserInfoTest, AValueThatDoesNotConvertExactlyIsMarkedAndNeverWrittenBack)
     EXPECT_FALSE(back.IsApproximate("Company"));
 
     // A best-fit look-alike is no exact value either: the yen sign shows as a backslash.
-    DeleteRegValue(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegOwner");
+    (void)DeleteRegValue(HKEY_LOCAL_MACHINE, kUninstall + info.GUID, "RegOwner");
     putValue(HKEY_CURRENT_USER, "\\Software\\Microsoft\\Office\\10.0\\Common\\UserInfo", "UserName",
              REG_BINARY, Bytes{'a', 0, 0xA5, 0, 0, 0});
     ReadUserInfo(info, back);

@@ -381,8 +381,8 @@ TEST_F(ScriptHostTest, AClassThatCannotBeDeletedStaysWholeAndFailsTheChange) {
 
 TEST_F(ScriptHostTest, AnUnmarkedLowerCaseMarkerStillCounts) {
     SetScriptHostEnabled(0);
-    RenameRegKey(HKEY_CLASSES_ROOT, "WexdalTest.symantecdisabled.SymantecDisabled",
-                 "WexdalTest.symantecdisabled");
+    (void)RenameRegKey(HKEY_CLASSES_ROOT, "WexdalTest.symantecdisabled.SymantecDisabled",
+                       "WexdalTest.symantecdisabled");
     EXPECT_EQ(GetScriptHostEnabled(), 1);
 }
 

@@ -141,9 +141,9 @@ TEST(GetProgramFilesDir, ReadsTheValueOrGivesEmpty) {
     putString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", "D:\\Programme (Wexdal)");
     EXPECT_EQ(GetProgramFilesDir(), "D:\\Programme (Wexdal)");
 
-    DeleteRegValue(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir");
+    (void)DeleteRegValue(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir");
     EXPECT_EQ(GetProgramFilesDir(), "");
-    WriteRegString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", saved);
+    EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", saved), 0);
 }
 
 } // namespace

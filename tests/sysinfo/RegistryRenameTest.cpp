@@ -235,7 +235,7 @@ TEST_F(RenameByCopy, AFailedCopyKeepsTheOldTreeAndLeavesNoNewKey) {
     setKeySecurity(HKEY_CLASSES_ROOT, locked, "D:P(D;;KR;;;WD)(A;;KA;;;WD)");
 
     try {
-        RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey);
+        (void)RenameRegKey(HKEY_CLASSES_ROOT, oldKey, newKey);
         ADD_FAILURE() << "no error raised";
     } catch (const RegistryError& error) {
         std::string expected = "'";
