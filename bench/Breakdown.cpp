@@ -1,6 +1,7 @@
 #include "bench/Breakdown.h"
 
 #include "app/MainWindow.h"
+#include "office/Applications.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
 #include "repair/BrowserIntegration.h"
@@ -84,15 +85,6 @@ void createAndBuild(double& create, double& build, double& firstShows) {
 
 std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInfoList& users,
                                         kel::TRunningStateView& form) {
-    struct Page {
-        const char* extension;
-        std::vector<std::string> accepted;
-        kel::TApplication application;
-    };
-    static const Page pages[] = {{"xls", {"EXCEL.EXE"}, kel::TApplication::Excel},
-                                 {"doc", {"WINWORD.EXE"}, kel::TApplication::Word},
-                                 {"Ppt", {"POWERPNT.EXE"}, kel::TApplication::PowerPoint},
-                                 {"eml", {"OUTLOOK.EXE", "msimn.exe"}, kel::TApplication::Outlook}};
     std::vector<Step> steps = {
         {"DetectOffice", [&] { kel::DetectOffice(info); }, true},
         {"ReadUserInfo", [&] { kel::ReadUserInfo(info, users); }, true},
@@ -109,7 +101,7 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
              kel::GetLogonIme();
          }},
     };
-    for (const Page& page : pages) {
+    for (const kel::TDocumentType& page : kel::kDocumentTypes) {
         kel::TKelExtInfo& record = info.Record(page.application);
         steps.push_back({std::string("GetExtInfo ") + page.extension + " (whole)",
                          [&record, &page] {
@@ -127,12 +119,16 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
                  DestroyIcon(ExtractIconA(GetModuleHandleA(nullptr), record.FileName.c_str(), 0));
              }});
     }
-    for (const char* row : {"XlsProcess", "DocProcess", "PptProcess"})
-        steps.push_back(
-            {std::string("RefreshRunningState ") + row + " (at first show)", [&info, &form, row] {
-                 kel::ProcessIds ids;
-                 kel::RefreshRunningState(form, info.Record(kel::TApplication::Excel), ids, row);
-             }});
+    for (const kel::TDocumentType& page : kel::kDocumentTypes) {
+        if (!kel::HasRunningRow(page))
+            continue;
+        steps.push_back({std::string("RefreshRunningState ") + page.processRow + " (at first show)",
+                         [&info, &form, &page] {
+                             kel::ProcessIds ids;
+                             kel::RefreshRunningState(form, info.Record(page.application), ids,
+                                                      page.processRow);
+                         }});
+    }
     steps.push_back({"GetBrowserIntegration x3, IsLocalServerDisabled (at first show)", [] {
                          kel::GetBrowserIntegration("xls");
                          kel::GetBrowserIntegration("doc");
