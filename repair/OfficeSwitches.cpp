@@ -51,6 +51,15 @@ PreloadList readPreload(const char* key) {
     return list;
 }
 
+// The list read back afterwards tells what these steps made. A saved list that
+// can't move back stays where it was saved.
+void bringSavedBack() {
+    (void)DeleteRegKey(HKEY_USERS, kPreload);
+    (void)RenameRegKey(HKEY_USERS, kSavedPreload, kPreload);
+    if (RegKeyExists(HKEY_USERS, kPreload) != 0)
+        CreateRegKey(HKEY_USERS, kPreload);
+}
+
 // Each step keeps a copy of every list until the list is in its new place: the
 // current list is moved out of the way before the saved one is deleted, and goes
 // back where it was when the saved one can't be replaced.
@@ -72,7 +81,10 @@ void setCurrentAside(const PreloadFacts& facts) {
     }
     if (RegKeyExists(HKEY_USERS, kPreload) != 0) {
         CreateRegKey(HKEY_USERS, kPreload);
-        (void)WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard);
+        // A new list without its keyboard would leave the logon with none: the saved
+        // list goes back, and the state read back shows the change not made.
+        if (WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard) != 0)
+            bringSavedBack();
     }
 }
 
@@ -86,14 +98,7 @@ bool recoverInterruptedMove() {
            RenameRegKey(HKEY_USERS, kMovingPreload, kPreload) == 0;
 }
 
-// The list read back afterwards tells what these steps made, as for addIme.
-void bringSavedBack() {
-    (void)DeleteRegKey(HKEY_USERS, kPreload);
-    (void)RenameRegKey(HKEY_USERS, kSavedPreload, kPreload);
-    if (RegKeyExists(HKEY_USERS, kPreload) != 0)
-        CreateRegKey(HKEY_USERS, kPreload);
-}
-
+// The list read back afterwards tells whether the layout was added.
 void addIme(const PreloadValues& current) {
     (void)WriteRegString(HKEY_USERS, kPreload, NextPreloadName(current), kJapaneseIme);
 }
@@ -109,7 +114,8 @@ int GetOfficeClipboard(const TKelOfficeInfo& info) {
 void SetOfficeClipboard(const TKelOfficeInfo& info, int state) {
     for (const TProductLine& line : info.VerList) {
         std::string key = clipboardKey(line.version);
-        // What the change made is the state read back afterwards, not these statuses.
+        // The primary version's state read back afterwards tells what the change made;
+        // the other versions follow it as far as their keys can be written.
         if (state == 1)
             (void)DeleteRegValue(HKEY_CURRENT_USER, key, "AcbControl");
         else

@@ -141,6 +141,24 @@ TEST_F(LogonImeTest, AHidingThatCannotBeDoneKeepsBothLists) {
     }
 }
 
+// A new list whose keyboard can't be written is not left for the logon: the saved
+// list goes back, and the switch reads unchanged.
+TEST_F(LogonImeTest, ANewListWithoutItsKeyboardGivesWayToTheSavedOne) {
+    list(preload, {{"1", "00000411"}, {"2", "e0010411"}});
+    Tree current = snapshot(HKEY_USERS, preload);
+    gBeforeRegWriteOpen = [](HKEY root, const std::string& key) {
+        // The new, empty list: its values may not be set.
+        if (root == HKEY_USERS && keyExists(root, key) && platformValueNames(root, key).empty() &&
+            key.size() >= 8 && key.compare(key.size() - 8, 8, "\\Preload") == 0)
+            setKeySecurity(root, key, "D:P(D;;0x2;;;WD)(A;;KA;;;WD)");
+    };
+    SetLogonIme(0);
+    gBeforeRegWriteOpen = nullptr;
+    EXPECT_EQ(GetLogonIme(), 1);
+    EXPECT_EQ(snapshot(HKEY_USERS, preload), current);
+    EXPECT_FALSE(keyExists(HKEY_USERS, saved));
+}
+
 // A list left under the moving name by an interrupted hiding is the user's newest:
 // with no current list it goes back into place before anything else; beside a
 // current list it stays, and nothing changes.
@@ -381,8 +399,9 @@ TEST_F(ScriptHostTest, AClassThatCannotBeDeletedStaysWholeAndFailsTheChange) {
 
 TEST_F(ScriptHostTest, AnUnmarkedLowerCaseMarkerStillCounts) {
     SetScriptHostEnabled(0);
-    (void)RenameRegKey(HKEY_CLASSES_ROOT, "WexdalTest.symantecdisabled.SymantecDisabled",
-                       "WexdalTest.symantecdisabled");
+    ASSERT_EQ(RenameRegKey(HKEY_CLASSES_ROOT, "WexdalTest.symantecdisabled.SymantecDisabled",
+                           "WexdalTest.symantecdisabled"),
+              0);
     EXPECT_EQ(GetScriptHostEnabled(), 1);
 }
 
