@@ -75,8 +75,8 @@ void OfficePage::buildUserInfo() {
             edit.SetColor(ui::clBtnFace);
             productId_ = &edit;
         }
-        ui::TLabel& label = window.Create<ui::TLabel>(field.label, page.Handle(),
-                                                      ui::TInitial{{}, field.caption, true, false});
+        ui::TLabel& label = window.Create<ui::TLabel>(
+            field.label, page.Handle(), ui::TInitial{.caption = field.caption, .visible = true});
         label.SetAlignment(ui::TAlignment::RightJustify);
         // Right-aligned 4 pixels before its field; from 12 pixels in, so that
         // "プロダクトID" fits at every scale.

@@ -19,7 +19,8 @@ namespace {
 
 ui::TGroupBox& createBox(MainWindow& window, const kel::TKelExtInfo& record) {
     // Hidden, at the back, with the About page's bounds.
-    ui::TInitial initial{window.GB_About->BoundsRect(), {}, false, true};
+    ui::TInitial initial{
+        .bounds = window.GB_About->BoundsRect(), .caption = {}, .visible = false, .atBack = true};
     kel::TKelProductInfo version;
     if (!record.FileName.empty() && kel::ReadProductInfo(record.FileName, version) == 0)
         initial.caption = version.FileDescription + " [Version " + version.FileVersion + "]";
@@ -93,7 +94,7 @@ class RowBuilder {
     }
     // Centred on the button's 25-pixel band at the height of its text.
     void addLabel(const ui::TControl& beside, int width) {
-        ui::TInitial initial{{}, action_.label, true, false};
+        ui::TInitial initial{.caption = action_.label, .visible = true};
         ui::TLabel& label = window_.Create<ui::TLabel>(names::RowLabel(row_), parent_, initial);
         label.SetAlignment(ui::TAlignment::Center);
         label.PlaceOnBand(36, width, beside.Top(), 25);

@@ -145,11 +145,16 @@ struct TInitial {
 
 // Shown at these design bounds, with this caption.
 inline TInitial ShownAt(int left, int top, int width, int height, std::string caption = {}) {
-    return {{left, top, left + width, top + height}, std::move(caption), true, false};
+    return {.bounds = {left, top, left + width, top + height},
+            .caption = std::move(caption),
+            .visible = true};
 }
 // Shown at these design bounds below its earlier siblings.
 inline TInitial ShownBehindAt(int left, int top, int width, int height) {
-    return {{left, top, left + width, top + height}, {}, true, true};
+    return {.bounds = {left, top, left + width, top + height},
+            .caption = {},
+            .visible = true,
+            .atBack = true};
 }
 
 // A component that is a child window. Its bounds are in design pixels: each edge is

@@ -258,7 +258,10 @@ void TGroupBox::paintShortened(HWND window) {
 // Owner-drawn: the platform's centred and right-aligned statics always wrap words.
 // No prefix: an ampersand in the text is no access key for the dialog manager.
 TLabel::TLabel(TForm& owner, std::string name, HWND parent, const TInitial& initial)
-    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY, 0, initial) {}
+    : TControl(owner, name, parent, "STATIC", SS_OWNERDRAW | SS_NOPREFIX | SS_NOTIFY, 0, initial) {
+    if (!initial.caption.empty())
+        adjustSize(); // its text's size, as a caption set later gives it
+}
 
 LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Its text has no access key (SS_NOPREFIX); Wine's dialog manager looks for one
@@ -529,8 +532,8 @@ LRESULT TEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 TEdit::TEdit(TForm& owner, std::string name, HWND parent, const TInitial& initial)
-    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-               initial) {}
+    : TControl(owner, name, parent, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, initial),
+      accepted_(initial.caption) {}
 
 void TEdit::SetMaxLength(int bytes) {
     maxLength_ = bytes;
@@ -705,7 +708,8 @@ TImageList::TImageList(TForm& owner, std::string name, int width, int height)
 int TImageList::AddIcon(HICON icon, const std::wstring& file) {
     int index = ImageList_AddIcon(list_.get(), icon);
     if (index >= 0)
-        sources_.push_back({file, {}});
+        sources_.push_back(
+            {file, kel::ExtractedIcon(file.empty() ? CopyIcon(icon) : nullptr), {}, index});
     return index;
 }
 
@@ -715,8 +719,9 @@ kel::ExtractedIcon LoadIconAt(HINSTANCE module, WORD id, int size) {
 }
 
 void TImageList::AddPicture(const char* name) {
+    int index = Count();
     addStrip(LoadPicture(name, PixelsPerInch()).get());
-    sources_.push_back({{}, name});
+    sources_.push_back({{}, {}, name, index});
 }
 
 void TImageList::ScaleChanged() {
@@ -724,20 +729,24 @@ void TImageList::ScaleChanged() {
     list_.reset(ImageList_Create(Width(), Height(), ILC_COLOR32 | ILC_MASK, 4, 4));
     if (background_ != clDefault)
         SetBkColor(background_);
-    // Each image again at its index: an icon that could not be kept gives way to the
+    // Each image again at its index: an icon from its file, else from its copy, else
+    // (its file gone) from the old list; one that could not be kept gives way to the
     // default one.
-    for (const Source& source : sources_) {
+    for (Source& source : sources_) {
+        int index = Count();
         if (!source.picture.empty()) {
             addStrip(LoadPicture(source.picture.c_str(), PixelsPerInch()).get());
-            continue;
+        } else {
+            HICON drawn = nullptr;
+            if (!source.file.empty() && PrivateExtractIconsW(source.file.c_str(), 0, Width(),
+                                                             Height(), &drawn, nullptr, 1, 0) != 1)
+                drawn = ImageList_GetIcon(old.get(), source.index, ILD_NORMAL);
+            kel::ExtractedIcon fromFile(drawn);
+            HICON icon = fromFile.valid() ? fromFile.get() : source.copy.get();
+            if (icon == nullptr || ImageList_AddIcon(list_.get(), icon) < 0)
+                ImageList_AddIcon(list_.get(), LoadIconA(nullptr, IDI_APPLICATION));
         }
-        HICON drawn = nullptr;
-        if (source.file.empty() || PrivateExtractIconsW(source.file.c_str(), 0, Width(), Height(),
-                                                        &drawn, nullptr, 1, 0) != 1)
-            drawn = ImageList_GetIcon(old.get(), Count(), ILD_NORMAL); // the same index
-        kel::ExtractedIcon icon(drawn);
-        if (!icon.valid() || ImageList_AddIcon(list_.get(), icon.get()) < 0)
-            ImageList_AddIcon(list_.get(), LoadIconA(nullptr, IDI_APPLICATION));
+        source.index = index;
     }
 }
 

@@ -38,10 +38,9 @@ class TGroupBox : public TControl {
 
 enum class TAlignment { LeftJustify, RightJustify, Center };
 
-// A static text. With AutoSize it takes the size of its text when its caption or
-// font changes; made with its caption, it keeps the bounds it was made with until
-// its maker places it (PlaceOnBand). Without WordWrap it breaks lines only at line
-// breaks and clips what does not fit, whatever the alignment.
+// A static text. With AutoSize it takes the size of its text: when it is made with
+// one, and when its caption, font or scale changes. Without WordWrap it breaks
+// lines only at line breaks and clips what does not fit, whatever the alignment.
 class TLabel : public TControl {
   public:
     TLabel(TForm& owner, std::string name, HWND parent, const TInitial& initial = {});
@@ -232,7 +231,7 @@ class TImageList : public TComponent {
     int Height() const { return Scale(designHeight_); }
     int Count() const { return ImageList_GetImageCount(list_.get()); }
     // From a file, the icon is drawn again from the file (its first icon) at each new
-    // scale; else the list's own image is stretched to it.
+    // scale; else a copy is kept to be drawn at it.
     int AddIcon(HICON icon, const std::wstring& file = {});
     // Adds every image of the program's picture (LoadPicture), the colour of its
     // bottom-left pixel transparent; a strip of another height is fitted to the
@@ -249,11 +248,13 @@ class TImageList : public TComponent {
     ImageList list_;
     int designWidth_, designHeight_;
     TColor background_ = clDefault;
-    // What was added, in order: an icon (from its file, if any), or the name of a
-    // picture.
+    // What was added, in order: an icon (its file, or a copy of it), or the name of a
+    // picture; and where its first image lies in the list.
     struct Source {
         std::wstring file;
+        kel::ExtractedIcon copy;
         std::string picture;
+        int index;
     };
     std::vector<Source> sources_;
 };

@@ -1,5 +1,5 @@
-// Shows the window's pages as clicks on the menu do: a page makes its rows at its
-// first show.
+// Shows the window's pages as clicks on the menu do (a page makes its rows at its
+// first show), and adds rows the table does not place.
 #pragma once
 
 #include "app/ControlNames.h"
