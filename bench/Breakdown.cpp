@@ -2,11 +2,9 @@
 
 #include "app/MainWindow.h"
 #include "office/Applications.h"
+#include "repair/Actions.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
-#include "repair/BrowserIntegration.h"
-#include "repair/OfficeSwitches.h"
-#include "repair/ScriptHostGuard.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/Registry.h"
@@ -95,11 +93,6 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
              DestroyIcon(icon);
          },
          true},
-        {"GetOfficeClipboard, GetLogonIme (at first show)",
-         [&] {
-             kel::GetOfficeClipboard(info);
-             kel::GetLogonIme();
-         }},
     };
     for (const kel::TDocumentType& page : kel::kDocumentTypes) {
         kel::TKelExtInfo& record = info.Record(page.application);
@@ -129,15 +122,12 @@ std::vector<Step> pageConstructionCalls(kel::TKelOfficeInfo& info, kel::TUserInf
                                                       page.processRow);
                          }});
     }
-    steps.push_back({"GetBrowserIntegration x3, IsLocalServerDisabled (at first show)", [] {
-                         kel::GetBrowserIntegration("xls");
-                         kel::GetBrowserIntegration("doc");
-                         kel::GetBrowserIntegration("Ppt");
-                         kel::IsLocalServerDisabled("Ppt");
-                     }});
-    steps.push_back(
-        {"GetScriptHostEnabled (whole, at first show)", [] { kel::GetScriptHostEnabled(); }});
-    steps.push_back({"  of it GetRegKeyNames of HKEY_CLASSES_ROOT", [] {
+    // Each switch's state, as its page's first show reads it.
+    for (const kel::TAction& row : kel::kActions)
+        if (row.IsSwitch())
+            steps.push_back({std::string("read ") + row.row + " (at first show)",
+                             [&info, &row] { row.read(info); }});
+    steps.push_back({"GetRegKeyNames of HKEY_CLASSES_ROOT (a script host read)", [] {
                          kel::StringList names;
                          kel::GetRegKeyNames(HKEY_CLASSES_ROOT, "", names);
                      }});

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -166,6 +167,31 @@ WORD languageOf(const std::wstring& path, LPCWSTR type, LPCWSTR name) {
     return language;
 }
 
+// An update of a file's resources, discarded unless it is committed.
+class ResourceUpdate {
+  public:
+    explicit ResourceUpdate(const std::wstring& path)
+        : handle_(BeginUpdateResourceW(path.c_str(), FALSE)) {}
+    ~ResourceUpdate() {
+        if (handle_ != nullptr)
+            EndUpdateResourceW(handle_, TRUE);
+    }
+    ResourceUpdate(const ResourceUpdate&) = delete;
+    ResourceUpdate& operator=(const ResourceUpdate&) = delete;
+
+    bool put(LPCWSTR type, WORD id, WORD language, Bytes& data) {
+        return handle_ != nullptr && UpdateResourceW(handle_, type, MAKEINTRESOURCEW(id), language,
+                                                     data.data(), static_cast<DWORD>(data.size()));
+    }
+    bool commit() {
+        HANDLE handle = std::exchange(handle_, nullptr);
+        return handle != nullptr && EndUpdateResourceW(handle, FALSE);
+    }
+
+  private:
+    HANDLE handle_;
+};
+
 } // namespace
 
 std::string OfficeProgramDescription(int major, const std::string& fileName) {
@@ -192,21 +218,15 @@ void DressAsOfficeProgram(const std::string& path) {
     Bytes image = iconImage(*look);
     WORD versionLanguage = languageOf(wide, kVersionType, MAKEINTRESOURCEW(1));
     WORD iconLanguage = languageOf(wide, kIconGroupType, MAKEINTRESOURCEW(1));
-    HANDLE update = BeginUpdateResourceW(wide.c_str(), FALSE);
-    bool done = update != nullptr &&
-                UpdateResourceW(update, kVersionType, MAKEINTRESOURCEW(1), versionLanguage,
-                                version.data(), static_cast<DWORD>(version.size()));
+    ResourceUpdate update(wide);
+    bool done = update.put(kVersionType, 1, versionLanguage, version);
     // Two icons, at index 0 (the program's) and 1 (its documents').
     for (WORD id = 1; done && id <= 2; ++id) {
         Bytes group = iconGroup(static_cast<DWORD>(image.size()), id);
-        done = UpdateResourceW(update, kIconType, MAKEINTRESOURCEW(id), iconLanguage, image.data(),
-                               static_cast<DWORD>(image.size())) &&
-               UpdateResourceW(update, kIconGroupType, MAKEINTRESOURCEW(id), iconLanguage,
-                               group.data(), static_cast<DWORD>(group.size()));
+        done = update.put(kIconType, id, iconLanguage, image) &&
+               update.put(kIconGroupType, id, iconLanguage, group);
     }
-    if (update != nullptr && !EndUpdateResourceW(update, !done))
-        done = false;
-    if (!done)
+    if (!done || !update.commit())
         throw std::runtime_error("cannot dress " + path + " as " + look->application);
 }
 
@@ -214,11 +234,8 @@ void SetFileDescription(const std::string& path, const std::wstring& description
     std::wstring wide = kel::AnsiToWide(path);
     Bytes version = versionBlock(wide, [&](int) { return description; });
     WORD language = languageOf(wide, kVersionType, MAKEINTRESOURCEW(1));
-    HANDLE update = BeginUpdateResourceW(wide.c_str(), FALSE);
-    bool done = update != nullptr && !version.empty() &&
-                UpdateResourceW(update, kVersionType, MAKEINTRESOURCEW(1), language, version.data(),
-                                static_cast<DWORD>(version.size()));
-    if (update == nullptr || !EndUpdateResourceW(update, !done) || !done)
+    ResourceUpdate update(wide);
+    if (version.empty() || !update.put(kVersionType, 1, language, version) || !update.commit())
         throw std::runtime_error("cannot describe " + path);
 }
 
