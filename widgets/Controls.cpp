@@ -714,8 +714,21 @@ int TImageList::AddIcon(HICON icon, const std::wstring& file) {
 }
 
 kel::ExtractedIcon LoadIconAt(HINSTANCE module, WORD id, int size) {
-    return kel::ExtractedIcon(
-        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+    if (module != nullptr)
+        return kel::ExtractedIcon(static_cast<HICON>(
+            LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+    // The system's icons load only as shared ones, at their one size: the common
+    // controls (version 6, Windows Vista on) give an icon of its own at any size; an
+    // older system's is a stretched copy.
+    using ScaleDown = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const auto scaleDown = reinterpret_cast<ScaleDown>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+    HICON icon = nullptr;
+    if (scaleDown != nullptr &&
+        SUCCEEDED(scaleDown(nullptr, MAKEINTRESOURCEW(id), size, size, &icon)))
+        return kel::ExtractedIcon(icon);
+    return kel::ExtractedIcon(static_cast<HICON>(
+        CopyImage(LoadIconW(nullptr, MAKEINTRESOURCEW(id)), IMAGE_ICON, size, size, 0)));
 }
 
 void TImageList::AddPicture(const char* name) {
