@@ -132,8 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What is refused is so because no other mode fits.
     if (invocation.mode == TRunMode::BadArguments) {
         bool usage = args.size() == 1 && (name == L"?" || name == L"h" || name == L"help");
-        // A trailing "/json" is the option, which a report refuses; the file is the
-        // argument before the options.
+        // A trailing "/json" is taken as the option (which /report and /report:json
+        // refuse), never as the report's file; the file is args[1], before the options.
         bool reportJson = invocation.json && name != L"undo";
         bool reportLine = !reportJson && args.size() == 2 + options && !args[1].empty() &&
                           (name == L"report" || name == L"report:json" || name == L"undo");
