@@ -83,8 +83,13 @@ void setCurrentAside(const PreloadFacts& facts) {
         CreateRegKey(HKEY_USERS, kPreload);
         // A new list without its keyboard would leave the logon with none: the saved
         // list goes back, and the state read back shows the change not made.
-        if (WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard) != 0)
-            bringSavedBack();
+        try {
+            if (WriteRegString(HKEY_USERS, kPreload, "1", kJapaneseKeyboard) != 0)
+                bringSavedBack();
+        } catch (const RegistryError&) {
+            bringSavedBack(); // the error is what is reported
+            throw;
+        }
     }
 }
 
