@@ -186,9 +186,8 @@ void MainWindow::FormScaleChanged() {
 ui::TBevel& MainWindow::AddButtonFrame(const std::string& frameName, ui::TControl& button) {
     RECT around = button.BoundsRect();
     InflateRect(&around, 1, 1);
-    return Create<ui::TBevel>(
-        frameName, button.ParentHandle(),
-        ui::TInitial{.bounds = around, .caption = {}, .visible = true, .atBack = true});
+    return Create<ui::TBevel>(frameName, button.ParentHandle(),
+                              ui::TInitial{.bounds = around, .visible = true, .atBack = true});
 }
 
 void ShowRunningStateOn(ui::TForm& form, const std::string& row, const std::string& caption,

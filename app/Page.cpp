@@ -19,8 +19,7 @@ namespace {
 
 ui::TGroupBox& createBox(MainWindow& window, const kel::TKelExtInfo& record) {
     // Hidden, at the back, with the About page's bounds.
-    ui::TInitial initial{
-        .bounds = window.GB_About->BoundsRect(), .caption = {}, .visible = false, .atBack = true};
+    ui::TInitial initial{.bounds = window.GB_About->BoundsRect(), .visible = false, .atBack = true};
     kel::TKelProductInfo version;
     if (!record.FileName.empty() && kel::ReadProductInfo(record.FileName, version) == 0)
         initial.caption = version.FileDescription + " [Version " + version.FileVersion + "]";

@@ -2,9 +2,9 @@
 
 #include "app/MainWindow.h"
 #include "office/Applications.h"
-#include "repair/Actions.h"
 #include "office/ProcessSurvey.h"
 #include "office/UserInfo.h"
+#include "repair/Actions.h"
 #include "sysinfo/Association.h"
 #include "sysinfo/ProductInfo.h"
 #include "sysinfo/Registry.h"

@@ -151,10 +151,7 @@ inline TInitial ShownAt(int left, int top, int width, int height, std::string ca
 }
 // Shown at these design bounds below its earlier siblings.
 inline TInitial ShownBehindAt(int left, int top, int width, int height) {
-    return {.bounds = {left, top, left + width, top + height},
-            .caption = {},
-            .visible = true,
-            .atBack = true};
+    return {.bounds = {left, top, left + width, top + height}, .visible = true, .atBack = true};
 }
 
 // A component that is a child window. Its bounds are in design pixels: each edge is
